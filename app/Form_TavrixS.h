@@ -1,0 +1,73 @@
+// The main window's logic: start-up, the airfoil source options, the file
+// browser, the About entry and the calculation driver. The window itself (Qt,
+// or the headless toolkit) forwards its events to these handlers.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "app/Module_Common.h"
+#include "geometry/Form_KATJO.h"
+#include "ui/Toolkit.h"
+
+namespace tavrix {
+
+// Force and moment coefficients of one pressure distribution.
+struct Coefficients {
+    double CD = 0;
+    double CL = 0;
+    double CM = 0;
+};
+
+// Rotates the contour by eta (degrees, nose up for eta > 0) into X, Y and builds
+// the mid points, lengths and directions of panels 1..NPanel.
+void BuildPanels(Common& common, double ItaD);
+
+// Integrates Cu over the panels: pressure force in body axes, moment about
+// (0.25, 0), then drag and lift in wind axes.
+Coefficients IntegrateForces(const Common& common);
+
+class Form_TavrixS {
+public:
+    Form_TavrixS(Common& common, ui::Toolkit& ui);
+
+    void Form_Load();
+
+    void Option_CIRCLE_Click();
+    void Option_N0012_Click();
+    void Option_DOSYA_Click();
+    void Option_KATJO_Click();
+    void Drive1_Change();
+    void Dir1_Change();
+    void File1_Click();
+    void Mn_About_Click();
+    void Command_Calculate_Click();
+
+    // Dispatches an event by the name of its handler ("Command_Calculate_Click").
+    // Returns false for an unknown name.
+    bool fire(std::string_view handler);
+
+    // The Karman-Trefftz window's logic, created on first use.
+    Form_KATJO& katjo();
+    bool katjoCreated() const { return katjo_ != nullptr; }
+
+    // Whether the last press of "Calculate velocities and show" ran to the end
+    // (not refused, not ended by a zero pivot).
+    bool lastPressCompleted() const { return lastPressCompleted_; }
+
+    Common& common() { return common_; }
+    ui::Toolkit& toolkit() { return ui_; }
+
+private:
+    // NP from Text_NP for a source option; refuses a count outside lo..hi.
+    std::optional<int> readPointCount(int lo, int hi, std::string_view refusal);
+    void useGenerator(void (*make)(Common&, ui::Toolkit&));
+
+    Common& common_;
+    ui::Toolkit& ui_;
+    std::unique_ptr<Form_KATJO> katjo_;
+    bool lastPressCompleted_ = false;
+};
+
+}  // namespace tavrix

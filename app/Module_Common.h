@@ -1,0 +1,97 @@
+// Shared working state of the program: the constants, the contour, the panel
+// geometry, the surface speeds and the linear system of the panel method that
+// ran last. One instance is owned by the application and handed to every
+// procedure; nothing here is global.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tavrix {
+
+// Index range 0..1000 of the point and panel tables, 0..200 of the strengths.
+inline constexpr int kTableLast = 1000;
+inline constexpr int kStrengthLast = 200;
+
+using Table = std::array<double, kTableLast + 1>;
+using StrengthTable = std::array<double, kStrengthLast + 1>;
+
+// Square matrix with both subscripts running 0..upper. Redim discards the old
+// contents; an entry never assigned reads as 0.
+class Matrix {
+public:
+    void redim(int upper)
+    {
+        upper_ = upper;
+        const auto n = static_cast<std::size_t>(upper + 1);
+        cells_.assign(n * n, 0.0);
+    }
+    int upper() const { return upper_; }
+    double& operator()(int i, int j) { return cells_[index(i, j)]; }
+    double operator()(int i, int j) const { return cells_[index(i, j)]; }
+
+private:
+    std::size_t index(int i, int j) const
+    {
+        return static_cast<std::size_t>(i) * static_cast<std::size_t>(upper_ + 1) +
+               static_cast<std::size_t>(j);
+    }
+    int upper_ = -1;
+    std::vector<double> cells_;
+};
+
+struct Common {
+    // Constants, set at start-up.
+    double Pi = 0;
+    double TwoPi = 0;
+    double FourPi = 0;
+    double DegToRad = 0;
+
+    // Panel end points (trailing edge counted twice) and panels.
+    int NP = 0;
+    int NPanel = 0;
+
+    // Contour as the airfoil source produced it, clockwise from the trailing edge.
+    Table XCoord{};
+    Table YCoord{};
+    // Contour after the rotation by eta, and the panel geometry built from it.
+    Table X{};
+    Table Y{};
+    Table XM{};
+    Table YM{};
+    Table DS{};
+    Table CosDelta{};
+    Table SinDelta{};
+
+    double AlfaD = 0;
+    double CosAlfa = 0;
+    double SinAlfa = 0;
+
+    Table Vt{};  // surface speed / free-stream speed at the control points
+    Table Cu{};  // Vt squared, 1 - Cp (compressible when a Mach number is given)
+
+    Matrix AN;  // augmented system of the method that ran last
+    Matrix AT;  // tangential-velocity coefficients (Hess method only)
+    StrengthTable Strength{};
+
+    double XCenter = 0;
+    bool AirfoilReady = false;
+
+    // Main-window field: the coordinate file chosen in the file list.
+    std::string AirfoilFilePath;
+
+    // Decimal separator of the user's locale, used by every number written.
+    char DecimalSeparator = '.';
+    // Folder in which the result files are opened by their bare names.
+    std::filesystem::path WorkDir = ".";
+};
+
+// Names of the result files.
+inline constexpr const char* kReportFile = "TavrixS.txt";
+inline constexpr const char* kColumnFile = "TavrixS.xls";
+inline constexpr const char* kPanelPropertiesFile = "Panel Properties.txt";
+
+}  // namespace tavrix

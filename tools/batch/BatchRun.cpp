@@ -1,0 +1,248 @@
+#include "tools/batch/BatchRun.h"
+
+#include <QImage>
+#include <QPainter>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <set>
+
+#include "app/Form_TavrixS.h"
+#include "app/NumberText.h"
+#include "output/Plots.h"
+#include "ui/Controls.h"
+#include "ui/HeadlessToolkit.h"
+#include "ui/qt/RenderDrawing.h"
+
+namespace tavrix {
+
+namespace {
+
+constexpr const char* kUsage = R"(usage: tavrixs-batch [options]
+  source, one of:  --circle | --naca0012 (default) | --file PATH | --karman-trefftz
+  --points TEXT                     "Number of panel end points" (default 51)
+  --thickness TEXT --camber TEXT --te-angle TEXT --xd TEXT
+                                    Karman-Trefftz window inputs (defaults 0.10, 0.00, 0, 0.00)
+  --alpha TEXT --eta TEXT --mach TEXT    free-flow conditions (default 0)
+  --method hess|vortex|kennedy|soinne    (default hess)
+  --save-panel --save-matrix --save-singularities --no-circulation   the four check boxes
+  --plot FILE.png       the main window's two plots after the press, as one picture
+  --matrix FILE.png     tick "Show coefficients matrix" and save the matrix view
+  --dir DIR             working directory for the result files (default: current)
+)";
+
+// Message boxes go to standard error as they are shown.
+class BatchToolkit : public ui::HeadlessToolkit {
+public:
+    explicit BatchToolkit(std::ostream& err) : err_(err) {}
+    void message(std::string_view text) override
+    {
+        HeadlessToolkit::message(text);
+        err_ << "message: " << text << '\n';
+    }
+
+private:
+    std::ostream& err_;
+};
+
+struct Options {
+    std::string source = "naca0012";
+    std::map<std::string, std::string> values;  // option name -> text
+    std::set<std::string> flags;
+};
+
+const std::map<std::string, std::string>& sourceFlags()
+{
+    static const std::map<std::string, std::string> flags = {
+        {"--circle", "circle"}, {"--naca0012", "naca0012"}, {"--karman-trefftz", "karman-trefftz"}};
+    return flags;
+}
+
+const std::set<std::string>& valueOptions()
+{
+    static const std::set<std::string> names = {
+        "--file", "--points", "--thickness", "--camber", "--te-angle", "--xd", "--alpha",
+        "--eta", "--mach", "--method", "--plot", "--matrix", "--dir"};
+    return names;
+}
+
+const std::set<std::string>& plainFlags()
+{
+    static const std::set<std::string> names = {"--save-panel", "--save-matrix",
+                                                "--save-singularities", "--no-circulation"};
+    return names;
+}
+
+// Parses the command line; returns an error text, or nothing.
+std::optional<std::string> parse(const std::vector<std::string>& args, Options& o)
+{
+    std::optional<std::string> chosenSource;
+    auto chooseSource = [&](const std::string& s) -> bool {
+        if (chosenSource && *chosenSource != s) return false;
+        chosenSource = s;
+        return true;
+    };
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        std::string name = args[i];
+        std::optional<std::string> value;
+        if (const auto eq = name.find('='); name.rfind("--", 0) == 0 && eq != std::string::npos) {
+            value = name.substr(eq + 1);
+            name = name.substr(0, eq);
+        }
+        if (name == "-h" || name == "--help") {
+            o.flags.insert("--help");
+            continue;
+        }
+        if (auto s = sourceFlags().find(name); s != sourceFlags().end()) {
+            if (value) return "option " + name + " takes no value";
+            if (!chooseSource(s->second)) return "two different airfoil sources";
+            continue;
+        }
+        if (plainFlags().count(name) != 0) {
+            if (value) return "option " + name + " takes no value";
+            o.flags.insert(name);
+            continue;
+        }
+        if (valueOptions().count(name) != 0) {
+            if (!value) {
+                if (i + 1 >= args.size()) return "option " + name + " needs a value";
+                value = args[++i];
+            }
+            if (name == "--file" && !chooseSource("file")) return "two different airfoil sources";
+            o.values[name] = *value;
+            continue;
+        }
+        return "unknown option " + args[i];
+    }
+    if (chosenSource) o.source = *chosenSource;
+    if (auto m = o.values.find("--method"); m != o.values.end()) {
+        static const std::set<std::string> methods = {"hess", "vortex", "kennedy", "soinne"};
+        if (methods.count(m->second) == 0) return "unknown method " + m->second;
+    }
+    if (auto d = o.values.find("--dir"); d != o.values.end()) {
+        std::error_code ec;
+        if (!std::filesystem::is_directory(d->second, ec))
+            return "no such directory: " + d->second;
+    }
+    return std::nullopt;
+}
+
+bool savePlots(const ui::HeadlessToolkit& tk, const std::string& file)
+{
+    const QSize box(static_cast<int>(tk.width(kAirfoilPicture)),
+                    static_cast<int>(tk.height(kAirfoilPicture)));
+    const QSize pressureBox(static_cast<int>(tk.width(kPressurePicture)),
+                            static_cast<int>(tk.height(kPressurePicture)));
+    const int gap = 8;
+    QImage image(std::max(box.width(), pressureBox.width()),
+                 box.height() + gap + pressureBox.height(), QImage::Format_RGB32);
+    image.fill(QColor(236, 236, 236));
+    QPainter painter(&image);
+    const QRectF top(QPointF(0, 0), QSizeF(box));
+    const QRectF bottom(QPointF(0, box.height() + gap), QSizeF(pressureBox));
+    painter.fillRect(top, Qt::white);
+    painter.fillRect(bottom, Qt::white);
+    ui::paintDrawing(painter, tk.drawing(kAirfoilPicture), top);
+    ui::paintDrawing(painter, tk.drawing(kPressurePicture), bottom);
+    painter.end();
+    return image.save(QString::fromStdString(file), "PNG");
+}
+
+bool saveMatrix(const ui::HeadlessToolkit& tk, const std::string& file)
+{
+    const QSize size(static_cast<int>(tk.width("Picture_ShowMat")),
+                     static_cast<int>(tk.height("Picture_ShowMat")));
+    return ui::renderDrawing(tk.drawing("Picture_ShowMat"), size)
+        .save(QString::fromStdString(file), "PNG");
+}
+
+}  // namespace
+
+int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+{
+    Options o;
+    if (auto error = parse(args, o)) {
+        err << "tavrixs-batch: " << *error << '\n' << kUsage;
+        return 2;
+    }
+    if (o.flags.count("--help") != 0) {
+        out << kUsage;
+        return 0;
+    }
+    auto value = [&](const std::string& name, const std::string& fallback) {
+        auto it = o.values.find(name);
+        return it == o.values.end() ? fallback : it->second;
+    };
+
+    BatchToolkit tk(err);
+    Common common;
+    common.DecimalSeparator = localeDecimalSeparator();
+    common.WorkDir = value("--dir", ".");
+    Form_TavrixS form(common, tk);
+    form.Form_Load();
+
+    // The boxes as a person would fill them before choosing the airfoil.
+    tk.type("Text_NP", value("--points", "51"));
+    tk.type("Text_AlfaD", value("--alpha", "0"));
+    tk.type("Text_ItaD", value("--eta", "0"));
+    tk.type("Text_Moo", value("--mach", "0"));
+    static const std::map<std::string, std::string> methodOptions = {
+        {"hess", "Option_HESS"}, {"vortex", "Option_VORPAN"}, {"kennedy", "Option_KENN"},
+        {"soinne", "Option_Soinne"}};
+    tk.select(methodOptions.at(value("--method", "hess")));
+    tk.setValue("Check_WritePanel", o.flags.count("--save-panel") != 0 ? 1 : 0);
+    tk.setValue("Check_WriteMat", o.flags.count("--save-matrix") != 0 ? 1 : 0);
+    tk.setValue("Check_WriteSingularities", o.flags.count("--save-singularities") != 0 ? 1 : 0);
+    tk.setValue("Check_Circulation", o.flags.count("--no-circulation") != 0 ? 1 : 0);
+    tk.setValue("Check_ShowMat", o.values.count("--matrix") != 0 ? 1 : 0);
+
+    if (o.source == "circle") {
+        tk.select("Option_CIRCLE");
+        form.Option_CIRCLE_Click();
+    } else if (o.source == "naca0012") {
+        tk.select("Option_N0012");
+        form.Option_N0012_Click();
+    } else if (o.source == "file") {
+        tk.select("Option_DOSYA");
+        form.Option_DOSYA_Click();
+        const std::filesystem::path file = value("--file", "");
+        std::string dir = file.parent_path().string();
+        if (dir.empty()) dir = ".";
+        tk.setPath("File1", dir);
+        tk.setFileName("File1", file.filename().string());
+        form.File1_Click();
+    } else {
+        tk.select("Option_KATJO");
+        form.Option_KATJO_Click();
+        if (!form.katjoCreated() || tk.windowsShown().empty()) return 1;
+        tk.type("Text_Delta", value("--thickness", "0.10"));
+        tk.type("Text_Gamma", value("--camber", "0.00"));
+        tk.type("Text_Tau", value("--te-angle", "0"));
+        tk.type("Text_xDltc", value("--xd", "0.00"));
+        const bool made = form.katjo().Command1_Click();
+        for (const std::string& line : tk.list("List1")) out << line << '\n';
+        if (!made) return 1;
+    }
+    if (!common.AirfoilReady) return 1;
+
+    form.Command_Calculate_Click();
+    out << "CL = " << tk.text("Text_CL") << '\n';
+    out << "CMc/4 = " << tk.text("Text_CM") << '\n';
+
+    int status = form.lastPressCompleted() ? 0 : 1;
+    if (auto plot = o.values.find("--plot"); plot != o.values.end()) {
+        if (!savePlots(tk, plot->second)) {
+            err << "tavrixs-batch: cannot write " << plot->second << '\n';
+            status = 1;
+        }
+    }
+    if (auto matrix = o.values.find("--matrix"); matrix != o.values.end()) {
+        if (!saveMatrix(tk, matrix->second)) {
+            err << "tavrixs-batch: cannot write " << matrix->second << '\n';
+            status = 1;
+        }
+    }
+    return status;
+}
+
+}  // namespace tavrix

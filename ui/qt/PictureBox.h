@@ -1,0 +1,43 @@
+// A picture box: keeps its drawing as primitives and replays them on every
+// paint, so the picture survives covering and resizing.
+#pragma once
+
+#include <QPainter>
+#include <QWidget>
+
+#include "ui/Drawing.h"
+#include "ui/qt/RenderDrawing.h"
+
+namespace ui {
+
+class PictureBox : public QWidget {
+public:
+    PictureBox(const QString& name, QSize preferred, QWidget* parent = nullptr)
+        : QWidget(parent), preferred_(preferred)
+    {
+        setObjectName(name);
+        setAutoFillBackground(false);
+        setMinimumSize(preferred / 2);
+        setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    }
+
+    Drawing& drawing() { return drawing_; }
+    const Drawing& drawing() const { return drawing_; }
+    QSize sizeHint() const override { return preferred_; }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        painter.fillRect(rect(), Qt::white);
+        paintDrawing(painter, drawing_, QRectF(rect()));
+        painter.setPen(QColor(160, 160, 160));
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+
+private:
+    QSize preferred_;
+    Drawing drawing_;
+};
+
+}  // namespace ui
