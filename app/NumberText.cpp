@@ -207,7 +207,9 @@ std::string formatPattern(double v, Pattern pattern, char decimalSeparator)
     // The optional places keep a digit only where it or a digit to its right is
     // not zero; the last place always writes its digit.
     std::string optional = fraction.substr(0, fraction.size() - 1);
-    while (!optional.empty() && optional.back() == '0') optional.pop_back();
+    if (fraction.back() == '0') {
+        while (!optional.empty() && optional.back() == '0') optional.pop_back();
+    }
     return (negative ? "-" : "") + whole + decimalSeparator + optional + fraction.back();
 }
 

@@ -1,0 +1,430 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+
+#include "app/NumberText.h"
+#include "output/Plots.h"
+#include "support/Session.h"
+
+namespace tavrix {
+namespace {
+
+using testing::Session;
+
+TEST(StartUp, SetsTheConstantsAndEmptiesTheReport)
+{
+    testing::TempDir dir;
+    {
+        std::ofstream(dir.path() / kReportFile) << "left from an earlier run";
+        std::ofstream(dir.path() / kColumnFile) << "old columns";
+    }
+    ui::HeadlessToolkit tk;
+    Common c;
+    c.WorkDir = dir.path();
+    Form_TavrixS form(c, tk);
+    form.Form_Load();
+    EXPECT_EQ(c.DegToRad, 0.017453292519943295);
+    EXPECT_EQ(c.Pi, M_PI);
+    EXPECT_EQ(c.FourPi, 4 * M_PI);
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / kReportFile));
+    EXPECT_EQ(testing::readFile(dir.path() / kReportFile), "");
+    EXPECT_EQ(testing::readFile(dir.path() / kColumnFile), "old columns");
+    EXPECT_FALSE(c.AirfoilReady);
+}
+
+TEST(CalculationGuard, WithoutAnAirfoilOnlyTheMessageAppears)
+{
+    Session s;
+    s.press();
+    ASSERT_EQ(s.tk.messages(), std::vector<std::string>{"Calculate airfoil coordinates"});
+    EXPECT_EQ(s.report(), "");
+    EXPECT_FALSE(std::filesystem::exists(s.c.WorkDir / kColumnFile));
+    EXPECT_EQ(s.tk.text("Text_CL"), "");
+    EXPECT_TRUE(s.tk.drawing(kPressurePicture).items.empty());
+}
+
+TEST(CalculationGuard, SelectingTheFileOptionAloneDoesNotMakeAnAirfoil)
+{
+    Session s;
+    s.tk.select("Option_DOSYA");
+    s.form.Option_DOSYA_Click();
+    EXPECT_TRUE(s.tk.isVisible("Frame_FileBrowser"));
+    s.press();
+    EXPECT_EQ(s.tk.messages(), std::vector<std::string>{"Calculate airfoil coordinates"});
+}
+
+TEST(PanelGeometry, NoRotationKeepsTheContourExactly)
+{
+    Session s;
+    s.chooseNaca("51");
+    BuildPanels(s.c, 0);
+    for (int i = 1; i <= 51; ++i) {
+        EXPECT_EQ(s.c.X[i], s.c.XCoord[i]);
+        EXPECT_EQ(s.c.Y[i], s.c.YCoord[i]);
+    }
+}
+
+TEST(PanelGeometry, PositiveEtaTurnsTheNoseUp)
+{
+    Session s;
+    s.chooseNaca("51");
+    BuildPanels(s.c, 90);
+    EXPECT_NEAR(s.c.X[1], 0, 1e-15);
+    EXPECT_NEAR(s.c.Y[1], -1, 1e-15);
+    BuildPanels(s.c, 10);
+    EXPECT_NEAR(s.c.X[1], std::cos(10 * M_PI / 180), 1e-15);
+    EXPECT_NEAR(s.c.Y[1], -std::sin(10 * M_PI / 180), 1e-15);
+    // The contour itself is not changed: the next press starts again from it.
+    EXPECT_EQ(s.c.XCoord[1], 1);
+    EXPECT_EQ(s.c.YCoord[1], 0);
+}
+
+TEST(PanelGeometry, MidPointsLengthsAndDirectionsOfTheSquare)
+{
+    Session s;
+    s.chooseCircle("5");  // the square (1,0), (0.5,-0.5), (0,0), (0.5,0.5)
+    BuildPanels(s.c, 0);
+    const double h = std::sqrt(0.5);
+    const double expected[5][5] = {{0, 0, 0, 0, 0},
+                                   {0.75, -0.25, h, -h, -h},
+                                   {0.25, -0.25, h, -h, h},
+                                   {0.25, 0.25, h, h, h},
+                                   {0.75, 0.25, h, h, -h}};
+    for (int i = 1; i <= 4; ++i) {
+        EXPECT_NEAR(s.c.XM[i], expected[i][0], 1e-15) << i;
+        EXPECT_NEAR(s.c.YM[i], expected[i][1], 1e-15) << i;
+        EXPECT_NEAR(s.c.DS[i], expected[i][2], 1e-15) << i;
+        EXPECT_NEAR(s.c.CosDelta[i], expected[i][3], 1e-15) << i;
+        EXPECT_NEAR(s.c.SinDelta[i], expected[i][4], 1e-15) << i;
+    }
+}
+
+// The exact surface speed of the circle flow whose rear point (1, 0) is a
+// stagnation point: 2 |sin(theta - alpha) + sin(alpha)|.
+void feedExactCircleSpeeds(Common& c, double alphaDeg)
+{
+    const double a = alphaDeg * M_PI / 180;
+    c.AlfaD = alphaDeg;
+    c.CosAlfa = std::cos(a);
+    c.SinAlfa = std::sin(a);
+    BuildPanels(c, 0);
+    for (int i = 1; i <= c.NPanel; ++i) {
+        const double theta = std::atan2(c.YM[i], c.XM[i] - 0.5);
+        c.Vt[i] = 2 * std::fabs(std::sin(theta - a) + std::sin(a));
+        c.Cu[i] = c.Vt[i] * c.Vt[i];
+    }
+}
+
+TEST(ForceIntegration, CircleWithExactSpeedsGivesLiftAndANoseDownMoment)
+{
+    Session s;
+    s.chooseCircle("101");
+    feedExactCircleSpeeds(s.c, 5);
+    const Coefficients k = IntegrateForces(s.c);
+    EXPECT_EQ(roundHalfEven(k.CL, 4), 1.0951);  // 4 pi sin(5 deg) = 1.0952 for the true circle
+    EXPECT_NEAR(k.CD, 0, 1e-12);
+    EXPECT_EQ(roundHalfEven(k.CM, 4), -0.2727);
+    // The lift of a circle acts at its centre, a quarter chord behind (0.25, 0).
+    const double Cy = k.CL * s.c.CosAlfa + k.CD * s.c.SinAlfa;
+    EXPECT_NEAR(k.CM, -0.25 * Cy, 1e-12);
+}
+
+TEST(ForceIntegration, NoFlowAroundTheCircleAtZeroIncidenceGivesNoForce)
+{
+    Session s;
+    s.chooseCircle("51");
+    feedExactCircleSpeeds(s.c, 0);
+    const Coefficients k = IntegrateForces(s.c);
+    EXPECT_NEAR(k.CL, 0, 1e-12);
+    EXPECT_NEAR(k.CD, 0, 1e-12);
+    EXPECT_NEAR(k.CM, 0, 1e-12);
+}
+
+TEST(Calculation, ShowsRoundedCoefficientsInTheGeneralForm)
+{
+    Session s;
+    s.chooseCircle("51");
+    s.press();
+    EXPECT_TRUE(s.tk.messages().empty());
+    EXPECT_EQ(s.tk.text("Text_CL"), "0");
+    EXPECT_EQ(s.tk.text("Text_CM"), "0");
+    EXPECT_TRUE(s.form.lastPressCompleted());
+
+    s.tk.type("Text_AlfaD", "5");
+    s.chooseMethod("Option_VORPAN");
+    s.chooseNaca("61");
+    s.press();
+    const double cl = readLeadingNumber(s.tk.text("Text_CL")).value;
+    EXPECT_NEAR(cl, 0.60, 0.01);
+    EXPECT_EQ(s.tk.text("Text_CL"), generalForm(roundHalfEven(cl, 4)));
+    EXPECT_LE(s.tk.text("Text_CL").size(), 6u);
+}
+
+TEST(Calculation, CommaLocaleWritesCommasAndStillReadsPoints)
+{
+    Session s(',');
+    s.tk.type("Text_AlfaD", "5.0");
+    s.chooseMethod("Option_VORPAN");
+    s.chooseNaca("61");
+    s.press();
+    EXPECT_EQ(s.tk.text("Text_CL").substr(0, 2), "0,");
+    EXPECT_NE(s.report().find("Alfa =  5 "), std::string::npos);
+    EXPECT_NE(s.columns().find(",") , std::string::npos);
+    EXPECT_EQ(s.columns().find("."), std::string::npos);
+}
+
+TEST(Calculation, CommaIsNotADecimalSeparatorInTheAngle)
+{
+    Session s;
+    s.tk.type("Text_AlfaD", "5,5");
+    s.chooseCircle("51");
+    s.press();
+    EXPECT_EQ(s.c.AlfaD, 5);
+}
+
+TEST(Calculation, PrandtlGlauertDividesOneMinusCuByBeta)
+{
+    Session s;
+    s.tk.type("Text_AlfaD", "3");
+    s.chooseNaca("51");
+    s.press();
+    const Table incompressible = s.c.Cu;
+    const std::size_t redCurve = s.tk.drawing(kPressurePicture).items.size();
+    for (const auto& p : s.tk.drawing(kPressurePicture).items)
+        EXPECT_NE(p.colour, kCompressibleBlue);
+
+    s.tk.type("Text_Moo", "0.5");
+    s.press();
+    const double beta = std::sqrt(0.75);
+    for (int i = 1; i <= 50; ++i)
+        EXPECT_NEAR(1 - s.c.Cu[i], (1 - incompressible[i]) / beta, 1e-12) << i;
+    // The blue compressible curve is drawn over the red one, in the same scale.
+    const auto& items = s.tk.drawing(kPressurePicture).items;
+    ASSERT_EQ(items.size(), redCurve + 49);
+    EXPECT_EQ(items.back().colour, kCompressibleBlue);
+    EXPECT_EQ(items.back().scale, items.front().scale);
+
+    // A negative Mach number acts like its magnitude.
+    s.tk.type("Text_Moo", "-0.5");
+    s.press();
+    EXPECT_NEAR(1 - s.c.Cu[7], (1 - incompressible[7]) / beta, 1e-12);
+}
+
+class Refusals : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        s.tk.type("Text_AlfaD", "4");
+        s.chooseNaca("51");
+        s.press();
+        ASSERT_TRUE(s.tk.messages().empty());
+        report = s.report();
+        columns = s.columns();
+        cl = s.tk.text("Text_CL");
+        pressureItems = s.tk.drawing(kPressurePicture).items.size();
+    }
+
+    // The boxes, the plots and the files keep what they showed.
+    void expectRefused(const std::string& message)
+    {
+        ASSERT_EQ(s.tk.messages().size(), 1u);
+        EXPECT_EQ(s.tk.messages()[0], message);
+        EXPECT_FALSE(s.form.lastPressCompleted());
+        EXPECT_EQ(s.report(), report);
+        EXPECT_EQ(s.columns(), columns);
+        EXPECT_EQ(s.tk.text("Text_CL"), cl);
+        EXPECT_EQ(s.tk.drawing(kPressurePicture).items.size(), pressureItems);
+        EXPECT_EQ(s.c.AlfaD, 4);
+        s.tk.clearMessages();
+    }
+
+    Session s;
+    std::string report, columns, cl;
+    std::size_t pressureItems = 0;
+};
+
+TEST_F(Refusals, TooManyPointsForTheSystem)
+{
+    s.chooseNaca("201");
+    s.tk.type("Text_AlfaD", "7");
+    s.press();
+    expectRefused("This panel method allows at most 200 panel end points");
+    s.chooseMethod("Option_Soinne");
+    s.chooseNaca("200");
+    s.press();
+    expectRefused("This panel method allows at most 199 panel end points");
+    s.chooseNaca("199");
+    s.press();
+    EXPECT_TRUE(s.form.lastPressCompleted());
+}
+
+TEST_F(Refusals, MachNumberOfOneOrMore)
+{
+    for (const char* mach : {"1", "-1", "1.5"}) {
+        s.tk.type("Text_Moo", mach);
+        s.tk.type("Text_AlfaD", "7");
+        s.press();
+        expectRefused("The free-stream Mach number must be less than 1");
+    }
+}
+
+TEST_F(Refusals, NumbersTooLargeInTheirOrder)
+{
+    s.tk.type("Text_AlfaD", "1e400");
+    s.tk.type("Text_ItaD", "2e999");
+    s.press();
+    expectRefused("Number too large: 1e400");
+    s.tk.type("Text_AlfaD", "7");
+    s.press();
+    expectRefused("Number too large: 2e999");
+    // Capacity comes first, the Mach number after the overflowing texts.
+    s.tk.type("Text_Moo", "3");
+    s.press();
+    expectRefused("Number too large: 2e999");
+    s.chooseNaca("300");
+    s.press();
+    expectRefused("This panel method allows at most 200 panel end points");
+}
+
+TEST_F(Refusals, CoincidentEndPoints)
+{
+    s.c.XCoord[8] = s.c.XCoord[7];
+    s.c.YCoord[8] = s.c.YCoord[7];
+    s.tk.type("Text_AlfaD", "7");
+    s.tk.type("Text_ItaD", "15");
+    s.press();
+    expectRefused("Panel end points 7 and 8 coincide");
+}
+
+TEST(PointCount, IsReadWhenTheSourceIsSelected)
+{
+    Session s;
+    s.chooseCircle("51");
+    EXPECT_EQ(s.c.NP, 51);
+    EXPECT_EQ(s.c.NPanel, 50);
+    EXPECT_TRUE(s.c.AirfoilReady);
+    s.tk.type("Text_NP", "101");
+    s.press();
+    EXPECT_EQ(s.c.NP, 51);
+    const std::string columns = s.columns();
+    EXPECT_EQ(std::count(columns.begin(), columns.end(), '\n'), 51);
+    s.chooseCircle("5deg");
+    EXPECT_EQ(s.c.NP, 5);
+}
+
+TEST(PointCount, RefusedCountsLeaveTheContourAsItWas)
+{
+    Session s;
+    s.chooseNaca("61");
+    const Table x = s.c.XCoord;
+    for (const char* text : {"1", "0", "1001", "12.5", "abc", "-5"}) {
+        s.chooseCircle(text);
+        ASSERT_EQ(s.tk.messages().size(), 1u) << text;
+        EXPECT_EQ(s.tk.messages()[0],
+                  "Number of panel end points must be a whole number from 2 to 1000");
+        s.tk.clearMessages();
+    }
+    s.chooseCircle("1e400");
+    EXPECT_EQ(s.tk.messages(), std::vector<std::string>{"Number too large: 1e400"});
+    EXPECT_EQ(s.c.NP, 61);
+    EXPECT_EQ(s.c.NPanel, 60);
+    EXPECT_EQ(s.c.XCoord, x);
+    s.chooseCircle("1000");
+    EXPECT_EQ(s.c.NP, 1000);
+    s.chooseCircle("2");
+    EXPECT_EQ(s.c.NP, 2);
+}
+
+TEST(PointCount, KarmanTrefftzOptionRefusesCountsOutsideThreeTo400)
+{
+    Session s;
+    s.chooseNaca("61");
+    for (const char* text : {"2", "401", "50.5"}) {
+        s.tk.type("Text_NP", text);
+        s.tk.select("Option_KATJO");
+        s.form.Option_KATJO_Click();
+        ASSERT_EQ(s.tk.messages().size(), 1u);
+        EXPECT_EQ(s.tk.messages()[0],
+                  "Number of panel end points must be a whole number from 3 to 400 for this "
+                  "airfoil");
+        s.tk.clearMessages();
+    }
+    EXPECT_TRUE(s.tk.windowsShown().empty());
+    // Until the window has produced a section the contour keeps its own count.
+    s.tk.type("Text_NP", "101");
+    s.form.Option_KATJO_Click();
+    EXPECT_EQ(s.tk.windowsShown(), std::vector<std::string>{"Form_KATJO"});
+    EXPECT_EQ(s.c.NP, 61);
+    EXPECT_EQ(s.form.katjo().pointCount(), 101);
+    s.press();
+    EXPECT_TRUE(s.form.lastPressCompleted());
+    EXPECT_EQ(s.c.NPanel, 60);
+}
+
+TEST(SharedState, EntriesBeyondTheCurrentCountKeepEarlierValues)
+{
+    Session s;
+    s.chooseMethod("Option_VORPAN");
+    s.chooseCircle("101");
+    s.press();
+    const Table x = s.c.X, xm = s.c.XM, cu = s.c.Cu;
+    s.chooseCircle("51");
+    s.press();
+    for (int i = 52; i <= 101; ++i) EXPECT_EQ(s.c.X[i], x[i]);
+    for (int i = 51; i <= 100; ++i) {
+        EXPECT_EQ(s.c.XM[i], xm[i]);
+        EXPECT_EQ(s.c.Cu[i], cu[i]);
+    }
+}
+
+TEST(SharedState, KennedyControlPointDoesNotChangeThePressureScale)
+{
+    Session s;
+    s.chooseMethod("Option_KENN");
+    s.chooseNaca("51");
+    s.press();
+    ASSERT_GT(s.c.XM[51], 1);  // the Kutta control point behind the trailing edge
+    double xMin = s.c.XM[1], xMax = s.c.XM[1];
+    for (int i = 1; i <= 50; ++i) {
+        xMin = std::min(xMin, s.c.XM[i]);
+        xMax = std::max(xMax, s.c.XM[i]);
+    }
+    const double W = s.tk.width(kAirfoilPicture);
+    const auto& scale = s.tk.drawing(kPressurePicture).scale;
+    EXPECT_NEAR(scale.right, W / (1.9 * W / (xMax - xMin)), 1e-12);
+}
+
+TEST(Handlers, AboutAndFileBrowserNavigation)
+{
+    Session s;
+    EXPECT_TRUE(s.form.fire("Mn_About_Click"));
+    EXPECT_EQ(s.tk.windowsShown(), std::vector<std::string>{"Form_About"});
+    EXPECT_FALSE(s.tk.isVisible("Frame_FileBrowser"));
+    s.tk.select("Option_DOSYA");
+    EXPECT_TRUE(s.form.fire("Option_DOSYA_Click"));
+    EXPECT_TRUE(s.tk.isVisible("Frame_FileBrowser"));
+    s.tk.setPath("Drive1", "/");
+    s.form.Drive1_Change();
+    EXPECT_EQ(s.tk.path("Dir1"), "/");
+    s.tk.setPath("Dir1", "/tmp");
+    s.form.Dir1_Change();
+    EXPECT_EQ(s.tk.path("File1"), "/tmp");
+    EXPECT_FALSE(s.form.fire("No_Such_Handler"));
+}
+
+TEST(ResultFiles, AFileThatCannotBeWrittenIsReportedAndTheCalculationGoesOn)
+{
+    Session s;
+    s.chooseCircle("51");
+    s.c.WorkDir = s.c.WorkDir / "missing-folder";
+    s.press();
+    ASSERT_EQ(s.tk.messages().size(), 2u);
+    EXPECT_EQ(s.tk.messages()[0].rfind("Cannot write \"TavrixS.txt\": ", 0), 0u);
+    EXPECT_EQ(s.tk.messages()[1].rfind("Cannot write \"TavrixS.xls\": ", 0), 0u);
+    EXPECT_EQ(s.tk.text("Text_CL"), "0");
+    EXPECT_TRUE(s.form.lastPressCompleted());
+}
+
+}  // namespace
+}  // namespace tavrix

@@ -1,0 +1,157 @@
+#include "app/NumberText.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace tavrix {
+namespace {
+
+double read(const char* text) { return readLeadingNumber(text).value; }
+
+TEST(LeadingNumber, TakesAsManyCharactersAsFormANumber)
+{
+    EXPECT_EQ(read("0,5"), 0);  // the comma is no decimal separator
+    EXPECT_EQ(read("5deg"), 5);
+    EXPECT_EQ(read("5,5"), 5);
+    EXPECT_EQ(read("1.5.3"), 1.5);
+    EXPECT_EQ(read("-2.25"), -2.25);
+    EXPECT_EQ(read("+7"), 7);
+    EXPECT_EQ(read(".5"), 0.5);
+    EXPECT_EQ(read("5."), 5);
+    EXPECT_EQ(read("1e3"), 1000);
+    EXPECT_EQ(read("2.5E-1x"), 0.25);
+    EXPECT_EQ(read("3e"), 3);  // an exponent letter without digits is not part of it
+    EXPECT_EQ(read("3e+"), 3);
+    EXPECT_EQ(read("1d2"), 1);  // only E or e introduce an exponent
+}
+
+TEST(LeadingNumber, IgnoresBlanksTabsAndLineFeedsWhereverTheyStand)
+{
+    EXPECT_EQ(read("1 2"), 12);
+    EXPECT_EQ(read("  - 1\t2 . 5\n"), -12.5);
+    EXPECT_EQ(read("1 e 2"), 100);
+    // A carriage return is not ignored: it ends the number.
+    EXPECT_EQ(read("1\r2"), 1);
+}
+
+TEST(LeadingNumber, TextWithoutLeadingNumberGivesZero)
+{
+    EXPECT_EQ(read(""), 0);
+    EXPECT_EQ(read("abc"), 0);
+    EXPECT_EQ(read("."), 0);
+    EXPECT_EQ(read("-"), 0);
+    EXPECT_EQ(read("+-5"), 0);
+    EXPECT_EQ(read("e5"), 0);
+}
+
+TEST(LeadingNumber, HexadecimalAndOctalWholeNumbersAreUnsigned)
+{
+    EXPECT_EQ(read("&H1F"), 31);
+    EXPECT_EQ(read("&hff"), 255);
+    EXPECT_EQ(read("&HFFFF"), 65535);
+    EXPECT_EQ(read("&O17"), 15);
+    EXPECT_EQ(read("&o777"), 511);
+    EXPECT_EQ(read("&O19"), 1);  // 9 is no octal digit
+    EXPECT_EQ(read("&HG"), 0);
+    EXPECT_EQ(read("&X12"), 0);
+    EXPECT_EQ(read("-&H10"), 0);  // a sign before & gives 0
+    EXPECT_EQ(read("&H 1 0"), 16);
+    EXPECT_EQ(read("&H10000000000000"), 4503599627370496.0);  // 16^13, exact
+}
+
+TEST(LeadingNumber, OverflowIsReportedUnderflowIsZero)
+{
+    EXPECT_TRUE(readLeadingNumber("1e400").tooLarge);
+    EXPECT_TRUE(readLeadingNumber("-1e400").tooLarge);
+    EXPECT_TRUE(readLeadingNumber(std::string(400, '9')).tooLarge);
+    EXPECT_TRUE(readLeadingNumber("&H" + std::string(300, 'F')).tooLarge);
+    EXPECT_FALSE(readLeadingNumber("1e308").tooLarge);
+    const LeadingNumber tiny = readLeadingNumber("1e-400");
+    EXPECT_FALSE(tiny.tooLarge);
+    EXPECT_EQ(tiny.value, 0);
+    EXPECT_FALSE(readLeadingNumber("0e999999999999999").tooLarge);
+    EXPECT_FALSE(readLeadingNumber("0.000001e-999999").tooLarge);
+    EXPECT_EQ(numberTooLargeMessage("1e400"), "Number too large: 1e400");
+}
+
+TEST(LeadingNumber, DigitsAreConvertedCorrectlyRounded)
+{
+    EXPECT_EQ(read("0.1"), 0.1);
+    EXPECT_EQ(read("0.30000000000000004"), 0.1 + 0.2);
+    EXPECT_EQ(read("2.2250738585072014e-308"), std::numeric_limits<double>::min());
+}
+
+TEST(RoundHalfEven, DecidesOnTheExactBinaryValue)
+{
+    EXPECT_EQ(roundHalfEven(0.5, 0), 0);
+    EXPECT_EQ(roundHalfEven(1.5, 0), 2);
+    EXPECT_EQ(roundHalfEven(2.5, 0), 2);
+    EXPECT_EQ(roundHalfEven(-2.5, 0), -2);
+    EXPECT_EQ(roundHalfEven(1.25, 1), 1.2);    // 1.25 is exact: a tie, to even
+    EXPECT_EQ(roundHalfEven(1.35, 1), 1.4);    // 1.35 is stored above the half
+    EXPECT_EQ(roundHalfEven(0.125, 2), 0.12);  // exact tie
+    EXPECT_EQ(roundHalfEven(2.675, 2), 2.67);  // stored below the half
+    EXPECT_EQ(roundHalfEven(0.43715, 4), 0.4371);  // stored just below
+    EXPECT_EQ(roundHalfEven(-0.026549, 4), -0.0265);
+    EXPECT_TRUE(std::signbit(roundHalfEven(-0.00001, 4)));
+}
+
+TEST(GeneralForm, FifteenSignificantDigitsWithoutTrailingZeros)
+{
+    EXPECT_EQ(generalForm(0.4371), "0.4371");
+    EXPECT_EQ(generalForm(-0.0265), "-0.0265");
+    EXPECT_EQ(generalForm(0), "0");
+    EXPECT_EQ(generalForm(-0.0), "0");
+    EXPECT_EQ(generalForm(2), "2");
+    EXPECT_EQ(generalForm(0.1 + 0.2), "0.3");
+    EXPECT_EQ(generalForm(1.0 / 3), "0.333333333333333");
+    EXPECT_EQ(generalForm(123456789012345), "123456789012345");
+    EXPECT_EQ(generalForm(0.0001), "0.0001");
+    EXPECT_EQ(generalForm(1.5e-7), "1.5E-07");
+    EXPECT_EQ(generalForm(1e15), "1E+15");
+    EXPECT_EQ(generalForm(0.5, ','), "0,5");
+}
+
+TEST(BareNumber, SignBlankOrMinusThenValueThenBlank)
+{
+    EXPECT_EQ(bareNumber(5), " 5 ");
+    EXPECT_EQ(bareNumber(-0.0265), "-0.0265 ");
+    EXPECT_EQ(bareNumber(-0.0), " 0 ");
+    EXPECT_EQ(bareNumber(1.25, ','), " 1,25 ");
+}
+
+TEST(Patterns, FourDecimalPatternKeepsSignificantPlacesAndTheLastOne)
+{
+    EXPECT_EQ(formatPattern(0.5, Pattern::FourDecimals), "0.50");
+    EXPECT_EQ(formatPattern(1.25, Pattern::FourDecimals), "1.250");
+    EXPECT_EQ(formatPattern(0.502, Pattern::FourDecimals), "0.5020");
+    EXPECT_EQ(formatPattern(0.12346, Pattern::FourDecimals), "0.1235");
+    EXPECT_EQ(formatPattern(0, Pattern::FourDecimals), "0.0");
+    EXPECT_EQ(formatPattern(-1.5, Pattern::FourDecimals), "-1.50");
+    EXPECT_EQ(formatPattern(12.00004, Pattern::FourDecimals), "12.0");
+    EXPECT_EQ(formatPattern(0.00005, Pattern::FourDecimals), "0.0001");  // above the half
+    EXPECT_EQ(formatPattern(0.5, Pattern::FourDecimals, ','), "0,50");
+}
+
+TEST(Patterns, MinusSignExactlyWhenTheValueIsBelowZero)
+{
+    EXPECT_EQ(formatPattern(-0.00001, Pattern::FourDecimals), "-0.0");
+    EXPECT_EQ(formatPattern(-0.0, Pattern::FourDecimals), "0.0");
+    EXPECT_EQ(formatPattern(-0.0, Pattern::MatrixEntry), "0.0");
+}
+
+TEST(Patterns, FiveDecimalAndMatrixAndIndexPatterns)
+{
+    EXPECT_EQ(formatPattern(0.5, Pattern::FiveDecimals), "0.50");
+    EXPECT_EQ(formatPattern(0.123456, Pattern::FiveDecimals), "0.12346");
+    EXPECT_EQ(formatPattern(-0.1591549, Pattern::MatrixEntry), "-0.1592");
+    EXPECT_EQ(formatPattern(123.5, Pattern::MatrixEntry), "123.50");
+    EXPECT_EQ(formatPattern(1, Pattern::Index), "1");
+    EXPECT_EQ(formatPattern(12, Pattern::Index), "12");
+    EXPECT_EQ(formatPattern(123, Pattern::Index), "123");
+}
+
+}  // namespace
+}  // namespace tavrix
