@@ -1,0 +1,90 @@
+#include "output/Plots.h"
+
+#include <gtest/gtest.h>
+
+#include "support/Session.h"
+
+namespace tavrix {
+namespace {
+
+using testing::Session;
+
+TEST(AirfoilPlot, CircleInAWideBoxIsFittedByItsHeight)
+{
+    Session s;
+    s.chooseCircle("101");
+    const auto& d = s.tk.drawing(kAirfoilPicture);
+    const double H = s.tk.height(kAirfoilPicture);
+    const double W = s.tk.width(kAirfoilPicture);
+    ASSERT_GT(W, H);
+    // s = 1.9 H / dy with dy = 1: the circle fills 95 % of the height.
+    EXPECT_NEAR(d.scale.top, -1 / 1.9, 1e-12);
+    EXPECT_NEAR(d.scale.bottom, 1 / 1.9, 1e-12);
+    EXPECT_NEAR(d.scale.right, W / (1.9 * H), 1e-12);
+    EXPECT_NEAR(s.c.XCenter, 0.5, 1e-15);
+    ASSERT_EQ(d.items.size(), 102u);
+    // Horizontal axis through the middle of the bounding box, vertical axis at
+    // the leftmost point over the full height.
+    EXPECT_FLOAT_EQ(d.items[0].x1, -0.5f);
+    EXPECT_FLOAT_EQ(d.items[0].x2, 0.5f);
+    EXPECT_FLOAT_EQ(d.items[1].y1, static_cast<float>(-1 / 1.9));
+    EXPECT_FLOAT_EQ(d.items[1].y2, static_cast<float>(1 / 1.9));
+    // Larger airfoil y is drawn higher: the upper point (0.5, 0.5) at user y -0.5.
+    EXPECT_NEAR(d.items[2 + 75].y1, -0.5, 1e-6);
+}
+
+TEST(AirfoilPlot, FlatPlateGetsAMinimumHeightAndIsFittedByWidth)
+{
+    Session s;
+    s.c.NP = 3;
+    s.c.NPanel = 2;
+    Table x{}, y{};
+    x[1] = 1;
+    x[2] = 0;
+    x[3] = 1;
+    Show_Airfoil(s.c, s.tk, x, y);
+    const auto& d = s.tk.drawing(kAirfoilPicture);
+    const double W = s.tk.width(kAirfoilPicture);
+    const double H = s.tk.height(kAirfoilPicture);
+    EXPECT_NEAR(d.scale.right, W / (1.9 * W), 1e-12);
+    EXPECT_NEAR(d.scale.bottom, H / (1.9 * W), 1e-12);
+    // A single point has no extent either way and still gets a finite scale.
+    x[1] = x[2] = x[3] = 0.3;
+    Show_Airfoil(s.c, s.tk, x, y);
+    EXPECT_TRUE(std::isfinite(s.tk.drawing(kAirfoilPicture).scale.right));
+}
+
+TEST(PressurePlot, HighestValueAndZeroLineSitATwelfthFromTheEdges)
+{
+    Session s;
+    s.chooseMethod("Option_VORPAN");
+    s.tk.type("Text_AlfaD", "5");
+    s.chooseNaca("51");
+    s.press();
+    double M = 0;
+    for (int i = 1; i <= 50; ++i) M = std::max(M, s.c.Cu[i]);
+    const auto& d = s.tk.drawing(kPressurePicture);
+    EXPECT_DOUBLE_EQ(d.scale.top, -1.1 * M);
+    EXPECT_DOUBLE_EQ(d.scale.bottom, 0.1 * M);
+    EXPECT_NEAR((-M - d.scale.top) / (d.scale.bottom - d.scale.top), 1.0 / 12, 1e-12);
+    EXPECT_NEAR((0 - d.scale.top) / (d.scale.bottom - d.scale.top), 11.0 / 12, 1e-12);
+    // Two axes and NPanel - 1 segments joining the control points in order.
+    ASSERT_EQ(d.items.size(), 2u + 49u);
+    EXPECT_FLOAT_EQ(d.items[2].y1, static_cast<float>(-s.c.Cu[1]));
+    EXPECT_FLOAT_EQ(d.items.back().y2, static_cast<float>(-s.c.Cu[50]));
+}
+
+TEST(PressurePlot, AllZeroSpeedsStillGiveAFiniteScale)
+{
+    Session s;
+    s.chooseCircle("51");
+    for (int i = 1; i <= 50; ++i) s.c.Cu[i] = 0;
+    BuildPanels(s.c, 0);
+    Show_PressureDistribution(s.c, s.tk);
+    const auto& d = s.tk.drawing(kPressurePicture);
+    EXPECT_DOUBLE_EQ(d.scale.top, -1.1);
+    EXPECT_DOUBLE_EQ(d.scale.bottom, 0.1);
+}
+
+}  // namespace
+}  // namespace tavrix
