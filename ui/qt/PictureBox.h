@@ -11,6 +11,8 @@
 namespace ui {
 
 class PictureBox : public QWidget {
+    Q_OBJECT
+
 public:
     PictureBox(const QString& name, QSize preferred, QWidget* parent = nullptr)
         : QWidget(parent), preferred_(preferred)
