@@ -1,0 +1,513 @@
+#include "geometry/Form_KATJO.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <complex>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "output/Plots.h"
+#include "ui/HeadlessToolkit.h"
+
+namespace tavrix {
+namespace {
+
+constexpr double kPi = std::numbers::pi;
+const std::string kHeading = " İterasyonun adım adım gelişimi";
+const std::string kColumnHeader = " F        G      DELTA    GAMMA    XDLTC ";
+const std::string kFGNotConverged = " F VE G İÇİN İTERASYON 20 ADIMDA YAKINSAMADI !";
+
+// The Karman-Trefftz image of the circle point seen from the origin at angle
+// theta, computed in complex arithmetic with the principal branch of the power.
+std::complex<double> referenceImage(double F, double G, double m, double theta, double BB)
+{
+    const std::complex<double> centre(F, G);
+    const double radius = std::hypot(1 + F, G);
+    const std::complex<double> ray = std::polar(1.0, theta);
+    // |r ray - centre| = radius, the root with r > 0.
+    const double b = (std::conj(ray) * centre).real();
+    const double r = b + std::sqrt(b * b + radius * radius - std::norm(centre));
+    const std::complex<double> zeta = r * ray;
+    const std::complex<double> w = std::pow((zeta - 1.0) / (zeta + 1.0), m);
+    return m * BB * (1.0 + w) / (1.0 - w);
+}
+
+struct Measure {
+    double thickness = 0;
+    double camber = 0;
+    double location = 0;
+};
+
+// Thickness and camber as the section is defined through its circle: the
+// greatest distance, and the greatest mean height, of the images of the circle
+// points at +theta and -theta; found by a dense scan.
+Measure scanSection(double F, double G, double m)
+{
+    const double leadingEdge = referenceImage(F, G, m, 0, 1).real();
+    const double chord = leadingEdge + m;  // the trailing edge lies at -m
+    Measure best;
+    const int steps = 200000;
+    for (int k = 1; k < steps; ++k) {
+        const double theta = kPi * k / steps;
+        const auto a = referenceImage(F, G, m, theta, 1);
+        const auto b = referenceImage(F, G, m, -theta, 1);
+        const double d = std::abs(a - b) / chord;
+        if (d > best.thickness) {
+            best.thickness = d;
+            best.location = (leadingEdge - (a.real() + b.real()) / 2) / chord;
+        }
+        best.camber = std::max(best.camber, (a.imag() + b.imag()) / (2 * chord));
+    }
+    return best;
+}
+
+class KarmanTrefftzTest : public ::testing::Test {
+protected:
+    KarmanTrefftzTest()
+    {
+        common_.Pi = 4 * std::atan(1.0);
+        common_.DegToRad = common_.Pi / 180;
+    }
+
+    bool calculate(const char* delta, const char* gamma, const char* tau, const char* xd,
+                   int np = 51)
+    {
+        ui_.type("Text_Delta", delta);
+        ui_.type("Text_Gamma", gamma);
+        ui_.type("Text_Tau", tau);
+        ui_.type("Text_xDltc", xd);
+        form_.setPointCount(np);
+        return form_.Command1_Click();
+    }
+
+    const std::vector<std::string>& list() const { return ui_.list("List1"); }
+
+    long countLines(const std::string& line) const
+    {
+        return std::count(list().begin(), list().end(), line);
+    }
+
+    // Exponents of the FGITER blocks, in the order they ran.
+    std::vector<std::string> exponentsTried() const
+    {
+        std::vector<std::string> out;
+        for (const auto& line : list())
+            if (line.rfind(" M=", 0) == 0) out.push_back(line.substr(3));
+        return out;
+    }
+
+    Common common_;
+    ui::HeadlessToolkit ui_;
+    Form_KATJO form_{common_, ui_};
+};
+
+// ---------------------------------------------------------------------------
+// The mapping
+
+TEST_F(KarmanTrefftzTest, XYAgreesWithTheComplexMapOnBothSidesOfTheCircle)
+{
+    const double cases[][3] = {{0.08, 0, 2}, {0.1, 0.08, 2}, {0.05, 0.03, 1.9444}, {0.3, 0.2, 1.7}};
+    for (const auto& c : cases) {
+        for (double theta : {0.3, 1.2, 2.0, 2.9, 3.3, 4.0, 5.0, 6.0}) {
+            double teta = theta;
+            form_.XY(c[0], c[1], c[2], teta, 7, 0.25);
+            EXPECT_EQ(teta, theta) << "the angle comes back unchanged";
+            const auto plus = referenceImage(c[0], c[1], c[2], theta, 0.25);
+            const auto minus = referenceImage(c[0], c[1], c[2], -theta, 0.25);
+            EXPECT_NEAR(form_.XPos[7], plus.real(), 1e-12);
+            EXPECT_NEAR(form_.YPos[7], plus.imag(), 1e-12);
+            EXPECT_NEAR(form_.XNeg[7], minus.real(), 1e-12);
+            EXPECT_NEAR(form_.YNeg[7], minus.imag(), 1e-12);
+        }
+    }
+}
+
+TEST_F(KarmanTrefftzTest, XYGivesMirrorImagesForACircleOnTheRealAxis)
+{
+    for (double m : {2.0, 1.9, 1.6}) {
+        for (double theta : {0.4, 1.5, 2.7, 3.6}) {
+            double teta = theta;
+            form_.XY(0.09, 0, m, teta, 3, 1);
+            EXPECT_EQ(form_.XNeg[3], form_.XPos[3]);
+            EXPECT_EQ(form_.YNeg[3], -form_.YPos[3]);
+        }
+    }
+}
+
+TEST_F(KarmanTrefftzTest, EdgesLieWhereTheMapPutsThem)
+{
+    // Leading edge: zeta = 1 + 2F goes to x = A - m C with the chord
+    // A = 2 m C (1 + F)^m / ((1 + F)^m - F^m); trailing edge at x = -m C.
+    const double F = 0.12, G = 0.05, m = 1.9, C = 0.7;
+    const double A = 2 * m * C * std::pow(1 + F, m) / (std::pow(1 + F, m) - std::pow(F, m));
+    const PlanePoint le = mapCirclePoint(F, G, m, 0, C);
+    EXPECT_NEAR(le.x, A - m * C, 1e-12);
+    EXPECT_NEAR(le.y, 0, 1e-12);
+    const PlanePoint te = mapCirclePoint(F, G, m, kPi - 1e-7, C);
+    EXPECT_NEAR(te.x, -m * C, 1e-6);
+    EXPECT_NEAR(te.y, 0, 1e-6);
+}
+
+TEST_F(KarmanTrefftzTest, PointWhereTheCircleCrossesTheUnitCircleIsNotMirrored)
+{
+    // For F = 0.1, G = 0.08 the circle meets |zeta| = 1 again at this angle,
+    // where the distance along the ray evaluates to exactly 1.
+    const double theta = 4.491074538036897;
+    const auto expected = referenceImage(0.1, 0.08, 1.9, theta, 1);
+    const PlanePoint p = mapCirclePoint(0.1, 0.08, 1.9, theta, 1);
+    EXPECT_NEAR(p.x, expected.real(), 1e-9);
+    EXPECT_NEAR(p.y, expected.imag(), 1e-9);
+}
+
+// ---------------------------------------------------------------------------
+// Measuring a section and iterating for F and G
+
+TEST_F(KarmanTrefftzTest, DGXMeasuresThicknessCamberAndLocation)
+{
+    const double cases[][3] = {{0.0835, 0, 2}, {0.1, 0.08, 2}, {0.06, 0.05, 1.9}};
+    for (const auto& c : cases) {
+        const Measure expected = scanSection(c[0], c[1], c[2]);
+        double dmax = -1, gmax = -1, location = -1;
+        form_.DGX(c[0], c[1], c[2], dmax, gmax, location);
+        EXPECT_NEAR(dmax, expected.thickness, 1e-7) << c[0] << " " << c[1];
+        EXPECT_NEAR(gmax, expected.camber, 1e-7) << c[0] << " " << c[1];
+        EXPECT_NEAR(location, expected.location, 5e-4) << c[0] << " " << c[1];
+        if (c[1] == 0) {
+            EXPECT_EQ(gmax, 0);
+        }
+    }
+    EXPECT_EQ(list().size(), 3u) << "one list line per measured section";
+}
+
+TEST_F(KarmanTrefftzTest, DGXGivesUpWithoutALineWhenTheThicknessNeverFalls)
+{
+    double dmax = -1, gmax = -1, location = 0.77;
+    form_.DGX(std::nan(""), 0.1, 2, dmax, gmax, location);
+    EXPECT_EQ(location, 0.77);
+    EXPECT_EQ(gmax, 0);
+    EXPECT_TRUE(list().empty());
+}
+
+TEST_F(KarmanTrefftzTest, CamberSearchThatNeverFallsStopsBeforeTheEndOfTheTables)
+{
+    // A camber parameter too small to move any point: every station has the
+    // same mean height 0, so the search runs on until the tables end.
+    form_.YPos.fill(123);
+    double dmax = 0, gmax = -1, location = 0;
+    form_.DGX(0.1, 1e-300, 2, dmax, gmax, location);
+    EXPECT_EQ(form_.YPos[Form_KATJO::kStationLast], 123);
+    EXPECT_NE(form_.YPos[Form_KATJO::kStationLast - 1], 123);
+    EXPECT_EQ(gmax, 0);
+}
+
+TEST_F(KarmanTrefftzTest, ListLineShowsFiveRoundedValuesJoined)
+{
+    EXPECT_EQ(measuredSectionLine(0.076923, 0, 0.1, 0, 0.25, '.'),
+              "0.07692  ,0  ,0.1  ,0  ,0.25");
+    EXPECT_EQ(measuredSectionLine(0.076923, 0, 0.1, 0, 0.25, ','),
+              "0,07692  ,0  ,0,1  ,0  ,0,25");
+    EXPECT_EQ(measuredSectionLine(-0.0000049, 0.123456789, 1.5, 2, 0.999996, '.'),
+              "0  ,0.12346  ,1.5  ,2  ,1");
+}
+
+TEST_F(KarmanTrefftzTest, FGITERStartsFromThicknessOver1Point3AndTwiceTheCamber)
+{
+    double location = 0, F = 0, G = 0;
+    form_.FGITER(2, location, 0.12, 0.04, F, G);
+    ASSERT_GE(list().size(), 7u);
+    EXPECT_EQ(list()[0], "");
+    EXPECT_EQ(list()[1], " M=2");
+    EXPECT_EQ(list()[2], "");
+    EXPECT_EQ(list()[3], kColumnHeader);
+    EXPECT_EQ(list()[4], "");
+    // 0.12 / 1.3 = 0.0923077, then 1.1 times: 0.1015385; G: 0.08, 0.088.
+    EXPECT_EQ(list()[5].rfind("0.09231  ,0.08  ,", 0), 0u) << list()[5];
+    EXPECT_EQ(list()[6].rfind("0.10154  ,0.088  ,", 0), 0u) << list()[6];
+
+    const Measure found = scanSection(F, G, 2);
+    EXPECT_NEAR(found.thickness, 0.12, 2e-5);
+    EXPECT_NEAR(found.camber, 0.04, 2e-5);
+}
+
+// ---------------------------------------------------------------------------
+// The window: defaults, families, exponent iteration
+
+TEST_F(KarmanTrefftzTest, InitialInputsGiveTheSymmetricJoukowskySection)
+{
+    ASSERT_TRUE(form_.Command1_Click());
+    EXPECT_EQ(ui_.text("Text_Sonuc"), "JOUKOWSKY PROFILI");
+    EXPECT_EQ(ui_.text("Text_m"), "2");
+    EXPECT_EQ(ui_.text("Text_G"), "0");
+    const double F = std::stod(ui_.text("Text_F"));
+    EXPECT_NEAR(F, 0.0835, 0.0002);
+
+    ASSERT_GE(list().size(), 9u);
+    EXPECT_EQ(list()[0], kHeading);
+    EXPECT_EQ(list()[1], "");
+    EXPECT_EQ(list()[2], " M=2");
+    EXPECT_EQ(list()[3], "");
+    EXPECT_EQ(list()[4], kColumnHeader);
+    EXPECT_EQ(list()[5], "");
+    // Starting values 0.10 / 1.3 = 0.0769231 and 1.1 times that, G = 0.
+    EXPECT_EQ(list()[6].rfind("0.07692  ,0  ,", 0), 0u) << list()[6];
+    EXPECT_EQ(list()[7].rfind("0.08462  ,0  ,", 0), 0u) << list()[7];
+    for (std::size_t k = 6; k < list().size(); ++k) {
+        EXPECT_EQ(list()[k].rfind("0.0", 0), 0u) << list()[k];
+        EXPECT_NE(list()[k].find("  ,0  ,"), std::string::npos) << list()[k];
+    }
+    EXPECT_LE(list().size(), 6u + 22u);
+
+    EXPECT_EQ(common_.NP, 51);
+    EXPECT_EQ(common_.NPanel, 50);
+    EXPECT_TRUE(common_.AirfoilReady);
+    EXPECT_FALSE(ui_.drawing(kAirfoilPicture).items.empty());
+    ASSERT_TRUE(form_.lastSection().has_value());
+    EXPECT_EQ(form_.lastSection()->m, 2);
+    EXPECT_EQ(form_.lastSection()->G, 0);
+    EXPECT_NEAR(form_.lastSection()->F, F, 0.000005);
+}
+
+TEST_F(KarmanTrefftzTest, FiftyOnePointsPutPoint26OnTheLeadingEdge)
+{
+    ASSERT_TRUE(calculate("0.10", "0.00", "0", "0.00", 51));
+    EXPECT_EQ(common_.XCoord[1], 1);
+    EXPECT_EQ(common_.YCoord[1], 0);
+    EXPECT_EQ(common_.XCoord[51], 1);
+    EXPECT_EQ(common_.YCoord[51], 0);
+    EXPECT_NEAR(common_.XCoord[26], 0, 1e-12);
+    EXPECT_NEAR(common_.YCoord[26], 0, 1e-12);
+    for (int i = 2; i <= 25; ++i) {
+        EXPECT_LT(common_.YCoord[i], 0) << i;
+        EXPECT_LT(common_.XCoord[i + 1], common_.XCoord[i]) << i;  // towards the nose
+        EXPECT_EQ(common_.XCoord[52 - i], common_.XCoord[i]) << i;
+        EXPECT_EQ(common_.YCoord[52 - i], -common_.YCoord[i]) << i;
+    }
+}
+
+TEST_F(KarmanTrefftzTest, FiftyTwoPointsLeaveTheLeadingEdgeBetweenTwoMirrorPoints)
+{
+    ASSERT_TRUE(calculate("0.10", "0.00", "0", "0.00", 52));
+    EXPECT_EQ(common_.NP, 52);
+    EXPECT_EQ(common_.NPanel, 51);
+    EXPECT_EQ(common_.XCoord[52], 1);
+    EXPECT_EQ(common_.YCoord[52], 0);
+    for (int i = 1; i <= 52; ++i) EXPECT_GT(common_.XCoord[i], 1e-6) << i;
+    EXPECT_EQ(common_.XCoord[26], common_.XCoord[27]);
+    EXPECT_EQ(common_.YCoord[26], -common_.YCoord[27]);
+    EXPECT_LT(common_.YCoord[26], 0);
+    for (int i = 2; i <= 25; ++i) EXPECT_GT(common_.XCoord[i], common_.XCoord[26]) << i;
+}
+
+TEST_F(KarmanTrefftzTest, TrailingEdgeAngleGivesAKarmanTrefftzExponentAndNoExponentSearch)
+{
+    // The thickness location is ignored when an edge angle is given.
+    ASSERT_TRUE(calculate("0.10", "0.00", "10", "0.40"));
+    EXPECT_EQ(ui_.text("Text_m"), "1.94444");  // 2 - 10/180
+    EXPECT_EQ(ui_.text("Text_Sonuc"), "KARMAN-TREFFTZ PROFILI");
+    EXPECT_EQ(exponentsTried(), std::vector<std::string>{"1.94444"});
+}
+
+TEST_F(KarmanTrefftzTest, ThicknessLocationFreesTheExponentOfACuspedSection)
+{
+    ASSERT_TRUE(calculate("0.10", "0.00", "0", "0.35", 399));
+    const auto tried = exponentsTried();
+    ASSERT_GE(tried.size(), 3u);  // 2, 1.95, then one block per secant step
+    EXPECT_EQ(tried[0], "2");
+    EXPECT_EQ(tried[1], "1.95");
+    EXPECT_EQ(ui_.text("Text_m"), tried.back());
+    EXPECT_EQ(countLines("iteration for m is not converged at 10 step"), 0);
+    EXPECT_EQ(ui_.text("Text_Sonuc"), "KARMAN-TREFFTZ PROFILI");
+    const double m = form_.lastSection()->m;
+    EXPECT_LT(m, 2);
+
+    // The greatest thickness of the contour lies at the station asked for.
+    double thickest = 0, at = 0;
+    for (int i = 2; i < 200; ++i) {
+        const double t = common_.YCoord[400 - i] - common_.YCoord[i];
+        if (t > thickest) {
+            thickest = t;
+            at = common_.XCoord[i];
+        }
+    }
+    EXPECT_NEAR(at, 0.35, 0.005);
+    EXPECT_NEAR(thickest, 0.10, 1e-4);
+}
+
+TEST_F(KarmanTrefftzTest, OutputsUseTheLocaleSeparator)
+{
+    common_.DecimalSeparator = ',';
+    ASSERT_TRUE(calculate("0.10", "0.00", "10", "0.00"));
+    EXPECT_EQ(ui_.text("Text_m"), "1,94444");
+    EXPECT_EQ(exponentsTried(), std::vector<std::string>{"1,94444"});
+    EXPECT_NE(ui_.text("Text_F").find(','), std::string::npos);
+}
+
+// ---------------------------------------------------------------------------
+// The section against its mathematics, measured on a fine contour
+
+struct Wanted {
+    const char* delta;
+    const char* gamma;
+    const char* tau;
+};
+
+class KarmanTrefftzGeometry : public KarmanTrefftzTest,
+                              public ::testing::WithParamInterface<Wanted> {};
+
+TEST_P(KarmanTrefftzGeometry, ContourHasTheWantedThicknessAndCamber)
+{
+    const Wanted w = GetParam();
+    const int np = 399;
+    ASSERT_TRUE(calculate(w.delta, w.gamma, w.tau, "0", np));
+    // Points i (lower surface) and np + 1 - i (upper surface) are the images
+    // of one pair of circle points; the chord is 1 in this frame.
+    double thickness = 0, camber = 0;
+    for (int i = 2; i <= np / 2; ++i) {
+        const int j = np + 1 - i;
+        const double dx = common_.XCoord[j] - common_.XCoord[i];
+        const double dy = common_.YCoord[j] - common_.YCoord[i];
+        thickness = std::max(thickness, std::sqrt(dx * dx + dy * dy));
+        camber = std::max(camber, (common_.YCoord[i] + common_.YCoord[j]) / 2);
+    }
+    // The image of zeta = 1 + 2F, the end of the chord (a cambered nose
+    // reaches slightly ahead of it).
+    EXPECT_NEAR(common_.XCoord[(np + 1) / 2], 0, 1e-12);
+    EXPECT_NEAR(common_.YCoord[(np + 1) / 2], 0, 1e-12);
+    // Iteration tolerance 1e-5, plus the stations missing the very top.
+    EXPECT_NEAR(thickness, std::stod(w.delta), 2e-5);
+    EXPECT_NEAR(camber, std::stod(w.gamma), 2e-5);
+}
+
+TEST_P(KarmanTrefftzGeometry, TrailingEdgeAngleIsTheOneAskedFor)
+{
+    const Wanted w = GetParam();
+    const int np = 399;
+    ASSERT_TRUE(calculate(w.delta, w.gamma, w.tau, "0", np));
+    // Angle at (1, 0) between the chords to the k-th point of each surface;
+    // its error is proportional to the circle angle, so two stations
+    // extrapolate it to the edge.
+    auto angleAt = [&](int k) {
+        const double lx = common_.XCoord[k] - 1, ly = common_.YCoord[k];
+        const double ux = common_.XCoord[np + 1 - k] - 1, uy = common_.YCoord[np + 1 - k];
+        return std::atan2(lx * uy - ly * ux, lx * ux + ly * uy) * 180 / kPi;
+    };
+    const double atEdge = 2 * angleAt(2) - angleAt(3);
+    EXPECT_NEAR(std::fabs(atEdge), std::stod(w.tau), 0.01);
+    EXPECT_NEAR(std::fabs(angleAt(2)), std::stod(w.tau), 0.25);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sections, KarmanTrefftzGeometry,
+                         ::testing::Values(Wanted{"0.12", "0.00", "0"},
+                                           Wanted{"0.12", "0.04", "0"},
+                                           Wanted{"0.15", "0.00", "10"},
+                                           Wanted{"0.15", "0.02", "10"},
+                                           Wanted{"0.15", "0.00", "20"},
+                                           Wanted{"0.18", "0.03", "20"}));
+
+// ---------------------------------------------------------------------------
+// Refusals: a message, and the contour, the outputs and the count stay
+
+struct Refusal {
+    const char* delta;
+    const char* gamma;
+    const char* tau;
+    const char* xd;
+    int np;
+    const char* message;
+    bool afterIterations;
+};
+
+class KarmanTrefftzRefusal : public KarmanTrefftzTest,
+                             public ::testing::WithParamInterface<Refusal> {};
+
+TEST_P(KarmanTrefftzRefusal, LeavesEverythingAsItWas)
+{
+    const Refusal r = GetParam();
+    ASSERT_TRUE(calculate("0.10", "0.00", "10", "0.00", 61));
+    const Table x = common_.XCoord, y = common_.YCoord;
+    const std::vector<std::string> listBefore = list();
+    const auto sectionBefore = *form_.lastSection();
+    const std::size_t drawnBefore = ui_.drawing(kAirfoilPicture).items.size();
+    const char* outputs[] = {"Text_F", "Text_G", "Text_m", "Text_Sonuc"};
+    std::vector<std::string> outputsBefore;
+    for (const char* o : outputs) outputsBefore.push_back(ui_.text(o));
+    common_.AirfoilReady = false;  // tells whether the handler set it again
+
+    EXPECT_FALSE(calculate(r.delta, r.gamma, r.tau, r.xd, r.np));
+
+    EXPECT_EQ(ui_.messages(), std::vector<std::string>{r.message});
+    EXPECT_FALSE(common_.AirfoilReady);
+    EXPECT_EQ(common_.NP, 61);
+    EXPECT_EQ(common_.NPanel, 60);
+    EXPECT_EQ(common_.XCoord, x);
+    EXPECT_EQ(common_.YCoord, y);
+    EXPECT_EQ(ui_.drawing(kAirfoilPicture).items.size(), drawnBefore);
+    for (std::size_t k = 0; k < 4; ++k) EXPECT_EQ(ui_.text(outputs[k]), outputsBefore[k]);
+    EXPECT_EQ(form_.lastSection()->F, sectionBefore.F);
+    EXPECT_EQ(form_.lastSection()->m, sectionBefore.m);
+    if (r.afterIterations) {
+        ASSERT_GE(list().size(), 7u);
+        EXPECT_EQ(list()[0], kHeading);
+        EXPECT_NE(list(), listBefore);
+    } else {
+        EXPECT_EQ(list(), listBefore);
+    }
+}
+
+const char* const kThickness = "Thickness ratio must be greater than 0 and less than 1";
+const char* const kCamber = "Camber ratio must be at least 0 and less than 1";
+const char* const kAngle = "TE internal angle must be at least 0 and less than 180 degrees";
+const char* const kLocation = "Max thickness location must be at least 0 and less than 1";
+const char* const kCount =
+    "Number of panel end points must be a whole number from 3 to 400 for this airfoil";
+const char* const kNoSection = "No section found for these characteristics";
+const char* const kCrossed =
+    "No section found for these characteristics: the surfaces would cross at the trailing edge";
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, KarmanTrefftzRefusal,
+    ::testing::Values(
+        Refusal{"0", "0", "0", "0", 51, kThickness, false},
+        Refusal{"1", "0", "0", "0", 51, kThickness, false},
+        Refusal{"-0.1", "0", "0", "0", 51, kThickness, false},
+        Refusal{"0.1", "-0.1", "0", "0", 51, kCamber, false},
+        Refusal{"0.1", "1", "0", "0", 51, kCamber, false},
+        Refusal{"0.1", "0", "-1", "0", 51, kAngle, false},
+        Refusal{"0.1", "0", "180", "0", 51, kAngle, false},
+        Refusal{"0.1", "0", "0", "-0.1", 51, kLocation, false},
+        Refusal{"0.1", "0", "0", "1", 51, kLocation, false},
+        Refusal{"0.1", "0", "0", "0", 2, kCount, false},
+        Refusal{"0.1", "0", "0", "0", 401, kCount, false},
+        // The first refusal in the order of the checks wins.
+        Refusal{"0", "1", "180", "1", 2, kThickness, false},
+        Refusal{"0.1", "1", "180", "1", 2, kCamber, false},
+        Refusal{"1e999", "1", "0", "0", 51, "Number too large: 1e999", false},
+        Refusal{"0", "0", "1e999", "0", 51, "Number too large: 1e999", false},
+        Refusal{"0.1", "0", "0", "-1E999", 51, "Number too large: -1E999", false},
+        Refusal{"0.095", "0.029", "0", "0.2", 51, kCrossed, true},
+        // A lens with this edge angle is already thicker than wanted.
+        Refusal{"0.066", "0", "20", "0", 51, kNoSection, true}));
+
+TEST_F(KarmanTrefftzTest, CrossedTrailingEdgeComesFromAnExponentAboveTwo)
+{
+    EXPECT_FALSE(calculate("0.095", "0.029", "0", "0.2"));
+    const double m = std::stod(exponentsTried().back());
+    EXPECT_GT(m, 2);
+    EXPECT_NEAR(m, 2.165, 0.001);
+}
+
+TEST_F(KarmanTrefftzTest, UnreachableThicknessReportsTheFailedIteration)
+{
+    EXPECT_FALSE(calculate("0.066", "0", "20", "0"));
+    ASSERT_GE(list().size(), 2u);
+    EXPECT_EQ(list()[list().size() - 2], " ");
+    EXPECT_EQ(list().back(), kFGNotConverged);
+    EXPECT_FALSE(form_.lastSection().has_value());
+    EXPECT_FALSE(common_.AirfoilReady);
+}
+
+}  // namespace
+}  // namespace tavrix
