@@ -1,0 +1,80 @@
+#include "geometry/AirfoilFile.h"
+
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <system_error>
+
+#include "app/NumberText.h"
+#include "output/Plots.h"
+
+namespace tavrix {
+
+namespace {
+
+// The start of the file, at most kAirfoilFileReadLimit bytes; `whole` tells
+// whether that is all of it. Returns the reason when the file cannot be read.
+std::optional<std::string> readFileStart(const std::string& path, std::string& text, bool& whole)
+{
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::file_status status = fs::status(fs::path(path), ec);
+    if (status.type() == fs::file_type::not_found || path.empty())
+        return std::string("the file does not exist");
+    if (ec) return "the file cannot be reached (" + ec.message() + ")";
+    if (fs::is_directory(status)) return std::string("it is a folder, not a file");
+    if (!fs::is_regular_file(status)) return std::string("it is not an ordinary file");
+
+    std::ifstream in(fs::path(path), std::ios::binary);
+    if (!in) return std::string("the file cannot be opened for reading");
+
+    // Read in pieces, so that a short file costs no more than its size.
+    constexpr std::size_t kPiece = 64 * 1024;
+    text.clear();
+    whole = false;
+    while (text.size() <= kAirfoilFileReadLimit) {
+        const std::size_t old = text.size();
+        text.resize(old + kPiece);
+        in.read(text.data() + old, static_cast<std::streamsize>(kPiece));
+        text.resize(old + static_cast<std::size_t>(in.gcount()));
+        if (in.bad()) return std::string("the file could not be read");
+        if (in.eof()) {
+            whole = text.size() <= kAirfoilFileReadLimit;
+            break;
+        }
+    }
+    if (text.size() > kAirfoilFileReadLimit) text.resize(kAirfoilFileReadLimit);
+    return std::nullopt;
+}
+
+}  // namespace
+
+bool Read_AirfoilFile(Common& common, ui::Toolkit& ui)
+{
+    const std::string path = common.AirfoilFilePath;
+    std::string text;
+    bool whole = false;
+    if (auto failure = readFileStart(path, text, whole)) {
+        ui.message(airfoilFileRefusal(path, *failure));
+        return false;
+    }
+    auto parsed = parseAirfoilFile(text, whole);
+    if (auto* reason = std::get_if<std::string>(&parsed)) {
+        ui.message(airfoilFileRefusal(path, *reason));
+        return false;
+    }
+    const AirfoilFileContents& contents = std::get<AirfoilFileContents>(parsed);
+
+    common.NP = contents.count;
+    common.NPanel = common.NP - 1;
+    for (int i = 1; i <= common.NP; ++i) {
+        common.XCoord[static_cast<std::size_t>(i)] = contents.x[static_cast<std::size_t>(i - 1)];
+        common.YCoord[static_cast<std::size_t>(i)] = contents.y[static_cast<std::size_t>(i - 1)];
+    }
+    ui.setText("Text_NP", generalForm(common.NP, common.DecimalSeparator));
+    common.AirfoilReady = true;
+    Show_Airfoil(common, ui, common.XCoord, common.YCoord);
+    return true;
+}
+
+}  // namespace tavrix
