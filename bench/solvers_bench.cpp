@@ -1,0 +1,167 @@
+// Cost of the panel methods: assembly with elimination at three sizes, with and
+// without writing the coefficient matrices, the elimination alone, and one
+// whole press of "Calculate velocities and show" per method.
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/Form_TavrixS.h"
+#include "app/Module_Common.h"
+#include "geometry/Generators.h"
+#include "solvers/Module_Gauss.h"
+#include "solvers/Module_HESS.h"
+#include "solvers/Module_KENN.h"
+#include "solvers/Module_Soinne.h"
+#include "solvers/Module_VORPAN.h"
+#include "ui/HeadlessToolkit.h"
+
+namespace {
+
+using namespace tavrix;
+using Solver = bool (*)(Common&, ui::Toolkit&);
+
+class ScratchDir {
+public:
+    ScratchDir()
+    {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tavrix-bench-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~ScratchDir()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+// NACA 0012 with NP end points at 5 degrees, panels built as the driver does.
+void prepare(Common& c, ui::Toolkit& ui, int NP, const std::filesystem::path& dir)
+{
+    c.Pi = 4 * std::atan(1.0);
+    c.TwoPi = 2 * c.Pi;
+    c.FourPi = 4 * c.Pi;
+    c.DegToRad = c.Pi / 180;
+    c.WorkDir = dir;
+    c.NP = NP;
+    c.NPanel = NP - 1;
+    Make_NACA0012(c, ui);
+    BuildPanels(c, 0);
+    c.AlfaD = 5;
+    c.CosAlfa = std::cos(5 * c.DegToRad);
+    c.SinAlfa = std::sin(5 * c.DegToRad);
+}
+
+// The report grows by the whole matrix on every run; keep it from filling the disk.
+void dropReport(const std::filesystem::path& dir, benchmark::State& state)
+{
+    state.PauseTiming();
+    std::error_code ignored;
+    std::filesystem::remove(dir / kReportFile, ignored);
+    state.ResumeTiming();
+}
+
+void solverRun(benchmark::State& state, Solver solve)
+{
+    const int NP = static_cast<int>(state.range(0));
+    const bool writeMatrix = state.range(1) != 0;
+    ScratchDir dir;
+    Common c;
+    ui::HeadlessToolkit ui;
+    prepare(c, ui, NP, dir.path());
+    ui.setValue("Check_WriteMat", writeMatrix ? 1 : 0);
+    for (auto _ : state) {
+        if (!solve(c, ui)) state.SkipWithError("zero pivot");
+        benchmark::DoNotOptimize(c.Vt[1]);
+        if (writeMatrix) dropReport(dir.path(), state);
+    }
+}
+
+void BM_Hess(benchmark::State& s) { solverRun(s, HESS_Solve); }
+void BM_VortexPanel(benchmark::State& s) { solverRun(s, VORPAN_Solve); }
+void BM_KennedyMarsden(benchmark::State& s) { solverRun(s, KENN_Solve); }
+void BM_SoinneLaine(benchmark::State& s) { solverRun(s, Soinne_Solve); }
+
+BENCHMARK(BM_Hess)->ArgsProduct({{51, 101, 200}, {0, 1}})->ArgNames({"NP", "writeMat"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_VortexPanel)->ArgsProduct({{51, 101, 200}, {0, 1}})->ArgNames({"NP", "writeMat"})
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_KennedyMarsden)->ArgsProduct({{51, 101, 200}, {0, 1}})
+    ->ArgNames({"NP", "writeMat"})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SoinneLaine)->ArgsProduct({{51, 101, 199}, {0, 1}})->ArgNames({"NP", "writeMat"})
+    ->Unit(benchmark::kMillisecond);
+
+// Elimination of the vortex panel system alone, restored before every run.
+void BM_GaussSolve(benchmark::State& state)
+{
+    const int NP = static_cast<int>(state.range(0));
+    ScratchDir dir;
+    Common c;
+    ui::HeadlessToolkit ui;
+    prepare(c, ui, NP, dir.path());
+    // Capture the assembled system through the matrix view, before the solve.
+    struct Capture : ui::HeadlessToolkit {
+        const Common* common = nullptr;
+        Matrix AN;
+        void showWindow(std::string_view form) override
+        {
+            HeadlessToolkit::showWindow(form);
+            AN = common->AN;
+        }
+    } capture;
+    capture.common = &c;
+    capture.setValue("Check_ShowMat", 1);
+    VORPAN_Solve(c, capture);
+    for (auto _ : state) {
+        state.PauseTiming();
+        c.AN = capture.AN;
+        state.ResumeTiming();
+        if (!Gauss_Solve(c, ui, NP)) state.SkipWithError("zero pivot");
+        benchmark::DoNotOptimize(c.Strength[1]);
+    }
+}
+BENCHMARK(BM_GaussSolve)->Arg(51)->Arg(101)->Arg(200)->ArgName("N")
+    ->Unit(benchmark::kMillisecond);
+
+// One press of "Calculate velocities and show": panels, method, Cu, plot,
+// forces, the results block and the column file.
+void pressRun(benchmark::State& state, const char* option)
+{
+    const int NP = static_cast<int>(state.range(0));
+    ScratchDir dir;
+    Common c;
+    c.WorkDir = dir.path();
+    ui::HeadlessToolkit ui;
+    Form_TavrixS form(c, ui);
+    form.Form_Load();
+    ui.type("Text_NP", std::to_string(NP));
+    ui.select("Option_N0012");
+    form.Option_N0012_Click();
+    ui.select(option);
+    ui.type("Text_AlfaD", "5");
+    for (auto _ : state) {
+        form.Command_Calculate_Click();
+        if (!ui.messages().empty()) state.SkipWithError(ui.messages().front().c_str());
+        dropReport(dir.path(), state);
+    }
+}
+
+void BM_PressHess(benchmark::State& s) { pressRun(s, "Option_HESS"); }
+void BM_PressVortexPanel(benchmark::State& s) { pressRun(s, "Option_VORPAN"); }
+void BM_PressKennedyMarsden(benchmark::State& s) { pressRun(s, "Option_KENN"); }
+void BM_PressSoinneLaine(benchmark::State& s) { pressRun(s, "Option_Soinne"); }
+
+BENCHMARK(BM_PressHess)->Arg(51)->Arg(200)->ArgName("NP")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PressVortexPanel)->Arg(51)->Arg(200)->ArgName("NP")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PressKennedyMarsden)->Arg(51)->Arg(200)->ArgName("NP")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PressSoinneLaine)->Arg(51)->Arg(199)->ArgName("NP")->Unit(benchmark::kMillisecond);
+
+}  // namespace

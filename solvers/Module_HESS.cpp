@@ -1,0 +1,113 @@
+#include "solvers/Module_HESS.h"
+
+#include <cmath>
+#include <vector>
+
+#include "output/PrintFile.h"
+#include "solvers/Capacity.h"
+#include "solvers/PanelFrame.h"
+
+namespace tavrix {
+
+namespace {
+
+void writeVortexDistribution(const Common& c, ui::Toolkit& ui, const std::vector<double>& d)
+{
+    PrintSection out(c.DecimalSeparator);
+    out.emptyLine();
+    out.text("  Parabolic distribution for vortex strength").endLine();
+    out.emptyLine();
+    out.text("  I       X      d").endLine();
+    out.emptyLine();
+    for (int I = 1; I <= c.NP; ++I) {
+        out.format(I, Pattern::Index).text("  ");
+        out.format(c.X[I], Pattern::FiveDecimals).text("  ");
+        out.format(d[I], Pattern::FiveDecimals).endLine();
+    }
+    writeSection(c, ui, kReportFile, out, FileMode::Append);
+}
+
+}  // namespace
+
+bool HESS_Solve(Common& c, ui::Toolkit& ui)
+{
+    if (!systemFits(c, ui, kMaxPointsPerSystem)) return false;
+    const int NP = c.NP;
+    const int NPanel = c.NPanel;
+    Matrix& AN = c.AN;
+    Matrix& AT = c.AT;
+    AN.redim(NP + 1);
+    AT.redim(NP + 1);
+
+    // The vortex strength follows the parabola s(s - 1) of the arc length s
+    // (0 at the trailing edge on the lower side, 1 on the upper side), zero at
+    // both ends of the contour; d(j) is its mean over panel j's end points.
+    std::vector<double> s(NP + 2, 0.0);
+    std::vector<double> d(NP + 2, 0.0);
+    s[1] = 0;
+    for (int i = 1; i <= NPanel; ++i) s[i + 1] = s[i] + c.DS[i];
+    const double L = s[NP];
+    for (int i = 1; i <= NP; ++i) s[i] = s[i] / L;
+    for (int j = 1; j <= NPanel; ++j)
+        d[j] = 0.5 * (s[j] * (s[j] - 1) + s[j + 1] * (s[j + 1] - 1));
+
+    if (ui.value("Check_WritePanel") == 1) writeVortexDistribution(c, ui, d);
+
+    for (int i = 1; i <= NPanel; ++i) {
+        for (int j = 1; j <= NPanel; ++j) {
+            if (j == i) {
+                // A source sheet pushes the flow off its own panel at half its
+                // strength and induces no velocity along it.
+                AN(i, i) = -0.5;
+                AT(i, i) = 0;
+                continue;
+            }
+            const PanelFrame f = panelFrame(c, c.XM[i], c.YM[i], j);
+            const double r1sq = (f.XP + f.H) * (f.XP + f.H) + f.YP * f.YP;
+            const double r2sq = (f.XP - f.H) * (f.XP - f.H) + f.YP * f.YP;
+            const double lambda = std::log(r1sq / r2sq) / 2;
+            const double beta = f.subtendedAngle(f.acrossTimesLength(c.DS[j]), c.Pi);
+            const double cij = c.CosDelta[i] * c.CosDelta[j] + c.SinDelta[i] * c.SinDelta[j];
+            const double sij = c.SinDelta[i] * c.CosDelta[j] - c.CosDelta[i] * c.SinDelta[j];
+            // Velocity of a unit source sheet on panel j at mid point i, resolved
+            // along panel i (AT) and along its flow-side normal (AN).
+            AT(i, j) = (timesLog(cij, lambda) + sij * beta) / c.TwoPi;
+            AN(i, j) = (timesLog(sij, lambda) - cij * beta) / c.TwoPi;
+        }
+        // The vortex sheet of shape d induces, at each point, the source
+        // velocity turned through a right angle: its normal part is the source
+        // tangential part and its tangential part minus the source normal part.
+        double SN = 0;
+        double ST = 0;
+        for (int j = 1; j <= NPanel; ++j) SN = SN + AN(i, j) * d[j];
+        for (int j = 1; j <= NPanel; ++j) ST = ST + AT(i, j) * d[j];
+        AN(i, NP) = ST;
+        AT(i, NP) = -SN;
+        // The free stream's component along the panel's flow-side normal,
+        // which the singularities must cancel.
+        AN(i, NP + 1) = c.SinAlfa * c.CosDelta[i] - c.CosAlfa * c.SinDelta[i];
+    }
+
+    if (ui.value("Check_Circulation") == 1) {
+        AN(NP, NP) = 1;
+        AN(NP, NP + 1) = 0;
+    } else {
+        // Trailing-edge condition: the tangential velocities on the first and
+        // the last panel, which point in opposite directions there, cancel.
+        for (int j = 1; j <= NP; ++j) AN(NP, j) = AT(1, j) + AT(NPanel, j);
+        AN(NP, NP + 1) = -c.CosAlfa * (c.CosDelta[1] + c.CosDelta[NPanel]) -
+                         c.SinAlfa * (c.SinDelta[1] + c.SinDelta[NPanel]);
+    }
+
+    // The view leaves out the vortex column and the closing row.
+    if (!closingSequence(c, ui, NP, NPanel)) return false;
+
+    for (int i = 1; i <= NPanel; ++i) {
+        double v = c.CosAlfa * c.CosDelta[i] + c.SinAlfa * c.SinDelta[i];
+        for (int j = 1; j <= NP; ++j) v = v + AT(i, j) * c.Strength[j];
+        c.Vt[i] = std::fabs(v);
+    }
+    return true;
+}
+
+}  // namespace tavrix

@@ -1,0 +1,69 @@
+#include "solvers/Module_Soinne.h"
+
+#include <array>
+#include <cmath>
+
+#include "solvers/Capacity.h"
+#include "solvers/PanelFrame.h"
+
+namespace tavrix {
+
+bool Soinne_Solve(Common& c, ui::Toolkit& ui)
+{
+    if (!systemFits(c, ui, kMaxPointsSoinne)) return false;
+    const int NP = c.NP;
+    const int NPanel = c.NPanel;
+    const int n = NP + 1;  // gamma at every end point and the contour's stream function
+    Matrix& AN = c.AN;
+    AN.redim(NP + 2);
+    c.AT.redim(NP + 2);
+    for (int I = 1; I <= n; ++I) c.Strength[I] = 0;
+
+    // Stream function at the field point of the linear sheet on panel J,
+    // split into the weights of the strengths at its first (PS1) and second
+    // (PS2) end point.
+    std::array<double, kStrengthLast + 2> PS1{};
+    std::array<double, kStrengthLast + 2> PS2{};
+    // A logarithm of a vanishing distance is not taken: the factor beside it
+    // is zero up to rounding, and the last value stands in.
+    double L1 = 0;
+    double L2 = 0;
+
+    for (int I = 2; I <= NP; ++I) {
+        for (int J = 1; J <= NPanel; ++J) {
+            const PanelFrame f = panelFrame(c, c.X[I], c.Y[I], J);
+            const double XP = f.XP;
+            const double YP = f.YP;
+            const double H = f.H;
+            const double R1 = std::sqrt(YP * YP + (XP + H) * (XP + H));
+            const double R2 = std::sqrt(YP * YP + (XP - H) * (XP - H));
+            if (R1 >= 1.0E-07) L1 = std::log(R1);
+            if (R2 >= 1.0E-07) L2 = std::log(R2);
+            const double beta = f.subtendedAngle(f.twiceAcrossTimesHalfLength(), c.Pi);
+            // Integrals of ln r and of s ln r along the panel, s measured from
+            // its mid point.
+            const double P0 = ((XP + H) * L1 - (XP - H) * L2 - 2 * H) + YP * beta;
+            const double P1 = (0.5 * ((XP * XP - YP * YP) - H * H)) * (L1 - L2) - XP * H +
+                              (XP * YP) * beta;
+            PS1[J] = (P0 - P1 / H) / c.FourPi;
+            PS2[J] = (P0 + P1 / H) / c.FourPi;
+        }
+        // End point I gathers the second end of panel I-1 and the first end
+        // of panel I; gamma(1) is fixed by its own row.
+        for (int J = 2; J <= NP; ++J) AN(I, J) = -(PS2[J - 1] + PS1[J]);
+        AN(I, NP + 1) = 1;
+        AN(I, NP + 2) = c.Y[I] * c.CosAlfa - c.X[I] * c.SinAlfa;
+    }
+
+    // Kutta condition: no vorticity at either trailing-edge end point.
+    AN(1, 1) = 1;
+    AN(NP + 1, NP) = 1;
+
+    if (!closingSequence(c, ui, n)) return false;
+
+    for (int I = 1; I <= NPanel; ++I)
+        c.Vt[I] = std::fabs(c.Strength[I] + c.Strength[I + 1]) / 2;
+    return true;
+}
+
+}  // namespace tavrix

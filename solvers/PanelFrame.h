@@ -1,0 +1,73 @@
+// Pieces shared by the panel methods: the position of a field point in the
+// frame of a panel with the angle the panel subtends there, the closing
+// sequence (matrix output, matrix view, elimination, strength output) and the
+// capacity check of the linear system.
+#pragma once
+
+#include <cmath>
+
+#include "app/Module_Common.h"
+#include "ui/Toolkit.h"
+
+namespace tavrix {
+
+// A field point seen from panel J: XP along the panel from its mid point (the
+// first end point at XP = -H, the second at +H), YP across it on the flow side,
+// H the half length and Q = XP^2 + YP^2 - H^2, negative inside the circle that
+// has the panel as diameter.
+struct PanelFrame {
+    double XP = 0;
+    double YP = 0;
+    double H = 0;
+    double Q = 0;
+
+    // Numerator of the arctangent's argument (over Q), in the two spellings
+    // the methods use; both give the same number, but each method keeps its own.
+    double twiceAcrossTimesHalfLength() const { return (2 * YP) * H; }
+    double acrossTimesLength(double DS) const { return YP * DS; }
+
+    // Angle the panel subtends at the point: the one-argument arctangent of
+    // numerator / Q, moved to the far branch inside the circle that has the
+    // panel as diameter. On that circle (Q = 0) the argument has no value and
+    // the limit, +-Pi/2 with the side of the point, is taken; a point on the
+    // panel's line there is one of its end points and gets 0.
+    double subtendedAngle(double numerator, double Pi) const
+    {
+        if (Q == 0) {
+            if (YP > 0) return Pi / 2;
+            if (YP < 0) return -Pi / 2;
+            return 0;
+        }
+        double beta = std::atan(numerator / Q);
+        if (Q < 0 && YP > 0) beta = beta + Pi;
+        if (Q < 0 && YP < 0) beta = beta - Pi;
+        return beta;
+    }
+};
+
+PanelFrame panelFrame(const Common& common, double x, double y, int J);
+
+// factor * ln(...) where a zero factor beside a logarithm of zero (a field
+// point on a panel end point) counts as 0.
+inline double timesLog(double factor, double logarithm)
+{
+    if (factor == 0 && std::isinf(logarithm)) return 0;
+    return factor * logarithm;
+}
+
+// Before the solve, under the main window's check boxes read at that moment:
+// the coefficient matrices of the n unknowns to "TavrixS.txt", the view of
+// the leading shownBlock x shownBlock block; then the elimination; then the
+// strengths. Returns false when the elimination met a zero pivot: nothing of
+// that system may be used, so the strengths are not written either.
+bool closingSequence(Common& common, ui::Toolkit& ui, int n, int shownBlock);
+inline bool closingSequence(Common& common, ui::Toolkit& ui, int n)
+{
+    return closingSequence(common, ui, n, n);
+}
+
+// Whether NP lies in 2..maxPoints, so that the method's system fits the
+// strength table. Too many points show the capacity message.
+bool systemFits(const Common& common, ui::Toolkit& ui, int maxPoints);
+
+}  // namespace tavrix

@@ -1,0 +1,88 @@
+#include "solvers/Module_KENN.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+#include "tests/solvers/SolverTestSupport.h"
+
+namespace tavrix {
+namespace {
+
+using testing::Flow;
+
+TEST(KennedyMarsdenAssembly, selfInfluenceIsTheMeanLogarithmOverThePanel)
+{
+    Flow f;
+    f.make(Flow::Section::Naca0012, 31, 5);
+    f.ui.setValue("Check_ShowMat", 1);
+    ASSERT_TRUE(KENN_Solve(f.common, f.ui));
+    for (int i = 1; i <= f.common.NPanel; ++i) {
+        const double H = f.common.DS[i] / 2;
+        const double expected = H * (std::log(H * H) - 2) / (2 * M_PI);
+        EXPECT_NEAR(f.ui.AN(i, i), expected, 1e-14 * std::fabs(expected)) << i;
+    }
+}
+
+TEST(KennedyMarsdenAssembly, everyRowCarriesTheCommonStreamFunction)
+{
+    Flow f;
+    f.make(Flow::Section::Naca0012, 31, 5);
+    f.ui.setValue("Check_ShowMat", 1);
+    ASSERT_TRUE(KENN_Solve(f.common, f.ui));
+    const int NP = f.common.NP;
+    for (int i = 1; i <= NP; ++i) EXPECT_EQ(f.ui.AN(i, NP), 1) << i;
+}
+
+TEST(KennedyMarsdenKuttaPoint, liesOnTheBisectorOfASymmetricTrailingEdge)
+{
+    Flow f;
+    f.make(Flow::Section::Naca0012, 31, 5);
+    ASSERT_TRUE(KENN_Solve(f.common, f.ui));
+    const int NP = f.common.NP;
+    EXPECT_EQ(f.common.XM[NP], 1 + 0.01 * (1 - f.common.X[2]));
+    EXPECT_EQ(f.common.YM[NP], 0);
+}
+
+TEST(KennedyMarsdenKuttaPoint, movesUpwardAlsoWhenTheEdgeNeighboursLieAbove)
+{
+    // Neighbours (0.5, 0.02) and (0.5, 0.2): XB = 0.5, YB = 0.11 above the edge.
+    Flow f;
+    f.points({{1, 0}, {0.5, 0.02}, {0, 0.1}, {0.5, 0.2}, {1, 0}}, 0);
+    KENN_Solve(f.common, f.ui);
+    EXPECT_DOUBLE_EQ(f.common.XM[5], 1.005);
+    EXPECT_DOUBLE_EQ(f.common.YM[5], 0.0011);
+}
+
+TEST(KennedyMarsdenKuttaPoint, recordIsAppendedAndNeverEndsItsLastLine)
+{
+    // NP = 11: X(2) = (cos 36 deg + 1) / 2, so XM(11) = 1.000955 -> 1.001.
+    Flow f;
+    f.make(Flow::Section::Naca0012, 11, 5);
+    f.ui.setValue("Check_WritePanel", 1);
+    ASSERT_TRUE(KENN_Solve(f.common, f.ui));
+    ASSERT_TRUE(KENN_Solve(f.common, f.ui));
+    const std::string expected =
+        "\r\n"
+        "Kutta şartı için kontrol noktası\r\n"
+        "\r\n"
+        "XM( 11 )= 1.001 YM( 11 )= 0 \r\n"
+        "Kutta şartı için kontrol noktası\r\n"
+        "\r\n"
+        "XM( 11 )= 1.001 YM( 11 )= 0 ";
+    EXPECT_EQ(testing::readFile(f.dir.path() / kPanelPropertiesFile), expected);
+    // The report file gets nothing from this method's panel box.
+    EXPECT_FALSE(std::filesystem::exists(f.dir.path() / kReportFile));
+}
+
+TEST(KennedyMarsdenKuttaPoint, noRecordWithoutThePanelBox)
+{
+    Flow f;
+    f.make(Flow::Section::Naca0012, 11, 5);
+    ASSERT_TRUE(KENN_Solve(f.common, f.ui));
+    EXPECT_FALSE(std::filesystem::exists(f.dir.path() / kPanelPropertiesFile));
+}
+
+}  // namespace
+}  // namespace tavrix

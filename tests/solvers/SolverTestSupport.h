@@ -1,0 +1,136 @@
+// Set-up shared by the solver tests: a state with its constants, a contour
+// from one of the built-in generators turned into panels, a scratch working
+// directory, and a toolkit that keeps a copy of the system as the matrix view
+// sees it, that is as assembled, before the elimination.
+#pragma once
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <iterator>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "app/Form_TavrixS.h"
+#include "app/Module_Common.h"
+#include "geometry/Generators.h"
+#include "ui/HeadlessToolkit.h"
+
+namespace tavrix::testing {
+
+class ScratchDir {
+public:
+    ScratchDir()
+    {
+        std::string pattern =
+            (std::filesystem::temp_directory_path() / "tavrix-solvers-XXXXXX").string();
+        path_ = ::mkdtemp(pattern.data());
+    }
+    ~ScratchDir()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline std::string readFile(const std::filesystem::path& file)
+{
+    std::ifstream in(file, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Records the matrices at the moment the coefficient-matrix window is shown.
+class SnapshotToolkit : public ui::HeadlessToolkit {
+public:
+    explicit SnapshotToolkit(const Common& common) : common_(common) {}
+    void showWindow(std::string_view form) override
+    {
+        HeadlessToolkit::showWindow(form);
+        if (form == "Form_ShowMat") {
+            AN = common_.AN;
+            AT = common_.AT;
+        }
+    }
+    Matrix AN;
+    Matrix AT;
+
+private:
+    const Common& common_;
+};
+
+inline void setConstants(Common& c)
+{
+    c.Pi = 4 * std::atan(1.0);
+    c.TwoPi = 2 * c.Pi;
+    c.FourPi = 4 * c.Pi;
+    c.DegToRad = c.Pi / 180;
+}
+
+inline void setIncidence(Common& c, double alphaDegrees)
+{
+    c.AlfaD = alphaDegrees;
+    const double a = alphaDegrees * c.DegToRad;
+    c.CosAlfa = std::cos(a);
+    c.SinAlfa = std::sin(a);
+}
+
+// A calculation's state without the main window: contour, panels, angle.
+struct Flow {
+    Flow() : ui(common)
+    {
+        setConstants(common);
+        common.WorkDir = dir.path();
+    }
+
+    enum class Section { Circle, Naca0012 };
+    void make(Section section, int NP, double alphaDegrees)
+    {
+        common.NP = NP;
+        common.NPanel = NP - 1;
+        if (section == Section::Circle)
+            Make_Circle(common, ui);
+        else
+            Make_NACA0012(common, ui);
+        BuildPanels(common, 0);
+        setIncidence(common, alphaDegrees);
+    }
+
+    // End points given directly (no rotation), panels built as the driver does.
+    void points(std::initializer_list<std::pair<double, double>> xy, double alphaDegrees)
+    {
+        int i = 0;
+        for (const auto& [x, y] : xy) {
+            ++i;
+            common.XCoord[i] = x;
+            common.YCoord[i] = y;
+        }
+        common.NP = i;
+        common.NPanel = i - 1;
+        BuildPanels(common, 0);
+        setIncidence(common, alphaDegrees);
+    }
+
+    // Lift and moment from the surface speeds the solver left.
+    Coefficients forces()
+    {
+        for (int i = 1; i <= common.NPanel; ++i) common.Cu[i] = common.Vt[i] * common.Vt[i];
+        return IntegrateForces(common);
+    }
+
+    std::string report() const { return readFile(dir.path() / kReportFile); }
+
+    ScratchDir dir;
+    Common common;
+    SnapshotToolkit ui;
+};
+
+}  // namespace tavrix::testing
