@@ -2,6 +2,8 @@
 
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -9,7 +11,9 @@
 
 #include "app/Form_TavrixS.h"
 #include "app/NumberText.h"
+#include "geometry/ExactFlow.h"
 #include "output/Plots.h"
+#include "output/PrintFile.h"
 #include "ui/Controls.h"
 #include "ui/HeadlessToolkit.h"
 #include "ui/qt/RenderDrawing.h"
@@ -17,6 +21,8 @@
 namespace tavrix {
 
 namespace {
+
+constexpr const char* kExactFile = "Exact.xls";
 
 constexpr const char* kUsage = R"(usage: tavrixs-batch [options]
   source, one of:  --circle | --naca0012 (default) | --file PATH | --karman-trefftz
@@ -29,6 +35,12 @@ constexpr const char* kUsage = R"(usage: tavrixs-batch [options]
   --plot FILE.png       the main window's two plots after the press, as one picture
   --matrix FILE.png     tick "Show coefficients matrix" and save the matrix view
   --dir DIR             working directory for the result files (default: current)
+  --exact               Karman-Trefftz source only, with no --eta and no --mach: after
+                        the press also print "CL exact = ", "CMc/4 exact = " (the exact
+                        potential flow of the section, four decimals) and
+                        "max |Cp - Cp exact| = " (largest difference over the control
+                        points, four decimals), and write "Exact.xls" beside
+                        "TavrixS.xls": XM, calculated Cu, exact Cu per control point
 )";
 
 // Message boxes go to standard error as they are shown.
@@ -69,7 +81,8 @@ const std::set<std::string>& valueOptions()
 const std::set<std::string>& plainFlags()
 {
     static const std::set<std::string> names = {"--save-panel", "--save-matrix",
-                                                "--save-singularities", "--no-circulation"};
+                                                "--save-singularities", "--no-circulation",
+                                                "--exact"};
     return names;
 }
 
@@ -119,6 +132,17 @@ std::optional<std::string> parse(const std::vector<std::string>& args, Options& 
         static const std::set<std::string> methods = {"hess", "vortex", "kennedy", "soinne"};
         if (methods.count(m->second) == 0) return "unknown method " + m->second;
     }
+    if (o.flags.count("--exact") != 0) {
+        // The exact flow is known for the Karman-Trefftz section as made, in
+        // incompressible flow.
+        if (o.source != "karman-trefftz") return "--exact needs the source --karman-trefftz";
+        for (const char* name : {"--eta", "--mach"}) {
+            auto v = o.values.find(name);
+            if (v == o.values.end()) continue;
+            const LeadingNumber n = readLeadingNumber(v->second);
+            if (n.tooLarge || n.value != 0) return std::string("--exact takes no ") + name;
+        }
+    }
     if (auto d = o.values.find("--dir"); d != o.values.end()) {
         std::error_code ec;
         if (!std::filesystem::is_directory(d->second, ec))
@@ -146,6 +170,28 @@ bool savePlots(const ui::HeadlessToolkit& tk, const std::string& file)
     ui::paintDrawing(painter, tk.drawing(kPressurePicture), bottom);
     painter.end();
     return image.save(QString::fromStdString(file), "PNG");
+}
+
+// The press against the exact flow of the section the window made: prints the
+// exact coefficients and the largest pressure difference, writes "Exact.xls".
+bool compareWithExact(Form_TavrixS& form, std::ostream& out)
+{
+    const Common& c = form.common();
+    const KarmanTrefftzFlow flow(*form.katjo().lastSection(), c.AlfaD);
+    const std::vector<double> cuExact = exactCu(c, flow);
+    double largest = 0;
+    PrintSection columns(c.DecimalSeparator);
+    for (int i = 1; i <= c.NPanel; ++i) {
+        const double exact = cuExact[static_cast<std::size_t>(i)];
+        // Cp = 1 - Cu, so the Cp difference is the Cu difference.
+        largest = std::max(largest, std::fabs(c.Cu[i] - exact));
+        columns.number(c.XM[i]).zone().number(c.Cu[i]).zone().number(exact).endLine();
+    }
+    const char sep = c.DecimalSeparator;
+    out << "CL exact = " << generalForm(roundHalfEven(flow.CL(), 4), sep) << '\n';
+    out << "CMc/4 exact = " << generalForm(roundHalfEven(flow.CM(), 4), sep) << '\n';
+    out << "max |Cp - Cp exact| = " << generalForm(roundHalfEven(largest, 4), sep) << '\n';
+    return writeSection(c, form.toolkit(), kExactFile, columns, FileMode::Replace);
 }
 
 bool saveMatrix(const ui::HeadlessToolkit& tk, const std::string& file)
@@ -230,6 +276,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     out << "CMc/4 = " << tk.text("Text_CM") << '\n';
 
     int status = form.lastPressCompleted() ? 0 : 1;
+    if (status == 0 && o.flags.count("--exact") != 0 && !compareWithExact(form, out)) status = 1;
     if (auto plot = o.values.find("--plot"); plot != o.values.end()) {
         if (!savePlots(tk, plot->second)) {
             err << "tavrixs-batch: cannot write " << plot->second << '\n';
