@@ -179,8 +179,10 @@ std::string generalForm(double v, char decimalSeparator)
 
 std::string bareNumber(double v, char decimalSeparator)
 {
-    const bool negative = v < 0;
-    return (negative ? "-" : " ") + generalForm(std::fabs(v), decimalSeparator) + " ";
+    std::string out(1, v < 0 ? '-' : ' ');
+    out += generalForm(std::fabs(v), decimalSeparator);
+    out += ' ';
+    return out;
 }
 
 std::string formatPattern(double v, Pattern pattern, char decimalSeparator)
@@ -193,10 +195,12 @@ std::string formatPattern(double v, Pattern pattern, char decimalSeparator)
                                  std::chars_format::fixed, 0);
         std::string digits(buffer, res.ptr);
         if (digits == "0") digits.clear();  // "#" writes only significant digits
-        return (negative && !digits.empty() ? "-" : "") + digits;
+        if (negative && !digits.empty()) digits.insert(digits.begin(), '-');
+        return digits;
     }
     const int decimals = pattern == Pattern::FiveDecimals ? 5 : 4;
-    if (!std::isfinite(magnitude)) return (negative ? "-" : "") + generalForm(magnitude);
+    std::string out = negative ? std::string(1, '-') : std::string();
+    if (!std::isfinite(magnitude)) return out + generalForm(magnitude);
     char buffer[512];
     auto res = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed,
                              decimals);
@@ -210,7 +214,11 @@ std::string formatPattern(double v, Pattern pattern, char decimalSeparator)
     if (fraction.back() == '0') {
         while (!optional.empty() && optional.back() == '0') optional.pop_back();
     }
-    return (negative ? "-" : "") + whole + decimalSeparator + optional + fraction.back();
+    out += whole;
+    out += decimalSeparator;
+    out += optional;
+    out += fraction.back();
+    return out;
 }
 
 char localeDecimalSeparator()
