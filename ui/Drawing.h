@@ -20,6 +20,10 @@ struct UserScale {
     double top = 0;
     double right = 1;
     double bottom = 1;
+    // The box's size when the scale was set (0: not known). A replay at
+    // another size keeps this aspect, so a circle stays round.
+    double boxWidth = 0;
+    double boxHeight = 0;
     friend bool operator==(const UserScale&, const UserScale&) = default;
 };
 
@@ -39,9 +43,10 @@ struct Drawing {
     std::vector<Primitive> items;
 
     void clear() { items.clear(); }
-    void setScale(double left, double top, double right, double bottom)
+    void setScale(double left, double top, double right, double bottom, double boxWidth = 0,
+                  double boxHeight = 0)
     {
-        scale = UserScale{left, top, right, bottom};
+        scale = UserScale{left, top, right, bottom, boxWidth, boxHeight};
     }
     void line(float x1, float y1, float x2, float y2, Rgb colour)
     {

@@ -157,7 +157,8 @@ void HeadlessToolkit::clear(std::string_view picture)
 void HeadlessToolkit::scale(std::string_view picture, double left, double top, double right,
                             double bottom)
 {
-    drawings_[std::string(picture)].setScale(left, top, right, bottom);
+    drawings_[std::string(picture)].setScale(left, top, right, bottom, width(picture),
+                                             height(picture));
 }
 
 void HeadlessToolkit::line(std::string_view picture, float x1, float y1, float x2, float y2,

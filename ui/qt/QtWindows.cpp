@@ -157,8 +157,9 @@ void QtWindows::buildMainWindow()
     browserLayout->addWidget(drives);
     browserLayout->addWidget(dirs);
     browserLayout->addWidget(files);
+    // The browser lies over the upper left part of the window when shown.
+    browser->setAutoFillBackground(true);
     browser->setVisible(false);
-    left->addWidget(browser);
     drivePath_.assign(1, '/');  // assigning a literal trips a GCC 12 -Wrestrict false positive
     const QString start = QDir::currentPath();
     dirPath_ = ss(start);
@@ -402,7 +403,15 @@ void QtWindows::listAdd(std::string_view name, std::string_view line)
 
 void QtWindows::setVisible(std::string_view name, bool visible)
 {
-    if (QWidget* w = control(name)) w->setVisible(visible);
+    QWidget* w = control(name);
+    if (w == nullptr) return;
+    if (name == kFileBrowser && visible) {
+        const QRect airfoil = control(kFrameAirfoil)->geometry();
+        const int height = 340;
+        w->setGeometry(airfoil.left(), airfoil.bottom() + 6, airfoil.width(), height);
+        w->raise();
+    }
+    w->setVisible(visible);
 }
 
 bool QtWindows::isVisible(std::string_view name) const
@@ -503,7 +512,8 @@ void QtWindows::clear(std::string_view name)
 void QtWindows::scale(std::string_view name, double left, double top, double right,
                       double bottom)
 {
-    if (PictureBox* p = picture(name)) p->drawing().setScale(left, top, right, bottom);
+    if (PictureBox* p = picture(name))
+        p->drawing().setScale(left, top, right, bottom, p->width(), p->height());
 }
 
 void QtWindows::line(std::string_view name, float x1, float y1, float x2, float y2,

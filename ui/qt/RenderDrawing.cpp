@@ -1,13 +1,25 @@
 #include "ui/qt/RenderDrawing.h"
 
 #include <QPen>
+#include <algorithm>
 
 namespace ui {
 
 namespace {
 
-QPointF toDevice(const UserScale& s, double x, double y, const QRectF& target)
+// The part of the target that the box had when the scale was set, enlarged
+// or reduced evenly and centred, so the drawing keeps its proportions.
+QRectF keptAspect(const UserScale& s, const QRectF& target)
 {
+    if (s.boxWidth <= 0 || s.boxHeight <= 0) return target;
+    const double k = std::min(target.width() / s.boxWidth, target.height() / s.boxHeight);
+    const QSizeF size(s.boxWidth * k, s.boxHeight * k);
+    return QRectF(target.center() - QPointF(size.width() / 2, size.height() / 2), size);
+}
+
+QPointF toDevice(const UserScale& s, double x, double y, const QRectF& box)
+{
+    const QRectF target = keptAspect(s, box);
     const double w = s.right - s.left;
     const double h = s.bottom - s.top;
     const double u = w != 0 ? (x - s.left) / w : 0;
