@@ -221,6 +221,81 @@ private slots:
         click("Command_Calculate");
         QVERIFY(messages.empty());
     }
+    void everyMethodAndEveryReportOptionFromTheWindow()
+    {
+        type("Text_NP", "21");
+        click("Option_N0012");
+        type("Text_AlfaD", "3");
+        for (const char* box : {"Check_WritePanel", "Check_WriteMat", "Check_WriteSingularities",
+                                "Check_ShowMat"})
+            click(box);
+        const std::string report = (dir.path() + "/TavrixS.txt").toStdString();
+        for (const char* method : {"Option_HESS", "Option_VORPAN", "Option_KENN", "Option_Soinne"}) {
+            windows->logic().Form_Load();  // start each method on an empty report
+            click(method);
+            click("Command_Calculate");
+            QVERIFY2(messages.empty(), method);
+            std::ifstream in(report, std::ios::binary);
+            const std::string once((std::istreambuf_iterator<char>(in)), {});
+            for (const char* section : {" Panel properties", " Matrix for induced normal velocities",
+                                        " Matrix for induced tangential velocities",
+                                        "Singularity Strengths", "Alfa =  3 "})
+                QVERIFY2(once.find(section) != std::string::npos, section);
+            QCOMPARE(once.find("Parabolic distribution") != std::string::npos,
+                     std::string(method) == "Option_HESS");
+            QVERIFY(windows->window("Form_ShowMat")->isVisible());
+            // A second press appends the same sections again.
+            click("Command_Calculate");
+            std::ifstream again(report, std::ios::binary);
+            const std::string twice((std::istreambuf_iterator<char>(again)), {});
+            QCOMPARE(twice, once + once);
+        }
+        std::ifstream kutta((dir.path() + "/Panel Properties.txt").toStdString());
+        QVERIFY(kutta.good());
+    }
+
+    void karmanTrefftzSectionFromTheWindowThenEveryMethod()
+    {
+        type("Text_NP", "61");
+        click("Option_KATJO");
+        type("Text_Delta", "0.12");
+        type("Text_Gamma", "0.04");
+        type("Text_Tau", "10");
+        click("Command1");
+        QVERIFY(messages.empty());
+        QCOMPARE(text("Text_Sonuc"), QString("KARMAN-TREFFTZ PROFILI"));
+        QCOMPARE(text("Text_m"), QString("1.94444"));
+        QVERIFY(!text("Text_F").isEmpty());
+        QVERIFY(text("Text_G").toDouble() > 0);
+        QCOMPARE(common.NP, 61);
+        QVERIFY(hasRed(find<ui::PictureBox>("Picture_Airfoil")->grab().toImage()));
+        type("Text_AlfaD", "5");
+        for (const char* method : {"Option_HESS", "Option_VORPAN", "Option_KENN", "Option_Soinne"}) {
+            click(method);
+            click("Command_Calculate");
+            QVERIFY2(messages.empty(), method);
+            const double cl = text("Text_CL").toDouble();
+            QVERIFY2(cl > 0.9 && cl < 1.2, method);  // cambered: well above 2 pi sin 5 deg
+        }
+    }
+
+    void browseToTheSampleFilesAndCalculate()
+    {
+        click("Option_DOSYA");
+        windows->setPath("Dir1", TAVRIX_SOURCE_DIR "/data");
+        auto* files = find<QListWidget>("File1");
+        const auto found = files->findItems("naca0012_61.arf", Qt::MatchExactly);
+        QCOMPARE(found.size(), 1);
+        QTest::mouseClick(files->viewport(), Qt::LeftButton, {},
+                          files->visualItemRect(found[0]).center());
+        QVERIFY(messages.empty());
+        QCOMPARE(text("Text_NP"), QString("61"));
+        QVERIFY(hasRed(find<ui::PictureBox>("Picture_Airfoil")->grab().toImage()));
+        type("Text_AlfaD", "5");
+        click("Option_VORPAN");
+        click("Command_Calculate");
+        QVERIFY(text("Text_CL").startsWith("0.60"));
+    }
 };
 
 QTEST_MAIN(MainWindowTest)
