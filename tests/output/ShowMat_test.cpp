@@ -64,7 +64,8 @@ TEST_F(MatrixView, singleCellFillsTheWholeArea)
 {
     show({{-0.25}});
     const ui::Drawing& d = ui.drawing("Picture_ShowMat");
-    EXPECT_EQ(d.scale, (ui::UserScale{0, 0, 1, 1}));
+    EXPECT_EQ(d.scale, (ui::UserScale{0, 0, 1, 1, ui.width("Picture_ShowMat"),
+                                      ui.height("Picture_ShowMat")}));
     ASSERT_EQ(d.items.size(), 1u);
     EXPECT_EQ(d.items[0].kind, ui::Primitive::Kind::FilledBox);
     EXPECT_EQ(d.items[0].x1, 0);
@@ -86,7 +87,8 @@ TEST_F(MatrixView, cellsRunAlongTheRowsFromTheTopLeftCorner)
     show({{1, 2, 3}, {4, 5, 6}, {7, 8, 9}});
     EXPECT_EQ(ui.windowsShown().back(), "Form_ShowMat");
     const ui::Drawing& d = ui.drawing("Picture_ShowMat");
-    EXPECT_EQ(d.scale, (ui::UserScale{0, 0, 3, 3}));
+    EXPECT_EQ(d.scale, (ui::UserScale{0, 0, 3, 3, ui.width("Picture_ShowMat"),
+                                      ui.height("Picture_ShowMat")}));
     ASSERT_EQ(d.items.size(), 9u);
     for (int I = 1; I <= 3; ++I) {
         for (int J = 1; J <= 3; ++J) {

@@ -17,36 +17,13 @@
 #include "app/Form_TavrixS.h"
 #include "app/Module_Common.h"
 #include "geometry/Generators.h"
+#include "support/Session.h"
 #include "ui/HeadlessToolkit.h"
 
 namespace tavrix::testing {
 
-class ScratchDir {
-public:
-    ScratchDir()
-    {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tavrix-solvers-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~ScratchDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
-
-inline std::string readFile(const std::filesystem::path& file)
-{
-    std::ifstream in(file, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+// Scratch working directory for the result files of a test.
+using ScratchDir = TempDir;
 
 // Records the matrices at the moment the coefficient-matrix window is shown.
 class SnapshotToolkit : public ui::HeadlessToolkit {
