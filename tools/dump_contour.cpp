@@ -1,0 +1,53 @@
+// Prints the NACA 0012 contour of the program's own generator, NP points in
+// the program's order (clockwise from the trailing edge along the lower
+// surface), one "x y" pair per line, each number in the shortest form that
+// reads back to the same double.
+//
+//   dump_contour NP        NP from 2 to 1000
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/Module_Common.h"
+#include "geometry/Generators.h"
+#include "ui/HeadlessToolkit.h"
+
+namespace {
+
+std::string shortest(double v)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
+    return std::string(buffer, result.ptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int np = 0;
+    if (argc == 2) {
+        const std::string text = argv[1];
+        const auto result = std::from_chars(text.data(), text.data() + text.size(), np);
+        if (result.ec != std::errc() || result.ptr != text.data() + text.size()) np = 0;
+    }
+    if (np < 2 || np > tavrix::kTableLast) {
+        std::fprintf(stderr, "usage: dump_contour NP   (NP a whole number from 2 to 1000)\n");
+        return 2;
+    }
+    tavrix::Common common;
+    common.Pi = 4 * std::atan(1.0);
+    common.TwoPi = 2 * common.Pi;
+    common.FourPi = 4 * common.Pi;
+    common.DegToRad = common.Pi / 180;
+    common.NP = np;
+    common.NPanel = np - 1;
+    ui::HeadlessToolkit ui;
+    tavrix::Make_NACA0012(common, ui);
+    for (int i = 1; i <= np; ++i)
+        std::printf("%s %s\n", shortest(common.XCoord[i]).c_str(),
+                    shortest(common.YCoord[i]).c_str());
+    return 0;
+}
