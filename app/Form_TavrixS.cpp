@@ -183,12 +183,7 @@ void Form_TavrixS::Command_Calculate_Click()
 
     // Refusals come before anything is changed or written.
     const bool soinne = ui_.isSelected("Option_Soinne");
-    const int capacity = soinne ? kMaxPointsSoinne : kMaxPointsPerSystem;
-    if (c.NP > capacity) {
-        ui_.message("This panel method allows at most " + std::to_string(capacity) +
-                    " panel end points");
-        return;
-    }
+    if (!systemFits(c, ui_, soinne ? kMaxPointsSoinne : kMaxPointsPerSystem)) return;
     double inputs[3];
     const char* boxes[3] = {"Text_AlfaD", "Text_ItaD", "Text_Moo"};
     for (int k = 0; k < 3; ++k) {

@@ -27,14 +27,4 @@ bool closingSequence(Common& common, ui::Toolkit& ui, int n, int shownBlock)
     return true;
 }
 
-bool systemFits(const Common& common, ui::Toolkit& ui, int maxPoints)
-{
-    if (common.NP > maxPoints) {
-        ui.message("This panel method allows at most " + std::to_string(maxPoints) +
-                   " panel end points");
-        return false;
-    }
-    return common.NP >= 2 && common.NPanel == common.NP - 1;
-}
-
 }  // namespace tavrix

@@ -66,8 +66,4 @@ inline bool closingSequence(Common& common, ui::Toolkit& ui, int n)
     return closingSequence(common, ui, n, n);
 }
 
-// Whether NP lies in 2..maxPoints, so that the method's system fits the
-// strength table. Too many points show the capacity message.
-bool systemFits(const Common& common, ui::Toolkit& ui, int maxPoints);
-
 }  // namespace tavrix
