@@ -94,10 +94,7 @@ Form_TavrixS::Form_TavrixS(Common& common, ui::Toolkit& ui) : common_(common), u
 
 void Form_TavrixS::Form_Load()
 {
-    common_.Pi = 4 * std::atan(1.0);
-    common_.TwoPi = 2 * common_.Pi;
-    common_.FourPi = 4 * common_.Pi;
-    common_.DegToRad = common_.Pi / 180;
+    SetConstants(common_);
     EmptyReportFile(common_, ui_);
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <filesystem>
 #include <string>
@@ -88,6 +89,15 @@ struct Common {
     // Folder in which the result files are opened by their bare names.
     std::filesystem::path WorkDir = ".";
 };
+
+// The mathematical constants, as the start-up of the main window sets them.
+inline void SetConstants(Common& c)
+{
+    c.Pi = 4 * std::atan(1.0);
+    c.TwoPi = 2 * c.Pi;
+    c.FourPi = 4 * c.Pi;
+    c.DegToRad = c.Pi / 180;
+}
 
 // Names of the result files.
 inline constexpr const char* kReportFile = "TavrixS.txt";

@@ -45,10 +45,7 @@ private:
 // NACA 0012 with NP end points at 5 degrees, panels built as the driver does.
 void prepare(Common& c, ui::Toolkit& ui, int NP, const std::filesystem::path& dir)
 {
-    c.Pi = 4 * std::atan(1.0);
-    c.TwoPi = 2 * c.Pi;
-    c.FourPi = 4 * c.Pi;
-    c.DegToRad = c.Pi / 180;
+    SetConstants(c);
     c.WorkDir = dir;
     c.NP = NP;
     c.NPanel = NP - 1;

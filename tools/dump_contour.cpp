@@ -38,10 +38,7 @@ int main(int argc, char** argv)
         return 2;
     }
     tavrix::Common common;
-    common.Pi = 4 * std::atan(1.0);
-    common.TwoPi = 2 * common.Pi;
-    common.FourPi = 4 * common.Pi;
-    common.DegToRad = common.Pi / 180;
+    tavrix::SetConstants(common);
     common.NP = np;
     common.NPanel = np - 1;
     ui::HeadlessToolkit ui;

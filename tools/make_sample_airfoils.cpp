@@ -25,10 +25,7 @@ using tavrix::Common;
 Common startUpState()
 {
     Common common;
-    common.Pi = 4 * std::atan(1.0);
-    common.TwoPi = 2 * common.Pi;
-    common.FourPi = 4 * common.Pi;
-    common.DegToRad = common.Pi / 180;
+    SetConstants(common);
     return common;
 }
 

@@ -342,20 +342,13 @@ TEST_F(AirfoilFileTest, aFileLargerThanTheReadLimitIsReadWhenItsRecordsComeFirst
 }
 
 // The sample files hold the generators' points, written so that they read back exactly.
-void startUp(Common& c)
-{
-    c.Pi = 4 * std::atan(1.0);
-    c.TwoPi = 2 * c.Pi;
-    c.FourPi = 4 * c.Pi;
-    c.DegToRad = c.Pi / 180;
-}
 
 void expectSampleEqualsGenerator(const char* file, int points,
                                  void (*make)(Common&, ui::Toolkit&))
 {
     SCOPED_TRACE(file);
     Common generated;
-    startUp(generated);
+    SetConstants(generated);
     ui::HeadlessToolkit ui;
     generated.NP = points;
     generated.NPanel = points - 1;

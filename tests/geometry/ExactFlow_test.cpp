@@ -22,8 +22,7 @@ KarmanTrefftzSection windowSection(const char* delta, const char* gamma, const c
 {
     Common local;
     Common& common = keep ? *keep : local;
-    common.Pi = 4 * std::atan(1.0);
-    common.DegToRad = common.Pi / 180;
+    SetConstants(common);
     ui::HeadlessToolkit ui;
     Form_KATJO form(common, ui);
     ui.type("Text_Delta", delta);

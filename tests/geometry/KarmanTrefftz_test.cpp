@@ -68,8 +68,7 @@ class KarmanTrefftzTest : public ::testing::Test {
 protected:
     KarmanTrefftzTest()
     {
-        common_.Pi = 4 * std::atan(1.0);
-        common_.DegToRad = common_.Pi / 180;
+        SetConstants(common_);
     }
 
     bool calculate(const char* delta, const char* gamma, const char* tau, const char* xd,

@@ -44,14 +44,6 @@ private:
     const Common& common_;
 };
 
-inline void setConstants(Common& c)
-{
-    c.Pi = 4 * std::atan(1.0);
-    c.TwoPi = 2 * c.Pi;
-    c.FourPi = 4 * c.Pi;
-    c.DegToRad = c.Pi / 180;
-}
-
 inline void setIncidence(Common& c, double alphaDegrees)
 {
     c.AlfaD = alphaDegrees;
@@ -64,7 +56,7 @@ inline void setIncidence(Common& c, double alphaDegrees)
 struct Flow {
     Flow() : ui(common)
     {
-        setConstants(common);
+        SetConstants(common);
         common.WorkDir = dir.path();
     }
 

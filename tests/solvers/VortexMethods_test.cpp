@@ -34,7 +34,7 @@ constexpr Method kVortexMethods[] = {
 struct UnitPanel : ::testing::Test {
     UnitPanel()
     {
-        testing::setConstants(c);
+        SetConstants(c);
         c.XM[1] = 0.5;
         c.DS[1] = 1;
         c.CosDelta[1] = 1;
