@@ -161,6 +161,8 @@ void Form_TavrixS::File1_Click()
     }
 }
 
+void Form_TavrixS::showAirfoilInUse() {}
+
 void Form_TavrixS::Mn_About_Click() { ui_.showWindow(ui::kAboutForm); }
 
 Form_KATJO& Form_TavrixS::katjo()

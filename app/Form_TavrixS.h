@@ -44,6 +44,11 @@ public:
     void Mn_About_Click();
     void Command_Calculate_Click();
 
+    // Shows which contour is in use (its name and point count) and selects the
+    // option button of its source. Every handler that may change the contour
+    // calls it, whether the change was made or refused.
+    void showAirfoilInUse();
+
     // Dispatches an event by the name of its handler ("Command_Calculate_Click").
     // Returns false for an unknown name.
     bool fire(std::string_view handler);

@@ -44,6 +44,9 @@ private:
     std::vector<double> cells_;
 };
 
+// Where the contour in use came from.
+enum class ContourSource { None, Circle, Naca0012, File, KarmanTrefftz, Naca, Repanelled };
+
 struct Common {
     // Constants, set at start-up.
     double Pi = 0;
@@ -80,6 +83,11 @@ struct Common {
 
     double XCenter = 0;
     bool AirfoilReady = false;
+
+    // The contour in use: its source and a name for the user ("NACA 0012",
+    // the file's name line ...), set by every source together with NP.
+    ContourSource AirfoilSource = ContourSource::None;
+    std::string AirfoilName;
 
     // Main-window field: the coordinate file chosen in the file list.
     std::string AirfoilFilePath;
