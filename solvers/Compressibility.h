@@ -1,0 +1,21 @@
+// Compressibility corrections of an incompressible pressure coefficient, and
+// the critical pressure coefficient and Mach number of a section.
+#pragma once
+
+namespace tavrix {
+
+enum class Compressibility { PrandtlGlauert, KarmanTsien };
+
+// Cp at the free-stream Mach number from the incompressible Cp0.
+double PrandtlGlauertCp(double cp0, double mach);
+double KarmanTsienCp(double cp0, double mach);
+double CorrectedCp(Compressibility correction, double cp0, double mach);
+
+// Pressure coefficient at which the local flow reaches the speed of sound.
+double CriticalCp(double mach, double gamma = 1.4);
+
+// Free-stream Mach number at which the corrected lowest Cp of the section
+// (cp0Min, incompressible) reaches the critical Cp; 0 <= result < 1.
+double CriticalMach(double cp0Min, Compressibility correction, double gamma = 1.4);
+
+}  // namespace tavrix
