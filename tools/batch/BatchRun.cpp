@@ -14,6 +14,7 @@
 #include "geometry/ExactFlow.h"
 #include "output/Plots.h"
 #include "output/PrintFile.h"
+#include "tools/batch/ViscousRun.h"
 #include "ui/Controls.h"
 #include "ui/HeadlessToolkit.h"
 #include "ui/qt/RenderDrawing.h"
@@ -74,7 +75,8 @@ const std::set<std::string>& valueOptions()
 {
     static const std::set<std::string> names = {
         "--file", "--points", "--thickness", "--camber", "--te-angle", "--xd", "--alpha",
-        "--eta", "--mach", "--method", "--plot", "--matrix", "--dir"};
+        "--eta", "--mach", "--method", "--plot", "--matrix", "--dir",
+        "--re", "--transition-upper", "--transition-lower"};
     return names;
 }
 
@@ -143,6 +145,7 @@ std::optional<std::string> parse(const std::vector<std::string>& args, Options& 
             if (n.tooLarge || n.value != 0) return std::string("--exact takes no ") + name;
         }
     }
+    if (auto error = viscousOptionError(o.values)) return error;
     if (auto d = o.values.find("--dir"); d != o.values.end()) {
         std::error_code ec;
         if (!std::filesystem::is_directory(d->second, ec))
@@ -208,11 +211,11 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
 {
     Options o;
     if (auto error = parse(args, o)) {
-        err << "tavrixs-batch: " << *error << '\n' << kUsage;
+        err << "tavrixs-batch: " << *error << '\n' << kUsage << kViscousUsage;
         return 2;
     }
     if (o.flags.count("--help") != 0) {
-        out << kUsage;
+        out << kUsage << kViscousUsage;
         return 0;
     }
     auto value = [&](const std::string& name, const std::string& fallback) {
@@ -277,6 +280,9 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
     int status = form.lastPressCompleted() ? 0 : 1;
     if (status == 0 && o.flags.count("--exact") != 0 && !compareWithExact(form, out)) status = 1;
+    if (form.lastPressCompleted() && o.values.count("--re") != 0) {
+        if (const int v = runViscous(form, value("--method", "hess"), o.values, out, err)) status = v;
+    }
     if (auto plot = o.values.find("--plot"); plot != o.values.end()) {
         if (!savePlots(tk, plot->second)) {
             err << "tavrixs-batch: cannot write " << plot->second << '\n';

@@ -1,0 +1,117 @@
+#include "tools/batch/ViscousRun.h"
+
+#include <cmath>
+#include <limits>
+
+#include "app/NumberText.h"
+#include "viscous/BoundaryLayer.h"
+
+namespace tavrix {
+
+const char* const kViscousUsage =
+    R"(  --re NUMBER           after the press, a boundary layer at this Reynolds number (on
+                        the unit length and the free stream) on the press's speeds; prints
+                          CD = D                      Squire-Young, both surfaces summed
+                          CD friction = D             wall shear alone
+                          transition upper x/c = X (CAUSE)   CAUSE Michel, laminar separation
+                          transition lower x/c = X (CAUSE)   or forced; "none" if laminar
+                          separation upper x/c = X (turbulent)   or "none"
+                          separation lower x/c = X (turbulent)
+                          note: CL is the inviscid lift: ...
+                        After a turbulent separation ahead of x/c = 0.95 the first line is
+                          CD = not reliable (SURFACE separates at x/c = X); estimate D
+  --transition-upper X --transition-lower X
+                        with --re: transition forced at chord fraction X (0 to 1) unless
+                        the layer turns turbulent ahead of it
+)";
+
+namespace {
+
+std::optional<double> numberOf(const std::map<std::string, std::string>& values,
+                               const std::string& name)
+{
+    const auto it = values.find(name);
+    if (it == values.end()) return std::nullopt;
+    const LeadingNumber n = readLeadingNumber(it->second);
+    if (n.tooLarge) return std::numeric_limits<double>::infinity();
+    return n.value;
+}
+
+PanelMethod methodNamed(const std::string& name)
+{
+    if (name == "vortex") return PanelMethod::VortexPanel;
+    if (name == "kennedy") return PanelMethod::KennedyMarsden;
+    if (name == "soinne") return PanelMethod::SoinneLaine;
+    return PanelMethod::Hess;
+}
+
+std::string text(double v, int decimals, char sep) { return generalForm(roundHalfEven(v, decimals), sep); }
+
+std::string transitionLine(const SurfaceLayer& L, char sep)
+{
+    if (!L.transition.found) return "none (laminar to the trailing edge)";
+    const char* cause = L.transitionCause == TransitionCause::Michel ? "Michel"
+                        : L.transitionCause == TransitionCause::Forced ? "forced"
+                                                                       : "laminar separation";
+    return text(L.transition.xc, 4, sep) + " (" + cause + ")";
+}
+
+std::string separationLine(const SurfaceLayer& L, char sep)
+{
+    if (!L.turbulentSeparation.found) return "none";
+    return text(L.turbulentSeparation.xc, 4, sep) + " (turbulent)";
+}
+
+}  // namespace
+
+std::optional<std::string> viscousOptionError(const std::map<std::string, std::string>& values)
+{
+    const std::optional<double> re = numberOf(values, "--re");
+    if (!re) {
+        if (values.count("--transition-upper") != 0 || values.count("--transition-lower") != 0)
+            return "--transition-upper and --transition-lower need --re";
+        return std::nullopt;
+    }
+    if (!(*re > 0) || !std::isfinite(*re)) return "--re needs a number greater than 0";
+    for (const char* name : {"--transition-upper", "--transition-lower"}) {
+        const std::optional<double> x = numberOf(values, name);
+        if (x && !(*x >= 0 && *x <= 1)) return std::string(name) + " needs a chord fraction from 0 to 1";
+    }
+    return std::nullopt;
+}
+
+int runViscous(Form_TavrixS& form, const std::string& method,
+               const std::map<std::string, std::string>& values, std::ostream& out,
+               std::ostream& err)
+{
+    const Common& c = form.common();
+    BoundaryLayerSetup setup;
+    setup.Re = numberOf(values, "--re").value_or(0);
+    setup.forcedTransitionUpper = numberOf(values, "--transition-upper");
+    setup.forcedTransitionLower = numberOf(values, "--transition-lower");
+    const ViscousResult r = AnalyseBoundaryLayer(SurfaceFlowAfterPress(c, methodNamed(method)), setup);
+    if (!r.ok) {
+        err << "tavrixs-batch: " << r.message << '\n';
+        return 1;
+    }
+    const char sep = c.DecimalSeparator;
+    if (r.reliable) {
+        out << "CD = " << text(r.CD, 5, sep) << '\n';
+    } else {
+        const bool upper = r.upper.turbulentSeparation.found &&
+                           r.upper.turbulentSeparation.xc < kReliableSeparationXc;
+        const SurfaceLayer& L = upper ? r.upper : r.lower;
+        out << "CD = not reliable (" << (upper ? "upper" : "lower")
+            << " surface separates at x/c = " << text(L.turbulentSeparation.xc, 4, sep)
+            << "); estimate " << text(r.CD, 5, sep) << '\n';
+    }
+    out << "CD friction = " << text(r.CDfriction, 5, sep) << '\n';
+    out << "transition upper x/c = " << transitionLine(r.upper, sep) << '\n';
+    out << "transition lower x/c = " << transitionLine(r.lower, sep) << '\n';
+    out << "separation upper x/c = " << separationLine(r.upper, sep) << '\n';
+    out << "separation lower x/c = " << separationLine(r.lower, sep) << '\n';
+    out << "note: " << kInviscidLiftNote << '\n';
+    return 0;
+}
+
+}  // namespace tavrix

@@ -1,0 +1,28 @@
+// The boundary-layer run of the batch front end: after a completed press,
+// the drag, transition and separation of the layer on the press's speeds.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <ostream>
+#include <string>
+
+#include "app/Form_TavrixS.h"
+
+namespace tavrix {
+
+// Usage lines of the options below.
+extern const char* const kViscousUsage;
+
+// Whether --re, --transition-upper and --transition-lower, as given in
+// `values` (option name -> text), can be used; an error text if not.
+std::optional<std::string> viscousOptionError(const std::map<std::string, std::string>& values);
+
+// Prints the lines of the boundary layer on the last press of `form`, made
+// with the method named `method` ("hess", "vortex", "kennedy", "soinne").
+// Returns the exit status: 0, or 1 when the layer could not be computed.
+int runViscous(Form_TavrixS& form, const std::string& method,
+               const std::map<std::string, std::string>& values, std::ostream& out,
+               std::ostream& err);
+
+}  // namespace tavrix
