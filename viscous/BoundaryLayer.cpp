@@ -202,7 +202,7 @@ void marchTurbulent(const SurfaceStations& st, std::size_t first, const Station&
 }  // namespace
 
 SurfaceLayer MarchSurface(const SurfaceStations& st, double Re, std::optional<double> forcedXc,
-                          double cosAlfa, double sinAlfa)
+                          double cosAlfa, double sinAlfa, bool naturalTransition)
 {
     SurfaceLayer L;
     const std::size_t n = st.s.size();
@@ -249,7 +249,7 @@ SurfaceLayer MarchSurface(const SurfaceStations& st, double Re, std::optional<do
                 cause = c;
             }
         };
-        if (michel[i] >= 0)
+        if (naturalTransition && michel[i] >= 0)
             consider(std::isfinite(michel[i - 1]) ? michel[i - 1] / (michel[i - 1] - michel[i]) : 1.0,
                      TransitionCause::Michel);
         if (lambda[i] < closure::kLaminarSeparationLambda) {
@@ -409,8 +409,10 @@ ViscousResult AnalyseBoundaryLayer(const SurfaceFlow& flow, const BoundaryLayerS
         r.message = "No stagnation point: the surface speed does not change sign along the contour";
         return r;
     }
-    r.upper = MarchSurface(upper, setup.Re, setup.forcedTransitionUpper, flow.cosAlfa, flow.sinAlfa);
-    r.lower = MarchSurface(lower, setup.Re, setup.forcedTransitionLower, flow.cosAlfa, flow.sinAlfa);
+    r.upper = MarchSurface(upper, setup.Re, setup.forcedTransitionUpper, flow.cosAlfa,
+                           flow.sinAlfa, setup.naturalTransition);
+    r.lower = MarchSurface(lower, setup.Re, setup.forcedTransitionLower, flow.cosAlfa,
+                           flow.sinAlfa, setup.naturalTransition);
     r.CD = r.upper.CD + r.lower.CD;
     r.CDfriction = r.upper.CDfriction + r.lower.CDfriction;
     for (const SurfaceLayer* L : {&r.upper, &r.lower})

@@ -65,6 +65,9 @@ struct BoundaryLayerSetup {
     double Re = 0;  // on the unit length (the chord of the built-in sections) and the free stream
     std::optional<double> forcedTransitionUpper;  // chord fraction
     std::optional<double> forcedTransitionLower;
+    // Michel's criterion on; off, the layer turns turbulent only where forced
+    // or at laminar separation (to study the laminar extent alone).
+    bool naturalTransition = true;
 };
 
 struct ViscousResult {
@@ -85,7 +88,7 @@ struct ViscousResult {
 // (cosAlfa, sinAlfa) is the wind direction in the frame of x, y.
 SurfaceLayer MarchSurface(const SurfaceStations& stations, double Re,
                           std::optional<double> forcedXc, double cosAlfa = 1,
-                          double sinAlfa = 0);
+                          double sinAlfa = 0, bool naturalTransition = true);
 
 // Finds the stagnation point (where the signed speed rises through zero
 // between two control points; the one nearest the leading edge if there are

@@ -69,6 +69,17 @@ TEST(ViscousBatch, forcedTransitionIsReportedAsForced)
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.lines[4], "transition upper x/c = 0.05 (forced)");
     EXPECT_EQ(r.lines[5], "transition lower x/c = 0.1 (forced)");
+
+    // Behind Michel's point a trip only counts with the criterion off.
+    const std::vector<std::string> late = {"--points", "101", "--re", "3e6", "--transition-upper",
+                                           "0.6", "--transition-lower", "0.6"};
+    EXPECT_NE(batch(late, dir).lines[4].find("(Michel)"), std::string::npos);
+    std::vector<std::string> tripped = late;
+    tripped.push_back("--no-natural-transition");
+    const BatchLines t = batch(tripped, dir);
+    ASSERT_EQ(t.status, 0) << t.err;
+    EXPECT_EQ(t.lines[4], "transition upper x/c = 0.6 (forced)");
+    EXPECT_EQ(t.lines[5], "transition lower x/c = 0.6 (forced)");
 }
 
 TEST(ViscousBatch, aSeparatedFlowGivesNoDragAsIfItWereReliable)
@@ -105,9 +116,10 @@ TEST(ViscousBatch, badOptionsAreUsageErrorsAndARefusedPressPrintsNoLayer)
              {"--re", "1e999"},
              {"--re", "3e6", "--transition-upper", "1.5"},
              {"--re", "3e6", "--transition-lower", "-0.1"},
-             {"--transition-upper", "0.3"}}) {
+             {"--transition-upper", "0.3"},
+             {"--no-natural-transition"}}) {
         const BatchLines r = batch(args, dir);
-        EXPECT_EQ(r.status, 2) << args[0] << " " << args[1];
+        EXPECT_EQ(r.status, 2) << args.back();
         EXPECT_NE(r.err.find("usage: tavrixs-batch"), std::string::npos);
         EXPECT_NE(r.err.find("--re NUMBER"), std::string::npos);
     }

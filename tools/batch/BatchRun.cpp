@@ -84,7 +84,7 @@ const std::set<std::string>& plainFlags()
 {
     static const std::set<std::string> names = {"--save-panel", "--save-matrix",
                                                 "--save-singularities", "--no-circulation",
-                                                "--exact"};
+                                                "--exact", "--no-natural-transition"};
     return names;
 }
 
@@ -146,6 +146,8 @@ std::optional<std::string> parse(const std::vector<std::string>& args, Options& 
         }
     }
     if (auto error = viscousOptionError(o.values)) return error;
+    if (o.flags.count(kNaturalTransitionOff) != 0 && o.values.count("--re") == 0)
+        return std::string(kNaturalTransitionOff) + " needs --re";
     if (auto d = o.values.find("--dir"); d != o.values.end()) {
         std::error_code ec;
         if (!std::filesystem::is_directory(d->second, ec))
@@ -281,7 +283,9 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     int status = form.lastPressCompleted() ? 0 : 1;
     if (status == 0 && o.flags.count("--exact") != 0 && !compareWithExact(form, out)) status = 1;
     if (form.lastPressCompleted() && o.values.count("--re") != 0) {
-        if (const int v = runViscous(form, value("--method", "hess"), o.values, out, err)) status = v;
+        const bool off = o.flags.count(kNaturalTransitionOff) != 0;
+        if (const int v = runViscous(form, value("--method", "hess"), o.values, off, out, err))
+            status = v;
     }
     if (auto plot = o.values.find("--plot"); plot != o.values.end()) {
         if (!savePlots(tk, plot->second)) {

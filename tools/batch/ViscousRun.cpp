@@ -23,6 +23,9 @@ const char* const kViscousUsage =
   --transition-upper X --transition-lower X
                         with --re: transition forced at chord fraction X (0 to 1) unless
                         the layer turns turbulent ahead of it
+  --no-natural-transition
+                        with --re: Michel's criterion off; the layer turns turbulent only
+                        where forced or where it separates laminar
 )";
 
 namespace {
@@ -81,14 +84,15 @@ std::optional<std::string> viscousOptionError(const std::map<std::string, std::s
 }
 
 int runViscous(Form_TavrixS& form, const std::string& method,
-               const std::map<std::string, std::string>& values, std::ostream& out,
-               std::ostream& err)
+               const std::map<std::string, std::string>& values, bool naturalTransitionOff,
+               std::ostream& out, std::ostream& err)
 {
     const Common& c = form.common();
     BoundaryLayerSetup setup;
     setup.Re = numberOf(values, "--re").value_or(0);
     setup.forcedTransitionUpper = numberOf(values, "--transition-upper");
     setup.forcedTransitionLower = numberOf(values, "--transition-lower");
+    setup.naturalTransition = !naturalTransitionOff;
     const ViscousResult r = AnalyseBoundaryLayer(SurfaceFlowAfterPress(c, methodNamed(method)), setup);
     if (!r.ok) {
         err << "tavrixs-batch: " << r.message << '\n';

@@ -18,11 +18,14 @@ extern const char* const kViscousUsage;
 // `values` (option name -> text), can be used; an error text if not.
 std::optional<std::string> viscousOptionError(const std::map<std::string, std::string>& values);
 
+// --no-natural-transition, a flag, needs --re as well.
+inline constexpr const char* kNaturalTransitionOff = "--no-natural-transition";
+
 // Prints the lines of the boundary layer on the last press of `form`, made
 // with the method named `method` ("hess", "vortex", "kennedy", "soinne").
 // Returns the exit status: 0, or 1 when the layer could not be computed.
 int runViscous(Form_TavrixS& form, const std::string& method,
-               const std::map<std::string, std::string>& values, std::ostream& out,
-               std::ostream& err);
+               const std::map<std::string, std::string>& values, bool naturalTransitionOff,
+               std::ostream& out, std::ostream& err);
 
 }  // namespace tavrix
