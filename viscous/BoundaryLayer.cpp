@@ -181,7 +181,8 @@ void marchTurbulent(const SurfaceStations& st, std::size_t first, const Station&
                 const Station p = between(a, b, (sSep - a.s) / (b.s - a.s));
                 L.turbulentSeparation = pointAt(p);
                 separated = true;
-                const double thetaSep = lerp(q.theta, std::max(next.theta, q.theta), f);
+                const double thetaEnd = next.theta > q.theta ? next.theta : q.theta;
+                const double thetaSep = lerp(q.theta, thetaEnd, f);
                 theta = thetaSep * std::pow(p.Ue / b.Ue, Hs + 2);
                 break;
             }
@@ -406,7 +407,9 @@ ViscousResult AnalyseBoundaryLayer(const SurfaceFlow& flow, const BoundaryLayerS
     }
     SurfaceStations upper, lower;
     if (!SplitAtStagnation(flow, r.stagnation, upper, lower)) {
-        r.message = "No stagnation point: the surface speed does not change sign along the contour";
+        r.message =
+            "No stagnation point: nowhere does the surface speed turn from the lower "
+            "surface's direction of flow to the upper's";
         return r;
     }
     r.upper = MarchSurface(upper, setup.Re, setup.forcedTransitionUpper, flow.cosAlfa,

@@ -73,6 +73,8 @@ struct BoundaryLayerSetup {
 struct ViscousResult {
     bool ok = false;
     std::string message;  // why there is no result when !ok
+    // What the result is not: CL and CM come from the inviscid flow alone.
+    const char* couplingNote = kInviscidLiftNote;
 
     SurfacePoint stagnation;
     SurfaceLayer upper, lower;

@@ -114,7 +114,7 @@ int runViscous(Form_TavrixS& form, const std::string& method,
     out << "transition lower x/c = " << transitionLine(r.lower, sep) << '\n';
     out << "separation upper x/c = " << separationLine(r.upper, sep) << '\n';
     out << "separation lower x/c = " << separationLine(r.lower, sep) << '\n';
-    out << "note: " << kInviscidLiftNote << '\n';
+    out << "note: " << r.couplingNote << '\n';
     return 0;
 }
 
