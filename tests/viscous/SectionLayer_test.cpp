@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "support/Session.h"
 #include "viscous/BoundaryLayer.h"
@@ -119,6 +120,39 @@ TEST(SectionLayer, highIncidenceSeparatesAndTheDragIsMarked)
     EXPECT_FALSE(r.reliable);
     // Behind the separation there is no wall shear.
     EXPECT_EQ(r.upper.Cf.back(), 0);
+}
+
+TEST(SectionLayer, stagnationPointIsInterpolatedAlongTheContour)
+{
+    // A diamond of four equal panels, length 2a. The speed rises from -0.25
+    // to 0.75 between control points 2 and 3, a path of 2a over the nose
+    // point, so it is zero a quarter of the way: half-way from control point
+    // 2 at (0.25, -0.05) to the nose (0, 0).
+    SurfaceFlow f;
+    f.X = {1, 0.5, 0, 0.5, 1};
+    f.Y = {0, -0.1, 0, 0.1, 0};
+    f.speed = {-1, -0.25, 0.75, 1};
+    SurfacePoint stagnation;
+    SurfaceStations upper, lower;
+    ASSERT_TRUE(SplitAtStagnation(f, stagnation, upper, lower));
+    const double a = std::sqrt(0.5 * 0.5 + 0.1 * 0.1) / 2;
+    EXPECT_NEAR(stagnation.x, 0.125, 1e-15);
+    EXPECT_NEAR(stagnation.y, -0.025, 1e-15);
+    EXPECT_NEAR(stagnation.xc, 0.125, 1e-15);
+    // Upper: the stagnation point, control point 3, the trailing edge (the
+    // last panel, which carries the Kutta condition, is left out).
+    ASSERT_EQ(upper.s.size(), 3u);
+    EXPECT_NEAR(upper.s[1], 1.5 * a, 1e-15);
+    EXPECT_NEAR(upper.s[2], 4.5 * a, 1e-15);
+    EXPECT_EQ(upper.Ue, (std::vector<double>{0, 0.75, 0.75}));
+    // Lower: control points 2 and 1, then the edge; the speed is positive
+    // in the direction of marching.
+    ASSERT_EQ(lower.s.size(), 4u);
+    EXPECT_NEAR(lower.s[1], 0.5 * a, 1e-15);
+    EXPECT_NEAR(lower.s[2], 2.5 * a, 1e-15);
+    EXPECT_NEAR(lower.s[3], 3.5 * a, 1e-15);
+    EXPECT_EQ(lower.Ue, (std::vector<double>{0, 0.25, 1, 1}));
+    EXPECT_DOUBLE_EQ(lower.x.back(), 1);
 }
 
 TEST(SectionLayer, refusesWhatItCannotCompute)
