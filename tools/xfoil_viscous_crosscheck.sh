@@ -42,13 +42,14 @@ ${CC:-cc} -shared -fPIC -o "$work/nofpe.so" "$work/nofpe.c"
 coords="$work/naca0012_$np.dat"
 { echo "NACA 0012 $np points (Tavrix-S generator)"; "$build/dump_contour" "$np" | tac; } >"$coords"
 polar="$work/polar.txt"
-# The angles in increasing order, each viscous solution starting from the last.
+# The angles in increasing order, each viscous solution starting from the last;
+# xfoil runs in the scratch folder, where it leaves its own files.
 {
   printf 'PLOP\nG\n\nLOAD %s\nOPER\nVISC %s\nVPAR\nN %s\n\nITER 300\nPACC\n%s\n\n' \
     "$coords" "$re" "$ncrit" "$polar"
   for a in $angles; do printf 'ALFA %s\n' "$a"; done
   printf 'PACC\n\nQUIT\n'
-} | LD_PRELOAD="$work/nofpe.so" timeout 600 xvfb-run -a xfoil >"$polar.log" 2>&1 || {
+} | (cd "$work" && LD_PRELOAD="$work/nofpe.so" timeout 600 xvfb-run -a xfoil) >"$polar.log" 2>&1 || {
   echo "xfoil failed; its output:" >&2; cat "$polar.log" >&2; exit 1; }
 grep -q "nodes set from buffer airfoil nodes ( *$np )" "$polar.log" ||
   { echo "xfoil did not take the $np points as panel nodes" >&2; exit 1; }
