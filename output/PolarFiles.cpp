@@ -20,6 +20,8 @@ std::string fixed(double value, int decimals, int width)
                                  decimals);
     std::string s(digits, r.ec == std::errc() ? r.ptr : digits);
     if (s.empty()) s = "NaN";
+    // A value that rounds to zero is written without a sign.
+    if (s.front() == '-' && s.find_first_not_of("-0.") == std::string::npos) s.erase(0, 1);
     // A number wider than its field still stands apart from its neighbour.
     const std::size_t blanks =
         static_cast<int>(s.size()) < width ? static_cast<std::size_t>(width) - s.size() : 1;
