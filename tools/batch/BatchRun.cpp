@@ -45,7 +45,7 @@ constexpr const char* kUsage = R"(usage: tavrixs-batch [options]
   --sweep FROM:TO:STEP  instead of the press, the angles of attack FROM, FROM + STEP ...
                         up to TO (degrees) with --eta and --mach on the same panels, the
                         system eliminated once; prints one line per method and angle,
-                        "Hess: alpha = 2.5 CL = 0.3051 CMc/4 = -0.0012", and writes no
+                        "Hess: alpha = 2.5 CL = 0.3155 CMc/4 = -0.0061", and writes no
                         result file of a press. Only with --sweep:
   --compare             all four methods instead of --method
   --correction prandtl-glauert|karman-tsien    compressibility correction (default

@@ -29,7 +29,7 @@ struct SweepRequest {
 inline constexpr std::size_t kMaxSweepAngles = 10001;
 std::optional<std::vector<double>> SweepAngles(std::string_view range);
 
-// Prints one line per method and angle, "Hess: alpha = 2.5 CL = 0.3051 CMc/4 = -0.0012"
+// Prints one line per method and angle, "Hess: alpha = 2.5 CL = 0.3155 CMc/4 = -0.0061"
 // (the window's four decimals), writes the requested files and returns the
 // exit status: 0 every angle solved, 1 a message ended a method's sweep, 3 a
 // file could not be written. Messages go to the form's toolkit.
