@@ -89,6 +89,7 @@ void HESS_AssembleMatrix(Common& c, const std::vector<double>& d, bool noCircula
     }
 
     if (noCirculation) {
+        // The closing row holds the vortex amplitude at zero.
         AN(NP, NP) = 1;
     } else {
         // Trailing-edge condition: the tangential velocities on the first and
