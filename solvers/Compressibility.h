@@ -17,5 +17,8 @@ double CriticalCp(double mach, double gamma = 1.4);
 // Free-stream Mach number at which the corrected lowest Cp of the section
 // (cp0Min, incompressible) reaches the critical Cp; 0 <= result < 1.
 double CriticalMach(double cp0Min, Compressibility correction, double gamma = 1.4);
+// (Found by bisection to 1e-15. A peak that is no suction, cp0Min >= 0, turns
+// critical only at Mach 1: the result is then the largest value below 1 the
+// bisection reaches. NaN gives NaN.)
 
 }  // namespace tavrix

@@ -15,6 +15,7 @@
 #include "output/Plots.h"
 #include "output/PrintFile.h"
 #include "tools/batch/ViscousRun.h"
+#include "tools/batch/SweepRun.h"
 #include "ui/Controls.h"
 #include "ui/HeadlessToolkit.h"
 #include "ui/qt/RenderDrawing.h"
@@ -42,6 +43,18 @@ constexpr const char* kUsage = R"(usage: tavrixs-batch [options]
                         "max |Cp - Cp exact| = " (largest difference over the control
                         points, four decimals), and write "Exact.xls" beside
                         "TavrixS.xls": XM, calculated Cu, exact Cu per control point
+  --sweep FROM:TO:STEP  instead of the press, the angles of attack FROM, FROM + STEP ...
+                        up to TO (degrees) with --eta and --mach on the same panels, the
+                        system eliminated once; prints one line per method and angle,
+                        "Hess: alpha = 2.5 CL = 0.3155 CMc/4 = -0.0061", and writes no
+                        result file of a press. Only with --sweep:
+  --compare             all four methods instead of --method
+  --correction prandtl-glauert|karman-tsien    compressibility correction (default
+                        prandtl-glauert, the main window's)
+  --polar FILE          the polar in the columns of xfoil's saved polars; with --compare
+                        one file per method, FILE_hess, FILE_vortex ... (before the extension)
+  --csv FILE            CSV: method, alpha, CL, CD, CM, lowest Cp, critical Mach number
+  --cp-csv FILE         CSV: method, alpha, panel, x, y, Cp, incompressible Cp
 )";
 
 // Message boxes go to standard error as they are shown.
@@ -76,7 +89,8 @@ const std::set<std::string>& valueOptions()
     static const std::set<std::string> names = {
         "--file", "--points", "--thickness", "--camber", "--te-angle", "--xd", "--alpha",
         "--eta", "--mach", "--method", "--plot", "--matrix", "--dir",
-        "--re", "--transition-upper", "--transition-lower"};
+        "--re", "--transition-upper", "--transition-lower",
+        "--sweep", "--correction", "--polar", "--csv", "--cp-csv"};
     return names;
 }
 
@@ -84,8 +98,36 @@ const std::set<std::string>& plainFlags()
 {
     static const std::set<std::string> names = {"--save-panel", "--save-matrix",
                                                 "--save-singularities", "--no-circulation",
-                                                "--exact", "--no-natural-transition"};
+                                                "--exact", "--no-natural-transition", "--compare"};
     return names;
+}
+
+// A sweep makes no press: the options of a press do not go with it, and the
+// sweep's options need it.
+std::optional<std::string> checkSweepOptions(const Options& o)
+{
+    auto given = [&](const std::string& name) {
+        return o.values.count(name) != 0 || o.flags.count(name) != 0;
+    };
+    if (!given("--sweep")) {
+        for (const char* name : {"--compare", "--correction", "--polar", "--csv", "--cp-csv"})
+            if (given(name)) return std::string(name) + " needs --sweep";
+        return std::nullopt;
+    }
+    for (const char* name : {"--alpha", "--exact", "--plot", "--matrix", "--save-panel",
+                             "--save-matrix", "--save-singularities", "--re",
+                             "--transition-upper", "--transition-lower",
+                             "--no-natural-transition"})
+        if (given(name)) return std::string("--sweep takes no ") + name;
+    if (given("--compare") && given("--method")) return "--compare takes no --method";
+    if (!SweepAngles(o.values.at("--sweep")))
+        return "--sweep needs FROM:TO:STEP in degrees, STEP towards TO, at most " +
+               std::to_string(kMaxSweepAngles) + " angles";
+    if (auto c = o.values.find("--correction"); c != o.values.end()) {
+        if (c->second != "prandtl-glauert" && c->second != "karman-tsien")
+            return "unknown correction " + c->second;
+    }
+    return std::nullopt;
 }
 
 // Parses the command line; returns an error text, or nothing.
@@ -148,12 +190,43 @@ std::optional<std::string> parse(const std::vector<std::string>& args, Options& 
     if (auto error = viscousOptionError(o.values)) return error;
     if (o.flags.count(kNaturalTransitionOff) != 0 && o.values.count("--re") == 0)
         return std::string(kNaturalTransitionOff) + " needs --re";
+    if (auto error = checkSweepOptions(o)) return error;
     if (auto d = o.values.find("--dir"); d != o.values.end()) {
         std::error_code ec;
         if (!std::filesystem::is_directory(d->second, ec))
             return "no such directory: " + d->second;
     }
     return std::nullopt;
+}
+
+SweepRequest sweepRequest(const Options& o)
+{
+    SweepRequest r;
+    r.alphasDeg = *SweepAngles(o.values.at("--sweep"));
+    static const std::map<std::string, PanelMethod> methods = {
+        {"hess", PanelMethod::Hess}, {"vortex", PanelMethod::VortexPanel},
+        {"kennedy", PanelMethod::KennedyMarsden}, {"soinne", PanelMethod::SoinneLaine}};
+    if (o.flags.count("--compare") != 0) {
+        r.methods.assign(std::begin(kAllMethods), std::end(kAllMethods));
+    } else {
+        const auto m = o.values.find("--method");
+        r.methods = {m == o.values.end() ? PanelMethod::Hess : methods.at(m->second)};
+    }
+    if (auto c = o.values.find("--correction"); c != o.values.end() && c->second == "karman-tsien")
+        r.correction = Compressibility::KarmanTsien;
+    r.noCirculation = o.flags.count("--no-circulation") != 0;
+    auto file = [&](const char* name) {
+        const auto v = o.values.find(name);
+        return v == o.values.end() ? std::string() : v->second;
+    };
+    r.polarFile = file("--polar");
+    r.csvFile = file("--csv");
+    r.cpCsvFile = file("--cp-csv");
+    if (o.source == "circle") r.sectionName = "Circle";
+    if (o.source == "naca0012") r.sectionName = "NACA 0012";
+    if (o.source == "karman-trefftz") r.sectionName = "Karman-Trefftz section";
+    if (o.source == "file") r.sectionName = std::filesystem::path(file("--file")).stem().string();
+    return r;
 }
 
 bool savePlots(const ui::HeadlessToolkit& tk, const std::string& file)
@@ -275,6 +348,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         if (!made) return 1;
     }
     if (!common.AirfoilReady) return 1;
+    if (o.values.count("--sweep") != 0) return runSweep(form, sweepRequest(o), out);
 
     form.Command_Calculate_Click();
     out << "CL = " << tk.text("Text_CL") << '\n';

@@ -1,0 +1,154 @@
+#include "tools/batch/SweepRun.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "support/Session.h"
+#include "tools/batch/BatchRun.h"
+
+namespace tavrix {
+namespace {
+
+struct BatchResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+BatchResult batch(std::vector<std::string> args, const testing::TempDir& dir)
+{
+    args.push_back("--dir=" + dir.path().string());
+    std::ostringstream out, err;
+    BatchResult r;
+    r.status = runBatch(args, out, err);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+std::size_t count(const std::string& text, const std::string& what)
+{
+    std::size_t n = 0;
+    for (auto at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+TEST(SweepAngles, stepsFromTheFirstAngleToTheLastAsTyped)
+{
+    // 0.1 + 2 x 0.1 is not the double 0.3; the angles are those the texts
+    // 0, 0.1, 0.2, 0.3 read as.
+    EXPECT_EQ(*SweepAngles("0:0.3:0.1"), (std::vector<double>{0, 0.1, 0.2, 0.3}));
+    EXPECT_EQ(*SweepAngles("10:-10:-5"), (std::vector<double>{10, 5, 0, -5, -10}));
+    EXPECT_EQ(*SweepAngles("0:1:0.3"), (std::vector<double>{0, 0.3, 0.6, 0.9}));
+    EXPECT_EQ(*SweepAngles("+2.5:2.5:0"), (std::vector<double>{2.5}));
+    EXPECT_EQ(SweepAngles("-5:15:0.5")->size(), 41u);
+    EXPECT_EQ(SweepAngles("0:10000:1")->size(), kMaxSweepAngles);
+    for (const char* bad : {"0:1", "0:1:2:3", "0:1:0", "0:1:-1", "a:1:1", "0:1:1x", "nan:1:1",
+                            "0:inf:1", "0:10001:1", "", "::"})
+        EXPECT_FALSE(SweepAngles(bad)) << bad;
+}
+
+TEST(SweepBatch, printsTheWindowsFiguresOfAPressAtEveryAngle)
+{
+    testing::TempDir dir;
+    const BatchResult sweep =
+        batch({"--points", "61", "--sweep", "-2:5:3.5", "--method", "kennedy", "--eta", "2",
+               "--mach", "0.4"},
+              dir);
+    ASSERT_EQ(sweep.status, 0) << sweep.err;
+    EXPECT_EQ(sweep.err, "");
+    EXPECT_EQ(count(sweep.out, "\n"), 3u);
+    // Nothing of a press: start-up empties the report, no column file.
+    EXPECT_EQ(testing::readFile(dir.path() / kReportFile), "");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / kColumnFile));
+    for (const char* alpha : {"-2", "1.5", "5"}) {
+        testing::TempDir pressDir;
+        const BatchResult press = batch({"--points", "61", "--alpha", alpha, "--method",
+                                         "kennedy", "--eta", "2", "--mach", "0.4"},
+                                        pressDir);
+        ASSERT_EQ(press.status, 0);
+        // "CL = x\nCMc/4 = y\n" becomes "Kennedy-Marsden: alpha = a CL = x CMc/4 = y".
+        std::string line = "Kennedy-Marsden: alpha = " + std::string(alpha) + " " + press.out;
+        line[line.find('\n')] = ' ';
+        EXPECT_NE(sweep.out.find(line), std::string::npos) << line << "\n" << sweep.out;
+    }
+}
+
+TEST(SweepBatch, compareWritesAPolarPerMethodAndBothTables)
+{
+    testing::TempDir dir;
+    const auto polar = dir.path() / "naca.pol";
+    const auto csv = dir.path() / "naca.csv";
+    const auto cp = dir.path() / "cp.csv";
+    const BatchResult r =
+        batch({"--points", "41", "--sweep", "0:8:4", "--compare", "--mach", "0.5",
+               "--correction=karman-tsien", "--polar", polar.string(), "--csv", csv.string(),
+               "--cp-csv", cp.string()},
+              dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(count(r.out, "\n"), 12u);
+    for (const char* method : {"hess", "vortex", "kennedy", "soinne"}) {
+        const std::string text = testing::readFile(dir.path() / ("naca_" + std::string(method) + ".pol"));
+        EXPECT_NE(text.find("Calculated polar for: NACA 0012"), std::string::npos) << method;
+        EXPECT_NE(text.find("Mach =   0.500"), std::string::npos);
+        EXPECT_NE(text.find("Karman-Tsien correction"), std::string::npos);
+        const std::string rows = text.substr(text.find("  ------"));
+        EXPECT_EQ(count(rows, "\n"), 1u + 3u);
+        for (const char* alpha : {"\n   0.000 ", "\n   4.000 ", "\n   8.000 "})
+            EXPECT_EQ(count(rows, alpha), 1u) << method << alpha;
+    }
+    const std::string table = testing::readFile(csv);
+    EXPECT_EQ(table.rfind("method,alpha,CL,CD,CM,Cp_min,M_crit\n", 0), 0u);
+    EXPECT_EQ(count(table, "\n"), 1u + 4 * 3);
+    EXPECT_EQ(count(table, "\nSoinne-Laine,4,"), 1u);
+    EXPECT_EQ(count(testing::readFile(cp), "\n"), 1u + 4 * 3 * 40);
+}
+
+TEST(SweepBatch, aRefusedMethodEndsOnlyItsOwnSweep)
+{
+    testing::TempDir dir;
+    const BatchResult r = batch({"--points", "200", "--sweep", "0:2:1", "--compare"}, dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "message: This panel method allows at most 199 panel end points\n");
+    EXPECT_EQ(count(r.out, "\n"), 9u);
+    EXPECT_EQ(count(r.out, "Soinne-Laine"), 0u);
+
+    // A refusal that every method meets is shown once.
+    const BatchResult mach = batch({"--sweep", "0:2:1", "--compare", "--mach", "-1"}, dir);
+    EXPECT_EQ(mach.status, 1);
+    EXPECT_EQ(mach.out, "");
+    EXPECT_EQ(mach.err, "message: The free-stream Mach number must be less than 1\n");
+}
+
+TEST(SweepBatch, anUnwritableFileIsReportedAfterTheSweep)
+{
+    testing::TempDir dir;
+    const auto csv = dir.path() / "missing" / "table.csv";
+    const BatchResult r = batch({"--sweep", "0:1:1", "--csv", csv.string()}, dir);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_EQ(count(r.out, "\n"), 2u);
+    EXPECT_EQ(r.err.rfind("message: Cannot write \"" + csv.string() + "\": ", 0), 0u);
+}
+
+TEST(SweepBatch, optionsOfAPressAndOfASweepDoNotMix)
+{
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--compare"},
+             {"--polar", "p.pol"},
+             {"--correction", "karman-tsien"},
+             {"--sweep", "0:5:1", "--alpha", "3"},
+             {"--sweep", "0:5:1", "--save-matrix"},
+             {"--sweep", "0:5:1", "--plot", "p.png"},
+             {"--sweep", "0:5:1", "--compare", "--method", "hess"},
+             {"--sweep", "0:5:1", "--correction", "laitone"},
+             {"--sweep", "5:0:1"},
+             {"--sweep"}}) {
+        std::ostringstream out, err;
+        EXPECT_EQ(runBatch(args, out, err), 2) << args[0] << " " << args.back();
+        EXPECT_NE(err.str().find("usage: tavrixs-batch"), std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace tavrix

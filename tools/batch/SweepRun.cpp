@@ -1,0 +1,138 @@
+#include "tools/batch/SweepRun.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <filesystem>
+
+#include "app/NumberText.h"
+#include "output/PolarFiles.h"
+
+namespace tavrix {
+
+namespace {
+
+// A plain decimal number and the count of its decimals; exponent forms give
+// no decimal count (-1).
+bool plainNumber(std::string_view text, double& value, int& decimals)
+{
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (r.ec != std::errc() || r.ptr != text.data() + text.size() || !std::isfinite(value))
+        return false;
+    const auto point = text.find('.');
+    decimals = point == std::string_view::npos ? 0 : static_cast<int>(text.size() - point - 1);
+    if (text.find_first_of("eE") != std::string_view::npos) decimals = -1;
+    return true;
+}
+
+// The number the decimal text of v with this many decimals reads as, so that
+// 0.1 + 2 x 0.1 is the 0.3 a user would type.
+double asTyped(double v, int decimals)
+{
+    if (decimals < 0 || decimals > 12) return v;
+    char digits[64];
+    const auto w = std::to_chars(digits, digits + sizeof digits, v, std::chars_format::fixed,
+                                 decimals);
+    double typed = v;
+    if (w.ec == std::errc()) std::from_chars(digits, w.ptr, typed);
+    return typed;
+}
+
+}  // namespace
+
+std::optional<std::vector<double>> SweepAngles(std::string_view range)
+{
+    const auto first = range.find(':');
+    const auto second = first == std::string_view::npos ? first : range.find(':', first + 1);
+    if (second == std::string_view::npos || range.find(':', second + 1) != std::string_view::npos)
+        return std::nullopt;
+    double from, to, step;
+    int dFrom, dTo, dStep;
+    if (!plainNumber(range.substr(0, first), from, dFrom) ||
+        !plainNumber(range.substr(first + 1, second - first - 1), to, dTo) ||
+        !plainNumber(range.substr(second + 1), step, dStep))
+        return std::nullopt;
+    if (step == 0) {
+        if (from != to) return std::nullopt;
+        return std::vector<double>{from};
+    }
+    const double intervals = (to - from) / step;
+    if (!(intervals > -1e-9) || intervals + 1 > static_cast<double>(kMaxSweepAngles))
+        return std::nullopt;
+    const auto count = static_cast<std::size_t>(std::floor(intervals + 1e-9)) + 1;
+    const int decimals = (dFrom < 0 || dStep < 0) ? -1 : std::max(dFrom, dStep);
+    std::vector<double> alphas;
+    alphas.reserve(count);
+    for (std::size_t k = 0; k < count; ++k)
+        alphas.push_back(asTyped(from + static_cast<double>(k) * step, decimals));
+    return alphas;
+}
+
+int runSweep(Form_TavrixS& form, const SweepRequest& request, std::ostream& out)
+{
+    Common& c = form.common();
+    ui::Toolkit& tk = form.toolkit();
+    const char sep = c.DecimalSeparator;
+
+    // Eta and Moo as the window reads its boxes.
+    double inputs[2];
+    const char* boxes[2] = {"Text_ItaD", "Text_Moo"};
+    for (int k = 0; k < 2; ++k) {
+        const std::string text = tk.text(boxes[k]);
+        const LeadingNumber n = readLeadingNumber(text);
+        if (n.tooLarge) {
+            tk.message(numberTooLargeMessage(text));
+            return 1;
+        }
+        inputs[k] = n.value;
+    }
+
+    int status = 0;
+    std::vector<MethodSweep> sweeps;
+    std::string lastMessage;
+    for (PanelMethod method : request.methods) {
+        FlowSetup setup;
+        setup.method = method;
+        setup.etaDeg = inputs[0];
+        setup.mach = inputs[1];
+        setup.correction = request.correction;
+        setup.noCirculation = request.noCirculation;
+        MethodSweep s{method, Sweep(c, setup, request.alphasDeg)};
+        for (const OperatingPoint& p : s.outcome.points) {
+            out << methodName(method) << ": alpha = " << generalForm(p.alphaDeg, sep)
+                << " CL = " << generalForm(roundHalfEven(p.CL, 4), sep)
+                << " CMc/4 = " << generalForm(roundHalfEven(p.CM, 4), sep) << '\n';
+        }
+        if (!s.outcome.message.empty()) {
+            // A refusal common to the methods (the Mach number, the contour) is shown once.
+            if (s.outcome.message != lastMessage) tk.message(s.outcome.message);
+            lastMessage = s.outcome.message;
+            status = 1;
+        }
+        sweeps.push_back(std::move(s));
+    }
+
+    const SweepConditions conditions{c.AirfoilName.empty() ? request.sectionName : c.AirfoilName,
+                                     inputs[1], request.correction};
+    auto write = [&](const std::filesystem::path& file, const std::string& text) {
+        if (const auto error = WriteTextFile(file, text)) {
+            tk.message(*error);
+            if (status == 0) status = 3;
+        }
+    };
+    if (!request.polarFile.empty()) {
+        for (const MethodSweep& s : sweeps) {
+            if (s.outcome.points.empty() && !s.outcome.message.empty()) continue;
+            const std::filesystem::path file =
+                sweeps.size() == 1 ? std::filesystem::path(request.polarFile)
+                                   : PolarFileFor(request.polarFile, s.method);
+            write(file, PolarFileText(conditions, s));
+        }
+    }
+    if (!request.csvFile.empty()) write(request.csvFile, CoefficientsCsvText(conditions, sweeps));
+    if (!request.cpCsvFile.empty()) write(request.cpCsvFile, PressureCsvText(sweeps));
+    return status;
+}
+
+}  // namespace tavrix

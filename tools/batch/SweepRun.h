@@ -1,0 +1,38 @@
+// The sweep run of the headless front end: the contour the source made, the
+// main window's eta and Moo boxes, one method or all four, the angles of a
+// FROM:TO:STEP range; no press, so no result file of a press is written.
+#pragma once
+
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/Form_TavrixS.h"
+#include "solvers/Sweep.h"
+
+namespace tavrix {
+
+struct SweepRequest {
+    std::vector<double> alphasDeg;
+    std::vector<PanelMethod> methods;
+    Compressibility correction = Compressibility::PrandtlGlauert;
+    bool noCirculation = false;
+    std::string polarFile, csvFile, cpCsvFile;  // empty: not written
+    std::string sectionName;  // for the polar, when the contour carries no name
+};
+
+// The angles FROM, FROM + STEP, ... up to TO (inclusive, to rounding), each
+// the number its decimal text would be; nothing for a text that is not such
+// a range of at most kMaxSweepAngles angles.
+inline constexpr std::size_t kMaxSweepAngles = 10001;
+std::optional<std::vector<double>> SweepAngles(std::string_view range);
+
+// Prints one line per method and angle, "Hess: alpha = 2.5 CL = 0.3155 CMc/4 = -0.0061"
+// (the window's four decimals), writes the requested files and returns the
+// exit status: 0 every angle solved, 1 a message ended a method's sweep, 3 a
+// file could not be written. Messages go to the form's toolkit.
+int runSweep(Form_TavrixS& form, const SweepRequest& request, std::ostream& out);
+
+}  // namespace tavrix
