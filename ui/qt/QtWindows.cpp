@@ -136,7 +136,7 @@ void QtWindows::buildMainWindow()
     QObject::connect(about, &QAction::triggered, [this] { logic_->Mn_About_Click(); });
     auto* quit = new QAction(main_->tr("Quit"), main_);
     quit->setObjectName("Mn_Quit");
-    quit->setShortcut(QKeySequence::Quit);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     quit->setShortcutContext(Qt::ApplicationShortcut);
     main_->addAction(quit);
     QObject::connect(quit, &QAction::triggered, [this] {
@@ -301,6 +301,13 @@ void QtWindows::buildMainWindow()
         optionsLayout->addWidget(button<QCheckBox>(name, options));
     left->addWidget(options);
     left->addStretch();
+    // Close rows, so that the column fits a 720-pixel-high screen.
+    left->setSpacing(4);
+    for (std::string_view name : {kFrameAirfoil, kFrameFlow, kFrameMethod, kFrameOptions}) {
+        QLayout* rows = central->findChild<QGroupBox*>(qs(name))->layout();
+        rows->setSpacing(2);
+        rows->setContentsMargins(8, 2, 8, 4);
+    }
 
     // Plots, and the coefficients below them.
     right->addWidget(new PictureBox("Picture_Airfoil", QSize(640, 300), central), 1);
