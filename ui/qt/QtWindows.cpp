@@ -410,7 +410,7 @@ void QtWindows::buildShowMatWindow()
     columns->addWidget(new MatrixPanel(box, w), 1);
 
     // Colour scale: level 15 at the top, each swatch beside the magnitudes it stands for.
-    auto* scale = new QGroupBox(w->tr("|entry|"), w);
+    auto* scale = new QGroupBox(w->tr("Magnitude"), w);
     scale->setObjectName("Frame_MatrixScale");
     auto* scaleGrid = new QGridLayout(scale);
     scaleGrid->setVerticalSpacing(1);
