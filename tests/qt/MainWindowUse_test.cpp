@@ -95,6 +95,9 @@ private slots:
         windows->logic().Form_Load();
         windows->mainWindow()->show();
         QVERIFY(QTest::qWaitForWindowExposed(windows->mainWindow()));
+        // Shortcuts reach the active window only.
+        windows->mainWindow()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(windows->mainWindow()));
     }
     void cleanup() { windows.reset(); }
 
