@@ -87,8 +87,16 @@ int appendWhole(const std::filesystem::path& file, std::string_view text)
 
 // Replaces the file through a new file beside it and a rename, so a failed
 // write leaves the earlier file whole.
-int replaceWhole(const std::filesystem::path& file, std::string_view text)
+int replaceWhole(const std::filesystem::path& name, std::string_view text)
 {
+    // A link is followed, as opening the file would follow it: the file it
+    // points to is replaced, and the link stays.
+    std::error_code ec;
+    std::filesystem::path file = name;
+    if (std::filesystem::is_symlink(name, ec)) {
+        const std::filesystem::path target = std::filesystem::weakly_canonical(name, ec);
+        if (!ec) file = target;
+    }
     std::string temporary =
         (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
     const int fd = ::mkstemp(temporary.data());

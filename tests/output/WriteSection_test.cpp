@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fstream>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -78,6 +79,20 @@ TEST(WriteSection, AFailedRewriteLeavesTheEarlierColumnFileWhole)
     struct stat st {};
     ASSERT_EQ(stat((s.dir.path() / kColumnFile).c_str(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+TEST(WriteSection, ARewriteThroughALinkReplacesTheFileItPointsTo)
+{
+    Session s;
+    std::filesystem::create_directory(s.dir.path() / "kept");
+    const std::filesystem::path target = s.dir.path() / "kept" / "columns.txt";
+    std::ofstream(target) << "earlier";
+    std::filesystem::create_symlink(target, s.dir.path() / kColumnFile);
+    PrintSection section;
+    section.text("later").endLine();
+    EXPECT_TRUE(writeSection(s.c, s.tk, kColumnFile, section, FileMode::Replace));
+    EXPECT_TRUE(std::filesystem::is_symlink(s.dir.path() / kColumnFile));
+    EXPECT_EQ(testing::readFile(target), "later\r\n");
 }
 
 TEST(WriteSection, ASectionThatDoesNotFitIsCutBackToTheEarlierLength)
