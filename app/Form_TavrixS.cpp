@@ -291,6 +291,7 @@ void Form_TavrixS::Command_Calculate_Click()
     if (ui_.isSelected("Option_Soinne")) solved = Soinne_Solve(c, ui_);
     if (!solved) return;
 
+    const Table previousCu = c.Cu;
     for (int i = 1; i <= c.NPanel; ++i) c.Cu[i] = c.Vt[i] * c.Vt[i];
     PressurePlot plot;
     plot.NPanel = c.NPanel;
@@ -309,6 +310,7 @@ void Form_TavrixS::Command_Calculate_Click()
     // A degenerate contour can leave overflowed speeds: like a zero pivot,
     // nothing shown or written may come from them.
     if (!std::isfinite(k.CL) || !std::isfinite(k.CD) || !std::isfinite(k.CM)) {
+        c.Cu = previousCu;
         ui_.message(kNoFiniteResult);
         return;
     }

@@ -443,8 +443,10 @@ TEST_F(Refusals, NoFiniteResultEndsThePressLikeAZeroPivot)
     std::ofstream(file, std::ios::binary) << text;
     ASSERT_TRUE(s.form.openAirfoilFile(file.string()));
     const std::size_t airfoilItems = s.tk.drawing(kAirfoilPicture).items.size();
+    const Table cu = s.c.Cu;
     s.press();
     expectRefused("The calculation gave no finite result for this contour");
+    EXPECT_EQ(s.c.Cu, cu);
     EXPECT_EQ(s.tk.drawing(kAirfoilPicture).items.size(), airfoilItems);
 }
 

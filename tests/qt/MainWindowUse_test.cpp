@@ -272,6 +272,7 @@ private slots:
         // 1366 x 768 at scale 1, and 1920 x 1080 at scale 1.5 (1280 x 720
         // device-independent pixels), less room for a title bar and a panel.
         const QSize least = windows->mainWindow()->minimumSizeHint();
+        qInfo("least size of the main window: %d x %d", least.width(), least.height());
         QVERIFY2(least.width() <= 1280 && least.height() <= 720 - 60,
                  qPrintable(QString("%1 x %2").arg(least.width()).arg(least.height())));
     }
