@@ -1,8 +1,11 @@
 #include "app/Form_TavrixS.h"
 
 #include <cmath>
+#include <filesystem>
 #include <string>
+#include <system_error>
 
+#include "app/AirfoilInUse.h"
 #include "app/NumberText.h"
 #include "geometry/AirfoilFile.h"
 #include "geometry/Generators.h"
@@ -25,6 +28,7 @@ constexpr const char* kPointCountRefusal =
 constexpr const char* kKatjoPointCountRefusal =
     "Number of panel end points must be a whole number from 3 to 400 for this airfoil";
 constexpr const char* kMachRefusal = "The free-stream Mach number must be less than 1";
+constexpr const char* kNoFiniteResult = "The calculation gave no finite result for this contour";
 
 // Contour point i turned clockwise by the angle whose cosine and sine are
 // ce and se: a positive eta raises the nose.
@@ -105,7 +109,9 @@ Form_TavrixS::Form_TavrixS(Common& common, ui::Toolkit& ui) : common_(common), u
 void Form_TavrixS::Form_Load()
 {
     SetConstants(common_);
+    common_.FilesNotWritten.clear();
     EmptyReportFile(common_, ui_);
+    showAirfoilInUse();
 }
 
 std::optional<int> Form_TavrixS::readPointCount(int lo, int hi, std::string_view refusal)
@@ -123,19 +129,31 @@ std::optional<int> Form_TavrixS::readPointCount(int lo, int hi, std::string_view
     return static_cast<int>(n.value);
 }
 
-void Form_TavrixS::useGenerator(void (*make)(Common&, ui::Toolkit&))
+void Form_TavrixS::useGenerator(void (*make)(Common&, ui::Toolkit&), ContourSource source,
+                                const char* name)
 {
+    ui_.setVisible(ui::kFileBrowser, false);
     const std::optional<int> np = readPointCount(2, kTableLast, kPointCountRefusal);
-    if (!np) return;
-    common_.NP = *np;
-    common_.NPanel = common_.NP - 1;
-    make(common_, ui_);
-    common_.AirfoilReady = true;
+    if (np) {
+        common_.NP = *np;
+        common_.NPanel = common_.NP - 1;
+        make(common_, ui_);
+        common_.AirfoilReady = true;
+        common_.AirfoilSource = source;
+        common_.AirfoilName = name;
+    }
+    showAirfoilInUse();
 }
 
-void Form_TavrixS::Option_CIRCLE_Click() { useGenerator(Make_Circle); }
+void Form_TavrixS::Option_CIRCLE_Click()
+{
+    useGenerator(Make_Circle, ContourSource::Circle, "Circle");
+}
 
-void Form_TavrixS::Option_N0012_Click() { useGenerator(Make_NACA0012); }
+void Form_TavrixS::Option_N0012_Click()
+{
+    useGenerator(Make_NACA0012, ContourSource::Naca0012, "NACA 0012");
+}
 
 void Form_TavrixS::Option_DOSYA_Click()
 {
@@ -145,9 +163,13 @@ void Form_TavrixS::Option_DOSYA_Click()
 
 void Form_TavrixS::Option_KATJO_Click()
 {
+    ui_.setVisible(ui::kFileBrowser, false);
     const std::optional<int> np = readPointCount(3, 2 * Form_KATJO::kStationLast,
                                                  kKatjoPointCountRefusal);
-    if (!np) return;
+    if (!np) {
+        showAirfoilInUse();
+        return;
+    }
     katjo().setPointCount(*np);
     ui_.showWindow(ui::kKatjoForm);
 }
@@ -162,22 +184,67 @@ void Form_TavrixS::File1_Click()
     if (name.empty()) return;
     std::string dir = ui_.path("File1");
     if (!dir.empty() && dir.back() != '/') dir += '/';
+    openAirfoilFile(dir + name);
+}
+
+bool Form_TavrixS::openAirfoilFile(const std::string& path)
+{
     const std::string previous = common_.AirfoilFilePath;
-    common_.AirfoilFilePath = dir + name;
-    if (Read_AirfoilFile(common_, ui_)) {
+    common_.AirfoilFilePath = path;
+    const bool read = Read_AirfoilFile(common_, ui_);
+    if (read) {
         ui_.setVisible(ui::kFileBrowser, false);
     } else {
         common_.AirfoilFilePath = previous;  // the browser stays open for another choice
     }
+    showAirfoilInUse();
+    return read;
 }
 
-void Form_TavrixS::showAirfoilInUse() {}
+void Form_TavrixS::Command_OpenPath_Click()
+{
+    const std::string typed = ui_.text("Text_FilePath");
+    std::error_code ec;
+    if (!typed.empty() && std::filesystem::is_directory(std::filesystem::path(typed), ec)) {
+        ui_.setPath("Dir1", typed);
+        Dir1_Change();
+        return;
+    }
+    openAirfoilFile(typed);
+}
+
+void Form_TavrixS::Command_CloseBrowser_Click()
+{
+    ui_.setVisible(ui::kFileBrowser, false);
+    showAirfoilInUse();
+}
+
+void Form_TavrixS::showAirfoilInUse()
+{
+    ui_.setText("Label_AirfoilInUse", airfoilInUseText(common_));
+    const std::string_view inUse =
+        common_.AirfoilReady ? sourceOption(common_.AirfoilSource) : std::string_view();
+    if (!inUse.empty()) {
+        ui_.setSelected(inUse, true);
+        return;
+    }
+    for (std::string_view option : kSourceOptions) ui_.setSelected(option, false);
+}
+
+void Form_TavrixS::redrawPlots()
+{
+    if (common_.AirfoilReady) Show_Airfoil(common_, ui_, common_.XCoord, common_.YCoord);
+    if (lastPlot_) Show_PressurePlot(common_, ui_, *lastPlot_);
+}
 
 void Form_TavrixS::Mn_About_Click() { ui_.showWindow(ui::kAboutForm); }
 
 Form_KATJO& Form_TavrixS::katjo()
 {
-    if (!katjo_) katjo_ = std::make_unique<Form_KATJO>(common_, ui_);
+    if (!katjo_) {
+        katjo_ = std::make_unique<Form_KATJO>(common_, ui_);
+        katjo_->setAfterCalculate([this] { showAirfoilInUse(); });
+    }
     return *katjo_;
 }
 
@@ -185,6 +252,7 @@ void Form_TavrixS::Command_Calculate_Click()
 {
     Common& c = common_;
     lastPressCompleted_ = false;
+    c.FilesNotWritten.clear();
     if (!c.AirfoilReady) {
         ui_.message(kNoAirfoil);
         return;
@@ -228,21 +296,32 @@ void Form_TavrixS::Command_Calculate_Click()
     if (ui_.isSelected("Option_Soinne")) solved = Soinne_Solve(c, ui_);
     if (!solved) return;
 
+    const Table previousCu = c.Cu;
     for (int i = 1; i <= c.NPanel; ++i) c.Cu[i] = c.Vt[i] * c.Vt[i];
-    Show_PressureDistribution(c, ui_);
+    PressurePlot plot;
+    plot.NPanel = c.NPanel;
+    plot.XM = c.XM;
+    plot.Cu = c.Cu;
 
     if (Moo != 0) {
         // Prandtl-Glauert: the compressible Cp is the incompressible one over beta.
         const double Beta = std::sqrt(1 - Moo * Moo);
         for (int i = 1; i <= c.NPanel; ++i) c.Cu[i] = 1 - (1 - c.Cu[i]) / Beta;
-        for (int i = 2; i <= c.NPanel; ++i) {
-            ui_.line(kPressurePicture, static_cast<float>(c.XM[i - 1] - c.XCenter),
-                     static_cast<float>(-c.Cu[i - 1]), static_cast<float>(c.XM[i] - c.XCenter),
-                     static_cast<float>(-c.Cu[i]), kCompressibleBlue);
-        }
+        plot.compressible = true;
+        plot.CuCompressible = c.Cu;
     }
 
     const Coefficients k = IntegrateForces(c);
+    // A degenerate contour can leave overflowed speeds: like a zero pivot,
+    // nothing shown or written may come from them.
+    if (!std::isfinite(k.CL) || !std::isfinite(k.CD) || !std::isfinite(k.CM)) {
+        c.Cu = previousCu;
+        ui_.message(kNoFiniteResult);
+        return;
+    }
+    Show_PressurePlot(c, ui_, plot);
+    lastPlot_ = plot;
+
     ui_.setText("Text_CL", generalForm(roundHalfEven(k.CL, 4), c.DecimalSeparator));
     ui_.setText("Text_CM", generalForm(roundHalfEven(k.CM, 4), c.DecimalSeparator));
 
@@ -268,6 +347,8 @@ bool Form_TavrixS::fire(std::string_view handler)
         {"File1_Click", &Form_TavrixS::File1_Click},
         {"Mn_About_Click", &Form_TavrixS::Mn_About_Click},
         {"Command_Calculate_Click", &Form_TavrixS::Command_Calculate_Click},
+        {"Command_CloseBrowser_Click", &Form_TavrixS::Command_CloseBrowser_Click},
+        {"Command_OpenPath_Click", &Form_TavrixS::Command_OpenPath_Click},
     };
     for (const auto& e : kHandlers) {
         if (e.name == handler) {

@@ -10,6 +10,7 @@
 
 #include "app/Module_Common.h"
 #include "geometry/Form_KATJO.h"
+#include "output/Plots.h"
 #include "ui/Toolkit.h"
 
 namespace tavrix {
@@ -55,6 +56,19 @@ public:
     // calls it, whether the change was made or refused.
     void showAirfoilInUse();
 
+    // File browser: "Close" (and Escape) hides it; "Open" reads the path typed
+    // into Text_FilePath, or moves the browser to it when it names a folder.
+    void Command_CloseBrowser_Click();
+    void Command_OpenPath_Click();
+    // Reads the coordinate file at `path` (named in any message as given) as
+    // a click on it in the file list does. Returns true when it became the
+    // contour in use.
+    bool openAirfoilFile(const std::string& path);
+
+    // Draws both plots again at the boxes' present sizes: the contour in use
+    // and the pressure distribution of the last completed press.
+    void redrawPlots();
+
     // Dispatches an event by the name of its handler ("Command_Calculate_Click").
     // Returns false for an unknown name.
     bool fire(std::string_view handler);
@@ -73,12 +87,14 @@ public:
 private:
     // NP from Text_NP for a source option; refuses a count outside lo..hi.
     std::optional<int> readPointCount(int lo, int hi, std::string_view refusal);
-    void useGenerator(void (*make)(Common&, ui::Toolkit&));
+    void useGenerator(void (*make)(Common&, ui::Toolkit&), ContourSource source,
+                      const char* name);
 
     Common& common_;
     ui::Toolkit& ui_;
     std::unique_ptr<Form_KATJO> katjo_;
     bool lastPressCompleted_ = false;
+    std::optional<PressurePlot> lastPlot_;
 };
 
 }  // namespace tavrix

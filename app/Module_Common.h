@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstddef>
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,11 @@ struct Common {
     char DecimalSeparator = '.';
     // Folder in which the result files are opened by their bare names.
     std::filesystem::path WorkDir = ".";
+
+    // Result files that could not be written since the press began: each is
+    // reported once and left alone for the rest of the press. A record of the
+    // writing, not of the flow, hence writable through a const state.
+    mutable std::set<std::string> FilesNotWritten;
 };
 
 // The mathematical constants, as the start-up of the main window sets them.

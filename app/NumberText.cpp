@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <langinfo.h>
 #include <locale.h>
 #include <string>
@@ -165,9 +166,12 @@ double roundHalfEven(double v, int decimals)
 std::string generalForm(double v, char decimalSeparator)
 {
     if (v == 0) return "0";
-    if (std::isnan(v)) return "NaN";
-    if (std::isinf(v)) return v < 0 ? "-Infinity" : "Infinity";
     char buffer[64];
+    if (!std::isfinite(v)) {
+        // As the general number form's own rule writes them: NAN, INF, -INF.
+        std::snprintf(buffer, sizeof buffer, "%.15G", v);
+        return buffer;
+    }
     auto res = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 15);
     std::string out(buffer, res.ptr);
     for (char& c : out) {

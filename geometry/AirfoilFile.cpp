@@ -19,8 +19,10 @@ std::optional<std::string> readFileStart(const std::string& path, std::string& t
     namespace fs = std::filesystem;
     std::error_code ec;
     const fs::file_status status = fs::status(fs::path(path), ec);
-    if (status.type() == fs::file_type::not_found || path.empty())
-        return std::string("the file does not exist");
+    if (path.empty()) return std::string("the file does not exist");
+    if (path.back() == '/')
+        return std::string("the path ends in \"/\", so it names a folder, not a file");
+    if (status.type() == fs::file_type::not_found) return std::string("the file does not exist");
     if (ec) return "the file cannot be reached (" + ec.message() + ")";
     if (fs::is_directory(status)) return std::string("it is a folder, not a file");
     if (!fs::is_regular_file(status)) return std::string("it is not an ordinary file");
@@ -73,6 +75,10 @@ bool Read_AirfoilFile(Common& common, ui::Toolkit& ui)
     }
     ui.setText("Text_NP", generalForm(common.NP, common.DecimalSeparator));
     common.AirfoilReady = true;
+    common.AirfoilSource = ContourSource::File;
+    common.AirfoilName = !contents.name.empty()
+                             ? contents.name
+                             : std::filesystem::path(path).filename().string();
     Show_Airfoil(common, ui, common.XCoord, common.YCoord);
     return true;
 }

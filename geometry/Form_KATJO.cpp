@@ -213,6 +213,13 @@ void Form_KATJO::FGITER(double EM, double& XDMAXC, double DELTA, double GAMMA, d
 
 bool Form_KATJO::Command1_Click()
 {
+    const bool made = calculate();
+    if (afterCalculate_) afterCalculate_();
+    return made;
+}
+
+bool Form_KATJO::calculate()
+{
     constexpr std::string_view kInputs[] = {"Text_Delta", "Text_Gamma", "Text_Tau", "Text_xDltc"};
     double inputs[4] = {};
     for (int k = 0; k < 4; ++k) {
@@ -327,6 +334,12 @@ bool Form_KATJO::Command1_Click()
     }
     common_.NP = np;
     common_.NPanel = np - 1;
+    common_.AirfoilSource = ContourSource::KarmanTrefftz;
+    const char sep = common_.DecimalSeparator;
+    common_.AirfoilName = std::string(m == 2 ? "Joukowsky" : "Karman-Trefftz") +
+                          " section \u03b4 = " + generalForm(delta, sep) + ", \u03b3 = " +
+                          generalForm(gamma, sep) + ", \u03c4 = " + generalForm(tauDegrees, sep) +
+                          "\u00b0";
     lastSection_ = KarmanTrefftzSection{F, G, m, BB};
     Show_Airfoil(common_, ui_, common_.XCoord, common_.YCoord);
     common_.AirfoilReady = true;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <array>
+#include <functional>
 #include <numbers>
 #include <optional>
 #include <string>
@@ -59,6 +60,9 @@ public:
 
     // "Calculate": returns true when a new contour was handed to the main window.
     bool Command1_Click();
+    // Called after every "Calculate", whether it produced a section or was
+    // refused, so the main window can show the contour in use.
+    void setAfterCalculate(std::function<void()> call) { afterCalculate_ = std::move(call); }
 
     // Parameters of the contour this window last handed to the main window;
     // empty before the first section was produced.
@@ -74,6 +78,7 @@ public:
     StationTable XPos{}, YPos{}, XNeg{}, YNeg{};
 
 private:
+    bool calculate();
     bool refuse(const std::string& text);
     std::string listNumber(double v) const;
 
@@ -81,6 +86,7 @@ private:
     ui::Toolkit& ui_;
     int pointCount_ = 51;
     std::optional<KarmanTrefftzSection> lastSection_;
+    std::function<void()> afterCalculate_;
 };
 
 }  // namespace tavrix

@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "app/NumberText.h"
+#include "output/MatrixSummary.h"
 
 namespace tavrix {
 
@@ -15,7 +16,7 @@ void Show_CoefficientMatrix(const Common& common, ui::Toolkit& ui, int N)
 
     // Sixteen shades from white (level 0) to nearly pure red (level 15).
     std::array<ui::Rgb, 16> palette;
-    for (int k = 0; k < 16; ++k) palette[k] = ui::Rgb{255, 255 - 16 * k, 255 - 16 * k};
+    for (int k = 0; k < 16; ++k) palette[k] = matrixLevelColour(k);
 
     const Matrix& AN = common.AN;
     N = std::clamp(N, 0, std::min(AN.upper(), kStrengthLast));
@@ -47,6 +48,7 @@ void Show_CoefficientMatrix(const Common& common, ui::Toolkit& ui, int N)
                          static_cast<float>(J), static_cast<float>(I), palette[level(I, J)]);
         }
     }
+    Show_MatrixSummary(common, ui, N, R);
 }
 
 }  // namespace tavrix

@@ -3,6 +3,10 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "ui/Toolkit.h"
 
@@ -40,22 +44,97 @@ PrintSection& PrintSection::endLine()
     return *this;
 }
 
+namespace {
+
+// Writes all of `text` to the descriptor; returns 0 or the error.
+int writeAll(int fd, std::string_view text)
+{
+    while (!text.empty()) {
+        const ssize_t n = ::write(fd, text.data(), text.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return errno;
+        }
+        if (n == 0) return EIO;
+        text.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return 0;
+}
+
+// Appends the section in one piece. When any part of it fails, the file is cut
+// back to the length it had, so it never ends in half a section.
+int appendWhole(const std::filesystem::path& file, std::string_view text)
+{
+    const int fd = ::open(file.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
+    if (fd < 0) return errno;
+    struct stat before {};
+    if (::fstat(fd, &before) != 0) {
+        const int error = errno;
+        ::close(fd);
+        return error;
+    }
+    int error = writeAll(fd, text);
+    // The write error is what gets reported; the cut back is all that can be done.
+    if (error != 0) {
+        [[maybe_unused]] const int cut = ::ftruncate(fd, before.st_size);
+    }
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+        [[maybe_unused]] const int cut = ::truncate(file.c_str(), before.st_size);
+    }
+    return error;
+}
+
+// Replaces the file through a new file beside it and a rename, so a failed
+// write leaves the earlier file whole.
+int replaceWhole(const std::filesystem::path& name, std::string_view text)
+{
+    // A link is followed, as opening the file would follow it: the file it
+    // points to is replaced, and the link stays.
+    std::error_code ec;
+    std::filesystem::path file = name;
+    if (std::filesystem::is_symlink(name, ec)) {
+        const std::filesystem::path target = std::filesystem::weakly_canonical(name, ec);
+        if (!ec) file = target;
+    }
+    std::string temporary =
+        (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
+    const int fd = ::mkstemp(temporary.data());
+    if (fd < 0) return errno;
+    int error = writeAll(fd, text);
+    // The replacement gets the earlier file's permissions, or those a newly
+    // created file would get.
+    struct stat earlier {};
+    mode_t permissions = 0;
+    if (::stat(file.c_str(), &earlier) == 0) {
+        permissions = earlier.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        permissions = 0666 & ~mask;
+    }
+    if (error == 0 && ::fchmod(fd, permissions) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error == 0 && ::rename(temporary.c_str(), file.c_str()) != 0) error = errno;
+    if (error != 0) ::unlink(temporary.c_str());
+    return error;
+}
+
+}  // namespace
+
 bool writeSection(const Common& common, ui::Toolkit& ui, std::string_view name,
                   const PrintSection& section, FileMode mode)
 {
-    const std::filesystem::path file = common.WorkDir / std::string(name);
-    std::FILE* f = std::fopen(file.c_str(), mode == FileMode::Append ? "ab" : "wb");
-    int error = 0;
-    if (f == nullptr) {
-        error = errno;
-    } else {
-        const std::string& text = section.contents();
-        if (!text.empty() && std::fwrite(text.data(), 1, text.size(), f) != text.size())
-            error = errno != 0 ? errno : EIO;
-        if (std::fclose(f) != 0 && error == 0) error = errno != 0 ? errno : EIO;
-    }
+    const std::string fileName(name);
+    // A file that failed once in this press is not tried again: one message,
+    // and no later section standing without the ones before it.
+    if (common.FilesNotWritten.count(fileName) != 0) return false;
+    const std::filesystem::path file = common.WorkDir / fileName;
+    const std::string& text = section.contents();
+    const int error = mode == FileMode::Append ? appendWhole(file, text) : replaceWhole(file, text);
     if (error == 0) return true;
-    ui.message("Cannot write \"" + std::string(name) + "\": " + std::strerror(error));
+    common.FilesNotWritten.insert(fileName);
+    ui.message("Cannot write \"" + fileName + "\": " + std::strerror(error));
     return false;
 }
 

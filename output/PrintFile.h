@@ -41,8 +41,11 @@ private:
 
 enum class FileMode { Append, Replace };
 
-// Writes the section into the file `name` in the working directory. On failure
-// shows "Cannot write "NAME": REASON" and returns false; the caller carries on.
+// Writes the section into the file `name` in the working directory: appended
+// in one piece and cut back to its earlier length when that fails, or replaced
+// through a new file and a rename, so a failed write never damages the earlier
+// file. On failure shows "Cannot write "NAME": REASON" (once per file between
+// two clearings of FilesNotWritten) and returns false; the caller carries on.
 bool writeSection(const Common& common, ui::Toolkit& ui, std::string_view name,
                   const PrintSection& section, FileMode mode);
 

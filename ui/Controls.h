@@ -100,6 +100,10 @@ inline constexpr ControlInfo kControls[] = {
     {"Picture_Airfoil", ControlKind::Picture, kMainForm, ""},
     {"Picture_PressureDistribution", ControlKind::Picture, kMainForm, ""},
     {"Mn_About", ControlKind::MenuEntry, kMainForm, "About"},
+    {"Label_AirfoilInUse", ControlKind::Label, kMainForm, ""},
+    {"Text_FilePath", ControlKind::TextBox, kMainForm, "", kFileBrowser},
+    {"Command_OpenPath", ControlKind::Button, kMainForm, "Open", kFileBrowser},
+    {"Command_CloseBrowser", ControlKind::Button, kMainForm, "Close", kFileBrowser},
 
     // Karman-Trefftz / Joukowsky window
     {"Frame1", ControlKind::Group, kKatjoForm, "Airfoil characteristics"},
@@ -128,6 +132,8 @@ inline constexpr ControlInfo kControls[] = {
 
     // Coefficient-matrix window
     {"Picture_ShowMat", ControlKind::Picture, kShowMatForm, ""},
+    {"Label_MatrixSystem", ControlKind::Label, kShowMatForm, ""},
+    {"Label_MatrixCondition", ControlKind::Label, kShowMatForm, ""},
 };
 
 inline constexpr std::span<const ControlInfo> controls() { return kControls; }

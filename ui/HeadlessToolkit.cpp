@@ -77,6 +77,15 @@ void HeadlessToolkit::select(std::string_view option)
     selected_[std::string(option)] = true;
 }
 
+void HeadlessToolkit::setSelected(std::string_view option, bool selected)
+{
+    if (selected) {
+        select(option);
+    } else {
+        selected_[std::string(option)] = false;
+    }
+}
+
 void HeadlessToolkit::listClear(std::string_view control)
 {
     lists_[std::string(control)].clear();

@@ -26,6 +26,7 @@ public:
     void setText(std::string_view control, std::string_view text) override;
     int value(std::string_view control) const override;
     bool isSelected(std::string_view control) const override;
+    void setSelected(std::string_view control, bool selected) override;
     void listClear(std::string_view control) override;
     void listAdd(std::string_view control, std::string_view line) override;
     void setVisible(std::string_view control, bool visible) override;

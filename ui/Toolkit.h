@@ -24,6 +24,10 @@ public:
 
     // Option buttons: whether this button of its group is the selected one.
     virtual bool isSelected(std::string_view control) const = 0;
+    // Selects the button (clearing the others of its group) or clears it,
+    // without firing its click event: the program showing a state, not a user
+    // choosing.
+    virtual void setSelected(std::string_view control, bool selected) = 0;
 
     // List boxes.
     virtual void listClear(std::string_view control) = 0;

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
+#include <fstream>
 #include <filesystem>
 
 #include "app/NumberText.h"
@@ -424,6 +426,59 @@ TEST(ResultFiles, AFileThatCannotBeWrittenIsReportedAndTheCalculationGoesOn)
     EXPECT_EQ(s.tk.messages()[1].rfind("Cannot write \"TavrixS.xls\": ", 0), 0u);
     EXPECT_EQ(s.tk.text("Text_CL"), "0");
     EXPECT_TRUE(s.form.lastPressCompleted());
+}
+
+TEST_F(Refusals, NoFiniteResultEndsThePressLikeAZeroPivot)
+{
+    // A circle of diameter 1E200: the panel lengths overflow to infinity.
+    std::string text = "Huge circle\n21\n";
+    for (int i = 1; i <= 21; ++i) {
+        const double t = 2 * s.c.Pi * (i - 1) / 20;
+        char line[96];
+        std::snprintf(line, sizeof line, "%d, %.17g, %.17g\n", i, (0.5 + 0.5 * std::cos(t)) * 1e200,
+                      -0.5 * std::sin(t) * 1e200);
+        text += line;
+    }
+    const std::filesystem::path file = s.dir.path() / "huge.arf";
+    std::ofstream(file, std::ios::binary) << text;
+    ASSERT_TRUE(s.form.openAirfoilFile(file.string()));
+    const std::size_t airfoilItems = s.tk.drawing(kAirfoilPicture).items.size();
+    const Table cu = s.c.Cu;
+    s.press();
+    expectRefused("The calculation gave no finite result for this contour");
+    EXPECT_EQ(s.c.Cu, cu);
+    EXPECT_EQ(s.tk.drawing(kAirfoilPicture).items.size(), airfoilItems);
+}
+
+TEST(Redraw, AfterAResizeAChordStationStandsAtOnePixelColumnInBothBoxes)
+{
+    Session s;
+    s.tk.type("Text_AlfaD", "3");
+    s.chooseNaca("51");
+    s.press();
+    for (const char* box : {kAirfoilPicture, kPressurePicture}) s.tk.setPictureSize(box, 1100, 240);
+    s.form.redrawPlots();
+
+    // Pixel column of user x in a box of width W whose scale was set at that width.
+    auto column = [](const ui::Drawing& d, double x, double W) {
+        EXPECT_EQ(d.scale.boxWidth, W);
+        return (x - d.scale.left) / (d.scale.right - d.scale.left) * W;
+    };
+    const ui::Drawing& airfoil = s.tk.drawing(kAirfoilPicture);
+    const ui::Drawing& pressure = s.tk.drawing(kPressurePicture);
+    const double W = 1100;
+    // Every control point of the pressure curve stands above its panel's
+    // mid point in the airfoil box. The two fits differ by the ratio of the
+    // contour's chord to the span of the control points (0.996 for 51
+    // points), a few tenths of a percent of the width at the ends.
+    for (int i = 1; i <= s.c.NPanel; ++i) {
+        const double xm = (s.c.XCoord[i] + s.c.XCoord[i + 1]) / 2;
+        const double inAirfoil = column(airfoil, xm - 0.5, W);  // the contour's centre is 0.5
+        const double inPressure = column(pressure, s.c.XM[i] - s.c.XCenter, W);
+        EXPECT_NEAR(inAirfoil, inPressure, 0.003 * W) << i;
+    }
+    // The redrawn pressure box shows the same curve as after the press.
+    EXPECT_EQ(pressure.items.size(), 2u + 49u);
 }
 
 }  // namespace

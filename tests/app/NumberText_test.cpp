@@ -98,6 +98,16 @@ TEST(RoundHalfEven, DecidesOnTheExactBinaryValue)
     EXPECT_TRUE(std::signbit(roundHalfEven(-0.00001, 4)));
 }
 
+TEST(GeneralForm, NumbersThatAreNotFiniteAreWrittenAsPrintfWritesThem)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(generalForm(std::numeric_limits<double>::quiet_NaN()), "NAN");
+    EXPECT_EQ(generalForm(inf), "INF");
+    EXPECT_EQ(generalForm(-inf), "-INF");
+    EXPECT_EQ(bareNumber(-inf), "-INF ");
+    EXPECT_EQ(formatPattern(inf, Pattern::FiveDecimals), "INF");
+}
+
 TEST(GeneralForm, FifteenSignificantDigitsWithoutTrailingZeros)
 {
     EXPECT_EQ(generalForm(0.4371), "0.4371");

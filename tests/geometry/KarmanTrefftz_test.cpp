@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <limits>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -506,6 +507,14 @@ TEST_F(KarmanTrefftzTest, UnreachableThicknessReportsTheFailedIteration)
     EXPECT_EQ(list().back(), kFGNotConverged);
     EXPECT_FALSE(form_.lastSection().has_value());
     EXPECT_FALSE(common_.AirfoilReady);
+}
+
+TEST(KarmanTrefftzList, NumbersThatAreNotFiniteAreWrittenAsPrintfWritesThem)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    EXPECT_EQ(measuredSectionLine(std::numeric_limits<double>::quiet_NaN(), 0.1, inf, -inf, 0.25,
+                                  '.'),
+              "NAN  ,0.1  ,INF  ,-INF  ,0.25");
 }
 
 }  // namespace

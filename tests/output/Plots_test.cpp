@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/Session.h"
 
 namespace tavrix {
@@ -84,6 +86,54 @@ TEST(PressurePlot, AllZeroSpeedsStillGiveAFiniteScale)
     const auto& d = s.tk.drawing(kPressurePicture);
     EXPECT_DOUBLE_EQ(d.scale.top, -1.1);
     EXPECT_DOUBLE_EQ(d.scale.bottom, 0.1);
+}
+
+TEST(PressurePlot, WithAMachNumberNeitherCurveLeavesTheBox)
+{
+    Session s;
+    s.tk.type("Text_AlfaD", "4");
+    s.chooseNaca("51");
+    s.tk.type("Text_Moo", "0.8");
+    s.press();
+    // beta = 0.6: near the stagnation point Cu = 0 would become 1 - 1/0.6 =
+    // -2/3, far below the old box's bottom edge at a tenth of the peak; the
+    // suction peak rises by (Cu - 1) / 0.6 - (Cu - 1).
+    const auto& d = s.tk.drawing(kPressurePicture);
+    double highest = 0, lowest = 0;
+    std::size_t blue = 0;
+    for (const auto& p : d.items) {
+        for (float y : {p.y1, p.y2}) {
+            EXPECT_GE(y, d.scale.top);
+            EXPECT_LE(y, d.scale.bottom);
+            highest = std::max(highest, -static_cast<double>(y));
+            lowest = std::min(lowest, -static_cast<double>(y));
+        }
+        if (p.colour == kCompressibleBlue) ++blue;
+    }
+    EXPECT_EQ(blue, 49u);
+    EXPECT_LT(lowest, -0.4);
+    // A tenth of the span free above the peak and below the lowest value.
+    const double span = highest - lowest;
+    EXPECT_NEAR(-d.scale.top, highest + 0.1 * span, 1e-6 * span);
+    EXPECT_NEAR(d.scale.bottom, -lowest + 0.1 * span, 1e-6 * span);
+}
+
+TEST(PressurePlot, WithoutAMachNumberTheBoxIsFittedToTheRedCurveAlone)
+{
+    Session s;
+    s.tk.type("Text_AlfaD", "4");
+    s.chooseNaca("51");
+    s.press();
+    const ui::Drawing atZero = s.tk.drawing(kPressurePicture);
+    Show_PressureDistribution(s.c, s.tk);
+    const ui::Drawing plain = s.tk.drawing(kPressurePicture);
+    EXPECT_EQ(atZero.scale, plain.scale);
+    ASSERT_EQ(atZero.items.size(), plain.items.size());
+    for (std::size_t k = 0; k < plain.items.size(); ++k) {
+        EXPECT_EQ(atZero.items[k].y1, plain.items[k].y1);
+        EXPECT_EQ(atZero.items[k].y2, plain.items[k].y2);
+        EXPECT_EQ(atZero.items[k].colour, plain.items[k].colour);
+    }
 }
 
 }  // namespace

@@ -329,12 +329,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     } else if (o.source == "file") {
         tk.select("Option_DOSYA");
         form.Option_DOSYA_Click();
-        const std::filesystem::path file = value("--file", "");
-        std::string dir = file.parent_path().string();
-        if (dir.empty()) dir = ".";
-        tk.setPath("File1", dir);
-        tk.setFileName("File1", file.filename().string());
-        form.File1_Click();
+        form.openAirfoilFile(value("--file", ""));
     } else {
         tk.select("Option_KATJO");
         form.Option_KATJO_Click();
@@ -355,6 +350,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     out << "CMc/4 = " << tk.text("Text_CM") << '\n';
 
     int status = form.lastPressCompleted() ? 0 : 1;
+    if (status == 0 && !common.FilesNotWritten.empty()) status = 3;
     if (status == 0 && o.flags.count("--exact") != 0 && !compareWithExact(form, out)) status = 1;
     if (form.lastPressCompleted() && o.values.count("--re") != 0) {
         const bool off = o.flags.count(kNaturalTransitionOff) != 0;

@@ -4,6 +4,8 @@
 
 #include <QPainter>
 #include <QWidget>
+#include <functional>
+#include <utility>
 
 #include "ui/Drawing.h"
 #include "ui/qt/RenderDrawing.h"
@@ -26,8 +28,16 @@ public:
     Drawing& drawing() { return drawing_; }
     const Drawing& drawing() const { return drawing_; }
     QSize sizeHint() const override { return preferred_; }
+    // Called after every change of size, to draw the picture afresh for it.
+    void setResized(std::function<void()> call) { resized_ = std::move(call); }
 
 protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QWidget::resizeEvent(event);
+        if (resized_ && width() > 1 && height() > 1) resized_();
+    }
+
     void paintEvent(QPaintEvent*) override
     {
         QPainter painter(this);
@@ -40,6 +50,7 @@ protected:
 private:
     QSize preferred_;
     Drawing drawing_;
+    std::function<void()> resized_;
 };
 
 }  // namespace ui

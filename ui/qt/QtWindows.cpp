@@ -1,6 +1,11 @@
 #include "ui/qt/QtWindows.h"
 
+#include <algorithm>
+
 #include <QAction>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QPalette>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -17,12 +22,22 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QSettings>
+#include <QShortcut>
+#include <QStatusBar>
 #include <QStorageInfo>
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "output/MatrixSummary.h"
 #include "ui/Controls.h"
+#include "ui/qt/MatrixPanel.h"
 #include "ui/qt/PictureBox.h"
+
+#ifndef TAVRIX_VERSION
+#define TAVRIX_VERSION "unknown"
+#endif
 
 namespace ui {
 
@@ -68,6 +83,22 @@ Button* button(std::string_view name, QWidget* parent)
     return b;
 }
 
+// Runs a call when a watched window is closed by its user.
+class CloseWatcher : public QObject {
+public:
+    explicit CloseWatcher(std::function<void(QObject*)> onClose) : onClose_(std::move(onClose)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Close) onClose_(watched);
+        return false;
+    }
+
+private:
+    std::function<void(QObject*)> onClose_;
+};
+
 }  // namespace
 
 QtWindows::QtWindows(tavrix::Common& common)
@@ -77,6 +108,14 @@ QtWindows::QtWindows(tavrix::Common& common)
     buildKatjoWindow();
     buildShowMatWindow();
     buildAboutWindow();
+    // Closing the Karman-Trefftz window without a new section leaves the
+    // contour in use as it was, and the options say so again.
+    closeWatcher_ = std::make_unique<CloseWatcher>([this](QObject* watched) {
+        if (watched == main_) saveGeometry();
+        if (watched == katjo_.data()) logic_->showAirfoilInUse();
+    });
+    main_->installEventFilter(closeWatcher_.get());
+    katjo_->installEventFilter(closeWatcher_.get());
 }
 
 QtWindows::~QtWindows()
@@ -95,6 +134,22 @@ void QtWindows::buildMainWindow()
     auto* about = main_->menuBar()->addAction(caption("Mn_About"));
     about->setObjectName("Mn_About");
     QObject::connect(about, &QAction::triggered, [this] { logic_->Mn_About_Click(); });
+    auto* quit = new QAction(main_->tr("Quit"), main_);
+    quit->setObjectName("Mn_Quit");
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quit->setShortcutContext(Qt::ApplicationShortcut);
+    main_->addAction(quit);
+    QObject::connect(quit, &QAction::triggered, [this] {
+        saveGeometry();
+        for (QWidget* w : {katjo_.data(), showMat_.data(), about_.data()})
+            if (w != nullptr) w->close();
+        main_->close();
+        QCoreApplication::quit();
+    });
+    auto* inUse = new QLabel(main_);
+    inUse->setObjectName("Label_AirfoilInUse");
+    main_->statusBar()->setObjectName("StatusBar_Main");
+    main_->statusBar()->addWidget(inUse, 1);
 
     auto* central = new QWidget(main_);
     auto* columns = new QHBoxLayout(central);
@@ -154,9 +209,31 @@ void QtWindows::buildMainWindow()
     auto* files = new QListWidget(browser);
     files->setObjectName("File1");
     files->setMinimumHeight(90);
+    auto* pathRow = new QHBoxLayout;
+    auto* typedPath = new QLineEdit(browser);
+    typedPath->setObjectName("Text_FilePath");
+    typedPath->setPlaceholderText(main_->tr("Type a file or folder path"));
+    auto* open = button<QPushButton>("Command_OpenPath", browser);
+    auto* close = button<QPushButton>("Command_CloseBrowser", browser);
+    open->setAutoDefault(false);
+    close->setAutoDefault(false);
+    pathRow->addWidget(typedPath, 1);
+    pathRow->addWidget(open);
     browserLayout->addWidget(drives);
     browserLayout->addWidget(dirs);
     browserLayout->addWidget(files);
+    browserLayout->addLayout(pathRow);
+    browserLayout->addWidget(close, 0, Qt::AlignRight);
+    QObject::connect(open, &QPushButton::clicked, [this] { logic_->Command_OpenPath_Click(); });
+    QObject::connect(typedPath, &QLineEdit::returnPressed,
+                     [this] { logic_->Command_OpenPath_Click(); });
+    QObject::connect(close, &QPushButton::clicked,
+                     [this] { logic_->Command_CloseBrowser_Click(); });
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), browser);
+    escape->setObjectName("Shortcut_CloseBrowser");
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(escape, &QShortcut::activated,
+                     [this] { logic_->Command_CloseBrowser_Click(); });
     // The browser lies over the upper left part of the window when shown.
     browser->setAutoFillBackground(true);
     browser->setVisible(false);
@@ -174,6 +251,15 @@ void QtWindows::buildMainWindow()
         dirPath_ = ss(model->filePath(index));
         logic_->Dir1_Change();
     });
+    // The arrow keys move the tree's current directory as a click does.
+    QObject::connect(dirs->selectionModel(), &QItemSelectionModel::currentChanged,
+                     [this, model](const QModelIndex& index) {
+                         if (!index.isValid()) return;
+                         const std::string path = ss(model->filePath(index));
+                         if (path == dirPath_) return;
+                         dirPath_ = path;
+                         logic_->Dir1_Change();
+                     });
     QObject::connect(files, &QListWidget::itemClicked, [this] { logic_->File1_Click(); });
 
     // Free flow conditions.
@@ -215,11 +301,25 @@ void QtWindows::buildMainWindow()
         optionsLayout->addWidget(button<QCheckBox>(name, options));
     left->addWidget(options);
     left->addStretch();
+    // Close rows, so that the column fits a 720-pixel-high screen.
+    left->setSpacing(4);
+    for (std::string_view name : {kFrameAirfoil, kFrameFlow, kFrameMethod, kFrameOptions}) {
+        QLayout* rows = central->findChild<QGroupBox*>(qs(name))->layout();
+        rows->setSpacing(2);
+        rows->setContentsMargins(8, 2, 8, 4);
+    }
 
     // Plots, and the coefficients below them.
     right->addWidget(new PictureBox("Picture_Airfoil", QSize(640, 300), central), 1);
     right->addWidget(new PictureBox("Picture_PressureDistribution", QSize(640, 300), central),
                      1);
+    // Both plots are fitted afresh to every new size, so that a chord station
+    // stays above its pressure value; a small screen still has room for them.
+    for (const char* name : {"Picture_Airfoil", "Picture_PressureDistribution"}) {
+        auto* box = central->findChild<PictureBox*>(name);
+        box->setMinimumSize(240, 100);
+        box->setResized([this] { logic_->redrawPlots(); });
+    }
     auto* coefficients = group(kFrameCoefficients, central);
     auto* coefficientsGrid = new QGridLayout(coefficients);
     coefficientsGrid->addWidget(label("Label_CL", coefficients), 0, 0);
@@ -231,7 +331,7 @@ void QtWindows::buildMainWindow()
 
     // Enter in any input box presses the default button.
     for (auto* edit : central->findChildren<QLineEdit*>()) {
-        if (!edit->isReadOnly())
+        if (!edit->isReadOnly() && edit->objectName() != "Text_FilePath")
             QObject::connect(edit, &QLineEdit::returnPressed, calculate, &QPushButton::click);
     }
 }
@@ -304,9 +404,44 @@ void QtWindows::buildShowMatWindow()
     w->setObjectName(qs(kShowMatForm));
     w->setWindowTitle(qs(kShowMatCaption));
     auto* layout = new QVBoxLayout(w);
+    auto* columns = new QHBoxLayout;
     auto* box = new PictureBox("Picture_ShowMat", QSize(420, 420), w);
     box->setMinimumSize(200, 200);
-    layout->addWidget(box);
+    columns->addWidget(new MatrixPanel(box, w), 1);
+
+    // Colour scale: level 15 at the top, each swatch beside the magnitudes it stands for.
+    auto* scale = new QGroupBox(w->tr("Magnitude"), w);
+    scale->setObjectName("Frame_MatrixScale");
+    auto* scaleGrid = new QGridLayout(scale);
+    scaleGrid->setVerticalSpacing(1);
+    for (int k = tavrix::kMatrixLevels - 1; k >= 0; --k) {
+        const int row = tavrix::kMatrixLevels - 1 - k;
+        auto* swatch = new QLabel(scale);
+        swatch->setObjectName(QString("Label_MatrixSwatch%1").arg(k));
+        const Rgb c = tavrix::matrixLevelColour(k);
+        swatch->setFixedSize(22, 14);
+        swatch->setStyleSheet(QString("background-color: rgb(%1, %2, %3); border: 1px solid "
+                                      "rgb(160, 160, 160);")
+                                  .arg(c.red)
+                                  .arg(c.green)
+                                  .arg(c.blue));
+        auto* number = new QLabel(QString::number(k), scale);
+        number->setObjectName(QString("Label_MatrixLevelNumber%1").arg(k));
+        auto* value = new QLabel(scale);
+        value->setObjectName(QString("Label_MatrixLevel%1").arg(k));
+        value->setMinimumWidth(120);
+        scaleGrid->addWidget(number, row, 0, Qt::AlignRight);
+        scaleGrid->addWidget(swatch, row, 1);
+        scaleGrid->addWidget(value, row, 2);
+    }
+    columns->addWidget(scale, 0, Qt::AlignTop);
+    layout->addLayout(columns, 1);
+    for (const char* name : {"Label_MatrixSystem", "Label_MatrixCondition"}) {
+        auto* l = label(name, w);
+        l->setWordWrap(true);
+        l->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        layout->addWidget(l);
+    }
 }
 
 void QtWindows::buildAboutWindow()
@@ -328,6 +463,26 @@ void QtWindows::buildAboutWindow()
     title.setBold(true);
     w->findChild<QLabel*>("Label_About1")->setFont(title);
     w->setMinimumWidth(320);
+
+    // The version, selectable so that it can be quoted in a report.
+    auto* version = new QLineEdit(w->tr("Version %1").arg(TAVRIX_VERSION), w);
+    version->setObjectName("Text_AboutVersion");
+    version->setReadOnly(true);
+    version->setFrame(false);
+    version->setAlignment(Qt::AlignCenter);
+    version->setFocusPolicy(Qt::NoFocus);
+    QPalette flat = version->palette();
+    flat.setColor(QPalette::Base, Qt::transparent);
+    version->setPalette(flat);
+    layout->addWidget(version);
+    auto* ok = new QPushButton(w->tr("OK"), w);
+    ok->setObjectName("Command_AboutOK");
+    ok->setDefault(true);
+    layout->addWidget(ok, 0, Qt::AlignCenter);
+    QObject::connect(ok, &QPushButton::clicked, w, &QWidget::close);
+    auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), w);
+    escape->setObjectName("Shortcut_CloseAbout");
+    QObject::connect(escape, &QShortcut::activated, w, &QWidget::close);
 }
 
 QWidget* QtWindows::window(std::string_view form) const
@@ -359,6 +514,7 @@ PictureBox* QtWindows::picture(std::string_view name) const
 std::string QtWindows::text(std::string_view name) const
 {
     if (auto* edit = qobject_cast<QLineEdit*>(control(name))) return ss(edit->text());
+    if (auto* l = qobject_cast<QLabel*>(control(name))) return ss(l->text());
     return {};
 }
 
@@ -367,6 +523,8 @@ void QtWindows::setText(std::string_view name, std::string_view text)
     if (auto* edit = qobject_cast<QLineEdit*>(control(name))) {
         edit->setText(qs(text));
         edit->setCursorPosition(0);
+    } else if (auto* l = qobject_cast<QLabel*>(control(name))) {
+        l->setText(qs(text));
     }
 }
 
@@ -388,6 +546,18 @@ bool QtWindows::isSelected(std::string_view name) const
     return option != nullptr && option->isChecked();
 }
 
+void QtWindows::setSelected(std::string_view name, bool selected)
+{
+    auto* option = qobject_cast<QRadioButton*>(control(name));
+    if (option == nullptr || option->isChecked() == selected) return;
+    QButtonGroup* group = option->group();
+    // An exclusive group lets no button be cleared by itself.
+    const bool exclusive = group != nullptr && group->exclusive();
+    if (exclusive && !selected) group->setExclusive(false);
+    option->setChecked(selected);
+    if (exclusive && !selected) group->setExclusive(true);
+}
+
 void QtWindows::listClear(std::string_view name)
 {
     if (auto* list = qobject_cast<QListWidget*>(control(name))) list->clear();
@@ -407,7 +577,8 @@ void QtWindows::setVisible(std::string_view name, bool visible)
     if (w == nullptr) return;
     if (name == kFileBrowser && visible) {
         const QRect airfoil = control(kFrameAirfoil)->geometry();
-        const int height = 340;
+        const int room = w->parentWidget()->height() - airfoil.bottom() - 12;
+        const int height = std::max(220, std::min(w->sizeHint().height() + 60, room));
         w->setGeometry(airfoil.left(), airfoil.bottom() + 6, airfoil.width(), height);
         w->raise();
     }
@@ -418,6 +589,27 @@ bool QtWindows::isVisible(std::string_view name) const
 {
     QWidget* w = control(name);
     return w != nullptr && !w->isHidden();
+}
+
+void QtWindows::rememberGeometry(std::unique_ptr<QSettings> settings)
+{
+    settings_ = std::move(settings);
+    const QByteArray saved = settings_->value("MainWindow/geometry").toByteArray();
+    if (!saved.isEmpty() && main_->restoreGeometry(saved)) return;
+    // First start: the natural size, within the screen the window opens on.
+    const QScreen* screen = main_->screen();
+    if (screen == nullptr) return;
+    const QRect room = screen->availableGeometry();
+    const QSize size = main_->sizeHint().boundedTo(room.size() * 0.95).expandedTo(main_->minimumSizeHint());
+    main_->resize(size);
+    main_->move(room.center() - QPoint(size.width() / 2, size.height() / 2));
+}
+
+void QtWindows::saveGeometry()
+{
+    if (!settings_) return;
+    settings_->setValue("MainWindow/geometry", main_->saveGeometry());
+    settings_->sync();
 }
 
 std::string QtWindows::path(std::string_view name) const

@@ -14,6 +14,7 @@
 #include "app/Module_Common.h"
 #include "ui/Toolkit.h"
 
+class QSettings;
 class QWidget;
 
 namespace ui {
@@ -38,11 +39,18 @@ public:
         messageHandler_ = std::move(handler);
     }
 
+    // Keeps the main window's size and position in `settings`: restores them
+    // now (within the screen) and saves them when the window closes or the
+    // program quits. Without this call nothing is read or written.
+    void rememberGeometry(std::unique_ptr<QSettings> settings);
+    void saveGeometry();
+
     // Toolkit
     std::string text(std::string_view control) const override;
     void setText(std::string_view control, std::string_view text) override;
     int value(std::string_view control) const override;
     bool isSelected(std::string_view control) const override;
+    void setSelected(std::string_view control, bool selected) override;
     void listClear(std::string_view control) override;
     void listAdd(std::string_view control, std::string_view line) override;
     void setVisible(std::string_view control, bool visible) override;
@@ -78,6 +86,8 @@ private:
     QPointer<QWidget> about_;
     std::function<void(const std::string&)> messageHandler_;
     std::string drivePath_, dirPath_, filePath_;
+    std::unique_ptr<QSettings> settings_;
+    std::unique_ptr<QObject> closeWatcher_;
 };
 
 }  // namespace ui
