@@ -152,18 +152,19 @@ void Form_TavrixS::File1_Click()
     if (name.empty()) return;
     std::string dir = ui_.path("File1");
     if (!dir.empty() && dir.back() != '/') dir += '/';
-    const std::string previous = common_.AirfoilFilePath;
-    common_.AirfoilFilePath = dir + name;
-    if (Read_AirfoilFile(common_, ui_)) {
-        ui_.setVisible(ui::kFileBrowser, false);
-    } else {
-        common_.AirfoilFilePath = previous;  // the browser stays open for another choice
-    }
+    // Any layout; on a refusal the browser stays open for another choice.
+    if (airfoilMenu().openFile(dir + name)) ui_.setVisible(ui::kFileBrowser, false);
 }
 
 void Form_TavrixS::showAirfoilInUse() {}
 
 void Form_TavrixS::Mn_About_Click() { ui_.showWindow(ui::kAboutForm); }
+
+AirfoilMenu& Form_TavrixS::airfoilMenu()
+{
+    if (!airfoilMenu_) airfoilMenu_ = std::make_unique<AirfoilMenu>(*this);
+    return *airfoilMenu_;
+}
 
 Form_KATJO& Form_TavrixS::katjo()
 {

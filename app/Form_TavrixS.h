@@ -7,6 +7,7 @@
 #include <optional>
 #include <string_view>
 
+#include "app/AirfoilMenu.h"
 #include "app/Module_Common.h"
 #include "geometry/Form_KATJO.h"
 #include "ui/Toolkit.h"
@@ -57,6 +58,10 @@ public:
     Form_KATJO& katjo();
     bool katjoCreated() const { return katjo_ != nullptr; }
 
+    // The airfoil menu's logic (files of every layout, NACA sections,
+    // repanelling, saving the contour), created on first use.
+    AirfoilMenu& airfoilMenu();
+
     // Whether the last press of "Calculate velocities and show" ran to the end
     // (not refused, not ended by a zero pivot).
     bool lastPressCompleted() const { return lastPressCompleted_; }
@@ -72,6 +77,7 @@ private:
     Common& common_;
     ui::Toolkit& ui_;
     std::unique_ptr<Form_KATJO> katjo_;
+    std::unique_ptr<AirfoilMenu> airfoilMenu_;
     bool lastPressCompleted_ = false;
 };
 

@@ -14,6 +14,7 @@
 #include "geometry/ExactFlow.h"
 #include "output/Plots.h"
 #include "output/PrintFile.h"
+#include "tools/batch/AirfoilSources.h"
 #include "ui/Controls.h"
 #include "ui/HeadlessToolkit.h"
 #include "ui/qt/RenderDrawing.h"
@@ -35,6 +36,13 @@ constexpr const char* kUsage = R"(usage: tavrixs-batch [options]
   --plot FILE.png       the main window's two plots after the press, as one picture
   --matrix FILE.png     tick "Show coefficients matrix" and save the matrix view
   --dir DIR             working directory for the result files (default: current)
+  --naca DIGITS         source: the NACA 4- or 5-digit section (2412, 23012, 23112 ...)
+                        with --points end points
+  --open-te             with --naca: the classic open trailing edge, then closed
+  --file PATH           reads Selig, Lednicer, plain x y and .arf files alike
+  --repanel N           redistribute the contour to N end points (3 to 1000) before
+                        the press; with --file, before the file's points are used
+  --save-contour FILE   write the contour in use in the Selig layout
   --exact               Karman-Trefftz source only, with no --eta and no --mach: after
                         the press also print "CL exact = ", "CMc/4 exact = " (the exact
                         potential flow of the section, four decimals) and
@@ -74,7 +82,8 @@ const std::set<std::string>& valueOptions()
 {
     static const std::set<std::string> names = {
         "--file", "--points", "--thickness", "--camber", "--te-angle", "--xd", "--alpha",
-        "--eta", "--mach", "--method", "--plot", "--matrix", "--dir"};
+        "--eta", "--mach", "--method", "--plot", "--matrix", "--dir",
+        "--naca", "--repanel", "--save-contour"};
     return names;
 }
 
@@ -82,7 +91,7 @@ const std::set<std::string>& plainFlags()
 {
     static const std::set<std::string> names = {"--save-panel", "--save-matrix",
                                                 "--save-singularities", "--no-circulation",
-                                                "--exact"};
+                                                "--exact", "--open-te"};
     return names;
 }
 
@@ -122,6 +131,7 @@ std::optional<std::string> parse(const std::vector<std::string>& args, Options& 
                 value = args[++i];
             }
             if (name == "--file" && !chooseSource("file")) return "two different airfoil sources";
+            if (name == "--naca" && !chooseSource("naca")) return "two different airfoil sources";
             o.values[name] = *value;
             continue;
         }
@@ -132,6 +142,8 @@ std::optional<std::string> parse(const std::vector<std::string>& args, Options& 
         static const std::set<std::string> methods = {"hess", "vortex", "kennedy", "soinne"};
         if (methods.count(m->second) == 0) return "unknown method " + m->second;
     }
+    if (o.flags.count("--open-te") != 0 && o.source != "naca")
+        return "--open-te needs the source --naca";
     if (o.flags.count("--exact") != 0) {
         // The exact flow is known for the Karman-Trefftz section as made, in
         // incompressible flow.
@@ -248,6 +260,10 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     } else if (o.source == "naca0012") {
         tk.select("Option_N0012");
         form.Option_N0012_Click();
+    } else if (o.source == "naca") {
+        if (!runNacaSource(form, value("--naca", ""), o.flags.count("--open-te") != 0)) return 1;
+    } else if (o.source == "file" && o.values.count("--repanel") != 0) {
+        if (!runRepanelledFile(form, value("--file", ""), value("--repanel", ""))) return 1;
     } else if (o.source == "file") {
         tk.select("Option_DOSYA");
         form.Option_DOSYA_Click();
@@ -270,6 +286,11 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         if (!made) return 1;
     }
     if (!common.AirfoilReady) return 1;
+    if (o.values.count("--repanel") != 0 && o.source != "file" &&
+        !runRepanel(form, value("--repanel", "")))
+        return 1;
+    const bool contourSaved =
+        o.values.count("--save-contour") == 0 || runSaveContour(form, value("--save-contour", ""));
 
     form.Command_Calculate_Click();
     out << "CL = " << tk.text("Text_CL") << '\n';
@@ -277,6 +298,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
 
     int status = form.lastPressCompleted() ? 0 : 1;
     if (status == 0 && o.flags.count("--exact") != 0 && !compareWithExact(form, out)) status = 1;
+    if (status == 0 && !contourSaved) status = 3;
     if (auto plot = o.values.find("--plot"); plot != o.values.end()) {
         if (!savePlots(tk, plot->second)) {
             err << "tavrixs-batch: cannot write " << plot->second << '\n';

@@ -458,8 +458,8 @@ void QtWindows::fillFileList(const QString& dir)
     if (files == nullptr) return;
     files->clear();
     // An unreadable directory simply lists nothing.
-    const QString pattern = caption("File1");
-    files->addItems(QDir(dir).entryList({pattern}, QDir::Files | QDir::Readable, QDir::Name));
+    const QStringList patterns = caption("File1").split(' ', Qt::SkipEmptyParts);
+    files->addItems(QDir(dir).entryList(patterns, QDir::Files | QDir::Readable, QDir::Name));
 }
 
 std::string QtWindows::fileName(std::string_view name) const
