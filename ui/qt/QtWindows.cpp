@@ -22,6 +22,7 @@
 #include <QVBoxLayout>
 
 #include "ui/Controls.h"
+#include "ui/qt/AirfoilFileMenu.h"
 #include "ui/qt/PictureBox.h"
 
 namespace ui {
@@ -92,6 +93,7 @@ void QtWindows::buildMainWindow()
     main_ = new QMainWindow;
     main_->setObjectName(qs(kMainForm));
     main_->setWindowTitle(qs(kMainCaption));
+    new AirfoilFileMenu(main_, *logic_);  // "File", before "About"
     auto* about = main_->menuBar()->addAction(caption("Mn_About"));
     about->setObjectName("Mn_About");
     QObject::connect(about, &QAction::triggered, [this] { logic_->Mn_About_Click(); });
