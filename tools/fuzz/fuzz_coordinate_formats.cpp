@@ -49,7 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string again = writeSelig(named);
     auto reread = parseCoordinatePoints(again, detectCoordinateFormat(again), "fuzz");
     check(std::holds_alternative<Contour>(reread));
-    check(std::get<Contour>(reread).x == c.x && std::get<Contour>(reread).y == c.y);
+    auto again2 = prepareContour(std::get<Contour>(reread));
+    check(std::holds_alternative<PreparedContour>(again2));
+    const Contour& back = std::get<PreparedContour>(again2).contour;
+    check(back.x == c.x && back.y == c.y && std::get<PreparedContour>(again2).gap == 0);
 
     auto redone = repanel(c, 41, 3.141592653589793);
     if (const auto* r = std::get_if<Contour>(&redone)) {
