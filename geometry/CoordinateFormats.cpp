@@ -136,6 +136,17 @@ std::optional<std::string> readPairs(const std::vector<Line>& lines, std::size_t
     return std::nullopt;
 }
 
+// Twice the enclosed area, or 0 when it is lost in the rounding of points
+// that lie on one line.
+double significantArea(const Contour& c)
+{
+    const auto [xlo, xhi] = std::minmax_element(c.x.begin(), c.x.end());
+    const auto [ylo, yhi] = std::minmax_element(c.y.begin(), c.y.end());
+    const double extent = std::max(*xhi - *xlo, *yhi - *ylo);
+    const double area = doubleSignedArea(c);
+    return std::fabs(area) > 1e-9 * extent * extent ? area : 0;
+}
+
 std::string shortest(double v)
 {
     if (v == 0) v = 0;  // no "-0"
@@ -223,13 +234,16 @@ std::variant<PreparedContour, std::string> prepareContour(Contour contour)
     // A closed contour listed with its trailing-edge point twice counts it
     // once for the area.
     if (contour.size() < 3) return std::string("it holds fewer than three distinct points");
-    if (doubleSignedArea(contour) == 0) return std::string("its points enclose no area");
+    if (significantArea(contour) == 0) return std::string("its points enclose no area");
     makeClockwise(contour);
     p.gap = closeTrailingEdge(contour);
     if (contour.x.front() != contour.x.back() || contour.y.front() != contour.y.back()) {
         contour.x.push_back(contour.x.front());
         contour.y.push_back(contour.y.front());
     }
+    // Closing a gap as wide as the section itself leaves nothing of it.
+    if (contour.size() < 4 || !(significantArea(contour) < 0))
+        return std::string("its points enclose no area once the trailing edge is closed");
     if (auto crossing = firstCrossing(contour)) {
         return "the contour crosses itself: segments " + std::to_string(crossing->first) +
                " and " + std::to_string(crossing->second) + " meet";
