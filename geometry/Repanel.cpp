@@ -41,11 +41,21 @@ std::size_t interval(const std::vector<double>& s, double t)
 
 }  // namespace
 
-ContourSpline::ContourSpline(const Contour& c) : x_(c.x), y_(c.y)
+ContourSpline::ContourSpline(const Contour& c)
 {
-    s_.assign(x_.size(), 0.0);
-    for (std::size_t i = 1; i < x_.size(); ++i)
-        s_[i] = s_[i - 1] + std::hypot(x_[i] - x_[i - 1], y_[i] - y_[i - 1]);
+    // A point whose distance from its predecessor vanishes in the rounding of
+    // the arc length is no knot of its own.
+    for (std::size_t i = 0; i < c.x.size(); ++i) {
+        if (s_.empty()) {
+            s_.push_back(0);
+        } else {
+            const double s = s_.back() + std::hypot(c.x[i] - x_.back(), c.y[i] - y_.back());
+            if (!(s > s_.back())) continue;
+            s_.push_back(s);
+        }
+        x_.push_back(c.x[i]);
+        y_.push_back(c.y[i]);
+    }
     x2_ = naturalSpline(s_, x_);
     y2_ = naturalSpline(s_, y_);
 }
@@ -114,6 +124,7 @@ std::variant<Contour, std::string> repanel(const Contour& contour, int np, doubl
     if (np < kRepanelMinPoints || np > kRepanelMaxPoints) return repanelCountRefusal();
     if (contour.size() < 3) return std::string("The contour has fewer than three points");
     const ContourSpline spline(contour);
+    if (spline.knots() < 3) return std::string("The contour has fewer than three distinct points");
     const double total = spline.length();
     const double le = spline.leadingEdge();
     Contour out;

@@ -17,6 +17,7 @@ class ContourSpline {
 public:
     explicit ContourSpline(const Contour& contour);
     double length() const { return s_.back(); }
+    int knots() const { return static_cast<int>(s_.size()); }
     void at(double s, double& x, double& y) const;
     // The arc length of the leading edge: the point farthest from the
     // trailing-edge mid point, refined between the polygon's points.

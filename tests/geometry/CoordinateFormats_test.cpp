@@ -156,6 +156,9 @@ TEST(CoordinateFormats, filesThatCannotBeUsedAreRefusedAndTheContourStays)
         {"NAME\n1 0\n0.5 0.1 7\n0 0\n", "3 fields"},
         {"NAME\n3. 3.\n0 0\n0.5 0.1\n1 0\n0 0\n0.5 -0.1\n", "announces 3 upper and 3 lower"},
         {"NAME\n1 0\n0 0.1\n0 -0.1\n1 0.1\n0.5 -0.2\n1 0\n", "crosses itself: segments"},
+        {"NAME\n0 0\n0.5 0\n1 0\n", "enclose no area"},
+        // A gap as wide as the section: closing it leaves a line.
+        {"NAME\n0 0\n0.5 6\n1 -0.00106\n1 -0.001\n", "enclose no area once"},
     };
     for (const auto& [text, reason] : cases) {
         Session s;
