@@ -163,8 +163,14 @@ CoordinateFormat detectCoordinateFormat(std::string_view text)
     if (lines.empty()) return CoordinateFormat::Arf;
     const Line& first = lines.front();
     if (first.text.find('"') != std::string_view::npos) return CoordinateFormat::Arf;
-    if (allNumbers(first)) return first.fields.size() == 2 ? CoordinateFormat::Plain
-                                                           : CoordinateFormat::Arf;
+    if (allNumbers(first)) {
+        if (first.fields.size() == 2) return CoordinateFormat::Plain;
+        // A name that is a number ("4415") above x y lines.
+        if (first.fields.size() == 1 && lines.size() > 1 && lines[1].fields.size() == 2 &&
+            !isCountLine(lines[1]))
+            return CoordinateFormat::Selig;
+        return CoordinateFormat::Arf;
+    }
     if (lines.size() < 2) return CoordinateFormat::Selig;
     const Line& second = lines[1];
     // The program's own layout: the count alone after the name, or the

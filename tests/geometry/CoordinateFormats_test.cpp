@@ -73,6 +73,8 @@ TEST(CoordinateFormats, theLayoutIsToldFromTheContent)
     EXPECT_EQ(detectCoordinateFormat("Sample section\n5\n1, 1.0, 0.0\n"), CoordinateFormat::Arf);
     EXPECT_EQ(detectCoordinateFormat("\"Quoted, name\"\n3\n"), CoordinateFormat::Arf);
     EXPECT_EQ(detectCoordinateFormat("Sample\n1 1.0 0.0\n"), CoordinateFormat::Arf);
+    EXPECT_EQ(detectCoordinateFormat("4415\n1.0 0.0\n0.5 0.05\n"), CoordinateFormat::Selig);
+    EXPECT_EQ(detectCoordinateFormat("4415\n3\n1 1 0\n"), CoordinateFormat::Arf);
 }
 
 TEST(CoordinateFormats, theSamePointsInEveryLayoutGiveTheSameResultFiles)
