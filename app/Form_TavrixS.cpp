@@ -189,15 +189,9 @@ void Form_TavrixS::File1_Click()
 
 bool Form_TavrixS::openAirfoilFile(const std::string& path)
 {
-    const std::string previous = common_.AirfoilFilePath;
-    common_.AirfoilFilePath = path;
-    const bool read = Read_AirfoilFile(common_, ui_);
-    if (read) {
-        ui_.setVisible(ui::kFileBrowser, false);
-    } else {
-        common_.AirfoilFilePath = previous;  // the browser stays open for another choice
-    }
-    showAirfoilInUse();
+    // Any layout; on a refusal the browser stays open for another choice.
+    const bool read = airfoilMenu().openFile(path);
+    if (read) ui_.setVisible(ui::kFileBrowser, false);
     return read;
 }
 
@@ -238,6 +232,12 @@ void Form_TavrixS::redrawPlots()
 }
 
 void Form_TavrixS::Mn_About_Click() { ui_.showWindow(ui::kAboutForm); }
+
+AirfoilMenu& Form_TavrixS::airfoilMenu()
+{
+    if (!airfoilMenu_) airfoilMenu_ = std::make_unique<AirfoilMenu>(*this);
+    return *airfoilMenu_;
+}
 
 Form_KATJO& Form_TavrixS::katjo()
 {

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "app/AirfoilMenu.h"
 #include "app/Module_Common.h"
 #include "geometry/Form_KATJO.h"
 #include "output/Plots.h"
@@ -77,6 +78,10 @@ public:
     Form_KATJO& katjo();
     bool katjoCreated() const { return katjo_ != nullptr; }
 
+    // The airfoil menu's logic (files of every layout, NACA sections,
+    // repanelling, saving the contour), created on first use.
+    AirfoilMenu& airfoilMenu();
+
     // Whether the last press of "Calculate velocities and show" ran to the end
     // (not refused, not ended by a zero pivot).
     bool lastPressCompleted() const { return lastPressCompleted_; }
@@ -93,6 +98,7 @@ private:
     Common& common_;
     ui::Toolkit& ui_;
     std::unique_ptr<Form_KATJO> katjo_;
+    std::unique_ptr<AirfoilMenu> airfoilMenu_;
     bool lastPressCompleted_ = false;
     std::optional<PressurePlot> lastPlot_;
 };

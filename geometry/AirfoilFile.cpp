@@ -10,11 +10,8 @@
 
 namespace tavrix {
 
-namespace {
-
-// The start of the file, at most kAirfoilFileReadLimit bytes; `whole` tells
-// whether that is all of it. Returns the reason when the file cannot be read.
-std::optional<std::string> readFileStart(const std::string& path, std::string& text, bool& whole)
+std::optional<std::string> readAirfoilFileStart(const std::string& path, std::string& text,
+                                                bool& whole)
 {
     namespace fs = std::filesystem;
     std::error_code ec;
@@ -49,14 +46,12 @@ std::optional<std::string> readFileStart(const std::string& path, std::string& t
     return std::nullopt;
 }
 
-}  // namespace
-
 bool Read_AirfoilFile(Common& common, ui::Toolkit& ui)
 {
     const std::string path = common.AirfoilFilePath;
     std::string text;
     bool whole = false;
-    if (auto failure = readFileStart(path, text, whole)) {
+    if (auto failure = readAirfoilFileStart(path, text, whole)) {
         ui.message(airfoilFileRefusal(path, *failure));
         return false;
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -44,6 +45,11 @@ struct AirfoilFileContents {
 // words for the user.
 std::variant<AirfoilFileContents, std::string> parseAirfoilFile(std::string_view text,
                                                                  bool wholeFile = true);
+
+// The start of a file, at most kAirfoilFileReadLimit bytes; `whole` tells
+// whether that is all of it. Returns the reason when the file cannot be read.
+std::optional<std::string> readAirfoilFileStart(const std::string& path, std::string& text,
+                                                bool& whole);
 
 // The refusal message shown for a coordinate file.
 std::string airfoilFileRefusal(std::string_view path, std::string_view reason);

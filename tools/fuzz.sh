@@ -3,14 +3,16 @@
 # and UndefinedBehaviorSanitizer, and runs each for a bounded time.
 #   tools/fuzz.sh [SECONDS_PER_TARGET] [TARGET...]
 # Targets: fuzz_airfoil_file (coordinate-file parser), fuzz_leading_number
-# (leading-number rule and number forms). Default 60 seconds each, both targets.
+# (leading-number rule and number forms), fuzz_coordinate_formats (Selig,
+# Lednicer and plain x y files, trailing-edge closure, repanelling). Default
+# 60 seconds each, all targets.
 # Everything happens in a temporary folder, which is removed unless a target
 # found a fault; then its crash input is kept there and the script exits 1.
 set -eu
 
 seconds=${1:-60}
 if [ $# -gt 0 ]; then shift; fi
-targets=${*:-"fuzz_airfoil_file fuzz_leading_number"}
+targets=${*:-"fuzz_airfoil_file fuzz_leading_number fuzz_coordinate_formats"}
 
 case $seconds in
     ''|*[!0-9]*) echo "usage: $0 [SECONDS_PER_TARGET] [TARGET...]" >&2; exit 2 ;;
@@ -28,6 +30,7 @@ flags="-std=c++20 -g -O1 -ffp-contract=off -fsanitize=fuzzer,address,undefined
 
 sources_fuzz_airfoil_file="geometry/AirfoilFileParser.cpp"
 sources_fuzz_leading_number="app/NumberText.cpp"
+sources_fuzz_coordinate_formats="geometry/CoordinateFormats.cpp geometry/Contour.cpp geometry/Repanel.cpp"
 
 seed_fuzz_airfoil_file() {
     cp "$repo"/data/*.arf "$1"/ 2>/dev/null || true
@@ -50,6 +53,28 @@ seed_fuzz_airfoil_file() {
 "inf"
 "1e999"
 "\xef\xbb\xbf"
+DICT
+}
+
+seed_fuzz_coordinate_formats() {
+    printf 'NACA 0012 selig\n1.0 0.00126\n0.5 0.0441\n0.0 0.0\n0.5 -0.0441\n1.0 -0.00126\n' >"$1/selig"
+    printf 'LEDNICER\n3. 3.\n\n0 0\n0.5, 0.06\n1 0.001\n\n0 0\n0.5\t-0.06\n1 -0.001\n' >"$1/lednicer"
+    printf '# plain\n1 0\n0 0.1\n0 -0.1\n1 0.1\n0.5 -0.2\n1 0\n' >"$1/crossing"
+    printf 'few\n1 0\n0 0\n' >"$1/few"
+    cat >"$1.dict" <<'DICT'
+"\x0a"
+"\x0d\x0a"
+"\x09"
+","
+" "
+"#"
+"."
+"-"
+"e-"
+"1e308"
+"61. 61."
+"1.0 0.0"
+"0 0"
 DICT
 }
 

@@ -107,3 +107,69 @@ if [ -n "$preload" ]; then
   echo
   echo "(xfoil ran without floating-point traps: the packaged build dies with SIGFPE otherwise.)"
 fi
+
+# NACA 4415 made by xfoil's own generator and written with SAVE (Selig order,
+# 160 nodes, open trailing edge 0.00315 chord wide), and again after
+# GDES/TGAP 0 1 and PANE (closed, 160 nodes). Both files are read here as they
+# stand, the open one closed at the mid point of its gap, and compared with
+# xfoil's inviscid CL on the same nodes.
+naca_angles="0 4 8"
+naca_methods="vortex kennedy soinne"
+gen_log="$work/naca4415_gen.log"
+gen_session() {
+  printf 'PLOP\nG\n\nNACA 4415\nSAVE %s\nGDES\nTGAP 0 1\nEXEC\n\nPANE\nSAVE %s\nQUIT\n' \
+    "$work/naca4415_open.dat" "$work/naca4415_closed.dat" |
+    env ${preload:+LD_PRELOAD="$preload"} timeout 120 xvfb-run -a xfoil >"$gen_log" 2>&1
+}
+gen_session || { echo "xfoil could not make NACA 4415; its output:" >&2; cat "$gen_log" >&2; exit 1; }
+declare -A ncl
+for kind in closed open; do
+  coords="$work/naca4415_$kind.dat"
+  polar="$work/polar_4415_$kind.txt"
+  rm -f "$polar"
+  status=0
+  angles="$naca_angles" run_xfoil "$coords" "$polar" || status=$?
+  if [ "$status" -ne 0 ] && grep -q SIGFPE "$polar.log" && [ -z "$preload" ]; then
+    printf 'void _gfortran_set_fpe(int traps) { (void)traps; }\n' >"$work/nofpe.c"
+    ${CC:-cc} -shared -fPIC -o "$work/nofpe.so" "$work/nofpe.c"
+    preload="$work/nofpe.so"
+    rm -f "$polar"
+    status=0
+    angles="$naca_angles" run_xfoil "$coords" "$polar" || status=$?
+  fi
+  if [ "$status" -ne 0 ] || [ ! -s "$polar" ]; then
+    echo "xfoil failed for NACA 4415 ($kind); its output:" >&2
+    cat "$polar.log" >&2
+    exit 1
+  fi
+  while read -r a c _; do
+    ncl[xfoil,$kind,$(printf '%g' "$a")]=$c
+  done < <(sed -n '/^ *------/,$p' "$polar" | tail -n +2)
+  for method in $naca_methods; do
+    for a in $naca_angles; do
+      out=$("$build/tavrixs-batch" --file "$coords" --alpha "$a" --method "$method" \
+              --dir "$work" 2>/dev/null)
+      ncl[$method,$kind,$a]=$(sed -n 's/^CL = //p' <<<"$out")
+    done
+  done
+done
+echo
+echo "CL, NACA 4415 from xfoil's generator (160 nodes), relative difference to xfoil in %:"
+echo
+echo "| trailing edge | α (deg) | xfoil | Vortex panel | Kennedy-Marsden | Soinne-Laine |"
+echo "|---|---:|---:|---:|---:|---:|"
+for kind in closed open; do
+  for a in $naca_angles; do
+    x=${ncl[xfoil,$kind,$a]:-}
+    printf '| %s | %s | %s |' "$kind" "$a" "${x:-—}"
+    for method in $naca_methods; do
+      v=${ncl[$method,$kind,$a]:-}
+      if [ -n "$v" ] && [ -n "$x" ]; then
+        printf ' %s (%+.2f %%) |' "$v" "$(awk -v v="$v" -v x="$x" 'BEGIN { print (v - x) / x * 100 }')"
+      else
+        printf ' — |'
+      fi
+    done
+    echo
+  done
+done

@@ -69,7 +69,7 @@ inline constexpr ControlInfo kControls[] = {
     {kFileBrowser, ControlKind::Group, kMainForm, ""},
     {"Drive1", ControlKind::DriveList, kMainForm, "", kFileBrowser},
     {"Dir1", ControlKind::DirTree, kMainForm, "", kFileBrowser},
-    {"File1", ControlKind::FileList, kMainForm, "*.arf", kFileBrowser},
+    {"File1", ControlKind::FileList, kMainForm, "*.arf *.dat", kFileBrowser},
     {kFrameFlow, ControlKind::Group, kMainForm, "Free flow conditions"},
     {"Label_AlfaD", ControlKind::Label, kMainForm, "\u03b1 ="},
     {"Text_AlfaD", ControlKind::TextBox, kMainForm, "0"},

@@ -16,6 +16,7 @@
 #include "output/PrintFile.h"
 #include "tools/batch/ViscousRun.h"
 #include "tools/batch/SweepRun.h"
+#include "tools/batch/AirfoilSources.h"
 #include "ui/Controls.h"
 #include "ui/HeadlessToolkit.h"
 #include "ui/qt/RenderDrawing.h"
@@ -37,6 +38,13 @@ constexpr const char* kUsage = R"(usage: tavrixs-batch [options]
   --plot FILE.png       the main window's two plots after the press, as one picture
   --matrix FILE.png     tick "Show coefficients matrix" and save the matrix view
   --dir DIR             working directory for the result files (default: current)
+  --naca DIGITS         source: the NACA 4- or 5-digit section (2412, 23012, 23112 ...)
+                        with --points end points
+  --open-te             with --naca: the classic open trailing edge, then closed
+  --file PATH           reads Selig, Lednicer, plain x y and .arf files alike
+  --repanel N           redistribute the contour to N end points (3 to 1000) before
+                        the press; with --file, before the file's points are used
+  --save-contour FILE   write the contour in use in the Selig layout
   --exact               Karman-Trefftz source only, with no --eta and no --mach: after
                         the press also print "CL exact = ", "CMc/4 exact = " (the exact
                         potential flow of the section, four decimals) and
@@ -90,7 +98,8 @@ const std::set<std::string>& valueOptions()
         "--file", "--points", "--thickness", "--camber", "--te-angle", "--xd", "--alpha",
         "--eta", "--mach", "--method", "--plot", "--matrix", "--dir",
         "--re", "--transition-upper", "--transition-lower",
-        "--sweep", "--correction", "--polar", "--csv", "--cp-csv"};
+        "--sweep", "--correction", "--polar", "--csv", "--cp-csv",
+        "--naca", "--repanel", "--save-contour"};
     return names;
 }
 
@@ -98,7 +107,8 @@ const std::set<std::string>& plainFlags()
 {
     static const std::set<std::string> names = {"--save-panel", "--save-matrix",
                                                 "--save-singularities", "--no-circulation",
-                                                "--exact", "--no-natural-transition", "--compare"};
+                                                "--exact", "--no-natural-transition", "--compare",
+                                                "--open-te"};
     return names;
 }
 
@@ -166,6 +176,7 @@ std::optional<std::string> parse(const std::vector<std::string>& args, Options& 
                 value = args[++i];
             }
             if (name == "--file" && !chooseSource("file")) return "two different airfoil sources";
+            if (name == "--naca" && !chooseSource("naca")) return "two different airfoil sources";
             o.values[name] = *value;
             continue;
         }
@@ -176,6 +187,8 @@ std::optional<std::string> parse(const std::vector<std::string>& args, Options& 
         static const std::set<std::string> methods = {"hess", "vortex", "kennedy", "soinne"};
         if (methods.count(m->second) == 0) return "unknown method " + m->second;
     }
+    if (o.flags.count("--open-te") != 0 && o.source != "naca")
+        return "--open-te needs the source --naca";
     if (o.flags.count("--exact") != 0) {
         // The exact flow is known for the Karman-Trefftz section as made, in
         // incompressible flow.
@@ -326,6 +339,10 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     } else if (o.source == "naca0012") {
         tk.select("Option_N0012");
         form.Option_N0012_Click();
+    } else if (o.source == "naca") {
+        if (!runNacaSource(form, value("--naca", ""), o.flags.count("--open-te") != 0)) return 1;
+    } else if (o.source == "file" && o.values.count("--repanel") != 0) {
+        if (!runRepanelledFile(form, value("--file", ""), value("--repanel", ""))) return 1;
     } else if (o.source == "file") {
         tk.select("Option_DOSYA");
         form.Option_DOSYA_Click();
@@ -343,7 +360,15 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         if (!made) return 1;
     }
     if (!common.AirfoilReady) return 1;
-    if (o.values.count("--sweep") != 0) return runSweep(form, sweepRequest(o), out);
+    if (o.values.count("--repanel") != 0 && o.source != "file" &&
+        !runRepanel(form, value("--repanel", "")))
+        return 1;
+    const bool contourSaved =
+        o.values.count("--save-contour") == 0 || runSaveContour(form, value("--save-contour", ""));
+    if (o.values.count("--sweep") != 0) {
+        const int swept = runSweep(form, sweepRequest(o), out);
+        return swept == 0 && !contourSaved ? 3 : swept;
+    }
 
     form.Command_Calculate_Click();
     out << "CL = " << tk.text("Text_CL") << '\n';
@@ -352,6 +377,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     int status = form.lastPressCompleted() ? 0 : 1;
     if (status == 0 && !common.FilesNotWritten.empty()) status = 3;
     if (status == 0 && o.flags.count("--exact") != 0 && !compareWithExact(form, out)) status = 1;
+    if (status == 0 && !contourSaved) status = 3;
     if (form.lastPressCompleted() && o.values.count("--re") != 0) {
         const bool off = o.flags.count(kNaturalTransitionOff) != 0;
         if (const int v = runViscous(form, value("--method", "hess"), o.values, off, out, err))

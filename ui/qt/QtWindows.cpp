@@ -33,6 +33,7 @@
 #include "output/MatrixSummary.h"
 #include "ui/Controls.h"
 #include "ui/qt/MatrixPanel.h"
+#include "ui/qt/AirfoilFileMenu.h"
 #include "ui/qt/PictureBox.h"
 
 #ifndef TAVRIX_VERSION
@@ -131,14 +132,13 @@ void QtWindows::buildMainWindow()
     main_ = new QMainWindow;
     main_->setObjectName(qs(kMainForm));
     main_->setWindowTitle(qs(kMainCaption));
+    new AirfoilFileMenu(main_, *logic_);  // "File", before "About"
     auto* about = main_->menuBar()->addAction(caption("Mn_About"));
     about->setObjectName("Mn_About");
     QObject::connect(about, &QAction::triggered, [this] { logic_->Mn_About_Click(); });
-    auto* quit = new QAction(main_->tr("Quit"), main_);
-    quit->setObjectName("Mn_Quit");
-    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    // File > Quit (Ctrl+Q) works from every window and closes them all.
+    auto* quit = main_->findChild<QAction*>("Mn_Quit");
     quit->setShortcutContext(Qt::ApplicationShortcut);
-    main_->addAction(quit);
     QObject::connect(quit, &QAction::triggered, [this] {
         saveGeometry();
         for (QWidget* w : {katjo_.data(), showMat_.data(), about_.data()})
@@ -650,8 +650,8 @@ void QtWindows::fillFileList(const QString& dir)
     if (files == nullptr) return;
     files->clear();
     // An unreadable directory simply lists nothing.
-    const QString pattern = caption("File1");
-    files->addItems(QDir(dir).entryList({pattern}, QDir::Files | QDir::Readable, QDir::Name));
+    const QStringList patterns = caption("File1").split(' ', Qt::SkipEmptyParts);
+    files->addItems(QDir(dir).entryList(patterns, QDir::Files | QDir::Readable, QDir::Name));
 }
 
 std::string QtWindows::fileName(std::string_view name) const

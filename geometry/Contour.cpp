@@ -1,0 +1,148 @@
+#include "geometry/Contour.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+
+namespace tavrix {
+
+namespace {
+
+// Sign of the turn a -> b -> c: > 0 to the left, < 0 to the right, 0 in line.
+int turn(double ax, double ay, double bx, double by, double cx, double cy)
+{
+    const double d = (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
+    return (d > 0) - (d < 0);
+}
+
+bool within(double a, double b, double v) { return std::min(a, b) <= v && v <= std::max(a, b); }
+
+bool segmentsMeet(const Contour& c, std::size_t i, std::size_t j)
+{
+    const double ax = c.x[i], ay = c.y[i], bx = c.x[i + 1], by = c.y[i + 1];
+    const double px = c.x[j], py = c.y[j], qx = c.x[j + 1], qy = c.y[j + 1];
+    // Quick rejection on the bounding boxes.
+    if (std::max(ax, bx) < std::min(px, qx) || std::max(px, qx) < std::min(ax, bx) ||
+        std::max(ay, by) < std::min(py, qy) || std::max(py, qy) < std::min(ay, by))
+        return false;
+    const int d1 = turn(ax, ay, bx, by, px, py);
+    const int d2 = turn(ax, ay, bx, by, qx, qy);
+    const int d3 = turn(px, py, qx, qy, ax, ay);
+    const int d4 = turn(px, py, qx, qy, bx, by);
+    if (d1 * d2 < 0 && d3 * d4 < 0) return true;
+    if (d1 == 0 && within(ax, bx, px) && within(ay, by, py)) return true;
+    if (d2 == 0 && within(ax, bx, qx) && within(ay, by, qy)) return true;
+    if (d3 == 0 && within(px, qx, ax) && within(py, qy, ay)) return true;
+    if (d4 == 0 && within(px, qx, bx) && within(py, qy, by)) return true;
+    return false;
+}
+
+}  // namespace
+
+double doubleSignedArea(const Contour& c)
+{
+    const std::size_t n = c.x.size();
+    double sum = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::size_t k = (i + 1) % n;
+        sum += c.x[i] * c.y[k] - c.x[k] * c.y[i];
+    }
+    return sum;
+}
+
+bool makeClockwise(Contour& c)
+{
+    if (doubleSignedArea(c) <= 0) return false;
+    std::reverse(c.x.begin(), c.x.end());
+    std::reverse(c.y.begin(), c.y.end());
+    return true;
+}
+
+int leadingEdgeIndex(const Contour& c)
+{
+    const std::size_t n = c.x.size();
+    const double mx = (c.x.front() + c.x.back()) / 2, my = (c.y.front() + c.y.back()) / 2;
+    std::size_t best = 0;
+    double far = -1;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double dx = c.x[i] - mx, dy = c.y[i] - my;
+        const double d = dx * dx + dy * dy;
+        if (d > far) {
+            far = d;
+            best = i;
+        }
+    }
+    return static_cast<int>(best);
+}
+
+double trailingEdgeGap(const Contour& c)
+{
+    const std::size_t le = static_cast<std::size_t>(leadingEdgeIndex(c));
+    const double mx = (c.x.front() + c.x.back()) / 2, my = (c.y.front() + c.y.back()) / 2;
+    const double chord = std::hypot(mx - c.x[le], my - c.y[le]);
+    const double gap = std::hypot(c.x.back() - c.x.front(), c.y.back() - c.y.front());
+    return chord > 0 ? gap / chord : 0;
+}
+
+double closeTrailingEdge(Contour& c)
+{
+    const std::size_t n = c.x.size();
+    if (n < 3 || (c.x.front() == c.x.back() && c.y.front() == c.y.back())) return 0;
+    const double gap = trailingEdgeGap(c);
+    const std::size_t le = static_cast<std::size_t>(leadingEdgeIndex(c));
+    const double lx = c.x[le], ly = c.y[le];
+    const double mx = (c.x.front() + c.x.back()) / 2, my = (c.y.front() + c.y.back()) / 2;
+    const double cx = mx - lx, cy = my - ly;
+    const double chord2 = cx * cx + cy * cy;
+    if (chord2 == 0) return 0;
+    // The first surface moves by the fraction of half the gap that carries its
+    // trailing-edge point onto the mid point, the second likewise.
+    const double firstDx = mx - c.x.front(), firstDy = my - c.y.front();
+    const double lastDx = mx - c.x.back(), lastDy = my - c.y.back();
+    for (std::size_t i = 0; i < n; ++i) {
+        double f = ((c.x[i] - lx) * cx + (c.y[i] - ly) * cy) / chord2;
+        f = std::clamp(f, 0.0, 1.0);
+        if (i < le) {
+            c.x[i] = c.x[i] + f * firstDx;
+            c.y[i] = c.y[i] + f * firstDy;
+        } else if (i > le) {
+            c.x[i] = c.x[i] + f * lastDx;
+            c.y[i] = c.y[i] + f * lastDy;
+        }
+    }
+    c.x.front() = c.x.back() = mx;
+    c.y.front() = c.y.back() = my;
+    return gap;
+}
+
+void dropRepeatedPoints(Contour& c)
+{
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < c.x.size(); ++i) {
+        if (kept > 0 && c.x[i] == c.x[kept - 1] && c.y[i] == c.y[kept - 1]) continue;
+        c.x[kept] = c.x[i];
+        c.y[kept] = c.y[i];
+        ++kept;
+    }
+    c.x.resize(kept);
+    c.y.resize(kept);
+}
+
+std::optional<std::pair<int, int>> firstCrossing(const Contour& c)
+{
+    const std::size_t n = c.x.size();
+    if (n < 4) return std::nullopt;
+    const std::size_t segments = n - 1;
+    const bool closed = c.x.front() == c.x.back() && c.y.front() == c.y.back();
+    for (std::size_t i = 0; i < segments; ++i) {
+        for (std::size_t j = i + 2; j < segments; ++j) {
+            // The first and the last segment share the trailing-edge point.
+            if (closed && i == 0 && j == segments - 1) continue;
+            if (segmentsMeet(c, i, j))
+                return std::make_pair(static_cast<int>(i + 1), static_cast<int>(j + 1));
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace tavrix

@@ -1,0 +1,48 @@
+// Airfoil coordinate files in the layouts people exchange, told apart by their
+// content: Selig (a name line, then x y from the trailing edge over the upper
+// surface to the leading edge and back), Lednicer (a name line, the two
+// surface counts, then each surface from the leading to the trailing edge),
+// plain x y lines, and the program's own ".arf" layout.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <variant>
+
+#include "geometry/Contour.h"
+
+namespace tavrix {
+
+enum class CoordinateFormat { Arf, Selig, Lednicer, Plain };
+
+// Most points a file in one of the x y layouts may hold before repanelling.
+inline constexpr int kCoordinateFileMaxPoints = 20000;
+
+// The layout of a file's text.
+CoordinateFormat detectCoordinateFormat(std::string_view text);
+
+// Reads a Selig, Lednicer or plain file as its points stand, the two surfaces
+// of a Lednicer file joined over the upper surface first. `fallbackName`
+// names a file without a name line. On failure the reason, in words for the
+// user (to follow `Cannot read airfoil file "NAME": `).
+std::variant<Contour, std::string> parseCoordinatePoints(std::string_view text,
+                                                         CoordinateFormat format,
+                                                         std::string_view fallbackName);
+
+// What a file gives once it is a usable contour.
+struct PreparedContour {
+    Contour contour;
+    double gap = 0;  // trailing-edge gap that was closed, in chords
+};
+
+// Repeated points dropped, clockwise from the trailing edge, trailing edge
+// closed, and no crossing: the contour as the panel methods need it; or the
+// reason why it cannot be one.
+std::variant<PreparedContour, std::string> prepareContour(Contour contour);
+
+// The contour in the Selig layout: its name, then one line "x y" per point,
+// counter-clockwise from the trailing edge over the upper surface. Numbers in
+// the shortest form that reads back to the same double.
+std::string writeSelig(const Contour& contour);
+
+}  // namespace tavrix

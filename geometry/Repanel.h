@@ -1,0 +1,42 @@
+// Redistribution of a contour's points along a cubic spline through them.
+#pragma once
+
+#include <string>
+#include <variant>
+
+#include "geometry/Contour.h"
+
+namespace tavrix {
+
+inline constexpr int kRepanelMinPoints = 3;
+inline constexpr int kRepanelMaxPoints = 1000;
+
+// Cubic spline through the points of a contour, parametrised by the arc
+// length of the polygon through them, with vanishing curvature at both ends.
+class ContourSpline {
+public:
+    explicit ContourSpline(const Contour& contour);
+    double length() const { return s_.back(); }
+    int knots() const { return static_cast<int>(s_.size()); }
+    void at(double s, double& x, double& y) const;
+    // The arc length of the leading edge: the point farthest from the
+    // trailing-edge mid point, refined between the polygon's points.
+    double leadingEdge() const;
+
+private:
+    void derivative(double s, double& dx, double& dy) const;
+    std::vector<double> s_, x_, y_, x2_, y2_;  // knots and second derivatives
+};
+
+// The contour with np end points (kRepanelMinPoints..kRepanelMaxPoints) on the
+// spline, clockwise from the trailing edge: each surface cosine-spaced between
+// the trailing and the leading edge, so that points cluster at both, on the
+// stations of the NACA 0012 generator (for an even number of panels a point on
+// the leading edge, for an odd number none). The two end points stay exactly
+// the contour's first and last. The reason, when np is out of range or the
+// contour has fewer than three points.
+std::variant<Contour, std::string> repanel(const Contour& contour, int np, double Pi);
+
+std::string repanelCountRefusal();
+
+}  // namespace tavrix

@@ -1,0 +1,229 @@
+#include "geometry/CoordinateFormats.h"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <cmath>
+#include <string>
+#include <variant>
+
+#include "geometry/NacaSections.h"
+#include "support/Session.h"
+
+namespace tavrix {
+namespace {
+
+using testing::readFile;
+using testing::Session;
+
+std::string num(double v)
+{
+    char b[64];
+    return std::string(b, std::to_chars(b, b + sizeof b, v).ptr);
+}
+
+Contour section(const std::string& digits, int np, bool open = false)
+{
+    return makeNacaSection(std::get<NacaDesignation>(parseNacaDesignation(digits)), np, open,
+                           M_PI);
+}
+
+// Program order is lower surface first; the writers below turn it into each layout.
+std::string asSelig(const Contour& c) { return writeSelig(c); }
+
+std::string asProgramOrder(const Contour& c)
+{
+    std::string s = c.name + "\n";
+    for (int i = 0; i < c.size(); ++i) s += num(c.x[i]) + "\t" + num(c.y[i]) + "\n";
+    return s;
+}
+
+std::string asLednicer(const Contour& c)
+{
+    const int le = (c.size() - 1) / 2;  // 0-based, an even number of panels
+    std::string s = c.name + "\n" + std::to_string(c.size() - le) + ".  " +
+                    std::to_string(le + 1) + ".\n\n";
+    for (int i = le; i < c.size(); ++i) s += "  " + num(c.x[i]) + "  " + num(c.y[i]) + "\n";
+    s += "\n";
+    for (int i = le; i >= 0; --i) s += "  " + num(c.x[i]) + "  " + num(c.y[i]) + "\n";
+    return s;
+}
+
+std::string asArf(const Contour& c)
+{
+    std::string s = c.name + "\n" + std::to_string(c.size()) + "\n";
+    for (int i = 0; i < c.size(); ++i)
+        s += std::to_string(i + 1) + ", " + num(c.x[i]) + ", " + num(c.y[i]) + "\n";
+    return s;
+}
+
+std::string write(Session& s, const std::string& name, const std::string& text)
+{
+    const auto path = s.dir.path() / name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path.string();
+}
+
+TEST(CoordinateFormats, theLayoutIsToldFromTheContent)
+{
+    EXPECT_EQ(detectCoordinateFormat("NACA 2412\n1.0 0.0\n0.5 0.05\n"), CoordinateFormat::Selig);
+    EXPECT_EQ(detectCoordinateFormat("# made by hand\n1.0, 0.0\n0.5, 0.05\n"),
+              CoordinateFormat::Plain);
+    EXPECT_EQ(detectCoordinateFormat("NACA 2412\n 61.  61.\n\n0 0\n"), CoordinateFormat::Lednicer);
+    EXPECT_EQ(detectCoordinateFormat("Sample section\n5\n1, 1.0, 0.0\n"), CoordinateFormat::Arf);
+    EXPECT_EQ(detectCoordinateFormat("\"Quoted, name\"\n3\n"), CoordinateFormat::Arf);
+    EXPECT_EQ(detectCoordinateFormat("Sample\n1 1.0 0.0\n"), CoordinateFormat::Arf);
+    EXPECT_EQ(detectCoordinateFormat("4415\n1.0 0.0\n0.5 0.05\n"), CoordinateFormat::Selig);
+    EXPECT_EQ(detectCoordinateFormat("4415\n3\n1 1 0\n"), CoordinateFormat::Arf);
+}
+
+TEST(CoordinateFormats, theSamePointsInEveryLayoutGiveTheSameResultFiles)
+{
+    const Contour c = section("2412", 61);
+    std::string report, columns;
+    const std::pair<const char*, std::string> files[] = {
+        {"selig.dat", asSelig(c)}, {"lednicer.dat", asLednicer(c)},
+        {"reversed.txt", asProgramOrder(c)}, {"own.arf", asArf(c)}};
+    for (const auto& [name, text] : files) {
+        Session s;
+        ASSERT_TRUE(s.form.airfoilMenu().openFile(write(s, name, text))) << name;
+        EXPECT_TRUE(s.tk.messages().empty()) << name;
+        ASSERT_EQ(s.c.NP, 61) << name;
+        for (int i = 1; i <= 61; ++i) {
+            ASSERT_EQ(s.c.XCoord[i], c.x[i - 1]) << name << " point " << i;
+            ASSERT_EQ(s.c.YCoord[i], c.y[i - 1]) << name << " point " << i;
+        }
+        s.tk.type("Text_AlfaD", "4");
+        s.chooseMethod("Option_VORPAN");
+        s.press();
+        if (report.empty()) {
+            report = s.report();
+            columns = s.columns();
+        } else {
+            EXPECT_EQ(s.report(), report) << name;
+            EXPECT_EQ(s.columns(), columns) << name;
+        }
+    }
+    EXPECT_FALSE(report.empty());
+}
+
+TEST(CoordinateFormats, blanksTabsCommasSeparateAndCommentLinesAreSkipped)
+{
+    const std::string a = "A\n1 0\n0.5 0.06\n0 0\n0.5 -0.06\n1 0\n";
+    const std::string b = "A\r\n# note\n1,0\n0.5\t0.06\n\n 0 , 0\n0.5,\t-0.06\n# end\n1 0";
+    auto pa = parseCoordinatePoints(a, detectCoordinateFormat(a), "x");
+    auto pb = parseCoordinatePoints(b, detectCoordinateFormat(b), "x");
+    ASSERT_TRUE(std::holds_alternative<Contour>(pa));
+    ASSERT_TRUE(std::holds_alternative<Contour>(pb)) << std::get<std::string>(pb);
+    EXPECT_EQ(std::get<Contour>(pa).x, std::get<Contour>(pb).x);
+    EXPECT_EQ(std::get<Contour>(pa).y, std::get<Contour>(pb).y);
+    EXPECT_EQ(std::get<Contour>(pb).name, "A");
+}
+
+TEST(CoordinateFormats, anOpenTrailingEdgeIsClosedAtTheMidPointOfTheGap)
+{
+    const Contour open = section("4415", 81, true);
+    Session s;
+    ASSERT_TRUE(s.form.airfoilMenu().openFile(write(s, "open.dat", asSelig(open))));
+    // The gap of the classic coefficients: twice 5 t (0.2969 - 0.1260 - 0.3516
+    // + 0.2843 - 0.1015) = 0.00315 across the mean line at the edge.
+    ASSERT_EQ(s.tk.messages().size(), 1u);
+    EXPECT_NE(s.tk.messages()[0].find("0.00315"), std::string::npos) << s.tk.messages()[0];
+    const double mx = (open.x.front() + open.x.back()) / 2;
+    const double my = (open.y.front() + open.y.back()) / 2;
+    EXPECT_EQ(s.c.XCoord[1], mx);
+    EXPECT_EQ(s.c.YCoord[1], my);
+    EXPECT_EQ(s.c.XCoord[81], mx);
+    EXPECT_EQ(s.c.YCoord[81], my);
+    // The nose stays (to the fraction of the gap its small offset from the
+    // farthest point gives); behind it every mirror pair comes closer by the
+    // gap times the fraction of the chord, to first order.
+    EXPECT_NEAR(s.c.XCoord[41], open.x[40], 1e-6);
+    EXPECT_NEAR(s.c.YCoord[41], open.y[40], 1e-6);
+    for (int i = 2; i < 40; ++i) {
+        const double before = std::hypot(open.x[80 - (i - 1)] - open.x[i - 1],
+                                         open.y[80 - (i - 1)] - open.y[i - 1]);
+        const double after = std::hypot(s.c.XCoord[82 - i] - s.c.XCoord[i],
+                                         s.c.YCoord[82 - i] - s.c.YCoord[i]);
+        const double x = (open.x[i - 1] + open.x[80 - (i - 1)]) / 2;
+        EXPECT_NEAR(before - after, 0.00315 * x, 2e-5) << i;
+    }
+}
+
+TEST(CoordinateFormats, filesThatCannotBeUsedAreRefusedAndTheContourStays)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"NAME\n1 0\n0 0\n", "fewer than the three"},
+        {"NAME\n1 0\n0.5 abc\n0 0\n", "is not a plain finite decimal number"},
+        {"NAME\n1 0\n0.5 0.1 7\n0 0\n", "3 fields"},
+        {"NAME\n3. 3.\n0 0\n0.5 0.1\n1 0\n0 0\n0.5 -0.1\n", "announces 3 upper and 3 lower"},
+        {"NAME\n1 0\n0 0.1\n0 -0.1\n1 0.1\n0.5 -0.2\n1 0\n", "crosses itself: segments"},
+        {"NAME\n0 0\n0.5 0\n1 0\n", "enclose no area"},
+        // A gap as wide as the section: closing it leaves a line.
+        {"NAME\n0 0\n0.5 6\n1 -0.00106\n1 -0.001\n", "enclose no area once"},
+    };
+    for (const auto& [text, reason] : cases) {
+        Session s;
+        s.chooseNaca("31");
+        const auto before = s.c.XCoord;
+        const std::string path = write(s, "bad.dat", text);
+        EXPECT_FALSE(s.form.airfoilMenu().openFile(path)) << text;
+        ASSERT_EQ(s.tk.messages().size(), 1u) << text;
+        const std::string& m = s.tk.messages()[0];
+        EXPECT_EQ(m.rfind("Cannot read airfoil file \"" + path + "\": ", 0), 0u) << m;
+        EXPECT_NE(m.find(reason), std::string::npos) << m;
+        EXPECT_EQ(s.c.NP, 31);
+        EXPECT_EQ(s.c.XCoord, before);
+        EXPECT_EQ(s.tk.text("Text_NP"), "31");
+    }
+}
+
+TEST(CoordinateFormats, aCrossingNamesItsTwoSegments)
+{
+    // A bow tie: segment 1 (points 1-2) crosses segment 3 (points 3-4).
+    Contour c{"x", {0, 1, 1, 0, 0}, {0, 1, 0, 1, 0}};
+    auto crossing = firstCrossing(c);
+    ASSERT_TRUE(crossing.has_value());
+    EXPECT_EQ(crossing->first, 1);
+    EXPECT_EQ(crossing->second, 3);
+    Contour square{"x", {0, 1, 1, 0, 0}, {0, 0, 1, 1, 0}};
+    EXPECT_FALSE(firstCrossing(square).has_value());
+}
+
+TEST(CoordinateFormats, aFileOfMorePointsThanTheTablesHoldAsksForRepanelling)
+{
+    const Contour c = section("0012", 1201);
+    Session s;
+    s.chooseNaca("31");
+    const std::string path = write(s, "dense.dat", asSelig(c));
+    EXPECT_FALSE(s.form.airfoilMenu().openFile(path));
+    ASSERT_EQ(s.tk.messages().size(), 1u);
+    EXPECT_NE(s.tk.messages()[0].find("1201 points"), std::string::npos);
+    EXPECT_NE(s.tk.messages()[0].find("repanel"), std::string::npos);
+    EXPECT_EQ(s.c.NP, 31);
+    // Repanelling takes the file that was refused.
+    EXPECT_TRUE(s.form.airfoilMenu().repanelCurrent("161"));
+    EXPECT_EQ(s.c.NP, 161);
+    EXPECT_EQ(s.tk.text("Text_NP"), "161");
+}
+
+TEST(CoordinateFormats, theSavedSeligFileReadsBackToTheSamePoints)
+{
+    Session s;
+    ASSERT_TRUE(s.form.airfoilMenu().makeNaca("23012", false));
+    const auto x = s.c.XCoord, y = s.c.YCoord;
+    const std::string path = (s.dir.path() / "out.dat").string();
+    ASSERT_TRUE(s.form.airfoilMenu().saveContour(path));
+    const std::string text = readFile(path);
+    EXPECT_EQ(text.substr(0, text.find('\n')), "NACA 23012");
+    EXPECT_EQ(detectCoordinateFormat(text), CoordinateFormat::Selig);
+    Session t;
+    ASSERT_TRUE(t.form.airfoilMenu().openFile(path));
+    ASSERT_EQ(t.c.NP, 51);
+    EXPECT_EQ(t.c.XCoord, x);
+    EXPECT_EQ(t.c.YCoord, y);
+    EXPECT_EQ(t.c.AirfoilName, "NACA 23012");
+}
+
+}  // namespace
+}  // namespace tavrix

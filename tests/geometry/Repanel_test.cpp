@@ -1,0 +1,149 @@
+#include "geometry/Repanel.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <variant>
+
+#include "geometry/CoordinateFormats.h"
+#include "geometry/NacaSections.h"
+#include "support/Session.h"
+
+namespace tavrix {
+namespace {
+
+using testing::Session;
+
+NacaDesignation designation(const std::string& digits)
+{
+    return std::get<NacaDesignation>(parseNacaDesignation(digits));
+}
+
+// Distance from (px, py) to the exact section, sampled densely near each
+// station and refined: the surface as x(xi), y(xi) with x = xi^2 resolving
+// the leading edge.
+double distanceToSection(const NacaDesignation& d, double px, double py)
+{
+    auto point = [&](double xi, bool upper, double& x, double& y) {
+        const double xs = xi * xi;
+        const double yt = nacaHalfThickness(xs, d.thickness, false);
+        const double th = std::atan(nacaCamberSlope(d, xs));
+        const double sign = upper ? 1 : -1;
+        x = xs - sign * yt * std::sin(th);
+        y = nacaCamber(d, xs) + sign * yt * std::cos(th);
+    };
+    double best = 1e9;
+    for (bool upper : {false, true}) {
+        const int n = 20000;
+        double bestXi = 0, bestHere = 1e9;
+        for (int k = 0; k <= n; ++k) {
+            double x, y;
+            point(static_cast<double>(k) / n, upper, x, y);
+            const double dist = std::hypot(x - px, y - py);
+            if (dist < bestHere) bestHere = dist, bestXi = static_cast<double>(k) / n;
+        }
+        // Golden-section refinement within a sample step either side.
+        double lo = std::max(0.0, bestXi - 1.0 / n), hi = std::min(1.0, bestXi + 1.0 / n);
+        auto f = [&](double xi) {
+            double x, y;
+            point(xi, upper, x, y);
+            return std::hypot(x - px, y - py);
+        };
+        for (int k = 0; k < 60; ++k) {
+            const double a = lo + (hi - lo) * 0.382, b = lo + (hi - lo) * 0.618;
+            if (f(a) < f(b)) hi = b; else lo = a;
+        }
+        best = std::min({best, bestHere, f((lo + hi) / 2)});
+    }
+    return best;
+}
+
+TEST(Repanel, repanelledPointsLieOnTheOriginalSection)
+{
+    for (const char* digits : {"0012", "4415", "23012"}) {
+        const NacaDesignation d = designation(digits);
+        const Contour dense = makeNacaSection(d, 300, false, M_PI);
+        for (int np : {161, 160}) {
+            auto redone = repanel(dense, np, M_PI);
+            ASSERT_TRUE(std::holds_alternative<Contour>(redone));
+            const Contour& c = std::get<Contour>(redone);
+            ASSERT_EQ(c.size(), np);
+            for (int i = 0; i < np; ++i)
+                EXPECT_LT(distanceToSection(d, c.x[i], c.y[i]), 1e-4) << digits << " " << i;
+            EXPECT_EQ(c.x.front(), 1);
+            EXPECT_EQ(c.y.front(), 0);
+            EXPECT_EQ(c.x.back(), 1);
+            // The lower surface first, clockwise.
+            EXPECT_LT(doubleSignedArea(c), 0);
+            EXPECT_LT(c.y[np / 4], c.y[3 * np / 4]);
+        }
+    }
+}
+
+TEST(Repanel, pointsClusterAtBothEdgesAndAnEvenPanelCountPutsOneOnTheLeadingEdge)
+{
+    const Contour dense = makeNacaSection(designation("0012"), 301, false, M_PI);
+    const Contour c = std::get<Contour>(repanel(dense, 61, M_PI));
+    // For a symmetric section the 31st point is the nose, and the panels near
+    // the edges are much shorter than those at mid chord.
+    EXPECT_NEAR(c.x[30], 0, 1e-9);
+    EXPECT_NEAR(c.y[30], 0, 1e-9);
+    auto len = [&](int i) { return std::hypot(c.x[i + 1] - c.x[i], c.y[i + 1] - c.y[i]); };
+    EXPECT_LT(len(0), len(15) / 4);
+    EXPECT_LT(len(29), len(15) / 4);
+    // Mirror pairs of a symmetric section stay mirror images.
+    for (int i = 0; i < 61; ++i) {
+        EXPECT_NEAR(c.x[i], c.x[60 - i], 1e-7) << i;
+        EXPECT_NEAR(c.y[i], -c.y[60 - i], 1e-7) << i;
+    }
+}
+
+TEST(Repanel, countsOutsideTheRangeAreRefused)
+{
+    const Contour dense = makeNacaSection(designation("0012"), 101, false, M_PI);
+    for (int np : {2, 1001, 0, -5}) {
+        auto r = repanel(dense, np, M_PI);
+        ASSERT_TRUE(std::holds_alternative<std::string>(r)) << np;
+        EXPECT_EQ(std::get<std::string>(r), repanelCountRefusal());
+    }
+    Session s;
+    s.chooseNaca("51");
+    const auto before = s.c.XCoord;
+    for (const char* text : {"2", "1001", "160.5", "abc"}) {
+        EXPECT_FALSE(s.form.airfoilMenu().repanelCurrent(text)) << text;
+        EXPECT_EQ(s.c.NP, 51);
+        EXPECT_EQ(s.c.XCoord, before);
+    }
+    EXPECT_EQ(s.tk.messages().size(), 4u);
+}
+
+double pressCL(Session& s)
+{
+    s.tk.type("Text_AlfaD", "5");
+    s.chooseMethod("Option_VORPAN");
+    s.press();
+    return std::stod(s.tk.text("Text_CL"));
+}
+
+TEST(Repanel, liftAfterRepanellingTo161PointsMatchesTheSection)
+{
+    for (const char* digits : {"0012", "4415"}) {
+        Session fine;
+        const Contour dense = makeNacaSection(designation(digits), 300, false, M_PI);
+        const auto path = (fine.dir.path() / "dense.dat").string();
+        std::ofstream(path) << writeSelig(dense);
+        ASSERT_TRUE(fine.form.airfoilMenu().openFile(path, 161));
+        ASSERT_EQ(fine.c.NP, 161);
+        const double repanelled = pressCL(fine);
+
+        Session direct;
+        direct.tk.type("Text_NP", "161");
+        ASSERT_TRUE(direct.form.airfoilMenu().makeNaca(digits, false));
+        const double original = pressCL(direct);
+        EXPECT_NEAR(repanelled, original, 0.005 * std::fabs(original)) << digits;
+    }
+}
+
+}  // namespace
+}  // namespace tavrix

@@ -1,0 +1,170 @@
+// The "File" menu of the main window, driven by object name. The file dialogs
+// are skipped through the entries that take a path; the small dialogs are
+// filled in and confirmed as a user does.
+#include <QAction>
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <fstream>
+
+#include "ui/qt/AirfoilFileMenu.h"
+#include "ui/qt/QtWindows.h"
+
+class AirfoilFileMenuTest : public QObject {
+    Q_OBJECT
+
+private:
+    tavrix::Common common;
+    std::unique_ptr<ui::QtWindows> windows;
+    std::vector<std::string> messages;
+    QTemporaryDir dir;
+
+    template <class W>
+    W* find(const char* name)
+    {
+        auto* w = qobject_cast<W*>(windows->control(name));
+        if (w == nullptr) qFatal("no control %s", name);
+        return w;
+    }
+    QAction* action(const char* name)
+    {
+        auto* a = windows->mainWindow()->findChild<QAction*>(name);
+        if (a == nullptr) qFatal("no action %s", name);
+        return a;
+    }
+    ui::AirfoilFileMenu* menu()
+    {
+        return windows->mainWindow()->findChild<ui::AirfoilFileMenu*>("AirfoilFileMenu");
+    }
+    QString write(const char* name, const char* text)
+    {
+        const QString path = dir.filePath(name);
+        std::ofstream(path.toStdString(), std::ios::binary) << text;
+        return path;
+    }
+    static constexpr const char* kDiamond =
+        "Diamond\n1 0\n0.5 0.05\n0 0\n0.5 -0.05\n1 0\n";
+
+private slots:
+    void init()
+    {
+        common = tavrix::Common();
+        common.WorkDir = dir.path().toStdString();
+        windows = std::make_unique<ui::QtWindows>(common);
+        messages.clear();
+        windows->setMessageHandler([this](const std::string& m) { messages.push_back(m); });
+        windows->logic().Form_Load();
+        windows->mainWindow()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(windows->mainWindow()));
+    }
+    void cleanup() { windows.reset(); }
+
+    void theFileMenuComesBeforeAboutWithItsEntries()
+    {
+        const auto top = windows->mainWindow()->menuBar()->actions();
+        QVERIFY(top.size() >= 2);
+        QCOMPARE(top[0]->text(), QString("File"));
+        QCOMPARE(top[1]->objectName(), QString("Mn_About"));
+        QCOMPARE(action("Mn_OpenAirfoil")->text(), QString("Open airfoil file..."));
+        QCOMPARE(action("Mn_OpenAirfoil")->shortcut(), QKeySequence("Ctrl+O"));
+        QCOMPARE(action("Mn_NacaSection")->text(), QString("NACA section..."));
+        QCOMPARE(action("Mn_Repanel")->text(), QString("Repanel..."));
+        QCOMPARE(action("Mn_SaveContour")->text(), QString("Save contour as..."));
+        QCOMPARE(action("Mn_Quit")->shortcut(), QKeySequence("Ctrl+Q"));
+        QVERIFY(ui::AirfoilFileMenu::fileFilters().contains("*.dat *.arf *.txt"));
+        QVERIFY(ui::AirfoilFileMenu::fileFilters().contains("All files (*)"));
+    }
+
+    void openingASeligFileSetsTheContourAndTheRecentFiles()
+    {
+        const QString path = write("diamond.dat", kDiamond);
+        QVERIFY(menu()->openPath(path));
+        QVERIFY(messages.empty());
+        QCOMPARE(common.NP, 5);
+        QCOMPARE(find<QLineEdit>("Text_NP")->text(), QString("5"));
+        // Clockwise from the trailing edge: the lower surface first.
+        QCOMPARE(common.YCoord[2], -0.05);
+        QCOMPARE(action("Mn_Recent_1")->text(), path);
+        QCOMPARE(common.AirfoilName, std::string("Diamond"));
+    }
+
+    void theNacaDialogMakesTheSectionWithTheTypedCount()
+    {
+        find<QLineEdit>("Text_NP")->setText("81");
+        action("Mn_NacaSection")->trigger();
+        auto* dialog = find<QDialog>("Dialog_Naca");
+        QVERIFY(dialog->isVisible());
+        find<QLineEdit>("Text_NacaDesignation")->setText("4415");
+        find<QCheckBox>("Check_NacaOpenTE")->setChecked(true);
+        QTest::mouseClick(find<QPushButton>("Command_NacaOK"), Qt::LeftButton);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(common.NP, 81);
+        QCOMPARE(common.AirfoilName, std::string("NACA 4415"));
+        QCOMPARE(messages.size(), std::size_t{1});
+        QVERIFY(messages[0].find("0.00315 chord") != std::string::npos);
+    }
+
+    void anUnknownDesignationIsRefusedAndTheContourStays()
+    {
+        QVERIFY(menu()->makeNaca("2412", false));
+        QVERIFY(!menu()->makeNaca("2512x", false));
+        QCOMPARE(messages.size(), std::size_t{1});
+        QCOMPARE(common.AirfoilName, std::string("NACA 2412"));
+        QCOMPARE(common.NP, 51);
+    }
+
+    void theRepanelDialogRedistributesThePoints()
+    {
+        QVERIFY(menu()->makeNaca("23012", false));
+        action("Mn_Repanel")->trigger();
+        find<QLineEdit>("Text_RepanelCount")->setText("101");
+        QTest::mouseClick(find<QPushButton>("Command_RepanelOK"), Qt::LeftButton);
+        QCOMPARE(common.NP, 101);
+        QCOMPARE(find<QLineEdit>("Text_NP")->text(), QString("101"));
+        action("Mn_Repanel")->trigger();
+        find<QLineEdit>("Text_RepanelCount")->setText("2000");
+        QTest::mouseClick(find<QPushButton>("Command_RepanelOK"), Qt::LeftButton);
+        QCOMPARE(common.NP, 101);
+        QCOMPARE(messages.size(), std::size_t{1});
+    }
+
+    void saveContourWritesTheSeligLayout()
+    {
+        QVERIFY(menu()->makeNaca("0012", false));
+        const QString path = dir.filePath("out.dat");
+        QVERIFY(menu()->savePath(path));
+        std::ifstream in(path.toStdString());
+        std::string first, second;
+        std::getline(in, first);
+        std::getline(in, second);
+        QCOMPARE(first, std::string("NACA 0012"));
+        QCOMPARE(second, std::string("1 0"));
+    }
+
+    void theFileBrowserListsDatFilesToo()
+    {
+        QDir(dir.path()).mkdir("browse");
+        write("browse/a.dat", kDiamond);
+        write("browse/b.arf", "B\n3\n1 1 0\n2 0 0\n3 1 0\n");
+        write("browse/c.txt", kDiamond);
+        windows->setPath("File1", dir.filePath("browse").toStdString());
+        auto* files = find<QListWidget>("File1");
+        QStringList names;
+        for (int i = 0; i < files->count(); ++i) names << files->item(i)->text();
+        QCOMPARE(names, QStringList({"a.dat", "b.arf"}));
+        files->setCurrentRow(0);
+        emit files->itemClicked(files->item(0));
+        QCOMPARE(common.NP, 5);
+        QVERIFY(messages.empty());
+    }
+};
+
+QTEST_MAIN(AirfoilFileMenuTest)
+#include "AirfoilFileMenu_test.moc"

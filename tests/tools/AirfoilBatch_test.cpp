@@ -1,0 +1,127 @@
+#include "tools/batch/BatchRun.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <sstream>
+
+#include "geometry/CoordinateFormats.h"
+#include "geometry/NacaSections.h"
+#include "support/Session.h"
+
+namespace tavrix {
+namespace {
+
+struct BatchResult {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+BatchResult batch(std::vector<std::string> args, const testing::TempDir& dir)
+{
+    args.push_back("--dir=" + dir.path().string());
+    std::ostringstream out, err;
+    BatchResult r;
+    r.status = runBatch(args, out, err);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+double cl(const BatchResult& r)
+{
+    const auto at = r.out.find("CL = ");
+    return at == std::string::npos ? NAN : std::stod(r.out.substr(at + 5));
+}
+
+TEST(AirfoilBatch, nacaZeroZeroTwelveFromTheSeriesLiftsLikeTheBuiltInSection)
+{
+    testing::TempDir a, b;
+    const BatchResult series =
+        batch({"--naca", "0012", "--points", "161", "--alpha", "5", "--method", "vortex"}, a);
+    const BatchResult builtIn =
+        batch({"--naca0012", "--points", "161", "--alpha", "5", "--method", "vortex"}, b);
+    ASSERT_EQ(series.status, 0) << series.err;
+    // The two thickness distributions differ by a few ten-thousandths.
+    EXPECT_NEAR(cl(series), cl(builtIn), 0.003);
+    EXPECT_EQ(series.err, "");
+}
+
+TEST(AirfoilBatch, aCamberedSectionLiftsAtZeroIncidence)
+{
+    testing::TempDir dir;
+    const BatchResult r = batch({"--naca", "2412", "--points", "161", "--method", "vortex"}, dir);
+    ASSERT_EQ(r.status, 0);
+    // Thin-aerofoil theory: CL0 = 2 pi times the zero-lift angle, 2.1 deg for 2412.
+    EXPECT_GT(cl(r), 0.2);
+    EXPECT_LT(cl(r), 0.3);
+}
+
+TEST(AirfoilBatch, openTrailingEdgeIsClosedAndSaid)
+{
+    testing::TempDir dir;
+    const BatchResult r = batch({"--naca", "4415", "--open-te", "--points", "81"}, dir);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.err.find("message: The trailing edge of NACA 4415 was open, 0.00315 chord wide"),
+              std::string::npos)
+        << r.err;
+}
+
+TEST(AirfoilBatch, saveContourWritesSeligThatReadsBackAsTheSameResults)
+{
+    testing::TempDir dir, again;
+    const std::string file = (dir.path() / "s.dat").string();
+    const BatchResult first = batch({"--naca", "23012", "--points", "101", "--alpha", "3",
+                                     "--save-contour", file},
+                                    dir);
+    ASSERT_EQ(first.status, 0) << first.err;
+    const std::string text = testing::readFile(file);
+    EXPECT_EQ(detectCoordinateFormat(text), CoordinateFormat::Selig);
+    const BatchResult second = batch({"--file", file, "--alpha", "3"}, again);
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(first.out, second.out);
+    EXPECT_EQ(testing::readFile(dir.path() / kReportFile),
+              testing::readFile(again.path() / kReportFile));
+}
+
+TEST(AirfoilBatch, repanelMakesALargeFileUsable)
+{
+    testing::TempDir dir;
+    const Contour dense = makeNacaSection(
+        std::get<NacaDesignation>(parseNacaDesignation("4415")), 1500, false, M_PI);
+    const std::string file = (dir.path() / "dense.dat").string();
+    std::ofstream(file) << writeSelig(dense);
+    BatchResult r = batch({"--file", file}, dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("1500 points"), std::string::npos);
+    r = batch({"--file", file, "--repanel", "161", "--method", "vortex"}, dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    const BatchResult direct = batch({"--naca", "4415", "--points", "161", "--method", "vortex"}, dir);
+    EXPECT_NEAR(cl(r), cl(direct), 0.005 * cl(direct)) << r.out;
+    r = batch({"--naca", "4415", "--points", "301", "--repanel", "151", "--method", "soinne"},
+              dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+}
+
+TEST(AirfoilBatch, refusalsAndUsageErrors)
+{
+    testing::TempDir dir;
+    BatchResult r = batch({"--naca", "2512x"}, dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("known"), std::string::npos);
+    r = batch({"--naca", "2412", "--repanel", "2"}, dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("from 3 to 1000"), std::string::npos);
+    EXPECT_EQ(r.out, "");
+    r = batch({"--naca", "2412", "--circle"}, dir);
+    EXPECT_EQ(r.status, 2);
+    r = batch({"--circle", "--open-te"}, dir);
+    EXPECT_EQ(r.status, 2);
+    r = batch({"--naca", "2412", "--save-contour", (dir.path() / "no" / "x.dat").string()}, dir);
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("message: Cannot write"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavrix
