@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -22,6 +23,7 @@
 #include <QVBoxLayout>
 
 #include "ui/Controls.h"
+#include "ui/qt/AnalysisWindow.h"
 #include "ui/qt/PictureBox.h"
 
 namespace ui {
@@ -84,6 +86,7 @@ QtWindows::~QtWindows()
     delete katjo_.data();
     delete showMat_.data();
     delete about_.data();
+    delete analysis_.data();
     delete main_;
 }
 
@@ -95,6 +98,13 @@ void QtWindows::buildMainWindow()
     auto* about = main_->menuBar()->addAction(caption("Mn_About"));
     about->setObjectName("Mn_About");
     QObject::connect(about, &QAction::triggered, [this] { logic_->Mn_About_Click(); });
+    auto* analysisMenu = new QMenu("Analysis", main_);
+    analysisMenu->setObjectName("Mn_AnalysisMenu");
+    main_->menuBar()->insertMenu(about, analysisMenu);
+    auto* analysis = analysisMenu->addAction("Analysis...");
+    analysis->setObjectName("Mn_Analysis");
+    analysis->setShortcut(QKeySequence(Qt::Key_F5));
+    QObject::connect(analysis, &QAction::triggered, [this] { showWindow(kAnalysisForm); });
 
     auto* central = new QWidget(main_);
     auto* columns = new QHBoxLayout(central);
@@ -206,6 +216,7 @@ void QtWindows::buildMainWindow()
     methodLayout->addWidget(calculate);
     QObject::connect(calculate, &QPushButton::clicked,
                      [this] { logic_->Command_Calculate_Click(); });
+    analysis_ = new AnalysisWindow(*logic_, *this, calculate);
     left->addWidget(method);
 
     auto* options = group(kFrameOptions, central);
@@ -336,6 +347,7 @@ QWidget* QtWindows::window(std::string_view form) const
     if (form == kKatjoForm) return katjo_;
     if (form == kShowMatForm) return showMat_;
     if (form == kAboutForm) return about_;
+    if (form == kAnalysisForm) return analysis_;
     return nullptr;
 }
 
@@ -343,7 +355,7 @@ QWidget* QtWindows::control(std::string_view name) const
 {
     const QString n = qs(name);
     for (QWidget* w : {static_cast<QWidget*>(main_), katjo_.data(), showMat_.data(),
-                       about_.data()}) {
+                       about_.data(), analysis_.data()}) {
         if (w == nullptr) continue;
         if (w->objectName() == n) return w;
         if (auto* found = w->findChild<QWidget*>(n)) return found;
