@@ -70,6 +70,16 @@ void BuildPanels(Common& c, double ItaD)
     }
 }
 
+std::string FlowRefusal(const Common& c, double ItaD, double Moo)
+{
+    if (std::fabs(Moo) >= 1) return kMachRefusal;
+    if (const int panel = firstDegeneratePanel(c, ItaD); panel != 0) {
+        return "Panel end points " + std::to_string(panel) + " and " +
+               std::to_string(panel + 1) + " coincide";
+    }
+    return {};
+}
+
 Coefficients IntegrateForces(const Common& c)
 {
     // Cu = 1 - Cp stands in for -Cp: on a closed contour the constant adds
@@ -196,13 +206,8 @@ void Form_TavrixS::Command_Calculate_Click()
     }
     const double ItaD = inputs[1];
     const double Moo = inputs[2];
-    if (std::fabs(Moo) >= 1) {
-        ui_.message(kMachRefusal);
-        return;
-    }
-    if (const int panel = firstDegeneratePanel(c, ItaD); panel != 0) {
-        ui_.message("Panel end points " + std::to_string(panel) + " and " +
-                    std::to_string(panel + 1) + " coincide");
+    if (const std::string refusal = FlowRefusal(c, ItaD, Moo); !refusal.empty()) {
+        ui_.message(refusal);
         return;
     }
 

@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 
 #include "app/Module_Common.h"
@@ -23,6 +24,11 @@ struct Coefficients {
 // Rotates the contour by eta (degrees, nose up for eta > 0) into X, Y and builds
 // the mid points, lengths and directions of panels 1..NPanel.
 void BuildPanels(Common& common, double ItaD);
+
+// The refusal of a press with this rotation (degrees) and Mach number, in the
+// press's order: a Mach number of 1 or more, then the first two end points
+// that coincide after the rotation. Empty when the flow can be calculated.
+std::string FlowRefusal(const Common& common, double ItaD, double Moo);
 
 // Integrates Cu over the panels: pressure force in body axes, moment about
 // (0.25, 0), then drag and lift in wind axes.

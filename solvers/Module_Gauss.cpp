@@ -7,7 +7,7 @@ namespace {
 bool pivotIsZero(const Matrix& A, int K, ui::Toolkit& ui)
 {
     if (A(K, K) != 0) return false;
-    ui.message(" sıfır diyagonal elemanı");
+    ui.message(kZeroPivotMessage);
     return true;
 }
 

@@ -5,6 +5,9 @@
 
 namespace tavrix {
 
+// The message of a pivot that is exactly zero.
+inline constexpr const char* kZeroPivotMessage = " sıfır diyagonal elemanı";
+
 // Gaussian elimination without interchanges of AN(1..N, 1..N+1) in place, then
 // back substitution into Strength(1..N). A pivot that is exactly zero shows
 // " sıfır diyagonal elemanı" and returns false with Strength untouched.

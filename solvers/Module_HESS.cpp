@@ -29,19 +29,13 @@ void writeVortexDistribution(const Common& c, ui::Toolkit& ui, const std::vector
 
 }  // namespace
 
-bool HESS_Solve(Common& c, ui::Toolkit& ui)
+std::vector<double> HESS_VortexShape(const Common& c)
 {
-    if (!systemFits(c, ui, kMaxPointsPerSystem)) return false;
-    const int NP = c.NP;
-    const int NPanel = c.NPanel;
-    Matrix& AN = c.AN;
-    Matrix& AT = c.AT;
-    AN.redim(NP + 1);
-    AT.redim(NP + 1);
-
     // The vortex strength follows the parabola s(s - 1) of the arc length s
     // (0 at the trailing edge on the lower side, 1 on the upper side), zero at
     // both ends of the contour; d(j) is its mean over panel j's end points.
+    const int NP = c.NP;
+    const int NPanel = c.NPanel;
     std::vector<double> s(NP + 2, 0.0);
     std::vector<double> d(NP + 2, 0.0);
     s[1] = 0;
@@ -50,8 +44,17 @@ bool HESS_Solve(Common& c, ui::Toolkit& ui)
     for (int i = 1; i <= NP; ++i) s[i] = s[i] / L;
     for (int j = 1; j <= NPanel; ++j)
         d[j] = 0.5 * (s[j] * (s[j] - 1) + s[j + 1] * (s[j + 1] - 1));
+    return d;
+}
 
-    if (ui.value("Check_WritePanel") == 1) writeVortexDistribution(c, ui, d);
+void HESS_AssembleMatrix(Common& c, const std::vector<double>& d, bool noCirculation)
+{
+    const int NP = c.NP;
+    const int NPanel = c.NPanel;
+    Matrix& AN = c.AN;
+    Matrix& AT = c.AT;
+    AN.redim(NP + 1);
+    AT.redim(NP + 1);
 
     for (int i = 1; i <= NPanel; ++i) {
         for (int j = 1; j <= NPanel; ++j) {
@@ -83,30 +86,56 @@ bool HESS_Solve(Common& c, ui::Toolkit& ui)
         for (int j = 1; j <= NPanel; ++j) ST = ST + AT(i, j) * d[j];
         AN(i, NP) = ST;
         AT(i, NP) = -SN;
-        // The free stream's component along the panel's flow-side normal,
-        // which the singularities must cancel.
-        AN(i, NP + 1) = c.SinAlfa * c.CosDelta[i] - c.CosAlfa * c.SinDelta[i];
     }
 
-    if (ui.value("Check_Circulation") == 1) {
+    if (noCirculation) {
         AN(NP, NP) = 1;
-        AN(NP, NP + 1) = 0;
     } else {
         // Trailing-edge condition: the tangential velocities on the first and
         // the last panel, which point in opposite directions there, cancel.
         for (int j = 1; j <= NP; ++j) AN(NP, j) = AT(1, j) + AT(NPanel, j);
+    }
+}
+
+void HESS_RightHandSide(Common& c, bool noCirculation)
+{
+    const int NP = c.NP;
+    const int NPanel = c.NPanel;
+    Matrix& AN = c.AN;
+    // The free stream's component along the panel's flow-side normal, which
+    // the singularities must cancel.
+    for (int i = 1; i <= NPanel; ++i)
+        AN(i, NP + 1) = c.SinAlfa * c.CosDelta[i] - c.CosAlfa * c.SinDelta[i];
+    if (noCirculation) {
+        AN(NP, NP + 1) = 0;
+    } else {
         AN(NP, NP + 1) = -c.CosAlfa * (c.CosDelta[1] + c.CosDelta[NPanel]) -
                          c.SinAlfa * (c.SinDelta[1] + c.SinDelta[NPanel]);
     }
+}
 
-    // The view leaves out the vortex column and the closing row.
-    if (!closingSequence(c, ui, NP, NPanel)) return false;
-
-    for (int i = 1; i <= NPanel; ++i) {
+void HESS_SurfaceSpeed(Common& c)
+{
+    for (int i = 1; i <= c.NPanel; ++i) {
         double v = c.CosAlfa * c.CosDelta[i] + c.SinAlfa * c.SinDelta[i];
-        for (int j = 1; j <= NP; ++j) v = v + AT(i, j) * c.Strength[j];
+        for (int j = 1; j <= c.NP; ++j) v = v + c.AT(i, j) * c.Strength[j];
         c.Vt[i] = std::fabs(v);
     }
+}
+
+bool HESS_Solve(Common& c, ui::Toolkit& ui)
+{
+    if (!systemFits(c, ui, kMaxPointsPerSystem)) return false;
+    const std::vector<double> d = HESS_VortexShape(c);
+    if (ui.value("Check_WritePanel") == 1) writeVortexDistribution(c, ui, d);
+
+    const bool noCirculation = ui.value("Check_Circulation") == 1;
+    HESS_AssembleMatrix(c, d, noCirculation);
+    HESS_RightHandSide(c, noCirculation);
+
+    // The view leaves out the vortex column and the closing row.
+    if (!closingSequence(c, ui, c.NP, c.NPanel)) return false;
+    HESS_SurfaceSpeed(c);
     return true;
 }
 

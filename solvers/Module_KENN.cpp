@@ -26,25 +26,26 @@ void writeKuttaControlPoint(const Common& c, ui::Toolkit& ui)
 
 }  // namespace
 
-bool KENN_Solve(Common& c, ui::Toolkit& ui)
+void KENN_KuttaControlPoint(Common& c)
 {
-    if (!systemFits(c, ui, kMaxPointsPerSystem)) return false;
+    // Just behind the trailing edge, one hundredth of the distance to the mid
+    // point of the next pair of end points further in.
+    const int NP = c.NP;
+    const double XTE = (c.X[1] + c.X[NP]) / 2;
+    const double YTE = (c.Y[1] + c.Y[NP]) / 2;
+    const double XB = (c.X[2] + c.X[c.NPanel]) / 2;
+    const double YB = (c.Y[2] + c.Y[c.NPanel]) / 2;
+    c.XM[NP] = XTE + 0.01 * std::fabs(XTE - XB);
+    c.YM[NP] = YTE + 0.01 * std::fabs(YTE - YB);
+}
+
+void KENN_AssembleMatrix(Common& c)
+{
     const int NP = c.NP;
     const int NPanel = c.NPanel;
     Matrix& AN = c.AN;
     AN.redim(NPanel + 2);
     c.AT.redim(NPanel + 2);
-
-    // Kutta control point: just behind the trailing edge, one hundredth of the
-    // distance to the mid point of the next pair of end points further in.
-    const double XTE = (c.X[1] + c.X[NP]) / 2;
-    const double YTE = (c.Y[1] + c.Y[NP]) / 2;
-    const double XB = (c.X[2] + c.X[NPanel]) / 2;
-    const double YB = (c.Y[2] + c.Y[NPanel]) / 2;
-    c.XM[NP] = XTE + 0.01 * std::fabs(XTE - XB);
-    c.YM[NP] = YTE + 0.01 * std::fabs(YTE - YB);
-
-    if (ui.value("Check_WritePanel") == 1) writeKuttaControlPoint(c, ui);
 
     for (int I = 1; I <= NP; ++I) {
         for (int J = 1; J <= NPanel; ++J) {
@@ -59,15 +60,32 @@ bool KENN_Solve(Common& c, ui::Toolkit& ui)
                 timesLog(f.XP - f.H, std::log(f.YP * f.YP + (f.XP - f.H) * (f.XP - f.H)));
             AN(I, J) = (((A - B) + (2 * f.YP) * beta) - 4 * f.H) / (4 * c.Pi);
         }
-        // The common value of the stream function on the contour, and the
-        // free stream's stream function at the control point.
+        // The common value of the stream function on the contour.
         AN(I, NP) = 1;
-        AN(I, NP + 1) = c.YM[I] * c.CosAlfa - c.XM[I] * c.SinAlfa;
     }
+}
 
-    if (!closingSequence(c, ui, NP)) return false;
+void KENN_RightHandSide(Common& c)
+{
+    // The free stream's stream function at the control point.
+    for (int I = 1; I <= c.NP; ++I)
+        c.AN(I, c.NP + 1) = c.YM[I] * c.CosAlfa - c.XM[I] * c.SinAlfa;
+}
 
-    for (int I = 1; I <= NPanel; ++I) c.Vt[I] = std::fabs(c.Strength[I]);
+void KENN_SurfaceSpeed(Common& c)
+{
+    for (int I = 1; I <= c.NPanel; ++I) c.Vt[I] = std::fabs(c.Strength[I]);
+}
+
+bool KENN_Solve(Common& c, ui::Toolkit& ui)
+{
+    if (!systemFits(c, ui, kMaxPointsPerSystem)) return false;
+    KENN_KuttaControlPoint(c);
+    if (ui.value("Check_WritePanel") == 1) writeKuttaControlPoint(c, ui);
+    KENN_AssembleMatrix(c);
+    KENN_RightHandSide(c);
+    if (!closingSequence(c, ui, c.NP)) return false;
+    KENN_SurfaceSpeed(c);
     return true;
 }
 

@@ -8,16 +8,13 @@
 
 namespace tavrix {
 
-bool Soinne_Solve(Common& c, ui::Toolkit& ui)
+void Soinne_AssembleMatrix(Common& c)
 {
-    if (!systemFits(c, ui, kMaxPointsSoinne)) return false;
     const int NP = c.NP;
     const int NPanel = c.NPanel;
-    const int n = NP + 1;  // gamma at every end point and the contour's stream function
     Matrix& AN = c.AN;
     AN.redim(NP + 2);
     c.AT.redim(NP + 2);
-    for (int I = 1; I <= n; ++I) c.Strength[I] = 0;
 
     // Stream function at the field point of the linear sheet on panel J,
     // split into the weights of the strengths at its first (PS1) and second
@@ -49,20 +46,40 @@ bool Soinne_Solve(Common& c, ui::Toolkit& ui)
             PS2[J] = (P0 + P1 / H) / c.FourPi;
         }
         // End point I gathers the second end of panel I-1 and the first end
-        // of panel I; gamma(1) is fixed by its own row.
+        // of panel I; gamma(1) is fixed by its own row. Then the contour's
+        // common stream function.
         for (int J = 2; J <= NP; ++J) AN(I, J) = -(PS2[J - 1] + PS1[J]);
         AN(I, NP + 1) = 1;
-        AN(I, NP + 2) = c.Y[I] * c.CosAlfa - c.X[I] * c.SinAlfa;
     }
 
     // Kutta condition: no vorticity at either trailing-edge end point.
     AN(1, 1) = 1;
     AN(NP + 1, NP) = 1;
+}
 
-    if (!closingSequence(c, ui, n)) return false;
+void Soinne_RightHandSide(Common& c)
+{
+    // The free stream's stream function at the end point; the Kutta rows
+    // keep 0.
+    for (int I = 2; I <= c.NP; ++I)
+        c.AN(I, c.NP + 2) = c.Y[I] * c.CosAlfa - c.X[I] * c.SinAlfa;
+}
 
-    for (int I = 1; I <= NPanel; ++I)
+void Soinne_SurfaceSpeed(Common& c)
+{
+    for (int I = 1; I <= c.NPanel; ++I)
         c.Vt[I] = std::fabs(c.Strength[I] + c.Strength[I + 1]) / 2;
+}
+
+bool Soinne_Solve(Common& c, ui::Toolkit& ui)
+{
+    if (!systemFits(c, ui, kMaxPointsSoinne)) return false;
+    const int n = c.NP + 1;  // gamma at every end point and the contour's stream function
+    for (int I = 1; I <= n; ++I) c.Strength[I] = 0;
+    Soinne_AssembleMatrix(c);
+    Soinne_RightHandSide(c);
+    if (!closingSequence(c, ui, n)) return false;
+    Soinne_SurfaceSpeed(c);
     return true;
 }
 

@@ -8,15 +8,13 @@
 
 namespace tavrix {
 
-bool VORPAN_Solve(Common& c, ui::Toolkit& ui)
+void VORPAN_AssembleMatrix(Common& c)
 {
-    if (!systemFits(c, ui, kMaxPointsPerSystem)) return false;
     const int NP = c.NP;
     const int NPanel = c.NPanel;
     Matrix& AN = c.AN;
     AN.redim(NPanel + 2);
     c.AT.redim(NPanel + 2);
-    for (int I = 1; I <= NP; ++I) c.Strength[I] = 0;
 
     // For mid point I and panel J: CN1 and CT1 are the normal and tangential
     // velocities of a unit-strength uniform vortex sheet on panel J, CN2 the
@@ -54,19 +52,35 @@ bool VORPAN_Solve(Common& c, ui::Toolkit& ui)
         AN(I, 1) = CN1[1] - CN2[1];
         for (int J = 2; J <= NPanel; ++J) AN(I, J) = (CN2[J - 1] + CN1[J]) - CN2[J];
         AN(I, NP) = CN2[NPanel];
-        // Free stream along the flow-side normal of panel I, sin(alpha - delta).
-        AN(I, NP + 1) = c.SinAlfa * c.CosDelta[I] - c.CosAlfa * c.SinDelta[I];
     }
 
     // Kutta condition: the strengths at the two trailing-edge end points
     // cancel, so the flow leaves the edge smoothly.
     AN(NP, 1) = 1;
     AN(NP, NP) = 1;
+}
 
-    if (!closingSequence(c, ui, NP)) return false;
+void VORPAN_RightHandSide(Common& c)
+{
+    // Free stream along the flow-side normal of panel I, sin(alpha - delta).
+    for (int I = 1; I <= c.NPanel; ++I)
+        c.AN(I, c.NP + 1) = c.SinAlfa * c.CosDelta[I] - c.CosAlfa * c.SinDelta[I];
+}
 
-    for (int I = 1; I <= NPanel; ++I)
+void VORPAN_SurfaceSpeed(Common& c)
+{
+    for (int I = 1; I <= c.NPanel; ++I)
         c.Vt[I] = std::fabs(c.Strength[I] + c.Strength[I + 1]) / 2;
+}
+
+bool VORPAN_Solve(Common& c, ui::Toolkit& ui)
+{
+    if (!systemFits(c, ui, kMaxPointsPerSystem)) return false;
+    for (int I = 1; I <= c.NP; ++I) c.Strength[I] = 0;
+    VORPAN_AssembleMatrix(c);
+    VORPAN_RightHandSide(c);
+    if (!closingSequence(c, ui, c.NP)) return false;
+    VORPAN_SurfaceSpeed(c);
     return true;
 }
 

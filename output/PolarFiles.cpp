@@ -1,0 +1,147 @@
+#include "output/PolarFiles.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <system_error>
+
+namespace tavrix {
+
+namespace {
+
+// Fixed decimals, right-aligned in a field, with a point whatever the locale.
+std::string fixed(double value, int decimals, int width)
+{
+    char digits[64];
+    const auto r = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed,
+                                 decimals);
+    std::string s(digits, r.ec == std::errc() ? r.ptr : digits);
+    if (s.empty()) s = "NaN";
+    // A number wider than its field still stands apart from its neighbour.
+    const std::size_t blanks =
+        static_cast<int>(s.size()) < width ? static_cast<std::size_t>(width) - s.size() : 1;
+    s.insert(0, blanks, ' ');
+    return s;
+}
+
+// The shortest text that reads back as the same double.
+std::string exact(double value)
+{
+    char digits[64];
+    const auto r = std::to_chars(digits, digits + sizeof digits, value);
+    return std::string(digits, r.ec == std::errc() ? r.ptr : digits);
+}
+
+double lowestCp(const std::vector<double>& Cu)
+{
+    double lowest = INFINITY;
+    for (double cu : Cu) lowest = std::min(lowest, 1 - cu);
+    return lowest;
+}
+
+}  // namespace
+
+std::string_view methodKey(PanelMethod method)
+{
+    switch (method) {
+    case PanelMethod::VortexPanel: return "vortex";
+    case PanelMethod::KennedyMarsden: return "kennedy";
+    case PanelMethod::SoinneLaine: return "soinne";
+    case PanelMethod::Hess: break;
+    }
+    return "hess";
+}
+
+std::string PolarFileText(const SweepConditions& conditions, const MethodSweep& sweep)
+{
+    const char* correction =
+        conditions.correction == Compressibility::KarmanTsien ? "Karman-Tsien" : "Prandtl-Glauert";
+    std::string name = conditions.sectionName.empty() ? "unnamed section" : conditions.sectionName;
+    std::replace(name.begin(), name.end(), '\n', ' ');
+    std::replace(name.begin(), name.end(), '\r', ' ');
+    std::string t;
+    t += " \n";
+    t += "       Tavrix-S  inviscid panel method: " + std::string(methodName(sweep.method));
+    if (conditions.mach != 0) t += ", " + std::string(correction) + " correction";
+    t += "\n";
+    t += " \n";
+    t += " Calculated polar for: " + name + "\n";
+    t += " \n";
+    t += " 1 1 Reynolds number fixed          Mach number fixed\n";
+    t += " \n";
+    t += " xtrf =   1.000 (top)        1.000 (bottom)\n";
+    t += " Mach = " + fixed(std::fabs(conditions.mach), 3, 7) + "     Re =     0.000 e 6" +
+         "     Ncrit =   0.000\n";
+    t += " \n";
+    t += "   alpha    CL        CD       CDp       CM     Top_Xtr  Bot_Xtr\n";
+    t += "  ------ -------- --------- --------- -------- -------- --------\n";
+    for (const OperatingPoint& p : sweep.outcome.points) {
+        t += fixed(p.alphaDeg, 3, 8) + fixed(p.CL, 4, 9) + fixed(0.0, 5, 10) +
+             fixed(p.CD, 5, 10) + fixed(p.CM, 4, 9) + fixed(0.0, 4, 9) + fixed(0.0, 4, 9) + "\n";
+    }
+    return t;
+}
+
+std::string CoefficientsCsvText(const SweepConditions& conditions,
+                                std::span<const MethodSweep> sweeps)
+{
+    std::string t = "method,alpha,CL,CD,CM,Cp_min,M_crit\n";
+    for (const MethodSweep& s : sweeps) {
+        for (const OperatingPoint& p : s.outcome.points) {
+            const double cp0Min = lowestCp(p.CuIncompressible);
+            t += std::string(methodName(s.method)) + "," + exact(p.alphaDeg) + "," + exact(p.CL) +
+                 "," + exact(p.CD) + "," + exact(p.CM) + "," + exact(lowestCp(p.Cu)) + "," +
+                 exact(CriticalMach(cp0Min, conditions.correction)) + "\n";
+        }
+    }
+    return t;
+}
+
+std::string PressureCsvText(std::span<const MethodSweep> sweeps)
+{
+    std::string t = "method,alpha,panel,x,y,Cp,Cp_incompressible\n";
+    for (const MethodSweep& s : sweeps) {
+        const std::string method(methodName(s.method));
+        for (const OperatingPoint& p : s.outcome.points) {
+            const std::string alpha = exact(p.alphaDeg);
+            for (std::size_t i = 0; i < p.Cu.size(); ++i) {
+                t += method + "," + alpha + "," + std::to_string(i + 1) + "," + exact(p.XM[i]) +
+                     "," + exact(p.YM[i]) + "," + exact(1 - p.Cu[i]) + "," +
+                     exact(1 - p.CuIncompressible[i]) + "\n";
+            }
+        }
+    }
+    return t;
+}
+
+std::optional<std::string> WriteTextFile(const std::filesystem::path& file, std::string_view text)
+{
+    std::filesystem::path temporary = file;
+    temporary += ".part";
+    int error = 0;
+    std::FILE* f = std::fopen(temporary.c_str(), "wb");
+    if (f == nullptr) {
+        error = errno;
+    } else {
+        if (!text.empty() && std::fwrite(text.data(), 1, text.size(), f) != text.size())
+            error = errno != 0 ? errno : EIO;
+        if (std::fclose(f) != 0 && error == 0) error = errno != 0 ? errno : EIO;
+        if (error == 0 && std::rename(temporary.c_str(), file.c_str()) != 0) error = errno;
+        if (error != 0) std::remove(temporary.c_str());
+    }
+    if (error == 0) return std::nullopt;
+    return "Cannot write \"" + file.string() + "\": " + std::strerror(error);
+}
+
+std::filesystem::path PolarFileFor(const std::filesystem::path& file, PanelMethod method)
+{
+    std::filesystem::path named = file.parent_path() / file.stem();
+    named += "_" + std::string(methodKey(method));
+    named += file.extension();
+    return named;
+}
+
+}  // namespace tavrix

@@ -1,0 +1,62 @@
+// Files of a sweep for other tools: the polar in the column layout of xfoil's
+// saved polars, a CSV table of the coefficients (one row per angle and
+// method) and a CSV table of the pressure on every panel. Numbers are
+// written with a point whatever the locale, as those tools read them; lines
+// end with a line feed.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "solvers/Sweep.h"
+
+namespace tavrix {
+
+// One method's sweep over the angles.
+struct MethodSweep {
+    PanelMethod method = PanelMethod::Hess;
+    SweepOutcome outcome;
+};
+
+// What the coefficients were computed for.
+struct SweepConditions {
+    std::string sectionName;  // "NACA 0012", the file's name line ...
+    double mach = 0;
+    Compressibility correction = Compressibility::PrandtlGlauert;
+};
+
+// The polar of one method: a header naming the section, the method and the
+// Mach number, the line "alpha CL CD CDp CM Top_Xtr Bot_Xtr", a dashed line,
+// then one row per angle. The inviscid flow has no friction drag and no
+// transition, so CD, Top_Xtr and Bot_Xtr are 0; CDp is the drag of the
+// integrated pressure (zero in exact inviscid flow, so it shows the
+// discretisation error).
+std::string PolarFileText(const SweepConditions& conditions, const MethodSweep& sweep);
+
+// Header "method,alpha,CL,CD,CM,Cp_min,M_crit", one row per method and angle:
+// the lowest Cp after the correction, and the critical Mach number of the
+// section at that angle for the chosen correction.
+std::string CoefficientsCsvText(const SweepConditions& conditions,
+                                std::span<const MethodSweep> sweeps);
+
+// Header "method,alpha,panel,x,y,Cp,Cp_incompressible", one row per method,
+// angle and panel, at the panel's control point on the rotated contour.
+std::string PressureCsvText(std::span<const MethodSweep> sweeps);
+
+// Writes the whole text into the file through a temporary file beside it and
+// a rename, so a failure leaves an earlier file as it was. Returns the
+// message "Cannot write "NAME": REASON" on failure.
+std::optional<std::string> WriteTextFile(const std::filesystem::path& file,
+                                         std::string_view text);
+
+// The name of one method's polar when several methods share a file name:
+// "polar.txt" becomes "polar_hess.txt", "polar_vortex.txt" ...
+std::filesystem::path PolarFileFor(const std::filesystem::path& file, PanelMethod method);
+
+// "hess", "vortex", "kennedy", "soinne": the method's name on the command line.
+std::string_view methodKey(PanelMethod method);
+
+}  // namespace tavrix

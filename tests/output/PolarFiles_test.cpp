@@ -1,0 +1,207 @@
+#include "output/PolarFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <charconv>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/Session.h"
+
+namespace tavrix {
+namespace {
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+
+std::vector<std::string> words(const std::string& line, char separator = ' ')
+{
+    std::vector<std::string> out;
+    std::string word;
+    for (char ch : line + separator) {
+        if (ch == separator || (separator == ' ' && ch == '\t')) {
+            if (!word.empty() || separator != ' ') out.push_back(word);
+            word.clear();
+        } else {
+            word += ch;
+        }
+    }
+    return out;
+}
+
+bool number(const std::string& text, double& value)
+{
+    const auto r = std::from_chars(text.data(), text.data() + text.size(), value);
+    return r.ec == std::errc() && r.ptr == text.data() + text.size();
+}
+
+// A polar as the readers of saved polars take it in: the line before the
+// dashed line names the columns, every later line holds one number per column.
+struct ReadPolar {
+    std::vector<std::string> columns;
+    std::vector<std::vector<double>> rows;
+    std::string section;
+    double mach = -1;
+    bool ok = false;
+};
+
+ReadPolar readPolar(const std::string& text)
+{
+    ReadPolar polar;
+    const std::vector<std::string> all = lines(text);
+    std::size_t dashed = 0;
+    for (std::size_t i = 0; i < all.size(); ++i) {
+        const std::string& line = all[i];
+        if (const auto at = line.find("Calculated polar for:"); at != std::string::npos)
+            polar.section = line.substr(at + 22);
+        if (const auto at = line.find("Mach ="); at != std::string::npos && polar.mach < 0)
+            number(words(line.substr(at + 6))[0], polar.mach);
+        if (line.find("------") != std::string::npos && i > 0) {
+            dashed = i;
+            break;
+        }
+    }
+    if (dashed == 0) return polar;
+    polar.columns = words(all[dashed - 1]);
+    for (std::size_t i = dashed + 1; i < all.size(); ++i) {
+        std::vector<double> row;
+        for (const std::string& w : words(all[i])) {
+            double v;
+            if (!number(w, v)) return polar;
+            row.push_back(v);
+        }
+        if (row.size() != polar.columns.size()) return polar;
+        polar.rows.push_back(row);
+    }
+    polar.ok = true;
+    return polar;
+}
+
+OperatingPoint point(double alpha, double CL, double CD, double CM)
+{
+    OperatingPoint p;
+    p.alphaDeg = alpha;
+    p.CL = CL;
+    p.CD = CD;
+    p.CM = CM;
+    p.XM = {0.75, 0.25};
+    p.YM = {-0.03125, 0.0625};
+    p.CuIncompressible = {0.5, 1.5};
+    p.Cu = {0.25, 1.75};
+    return p;
+}
+
+TEST(PolarFile, readsBackAsAPolarWithItsColumnsSectionAndMachNumber)
+{
+    MethodSweep sweep;
+    sweep.method = PanelMethod::KennedyMarsden;
+    sweep.outcome.points = {point(-2.5, -0.31236, 0.000123, 0.01234),
+                            point(10, 1.23456, -0.00002, -0.0999)};
+    SweepConditions conditions{"NACA 0012", 0.5, Compressibility::KarmanTsien};
+    const std::string text = PolarFileText(conditions, sweep);
+    const ReadPolar polar = readPolar(text);
+    ASSERT_TRUE(polar.ok) << text;
+    EXPECT_EQ(polar.columns, (std::vector<std::string>{"alpha", "CL", "CD", "CDp", "CM",
+                                                       "Top_Xtr", "Bot_Xtr"}));
+    EXPECT_EQ(polar.section, "NACA 0012");
+    EXPECT_EQ(polar.mach, 0.5);
+    ASSERT_EQ(polar.rows.size(), 2u);
+    // alpha to 3 decimals, CL and CM to 4, the drags to 5; no friction drag
+    // and no transition in inviscid flow.
+    EXPECT_EQ(polar.rows[0], (std::vector<double>{-2.5, -0.3124, 0, 0.00012, 0.0123, 0, 0}));
+    EXPECT_EQ(polar.rows[1], (std::vector<double>{10, 1.2346, 0, -0.00002, -0.0999, 0, 0}));
+    EXPECT_NE(text.find("Kennedy-Marsden, Karman-Tsien correction"), std::string::npos);
+    // The rows line up under the dashed line as saved polars do.
+    const std::vector<std::string> all = lines(text);
+    EXPECT_EQ(all[all.size() - 2], "  -2.500  -0.3124   0.00000   0.00012   0.0123   0.0000   0.0000");
+}
+
+TEST(PolarFile, incompressibleEmptySweepStillHasItsHeader)
+{
+    MethodSweep sweep;
+    const ReadPolar polar = readPolar(PolarFileText(SweepConditions{"", 0, {}}, sweep));
+    ASSERT_TRUE(polar.ok);
+    EXPECT_EQ(polar.mach, 0);
+    EXPECT_TRUE(polar.rows.empty());
+    EXPECT_EQ(polar.section, "unnamed section");
+}
+
+TEST(SweepCsv, headerRowThenNumbersThatReadBackExactly)
+{
+    testing::Session s;
+    s.chooseNaca("41");
+    std::vector<MethodSweep> sweeps;
+    const std::vector<double> alphas = {0.1, 4};
+    for (PanelMethod m : {PanelMethod::Hess, PanelMethod::SoinneLaine}) {
+        FlowSetup setup;
+        setup.method = m;
+        setup.mach = 0.3;
+        sweeps.push_back({m, Sweep(s.c, setup, alphas)});
+    }
+    const SweepConditions conditions{"NACA 0012", 0.3, Compressibility::PrandtlGlauert};
+
+    const std::vector<std::string> table = lines(CoefficientsCsvText(conditions, sweeps));
+    ASSERT_EQ(table.size(), 5u);
+    EXPECT_EQ(table[0], "method,alpha,CL,CD,CM,Cp_min,M_crit");
+    for (std::size_t r = 0; r < 4; ++r) {
+        const std::vector<std::string> f = words(table[r + 1], ',');
+        ASSERT_EQ(f.size(), 7u);
+        const OperatingPoint& p = sweeps[r / 2].outcome.points[r % 2];
+        EXPECT_EQ(f[0], methodName(sweeps[r / 2].method));
+        double v;
+        ASSERT_TRUE(number(f[1], v));
+        EXPECT_EQ(v, alphas[r % 2]);
+        ASSERT_TRUE(number(f[2], v));
+        EXPECT_EQ(v, p.CL);
+        ASSERT_TRUE(number(f[4], v));
+        EXPECT_EQ(v, p.CM);
+        double cpMin, mCrit;
+        ASSERT_TRUE(number(f[5], cpMin));
+        ASSERT_TRUE(number(f[6], mCrit));
+        EXPECT_LT(cpMin, 0);
+        EXPECT_GT(mCrit, 0.3);  // a thin section at small incidence is subcritical at 0.3
+        EXPECT_LT(mCrit, 1);
+    }
+
+    const std::vector<std::string> cp = lines(PressureCsvText(sweeps));
+    EXPECT_EQ(cp[0], "method,alpha,panel,x,y,Cp,Cp_incompressible");
+    ASSERT_EQ(cp.size(), 1u + 2 * 2 * 40);
+    // Second method, second angle, panel 7.
+    const std::vector<std::string> f = words(cp[1 + 2 * 40 + 40 + 6], ',');
+    ASSERT_EQ(f.size(), 7u);
+    const OperatingPoint& p = sweeps[1].outcome.points[1];
+    EXPECT_EQ(f[0], "Soinne-Laine");
+    EXPECT_EQ(f[2], "7");
+    double x, y, cpValue, cp0;
+    ASSERT_TRUE(number(f[3], x) && number(f[4], y) && number(f[5], cpValue) && number(f[6], cp0));
+    EXPECT_EQ(x, p.XM[6]);
+    EXPECT_EQ(y, p.YM[6]);
+    EXPECT_EQ(cpValue, 1 - p.Cu[6]);
+    EXPECT_EQ(cp0, 1 - p.CuIncompressible[6]);
+}
+
+TEST(TextFile, writesWholeOrReportsAndKeepsTheEarlierFile)
+{
+    testing::TempDir dir;
+    const auto file = dir.path() / "polar.txt";
+    EXPECT_FALSE(WriteTextFile(file, "first\n"));
+    EXPECT_EQ(testing::readFile(file), "first\n");
+    const auto missing = dir.path() / "no" / "such" / "polar.txt";
+    const std::optional<std::string> error = WriteTextFile(missing, "x");
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->rfind("Cannot write \"" + missing.string() + "\": ", 0), 0u);
+    EXPECT_EQ(testing::readFile(file), "first\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "polar.txt.part"));
+    EXPECT_EQ(PolarFileFor(dir.path() / "p.pol", PanelMethod::VortexPanel),
+              dir.path() / "p_vortex.pol");
+    EXPECT_EQ(PolarFileFor("polar", PanelMethod::Hess), "polar_hess");
+}
+
+}  // namespace
+}  // namespace tavrix

@@ -1,0 +1,293 @@
+#include "solvers/Sweep.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/Form_TavrixS.h"
+#include "solvers/Compressibility.h"
+#include "support/Session.h"
+
+namespace tavrix {
+namespace {
+
+using testing::Session;
+
+std::uint64_t bits(double v) { return std::bit_cast<std::uint64_t>(v); }
+
+std::string text(double v)
+{
+    char buffer[40];
+    std::snprintf(buffer, sizeof buffer, "%.17g", v);
+    return buffer;
+}
+
+const char* optionOf(PanelMethod m)
+{
+    switch (m) {
+    case PanelMethod::VortexPanel: return "Option_VORPAN";
+    case PanelMethod::KennedyMarsden: return "Option_KENN";
+    case PanelMethod::SoinneLaine: return "Option_Soinne";
+    case PanelMethod::Hess: break;
+    }
+    return "Option_HESS";
+}
+
+enum class Contour { Naca0012, KarmanTrefftz };
+
+void choose(Session& s, Contour contour, int NP)
+{
+    if (contour == Contour::Naca0012) {
+        s.chooseNaca(std::to_string(NP));
+        return;
+    }
+    // A cambered section with a finite trailing-edge angle, so that every
+    // method sees lift at zero incidence and a contour unlike the NACA one.
+    s.tk.type("Text_NP", std::to_string(NP));
+    s.tk.select("Option_KATJO");
+    s.form.Option_KATJO_Click();
+    s.tk.type("Text_Delta", "0.12");
+    s.tk.type("Text_Gamma", "0.04");
+    s.tk.type("Text_Tau", "10");
+    s.tk.type("Text_xDltc", "0");
+    ASSERT_TRUE(s.form.katjo().Command1_Click());
+    ASSERT_TRUE(s.c.AirfoilReady);
+}
+
+// A press of "Calculate velocities and show" with these inputs.
+void press(Session& s, const FlowSetup& setup, double alpha)
+{
+    s.tk.select(optionOf(setup.method));
+    s.tk.setValue("Check_Circulation", setup.noCirculation ? 1 : 0);
+    s.tk.type("Text_AlfaD", text(alpha));
+    s.tk.type("Text_ItaD", text(setup.etaDeg));
+    s.tk.type("Text_Moo", text(setup.mach));
+    s.press();
+}
+
+// Everything a press derives, bit for bit.
+void expectSameAsPress(const Session& s, const OperatingPoint& p, const std::string& where)
+{
+    const Common& c = s.c;
+    const Coefficients k = IntegrateForces(c);
+    EXPECT_EQ(bits(p.CL), bits(k.CL)) << where;
+    EXPECT_EQ(bits(p.CD), bits(k.CD)) << where;
+    EXPECT_EQ(bits(p.CM), bits(k.CM)) << where;
+    EXPECT_EQ(p.alphaDeg, c.AlfaD) << where;
+    ASSERT_EQ(p.Vt.size(), static_cast<std::size_t>(c.NPanel)) << where;
+    ASSERT_EQ(p.Cu.size(), p.Vt.size());
+    ASSERT_EQ(p.CuIncompressible.size(), p.Vt.size());
+    int differing = 0;
+    for (int i = 1; i <= c.NPanel; ++i) {
+        const auto j = static_cast<std::size_t>(i - 1);
+        if (bits(p.Vt[j]) != bits(c.Vt[i]) || bits(p.Cu[j]) != bits(c.Cu[i]) ||
+            bits(p.CuIncompressible[j]) != bits(c.Vt[i] * c.Vt[i]) ||
+            bits(p.XM[j]) != bits(c.XM[i]) || bits(p.YM[j]) != bits(c.YM[i]))
+            ++differing;
+    }
+    EXPECT_EQ(differing, 0) << where;
+}
+
+struct Conditions {
+    double eta;
+    double mach;
+};
+
+TEST(SweepAgainstPresses, everyMethodGivesThePressBitForBitAtEveryAngle)
+{
+    const std::vector<double> alphas = {-4, 0, 2.5, 7.25, 12};
+    const Conditions conditions[] = {{0, 0}, {3, 0.5}, {-2.5, -0.3}};
+    for (Contour contour : {Contour::Naca0012, Contour::KarmanTrefftz}) {
+        Session s;
+        choose(s, contour, 41);
+        for (PanelMethod method : kAllMethods) {
+            for (bool noCirculation : {false, true}) {
+                if (noCirculation && method != PanelMethod::Hess) continue;
+                for (const Conditions& k : conditions) {
+                    FlowSetup setup;
+                    setup.method = method;
+                    setup.etaDeg = k.eta;
+                    setup.mach = k.mach;
+                    setup.noCirculation = noCirculation;
+                    const SweepOutcome sweep = Sweep(s.c, setup, alphas);
+                    ASSERT_EQ(sweep.message, "");
+                    ASSERT_FALSE(sweep.cancelled);
+                    ASSERT_EQ(sweep.points.size(), alphas.size());
+                    for (std::size_t a = 0; a < alphas.size(); ++a) {
+                        press(s, setup, alphas[a]);
+                        ASSERT_TRUE(s.form.lastPressCompleted());
+                        expectSameAsPress(s, sweep.points[a],
+                                          std::string(methodName(method)) +
+                                              (noCirculation ? " no circulation" : "") +
+                                              " contour " +
+                                              std::to_string(static_cast<int>(contour)) +
+                                              " eta " + text(k.eta) + " Moo " + text(k.mach) +
+                                              " alpha " + text(alphas[a]));
+                    }
+                }
+            }
+        }
+    }
+}
+
+TEST(SweepAgainstPresses, largestSystemsOfEachMethodAgreeToo)
+{
+    Session s;
+    s.chooseNaca("199");
+    for (PanelMethod method : kAllMethods) {
+        FlowSetup setup;
+        setup.method = method;
+        const std::vector<double> alphas = {1, 6};
+        const SweepOutcome sweep = Sweep(s.c, setup, alphas);
+        ASSERT_EQ(sweep.points.size(), 2u) << sweep.message;
+        for (std::size_t a = 0; a < alphas.size(); ++a) {
+            press(s, setup, alphas[a]);
+            expectSameAsPress(s, sweep.points[a], std::string(methodName(method)));
+        }
+    }
+}
+
+TEST(SweepState, leavesTheCallersStateAndTheResultFilesAlone)
+{
+    Session s;
+    s.chooseNaca("51");
+    press(s, FlowSetup{}, 3);
+    const std::string report = s.report();
+    const std::string columns = s.columns();
+    const Common before = s.c;
+    for (PanelMethod method : kAllMethods) {
+        FlowSetup setup;
+        setup.method = method;
+        setup.etaDeg = 4;
+        setup.mach = 0.4;
+        const std::vector<double> alphas = {-2, 8};
+        ASSERT_EQ(Sweep(s.c, setup, alphas).points.size(), 2u);
+    }
+    EXPECT_EQ(s.report(), report);
+    EXPECT_EQ(s.columns(), columns);
+    EXPECT_FALSE(std::filesystem::exists(s.c.WorkDir / kPanelPropertiesFile));
+    EXPECT_TRUE(s.tk.messages().empty());
+    EXPECT_EQ(s.c.X, before.X);
+    EXPECT_EQ(s.c.XM, before.XM);
+    EXPECT_EQ(s.c.YM, before.YM);
+    EXPECT_EQ(s.c.Vt, before.Vt);
+    EXPECT_EQ(s.c.Cu, before.Cu);
+    EXPECT_EQ(s.c.Strength, before.Strength);
+    EXPECT_EQ(s.c.AlfaD, before.AlfaD);
+    ASSERT_EQ(s.c.AN.upper(), before.AN.upper());
+    for (int i = 0; i <= s.c.AN.upper(); ++i)
+        for (int j = 0; j <= s.c.AN.upper(); ++j) ASSERT_EQ(s.c.AN(i, j), before.AN(i, j));
+}
+
+TEST(SweepCorrections, karmanTsienCorrectsTheIncompressiblePressure)
+{
+    Session s;
+    s.chooseNaca("61");
+    FlowSetup setup;
+    setup.method = PanelMethod::VortexPanel;
+    setup.mach = 0.6;
+    setup.correction = Compressibility::KarmanTsien;
+    const std::vector<double> alphas = {4};
+    const SweepOutcome kt = Sweep(s.c, setup, alphas);
+    setup.correction = Compressibility::PrandtlGlauert;
+    const SweepOutcome pg = Sweep(s.c, setup, alphas);
+    ASSERT_EQ(kt.points.size(), 1u);
+    const OperatingPoint& p = kt.points[0];
+    EXPECT_EQ(p.CuIncompressible, pg.points[0].CuIncompressible);
+    for (std::size_t i = 0; i < p.Cu.size(); ++i)
+        EXPECT_EQ(p.Cu[i], 1 - KarmanTsienCp(1 - p.CuIncompressible[i], 0.6)) << i;
+    // Karman-Tsien deepens the suction peak more than Prandtl-Glauert.
+    double ktPeak = 10, pgPeak = 10;
+    for (std::size_t i = 0; i < p.Cu.size(); ++i) {
+        ktPeak = std::min(ktPeak, 1 - p.Cu[i]);
+        pgPeak = std::min(pgPeak, 1 - pg.points[0].Cu[i]);
+    }
+    EXPECT_LT(ktPeak, pgPeak);
+    // Prandtl-Glauert divides every Cp by beta = 0.8; the constant 1 of Cu
+    // integrates to nothing on the closed contour, so CL is divided too.
+    setup.mach = 0;
+    const SweepOutcome incompressible = Sweep(s.c, setup, alphas);
+    EXPECT_NEAR(pg.points[0].CL, incompressible.points[0].CL / 0.8, 1e-12);
+    EXPECT_NEAR(incompressible.points[0].CL, 0.48, 0.01);
+    // Without a Mach number neither correction touches the pressure.
+    setup.correction = Compressibility::KarmanTsien;
+    const SweepOutcome still = Sweep(s.c, setup, alphas);
+    EXPECT_EQ(still.points[0].Cu, still.points[0].CuIncompressible);
+    EXPECT_EQ(still.points[0].CL, incompressible.points[0].CL);
+}
+
+TEST(SweepEnd, refusalsAreThoseOfAPress)
+{
+    Session s;
+    const std::vector<double> alphas = {0, 5};
+    EXPECT_EQ(Sweep(s.c, FlowSetup{}, alphas).message, "Calculate airfoil coordinates");
+
+    s.chooseNaca("200");
+    FlowSetup setup;
+    setup.method = PanelMethod::SoinneLaine;
+    SweepOutcome r = Sweep(s.c, setup, alphas);
+    EXPECT_TRUE(r.points.empty());
+    press(s, setup, 0);
+    ASSERT_EQ(s.tk.messages().size(), 1u);
+    EXPECT_EQ(r.message, s.tk.messages()[0]);
+    EXPECT_EQ(r.message, "This panel method allows at most 199 panel end points");
+    s.tk.clearMessages();
+
+    setup.method = PanelMethod::Hess;
+    setup.mach = -1;
+    r = Sweep(s.c, setup, alphas);
+    EXPECT_EQ(r.message, "The free-stream Mach number must be less than 1");
+    EXPECT_TRUE(r.points.empty());
+
+    // Two coincident end points.
+    s.c.XCoord[7] = s.c.XCoord[6];
+    s.c.YCoord[7] = s.c.YCoord[6];
+    setup.mach = 0;
+    r = Sweep(s.c, setup, alphas);
+    EXPECT_EQ(r.message, "Panel end points 6 and 7 coincide");
+    EXPECT_TRUE(r.points.empty());
+}
+
+TEST(SweepEnd, zeroPivotEndsTheSweepWithTheEliminationsMessage)
+{
+    // A single panel: the Hess trailing-edge row compares the panel with
+    // itself and is all zero.
+    Session s;
+    s.chooseCircle("2");
+    s.c.XCoord[1] = 1;
+    s.c.YCoord[1] = 0;
+    s.c.XCoord[2] = 0;
+    s.c.YCoord[2] = 0;
+    const std::vector<double> alphas = {0, 5};
+    const SweepOutcome r = Sweep(s.c, FlowSetup{}, alphas);
+    EXPECT_EQ(r.message, " sıfır diyagonal elemanı");
+    EXPECT_TRUE(r.points.empty());
+    EXPECT_TRUE(s.tk.messages().empty());
+}
+
+TEST(SweepProgress, cancellingKeepsTheAnglesSolvedSoFar)
+{
+    Session s;
+    s.chooseNaca("41");
+    const std::vector<double> alphas = {0, 1, 2, 3, 4};
+    std::vector<std::size_t> asked;
+    const SweepOutcome r =
+        Sweep(s.c, FlowSetup{}, alphas, [&](std::size_t done, std::size_t total) {
+            EXPECT_EQ(total, alphas.size());
+            asked.push_back(done);
+            return done < 3;
+        });
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_EQ(r.message, "");
+    ASSERT_EQ(r.points.size(), 3u);
+    EXPECT_EQ(r.points[2].alphaDeg, 2);
+    EXPECT_EQ(asked, (std::vector<std::size_t>{0, 1, 2, 3}));
+}
+
+}  // namespace
+}  // namespace tavrix
