@@ -8,7 +8,6 @@
 
 #include "geometry/ExactFlow.h"
 #include "geometry/Generators.h"
-#include "solvers/Capacity.h"
 #include "ui/HeadlessToolkit.h"
 
 namespace tavrix {
@@ -50,25 +49,6 @@ int methodIndex(PanelMethod method) { return static_cast<int>(method); }
 
 constexpr int kGreyColour = 4;
 constexpr int kExactColour = 5;
-
-// The methods' own capacity: a larger system would overrun the strength table.
-std::string capacityRefusal(PanelMethod method, int np)
-{
-    const int limit = method == PanelMethod::SoinneLaine ? kMaxPointsSoinne : kMaxPointsPerSystem;
-    if (np <= limit) return {};
-    return "This panel method allows at most " + std::to_string(limit) + " panel end points";
-}
-
-SweepOutcome sweepChecked(const Common& contour, const FlowSetup& setup,
-                          std::span<const double> alphas, const SweepProgress& keepGoing)
-{
-    if (std::string refusal = capacityRefusal(setup.method, contour.NP); !refusal.empty()) {
-        SweepOutcome outcome;
-        outcome.message = std::move(refusal);
-        return outcome;
-    }
-    return Sweep(contour, setup, alphas, keepGoing);
-}
 
 std::string methodMessage(PanelMethod method, const std::string& message)
 {
@@ -161,7 +141,7 @@ PressureResult pressurePlot(const PressCase& press, const PressureRequest& reque
             FlowSetup setup = press.setup;
             setup.method = method;
             setup.correction = request.correction;
-            const SweepOutcome outcome = sweepChecked(c, setup, alpha, {});
+            const SweepOutcome outcome = Sweep(c, setup, alpha, {});
             if (outcome.points.empty()) {
                 if (!result.message.empty()) result.message += "\n";
                 result.message += methodMessage(method, outcome.message);
@@ -269,7 +249,7 @@ PolarResult computePolar(const PressCase& press, std::span<const PanelMethod> me
         SweepProgress progress;
         if (keepGoing)
             progress = [&](std::size_t done, std::size_t) { return keepGoing(offset + done, total); };
-        SweepOutcome outcome = sweepChecked(press.common, setup, alphasDeg, progress);
+        SweepOutcome outcome = Sweep(press.common, setup, alphasDeg, progress);
         if (!outcome.message.empty()) {
             if (!polar.message.empty()) polar.message += "\n";
             polar.message += methodMessage(methods[k], outcome.message);
@@ -441,7 +421,7 @@ ConvergenceResult computeConvergence(const PressCase& press, const SweepProgress
             FlowSetup setup = press.setup;
             setup.method = kAllMethods[k];
             setup.mach = 0;
-            const SweepOutcome outcome = sweepChecked(contour, setup, alpha, {});
+            const SweepOutcome outcome = Sweep(contour, setup, alpha, {});
             if (outcome.points.empty()) {
                 result.CL[k].push_back(std::numeric_limits<double>::quiet_NaN());
                 if (result.message.empty())
