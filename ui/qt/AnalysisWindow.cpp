@@ -331,10 +331,11 @@ void AnalysisWindow::updatePressure()
     pressureInfo_->setText(text);
 }
 
-bool AnalysisWindow::running() const { return watcher_.isRunning(); }
+bool AnalysisWindow::running() const { return running_; }
 
 void AnalysisWindow::setRunning(bool running)
 {
+    running_ = running;
     runPolar_->setEnabled(!running);
     runConvergence_->setEnabled(!running);
     cancelPolar_->setEnabled(running);

@@ -42,7 +42,8 @@ public:
 
     bool hasPress() const { return press_ != nullptr; }
     const tavrix::PressCase* press() const { return press_.get(); }
-    // Whether a polar or convergence run is going on in the background.
+    // Whether a polar or convergence run is going on in the background (until
+    // its results are shown).
     bool running() const;
 
     const tavrix::PolarResult& polar() const { return polar_; }
@@ -103,6 +104,7 @@ private:
     QTimer* progressTimer_ = nullptr;
     QProgressBar* activeBar_ = nullptr;
     std::function<void()> whenDone_;
+    bool running_ = false;
     std::atomic<bool> cancel_{false};
     std::atomic<std::size_t> done_{0}, total_{1};
 };
