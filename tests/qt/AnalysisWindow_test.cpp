@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
+#include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
 #include <fstream>
@@ -186,6 +187,9 @@ private slots:
         const std::string drawing = fileText(svg.toStdString());
         QVERIFY(drawing.find("<svg") != std::string::npos);
         QVERIFY(drawing.find("Pressure distribution") != std::string::npos);
+        QSvgRenderer renderer(svg);
+        QVERIFY(renderer.isValid());
+        QCOMPARE(renderer.viewBox().size(), p->viewport()->size());
 
         std::istringstream rows(fileText(csv.toStdString()));
         std::string line;

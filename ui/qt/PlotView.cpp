@@ -42,8 +42,8 @@ QColor paletteColour(int index)
 
 QPen seriesPen(const tavrix::Series& s)
 {
+    // Not cosmetic: an exported picture at twice the size keeps the proportions.
     QPen pen(paletteColour(s.colour));
-    pen.setCosmetic(true);
     switch (s.role) {
     case tavrix::Series::Role::Computed: pen.setWidthF(2.0); break;
     case tavrix::Series::Role::LowerSurface:
@@ -129,7 +129,6 @@ QAbstractAxis* makeAxis(bool log, double lo, double hi, const QString& title, bo
     axis->setGridLineVisible(true);
     axis->setMinorGridLineVisible(true);
     QPen minor(QColor(235, 235, 235));
-    minor.setCosmetic(true);
     axis->setMinorGridLinePen(minor);
     return axis;
 }
@@ -272,8 +271,9 @@ QString saveBytes(const QString& path, const QByteArray& bytes)
 
 }  // namespace
 
-QString PlotView::exportPng(const QString& path, QSize size)
+QString PlotView::exportPng(const QString& path)
 {
+    const QSize size = viewport()->size() * 2;
     QImage image(size, QImage::Format_ARGB32);
     image.fill(Qt::white);
     {
@@ -289,8 +289,9 @@ QString PlotView::exportPng(const QString& path, QSize size)
     return saveBytes(path, bytes);
 }
 
-QString PlotView::exportSvg(const QString& path, QSize size)
+QString PlotView::exportSvg(const QString& path)
 {
+    const QSize size = viewport()->size();
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

@@ -25,9 +25,10 @@ public:
     // Text of the pointer read-out ("x/c = 0.2500   −Cp = 1.0312").
     QString readout() const;
 
-    // Each returns an empty string on success, otherwise why it failed.
-    QString exportPng(const QString& path, QSize size = QSize(1200, 800));
-    QString exportSvg(const QString& path, QSize size = QSize(900, 600));
+    // Each returns an empty string on success, otherwise why it failed. The
+    // picture keeps the view's proportions: PNG at twice its size, SVG at its size.
+    QString exportPng(const QString& path);
+    QString exportSvg(const QString& path);
     QString exportCsv(const QString& path);
     // Asks for a file name; the suffix .png, .svg or .csv chooses the format.
     void exportWithDialog();
