@@ -312,14 +312,32 @@ PlotData polarMomentPlot(const PolarResult& polar)
     return plot;
 }
 
-std::string polarCsv(const PolarResult& polar)
+std::vector<MethodSweep> methodSweeps(const PolarResult& polar)
 {
-    std::string text = "alpha (deg),method,CL,CD,CMc/4\n";
-    for (std::size_t k = 0; k < polar.methods.size(); ++k)
-        for (const OperatingPoint& p : polar.points[k])
-            text += number(p.alphaDeg) + "," + std::string(methodName(polar.methods[k])) + "," +
-                    number(p.CL) + "," + number(p.CD) + "," + number(p.CM) + "\n";
-    return text;
+    std::vector<MethodSweep> sweeps;
+    for (std::size_t k = 0; k < polar.methods.size(); ++k) {
+        MethodSweep sweep;
+        sweep.method = polar.methods[k];
+        sweep.outcome.points = polar.points[k];
+        sweeps.push_back(std::move(sweep));
+    }
+    return sweeps;
+}
+
+std::string sectionName(const PressCase& press)
+{
+    switch (press.source) {
+    case ContourSource::Circle: return "Circle";
+    case ContourSource::Naca0012: return "NACA 0012";
+    case ContourSource::KarmanTrefftz: return "Karman-Trefftz section";
+    default: break;
+    }
+    return press.common.AirfoilName.empty() ? "Contour" : press.common.AirfoilName;
+}
+
+SweepConditions polarConditions(const PressCase& press, Compressibility correction)
+{
+    return {sectionName(press), std::fabs(press.setup.mach), correction};
 }
 
 namespace {

@@ -14,6 +14,7 @@
 
 #include "app/Module_Common.h"
 #include "geometry/Form_KATJO.h"
+#include "output/PolarFiles.h"
 #include "solvers/Compressibility.h"
 #include "solvers/Sweep.h"
 
@@ -114,8 +115,12 @@ std::optional<double> zeroLiftAngle(std::span<const OperatingPoint> points);
 
 PlotData polarLiftPlot(const PolarResult& polar);
 PlotData polarMomentPlot(const PolarResult& polar);
-// alpha, method, CL, CD, CMc/4: one row per angle and method.
-std::string polarCsv(const PolarResult& polar);
+// The polar as the sweep's writers take it (the xfoil-layout polar, the
+// coefficient CSV), with the section named as the window names it.
+std::vector<MethodSweep> methodSweeps(const PolarResult& polar);
+SweepConditions polarConditions(const PressCase& press, Compressibility correction);
+// "Circle", "NACA 0012", "Karman-Trefftz section", or the contour's own name.
+std::string sectionName(const PressCase& press);
 
 // The counts of the convergence study.
 inline constexpr int kConvergenceCounts[] = {25, 51, 101, 199};

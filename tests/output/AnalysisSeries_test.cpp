@@ -287,9 +287,12 @@ TEST(AnalysisPolarTest, polarOfACamberedSectionAndItsThinAirfoilLine)
     const double perDegree = 2 * M_PI * M_PI / 180;
     EXPECT_NEAR(thin.y.front(), perDegree * (-6 - polar.alpha0Deg), 1e-12);
     EXPECT_NEAR(thin.y.back(), perDegree * (6 - polar.alpha0Deg), 1e-12);
-    // The CSV has one row per angle and method and carries the plotted CL.
-    const std::string csv = polarCsv(polar);
+    // The sweep's coefficient table has one row per angle and method.
+    const std::string csv =
+        CoefficientsCsvText(polarConditions(p.press, Compressibility::PrandtlGlauert),
+                            methodSweeps(polar));
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 4 * 7);
+    EXPECT_EQ(sectionName(p.press), "Karman-Trefftz section");
 }
 
 TEST(AnalysisPolarTest, aCancelledPolarKeepsTheAnglesSolved)

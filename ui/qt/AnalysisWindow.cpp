@@ -12,7 +12,6 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSplitter>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -20,6 +19,7 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 #include <cmath>
+#include <filesystem>
 
 #include "app/NumberText.h"
 #include "ui/qt/PlotView.h"
@@ -187,9 +187,11 @@ void AnalysisWindow::buildPolarTab(QWidget* tab)
     auto* exportCL = named<QPushButton>("Command_ExportPolarCL", "Export CL plot...", tab);
     auto* exportCM = named<QPushButton>("Command_ExportPolarCM", "Export CM plot...", tab);
     auto* exportTable = named<QPushButton>("Command_ExportPolarTable", "Export table...", tab);
+    auto* exportPolar = named<QPushButton>("Command_ExportPolarFile", "Export polar...", tab);
     bottom->addWidget(exportCL);
     bottom->addWidget(exportCM);
     bottom->addWidget(exportTable);
+    bottom->addWidget(exportPolar);
     layout->addLayout(bottom);
 
     connect(runPolar_, &QPushButton::clicked, this, &AnalysisWindow::runPolar);
@@ -199,16 +201,33 @@ void AnalysisWindow::buildPolarTab(QWidget* tab)
     connect(exportCL, &QPushButton::clicked, polarCL_, &PlotView::exportWithDialog);
     connect(exportCM, &QPushButton::clicked, polarCM_, &PlotView::exportWithDialog);
     connect(exportTable, &QPushButton::clicked, this, [this] {
+        if (!polarPress_) return;
         const QString path = QFileDialog::getSaveFileName(this, "Export polar table", QString(),
                                                           "CSV data (*.csv)");
         if (path.isEmpty()) return;
-        QSaveFile file(path);
-        const QByteArray bytes = QByteArray::fromStdString(tavrix::polarCsv(polar_));
-        if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() ||
-            !file.commit())
-            toolkit_.message(QString("Cannot write \"%1\": %2")
-                                 .arg(path, file.errorString())
-                                 .toStdString());
+        const std::string text = tavrix::CoefficientsCsvText(
+            tavrix::polarConditions(*polarPress_, polarCorrection_), tavrix::methodSweeps(polar_));
+        if (auto failure = tavrix::WriteTextFile(path.toStdString(), text))
+            toolkit_.message(*failure);
+    });
+    connect(exportPolar, &QPushButton::clicked, this, [this] {
+        if (!polarPress_) return;
+        const QString path = QFileDialog::getSaveFileName(this, "Export polar", QString(),
+                                                          "Polar (*.txt *.pol)");
+        if (path.isEmpty()) return;
+        const tavrix::SweepConditions conditions =
+            tavrix::polarConditions(*polarPress_, polarCorrection_);
+        const std::vector<tavrix::MethodSweep> sweeps = tavrix::methodSweeps(polar_);
+        for (const tavrix::MethodSweep& sweep : sweeps) {
+            // One file per method, as the batch front end names them.
+            const std::filesystem::path file =
+                sweeps.size() == 1 ? std::filesystem::path(path.toStdString())
+                                   : tavrix::PolarFileFor(path.toStdString(), sweep.method);
+            if (auto failure = tavrix::WriteTextFile(file, tavrix::PolarFileText(conditions, sweep))) {
+                toolkit_.message(*failure);
+                return;
+            }
+        }
     });
     cancelPolar_->setEnabled(false);
 }
@@ -285,15 +304,7 @@ void AnalysisWindow::showCase()
         return;
     }
     const tavrix::PressCase& p = *press_;
-    QString source;
-    switch (p.source) {
-    case tavrix::ContourSource::Circle: source = "Circle"; break;
-    case tavrix::ContourSource::Naca0012: source = "NACA 0012"; break;
-    case tavrix::ContourSource::KarmanTrefftz: source = "Karman-Trefftz section"; break;
-    default:
-        source = p.common.AirfoilName.empty() ? QString("Contour")
-                                              : QString::fromStdString(p.common.AirfoilName);
-    }
+    const QString source = QString::fromStdString(tavrix::sectionName(p));
     caseLabel_->setText(QString::fromUtf8("Last press: %1, %2 points · %3 method · \u03b1 = %4° · "
                                           "\u03b7 = %5° · M\u221e = %6")
                             .arg(source)
@@ -406,8 +417,10 @@ void AnalysisWindow::runPolar()
         [=](const tavrix::SweepProgress& progress) {
             *result = tavrix::computePolar(*press, methods, alphas, correction, progress);
         },
-        [this, result] {
+        [this, result, press, correction] {
             polar_ = std::move(*result);
+            polarPress_ = press;
+            polarCorrection_ = correction;
             showPolar();
         },
         polarProgress_);

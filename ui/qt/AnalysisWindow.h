@@ -90,6 +90,9 @@ private:
     QTableWidget* polarTable_ = nullptr;
     QLabel* polarInfo_ = nullptr;
     tavrix::PolarResult polar_;
+    // The press and correction the shown polar was computed for.
+    std::shared_ptr<const tavrix::PressCase> polarPress_;
+    tavrix::Compressibility polarCorrection_ = tavrix::Compressibility::PrandtlGlauert;
 
     QPushButton* runConvergence_ = nullptr;
     QPushButton* cancelConvergence_ = nullptr;
