@@ -8,12 +8,14 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableWidget>
 #include <QSvgRenderer>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QValueAxis>
 #include <fstream>
 #include <sstream>
 
@@ -271,6 +273,36 @@ private slots:
         for (const QPointF& e : points(plot("Plot_ConvergenceError"), "Soinne-Laine"))
             QVERIFY(e.y() > 0 && e.y() < 0.05);
         QCOMPARE(find<QLineEdit>("Text_CL")->text(), cl);
+    }
+
+    void pointerReadsValuesDragZoomsDoubleClickResets()
+    {
+        openAnalysis();
+        pressNaca("51", "5");
+        ui::PlotView* p = plot("Plot_Pressure");
+        auto* x = static_cast<QValueAxis*>(p->chart()->axes(Qt::Horizontal).front());
+        QCOMPARE(x->min(), 0.0);
+        QCOMPARE(x->max(), 1.0);
+        const QRectF area = p->chart()->plotArea();
+        const QPoint a = p->mapFromScene(p->chart()->mapToScene(area.topLeft() + QPointF(area.width() * 0.25, 20)));
+        const QPoint b = p->mapFromScene(p->chart()->mapToScene(area.topLeft() + QPointF(area.width() * 0.5, area.height() - 20)));
+        // The offscreen platform moves no pointer: the event a move produces.
+        QMouseEvent move(QEvent::MouseMove, QPointF(a), p->viewport()->mapToGlobal(QPointF(a)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(p->viewport(), &move);
+        const QString readout = p->readout();
+        QVERIFY2(readout.startsWith("x/c = "), qPrintable(readout));
+        QVERIFY2(std::fabs(readout.mid(6).section(' ', 0, 0).toDouble() - 0.25) < 0.005,
+                 qPrintable(readout));
+        QVERIFY(readout.contains(QString::fromUtf8("−Cp = ")));
+        QTest::mousePress(p->viewport(), Qt::LeftButton, {}, a);
+        QTest::mouseMove(p->viewport(), b);
+        QTest::mouseRelease(p->viewport(), Qt::LeftButton, {}, b);
+        QVERIFY(std::fabs(x->min() - 0.25) < 0.01);
+        QVERIFY(std::fabs(x->max() - 0.5) < 0.01);
+        QTest::mouseDClick(p->viewport(), Qt::LeftButton, {}, b);
+        QCOMPARE(x->min(), 0.0);
+        QCOMPARE(x->max(), 1.0);
     }
 
     void aCancelledRunLeavesTheWindowUsable()

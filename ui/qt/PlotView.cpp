@@ -141,6 +141,7 @@ PlotView::PlotView(const QString& name, QWidget* parent) : QChartView(parent)
     setRenderHint(QPainter::Antialiasing);
     setRubberBand(QChartView::RectangleRubberBand);
     setMouseTracking(true);
+    viewport()->setMouseTracking(true);
     setMinimumSize(360, 260);
     readout_ = new QLabel(this);
     readout_->setObjectName(name + "_Readout");
