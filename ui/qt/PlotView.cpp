@@ -110,8 +110,9 @@ QAbstractAxis* makeAxis(bool log, double lo, double hi, const QString& title, bo
         a->setLabelFormat("%g");
         a->setMinorTickCount(8);
         // A value on a decade would sit on the frame: leave a little room.
-        const double decadeLo = std::pow(10.0, std::floor(std::log10(lo) - 0.05));
-        const double decadeHi = std::pow(10.0, std::ceil(std::log10(hi) + 0.05));
+        const double room = padded ? 0.05 : 0.0;
+        const double decadeLo = std::pow(10.0, std::floor(std::log10(lo) - room));
+        const double decadeHi = std::pow(10.0, std::ceil(std::log10(hi) + room));
         a->setRange(decadeLo, decadeHi > decadeLo ? decadeHi : decadeLo * 10);
         axis = a;
     } else {
@@ -188,7 +189,8 @@ void PlotView::setPlot(const tavrix::PlotData& plot)
         }
         chart->addSeries(line);
     }
-    if (!(xLo <= xHi)) {
+    const bool empty = !(xLo <= xHi);
+    if (empty) {
         xLo = plot.logX ? 1 : 0;
         xHi = plot.logX ? 10 : 1;
     }
@@ -197,8 +199,8 @@ void PlotView::setPlot(const tavrix::PlotData& plot)
         yHi = plot.logY ? 10 : 1;
     }
     // Markers at the ends of the range would be cut in half by the plot frame.
-    QAbstractAxis* xAxis = makeAxis(plot.logX, xLo, xHi, qs(plot.xLabel), markers);
-    QAbstractAxis* yAxis = makeAxis(plot.logY, yLo, yHi, qs(plot.yLabel), true);
+    QAbstractAxis* xAxis = makeAxis(plot.logX, xLo, xHi, qs(plot.xLabel), markers && !empty);
+    QAbstractAxis* yAxis = makeAxis(plot.logY, yLo, yHi, qs(plot.yLabel), !empty);
     chart->addAxis(xAxis, Qt::AlignBottom);
     chart->addAxis(yAxis, Qt::AlignLeft);
     for (QAbstractSeries* s : chart->series()) {
