@@ -18,6 +18,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
@@ -34,6 +35,7 @@
 #include "ui/Controls.h"
 #include "ui/qt/MatrixPanel.h"
 #include "ui/qt/AirfoilFileMenu.h"
+#include "ui/qt/AnalysisWindow.h"
 #include "ui/qt/PictureBox.h"
 
 #ifndef TAVRIX_VERSION
@@ -124,6 +126,7 @@ QtWindows::~QtWindows()
     delete katjo_.data();
     delete showMat_.data();
     delete about_.data();
+    delete analysis_.data();
     delete main_;
 }
 
@@ -141,7 +144,7 @@ void QtWindows::buildMainWindow()
     quit->setShortcutContext(Qt::ApplicationShortcut);
     QObject::connect(quit, &QAction::triggered, [this] {
         saveGeometry();
-        for (QWidget* w : {katjo_.data(), showMat_.data(), about_.data()})
+        for (QWidget* w : {katjo_.data(), showMat_.data(), about_.data(), analysis_.data()})
             if (w != nullptr) w->close();
         main_->close();
         QCoreApplication::quit();
@@ -150,6 +153,13 @@ void QtWindows::buildMainWindow()
     inUse->setObjectName("Label_AirfoilInUse");
     main_->statusBar()->setObjectName("StatusBar_Main");
     main_->statusBar()->addWidget(inUse, 1);
+    auto* analysisMenu = new QMenu("Analysis", main_);
+    analysisMenu->setObjectName("Mn_AnalysisMenu");
+    main_->menuBar()->insertMenu(about, analysisMenu);
+    auto* analysis = analysisMenu->addAction("Analysis...");
+    analysis->setObjectName("Mn_Analysis");
+    analysis->setShortcut(QKeySequence(Qt::Key_F5));
+    QObject::connect(analysis, &QAction::triggered, [this] { showWindow(kAnalysisForm); });
 
     auto* central = new QWidget(main_);
     auto* columns = new QHBoxLayout(central);
@@ -292,6 +302,7 @@ void QtWindows::buildMainWindow()
     methodLayout->addWidget(calculate);
     QObject::connect(calculate, &QPushButton::clicked,
                      [this] { logic_->Command_Calculate_Click(); });
+    analysis_ = new AnalysisWindow(*logic_, *this, calculate);
     left->addWidget(method);
 
     auto* options = group(kFrameOptions, central);
@@ -491,6 +502,7 @@ QWidget* QtWindows::window(std::string_view form) const
     if (form == kKatjoForm) return katjo_;
     if (form == kShowMatForm) return showMat_;
     if (form == kAboutForm) return about_;
+    if (form == kAnalysisForm) return analysis_;
     return nullptr;
 }
 
@@ -498,7 +510,7 @@ QWidget* QtWindows::control(std::string_view name) const
 {
     const QString n = qs(name);
     for (QWidget* w : {static_cast<QWidget*>(main_), katjo_.data(), showMat_.data(),
-                       about_.data()}) {
+                       about_.data(), analysis_.data()}) {
         if (w == nullptr) continue;
         if (w->objectName() == n) return w;
         if (auto* found = w->findChild<QWidget*>(n)) return found;

@@ -28,7 +28,7 @@ public:
 
     tavrix::Form_TavrixS& logic() { return *logic_; }
     QMainWindow* mainWindow() { return main_; }
-    // Form_TavrixS, Form_KATJO, Form_ShowMat or Form_About.
+    // Form_TavrixS, Form_KATJO, Form_ShowMat, Form_About or Form_Analysis.
     QWidget* window(std::string_view form) const;
     // The control of that object name in any of the windows, or nullptr.
     QWidget* control(std::string_view name) const;
@@ -84,6 +84,7 @@ private:
     QPointer<QWidget> katjo_;
     QPointer<QWidget> showMat_;
     QPointer<QWidget> about_;
+    QPointer<QWidget> analysis_;
     std::function<void(const std::string&)> messageHandler_;
     std::string drivePath_, dirPath_, filePath_;
     std::unique_ptr<QSettings> settings_;

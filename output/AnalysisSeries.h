@@ -1,0 +1,151 @@
+// What the analysis window plots, computed without any window: the pressure
+// distribution of the last press (incompressible, corrected, the critical Cp,
+// the four methods side by side, the exact flow of a Karman-Trefftz section),
+// polars over a range of angles of attack and the convergence of CL with the
+// number of panel end points. Every plot is a PlotData that can be written as
+// CSV, so what is drawn and what is exported are the same numbers.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "app/Module_Common.h"
+#include "geometry/Form_KATJO.h"
+#include "output/PolarFiles.h"
+#include "solvers/Compressibility.h"
+#include "solvers/Sweep.h"
+
+namespace tavrix {
+
+// One curve of a plot. Reference lines (the critical Cp, the thin-airfoil
+// line, the exact flow) are drawn thinner or dashed by the window.
+struct Series {
+    enum class Role { Computed, LowerSurface, Exact, Reference };
+    std::string name;
+    Role role = Role::Computed;
+    int colour = 0;  // index into the window's palette: one colour per method
+    bool markers = false;
+    std::vector<double> x, y;
+};
+
+struct PlotData {
+    std::string title;
+    std::string xLabel, yLabel;  // with units
+    bool logX = false, logY = false;
+    std::vector<Series> series;
+};
+
+// "series,<x label>,<y label>" and one row per point, the numbers with 17
+// significant digits so that they read back to the same doubles.
+std::string csvText(const PlotData& plot);
+
+// Everything a completed press leaves that the analysis needs: a copy of the
+// shared state, the conditions and the method, and for a Karman-Trefftz
+// section its parameters.
+struct PressCase {
+    Common common;
+    FlowSetup setup;
+    double alphaDeg = 0;
+    // Circle, Naca0012 or KarmanTrefftz when the contour is exactly what that
+    // source gives at this point count; None otherwise (a coordinate file).
+    ContourSource source = ContourSource::None;
+    std::optional<KarmanTrefftzSection> section;  // with source KarmanTrefftz only
+};
+
+// The case of a press that left `common`: the source is recognised by
+// drawing each candidate again at the press's point count and comparing the
+// points exactly, so it does not depend on which option button is selected.
+PressCase makePressCase(const Common& common, const FlowSetup& setup,
+                        const std::optional<KarmanTrefftzSection>& lastSection);
+
+// Abscissa x/c of every control point of the press: the chord runs from the
+// foremost to the hindmost end point of the rotated contour.
+std::vector<double> chordStations(const Common& common);
+// Index (1-based) of the foremost end point: panels before it lie on the
+// lower surface, the others on the upper surface.
+int leadingEdgePoint(const Common& common);
+
+struct PressureRequest {
+    Compressibility correction = Compressibility::PrandtlGlauert;
+    bool compareMethods = false;
+    bool exact = true;  // the exact Cp, where the section has one
+};
+
+struct PressureResult {
+    PlotData plot;
+    double cpStar = 0;          // critical Cp at the free-stream Mach number (0 when Moo = 0)
+    double criticalMach = 0;    // where the lowest Cp of the press's method reaches Cp*
+    double exactCL = 0;         // for a Karman-Trefftz section
+    bool hasExact = false;
+    std::string message;        // why the overlay is missing (a refusal of a method)
+};
+
+// -Cp against x/c, upper surface solid and lower surface dashed, for the
+// method of the press; with a Mach number the incompressible and the
+// corrected curves and the Cp* line. With compareMethods one curve per method
+// over the whole contour (corrected when a Mach number is given).
+PressureResult pressurePlot(const PressCase& press, const PressureRequest& request);
+
+// Angles from..to by step (degrees); empty with a refusal in `refusal` when
+// the step is zero, points away from `to` or gives more than 1001 angles.
+std::vector<double> sweepAngles(double from, double to, double step, std::string& refusal);
+
+struct PolarResult {
+    std::vector<PanelMethod> methods;
+    std::vector<std::vector<OperatingPoint>> points;  // per method, per angle
+    double alpha0Deg = 0;  // zero-lift angle of the first method's CL curve
+    bool hasAlpha0 = false;
+    std::string message;
+    bool cancelled = false;
+};
+
+// The polar of the press's contour and conditions (its eta, Moo and the
+// chosen correction) for each method; the first method's CL curve gives the
+// zero-lift angle of the thin-airfoil line.
+PolarResult computePolar(const PressCase& press, std::span<const PanelMethod> methods,
+                         std::span<const double> alphasDeg, Compressibility correction,
+                         const SweepProgress& keepGoing = {});
+
+// Zero-lift angle of a CL curve: interpolated between the two angles where CL
+// changes sign, or the secant through the two points nearest CL = 0.
+std::optional<double> zeroLiftAngle(std::span<const OperatingPoint> points);
+
+PlotData polarLiftPlot(const PolarResult& polar);
+PlotData polarMomentPlot(const PolarResult& polar);
+// The polar as the sweep's writers take it (the xfoil-layout polar, the
+// coefficient CSV), with the section named as the window names it.
+std::vector<MethodSweep> methodSweeps(const PolarResult& polar);
+SweepConditions polarConditions(const PressCase& press, Compressibility correction);
+// "Circle", "NACA 0012", "Karman-Trefftz section", or the contour's own name.
+std::string sectionName(const PressCase& press);
+
+// The counts of the convergence study.
+inline constexpr int kConvergenceCounts[] = {25, 51, 101, 199};
+
+struct ConvergenceResult {
+    std::vector<int> counts;
+    // CL per method and count; NaN where the method refused.
+    std::vector<std::vector<double>> CL;
+    bool hasExact = false;
+    double exactCL = 0;
+    std::string message;
+    bool cancelled = false;
+};
+
+// The press's contour regenerated with np end points (circle, NACA 0012,
+// Karman-Trefftz section); false for a source that cannot be regenerated.
+bool regeneratedContour(const PressCase& press, int np, Common& out);
+
+// CL of the four methods at the press's alpha and eta, incompressible, for
+// every count of the study.
+ConvergenceResult computeConvergence(const PressCase& press,
+                                     const SweepProgress& keepGoing = {});
+
+PlotData convergenceLiftPlot(const ConvergenceResult& result);
+// |CL - CL exact| on logarithmic scales; empty series without an exact CL.
+PlotData convergenceErrorPlot(const ConvergenceResult& result);
+
+}  // namespace tavrix

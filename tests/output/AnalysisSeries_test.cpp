@@ -1,0 +1,356 @@
+#include "output/AnalysisSeries.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "geometry/ExactFlow.h"
+#include "support/Session.h"
+
+namespace tavrix {
+namespace {
+
+using testing::Session;
+
+const char* optionOf(PanelMethod m)
+{
+    switch (m) {
+    case PanelMethod::VortexPanel: return "Option_VORPAN";
+    case PanelMethod::KennedyMarsden: return "Option_KENN";
+    case PanelMethod::SoinneLaine: return "Option_Soinne";
+    case PanelMethod::Hess: break;
+    }
+    return "Option_HESS";
+}
+
+// A press in a fresh session, and its case as the analysis window takes it.
+struct Pressed {
+    Session s;
+    PressCase press;
+
+    void run(PanelMethod method, const char* alpha, const char* mach = "0", const char* eta = "0")
+    {
+        s.tk.type("Text_AlfaD", alpha);
+        s.tk.type("Text_Moo", mach);
+        s.tk.type("Text_ItaD", eta);
+        s.tk.select(optionOf(method));
+        s.press();
+        ASSERT_TRUE(s.form.lastPressCompleted());
+        FlowSetup setup;
+        setup.method = method;
+        setup.mach = std::atof(mach);
+        setup.etaDeg = std::atof(eta);
+        std::optional<KarmanTrefftzSection> section;
+        if (s.form.katjoCreated()) section = s.form.katjo().lastSection();
+        press = makePressCase(s.c, setup, section);
+    }
+    void karmanTrefftz(const char* points, const char* delta, const char* gamma, const char* tau)
+    {
+        s.tk.type("Text_NP", points);
+        s.tk.select("Option_KATJO");
+        s.form.Option_KATJO_Click();
+        s.tk.type("Text_Delta", delta);
+        s.tk.type("Text_Gamma", gamma);
+        s.tk.type("Text_Tau", tau);
+        s.tk.type("Text_xDltc", "0.00");
+        ASSERT_TRUE(s.form.katjo().Command1_Click());
+    }
+};
+
+const Series& named(const PlotData& plot, const std::string& name)
+{
+    for (const Series& s : plot.series)
+        if (s.name == name) return s;
+    ADD_FAILURE() << "no series " << name;
+    static const Series none;
+    return none;
+}
+
+TEST(AnalysisCsvTest, numbersReadBackToTheSameDoublesAndLabelsAreQuoted)
+{
+    PlotData plot{"t", "x, chord", "say \"Cp\"", false, false, {}};
+    plot.series.push_back({"a", Series::Role::Computed, 0, false, {0.1, 1.0 / 3}, {-2.5e-7, 1e300}});
+    const std::string csv = csvText(plot);
+    std::istringstream in(csv);
+    std::string line;
+    std::getline(in, line);
+    EXPECT_EQ(line, "series,\"x, chord\",\"say \"\"Cp\"\"\"");
+    std::vector<double> read;
+    while (std::getline(in, line)) {
+        EXPECT_EQ(line.substr(0, 2), "a,");
+        const std::size_t comma = line.find(',', 2);
+        read.push_back(std::strtod(line.substr(2, comma - 2).c_str(), nullptr));
+        read.push_back(std::strtod(line.substr(comma + 1).c_str(), nullptr));
+    }
+    EXPECT_EQ(read, (std::vector<double>{0.1, -2.5e-7, 1.0 / 3, 1e300}));
+}
+
+TEST(AnalysisPressureTest, circleAtZeroIncidenceIsSymmetricAndNearTheExactSpeed)
+{
+    Pressed p;
+    p.s.chooseCircle("101");
+    p.run(PanelMethod::VortexPanel, "0");
+    EXPECT_EQ(p.press.source, ContourSource::Circle);
+    EXPECT_EQ(leadingEdgePoint(p.s.c), 51);  // clockwise from the trailing edge, half way
+    const PressureResult r = pressurePlot(p.press, {});
+    ASSERT_EQ(r.plot.series.size(), 2u);
+    const Series& upper = named(r.plot, "Vortex panel, upper");
+    const Series& lower = named(r.plot, "Vortex panel, lower");
+    ASSERT_EQ(upper.x.size(), 50u);
+    ASSERT_EQ(lower.x.size(), 50u);
+    for (std::size_t i = 0; i < 50; ++i) {
+        // Mirror panels: lower panel i+1 and upper panel 100-i.
+        EXPECT_NEAR(lower.x[i], upper.x[49 - i], 1e-12);
+        EXPECT_NEAR(lower.y[i], upper.y[49 - i], 1e-9);
+        // Circle: V = 2 sin(theta), so -Cp = 4 sin^2(theta) - 1 = 4 (x/c)(1 - x/c) - 1
+        // on the unit-chord circle, where sin^2 = 4 (x/c)(1 - x/c).
+        const double xc = upper.x[i];
+        EXPECT_NEAR(upper.y[i], 4 * (4 * xc * (1 - xc)) - 1, 0.02) << xc;
+    }
+    EXPECT_FALSE(r.hasExact);
+}
+
+TEST(AnalysisPressureTest, machNumberAddsTheCorrectedCurvesAndTheCriticalLine)
+{
+    Pressed p;
+    p.s.chooseNaca("61");
+    p.run(PanelMethod::Hess, "4", "0.7");
+    const double beta = std::sqrt(1 - 0.7 * 0.7);
+    const PressureResult pg = pressurePlot(p.press, {Compressibility::PrandtlGlauert, false, true});
+    const Series& incompressible = named(pg.plot, "Hess, incompressible, upper");
+    const Series& corrected = named(pg.plot, "Hess, Prandtl-Glauert M\u221e = 0.70, upper");
+    ASSERT_EQ(incompressible.y.size(), corrected.y.size());
+    for (std::size_t i = 0; i < corrected.y.size(); ++i)
+        EXPECT_NEAR(corrected.y[i], incompressible.y[i] / beta, 1e-12);
+    // Cp* at M = 0.7 for gamma = 1.4 from the isentropic relations:
+    // 2 / (1.4 0.49) ((2 + 0.4 0.49) / 2.4)^3.5 - 1) = 2.9155 (0.73274 - 1) = -0.7791.
+    EXPECT_NEAR(pg.cpStar, -0.7791, 5e-5);
+    const Series& line = named(pg.plot, "Cp* at M\u221e = 0.70");
+    EXPECT_NEAR(line.y.front(), 0.7791, 5e-5);
+    // The lowest Cp of the section at 4 degrees is below Cp*: it is supercritical at 0.7.
+    EXPECT_GT(pg.criticalMach, 0.3);
+    EXPECT_LT(pg.criticalMach, 0.7);
+
+    // Karman-Tsien raises the suction peak above Prandtl-Glauert's.
+    const PressureResult kt = pressurePlot(p.press, {Compressibility::KarmanTsien, false, true});
+    const Series& ktUpper = named(kt.plot, "Hess, Karman-Tsien M\u221e = 0.70, upper");
+    double pgPeak = 0, ktPeak = 0;
+    for (double v : corrected.y) pgPeak = std::max(pgPeak, v);
+    for (double v : ktUpper.y) ktPeak = std::max(ktPeak, v);
+    EXPECT_GT(ktPeak, pgPeak);
+    EXPECT_LT(kt.criticalMach, pg.criticalMach);
+}
+
+TEST(AnalysisPressureTest, compareOverlayHoldsEachMethodAsItsOwnPressGivesIt)
+{
+    Pressed p;
+    p.s.chooseNaca("51");
+    p.run(PanelMethod::Hess, "6", "0.3", "2");
+    const PressureResult r = pressurePlot(p.press, {Compressibility::PrandtlGlauert, true, true});
+    ASSERT_EQ(r.plot.series.size(), 5u);  // four methods and the Cp* line
+    for (PanelMethod m : kAllMethods) {
+        Pressed own;
+        own.s.chooseNaca("51");
+        own.run(m, "6", "0.3", "2");
+        const Series& s = named(r.plot, std::string(methodName(m)));
+        ASSERT_EQ(s.y.size(), 50u);
+        for (int i = 1; i <= 50; ++i)
+            EXPECT_EQ(s.y[static_cast<std::size_t>(i - 1)], own.s.c.Cu[i] - 1)
+                << methodName(m) << " panel " << i;
+    }
+}
+
+TEST(AnalysisPressureTest, exactCpOfAKarmanTrefftzSectionLiesOnTheFineSolution)
+{
+    Pressed p;
+    p.karmanTrefftz("199", "0.12", "0.04", "10");
+    p.run(PanelMethod::SoinneLaine, "5");
+    ASSERT_EQ(p.press.source, ContourSource::KarmanTrefftz);
+    const PressureResult r = pressurePlot(p.press, {});
+    ASSERT_TRUE(r.hasExact);
+    EXPECT_EQ(r.exactCL, KarmanTrefftzFlow(*p.press.section, 5).CL());
+    const Series& exact = named(r.plot, "Exact (incompressible)");
+    const Series& upper = named(r.plot, "Soinne-Laine, upper");
+    const Series& lower = named(r.plot, "Soinne-Laine, lower");
+    ASSERT_EQ(exact.y.size(), upper.y.size() + lower.y.size());
+    std::vector<double> computed = lower.y;
+    computed.insert(computed.end(), upper.y.begin(), upper.y.end());
+    // Away from the two trailing-edge panels the fine solution is within a
+    // few thousandths of the exact Cp.
+    for (std::size_t i = 1; i + 1 < computed.size(); ++i)
+        EXPECT_NEAR(computed[i], exact.y[i], 0.02) << i;
+}
+
+TEST(AnalysisPressureTest, aRotatedSectionIsComparedWithTheExactFlowAtAlphaPlusEta)
+{
+    Pressed straight, rotated;
+    straight.karmanTrefftz("101", "0.10", "0.02", "5");
+    rotated.karmanTrefftz("101", "0.10", "0.02", "5");
+    straight.run(PanelMethod::VortexPanel, "7");
+    rotated.run(PanelMethod::VortexPanel, "4", "0", "3");
+    const PressureResult a = pressurePlot(straight.press, {});
+    const PressureResult b = pressurePlot(rotated.press, {});
+    EXPECT_NEAR(a.exactCL, b.exactCL, 1e-12);
+    const Series& ea = named(a.plot, "Exact (incompressible)");
+    const Series& eb = named(b.plot, "Exact (incompressible)");
+    ASSERT_EQ(ea.y.size(), eb.y.size());
+    for (std::size_t i = 0; i < ea.y.size(); ++i) EXPECT_NEAR(ea.y[i], eb.y[i], 1e-6) << i;
+}
+
+TEST(AnalysisSourceTest, onlyAContourThatASourceDrawsAgainIsRegenerated)
+{
+    Pressed naca;
+    naca.s.chooseNaca("61");
+    naca.run(PanelMethod::Hess, "2");
+    EXPECT_EQ(naca.press.source, ContourSource::Naca0012);
+    Common again;
+    ASSERT_TRUE(regeneratedContour(naca.press, 61, again));
+    for (int i = 1; i <= 61; ++i) EXPECT_EQ(again.XCoord[i], naca.s.c.XCoord[i]);
+
+    // The same section with one point moved is a contour of its own.
+    Pressed moved;
+    moved.s.chooseNaca("61");
+    moved.s.c.YCoord[20] += 1e-9;
+    moved.run(PanelMethod::Hess, "2");
+    EXPECT_EQ(moved.press.source, ContourSource::None);
+    const ConvergenceResult r = computeConvergence(moved.press);
+    EXPECT_TRUE(r.counts.empty());
+    EXPECT_FALSE(r.message.empty());
+}
+
+TEST(AnalysisSweepAnglesTest, rangesAndRefusals)
+{
+    std::string refusal;
+    EXPECT_EQ(sweepAngles(-4, 12, 1, refusal).size(), 17u);
+    const std::vector<double> tenths = sweepAngles(0, 1, 0.1, refusal);
+    ASSERT_EQ(tenths.size(), 11u);  // 1/0.1 falls just short of 10 in binary
+    EXPECT_NEAR(tenths.back(), 1.0, 1e-12);
+    EXPECT_EQ(sweepAngles(10, -10, -5, refusal), (std::vector<double>{10, 5, 0, -5, -10}));
+    EXPECT_EQ(sweepAngles(3, 3, 1, refusal), (std::vector<double>{3}));
+    EXPECT_TRUE(refusal.empty());
+    EXPECT_TRUE(sweepAngles(0, 10, 0, refusal).empty());
+    EXPECT_FALSE(refusal.empty());
+    EXPECT_TRUE(sweepAngles(0, 10, -1, refusal).empty());
+    EXPECT_FALSE(refusal.empty());
+    EXPECT_TRUE(sweepAngles(0, 1001, 1, refusal).empty());
+    EXPECT_FALSE(refusal.empty());
+    EXPECT_EQ(sweepAngles(0, 1000, 1, refusal).size(), 1001u);
+    EXPECT_TRUE(sweepAngles(0, NAN, 1, refusal).empty());
+}
+
+TEST(AnalysisPolarTest, zeroLiftAngleByInterpolationOrSecant)
+{
+    auto points = [](std::vector<std::pair<double, double>> v) {
+        std::vector<OperatingPoint> p;
+        for (auto [a, cl] : v) p.push_back({a, cl, 0, 0, {}, {}, {}, {}, {}});
+        return p;
+    };
+    // CL = 0.1 (alpha + 2).
+    EXPECT_NEAR(*zeroLiftAngle(points({{-4, -0.2}, {-1, 0.1}, {2, 0.4}})), -2, 1e-12);
+    EXPECT_NEAR(*zeroLiftAngle(points({{4, 0.6}, {1, 0.3}, {7, 0.9}})), -2, 1e-12);
+    EXPECT_EQ(*zeroLiftAngle(points({{0, 0.5}, {3, 0}})), 3);
+    EXPECT_FALSE(zeroLiftAngle(points({{1, 0.3}})).has_value());
+    EXPECT_FALSE(zeroLiftAngle(points({{1, 0.3}, {2, 0.3}})).has_value());
+}
+
+TEST(AnalysisPolarTest, polarOfACamberedSectionAndItsThinAirfoilLine)
+{
+    Pressed p;
+    p.karmanTrefftz("101", "0.12", "0.04", "10");
+    p.run(PanelMethod::Hess, "0");
+    std::string refusal;
+    const std::vector<double> alphas = sweepAngles(-6, 6, 2, refusal);
+    const PolarResult polar =
+        computePolar(p.press, kAllMethods, alphas, Compressibility::PrandtlGlauert);
+    ASSERT_EQ(polar.points.size(), 4u);
+    for (const auto& points : polar.points) ASSERT_EQ(points.size(), 7u);
+    // A positive camber: the zero-lift angle is negative, close to the exact one.
+    ASSERT_TRUE(polar.hasAlpha0);
+    double a0Exact = 0;
+    {
+        // Exact CL is linear in sin(alpha - alpha0): two exact values give alpha0.
+        const double cl0 = KarmanTrefftzFlow(*p.press.section, 0).CL();
+        const double cl1 = KarmanTrefftzFlow(*p.press.section, -4).CL();
+        a0Exact = -4 * cl0 / (cl0 - cl1);
+    }
+    EXPECT_LT(polar.alpha0Deg, 0);
+    EXPECT_NEAR(polar.alpha0Deg, a0Exact, 0.3);
+    const PlotData lift = polarLiftPlot(polar);
+    ASSERT_EQ(lift.series.size(), 5u);
+    const Series& thin = lift.series.back();
+    EXPECT_EQ(thin.role, Series::Role::Reference);
+    const double perDegree = 2 * M_PI * M_PI / 180;
+    EXPECT_NEAR(thin.y.front(), perDegree * (-6 - polar.alpha0Deg), 1e-12);
+    EXPECT_NEAR(thin.y.back(), perDegree * (6 - polar.alpha0Deg), 1e-12);
+    // The sweep's coefficient table has one row per angle and method.
+    const std::string csv =
+        CoefficientsCsvText(polarConditions(p.press, Compressibility::PrandtlGlauert),
+                            methodSweeps(polar));
+    EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 4 * 7);
+    EXPECT_EQ(sectionName(p.press), "Karman-Trefftz section");
+}
+
+TEST(AnalysisPolarTest, aCancelledPolarKeepsTheAnglesSolved)
+{
+    Pressed p;
+    p.s.chooseNaca("51");
+    p.run(PanelMethod::Hess, "0");
+    std::string refusal;
+    const std::vector<double> alphas = sweepAngles(0, 9, 1, refusal);
+    std::size_t lastTotal = 0;
+    const PolarResult polar = computePolar(
+        p.press, kAllMethods, alphas, Compressibility::PrandtlGlauert,
+        [&](std::size_t done, std::size_t total) {
+            lastTotal = total;
+            return done < 13;
+        });
+    EXPECT_EQ(lastTotal, 40u);
+    EXPECT_TRUE(polar.cancelled);
+    ASSERT_EQ(polar.points.size(), 2u);
+    EXPECT_EQ(polar.points[0].size(), 10u);
+    EXPECT_EQ(polar.points[1].size(), 3u);
+}
+
+TEST(AnalysisConvergenceTest, eachCountGivesTheCLOfAPressWithThatManyPoints)
+{
+    Pressed p;
+    p.karmanTrefftz("61", "0.12", "0.04", "10");
+    p.run(PanelMethod::Hess, "5");
+    const ConvergenceResult r = computeConvergence(p.press);
+    ASSERT_EQ(r.counts, (std::vector<int>{25, 51, 101, 199}));
+    ASSERT_TRUE(r.hasExact);
+    EXPECT_EQ(r.exactCL, KarmanTrefftzFlow(*p.press.section, 5).CL());
+    for (std::size_t k = 0; k < 4; ++k) {
+        Pressed at51;
+        at51.karmanTrefftz("51", "0.12", "0.04", "10");
+        at51.run(kAllMethods[k], "5");
+        EXPECT_EQ(r.CL[k][1], IntegrateForces(at51.s.c).CL) << methodName(kAllMethods[k]);
+        // Every method comes closer to the exact CL from 25 to 199 points.
+        EXPECT_LT(std::fabs(r.CL[k][3] - r.exactCL), std::fabs(r.CL[k][0] - r.exactCL));
+    }
+    const PlotData error = convergenceErrorPlot(r);
+    EXPECT_TRUE(error.logX && error.logY);
+    ASSERT_EQ(error.series.size(), 4u);
+    EXPECT_EQ(error.series[3].y[3], std::fabs(r.CL[3][3] - r.exactCL));
+}
+
+TEST(AnalysisConvergenceTest, cancellingDropsTheUnfinishedCount)
+{
+    Pressed p;
+    p.s.chooseCircle("41");
+    p.run(PanelMethod::Hess, "3");
+    const ConvergenceResult r =
+        computeConvergence(p.press, [](std::size_t done, std::size_t) { return done < 6; });
+    EXPECT_TRUE(r.cancelled);
+    EXPECT_EQ(r.counts, (std::vector<int>{25}));
+    for (const auto& cl : r.CL) EXPECT_EQ(cl.size(), 1u);
+    EXPECT_FALSE(r.hasExact);
+}
+
+}  // namespace
+}  // namespace tavrix

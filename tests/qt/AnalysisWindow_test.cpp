@@ -1,0 +1,323 @@
+// The analysis window on the real main window, driven by object name.
+#include <QAction>
+#include <QChart>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QImage>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QSvgRenderer>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QValueAxis>
+#include <fstream>
+#include <sstream>
+
+#include "ui/qt/AnalysisWindow.h"
+#include "ui/qt/PlotView.h"
+#include "ui/qt/QtWindows.h"
+
+class AnalysisWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    tavrix::Common common;
+    std::unique_ptr<ui::QtWindows> windows;
+    std::vector<std::string> messages;
+    QTemporaryDir dir;
+
+    template <class W>
+    W* find(const char* name)
+    {
+        auto* w = qobject_cast<W*>(windows->control(name));
+        if (w == nullptr) qFatal("no control %s", name);
+        return w;
+    }
+    void type(const char* name, const QString& value)
+    {
+        auto* edit = find<QLineEdit>(name);
+        edit->selectAll();
+        QTest::keyClicks(edit, value);
+    }
+    void click(const char* name)
+    {
+        auto* b = find<QAbstractButton>(name);
+        const QPoint at = qobject_cast<QPushButton*>(b) != nullptr ? b->rect().center()
+                                                                   : QPoint(8, b->height() / 2);
+        QTest::mouseClick(b, Qt::LeftButton, {}, at);
+    }
+    ui::AnalysisWindow* analysis()
+    {
+        return static_cast<ui::AnalysisWindow*>(windows->window(ui::kAnalysisForm));
+    }
+    ui::PlotView* plot(const char* name) { return find<ui::PlotView>(name); }
+    static QList<QPointF> points(ui::PlotView* view, const QString& series)
+    {
+        for (QAbstractSeries* s : view->chart()->series())
+            if (s->name() == series) return static_cast<QLineSeries*>(s)->points();
+        return {};
+    }
+    static QStringList names(ui::PlotView* view)
+    {
+        QStringList n;
+        for (QAbstractSeries* s : view->chart()->series()) n << s->name();
+        return n;
+    }
+    void openAnalysis()
+    {
+        auto* action = windows->mainWindow()->findChild<QAction*>("Mn_Analysis");
+        QVERIFY(action != nullptr);
+        action->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(analysis()));
+    }
+    void pressNaca(const char* points, const char* alpha, const char* mach = "0")
+    {
+        type("Text_NP", points);
+        click("Option_N0012");
+        type("Text_AlfaD", alpha);
+        type("Text_Moo", mach);
+        click("Command_Calculate");
+        QVERIFY(windows->logic().lastPressCompleted());
+    }
+    static std::string fileText(const std::string& path)
+    {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    void waitForRun() { QTRY_VERIFY_WITH_TIMEOUT(!analysis()->running(), 60000); }
+
+private slots:
+    void init()
+    {
+        common = tavrix::Common();
+        common.WorkDir = dir.path().toStdString();
+        windows = std::make_unique<ui::QtWindows>(common);
+        messages.clear();
+        windows->setMessageHandler([this](const std::string& m) { messages.push_back(m); });
+        windows->logic().Form_Load();
+        windows->mainWindow()->show();
+        QVERIFY(QTest::qWaitForWindowExposed(windows->mainWindow()));
+    }
+    void cleanup() { windows.reset(); }
+
+    void opensFromItsMenuWithoutAPress()
+    {
+        auto* menu = windows->mainWindow()->findChild<QMenu*>("Mn_AnalysisMenu");
+        QVERIFY(menu != nullptr);
+        QCOMPARE(menu->title(), QString("Analysis"));
+        auto* action = windows->mainWindow()->findChild<QAction*>("Mn_Analysis");
+        QCOMPARE(action->text(), QString("Analysis..."));
+        QCOMPARE(action->shortcut(), QKeySequence(Qt::Key_F5));
+        openAnalysis();
+        QCOMPARE(analysis()->windowTitle(), QString("Analysis"));
+        QVERIFY(!analysis()->hasPress());
+        QCOMPARE(plot("Plot_Pressure")->seriesCount(), 0);
+        click("Command_RunPolar");
+        QCOMPARE(messages.size(), std::size_t(1));
+        QVERIFY(!analysis()->running());
+    }
+
+    void pressureFollowsEveryPressAndShowsItsNumbers()
+    {
+        openAnalysis();
+        pressNaca("51", "5");
+        ui::PlotView* p = plot("Plot_Pressure");
+        QCOMPARE(names(p), (QStringList{"Hess, upper", "Hess, lower"}));
+        // -Cp = V^2 - 1 of the press, panel by panel, lower surface first.
+        const QList<QPointF> lower = points(p, "Hess, lower");
+        const QList<QPointF> upper = points(p, "Hess, upper");
+        QCOMPARE(lower.size() + upper.size(), common.NPanel);
+        const QList<QPointF> all = lower + upper;
+        for (int i = 1; i <= common.NPanel; ++i) {
+            QCOMPARE(all[i - 1].y(), -(1 - common.Vt[i] * common.Vt[i]));
+            QCOMPARE(all[i - 1].x(), common.XM[i]);  // chord 0..1 of NACA 0012
+        }
+
+        pressNaca("51", "5", "0.5");
+        QCOMPARE(p->seriesCount(), 5);  // incompressible and corrected, both surfaces; Cp*
+        QVERIFY(names(p).contains(QString::fromUtf8("Cp* at M\u221e = 0.50")));
+        find<QComboBox>("Combo_Correction")->setCurrentIndex(1);
+        QVERIFY(names(p).contains(QString::fromUtf8("Hess, Karman-Tsien M\u221e = 0.50, upper")));
+    }
+
+    void compareMethodsOverlaysTheFourMethodsAndTheExactFlow()
+    {
+        openAnalysis();
+        type("Text_NP", "61");
+        click("Option_KATJO");
+        type("Text_Delta", "0.12");
+        type("Text_Gamma", "0.04");
+        type("Text_Tau", "10");
+        click("Command1");
+        type("Text_AlfaD", "4");
+        click("Command_Calculate");
+        QVERIFY(windows->logic().lastPressCompleted());
+        ui::PlotView* p = plot("Plot_Pressure");
+        QVERIFY(names(p).contains("Exact (incompressible)"));
+        click("Check_CompareMethods");
+        QCOMPARE(names(p), (QStringList{"Hess", "Vortex panel", "Kennedy-Marsden", "Soinne-Laine",
+                                        "Exact (incompressible)"}));
+        // The Hess curve of the overlay is the press's own.
+        const QList<QPointF> hess = points(p, "Hess");
+        QCOMPARE(hess.size(), common.NPanel);
+        for (int i = 1; i <= common.NPanel; ++i) QCOMPARE(hess[i - 1].y(), common.Cu[i] - 1);
+        click("Check_ExactCp");
+        QCOMPARE(p->seriesCount(), 4);
+    }
+
+    void exportWritesPictureDrawingAndTheComputedNumbers()
+    {
+        openAnalysis();
+        pressNaca("41", "3");
+        ui::PlotView* p = plot("Plot_Pressure");
+        const QString png = dir.filePath("cp.png"), svg = dir.filePath("cp.svg"),
+                      csv = dir.filePath("cp.csv");
+        QCOMPARE(p->exportPng(png), QString());
+        QCOMPARE(p->exportSvg(svg), QString());
+        QCOMPARE(p->exportCsv(csv), QString());
+        QImage image(png);
+        QVERIFY(!image.isNull());
+        QVERIFY(image.width() > 600);
+        const std::string drawing = fileText(svg.toStdString());
+        QVERIFY(drawing.find("<svg") != std::string::npos);
+        QVERIFY(drawing.find("Pressure distribution") != std::string::npos);
+        QSvgRenderer renderer(svg);
+        QVERIFY(renderer.isValid());
+        QCOMPARE(renderer.viewBox().size(), p->viewport()->size());
+
+        std::istringstream rows(fileText(csv.toStdString()));
+        std::string line;
+        std::getline(rows, line);
+        QCOMPARE(QString::fromStdString(line), QString::fromUtf8("series,x/c,\u2212Cp"));
+        std::vector<double> lower, minusCp;
+        while (std::getline(rows, line)) {
+            const std::size_t last = line.rfind(',');
+            const double v = std::strtod(line.c_str() + last + 1, nullptr);
+            (line.rfind("\"Hess, lower\",", 0) == 0 ? lower : minusCp).push_back(v);
+        }
+        minusCp.insert(minusCp.begin(), lower.begin(), lower.end());
+        QCOMPARE(static_cast<int>(minusCp.size()), common.NPanel);
+        for (int i = 1; i <= common.NPanel; ++i)
+            QCOMPARE(minusCp[static_cast<std::size_t>(i - 1)], common.Vt[i] * common.Vt[i] - 1);
+
+        // A folder that does not exist: a reason, nothing written.
+        QVERIFY(!p->exportCsv(dir.filePath("no/such/folder/cp.csv")).isEmpty());
+    }
+
+    void polarRunsInTheBackgroundAndFillsPlotsAndTable()
+    {
+        openAnalysis();
+        pressNaca("51", "2");
+        const std::string report = fileText(dir.filePath("TavrixS.txt").toStdString());
+        const std::string columns = fileText(dir.filePath("TavrixS.xls").toStdString());
+        type("Text_AlphaFrom", "-2");
+        type("Text_AlphaTo", "4");
+        type("Text_AlphaStep", "2");
+        find<QComboBox>("Combo_PolarMethod")->setCurrentIndex(4);
+        click("Command_RunPolar");
+        waitForRun();
+        QCOMPARE(plot("Plot_PolarCL")->seriesCount(), 5);  // four methods, thin-airfoil line
+        QCOMPARE(plot("Plot_PolarCM")->seriesCount(), 4);
+        const QList<QPointF> hess = points(plot("Plot_PolarCL"), "Hess");
+        QCOMPARE(hess.size(), 4);
+        // The angle of the press gives the press's CL.
+        QCOMPARE(hess[2].x(), 2.0);
+        QCOMPARE(hess[2].y(), tavrix::IntegrateForces(common).CL);
+        auto* table = find<QTableWidget>("Table_Polar");
+        QCOMPARE(table->rowCount(), 4);
+        QCOMPARE(table->columnCount(), 13);
+        QCOMPARE(table->item(2, 1)->text(), QString::number(hess[2].y(), 'f', 5));
+        // NACA 0012 is symmetric: no lift at zero incidence.
+        QVERIFY(std::fabs(analysis()->polar().alpha0Deg) < 1e-9);
+
+        // A step of zero is refused and the polar stays.
+        messages.clear();
+        type("Text_AlphaStep", "0");
+        click("Command_RunPolar");
+        QCOMPARE(messages, std::vector<std::string>{"The step of the sweep must not be 0"});
+        QCOMPARE(plot("Plot_PolarCL")->seriesCount(), 5);
+
+        // Nothing of the main window changed.
+        QCOMPARE(fileText(dir.filePath("TavrixS.txt").toStdString()), report);
+        QCOMPARE(fileText(dir.filePath("TavrixS.xls").toStdString()), columns);
+    }
+
+    void convergenceFillsBothPlotsForAKarmanTrefftzSection()
+    {
+        openAnalysis();
+        type("Text_NP", "51");
+        click("Option_KATJO");
+        click("Command1");
+        type("Text_AlfaD", "5");
+        click("Command_Calculate");
+        QVERIFY(windows->logic().lastPressCompleted());
+        const QString cl = find<QLineEdit>("Text_CL")->text();
+        const double pressCL = tavrix::IntegrateForces(common).CL;
+        click("Command_RunConvergence");
+        QVERIFY(analysis()->running() || !analysis()->convergence().counts.empty());
+        waitForRun();
+        QCOMPARE(plot("Plot_ConvergenceCL")->seriesCount(), 5);  // four methods and the exact CL
+        QCOMPARE(plot("Plot_ConvergenceError")->seriesCount(), 4);
+        const QList<QPointF> hess = points(plot("Plot_ConvergenceCL"), "Hess");
+        QCOMPARE(hess.size(), 4);
+        QCOMPARE(hess[1].x(), 51.0);
+        QCOMPARE(hess[1].y(), pressCL);  // the press had 51 points
+        for (const QPointF& e : points(plot("Plot_ConvergenceError"), "Soinne-Laine"))
+            QVERIFY(e.y() > 0 && e.y() < 0.05);
+        QCOMPARE(find<QLineEdit>("Text_CL")->text(), cl);
+    }
+
+    void pointerReadsValuesDragZoomsDoubleClickResets()
+    {
+        openAnalysis();
+        pressNaca("51", "5");
+        ui::PlotView* p = plot("Plot_Pressure");
+        auto* x = static_cast<QValueAxis*>(p->chart()->axes(Qt::Horizontal).front());
+        QCOMPARE(x->min(), 0.0);
+        QCOMPARE(x->max(), 1.0);
+        const QRectF area = p->chart()->plotArea();
+        const QPoint a = p->mapFromScene(p->chart()->mapToScene(area.topLeft() + QPointF(area.width() * 0.25, 20)));
+        const QPoint b = p->mapFromScene(p->chart()->mapToScene(area.topLeft() + QPointF(area.width() * 0.5, area.height() - 20)));
+        // The offscreen platform moves no pointer: the event a move produces.
+        QMouseEvent move(QEvent::MouseMove, QPointF(a), p->viewport()->mapToGlobal(QPointF(a)),
+                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(p->viewport(), &move);
+        const QString readout = p->readout();
+        QVERIFY2(readout.startsWith("x/c = "), qPrintable(readout));
+        QVERIFY2(std::fabs(readout.mid(6).section(' ', 0, 0).toDouble() - 0.25) < 0.005,
+                 qPrintable(readout));
+        QVERIFY(readout.contains(QString::fromUtf8("−Cp = ")));
+        QTest::mousePress(p->viewport(), Qt::LeftButton, {}, a);
+        QTest::mouseMove(p->viewport(), b);
+        QTest::mouseRelease(p->viewport(), Qt::LeftButton, {}, b);
+        QVERIFY(std::fabs(x->min() - 0.25) < 0.01);
+        QVERIFY(std::fabs(x->max() - 0.5) < 0.01);
+        QTest::mouseDClick(p->viewport(), Qt::LeftButton, {}, b);
+        QCOMPARE(x->min(), 0.0);
+        QCOMPARE(x->max(), 1.0);
+    }
+
+    void aCancelledRunLeavesTheWindowUsable()
+    {
+        openAnalysis();
+        pressNaca("199", "3");
+        click("Command_RunConvergence");
+        click("Command_CancelConvergence");
+        waitForRun();
+        const tavrix::ConvergenceResult& r = analysis()->convergence();
+        QVERIFY(r.cancelled || r.counts.size() == 4);
+        QVERIFY(find<QPushButton>("Command_RunConvergence")->isEnabled());
+        QVERIFY(!find<QPushButton>("Command_CancelConvergence")->isEnabled());
+    }
+};
+
+QTEST_MAIN(AnalysisWindowTest)
+#include "AnalysisWindow_test.moc"

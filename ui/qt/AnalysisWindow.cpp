@@ -1,0 +1,504 @@
+#include "ui/qt/AnalysisWindow.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSplitter>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QtConcurrent/QtConcurrentRun>
+#include <cmath>
+#include <filesystem>
+
+#include "app/NumberText.h"
+#include "ui/qt/PlotView.h"
+
+namespace ui {
+
+namespace {
+
+QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+
+template <class W, class... Args>
+W* named(const char* name, Args&&... args)
+{
+    auto* w = new W(std::forward<Args>(args)...);
+    w->setObjectName(name);
+    return w;
+}
+
+QLabel* label(const char* name, const QString& text, QWidget* parent)
+{
+    return named<QLabel>(name, text, parent);
+}
+
+QLineEdit* numberBox(const char* name, const QString& text, QWidget* parent)
+{
+    auto* e = named<QLineEdit>(name, text, parent);
+    e->setMaximumWidth(70);
+    return e;
+}
+
+QString fixed(double v, int decimals) { return QString::number(v, 'f', decimals); }
+
+constexpr int kAllFourIndex = 4;
+
+}  // namespace
+
+AnalysisWindow::AnalysisWindow(tavrix::Form_TavrixS& logic, Toolkit& toolkit,
+                               QAbstractButton* calculate)
+    : QWidget(nullptr, Qt::Window), logic_(logic), toolkit_(toolkit)
+{
+    setObjectName(qs(kAnalysisForm));
+    setWindowTitle("Analysis");
+    resize(1180, 720);
+    auto* layout = new QVBoxLayout(this);
+    caseLabel_ = label("Label_AnalysisCase", QString(), this);
+    caseLabel_->setWordWrap(true);
+    layout->addWidget(caseLabel_);
+
+    auto* tabs = named<QTabWidget>("Tab_Analysis", this);
+    auto* pressure = named<QWidget>("Tab_Pressure");
+    auto* polar = named<QWidget>("Tab_Polar");
+    auto* convergence = named<QWidget>("Tab_Convergence");
+    tabs->addTab(pressure, "Pressure");
+    tabs->addTab(polar, "Polar");
+    tabs->addTab(convergence, "Convergence");
+    layout->addWidget(tabs, 1);
+    buildPressureTab(pressure);
+    buildPolarTab(polar);
+    buildConvergenceTab(convergence);
+
+    progressTimer_ = new QTimer(this);
+    progressTimer_->setInterval(100);
+    connect(progressTimer_, &QTimer::timeout, this, [this] {
+        if (activeBar_ == nullptr) return;
+        activeBar_->setMaximum(static_cast<int>(std::max<std::size_t>(total_, 1)));
+        activeBar_->setValue(static_cast<int>(done_));
+    });
+    connect(&watcher_, &QFutureWatcher<void>::finished, this, [this] {
+        progressTimer_->stop();
+        if (activeBar_ != nullptr) activeBar_->setValue(activeBar_->maximum());
+        setRunning(false);
+        if (whenDone_) whenDone_();
+        whenDone_ = nullptr;
+    });
+
+    if (calculate != nullptr)
+        connect(calculate, &QAbstractButton::clicked, this, &AnalysisWindow::takeLastPress);
+    takeLastPress();
+}
+
+AnalysisWindow::~AnalysisWindow()
+{
+    cancel_ = true;
+    watcher_.waitForFinished();
+}
+
+void AnalysisWindow::buildPressureTab(QWidget* tab)
+{
+    auto* layout = new QVBoxLayout(tab);
+    auto* row = new QHBoxLayout;
+    compare_ = named<QCheckBox>("Check_CompareMethods", "Compare methods", tab);
+    exact_ = named<QCheckBox>("Check_ExactCp", "Exact Cp (Karman-Trefftz section)", tab);
+    exact_->setChecked(true);
+    correction_ = named<QComboBox>("Combo_Correction", tab);
+    correction_->addItems({"Prandtl-Glauert", "Karman-Tsien"});
+    auto* exportButton = named<QPushButton>("Command_ExportPressure", "Export...", tab);
+    row->addWidget(compare_);
+    row->addWidget(exact_);
+    row->addSpacing(16);
+    row->addWidget(label("Label_Correction", "Compressibility correction:", tab));
+    row->addWidget(correction_);
+    row->addStretch();
+    row->addWidget(exportButton);
+    layout->addLayout(row);
+    pressurePlot_ = new PlotView("Plot_Pressure", tab);
+    layout->addWidget(pressurePlot_, 1);
+    pressureInfo_ = label("Label_PressureInfo", QString(), tab);
+    pressureInfo_->setWordWrap(true);
+    layout->addWidget(pressureInfo_);
+
+    connect(compare_, &QCheckBox::toggled, this, &AnalysisWindow::updatePressure);
+    connect(exact_, &QCheckBox::toggled, this, &AnalysisWindow::updatePressure);
+    connect(correction_, &QComboBox::currentIndexChanged, this, &AnalysisWindow::updatePressure);
+    connect(exportButton, &QPushButton::clicked, pressurePlot_, &PlotView::exportWithDialog);
+}
+
+void AnalysisWindow::buildPolarTab(QWidget* tab)
+{
+    auto* layout = new QVBoxLayout(tab);
+    auto* row = new QHBoxLayout;
+    alphaFrom_ = numberBox("Text_AlphaFrom", "-4", tab);
+    alphaTo_ = numberBox("Text_AlphaTo", "12", tab);
+    alphaStep_ = numberBox("Text_AlphaStep", "1", tab);
+    polarMethod_ = named<QComboBox>("Combo_PolarMethod", tab);
+    for (tavrix::PanelMethod m : tavrix::kAllMethods) polarMethod_->addItem(qs(tavrix::methodName(m)));
+    polarMethod_->addItem("All four methods");
+    runPolar_ = named<QPushButton>("Command_RunPolar", "Run", tab);
+    cancelPolar_ = named<QPushButton>("Command_CancelPolar", "Cancel", tab);
+    polarProgress_ = named<QProgressBar>("Progress_Polar", tab);
+    polarProgress_->setMaximumWidth(180);
+    polarProgress_->setValue(0);
+    row->addWidget(label("Label_AlphaFrom", QString::fromUtf8("\u03b1 from"), tab));
+    row->addWidget(alphaFrom_);
+    row->addWidget(label("Label_AlphaTo", "to", tab));
+    row->addWidget(alphaTo_);
+    row->addWidget(label("Label_AlphaStep", "step", tab));
+    row->addWidget(alphaStep_);
+    row->addWidget(label("Label_AlphaUnit", "(deg)", tab));
+    row->addSpacing(16);
+    row->addWidget(label("Label_PolarMethod", "Method:", tab));
+    row->addWidget(polarMethod_);
+    row->addWidget(runPolar_);
+    row->addWidget(cancelPolar_);
+    row->addWidget(polarProgress_);
+    row->addStretch();
+    layout->addLayout(row);
+
+    auto* plots = new QHBoxLayout;
+    polarCL_ = new PlotView("Plot_PolarCL", tab);
+    polarCM_ = new PlotView("Plot_PolarCM", tab);
+    plots->addWidget(polarCL_);
+    plots->addWidget(polarCM_);
+    layout->addLayout(plots, 3);
+
+    polarTable_ = named<QTableWidget>("Table_Polar", tab);
+    polarTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    polarTable_->verticalHeader()->hide();
+    polarTable_->setMinimumHeight(120);
+    layout->addWidget(polarTable_, 1);
+
+    auto* bottom = new QHBoxLayout;
+    polarInfo_ = label("Label_PolarInfo", QString(), tab);
+    polarInfo_->setWordWrap(true);
+    bottom->addWidget(polarInfo_, 1);
+    auto* exportCL = named<QPushButton>("Command_ExportPolarCL", "Export CL plot...", tab);
+    auto* exportCM = named<QPushButton>("Command_ExportPolarCM", "Export CM plot...", tab);
+    auto* exportTable = named<QPushButton>("Command_ExportPolarTable", "Export table...", tab);
+    auto* exportPolar = named<QPushButton>("Command_ExportPolarFile", "Export polar...", tab);
+    bottom->addWidget(exportCL);
+    bottom->addWidget(exportCM);
+    bottom->addWidget(exportTable);
+    bottom->addWidget(exportPolar);
+    layout->addLayout(bottom);
+
+    connect(runPolar_, &QPushButton::clicked, this, &AnalysisWindow::runPolar);
+    connect(cancelPolar_, &QPushButton::clicked, this, &AnalysisWindow::cancelRun);
+    for (QLineEdit* e : {alphaFrom_, alphaTo_, alphaStep_})
+        connect(e, &QLineEdit::returnPressed, this, &AnalysisWindow::runPolar);
+    connect(exportCL, &QPushButton::clicked, polarCL_, &PlotView::exportWithDialog);
+    connect(exportCM, &QPushButton::clicked, polarCM_, &PlotView::exportWithDialog);
+    connect(exportTable, &QPushButton::clicked, this, [this] {
+        if (!polarPress_) return;
+        const QString path = QFileDialog::getSaveFileName(this, "Export polar table", QString(),
+                                                          "CSV data (*.csv)");
+        if (path.isEmpty()) return;
+        const std::string text = tavrix::CoefficientsCsvText(
+            tavrix::polarConditions(*polarPress_, polarCorrection_), tavrix::methodSweeps(polar_));
+        if (auto failure = tavrix::WriteTextFile(path.toStdString(), text))
+            toolkit_.message(*failure);
+    });
+    connect(exportPolar, &QPushButton::clicked, this, [this] {
+        if (!polarPress_) return;
+        const QString path = QFileDialog::getSaveFileName(this, "Export polar", QString(),
+                                                          "Polar (*.txt *.pol)");
+        if (path.isEmpty()) return;
+        const tavrix::SweepConditions conditions =
+            tavrix::polarConditions(*polarPress_, polarCorrection_);
+        const std::vector<tavrix::MethodSweep> sweeps = tavrix::methodSweeps(polar_);
+        for (const tavrix::MethodSweep& sweep : sweeps) {
+            // One file per method, as the batch front end names them.
+            const std::filesystem::path file =
+                sweeps.size() == 1 ? std::filesystem::path(path.toStdString())
+                                   : tavrix::PolarFileFor(path.toStdString(), sweep.method);
+            if (auto failure = tavrix::WriteTextFile(file, tavrix::PolarFileText(conditions, sweep))) {
+                toolkit_.message(*failure);
+                return;
+            }
+        }
+    });
+    cancelPolar_->setEnabled(false);
+}
+
+void AnalysisWindow::buildConvergenceTab(QWidget* tab)
+{
+    auto* layout = new QVBoxLayout(tab);
+    auto* row = new QHBoxLayout;
+    runConvergence_ = named<QPushButton>("Command_RunConvergence", "Run", tab);
+    cancelConvergence_ = named<QPushButton>("Command_CancelConvergence", "Cancel", tab);
+    convergenceProgress_ = named<QProgressBar>("Progress_Convergence", tab);
+    convergenceProgress_->setMaximumWidth(180);
+    convergenceProgress_->setValue(0);
+    row->addWidget(label("Label_ConvergenceCounts",
+                         "CL of the four methods with 25, 51, 101 and 199 points, "
+                         "incompressible:",
+                         tab));
+    row->addWidget(runConvergence_);
+    row->addWidget(cancelConvergence_);
+    row->addWidget(convergenceProgress_);
+    row->addStretch();
+    auto* exportCL = named<QPushButton>("Command_ExportConvergenceCL", "Export CL plot...", tab);
+    auto* exportError =
+        named<QPushButton>("Command_ExportConvergenceError", "Export error plot...", tab);
+    row->addWidget(exportCL);
+    row->addWidget(exportError);
+    layout->addLayout(row);
+    auto* plots = new QHBoxLayout;
+    convergenceCL_ = new PlotView("Plot_ConvergenceCL", tab);
+    convergenceError_ = new PlotView("Plot_ConvergenceError", tab);
+    plots->addWidget(convergenceCL_);
+    plots->addWidget(convergenceError_);
+    layout->addLayout(plots, 1);
+    convergenceInfo_ = label("Label_ConvergenceInfo", QString(), tab);
+    convergenceInfo_->setWordWrap(true);
+    layout->addWidget(convergenceInfo_);
+
+    connect(runConvergence_, &QPushButton::clicked, this, &AnalysisWindow::runConvergence);
+    connect(cancelConvergence_, &QPushButton::clicked, this, &AnalysisWindow::cancelRun);
+    connect(exportCL, &QPushButton::clicked, convergenceCL_, &PlotView::exportWithDialog);
+    connect(exportError, &QPushButton::clicked, convergenceError_, &PlotView::exportWithDialog);
+    cancelConvergence_->setEnabled(false);
+}
+
+void AnalysisWindow::takeLastPress()
+{
+    if (!logic_.lastPressCompleted()) {
+        showCase();
+        return;
+    }
+    // The boxes hold what the press has just read.
+    tavrix::FlowSetup setup;
+    setup.etaDeg = tavrix::readLeadingNumber(toolkit_.text("Text_ItaD")).value;
+    setup.mach = tavrix::readLeadingNumber(toolkit_.text("Text_Moo")).value;
+    if (toolkit_.isSelected("Option_HESS")) setup.method = tavrix::PanelMethod::Hess;
+    if (toolkit_.isSelected("Option_VORPAN")) setup.method = tavrix::PanelMethod::VortexPanel;
+    if (toolkit_.isSelected("Option_KENN")) setup.method = tavrix::PanelMethod::KennedyMarsden;
+    if (toolkit_.isSelected("Option_Soinne")) setup.method = tavrix::PanelMethod::SoinneLaine;
+    setup.noCirculation =
+        setup.method == tavrix::PanelMethod::Hess && toolkit_.value("Check_Circulation") == 1;
+    std::optional<tavrix::KarmanTrefftzSection> section;
+    if (logic_.katjoCreated()) section = logic_.katjo().lastSection();
+    press_ = std::make_shared<const tavrix::PressCase>(
+        tavrix::makePressCase(logic_.common(), setup, section));
+    showCase();
+    updatePressure();
+}
+
+void AnalysisWindow::showCase()
+{
+    if (!press_) {
+        caseLabel_->setText(
+            "No completed press yet: press \"Calculate velocities and show\" in the main window.");
+        return;
+    }
+    const tavrix::PressCase& p = *press_;
+    const QString source = QString::fromStdString(tavrix::sectionName(p));
+    caseLabel_->setText(QString::fromUtf8("Last press: %1, %2 points · %3 method · \u03b1 = %4° · "
+                                          "\u03b7 = %5° · M\u221e = %6")
+                            .arg(source)
+                            .arg(p.common.NP)
+                            .arg(qs(tavrix::methodName(p.setup.method)))
+                            .arg(p.alphaDeg, 0, 'g', 6)
+                            .arg(p.setup.etaDeg, 0, 'g', 6)
+                            .arg(std::fabs(p.setup.mach), 0, 'g', 4));
+}
+
+void AnalysisWindow::updatePressure()
+{
+    exact_->setEnabled(press_ && press_->section.has_value());
+    if (!press_) return;
+    tavrix::PressureRequest request;
+    request.correction = correction_->currentIndex() == 1 ? tavrix::Compressibility::KarmanTsien
+                                                          : tavrix::Compressibility::PrandtlGlauert;
+    request.compareMethods = compare_->isChecked();
+    request.exact = exact_->isChecked();
+    const tavrix::PressureResult r = tavrix::pressurePlot(*press_, request);
+    pressurePlot_->setPlot(r.plot);
+
+    const tavrix::Coefficients k = tavrix::IntegrateForces(press_->common);
+    QStringList info;
+    info << QString("Press: CL = %1, CMc/4 = %2").arg(fixed(k.CL, 4), fixed(k.CM, 4));
+    if (press_->setup.mach != 0) {
+        info << QString("Cp* = %1").arg(fixed(r.cpStar, 4));
+        if (r.criticalMach > 0)
+            info << QString("critical Mach number (%1) = %2")
+                        .arg(correction_->currentText(), fixed(r.criticalMach, 4));
+    }
+    if (r.hasExact) info << QString("exact CL = %1").arg(fixed(r.exactCL, 4));
+    QString text = info.join("    ");
+    if (!r.message.empty()) text += "\n" + QString::fromStdString(r.message);
+    pressureInfo_->setText(text);
+}
+
+bool AnalysisWindow::running() const { return running_; }
+
+void AnalysisWindow::setRunning(bool running)
+{
+    running_ = running;
+    runPolar_->setEnabled(!running);
+    runConvergence_->setEnabled(!running);
+    cancelPolar_->setEnabled(running);
+    cancelConvergence_->setEnabled(running);
+}
+
+void AnalysisWindow::cancelRun() { cancel_ = true; }
+
+void AnalysisWindow::startRun(Job job, std::function<void()> done, QProgressBar* bar)
+{
+    cancel_ = false;
+    done_ = 0;
+    total_ = 1;
+    activeBar_ = bar;
+    bar->setValue(0);
+    whenDone_ = std::move(done);
+    setRunning(true);
+    progressTimer_->start();
+    watcher_.setFuture(QtConcurrent::run([this, job = std::move(job)] {
+        job([this](std::size_t done, std::size_t total) {
+            done_ = done;
+            total_ = total;
+            return !cancel_.load();
+        });
+    }));
+}
+
+bool AnalysisWindow::readNumber(QLineEdit* edit, double& value)
+{
+    const std::string text = edit->text().toStdString();
+    const tavrix::LeadingNumber n = tavrix::readLeadingNumber(text);
+    if (n.tooLarge) {
+        toolkit_.message(tavrix::numberTooLargeMessage(text));
+        return false;
+    }
+    value = n.value;
+    return true;
+}
+
+void AnalysisWindow::runPolar()
+{
+    if (running()) return;
+    if (!press_) {
+        toolkit_.message("Calculate velocities first: the polar uses the contour of the last press");
+        return;
+    }
+    double from = 0, to = 0, step = 0;
+    if (!readNumber(alphaFrom_, from) || !readNumber(alphaTo_, to) || !readNumber(alphaStep_, step))
+        return;
+    std::string refusal;
+    const std::vector<double> alphas = tavrix::sweepAngles(from, to, step, refusal);
+    if (alphas.empty()) {
+        toolkit_.message(refusal);
+        return;
+    }
+    std::vector<tavrix::PanelMethod> methods;
+    if (polarMethod_->currentIndex() == kAllFourIndex)
+        methods.assign(std::begin(tavrix::kAllMethods), std::end(tavrix::kAllMethods));
+    else
+        methods.push_back(tavrix::kAllMethods[polarMethod_->currentIndex()]);
+    const auto correction = correction_->currentIndex() == 1
+                                ? tavrix::Compressibility::KarmanTsien
+                                : tavrix::Compressibility::PrandtlGlauert;
+    auto result = std::make_shared<tavrix::PolarResult>();
+    std::shared_ptr<const tavrix::PressCase> press = press_;
+    polarInfo_->setText("Running...");
+    startRun(
+        [=](const tavrix::SweepProgress& progress) {
+            *result = tavrix::computePolar(*press, methods, alphas, correction, progress);
+        },
+        [this, result, press, correction] {
+            polar_ = std::move(*result);
+            polarPress_ = press;
+            polarCorrection_ = correction;
+            showPolar();
+        },
+        polarProgress_);
+}
+
+void AnalysisWindow::showPolar()
+{
+    polarCL_->setPlot(tavrix::polarLiftPlot(polar_));
+    polarCM_->setPlot(tavrix::polarMomentPlot(polar_));
+
+    QStringList headers{QString::fromUtf8("\u03b1 (deg)")};
+    for (tavrix::PanelMethod m : polar_.methods) {
+        const QString name = qs(tavrix::methodName(m));
+        headers << name + " CL" << name + " CD" << name + " CMc/4";
+    }
+    std::size_t rows = 0;
+    for (const auto& points : polar_.points) rows = std::max(rows, points.size());
+    polarTable_->clear();
+    polarTable_->setColumnCount(static_cast<int>(headers.size()));
+    polarTable_->setRowCount(static_cast<int>(rows));
+    polarTable_->setHorizontalHeaderLabels(headers);
+    for (std::size_t k = 0; k < polar_.points.size(); ++k) {
+        for (std::size_t i = 0; i < polar_.points[k].size(); ++i) {
+            const tavrix::OperatingPoint& p = polar_.points[k][i];
+            const int r = static_cast<int>(i);
+            const int c = 1 + 3 * static_cast<int>(k);
+            polarTable_->setItem(r, 0, new QTableWidgetItem(QString::number(p.alphaDeg, 'g', 6)));
+            polarTable_->setItem(r, c, new QTableWidgetItem(fixed(p.CL, 5)));
+            polarTable_->setItem(r, c + 1, new QTableWidgetItem(fixed(p.CD, 5)));
+            polarTable_->setItem(r, c + 2, new QTableWidgetItem(fixed(p.CM, 5)));
+        }
+    }
+    polarTable_->resizeColumnsToContents();
+
+    QString info;
+    if (polar_.hasAlpha0)
+        info = QString::fromUtf8("Zero-lift angle \u03b1\u2080 = %1° (%2 method)")
+                   .arg(fixed(polar_.alpha0Deg, 3), qs(tavrix::methodName(polar_.methods.front())));
+    if (polar_.cancelled) info += (info.isEmpty() ? "" : "    ") + QString("Cancelled.");
+    if (!polar_.message.empty()) info += "\n" + QString::fromStdString(polar_.message);
+    polarInfo_->setText(info);
+}
+
+void AnalysisWindow::runConvergence()
+{
+    if (running()) return;
+    if (!press_) {
+        toolkit_.message(
+            "Calculate velocities first: the convergence study uses the section of the last press");
+        return;
+    }
+    auto result = std::make_shared<tavrix::ConvergenceResult>();
+    std::shared_ptr<const tavrix::PressCase> press = press_;
+    convergenceInfo_->setText("Running...");
+    startRun(
+        [=](const tavrix::SweepProgress& progress) {
+            *result = tavrix::computeConvergence(*press, progress);
+        },
+        [this, result] {
+            convergence_ = std::move(*result);
+            showConvergence();
+        },
+        convergenceProgress_);
+}
+
+void AnalysisWindow::showConvergence()
+{
+    convergenceCL_->setPlot(tavrix::convergenceLiftPlot(convergence_));
+    convergenceError_->setPlot(tavrix::convergenceErrorPlot(convergence_));
+    QString info;
+    if (convergence_.hasExact)
+        info = QString("Exact CL of the section = %1").arg(fixed(convergence_.exactCL, 5));
+    else if (convergence_.message.empty())
+        info = "The error needs the exact flow of a Karman-Trefftz section.";
+    if (convergence_.cancelled) info += (info.isEmpty() ? "" : "    ") + QString("Cancelled.");
+    if (!convergence_.message.empty())
+        info += (info.isEmpty() ? "" : "\n") + QString::fromStdString(convergence_.message);
+    convergenceInfo_->setText(info);
+}
+
+}  // namespace ui

@@ -1,0 +1,115 @@
+// The analysis window: pressure distribution of the last press, polars and
+// the convergence with the number of points. It reads the main window's last
+// completed press and never changes the main window's state or files; long
+// runs go to a worker thread on a copy of that press and can be cancelled.
+#pragma once
+
+#include <QFutureWatcher>
+#include <QWidget>
+#include <atomic>
+#include <functional>
+#include <memory>
+#include <string_view>
+
+#include "app/Form_TavrixS.h"
+#include "output/AnalysisSeries.h"
+#include "ui/Toolkit.h"
+
+class QAbstractButton;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTableWidget;
+class QTimer;
+
+namespace ui {
+
+class PlotView;
+
+inline constexpr std::string_view kAnalysisForm = "Form_Analysis";
+
+class AnalysisWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    // `calculate` is the main window's "Calculate velocities and show": after
+    // each completed press the window takes a copy of its results.
+    AnalysisWindow(tavrix::Form_TavrixS& logic, Toolkit& toolkit, QAbstractButton* calculate);
+    ~AnalysisWindow() override;
+
+    bool hasPress() const { return press_ != nullptr; }
+    const tavrix::PressCase* press() const { return press_.get(); }
+    // Whether a polar or convergence run is going on in the background (until
+    // its results are shown).
+    bool running() const;
+
+    const tavrix::PolarResult& polar() const { return polar_; }
+    const tavrix::ConvergenceResult& convergence() const { return convergence_; }
+
+    void takeLastPress();
+    void updatePressure();
+    void runPolar();
+    void runConvergence();
+    void cancelRun();
+
+private:
+    using Job = std::function<void(const tavrix::SweepProgress&)>;
+    void buildPressureTab(QWidget* tab);
+    void buildPolarTab(QWidget* tab);
+    void buildConvergenceTab(QWidget* tab);
+    void startRun(Job job, std::function<void()> done, QProgressBar* bar);
+    void setRunning(bool running);
+    void showPolar();
+    void showConvergence();
+    void showCase();
+    bool readNumber(QLineEdit* edit, double& value);
+
+    tavrix::Form_TavrixS& logic_;
+    Toolkit& toolkit_;
+    std::shared_ptr<const tavrix::PressCase> press_;
+
+    QLabel* caseLabel_ = nullptr;
+    QCheckBox* compare_ = nullptr;
+    QCheckBox* exact_ = nullptr;
+    QComboBox* correction_ = nullptr;
+    PlotView* pressurePlot_ = nullptr;
+    QLabel* pressureInfo_ = nullptr;
+
+    QLineEdit* alphaFrom_ = nullptr;
+    QLineEdit* alphaTo_ = nullptr;
+    QLineEdit* alphaStep_ = nullptr;
+    QComboBox* polarMethod_ = nullptr;
+    QPushButton* runPolar_ = nullptr;
+    QPushButton* cancelPolar_ = nullptr;
+    QProgressBar* polarProgress_ = nullptr;
+    PlotView* polarCL_ = nullptr;
+    PlotView* polarCM_ = nullptr;
+    QTableWidget* polarTable_ = nullptr;
+    QLabel* polarInfo_ = nullptr;
+    tavrix::PolarResult polar_;
+    // The press and correction the shown polar was computed for.
+    std::shared_ptr<const tavrix::PressCase> polarPress_;
+    tavrix::Compressibility polarCorrection_ = tavrix::Compressibility::PrandtlGlauert;
+
+    QPushButton* runConvergence_ = nullptr;
+    QPushButton* cancelConvergence_ = nullptr;
+    QProgressBar* convergenceProgress_ = nullptr;
+    PlotView* convergenceCL_ = nullptr;
+    PlotView* convergenceError_ = nullptr;
+    QLabel* convergenceInfo_ = nullptr;
+    tavrix::ConvergenceResult convergence_;
+
+    // The background run: its progress and the flag that cancels it.
+    QFutureWatcher<void> watcher_;
+    QTimer* progressTimer_ = nullptr;
+    QProgressBar* activeBar_ = nullptr;
+    std::function<void()> whenDone_;
+    bool running_ = false;
+    std::atomic<bool> cancel_{false};
+    std::atomic<std::size_t> done_{0}, total_{1};
+};
+
+}  // namespace ui

@@ -1,0 +1,340 @@
+#include "ui/qt/PlotView.h"
+
+#include <QBuffer>
+#include <QChart>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QImage>
+#include <QLabel>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QLogValueAxis>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QSaveFile>
+#include <QSvgGenerator>
+#include <QValueAxis>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace ui {
+
+namespace {
+
+QString qs(const std::string& s) { return QString::fromStdString(s); }
+
+QColor paletteColour(int index)
+{
+    static const QColor colours[] = {
+        QColor(0, 84, 180),    // Hess
+        QColor(214, 64, 24),   // vortex panel
+        QColor(24, 140, 56),   // Kennedy-Marsden
+        QColor(136, 56, 168),  // Soinne-Laine
+        QColor(110, 110, 110), // incompressible, references
+        QColor(0, 0, 0),       // exact flow
+    };
+    const int n = static_cast<int>(std::size(colours));
+    return colours[((index % n) + n) % n];
+}
+
+QPen seriesPen(const tavrix::Series& s)
+{
+    // Not cosmetic: an exported picture at twice the size keeps the proportions.
+    QPen pen(paletteColour(s.colour));
+    switch (s.role) {
+    case tavrix::Series::Role::Computed: pen.setWidthF(2.0); break;
+    case tavrix::Series::Role::LowerSurface:
+        pen.setColor(paletteColour(s.colour).lighter(135));
+        pen.setWidthF(2.0);
+        pen.setStyle(Qt::DashLine);
+        break;
+    case tavrix::Series::Role::Exact:
+        pen.setWidthF(1.5);
+        pen.setStyle(Qt::DotLine);
+        break;
+    case tavrix::Series::Role::Reference:
+        pen.setWidthF(1.3);
+        pen.setStyle(Qt::DashDotLine);
+        break;
+    }
+    return pen;
+}
+
+// A range that holds every value with a little room above and below and ends
+// on ticks of 1, 2, 2.5 or 5 times a power of ten.
+struct AxisRange {
+    double lo, hi;
+    int ticks;
+};
+
+AxisRange niceRange(double lo, double hi, double padding)
+{
+    if (!(lo <= hi)) return {0, 1, 6};
+    if (hi - lo < 1e-12 * std::max(1.0, std::fabs(hi))) {
+        const double half = std::max(0.5 * std::fabs(hi), 0.5);
+        lo -= half;
+        hi += half;
+    }
+    const double pad = (hi - lo) * padding;
+    lo -= pad;
+    hi += pad;
+    const double raw = (hi - lo) / 8;
+    const double power = std::pow(10.0, std::floor(std::log10(raw)));
+    double step = power;
+    for (double f : {1.0, 2.0, 2.5, 5.0, 10.0}) {
+        step = f * power;
+        if (step >= raw) break;
+    }
+    const double a = std::floor(lo / step + 1e-9) * step;
+    const double b = std::ceil(hi / step - 1e-9) * step;
+    return {a, b, static_cast<int>(std::lround((b - a) / step)) + 1};
+}
+
+QFont sized(QFont font, double points, bool bold = false)
+{
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+QAbstractAxis* makeAxis(bool log, double lo, double hi, const QString& title, bool padded)
+{
+    const QFont base;
+    QAbstractAxis* axis = nullptr;
+    if (log) {
+        auto* a = new QLogValueAxis;
+        a->setBase(10);
+        a->setLabelFormat("%g");
+        a->setMinorTickCount(8);
+        // A value on a decade would sit on the frame: leave a little room.
+        const double room = padded ? 0.05 : 0.0;
+        const double decadeLo = std::pow(10.0, std::floor(std::log10(lo) - room));
+        const double decadeHi = std::pow(10.0, std::ceil(std::log10(hi) + room));
+        a->setRange(decadeLo, decadeHi > decadeLo ? decadeHi : decadeLo * 10);
+        axis = a;
+    } else {
+        auto* a = new QValueAxis;
+        const AxisRange r = niceRange(lo, hi, padded ? 0.04 : 0.0);
+        a->setRange(r.lo, r.hi);
+        a->setTickCount(std::clamp(r.ticks, 2, 21));
+        a->setMinorTickCount(1);
+        a->setLabelFormat("%.4g");
+        axis = a;
+    }
+    axis->setTitleText(title);
+    axis->setTitleFont(sized(base, 10));
+    axis->setLabelsFont(sized(base, 9));
+    axis->setGridLineVisible(true);
+    axis->setMinorGridLineVisible(true);
+    QPen minor(QColor(235, 235, 235));
+    axis->setMinorGridLinePen(minor);
+    return axis;
+}
+
+}  // namespace
+
+PlotView::PlotView(const QString& name, QWidget* parent) : QChartView(parent)
+{
+    setObjectName(name);
+    setRenderHint(QPainter::Antialiasing);
+    setRubberBand(QChartView::RectangleRubberBand);
+    setMouseTracking(true);
+    viewport()->setMouseTracking(true);
+    setMinimumSize(360, 260);
+    readout_ = new QLabel(this);
+    readout_->setObjectName(name + "_Readout");
+    readout_->setStyleSheet(
+        "QLabel { background: rgba(255,255,255,220); border: 1px solid #b0b0b0; padding: 2px 6px; }");
+    readout_->setFont(sized(font(), 9));
+    readout_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    readout_->hide();
+    setPlot({});
+}
+
+void PlotView::setPlot(const tavrix::PlotData& plot)
+{
+    plot_ = plot;
+    auto* chart = new QChart;
+    chart->setTitle(qs(plot.title));
+    chart->setTitleFont(sized(font(), 12, true));
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->legend()->setFont(sized(font(), 9));
+    chart->setMargins(QMargins(6, 6, 12, 6));
+    chart->setBackgroundRoundness(0);
+
+    double xLo = std::numeric_limits<double>::infinity(), xHi = -xLo;
+    double yLo = xLo, yHi = -xLo;
+    bool markers = false;
+    for (const tavrix::Series& s : plot.series) {
+        markers = markers || s.markers;
+        auto* line = new QLineSeries;
+        line->setName(qs(s.name));
+        line->setPen(seriesPen(s));
+        if (s.markers) {
+            line->setPointsVisible(true);
+            line->setMarkerSize(5);
+        }
+        for (std::size_t i = 0; i < s.x.size() && i < s.y.size(); ++i) {
+            if (!std::isfinite(s.x[i]) || !std::isfinite(s.y[i])) continue;
+            if (plot.logX && s.x[i] <= 0) continue;
+            if (plot.logY && s.y[i] <= 0) continue;
+            line->append(s.x[i], s.y[i]);
+            xLo = std::min(xLo, s.x[i]);
+            xHi = std::max(xHi, s.x[i]);
+            yLo = std::min(yLo, s.y[i]);
+            yHi = std::max(yHi, s.y[i]);
+        }
+        chart->addSeries(line);
+    }
+    const bool empty = !(xLo <= xHi);
+    if (empty) {
+        xLo = plot.logX ? 1 : 0;
+        xHi = plot.logX ? 10 : 1;
+    }
+    if (!(yLo <= yHi)) {
+        yLo = plot.logY ? 1 : 0;
+        yHi = plot.logY ? 10 : 1;
+    }
+    // Markers at the ends of the range would be cut in half by the plot frame.
+    QAbstractAxis* xAxis = makeAxis(plot.logX, xLo, xHi, qs(plot.xLabel), markers && !empty);
+    QAbstractAxis* yAxis = makeAxis(plot.logY, yLo, yHi, qs(plot.yLabel), !empty);
+    chart->addAxis(xAxis, Qt::AlignBottom);
+    chart->addAxis(yAxis, Qt::AlignLeft);
+    for (QAbstractSeries* s : chart->series()) {
+        s->attachAxis(xAxis);
+        s->attachAxis(yAxis);
+    }
+    chart->legend()->setVisible(!plot.series.empty());
+
+    QChart* old = this->chart();
+    setChart(chart);
+    delete old;
+    readout_->hide();
+}
+
+int PlotView::seriesCount() const { return static_cast<int>(chart()->series().size()); }
+
+QString PlotView::readout() const { return readout_->isVisible() ? readout_->text() : QString(); }
+
+void PlotView::mouseMoveEvent(QMouseEvent* event)
+{
+    QChartView::mouseMoveEvent(event);
+    const QPointF inChart = chart()->mapFromScene(mapToScene(event->position().toPoint()));
+    if (!chart()->plotArea().contains(inChart)) {
+        readout_->hide();
+        return;
+    }
+    const QPointF v = chart()->mapToValue(inChart);
+    readout_->setText(QString("%1 = %2    %3 = %4")
+                          .arg(qs(plot_.xLabel))
+                          .arg(v.x(), 0, 'g', 4)
+                          .arg(qs(plot_.yLabel))
+                          .arg(v.y(), 0, 'g', 4));
+    readout_->adjustSize();
+    placeReadout();
+    readout_->show();
+}
+
+void PlotView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        chart()->zoomReset();
+        event->accept();
+        return;
+    }
+    QChartView::mouseDoubleClickEvent(event);
+}
+
+void PlotView::resizeEvent(QResizeEvent* event)
+{
+    QChartView::resizeEvent(event);
+    placeReadout();
+}
+
+void PlotView::placeReadout()
+{
+    const QRectF area = chart()->mapToScene(chart()->plotArea()).boundingRect();
+    const QPoint topRight = mapFromScene(area.topRight());
+    readout_->move(std::max(0, topRight.x() - readout_->width() - 4), topRight.y() + 4);
+}
+
+namespace {
+
+QString saveBytes(const QString& path, const QByteArray& bytes)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString();
+    if (file.write(bytes) != bytes.size()) return file.errorString();
+    if (!file.commit()) return file.errorString();
+    return {};
+}
+
+}  // namespace
+
+QString PlotView::exportPng(const QString& path)
+{
+    const QSize size = viewport()->size() * 2;
+    QImage image(size, QImage::Format_ARGB32);
+    image.fill(Qt::white);
+    {
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        render(&painter, QRectF(QPointF(0, 0), QSizeF(size)), viewport()->rect(),
+               Qt::KeepAspectRatio);
+    }
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) return "the picture could not be encoded";
+    return saveBytes(path, bytes);
+}
+
+QString PlotView::exportSvg(const QString& path)
+{
+    const QSize size = viewport()->size();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QSvgGenerator svg;
+    svg.setOutputDevice(&buffer);
+    svg.setSize(size);
+    svg.setViewBox(QRect(QPoint(0, 0), size));
+    svg.setTitle(qs(plot_.title));
+    {
+        QPainter painter(&svg);
+        render(&painter, QRectF(QPointF(0, 0), QSizeF(size)), viewport()->rect(),
+               Qt::KeepAspectRatio);
+    }
+    return saveBytes(path, bytes);
+}
+
+QString PlotView::exportCsv(const QString& path)
+{
+    return saveBytes(path, QByteArray::fromStdString(tavrix::csvText(plot_)));
+}
+
+void PlotView::exportWithDialog()
+{
+    QString selected;
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("Export plot"), QString(),
+        tr("PNG picture (*.png);;SVG drawing (*.svg);;CSV data (*.csv)"), &selected);
+    if (path.isEmpty()) return;
+    QString file = path;
+    QString suffix = QFileInfo(file).suffix().toLower();
+    if (suffix != "png" && suffix != "svg" && suffix != "csv") {
+        suffix = selected.contains("*.svg") ? "svg" : selected.contains("*.csv") ? "csv" : "png";
+        file += "." + suffix;
+    }
+    const QString error = suffix == "svg"   ? exportSvg(file)
+                          : suffix == "csv" ? exportCsv(file)
+                                            : exportPng(file);
+    if (!error.isEmpty())
+        QMessageBox::warning(this, "Tavrix-S",
+                             QString("Cannot write \"%1\": %2").arg(file, error));
+}
+
+}  // namespace ui

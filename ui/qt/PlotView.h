@@ -1,0 +1,48 @@
+// A chart of one PlotData: labelled axes with ticks and a grid, a legend, the
+// value under the pointer, zoom by dragging a rectangle (double click resets)
+// and export as PNG, SVG and the CSV of the plotted numbers.
+#pragma once
+
+#include <QChartView>
+#include <QString>
+
+#include "output/AnalysisSeries.h"
+
+class QLabel;
+
+namespace ui {
+
+class PlotView : public QChartView {
+    Q_OBJECT
+
+public:
+    explicit PlotView(const QString& name, QWidget* parent = nullptr);
+
+    void setPlot(const tavrix::PlotData& plot);
+    const tavrix::PlotData& plot() const { return plot_; }
+    // Series drawn in the chart (reference lines included).
+    int seriesCount() const;
+    // Text of the pointer read-out ("x/c = 0.2500   −Cp = 1.0312").
+    QString readout() const;
+
+    // Each returns an empty string on success, otherwise why it failed. The
+    // picture keeps the view's proportions: PNG at twice its size, SVG at its size.
+    QString exportPng(const QString& path);
+    QString exportSvg(const QString& path);
+    QString exportCsv(const QString& path);
+    // Asks for a file name; the suffix .png, .svg or .csv chooses the format.
+    void exportWithDialog();
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void placeReadout();
+
+    tavrix::PlotData plot_;
+    QLabel* readout_ = nullptr;
+};
+
+}  // namespace ui
