@@ -1,5 +1,9 @@
 #include "solvers/Module_Gauss.h"
 
+#include <array>
+
+#include "solvers/RowElimination.h"
+
 namespace tavrix {
 
 namespace {
@@ -19,14 +23,20 @@ bool Gauss_Solve(Common& common, ui::Toolkit& ui, int N)
     if (N < 1 || N > kStrengthLast || A.upper() < N + 1) return false;
 
     // Forward elimination without interchanges. The quotient is formed before
-    // the product, so the entry below the pivot comes out exactly zero.
+    // the product, so the entry below the pivot comes out exactly zero. The
+    // pivot row does not change during its own pass, so its quotients
+    // A(K, J) / A(K, K) are the same for every row beneath it: formed once per
+    // pivot, then each row subtracts them times its own factor.
+    std::array<double, kStrengthLast + 2> quotient{};
     for (int K = 1; K < N; ++K) {
+        if (pivotIsZero(A, K, ui)) return false;
+        const int columns = N + 2 - K;  // K .. N + 1
+        const double pivot = A(K, K);
+        for (int J = K; J <= N + 1; ++J) quotient[J - K] = A(K, J) / pivot;
         for (int I = K + 1; I <= N; ++I) {
-            const double F = A(I, K);
-            for (int J = K; J <= N + 1; ++J) {
-                if (pivotIsZero(A, K, ui)) return false;
-                A(I, J) = A(I, J) - (A(K, J) / A(K, K)) * F;
-            }
+            double* row = &A(I, K);  // columns K .. N + 1 lie side by side
+            const double F = row[0];
+            subtractScaledRow(row, quotient.data(), F, columns);
         }
     }
 
