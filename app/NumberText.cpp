@@ -162,63 +162,83 @@ double roundHalfEven(double v, int decimals)
     return rounded;
 }
 
+namespace {
+
+char* copyText(char* out, std::string_view text)
+{
+    for (char c : text) *out++ = c;
+    return out;
+}
+
+}  // namespace
+
+char* writeGeneralForm(char* out, double v, char decimalSeparator)
+{
+    if (v == 0) return copyText(out, "0");
+    if (std::isnan(v)) return copyText(out, "NaN");
+    if (std::isinf(v)) return copyText(out, v < 0 ? "-Infinity" : "Infinity");
+    // At most "-d.dddddddddddddde-ddd": 22 characters.
+    const auto res = std::to_chars(out, out + 32, v, std::chars_format::general, 15);
+    for (char* p = out; p != res.ptr; ++p) {
+        if (*p == 'e') *p = 'E';
+        else if (*p == '.') *p = decimalSeparator;
+    }
+    return res.ptr;
+}
+
+char* writeBareNumber(char* out, double v, char decimalSeparator)
+{
+    *out++ = v < 0 ? '-' : ' ';
+    out = writeGeneralForm(out, std::fabs(v), decimalSeparator);
+    *out++ = ' ';
+    return out;
+}
+
+char* writePattern(char* out, double v, Pattern pattern, char decimalSeparator)
+{
+    char* const start = out;
+    char* const limit = out + kNumberTextCapacity;
+    const double magnitude = std::fabs(v);
+    if (v < 0) *out++ = '-';
+    if (pattern == Pattern::Index) {
+        const auto res = std::to_chars(out, limit, magnitude, std::chars_format::fixed, 0);
+        // "#" writes only significant digits: a value that rounds to 0 writes nothing.
+        if (res.ptr - out == 1 && *out == '0') return start;
+        return res.ptr;
+    }
+    if (!std::isfinite(magnitude)) return writeGeneralForm(out, magnitude);
+    const int decimals = pattern == Pattern::FiveDecimals ? 5 : 4;
+    // Rounded on the exact binary value; exactly `decimals` digits follow the point.
+    const auto res = std::to_chars(out, limit, magnitude, std::chars_format::fixed, decimals);
+    char* const point = res.ptr - decimals - 1;
+    const char last = res.ptr[-1];
+    // The optional places keep a digit only where it or a digit to its right is
+    // not zero; the last place always writes its digit.
+    char* optionalEnd = res.ptr - 1;
+    if (last == '0') {
+        while (optionalEnd != point + 1 && optionalEnd[-1] == '0') --optionalEnd;
+    }
+    *point = decimalSeparator;
+    *optionalEnd = last;
+    return optionalEnd + 1;
+}
+
 std::string generalForm(double v, char decimalSeparator)
 {
-    if (v == 0) return "0";
-    if (std::isnan(v)) return "NaN";
-    if (std::isinf(v)) return v < 0 ? "-Infinity" : "Infinity";
-    char buffer[64];
-    auto res = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 15);
-    std::string out(buffer, res.ptr);
-    for (char& c : out) {
-        if (c == 'e') c = 'E';
-        else if (c == '.') c = decimalSeparator;
-    }
-    return out;
+    char buffer[kNumberTextCapacity];
+    return std::string(buffer, writeGeneralForm(buffer, v, decimalSeparator));
 }
 
 std::string bareNumber(double v, char decimalSeparator)
 {
-    std::string out(1, v < 0 ? '-' : ' ');
-    out += generalForm(std::fabs(v), decimalSeparator);
-    out += ' ';
-    return out;
+    char buffer[kNumberTextCapacity];
+    return std::string(buffer, writeBareNumber(buffer, v, decimalSeparator));
 }
 
 std::string formatPattern(double v, Pattern pattern, char decimalSeparator)
 {
-    const bool negative = v < 0;
-    const double magnitude = std::fabs(v);
-    if (pattern == Pattern::Index) {
-        char buffer[512];
-        auto res = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                                 std::chars_format::fixed, 0);
-        std::string digits(buffer, res.ptr);
-        if (digits == "0") digits.clear();  // "#" writes only significant digits
-        if (negative && !digits.empty()) digits.insert(digits.begin(), '-');
-        return digits;
-    }
-    const int decimals = pattern == Pattern::FiveDecimals ? 5 : 4;
-    std::string out = negative ? std::string(1, '-') : std::string();
-    if (!std::isfinite(magnitude)) return out + generalForm(magnitude);
-    char buffer[512];
-    auto res = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed,
-                             decimals);
-    const std::string fixed(buffer, res.ptr);
-    const std::size_t point = fixed.find('.');
-    const std::string whole = fixed.substr(0, point);
-    const std::string fraction = fixed.substr(point + 1);
-    // The optional places keep a digit only where it or a digit to its right is
-    // not zero; the last place always writes its digit.
-    std::string optional = fraction.substr(0, fraction.size() - 1);
-    if (fraction.back() == '0') {
-        while (!optional.empty() && optional.back() == '0') optional.pop_back();
-    }
-    out += whole;
-    out += decimalSeparator;
-    out += optional;
-    out += fraction.back();
-    return out;
+    char buffer[kNumberTextCapacity];
+    return std::string(buffer, writePattern(buffer, v, pattern, decimalSeparator));
 }
 
 char localeDecimalSeparator()
