@@ -17,19 +17,19 @@ std::filesystem::path besideTests(const char* name)
     return std::filesystem::read_symlink("/proc/self/exe").parent_path() / name;
 }
 
-struct Run {
+struct TracedRun {
     int status = -1;
     std::string output;  // standard output and error, and the loader's trace
 };
 
 // Runs a program in `dir` with the dynamic loader reporting every library it
 // loads, at start-up and later through dlopen alike.
-Run runTraced(const std::filesystem::path& program, const std::string& args,
+TracedRun runTraced(const std::filesystem::path& program, const std::string& args,
               const std::filesystem::path& dir)
 {
     const std::string command = "cd '" + dir.string() + "' && LD_DEBUG=files '" +
                                 program.string() + "' " + args + " 2>&1";
-    Run r;
+    TracedRun r;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return r;
     char buffer[4096];
@@ -40,7 +40,7 @@ Run runTraced(const std::filesystem::path& program, const std::string& args,
     return r;
 }
 
-bool loadedQt(const Run& r) { return r.output.find("libQt6Gui") != std::string::npos; }
+bool loadedQt(const TracedRun& r) { return r.output.find("libQt6Gui") != std::string::npos; }
 
 bool isPng(const std::filesystem::path& file)
 {
@@ -50,7 +50,7 @@ bool isPng(const std::filesystem::path& file)
 TEST(PictureModule, aPressWithoutPicturesLoadsNoWindowLibrary)
 {
     testing::TempDir dir;
-    const Run r = runTraced(besideTests("tavrixs-batch"), "--points 61 --alpha 5", dir.path());
+    const TracedRun r = runTraced(besideTests("tavrixs-batch"), "--points 61 --alpha 5", dir.path());
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_NE(r.output.find("CL = 0."), std::string::npos);
     EXPECT_FALSE(loadedQt(r)) << r.output;
@@ -60,7 +60,7 @@ TEST(PictureModule, aPressWithoutPicturesLoadsNoWindowLibrary)
 TEST(PictureModule, plotsAndMatrixLoadTheModuleAndWritePictures)
 {
     testing::TempDir dir;
-    const Run r = runTraced(besideTests("tavrixs-batch"),
+    const TracedRun r = runTraced(besideTests("tavrixs-batch"),
                             "--points 61 --alpha 5 --plot p.png --matrix m.png", dir.path());
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_TRUE(loadedQt(r));
@@ -76,7 +76,7 @@ TEST(PictureModule, aMissingModuleFailsThePictureOnlyAndSaysWhy)
     testing::TempDir dir;
     const std::filesystem::path lonely = dir.path() / "tavrixs-batch";
     std::filesystem::copy_file(besideTests("tavrixs-batch"), lonely);
-    const Run r = runTraced(lonely, "--points 61 --alpha 5 --plot p.png", dir.path());
+    const TracedRun r = runTraced(lonely, "--points 61 --alpha 5 --plot p.png", dir.path());
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.output.find("CL = 0."), std::string::npos);
     EXPECT_NE(r.output.find("tavrixs-batch: cannot load " + (dir.path() / kPictureModuleFile).string()),

@@ -248,9 +248,8 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         tk.select("Option_DOSYA");
         form.Option_DOSYA_Click();
         const std::filesystem::path file = value("--file", "");
-        std::string dir = file.parent_path().string();
-        if (dir.empty()) dir = ".";
-        tk.setPath("File1", dir);
+        const std::filesystem::path dir = file.has_parent_path() ? file.parent_path() : ".";
+        tk.setPath("File1", dir.string());
         tk.setFileName("File1", file.filename().string());
         form.File1_Click();
     } else {
