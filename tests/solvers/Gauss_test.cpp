@@ -162,12 +162,12 @@ bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 TEST(GaussSolve, givesTheBitsOfTheQuotientFormedForEveryEntry)
 {
     // Dense random systems of every size up to the largest, some with a
-    // matrix dimensioned larger than the system, some with a pivot that
-    // vanishes part-way (a row repeating the one above it).
+    // matrix dimensioned larger than the system, some nearly singular (a row
+    // repeating the one above it), some with a zero pivot in any row.
     std::mt19937_64 random(20261209);
     std::uniform_real_distribution<double> entry(-3, 3);
     for (int N = 1; N <= kStrengthLast; N += (N < 24 ? 1 : 13)) {
-        for (int variant = 0; variant < 3; ++variant) {
+        for (int variant = 0; variant < 4; ++variant) {
             Common c;
             ui::HeadlessToolkit ui;
             c.AN.redim(N + 1 + (variant == 1 ? 3 : 0));
@@ -177,6 +177,12 @@ TEST(GaussSolve, givesTheBitsOfTheQuotientFormedForEveryEntry)
             }
             if (variant == 2 && N >= 3)
                 for (int j = 1; j <= N + 1; ++j) c.AN(N / 2 + 1, j) = c.AN(N / 2, j);
+            if (variant == 3) {
+                // A row that no earlier pass changes keeps its zero pivot: the
+                // elimination stops there, whichever row that is.
+                const int zeroRow = 1 + static_cast<int>(random() % static_cast<unsigned>(N));
+                for (int j = 1; j <= zeroRow; ++j) c.AN(zeroRow, j) = 0;
+            }
             c.Strength.fill(kUntouched);
             Matrix expectedA = c.AN;
             StrengthTable expectedStrength = c.Strength;

@@ -53,5 +53,34 @@ TEST(RowElimination, eachEntryIsTheRoundedDifferenceOfTheRoundedProduct)
     }
 }
 
+
+TEST(RowElimination, fourRowsAtOnceGiveTheBitsOfOneRowAtATime)
+{
+    std::mt19937_64 random(12);
+    std::uniform_real_distribution<double> value(-1, 1);
+    std::vector<FourRowUpdate> variants = {portableFourRowUpdate(), subtractScaledRows};
+    if (avx2FourRowUpdate() != nullptr) variants.push_back(avx2FourRowUpdate());
+    for (int count = 1; count <= 201; ++count) {
+        std::vector<double> quotient(static_cast<std::size_t>(count));
+        for (double& q : quotient) q = value(random);
+        // Four rows of one matrix, side by side with a gap, as the elimination passes them.
+        const std::size_t stride = static_cast<std::size_t>(count) + 3;
+        std::vector<double> matrix(4 * stride);
+        for (double& a : matrix) a = value(random) * 5;
+        const double factor[4] = {value(random), 0.0, -1e200, value(random) * 1e-3};
+        std::vector<double> expected = matrix;
+        for (std::size_t r = 0; r < 4; ++r)
+            portableRowUpdate()(expected.data() + r * stride, quotient.data(), factor[r], count);
+        for (FourRowUpdate update : variants) {
+            std::vector<double> got = matrix;
+            double* const rows[4] = {got.data(), got.data() + stride, got.data() + 2 * stride,
+                                     got.data() + 3 * stride};
+            update(rows, quotient.data(), factor, count);
+            for (std::size_t j = 0; j < got.size(); ++j)
+                ASSERT_TRUE(sameBits(got[j], expected[j])) << "count " << count << " entry " << j;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tavrix
