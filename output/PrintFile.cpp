@@ -8,13 +8,6 @@
 
 namespace tavrix {
 
-PrintSection& PrintSection::text(std::string_view item)
-{
-    contents_ += item;
-    column_ += item.size();
-    return *this;
-}
-
 PrintSection& PrintSection::number(double value)
 {
     char buffer[kNumberTextCapacity];
