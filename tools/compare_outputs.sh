@@ -9,8 +9,9 @@
 #   tools/compare_outputs.sh NEW_BATCH REFERENCE [SEED] [COUNT]
 #
 # REFERENCE is another tavrixs-batch, or a git revision of this repository,
-# which is then built into a temporary worktree first. Exit 0 when every press
-# agrees; the differing presses are listed. Set KEEP=1 to keep the outputs.
+# whose tree is then unpacked into a temporary folder and built first. Exit 0
+# when every press agrees; the differing presses are listed. KEEP=1 keeps the
+# outputs.
 set -euo pipefail
 repo=$(cd "$(dirname "$0")/.." && pwd)
 new=$(readlink -f "${1:?usage: compare_outputs.sh NEW_BATCH REFERENCE [SEED] [COUNT]}")
@@ -21,7 +22,6 @@ export QT_QPA_PLATFORM=offscreen LC_ALL=C.UTF-8
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tavrix-compare.XXXXXX")
 cleanup() {
-  if [ -n "${tree:-}" ]; then git -C "$repo" worktree remove --force "$tree" >/dev/null 2>&1 || true; fi
   if [ "${KEEP:-0}" = 1 ]; then echo "outputs kept in $work"; else rm -rf "$work"; fi
 }
 trap cleanup EXIT
@@ -31,7 +31,8 @@ if [ -x "$reference" ] && [ -f "$reference" ]; then
 else
   rev=$(git -C "$repo" rev-parse --verify "$reference^{commit}")
   tree=$work/tree
-  git -C "$repo" worktree add --detach "$tree" "$rev" >/dev/null 2>&1
+  mkdir -p "$tree"
+  git -C "$repo" archive "$rev" | tar -x -C "$tree"
   echo "building tavrixs-batch of ${rev:0:12} ..."
   cmake -S "$tree" -B "$tree/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIX_BUILD_GUI=OFF \
         -DTAVRIX_BUILD_BENCH=OFF ${CMAKE_CXX_COMPILER_LAUNCHER:+-DCMAKE_CXX_COMPILER_LAUNCHER=$CMAKE_CXX_COMPILER_LAUNCHER} >/dev/null
