@@ -192,7 +192,10 @@ std::string general(double v, char separator)
 
 std::string bare(double v, char separator)
 {
-    return (v < 0 ? "-" : " ") + general(std::fabs(v), separator) + " ";
+    std::string out(1, v < 0 ? '-' : ' ');
+    out += general(std::fabs(v), separator);
+    out += ' ';
+    return out;
 }
 
 std::string pattern(double v, Pattern p, char separator)
@@ -202,9 +205,9 @@ std::string pattern(double v, Pattern p, char separator)
     if (p == Pattern::Index) {
         const std::string digits = printed("%.*f", 0, magnitude);
         if (digits == "0") return "";
-        return sign + digits;
+        return std::string(sign).append(digits);
     }
-    if (!std::isfinite(magnitude)) return sign + general(magnitude, '.');
+    if (!std::isfinite(magnitude)) return std::string(sign).append(general(magnitude, '.'));
     const int places = p == Pattern::FiveDecimals ? 5 : 4;
     const std::string fixed = printed("%.*f", places, magnitude);
     const std::size_t point = fixed.find('.');
@@ -214,7 +217,9 @@ std::string pattern(double v, Pattern p, char separator)
     if (last == '0') {
         while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
     }
-    return sign + fixed.substr(0, point) + separator + fraction + last;
+    std::string out(sign);
+    out.append(fixed, 0, point).append(1, separator).append(fraction).append(1, last);
+    return out;
 }
 
 }  // namespace printf_reference
