@@ -2,7 +2,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <langinfo.h>
 #include <locale.h>
 #include <string>
@@ -163,66 +165,135 @@ double roundHalfEven(double v, int decimals)
     return rounded;
 }
 
+namespace {
+
+char* copyText(char* out, std::string_view text)
+{
+    for (char c : text) *out++ = c;
+    return out;
+}
+
+constexpr std::uint64_t kPowerOfTen[] = {1, 10, 100, 1000, 10000, 100000};
+
+// magnitude * 10^decimals rounded to a whole number, an exact half to the even
+// one, decided on the exact binary value m * 2^e: m * 10^decimals is a whole
+// number below 2^70, so the shift by -e is exact in 128 bits. False for
+// magnitudes whose result would not fit (and for infinities and NaN).
+bool scaledAndRounded(double magnitude, int decimals, std::uint64_t& result)
+{
+    if (!(magnitude < 1e13)) return false;
+    std::uint64_t bits;
+    std::memcpy(&bits, &magnitude, sizeof bits);
+    const int biased = static_cast<int>(bits >> 52);  // the sign bit is clear
+    const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
+    const std::uint64_t m = biased == 0 ? fraction : fraction | (std::uint64_t{1} << 52);
+    const int e = biased == 0 ? -1074 : biased - 1075;
+    const unsigned __int128 scaled =
+        static_cast<unsigned __int128>(m) * kPowerOfTen[decimals];
+    if (e >= 0) {
+        result = static_cast<std::uint64_t>(scaled << e);
+        return true;
+    }
+    const int shift = -e;
+    if (shift >= 100) {  // far below half a unit of the last place
+        result = 0;
+        return true;
+    }
+    std::uint64_t whole = static_cast<std::uint64_t>(scaled >> shift);
+    const unsigned __int128 rest = scaled & ((static_cast<unsigned __int128>(1) << shift) - 1);
+    const unsigned __int128 half = static_cast<unsigned __int128>(1) << (shift - 1);
+    if (rest > half || (rest == half && (whole & 1) != 0)) ++whole;
+    result = whole;
+    return true;
+}
+
+// What std::to_chars writes for magnitude >= 0 in fixed form with `decimals`
+// places (0 to 5), by whole-number arithmetic where the value allows.
+char* writeFixed(char* out, char* limit, double magnitude, int decimals)
+{
+    std::uint64_t scaled = 0;
+    if (!scaledAndRounded(magnitude, decimals, scaled))
+        return std::to_chars(out, limit, magnitude, std::chars_format::fixed, decimals).ptr;
+    std::uint64_t fraction = scaled % kPowerOfTen[decimals];
+    out = std::to_chars(out, limit, scaled / kPowerOfTen[decimals]).ptr;
+    if (decimals == 0) return out;
+    *out++ = '.';
+    for (int i = decimals - 1; i >= 0; --i) {
+        out[i] = static_cast<char>('0' + fraction % 10);
+        fraction /= 10;
+    }
+    return out + decimals;
+}
+
+}  // namespace
+
+char* writeGeneralForm(char* out, double v, char decimalSeparator)
+{
+    if (v == 0) return copyText(out, "0");
+    // As the general number form's own rule writes them: NAN, INF, -INF.
+    if (!std::isfinite(v)) return out + std::snprintf(out, 32, "%.15G", v);
+    // At most "-d.dddddddddddddde-ddd": 22 characters.
+    const auto res = std::to_chars(out, out + 32, v, std::chars_format::general, 15);
+    for (char* p = out; p != res.ptr; ++p) {
+        if (*p == 'e') *p = 'E';
+        else if (*p == '.') *p = decimalSeparator;
+    }
+    return res.ptr;
+}
+
+char* writeBareNumber(char* out, double v, char decimalSeparator)
+{
+    *out++ = v < 0 ? '-' : ' ';
+    out = writeGeneralForm(out, std::fabs(v), decimalSeparator);
+    *out++ = ' ';
+    return out;
+}
+
+char* writePattern(char* out, double v, Pattern pattern, char decimalSeparator)
+{
+    char* const start = out;
+    char* const limit = out + kNumberTextCapacity;
+    const double magnitude = std::fabs(v);
+    if (v < 0) *out++ = '-';
+    if (pattern == Pattern::Index) {
+        char* const end = writeFixed(out, limit, magnitude, 0);
+        // "#" writes only significant digits: a value that rounds to 0 writes nothing.
+        if (end - out == 1 && *out == '0') return start;
+        return end;
+    }
+    if (!std::isfinite(magnitude)) return writeGeneralForm(out, magnitude);
+    const int decimals = pattern == Pattern::FiveDecimals ? 5 : 4;
+    // Rounded on the exact binary value; exactly `decimals` digits follow the point.
+    char* const end = writeFixed(out, limit, magnitude, decimals);
+    char* const point = end - decimals - 1;
+    const char last = end[-1];
+    // The optional places keep a digit only where it or a digit to its right is
+    // not zero; the last place always writes its digit.
+    char* optionalEnd = end - 1;
+    if (last == '0') {
+        while (optionalEnd != point + 1 && optionalEnd[-1] == '0') --optionalEnd;
+    }
+    *point = decimalSeparator;
+    *optionalEnd = last;
+    return optionalEnd + 1;
+}
+
 std::string generalForm(double v, char decimalSeparator)
 {
-    if (v == 0) return "0";
-    char buffer[64];
-    if (!std::isfinite(v)) {
-        // As the general number form's own rule writes them: NAN, INF, -INF.
-        std::snprintf(buffer, sizeof buffer, "%.15G", v);
-        return buffer;
-    }
-    auto res = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::general, 15);
-    std::string out(buffer, res.ptr);
-    for (char& c : out) {
-        if (c == 'e') c = 'E';
-        else if (c == '.') c = decimalSeparator;
-    }
-    return out;
+    char buffer[kNumberTextCapacity];
+    return std::string(buffer, writeGeneralForm(buffer, v, decimalSeparator));
 }
 
 std::string bareNumber(double v, char decimalSeparator)
 {
-    std::string out(1, v < 0 ? '-' : ' ');
-    out += generalForm(std::fabs(v), decimalSeparator);
-    out += ' ';
-    return out;
+    char buffer[kNumberTextCapacity];
+    return std::string(buffer, writeBareNumber(buffer, v, decimalSeparator));
 }
 
 std::string formatPattern(double v, Pattern pattern, char decimalSeparator)
 {
-    const bool negative = v < 0;
-    const double magnitude = std::fabs(v);
-    if (pattern == Pattern::Index) {
-        char buffer[512];
-        auto res = std::to_chars(buffer, buffer + sizeof buffer, magnitude,
-                                 std::chars_format::fixed, 0);
-        std::string digits(buffer, res.ptr);
-        if (digits == "0") digits.clear();  // "#" writes only significant digits
-        if (negative && !digits.empty()) digits.insert(digits.begin(), '-');
-        return digits;
-    }
-    const int decimals = pattern == Pattern::FiveDecimals ? 5 : 4;
-    std::string out = negative ? std::string(1, '-') : std::string();
-    if (!std::isfinite(magnitude)) return out + generalForm(magnitude);
-    char buffer[512];
-    auto res = std::to_chars(buffer, buffer + sizeof buffer, magnitude, std::chars_format::fixed,
-                             decimals);
-    const std::string fixed(buffer, res.ptr);
-    const std::size_t point = fixed.find('.');
-    const std::string whole = fixed.substr(0, point);
-    const std::string fraction = fixed.substr(point + 1);
-    // The optional places keep a digit only where it or a digit to its right is
-    // not zero; the last place always writes its digit.
-    std::string optional = fraction.substr(0, fraction.size() - 1);
-    if (fraction.back() == '0') {
-        while (!optional.empty() && optional.back() == '0') optional.pop_back();
-    }
-    out += whole;
-    out += decimalSeparator;
-    out += optional;
-    out += fraction.back();
-    return out;
+    char buffer[kNumberTextCapacity];
+    return std::string(buffer, writePattern(buffer, v, pattern, decimalSeparator));
 }
 
 char localeDecimalSeparator()

@@ -3,6 +3,7 @@
 // (15 significant digits) and the digit patterns of the result files.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -40,6 +41,15 @@ enum class Pattern {
     MatrixEntry,    // "##0.###0"
 };
 std::string formatPattern(double v, Pattern pattern, char decimalSeparator = '.');
+
+// The same three texts written into a buffer of at least kNumberTextCapacity
+// characters, without allocating; each returns the end of what it wrote.
+// (The widest text is a pattern of the largest double: 309 digits, the
+// separator, five decimals and the sign.)
+inline constexpr std::size_t kNumberTextCapacity = 330;
+char* writeGeneralForm(char* out, double v, char decimalSeparator = '.');
+char* writeBareNumber(char* out, double v, char decimalSeparator = '.');
+char* writePattern(char* out, double v, Pattern pattern, char decimalSeparator = '.');
 
 // Decimal separator of the user's locale (LC_NUMERIC of the environment).
 char localeDecimalSeparator();

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "app/Form_TavrixS.h"
 #include "app/Module_Common.h"
@@ -16,6 +17,7 @@
 #include "solvers/Module_KENN.h"
 #include "solvers/Module_Soinne.h"
 #include "solvers/Module_VORPAN.h"
+#include "solvers/RowElimination.h"
 #include "ui/HeadlessToolkit.h"
 
 namespace {
@@ -122,6 +124,79 @@ void BM_GaussSolve(benchmark::State& state)
 }
 BENCHMARK(BM_GaussSolve)->Arg(51)->Arg(101)->Arg(200)->ArgName("N")
     ->Unit(benchmark::kMillisecond);
+
+// The elimination as it was written before the pivot row's quotients were
+// formed once: the quotient inside the innermost loop, the pivot tested
+// before every entry. Kept here as the yardstick of the figures above.
+bool eliminateEntryByEntry(Common& common, int N)
+{
+    Matrix& A = common.AN;
+    for (int K = 1; K < N; ++K) {
+        for (int I = K + 1; I <= N; ++I) {
+            const double F = A(I, K);
+            for (int J = K; J <= N + 1; ++J) {
+                if (A(K, K) == 0) return false;
+                A(I, J) = A(I, J) - (A(K, J) / A(K, K)) * F;
+            }
+        }
+    }
+    if (A(N, N) == 0) return false;
+    common.Strength[N] = A(N, N + 1) / A(N, N);
+    for (int K = N - 1; K >= 1; --K) {
+        double sum = 0;
+        for (int J = K + 1; J <= N; ++J) sum = sum + A(K, J) * common.Strength[J];
+        common.Strength[K] = (A(K, N + 1) - sum) / A(K, K);
+    }
+    return true;
+}
+
+void BM_GaussSolveEntryByEntry(benchmark::State& state)
+{
+    const int NP = static_cast<int>(state.range(0));
+    ScratchDir dir;
+    Common c;
+    ui::HeadlessToolkit ui;
+    prepare(c, ui, NP, dir.path());
+    struct Capture : ui::HeadlessToolkit {
+        const Common* common = nullptr;
+        Matrix AN;
+        void showWindow(std::string_view form) override
+        {
+            HeadlessToolkit::showWindow(form);
+            AN = common->AN;
+        }
+    } capture;
+    capture.common = &c;
+    capture.setValue("Check_ShowMat", 1);
+    VORPAN_Solve(c, capture);
+    for (auto _ : state) {
+        state.PauseTiming();
+        c.AN = capture.AN;
+        state.ResumeTiming();
+        if (!eliminateEntryByEntry(c, NP)) state.SkipWithError("zero pivot");
+        benchmark::DoNotOptimize(c.Strength[1]);
+    }
+}
+BENCHMARK(BM_GaussSolveEntryByEntry)->Arg(51)->Arg(101)->Arg(200)->ArgName("N")
+    ->Unit(benchmark::kMillisecond);
+
+// The row update alone over a row of 201 entries, plain x86-64 and AVX2.
+void rowUpdateRun(benchmark::State& state, RowUpdate update)
+{
+    if (update == nullptr) {
+        state.SkipWithError("not available on this processor");
+        return;
+    }
+    std::vector<double> row(201, 1.25), quotient(201, 0.5);
+    for (auto _ : state) {
+        update(row.data(), quotient.data(), 1e-3, 201);
+        benchmark::DoNotOptimize(row.data());
+    }
+}
+void BM_RowUpdatePortable(benchmark::State& s) { rowUpdateRun(s, portableRowUpdate()); }
+void BM_RowUpdateAvx2(benchmark::State& s) { rowUpdateRun(s, avx2RowUpdate()); }
+BENCHMARK(BM_RowUpdatePortable);
+BENCHMARK(BM_RowUpdateAvx2);
 
 // One press of "Calculate velocities and show": panels, method, Cu, plot,
 // forces, the results block and the column file.

@@ -12,21 +12,18 @@
 
 namespace tavrix {
 
-PrintSection& PrintSection::text(std::string_view item)
-{
-    contents_ += item;
-    column_ += item.size();
-    return *this;
-}
-
 PrintSection& PrintSection::number(double value)
 {
-    return text(bareNumber(value, separator_));
+    char buffer[kNumberTextCapacity];
+    const char* end = writeBareNumber(buffer, value, separator_);
+    return text(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
 }
 
 PrintSection& PrintSection::format(double value, Pattern pattern)
 {
-    return text(formatPattern(value, pattern, separator_));
+    char buffer[kNumberTextCapacity];
+    const char* end = writePattern(buffer, value, pattern, separator_);
+    return text(std::string_view(buffer, static_cast<std::size_t>(end - buffer)));
 }
 
 PrintSection& PrintSection::zone()

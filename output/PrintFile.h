@@ -22,7 +22,12 @@ public:
 
     explicit PrintSection(char decimalSeparator = '.') : separator_(decimalSeparator) {}
 
-    PrintSection& text(std::string_view item);
+    PrintSection& text(std::string_view item)
+    {
+        contents_.append(item.data(), item.size());
+        column_ += item.size();
+        return *this;
+    }
     PrintSection& number(double value);  // bare number
     PrintSection& format(double value, Pattern pattern);
     // Comma separator: blanks up to the first zone start (columns 1, 15, 29 ...)

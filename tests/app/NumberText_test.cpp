@@ -3,7 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
 #include <limits>
+#include <random>
+#include <string>
+#include <vector>
 
 namespace tavrix {
 namespace {
@@ -161,6 +167,134 @@ TEST(Patterns, FiveDecimalAndMatrixAndIndexPatterns)
     EXPECT_EQ(formatPattern(1, Pattern::Index), "1");
     EXPECT_EQ(formatPattern(12, Pattern::Index), "12");
     EXPECT_EQ(formatPattern(123, Pattern::Index), "123");
+}
+
+
+// The patterns and the general form against C's printf, which rounds the exact
+// binary value with ties to even, on seeded random doubles of every magnitude
+// and on the values where rounding is decided: exact binary halves at each
+// number of places, carries across the separator, zeros of both signs, the
+// smallest and largest doubles, infinities and NaN.
+namespace printf_reference {
+
+std::string printed(const char* format, int precision, double v)
+{
+    char buffer[400];
+    const int n = std::snprintf(buffer, sizeof buffer, format, precision, v);
+    return std::string(buffer, static_cast<std::size_t>(n));
+}
+
+std::string withSeparator(std::string s, char separator)
+{
+    for (char& c : s) {
+        if (c == '.') c = separator;
+    }
+    return s;
+}
+
+std::string general(double v, char separator)
+{
+    if (v == 0) return "0";
+    if (!std::isfinite(v)) return printed("%.*G", 15, v);
+    return withSeparator(printed("%.*G", 15, v), separator);
+}
+
+std::string bare(double v, char separator)
+{
+    std::string out(1, v < 0 ? '-' : ' ');
+    out += general(std::fabs(v), separator);
+    out += ' ';
+    return out;
+}
+
+std::string pattern(double v, Pattern p, char separator)
+{
+    const std::string sign = v < 0 ? "-" : "";
+    const double magnitude = std::fabs(v);
+    if (p == Pattern::Index) {
+        const std::string digits = printed("%.*f", 0, magnitude);
+        if (digits == "0") return "";
+        return std::string(sign).append(digits);
+    }
+    if (!std::isfinite(magnitude)) return std::string(sign).append(general(magnitude, '.'));
+    const int places = p == Pattern::FiveDecimals ? 5 : 4;
+    const std::string fixed = printed("%.*f", places, magnitude);
+    const std::size_t point = fixed.find('.');
+    std::string fraction = fixed.substr(point + 1);
+    const char last = fraction.back();
+    fraction.pop_back();
+    if (last == '0') {
+        while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
+    }
+    std::string out(sign);
+    out.append(fixed, 0, point).append(1, separator).append(fraction).append(1, last);
+    return out;
+}
+
+}  // namespace printf_reference
+
+void expectAsPrintf(double v)
+{
+    using namespace printf_reference;
+    for (char separator : {'.', ','}) {
+        ASSERT_EQ(generalForm(v, separator), general(v, separator)) << v;
+        ASSERT_EQ(bareNumber(v, separator), bare(v, separator)) << v;
+        for (Pattern p : {Pattern::Index, Pattern::FourDecimals, Pattern::FiveDecimals,
+                          Pattern::MatrixEntry})
+            ASSERT_EQ(formatPattern(v, p, separator), pattern(v, p, separator))
+                << v << " pattern " << static_cast<int>(p);
+    }
+}
+
+TEST(NumberTextAgainstPrintf, DecidingValues)
+{
+    const double inf = std::numeric_limits<double>::infinity();
+    std::vector<double> values = {0.0, -0.0, 0.5, -0.5, 1.5, 2.5, -2.5, 0.00005, 0.000049999,
+                                  0.99995, 9.99995, 99.999951, -0.00001, 1e-5, 5e-6, 1e-4,
+                                  9.99999999999999e14, 1e15, 1e16, 1e-300, 4.9e-324, -4.9e-324,
+                                  std::numeric_limits<double>::min(),
+                                  std::numeric_limits<double>::max(),
+                                  -std::numeric_limits<double>::max(), inf, -inf,
+                                  std::numeric_limits<double>::quiet_NaN(),
+                                  -std::numeric_limits<double>::quiet_NaN()};
+    // Exact binary halves between neighbours of 0, 4 and 5 places: k/2, k/32, k/64.
+    for (int k = -2000; k <= 2000; ++k) {
+        values.push_back(k / 2.0);
+        values.push_back(k / 32.0);
+        values.push_back(k / 64.0);
+        values.push_back(std::nextafter(k / 32.0, inf));
+        values.push_back(std::nextafter(k / 64.0, -inf));
+    }
+    for (double v : values) expectAsPrintf(v);
+}
+
+TEST(NumberTextAgainstPrintf, SeededRandomDoubles)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    constexpr int kCount = 1 << 17;
+#else
+    constexpr int kCount = 1 << 21;
+#endif
+    std::mt19937_64 random(4121);
+    std::uniform_real_distribution<double> ordinary(-20, 20);
+    std::uniform_int_distribution<int> places(0, 7);
+    for (int i = 0; i < kCount; ++i) {
+        double v = 0;
+        switch (i % 16 == 0 ? 0 : 1 + i % 2) {
+        case 0: {  // any bit pattern: every magnitude, denormals, NaNs (slow to print whole)
+            const std::uint64_t bits = random();
+            std::memcpy(&v, &bits, sizeof v);
+            break;
+        }
+        case 1:  // the values of the tables: coordinates, strengths, pressures
+            v = ordinary(random);
+            break;
+        default:  // short decimals, whose nearest doubles sit beside a half
+            v = std::round(ordinary(random) * 1e5) / std::pow(10.0, places(random));
+            break;
+        }
+        expectAsPrintf(v);
+    }
 }
 
 }  // namespace

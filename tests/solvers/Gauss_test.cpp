@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <initializer_list>
+#include <random>
 #include <vector>
 
 #include "ui/HeadlessToolkit.h"
@@ -128,6 +130,75 @@ TEST(GaussSolve, refusesASystemBeyondTheStrengthTable)
     c.Strength.fill(kUntouched);
     EXPECT_FALSE(Gauss_Solve(c, ui, kStrengthLast + 1));
     EXPECT_EQ(c.Strength[kStrengthLast], kUntouched);
+}
+
+
+// The elimination with the quotient formed inside the innermost loop, entry
+// by entry, as the operations are defined; the program forms each pivot row's
+// quotients once, which must not change a single bit.
+bool eliminateEntryByEntry(Matrix& A, StrengthTable& strength, int N)
+{
+    for (int K = 1; K < N; ++K) {
+        for (int I = K + 1; I <= N; ++I) {
+            const double F = A(I, K);
+            for (int J = K; J <= N + 1; ++J) {
+                if (A(K, K) == 0) return false;
+                A(I, J) = A(I, J) - (A(K, J) / A(K, K)) * F;
+            }
+        }
+    }
+    if (A(N, N) == 0) return false;
+    strength[N] = A(N, N + 1) / A(N, N);
+    for (int K = N - 1; K >= 1; --K) {
+        double sum = 0;
+        for (int J = K + 1; J <= N; ++J) sum = sum + A(K, J) * strength[J];
+        strength[K] = (A(K, N + 1) - sum) / A(K, K);
+    }
+    return true;
+}
+
+bool sameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+TEST(GaussSolve, givesTheBitsOfTheQuotientFormedForEveryEntry)
+{
+    // Dense random systems of every size up to the largest, some with a
+    // matrix dimensioned larger than the system, some nearly singular (a row
+    // repeating the one above it), some with a zero pivot in any row.
+    std::mt19937_64 random(20261209);
+    std::uniform_real_distribution<double> entry(-3, 3);
+    for (int N = 1; N <= kStrengthLast; N += (N < 24 ? 1 : 13)) {
+        for (int variant = 0; variant < 4; ++variant) {
+            Common c;
+            ui::HeadlessToolkit ui;
+            c.AN.redim(N + 1 + (variant == 1 ? 3 : 0));
+            for (int i = 1; i <= N; ++i) {
+                for (int j = 1; j <= N + 1; ++j) c.AN(i, j) = entry(random);
+                c.AN(i, i) += variant == 0 ? 4 * N : 0;  // dominant diagonal
+            }
+            if (variant == 2 && N >= 3)
+                for (int j = 1; j <= N + 1; ++j) c.AN(N / 2 + 1, j) = c.AN(N / 2, j);
+            if (variant == 3) {
+                // A row that no earlier pass changes keeps its zero pivot: the
+                // elimination stops there, whichever row that is.
+                const int zeroRow = 1 + static_cast<int>(random() % static_cast<unsigned>(N));
+                for (int j = 1; j <= zeroRow; ++j) c.AN(zeroRow, j) = 0;
+            }
+            c.Strength.fill(kUntouched);
+            Matrix expectedA = c.AN;
+            StrengthTable expectedStrength = c.Strength;
+            const bool expectedSolved = eliminateEntryByEntry(expectedA, expectedStrength, N);
+
+            EXPECT_EQ(Gauss_Solve(c, ui, N), expectedSolved) << N << " " << variant;
+            EXPECT_EQ(ui.messages().empty(), expectedSolved);
+            for (int i = 0; i <= kStrengthLast; ++i)
+                ASSERT_TRUE(sameBits(c.Strength[i], expectedStrength[i]))
+                    << "N " << N << " variant " << variant << " strength " << i;
+            for (int i = 0; i <= c.AN.upper(); ++i)
+                for (int j = 0; j <= c.AN.upper(); ++j)
+                    ASSERT_TRUE(sameBits(c.AN(i, j), expectedA(i, j)))
+                        << "N " << N << " variant " << variant << " AN " << i << "," << j;
+        }
+    }
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "tools/batch/BatchRun.h"
 
-#include <QImage>
-#include <QPainter>
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -18,8 +16,8 @@
 #include "tools/batch/SweepRun.h"
 #include "tools/batch/AirfoilSources.h"
 #include "ui/Controls.h"
+#include "tools/batch/PictureModule.h"
 #include "ui/HeadlessToolkit.h"
-#include "ui/qt/RenderDrawing.h"
 
 namespace tavrix {
 
@@ -242,25 +240,25 @@ SweepRequest sweepRequest(const Options& o)
     return r;
 }
 
-bool savePlots(const ui::HeadlessToolkit& tk, const std::string& file)
+PictureBox pictureBox(const ui::HeadlessToolkit& tk, const char* picture)
 {
-    const QSize box(static_cast<int>(tk.width(kAirfoilPicture)),
-                    static_cast<int>(tk.height(kAirfoilPicture)));
-    const QSize pressureBox(static_cast<int>(tk.width(kPressurePicture)),
-                            static_cast<int>(tk.height(kPressurePicture)));
-    const int gap = 8;
-    QImage image(std::max(box.width(), pressureBox.width()),
-                 box.height() + gap + pressureBox.height(), QImage::Format_RGB32);
-    image.fill(QColor(236, 236, 236));
-    QPainter painter(&image);
-    const QRectF top(QPointF(0, 0), QSizeF(box));
-    const QRectF bottom(QPointF(0, box.height() + gap), QSizeF(pressureBox));
-    painter.fillRect(top, Qt::white);
-    painter.fillRect(bottom, Qt::white);
-    ui::paintDrawing(painter, tk.drawing(kAirfoilPicture), top);
-    ui::paintDrawing(painter, tk.drawing(kPressurePicture), bottom);
-    painter.end();
-    return image.save(QString::fromStdString(file), "PNG");
+    return {&tk.drawing(picture), tk.width(picture), tk.height(picture)};
+}
+
+// The picture module, loaded at the first picture; says why when it cannot be.
+const PictureModule* pictures(std::ostream& err)
+{
+    std::string error;
+    const PictureModule* module = loadPictureModule(error);
+    if (module == nullptr) err << "tavrixs-batch: " << error << '\n';
+    return module;
+}
+
+bool savePlots(const ui::HeadlessToolkit& tk, const std::string& file, std::ostream& err)
+{
+    const PictureModule* module = pictures(err);
+    return module != nullptr && module->savePlots(pictureBox(tk, kAirfoilPicture),
+                                                  pictureBox(tk, kPressurePicture), file.c_str());
 }
 
 // The press against the exact flow of the section the window made: prints the
@@ -285,12 +283,10 @@ bool compareWithExact(Form_TavrixS& form, std::ostream& out)
     return writeSection(c, form.toolkit(), kExactFile, columns, FileMode::Replace);
 }
 
-bool saveMatrix(const ui::HeadlessToolkit& tk, const std::string& file)
+bool saveMatrix(const ui::HeadlessToolkit& tk, const std::string& file, std::ostream& err)
 {
-    const QSize size(static_cast<int>(tk.width("Picture_ShowMat")),
-                     static_cast<int>(tk.height("Picture_ShowMat")));
-    return ui::renderDrawing(tk.drawing("Picture_ShowMat"), size)
-        .save(QString::fromStdString(file), "PNG");
+    const PictureModule* module = pictures(err);
+    return module != nullptr && module->saveMatrix(pictureBox(tk, "Picture_ShowMat"), file.c_str());
 }
 
 }  // namespace
@@ -384,13 +380,13 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
             status = v;
     }
     if (auto plot = o.values.find("--plot"); plot != o.values.end()) {
-        if (!savePlots(tk, plot->second)) {
+        if (!savePlots(tk, plot->second, err)) {
             err << "tavrixs-batch: cannot write " << plot->second << '\n';
             status = 1;
         }
     }
     if (auto matrix = o.values.find("--matrix"); matrix != o.values.end()) {
-        if (!saveMatrix(tk, matrix->second)) {
+        if (!saveMatrix(tk, matrix->second, err)) {
             err << "tavrixs-batch: cannot write " << matrix->second << '\n';
             status = 1;
         }

@@ -1,0 +1,100 @@
+#include "tools/batch/PictureModule.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "support/Session.h"
+
+namespace tavrix {
+namespace {
+
+// tavrixs-batch and its picture module are built beside this test program.
+std::filesystem::path besideTests(const char* name)
+{
+    return std::filesystem::read_symlink("/proc/self/exe").parent_path() / name;
+}
+
+struct TracedRun {
+    int status = -1;
+    std::string output;  // standard output and error, and the loader's trace
+};
+
+// Runs a program in `dir` with the dynamic loader reporting every library it
+// loads, at start-up and later through dlopen alike.
+TracedRun runTraced(const std::filesystem::path& program, const std::string& args,
+              const std::filesystem::path& dir)
+{
+    const std::string command = "cd '" + dir.string() + "' && LD_DEBUG=files '" +
+                                program.string() + "' " + args + " 2>&1";
+    TracedRun r;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (pipe == nullptr) return r;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.output.append(buffer, n);
+    const int wait = ::pclose(pipe);
+    r.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
+    return r;
+}
+
+bool loadedQt(const TracedRun& r) { return r.output.find("libQt6Gui") != std::string::npos; }
+
+bool isPng(const std::filesystem::path& file)
+{
+    return testing::readFile(file).rfind("\x89PNG\r\n\x1a\n", 0) == 0;
+}
+
+TEST(PictureModule, aPressWithoutPicturesLoadsNoWindowLibrary)
+{
+    testing::TempDir dir;
+    const TracedRun r = runTraced(besideTests("tavrixs-batch"), "--points 61 --alpha 5", dir.path());
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find("CL = 0."), std::string::npos);
+    EXPECT_FALSE(loadedQt(r)) << r.output;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "p.png"));
+}
+
+TEST(PictureModule, plotsAndMatrixLoadTheModuleAndWritePictures)
+{
+    testing::TempDir dir;
+    const TracedRun r = runTraced(besideTests("tavrixs-batch"),
+                            "--points 61 --alpha 5 --plot p.png --matrix m.png", dir.path());
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_TRUE(loadedQt(r));
+    EXPECT_NE(r.output.find(kPictureModuleFile), std::string::npos);
+    EXPECT_TRUE(isPng(dir.path() / "p.png"));
+    EXPECT_TRUE(isPng(dir.path() / "m.png"));
+}
+
+TEST(PictureModule, aMissingModuleFailsThePictureOnlyAndSaysWhy)
+{
+    // The program alone in a folder: the press and its files as always, then
+    // the picture refused with the reason, and exit status 1.
+    testing::TempDir dir;
+    const std::filesystem::path lonely = dir.path() / "tavrixs-batch";
+    std::filesystem::copy_file(besideTests("tavrixs-batch"), lonely);
+    const TracedRun r = runTraced(lonely, "--points 61 --alpha 5 --plot p.png", dir.path());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.output.find("CL = 0."), std::string::npos);
+    EXPECT_NE(r.output.find("tavrixs-batch: cannot load " + (dir.path() / kPictureModuleFile).string()),
+              std::string::npos)
+        << r.output;
+    EXPECT_NE(r.output.find("tavrixs-batch: cannot write p.png"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(dir.path() / kColumnFile));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "p.png"));
+}
+
+TEST(PictureModule, isFoundBesideTheRunningProgram)
+{
+    std::string error;
+    const PictureModule* module = loadPictureModule(error);
+    ASSERT_NE(module, nullptr) << error;
+    EXPECT_TRUE(std::filesystem::exists(besideTests(kPictureModuleFile)));
+    EXPECT_EQ(loadPictureModule(error), module);  // loaded once
+}
+
+}  // namespace
+}  // namespace tavrix
