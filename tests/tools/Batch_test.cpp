@@ -5,27 +5,13 @@
 #include <QImage>
 #include <sstream>
 
-#include "support/Session.h"
+#include "support/Batch.h"
 
 namespace tavrix {
 namespace {
 
-struct BatchResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-BatchResult batch(std::vector<std::string> args, const testing::TempDir& dir)
-{
-    args.push_back("--dir=" + dir.path().string());
-    std::ostringstream out, err;
-    BatchResult r;
-    r.status = runBatch(args, out, err);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
-}
+using testing::batch;
+using testing::BatchResult;
 
 TEST(Batch, DefaultRunIsTheNacaSectionWithTheHessMethod)
 {

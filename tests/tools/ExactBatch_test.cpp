@@ -8,28 +8,14 @@
 #include <string>
 #include <vector>
 
-#include "support/Session.h"
+#include "support/Batch.h"
 #include "tools/batch/BatchRun.h"
 
 namespace tavrix {
 namespace {
 
-struct ExactRun {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-ExactRun batch(std::vector<std::string> args, const testing::TempDir& dir)
-{
-    args.push_back("--dir=" + dir.path().string());
-    std::ostringstream out, err;
-    ExactRun r;
-    r.status = runBatch(args, out, err);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
-}
+using testing::batch;
+using testing::BatchResult;
 
 // The number after `label` on its own line of the output, or NaN.
 double valueAfter(const std::string& out, const std::string& label)
@@ -52,7 +38,7 @@ std::vector<std::string> lines(const std::string& text)
 TEST(ExactBatch, PrintsTheExactCoefficientsAfterThePress)
 {
     testing::TempDir dir;
-    const ExactRun r = batch(
+    const BatchResult r = batch(
         {"--karman-trefftz", "--alpha", "5", "--method", "soinne", "--points", "101", "--exact"},
         dir);
     ASSERT_EQ(r.status, 0) << r.err;
@@ -80,7 +66,7 @@ TEST(ExactBatch, PrintsTheExactCoefficientsAfterThePress)
 TEST(ExactBatch, ExactColumnFileSitsBesideTheColumnFile)
 {
     testing::TempDir dir;
-    const ExactRun r = batch({"--karman-trefftz", "--thickness", "0.12", "--camber", "0.04",
+    const BatchResult r = batch({"--karman-trefftz", "--thickness", "0.12", "--camber", "0.04",
                               "--te-angle", "10", "--alpha", "3", "--method", "kennedy",
                               "--points", "41", "--exact"},
                              dir);
@@ -113,7 +99,7 @@ TEST(ExactBatch, ExactColumnFileSitsBesideTheColumnFile)
 TEST(ExactBatch, SymmetricSectionAtZeroIncidence)
 {
     testing::TempDir dir;
-    const ExactRun r = batch(
+    const BatchResult r = batch(
         {"--karman-trefftz", "--te-angle", "12", "--exact", "--mach=0", "--eta", "0.0"}, dir);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.out.find("\nCL exact = 0\nCMc/4 exact = 0\n"), std::string::npos) << r.out;
@@ -130,7 +116,7 @@ TEST(ExactBatch, OnlyTheKarmanTrefftzSourceInIncompressibleUnrotatedFlow)
                                                {"--karman-trefftz", "--exact", "--mach", "0.3"},
                                                {"--karman-trefftz", "--exact", "--eta", "2"},
                                                {"--karman-trefftz", "--exact=1"}}) {
-        const ExactRun r = batch(args, dir);
+        const BatchResult r = batch(args, dir);
         EXPECT_EQ(r.status, 2) << args[0] << " " << args[1 % args.size()];
         EXPECT_NE(r.err.find("usage: tavrixs-batch"), std::string::npos);
         EXPECT_EQ(r.out, "");
@@ -144,7 +130,7 @@ TEST(ExactBatch, OnlyTheKarmanTrefftzSourceInIncompressibleUnrotatedFlow)
 TEST(ExactBatch, RefusedPressPrintsNoComparison)
 {
     testing::TempDir dir;
-    const ExactRun r = batch({"--karman-trefftz", "--points", "300", "--exact"}, dir);
+    const BatchResult r = batch({"--karman-trefftz", "--points", "300", "--exact"}, dir);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "message: This panel method allows at most 200 panel end points\n");
     EXPECT_EQ(r.out.find("exact"), std::string::npos);
