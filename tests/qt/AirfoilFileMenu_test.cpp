@@ -15,24 +15,14 @@
 #include <fstream>
 
 #include "ui/qt/AirfoilFileMenu.h"
+#include "support/QtWindowDriver.h"
 #include "ui/qt/QtWindows.h"
 
-class AirfoilFileMenuTest : public QObject {
+class AirfoilFileMenuTest : public QObject, protected tavrix::testing::WindowDriver {
     Q_OBJECT
 
 private:
-    tavrix::Common common;
-    std::unique_ptr<ui::QtWindows> windows;
-    std::vector<std::string> messages;
-    QTemporaryDir dir;
 
-    template <class W>
-    W* find(const char* name)
-    {
-        auto* w = qobject_cast<W*>(windows->control(name));
-        if (w == nullptr) qFatal("no control %s", name);
-        return w;
-    }
     QAction* action(const char* name)
     {
         auto* a = windows->mainWindow()->findChild<QAction*>(name);
@@ -55,16 +45,9 @@ private:
 private slots:
     void init()
     {
-        common = tavrix::Common();
-        common.WorkDir = dir.path().toStdString();
-        windows = std::make_unique<ui::QtWindows>(common);
-        messages.clear();
-        windows->setMessageHandler([this](const std::string& m) { messages.push_back(m); });
-        windows->logic().Form_Load();
-        windows->mainWindow()->show();
-        QVERIFY(QTest::qWaitForWindowExposed(windows->mainWindow()));
+        QVERIFY(start());
     }
-    void cleanup() { windows.reset(); }
+    void cleanup() { stop(); }
 
     void theFileMenuComesBeforeAboutWithItsEntries()
     {

@@ -18,39 +18,14 @@
 
 #include "output/Plots.h"
 #include "ui/qt/PictureBox.h"
+#include "support/QtWindowDriver.h"
 #include "ui/qt/QtWindows.h"
 
-class MainWindowUseTest : public QObject {
+class MainWindowUseTest : public QObject, protected tavrix::testing::WindowDriver {
     Q_OBJECT
 
 private:
-    tavrix::Common common;
-    std::unique_ptr<ui::QtWindows> windows;
-    std::vector<std::string> messages;
-    QTemporaryDir dir;
 
-    template <class W>
-    W* find(const char* name)
-    {
-        auto* w = qobject_cast<W*>(windows->control(name));
-        if (w == nullptr) qFatal("no control %s", name);
-        return w;
-    }
-    QString text(const char* name) { return find<QLineEdit>(name)->text(); }
-    void type(const char* name, const QString& value)
-    {
-        auto* edit = find<QLineEdit>(name);
-        edit->selectAll();
-        QTest::keyClicks(edit, value);
-    }
-    void click(const char* name)
-    {
-        auto* b = find<QAbstractButton>(name);
-        const QPoint at = qobject_cast<QPushButton*>(b) != nullptr
-                              ? b->rect().center()
-                              : QPoint(8, b->height() / 2);
-        QTest::mouseClick(b, Qt::LeftButton, {}, at);
-    }
     QStringList checkedSources()
     {
         QStringList on;
@@ -87,19 +62,12 @@ private:
 private slots:
     void init()
     {
-        common = tavrix::Common();
-        common.WorkDir = dir.path().toStdString();
-        windows = std::make_unique<ui::QtWindows>(common);
-        messages.clear();
-        windows->setMessageHandler([this](const std::string& m) { messages.push_back(m); });
-        windows->logic().Form_Load();
-        windows->mainWindow()->show();
-        QVERIFY(QTest::qWaitForWindowExposed(windows->mainWindow()));
+        QVERIFY(start());
         // Shortcuts reach the active window only.
         windows->mainWindow()->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(windows->mainWindow()));
     }
-    void cleanup() { windows.reset(); }
+    void cleanup() { stop(); }
 
     void refusedCountKeepsTheSourceInUseSelected()
     {
