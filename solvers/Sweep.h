@@ -47,6 +47,12 @@ struct OperatingPoint {
     std::vector<double> Vt;                  // surface speed over free-stream speed
     std::vector<double> CuIncompressible;    // Vt^2 = 1 - Cp, incompressible
     std::vector<double> Cu;                  // 1 - Cp after the correction
+    // What a boundary layer needs of the angle: the end points 1..NP of the
+    // rotated contour (point 1 at index 0), the speed at every control point
+    // with its sign (see SignedSurfaceSpeed) and the wind direction.
+    std::vector<double> X = {}, Y = {};
+    std::vector<double> signedSpeed = {};
+    double cosAlfa = 1, sinAlfa = 0;
 };
 
 struct SweepOutcome {
