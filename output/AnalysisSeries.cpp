@@ -319,6 +319,7 @@ std::vector<MethodSweep> methodSweeps(const PolarResult& polar)
         MethodSweep sweep;
         sweep.method = polar.methods[k];
         sweep.outcome.points = polar.points[k];
+        if (k < polar.viscous.size()) sweep.viscous = polar.viscous[k];
         sweeps.push_back(std::move(sweep));
     }
     return sweeps;
@@ -337,7 +338,7 @@ std::string sectionName(const PressCase& press)
 
 SweepConditions polarConditions(const PressCase& press, Compressibility correction)
 {
-    return {sectionName(press), std::fabs(press.setup.mach), correction};
+    return {sectionName(press), std::fabs(press.setup.mach), correction, {}};
 }
 
 namespace {

@@ -17,6 +17,7 @@
 #include "output/PolarFiles.h"
 #include "solvers/Compressibility.h"
 #include "solvers/Sweep.h"
+#include "viscous/ViscousPolar.h"
 
 namespace tavrix {
 
@@ -96,6 +97,10 @@ std::vector<double> sweepAngles(double from, double to, double step, std::string
 struct PolarResult {
     std::vector<PanelMethod> methods;
     std::vector<std::vector<OperatingPoint>> points;  // per method, per angle
+    // The boundary layer per method and angle (see addLayerToPolar); empty
+    // for an inviscid polar.
+    std::vector<std::vector<ViscousPoint>> viscous = {};
+    BoundaryLayerSetup layer = {};
     double alpha0Deg = 0;  // zero-lift angle of the first method's CL curve
     bool hasAlpha0 = false;
     std::string message;
