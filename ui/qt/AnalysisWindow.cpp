@@ -66,19 +66,31 @@ AnalysisWindow::AnalysisWindow(tavrix::Form_TavrixS& logic, Toolkit& toolkit,
     auto* layout = new QVBoxLayout(this);
     caseLabel_ = label("Label_AnalysisCase", QString(), this);
     caseLabel_->setWordWrap(true);
-    layout->addWidget(caseLabel_);
+    auto* top = new QHBoxLayout;
+    top->addWidget(caseLabel_, 1);
+    top->addWidget(label("Label_Reynolds", "Reynolds number:", this));
+    reynolds_ = named<QLineEdit>("Text_Reynolds", this);
+    reynolds_->setMaximumWidth(100);
+    reynolds_->setPlaceholderText("inviscid");
+    reynolds_->setToolTip("On the chord and the free-stream speed; empty or 0: no boundary layer");
+    top->addWidget(reynolds_);
+    layout->addLayout(top);
 
     auto* tabs = named<QTabWidget>("Tab_Analysis", this);
     auto* pressure = named<QWidget>("Tab_Pressure");
     auto* polar = named<QWidget>("Tab_Polar");
     auto* convergence = named<QWidget>("Tab_Convergence");
+    auto* boundaryLayer = named<QWidget>("Tab_BoundaryLayer");
     tabs->addTab(pressure, "Pressure");
     tabs->addTab(polar, "Polar");
     tabs->addTab(convergence, "Convergence");
+    tabs->addTab(boundaryLayer, "Boundary layer");
     layout->addWidget(tabs, 1);
     buildPressureTab(pressure);
     buildPolarTab(polar);
     buildConvergenceTab(convergence);
+    buildLayerTab(boundaryLayer);
+    connect(reynolds_, &QLineEdit::editingFinished, this, [this] { updateLayer(true); });
 
     progressTimer_ = new QTimer(this);
     progressTimer_->setInterval(100);
@@ -173,6 +185,15 @@ void AnalysisWindow::buildPolarTab(QWidget* tab)
     plots->addWidget(polarCL_);
     plots->addWidget(polarCM_);
     layout->addLayout(plots, 3);
+    // The drag side, filled when the Reynolds number box holds a number.
+    auto* dragPlots = new QHBoxLayout;
+    polarCD_ = new PlotView("Plot_PolarCD", tab);
+    polarTransition_ = new PlotView("Plot_PolarTransition", tab);
+    dragPolar_ = new PlotView("Plot_DragPolar", tab);
+    dragPlots->addWidget(polarCD_);
+    dragPlots->addWidget(polarTransition_);
+    dragPlots->addWidget(dragPolar_);
+    layout->addLayout(dragPlots, 3);
 
     polarTable_ = named<QTableWidget>("Table_Polar", tab);
     polarTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -205,8 +226,10 @@ void AnalysisWindow::buildPolarTab(QWidget* tab)
         const QString path = QFileDialog::getSaveFileName(this, "Export polar table", QString(),
                                                           "CSV data (*.csv)");
         if (path.isEmpty()) return;
-        const std::string text = tavrix::CoefficientsCsvText(
-            tavrix::polarConditions(*polarPress_, polarCorrection_), tavrix::methodSweeps(polar_));
+        tavrix::SweepConditions conditions = tavrix::polarConditions(*polarPress_, polarCorrection_);
+        if (!polar_.viscous.empty()) conditions.layer = polar_.layer;
+        const std::string text =
+            tavrix::CoefficientsCsvText(conditions, tavrix::methodSweeps(polar_));
         if (auto failure = tavrix::WriteTextFile(path.toStdString(), text))
             toolkit_.message(*failure);
     });
@@ -215,8 +238,8 @@ void AnalysisWindow::buildPolarTab(QWidget* tab)
         const QString path = QFileDialog::getSaveFileName(this, "Export polar", QString(),
                                                           "Polar (*.txt *.pol)");
         if (path.isEmpty()) return;
-        const tavrix::SweepConditions conditions =
-            tavrix::polarConditions(*polarPress_, polarCorrection_);
+        tavrix::SweepConditions conditions = tavrix::polarConditions(*polarPress_, polarCorrection_);
+        if (!polar_.viscous.empty()) conditions.layer = polar_.layer;
         const std::vector<tavrix::MethodSweep> sweeps = tavrix::methodSweeps(polar_);
         for (const tavrix::MethodSweep& sweep : sweeps) {
             // One file per method, as the batch front end names them.
@@ -272,6 +295,84 @@ void AnalysisWindow::buildConvergenceTab(QWidget* tab)
     cancelConvergence_->setEnabled(false);
 }
 
+void AnalysisWindow::buildLayerTab(QWidget* tab)
+{
+    auto* layout = new QVBoxLayout(tab);
+    auto* grid = new QGridLayout;
+    layerAirfoil_ = new PlotView("Plot_LayerAirfoil", tab);
+    layerCf_ = new PlotView("Plot_LayerCf", tab);
+    layerTheta_ = new PlotView("Plot_LayerTheta", tab);
+    layerH_ = new PlotView("Plot_LayerH", tab);
+    grid->addWidget(layerAirfoil_, 0, 0);
+    grid->addWidget(layerCf_, 0, 1);
+    grid->addWidget(layerTheta_, 1, 0);
+    grid->addWidget(layerH_, 1, 1);
+    layout->addLayout(grid, 1);
+    layerInfo_ = label("Label_LayerInfo", QString(), tab);
+    layerInfo_->setWordWrap(true);
+    layerInfo_->setTextFormat(Qt::RichText);
+    layout->addWidget(layerInfo_);
+    auto* bottom = new QHBoxLayout;
+    bottom->addStretch();
+    const struct {
+        const char* name;
+        const char* caption;
+        PlotView* view;
+    } exports[] = {{"Command_ExportLayerAirfoil", "Export airfoil...", layerAirfoil_},
+                   {"Command_ExportLayerCf", "Export Cf...", layerCf_},
+                   {"Command_ExportLayerTheta", "Export \u03b8...", layerTheta_},
+                   {"Command_ExportLayerH", "Export H...", layerH_}};
+    for (const auto& e : exports) {
+        auto* button = named<QPushButton>(e.name, QString::fromUtf8(e.caption), tab);
+        bottom->addWidget(button);
+        connect(button, &QPushButton::clicked, e.view, &PlotView::exportWithDialog);
+    }
+    layout->addLayout(bottom);
+}
+
+bool AnalysisWindow::readReynolds(double& Re, bool tell)
+{
+    std::string refusal;
+    tavrix::readReynolds(reynolds_->text().toStdString(), Re, refusal);
+    if (refusal.empty()) return true;
+    if (tell) toolkit_.message(refusal);
+    return false;
+}
+
+void AnalysisWindow::updateLayer(bool tell)
+{
+    double Re = 0;
+    const bool readable = readReynolds(Re, tell);
+    if (!readable && tell) return;
+    layer_ = tavrix::ViscousResult{};
+    if (!readable || Re == 0 || !press_) {
+        for (PlotView* v : {layerAirfoil_, layerCf_, layerTheta_, layerH_}) v->setPlot({});
+        if (press_) layerAirfoil_->setPlot(tavrix::layerAirfoilPlot(*press_, layer_));
+        layerInfo_->setText(press_ ? "Type a Reynolds number above to compute the boundary layer "
+                                     "of the last press."
+                                   : QString());
+        return;
+    }
+    tavrix::BoundaryLayerSetup setup;
+    setup.Re = Re;
+    layer_ = tavrix::pressLayer(*press_, setup);
+    layerAirfoil_->setPlot(tavrix::layerAirfoilPlot(*press_, layer_));
+    layerCf_->setPlot(tavrix::layerPlot(layer_, tavrix::LayerQuantity::Cf));
+    layerTheta_->setPlot(tavrix::layerPlot(layer_, tavrix::LayerQuantity::Theta));
+    layerH_->setPlot(tavrix::layerPlot(layer_, tavrix::LayerQuantity::H));
+    QStringList lines;
+    const std::vector<std::string> summary = tavrix::layerSummary(layer_);
+    for (std::size_t i = 0; i < summary.size(); ++i) {
+        QString line = QString::fromStdString(summary[i]).toHtmlEscaped();
+        // The unreliable drag and the coupling note must not be overlooked.
+        if (i == 0 && layer_.ok && !layer_.reliable)
+            line = "<b><span style=\"color:#b00000\">" + line + "</span></b>";
+        if (i + 1 == summary.size() && layer_.ok) line = "<b>" + line + "</b>";
+        lines << line;
+    }
+    layerInfo_->setText(QString("Re = %1 &nbsp;&nbsp; ").arg(Re, 0, 'g', 6) + lines.join("<br>"));
+}
+
 void AnalysisWindow::takeLastPress()
 {
     if (!logic_.lastPressCompleted()) {
@@ -294,6 +395,7 @@ void AnalysisWindow::takeLastPress()
         tavrix::makePressCase(logic_.common(), setup, section));
     showCase();
     updatePressure();
+    updateLayer();
 }
 
 void AnalysisWindow::showCase()
@@ -410,12 +512,19 @@ void AnalysisWindow::runPolar()
     const auto correction = correction_->currentIndex() == 1
                                 ? tavrix::Compressibility::KarmanTsien
                                 : tavrix::Compressibility::PrandtlGlauert;
+    double Re = 0;
+    if (!readReynolds(Re, true)) return;
     auto result = std::make_shared<tavrix::PolarResult>();
     std::shared_ptr<const tavrix::PressCase> press = press_;
     polarInfo_->setText("Running...");
     startRun(
         [=](const tavrix::SweepProgress& progress) {
             *result = tavrix::computePolar(*press, methods, alphas, correction, progress);
+            if (Re > 0) {
+                tavrix::BoundaryLayerSetup layer;
+                layer.Re = Re;
+                tavrix::addLayerToPolar(*result, layer);
+            }
         },
         [this, result, press, correction] {
             polar_ = std::move(*result);
@@ -430,6 +539,9 @@ void AnalysisWindow::showPolar()
 {
     polarCL_->setPlot(tavrix::polarLiftPlot(polar_));
     polarCM_->setPlot(tavrix::polarMomentPlot(polar_));
+    polarCD_->setPlot(tavrix::polarDragPlot(polar_));
+    polarTransition_->setPlot(tavrix::polarTransitionPlot(polar_));
+    dragPolar_->setPlot(tavrix::dragPolarPlot(polar_));
 
     QStringList headers{QString::fromUtf8("\u03b1 (deg)")};
     for (tavrix::PanelMethod m : polar_.methods) {
@@ -461,6 +573,14 @@ void AnalysisWindow::showPolar()
                    .arg(fixed(polar_.alpha0Deg, 3), qs(tavrix::methodName(polar_.methods.front())));
     if (polar_.cancelled) info += (info.isEmpty() ? "" : "    ") + QString("Cancelled.");
     if (!polar_.message.empty()) info += "\n" + QString::fromStdString(polar_.message);
+    if (!polar_.viscous.empty()) {
+        info += QString("%1Re = %2: %3")
+                    .arg(info.isEmpty() ? "" : "\n")
+                    .arg(polar_.layer.Re, 0, 'g', 6)
+                    .arg(QString::fromUtf8(tavrix::kInviscidLiftNote));
+        for (const std::string& t : tavrix::unreliableAngles(polar_))
+            info += "\n" + QString::fromStdString(t);
+    }
     polarInfo_->setText(info);
 }
 
