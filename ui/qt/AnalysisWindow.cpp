@@ -179,21 +179,28 @@ void AnalysisWindow::buildPolarTab(QWidget* tab)
     row->addStretch();
     layout->addLayout(row);
 
-    auto* plots = new QHBoxLayout;
-    polarCL_ = new PlotView("Plot_PolarCL", tab);
-    polarCM_ = new PlotView("Plot_PolarCM", tab);
+    // Lift and moment on one page, the drag side of the boundary layer (filled
+    // when the Reynolds number box holds a number) on the other.
+    auto* pages = named<QTabWidget>("Tab_PolarPlots", tab);
+    auto* liftPage = named<QWidget>("Tab_PolarLift");
+    auto* dragPage = named<QWidget>("Tab_PolarDrag");
+    pages->addTab(liftPage, "Lift and moment");
+    pages->addTab(dragPage, "Drag (boundary layer)");
+    auto* plots = new QHBoxLayout(liftPage);
+    plots->setContentsMargins(0, 0, 0, 0);
+    polarCL_ = new PlotView("Plot_PolarCL", liftPage);
+    polarCM_ = new PlotView("Plot_PolarCM", liftPage);
     plots->addWidget(polarCL_);
     plots->addWidget(polarCM_);
-    layout->addLayout(plots, 3);
-    // The drag side, filled when the Reynolds number box holds a number.
-    auto* dragPlots = new QHBoxLayout;
-    polarCD_ = new PlotView("Plot_PolarCD", tab);
-    polarTransition_ = new PlotView("Plot_PolarTransition", tab);
-    dragPolar_ = new PlotView("Plot_DragPolar", tab);
+    auto* dragPlots = new QHBoxLayout(dragPage);
+    dragPlots->setContentsMargins(0, 0, 0, 0);
+    polarCD_ = new PlotView("Plot_PolarCD", dragPage);
+    polarTransition_ = new PlotView("Plot_PolarTransition", dragPage);
+    dragPolar_ = new PlotView("Plot_DragPolar", dragPage);
     dragPlots->addWidget(polarCD_);
     dragPlots->addWidget(polarTransition_);
     dragPlots->addWidget(dragPolar_);
-    layout->addLayout(dragPlots, 3);
+    layout->addWidget(pages, 3);
 
     polarTable_ = named<QTableWidget>("Table_Polar", tab);
     polarTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -303,17 +310,16 @@ void AnalysisWindow::buildLayerTab(QWidget* tab)
     layerCf_ = new PlotView("Plot_LayerCf", tab);
     layerTheta_ = new PlotView("Plot_LayerTheta", tab);
     layerH_ = new PlotView("Plot_LayerH", tab);
-    grid->addWidget(layerAirfoil_, 0, 0);
-    grid->addWidget(layerCf_, 0, 1);
-    grid->addWidget(layerTheta_, 1, 0);
-    grid->addWidget(layerH_, 1, 1);
+    grid->addWidget(layerAirfoil_, 0, 0, 1, 3);
+    grid->addWidget(layerCf_, 1, 0);
+    grid->addWidget(layerTheta_, 1, 1);
+    grid->addWidget(layerH_, 1, 2);
     layout->addLayout(grid, 1);
+    auto* bottom = new QHBoxLayout;
     layerInfo_ = label("Label_LayerInfo", QString(), tab);
     layerInfo_->setWordWrap(true);
     layerInfo_->setTextFormat(Qt::RichText);
-    layout->addWidget(layerInfo_);
-    auto* bottom = new QHBoxLayout;
-    bottom->addStretch();
+    bottom->addWidget(layerInfo_, 1);
     const struct {
         const char* name;
         const char* caption;
@@ -370,7 +376,13 @@ void AnalysisWindow::updateLayer(bool tell)
         if (i + 1 == summary.size() && layer_.ok) line = "<b>" + line + "</b>";
         lines << line;
     }
-    layerInfo_->setText(QString("Re = %1 &nbsp;&nbsp; ").arg(Re, 0, 'g', 6) + lines.join("<br>"));
+    // Drag on the first line, the two surfaces on the second, the note last.
+    QString text = QString("Re = %1 &nbsp;&nbsp; ").arg(Re, 0, 'g', 6);
+    for (int i = 0; i < lines.size(); ++i) {
+        if (i > 0) text += (i == 1 || i == 3) ? " &nbsp;&nbsp; " : "<br>";
+        text += lines[i];
+    }
+    layerInfo_->setText(text);
 }
 
 void AnalysisWindow::takeLastPress()
@@ -544,9 +556,12 @@ void AnalysisWindow::showPolar()
     dragPolar_->setPlot(tavrix::dragPolarPlot(polar_));
 
     QStringList headers{QString::fromUtf8("\u03b1 (deg)")};
+    const bool viscous = !polar_.viscous.empty();
+    const int perMethod = viscous ? 6 : 3;
     for (tavrix::PanelMethod m : polar_.methods) {
         const QString name = qs(tavrix::methodName(m));
         headers << name + " CL" << name + " CD" << name + " CMc/4";
+        if (viscous) headers << name + " CD layer" << name + " Xtr upper" << name + " Xtr lower";
     }
     std::size_t rows = 0;
     for (const auto& points : polar_.points) rows = std::max(rows, points.size());
@@ -558,11 +573,25 @@ void AnalysisWindow::showPolar()
         for (std::size_t i = 0; i < polar_.points[k].size(); ++i) {
             const tavrix::OperatingPoint& p = polar_.points[k][i];
             const int r = static_cast<int>(i);
-            const int c = 1 + 3 * static_cast<int>(k);
+            const int c = 1 + perMethod * static_cast<int>(k);
             polarTable_->setItem(r, 0, new QTableWidgetItem(QString::number(p.alphaDeg, 'g', 6)));
             polarTable_->setItem(r, c, new QTableWidgetItem(fixed(p.CL, 5)));
             polarTable_->setItem(r, c + 1, new QTableWidgetItem(fixed(p.CD, 5)));
             polarTable_->setItem(r, c + 2, new QTableWidgetItem(fixed(p.CM, 5)));
+            if (!viscous || k >= polar_.viscous.size() || i >= polar_.viscous[k].size()) continue;
+            const tavrix::ViscousPoint& v = polar_.viscous[k][i];
+            if (!v.ok) {
+                polarTable_->setItem(r, c + 3, new QTableWidgetItem("no layer"));
+                continue;
+            }
+            polarTable_->setItem(
+                r, c + 3,
+                new QTableWidgetItem(v.reliable ? fixed(v.CD, 5)
+                                                : "not reliable (" + fixed(v.CD, 5) + ")"));
+            polarTable_->setItem(r, c + 4,
+                                 new QTableWidgetItem(fixed(tavrix::transitionXc(v.transitionUpper), 4)));
+            polarTable_->setItem(r, c + 5,
+                                 new QTableWidgetItem(fixed(tavrix::transitionXc(v.transitionLower), 4)));
         }
     }
     polarTable_->resizeColumnsToContents();
