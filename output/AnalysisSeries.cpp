@@ -395,15 +395,17 @@ PressCase makePressCase(const Common& common, const FlowSetup& setup,
 {
     PressCase press{common, setup, common.AlfaD, ContourSource::None, std::nullopt};
     if (common.NP < 2 || common.NP > kTableLast) return press;
+    // Only the generator that drew the contour can draw it again; the points
+    // are still compared, so a contour changed after it was drawn stays its own.
+    const ContourSource source = common.AirfoilSource;
+    if (source != ContourSource::Circle && source != ContourSource::Naca0012 &&
+        source != ContourSource::KarmanTrefftz)
+        return press;
     Common candidate;
-    for (ContourSource source :
-         {ContourSource::KarmanTrefftz, ContourSource::Naca0012, ContourSource::Circle}) {
-        if (drawContour(source, lastSection, common, common.NP, candidate) &&
-            sameContour(common, candidate)) {
-            press.source = source;
-            if (source == ContourSource::KarmanTrefftz) press.section = lastSection;
-            break;
-        }
+    if (drawContour(source, lastSection, common, common.NP, candidate) &&
+        sameContour(common, candidate)) {
+        press.source = source;
+        if (source == ContourSource::KarmanTrefftz) press.section = lastSection;
     }
     return press;
 }

@@ -56,9 +56,10 @@ struct PressCase {
     std::optional<KarmanTrefftzSection> section;  // with source KarmanTrefftz only
 };
 
-// The case of a press that left `common`: the source is recognised by
-// drawing each candidate again at the press's point count and comparing the
-// points exactly, so it does not depend on which option button is selected.
+// The case of a press that left `common`: the source is the contour's own
+// (`AirfoilSource`), kept when its generator draws the same points again at
+// the press's point count, so a contour changed since it was drawn counts as
+// a contour of its own.
 PressCase makePressCase(const Common& common, const FlowSetup& setup,
                         const std::optional<KarmanTrefftzSection>& lastSection);
 
