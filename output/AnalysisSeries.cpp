@@ -237,7 +237,7 @@ std::optional<double> zeroLiftAngle(std::span<const OperatingPoint> p)
 
 PolarResult computePolar(const PressCase& press, std::span<const PanelMethod> methods,
                          std::span<const double> alphasDeg, Compressibility correction,
-                         const SweepProgress& keepGoing)
+                         const SweepProgress& keepGoing, const BoundaryLayerSetup& layer)
 {
     PolarResult polar;
     const std::size_t total = methods.size() * alphasDeg.size();
@@ -245,6 +245,7 @@ PolarResult computePolar(const PressCase& press, std::span<const PanelMethod> me
         FlowSetup setup = press.setup;
         setup.method = methods[k];
         setup.correction = correction;
+        setup.keepSignedSpeed = layer.Re > 0;
         const std::size_t offset = k * alphasDeg.size();
         SweepProgress progress;
         if (keepGoing)
@@ -255,12 +256,14 @@ PolarResult computePolar(const PressCase& press, std::span<const PanelMethod> me
             polar.message += methodMessage(methods[k], outcome.message);
         }
         polar.methods.push_back(methods[k]);
+        if (layer.Re > 0) polar.viscous.push_back(ViscousPolar(outcome.points, layer));
         polar.points.push_back(std::move(outcome.points));
         if (outcome.cancelled) {
             polar.cancelled = true;
             break;
         }
     }
+    if (layer.Re > 0) polar.layer = layer;
     if (!polar.points.empty()) {
         if (const std::optional<double> a0 = zeroLiftAngle(polar.points.front())) {
             polar.alpha0Deg = *a0;

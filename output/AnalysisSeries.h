@@ -98,7 +98,7 @@ std::vector<double> sweepAngles(double from, double to, double step, std::string
 struct PolarResult {
     std::vector<PanelMethod> methods;
     std::vector<std::vector<OperatingPoint>> points;  // per method, per angle
-    // The boundary layer per method and angle (see addLayerToPolar); empty
+    // The boundary layer per method and angle (see computePolar); empty
     // for an inviscid polar.
     std::vector<std::vector<ViscousPoint>> viscous = {};
     BoundaryLayerSetup layer = {};
@@ -111,9 +111,11 @@ struct PolarResult {
 // The polar of the press's contour and conditions (its eta, Moo and the
 // chosen correction) for each method; the first method's CL curve gives the
 // zero-lift angle of the thin-airfoil line.
+// With layer.Re > 0 the boundary layer of every angle goes to polar.viscous.
 PolarResult computePolar(const PressCase& press, std::span<const PanelMethod> methods,
                          std::span<const double> alphasDeg, Compressibility correction,
-                         const SweepProgress& keepGoing = {});
+                         const SweepProgress& keepGoing = {},
+                         const BoundaryLayerSetup& layer = {});
 
 // Zero-lift angle of a CL curve: interpolated between the two angles where CL
 // changes sign, or the secant through the two points nearest CL = 0.

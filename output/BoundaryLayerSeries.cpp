@@ -171,14 +171,6 @@ std::vector<std::string> layerSummary(const ViscousResult& layer)
     return lines;
 }
 
-void addLayerToPolar(PolarResult& polar, const BoundaryLayerSetup& setup)
-{
-    polar.layer = setup;
-    polar.viscous.clear();
-    for (const std::vector<OperatingPoint>& points : polar.points)
-        polar.viscous.push_back(ViscousPolar(points, setup));
-}
-
 namespace {
 
 int methodColour(PanelMethod method) { return static_cast<int>(method); }

@@ -34,9 +34,6 @@ PlotData layerPlot(const ViscousResult& layer, LayerQuantity quantity);
 // separation per surface, and the note that CL is inviscid.
 std::vector<std::string> layerSummary(const ViscousResult& layer);
 
-// The layer on every angle and method of a polar, in polar.viscous.
-void addLayerToPolar(PolarResult& polar, const BoundaryLayerSetup& setup);
-
 // CD against alpha per method; angles whose layer failed or is not reliable
 // are left out (listed by unreliableAngles).
 PlotData polarDragPlot(const PolarResult& polar);

@@ -85,11 +85,13 @@ OperatingPoint operatingPoint(Common& c, const FlowSetup& setup)
     p.CL = k.CL;
     p.CD = k.CD;
     p.CM = k.CM;
-    p.X.assign(c.X.begin() + 1, c.X.begin() + 1 + c.NP);
-    p.Y.assign(c.Y.begin() + 1, c.Y.begin() + 1 + c.NP);
-    p.signedSpeed = SignedSurfaceSpeed(c, setup.method);
     p.cosAlfa = c.CosAlfa;
     p.sinAlfa = c.SinAlfa;
+    if (setup.keepSignedSpeed) {
+        p.X.assign(c.X.begin() + 1, c.X.begin() + 1 + c.NP);
+        p.Y.assign(c.Y.begin() + 1, c.Y.begin() + 1 + c.NP);
+        p.signedSpeed = SignedSurfaceSpeed(c, setup.method);
+    }
     return p;
 }
 

@@ -7,6 +7,10 @@ ViscousPoint ViscousPointOf(const OperatingPoint& point, const BoundaryLayerSetu
     ViscousPoint v;
     v.alphaDeg = point.alphaDeg;
     v.CL = point.CL;
+    if (point.signedSpeed.empty()) {
+        v.message = "The sweep kept no signed surface speed for a boundary layer";
+        return v;
+    }
     const ViscousResult r = AnalyseBoundaryLayer(SurfaceFlowOf(point), setup);
     v.ok = r.ok;
     v.message = r.message;

@@ -24,6 +24,7 @@ struct ViscousPoint {
     bool reliable = true;
 };
 
+// The point must come from a sweep with FlowSetup::keepSignedSpeed.
 ViscousPoint ViscousPointOf(const OperatingPoint& point, const BoundaryLayerSetup& setup);
 
 // One ViscousPoint per angle, in the order of the sweep.

@@ -40,6 +40,7 @@ TEST(ViscousPolar, eachAngleHasTheLayerOfAPressAtThatAngle)
         s.chooseMethod(m.option);
         FlowSetup setup;
         setup.method = m.method;
+        setup.keepSignedSpeed = true;
         const SweepOutcome sweep = Sweep(s.c, setup, alphas);
         ASSERT_EQ(sweep.points.size(), alphas.size()) << sweep.message;
         const std::vector<ViscousPoint> polar = ViscousPolar(sweep.points, layer);
@@ -72,7 +73,9 @@ TEST(ViscousPolar, dragGrowsAndTheUpperTransitionMovesForwardOverTheSweep)
     testing::Session s;
     s.chooseNaca("121");
     const std::vector<double> alphas = {0, 1, 2, 3, 4, 5, 6};
-    const SweepOutcome sweep = Sweep(s.c, FlowSetup{}, alphas);
+    FlowSetup setup;
+    setup.keepSignedSpeed = true;
+    const SweepOutcome sweep = Sweep(s.c, setup, alphas);
     BoundaryLayerSetup layer;
     layer.Re = 3e6;
     const std::vector<ViscousPoint> polar = ViscousPolar(sweep.points, layer);
@@ -88,6 +91,21 @@ TEST(ViscousPolar, dragGrowsAndTheUpperTransitionMovesForwardOverTheSweep)
         EXPECT_GE(transitionXc(polar[a].transitionLower), transitionXc(polar[a - 1].transitionLower))
             << alphas[a];
     }
+}
+
+TEST(ViscousPolar, aSweepThatKeptNoSignedSpeedGivesNoLayer)
+{
+    testing::Session s;
+    s.chooseNaca("41");
+    const double alpha[] = {2};
+    const SweepOutcome sweep = Sweep(s.c, FlowSetup{}, alpha);
+    ASSERT_EQ(sweep.points.size(), 1u);
+    EXPECT_TRUE(sweep.points[0].signedSpeed.empty());
+    BoundaryLayerSetup layer;
+    layer.Re = 1e6;
+    const ViscousPoint v = ViscousPointOf(sweep.points[0], layer);
+    EXPECT_FALSE(v.ok);
+    EXPECT_NE(v.message, "");
 }
 
 TEST(ViscousPolar, aSurfaceWithoutTransitionCountsAsLaminarToTheTrailingEdge)

@@ -119,6 +119,7 @@ int runSweep(Form_TavrixS& form, const SweepRequest& request, std::ostream& out)
         setup.mach = inputs[1];
         setup.correction = request.correction;
         setup.noCirculation = request.noCirculation;
+        setup.keepSignedSpeed = request.layer.Re > 0;
         MethodSweep s{method, Sweep(c, setup, request.alphasDeg)};
         const bool viscous = request.layer.Re > 0;
         if (viscous) s.viscous = ViscousPolar(s.outcome.points, request.layer);

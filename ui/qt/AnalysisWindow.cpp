@@ -531,12 +531,9 @@ void AnalysisWindow::runPolar()
     polarInfo_->setText("Running...");
     startRun(
         [=](const tavrix::SweepProgress& progress) {
-            *result = tavrix::computePolar(*press, methods, alphas, correction, progress);
-            if (Re > 0) {
-                tavrix::BoundaryLayerSetup layer;
-                layer.Re = Re;
-                tavrix::addLayerToPolar(*result, layer);
-            }
+            tavrix::BoundaryLayerSetup layer;
+            layer.Re = Re;
+            *result = tavrix::computePolar(*press, methods, alphas, correction, progress, layer);
         },
         [this, result, press, correction] {
             polar_ = std::move(*result);
