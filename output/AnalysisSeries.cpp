@@ -237,7 +237,7 @@ std::optional<double> zeroLiftAngle(std::span<const OperatingPoint> p)
 
 PolarResult computePolar(const PressCase& press, std::span<const PanelMethod> methods,
                          std::span<const double> alphasDeg, Compressibility correction,
-                         const SweepProgress& keepGoing)
+                         const SweepProgress& keepGoing, const BoundaryLayerSetup& layer)
 {
     PolarResult polar;
     const std::size_t total = methods.size() * alphasDeg.size();
@@ -245,6 +245,7 @@ PolarResult computePolar(const PressCase& press, std::span<const PanelMethod> me
         FlowSetup setup = press.setup;
         setup.method = methods[k];
         setup.correction = correction;
+        setup.keepSignedSpeed = layer.Re > 0;
         const std::size_t offset = k * alphasDeg.size();
         SweepProgress progress;
         if (keepGoing)
@@ -255,12 +256,14 @@ PolarResult computePolar(const PressCase& press, std::span<const PanelMethod> me
             polar.message += methodMessage(methods[k], outcome.message);
         }
         polar.methods.push_back(methods[k]);
+        if (layer.Re > 0) polar.viscous.push_back(ViscousPolar(outcome.points, layer));
         polar.points.push_back(std::move(outcome.points));
         if (outcome.cancelled) {
             polar.cancelled = true;
             break;
         }
     }
+    if (layer.Re > 0) polar.layer = layer;
     if (!polar.points.empty()) {
         if (const std::optional<double> a0 = zeroLiftAngle(polar.points.front())) {
             polar.alpha0Deg = *a0;
@@ -319,6 +322,7 @@ std::vector<MethodSweep> methodSweeps(const PolarResult& polar)
         MethodSweep sweep;
         sweep.method = polar.methods[k];
         sweep.outcome.points = polar.points[k];
+        if (k < polar.viscous.size()) sweep.viscous = polar.viscous[k];
         sweeps.push_back(std::move(sweep));
     }
     return sweeps;
@@ -337,7 +341,7 @@ std::string sectionName(const PressCase& press)
 
 SweepConditions polarConditions(const PressCase& press, Compressibility correction)
 {
-    return {sectionName(press), std::fabs(press.setup.mach), correction};
+    return {sectionName(press), std::fabs(press.setup.mach), correction, {}};
 }
 
 namespace {
@@ -394,15 +398,17 @@ PressCase makePressCase(const Common& common, const FlowSetup& setup,
 {
     PressCase press{common, setup, common.AlfaD, ContourSource::None, std::nullopt};
     if (common.NP < 2 || common.NP > kTableLast) return press;
+    // Only the generator that drew the contour can draw it again; the points
+    // are still compared, so a contour changed after it was drawn stays its own.
+    const ContourSource source = common.AirfoilSource;
+    if (source != ContourSource::Circle && source != ContourSource::Naca0012 &&
+        source != ContourSource::KarmanTrefftz)
+        return press;
     Common candidate;
-    for (ContourSource source :
-         {ContourSource::KarmanTrefftz, ContourSource::Naca0012, ContourSource::Circle}) {
-        if (drawContour(source, lastSection, common, common.NP, candidate) &&
-            sameContour(common, candidate)) {
-            press.source = source;
-            if (source == ContourSource::KarmanTrefftz) press.section = lastSection;
-            break;
-        }
+    if (drawContour(source, lastSection, common, common.NP, candidate) &&
+        sameContour(common, candidate)) {
+        press.source = source;
+        if (source == ContourSource::KarmanTrefftz) press.section = lastSection;
     }
     return press;
 }

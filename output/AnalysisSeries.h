@@ -17,6 +17,7 @@
 #include "output/PolarFiles.h"
 #include "solvers/Compressibility.h"
 #include "solvers/Sweep.h"
+#include "viscous/ViscousPolar.h"
 
 namespace tavrix {
 
@@ -55,9 +56,10 @@ struct PressCase {
     std::optional<KarmanTrefftzSection> section;  // with source KarmanTrefftz only
 };
 
-// The case of a press that left `common`: the source is recognised by
-// drawing each candidate again at the press's point count and comparing the
-// points exactly, so it does not depend on which option button is selected.
+// The case of a press that left `common`: the source is the contour's own
+// (`AirfoilSource`), kept when its generator draws the same points again at
+// the press's point count, so a contour changed since it was drawn counts as
+// a contour of its own.
 PressCase makePressCase(const Common& common, const FlowSetup& setup,
                         const std::optional<KarmanTrefftzSection>& lastSection);
 
@@ -96,6 +98,10 @@ std::vector<double> sweepAngles(double from, double to, double step, std::string
 struct PolarResult {
     std::vector<PanelMethod> methods;
     std::vector<std::vector<OperatingPoint>> points;  // per method, per angle
+    // The boundary layer per method and angle (see computePolar); empty
+    // for an inviscid polar.
+    std::vector<std::vector<ViscousPoint>> viscous = {};
+    BoundaryLayerSetup layer = {};
     double alpha0Deg = 0;  // zero-lift angle of the first method's CL curve
     bool hasAlpha0 = false;
     std::string message;
@@ -105,9 +111,11 @@ struct PolarResult {
 // The polar of the press's contour and conditions (its eta, Moo and the
 // chosen correction) for each method; the first method's CL curve gives the
 // zero-lift angle of the thin-airfoil line.
+// With layer.Re > 0 the boundary layer of every angle goes to polar.viscous.
 PolarResult computePolar(const PressCase& press, std::span<const PanelMethod> methods,
                          std::span<const double> alphasDeg, Compressibility correction,
-                         const SweepProgress& keepGoing = {});
+                         const SweepProgress& keepGoing = {},
+                         const BoundaryLayerSetup& layer = {});
 
 // Zero-lift angle of a CL curve: interpolated between the two angles where CL
 // changes sign, or the secant through the two points nearest CL = 0.

@@ -74,15 +74,31 @@ std::string PolarFileText(const SweepConditions& conditions, const MethodSweep& 
     t += " \n";
     t += " 1 1 Reynolds number fixed          Mach number fixed\n";
     t += " \n";
-    t += " xtrf =   1.000 (top)        1.000 (bottom)\n";
-    t += " Mach = " + fixed(std::fabs(conditions.mach), 3, 7) + "     Re =     0.000 e 6" +
-         "     Ncrit =   0.000\n";
+    const bool viscous = conditions.layer.Re > 0 &&
+                         sweep.viscous.size() == sweep.outcome.points.size();
+    const BoundaryLayerSetup& layer = conditions.layer;
+    t += " xtrf = " + fixed(viscous ? layer.forcedTransitionUpper.value_or(1.0) : 1.0, 3, 7) +
+         " (top)      " +
+         fixed(viscous ? layer.forcedTransitionLower.value_or(1.0) : 1.0, 3, 7) + " (bottom)\n";
+    t += " Mach = " + fixed(std::fabs(conditions.mach), 3, 7) + "     Re =" +
+         fixed(viscous ? layer.Re / 1e6 : 0.0, 3, 10) + " e 6" + "     Ncrit =   0.000\n";
     t += " \n";
     t += "   alpha    CL        CD       CDp       CM     Top_Xtr  Bot_Xtr\n";
     t += "  ------ -------- --------- --------- -------- -------- --------\n";
-    for (const OperatingPoint& p : sweep.outcome.points) {
-        t += fixed(p.alphaDeg, 3, 8) + fixed(p.CL, 4, 9) + fixed(0.0, 5, 10) +
-             fixed(p.CD, 5, 10) + fixed(p.CM, 4, 9) + fixed(0.0, 4, 9) + fixed(0.0, 4, 9) + "\n";
+    for (std::size_t k = 0; k < sweep.outcome.points.size(); ++k) {
+        const OperatingPoint& p = sweep.outcome.points[k];
+        if (!viscous) {
+            t += fixed(p.alphaDeg, 3, 8) + fixed(p.CL, 4, 9) + fixed(0.0, 5, 10) +
+                 fixed(p.CD, 5, 10) + fixed(p.CM, 4, 9) + fixed(0.0, 4, 9) + fixed(0.0, 4, 9) +
+                 "\n";
+            continue;
+        }
+        const ViscousPoint& v = sweep.viscous[k];
+        if (!v.ok || !v.reliable) continue;
+        t += fixed(p.alphaDeg, 3, 8) + fixed(p.CL, 4, 9) + fixed(v.CD, 5, 10) +
+             fixed(v.CD - v.CDfriction, 5, 10) + fixed(p.CM, 4, 9) +
+             fixed(transitionXc(v.transitionUpper), 4, 9) +
+             fixed(transitionXc(v.transitionLower), 4, 9) + "\n";
     }
     return t;
 }
@@ -90,13 +106,34 @@ std::string PolarFileText(const SweepConditions& conditions, const MethodSweep& 
 std::string CoefficientsCsvText(const SweepConditions& conditions,
                                 std::span<const MethodSweep> sweeps)
 {
-    std::string t = "method,alpha,CL,CD,CM,Cp_min,M_crit\n";
+    const bool viscous = conditions.layer.Re > 0;
+    std::string t = "method,alpha,CL,CD,CM,Cp_min,M_crit";
+    if (viscous) t += ",CD_friction,Top_Xtr,Bot_Xtr,Top_Xsep,Bot_Xsep,reliable";
+    t += "\n";
     for (const MethodSweep& s : sweeps) {
-        for (const OperatingPoint& p : s.outcome.points) {
+        const bool layered = viscous && s.viscous.size() == s.outcome.points.size();
+        for (std::size_t k = 0; k < s.outcome.points.size(); ++k) {
+            const OperatingPoint& p = s.outcome.points[k];
             const double cp0Min = lowestCp(p.CuIncompressible);
+            const ViscousPoint* v = layered && s.viscous[k].ok ? &s.viscous[k] : nullptr;
+            const std::string cd = !viscous ? exact(p.CD) : v != nullptr ? exact(v->CD) : "";
             t += std::string(methodName(s.method)) + "," + exact(p.alphaDeg) + "," + exact(p.CL) +
-                 "," + exact(p.CD) + "," + exact(p.CM) + "," + exact(lowestCp(p.Cu)) + "," +
-                 exact(CriticalMach(cp0Min, conditions.correction)) + "\n";
+                 "," + cd + "," + exact(p.CM) + "," + exact(lowestCp(p.Cu)) + "," +
+                 exact(CriticalMach(cp0Min, conditions.correction));
+            if (viscous) {
+                auto separation = [](const SurfacePoint& at) {
+                    return at.found ? exact(at.xc) : std::string();
+                };
+                if (v == nullptr) {
+                    t += ",,,,,,";
+                } else {
+                    t += "," + exact(v->CDfriction) + "," + exact(transitionXc(v->transitionUpper)) +
+                         "," + exact(transitionXc(v->transitionLower)) + "," +
+                         separation(v->separationUpper) + "," + separation(v->separationLower) +
+                         "," + (v->reliable ? "1" : "0");
+                }
+            }
+            t += "\n";
         }
     }
     return t;

@@ -10,8 +10,10 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "solvers/Sweep.h"
+#include "viscous/ViscousPolar.h"
 
 namespace tavrix {
 
@@ -19,6 +21,9 @@ namespace tavrix {
 struct MethodSweep {
     PanelMethod method = PanelMethod::Hess;
     SweepOutcome outcome;
+    // The boundary layer on each point of the outcome, in the same order;
+    // empty for an inviscid polar.
+    std::vector<ViscousPoint> viscous = {};
 };
 
 // What the coefficients were computed for.
@@ -26,6 +31,9 @@ struct SweepConditions {
     std::string sectionName;  // "NACA 0012", the file's name line ...
     double mach = 0;
     Compressibility correction = Compressibility::PrandtlGlauert;
+    // The boundary layer's Reynolds number and forced transition; Re = 0 for
+    // an inviscid polar.
+    BoundaryLayerSetup layer = {};
 };
 
 // The polar of one method: a header naming the section, the method and the
@@ -34,11 +42,24 @@ struct SweepConditions {
 // transition, so CD, Top_Xtr and Bot_Xtr are 0; CDp is the drag of the
 // integrated pressure (zero in exact inviscid flow, so it shows the
 // discretisation error).
+// With a boundary layer (sweep.viscous filled, conditions.layer.Re > 0) the
+// header gives Re and the forced transition (xtrf, 1 where free), CD is the
+// Squire-Young drag, CDp the part of it that is not wall shear (CD - CDf, as
+// xfoil defines it) and Top_Xtr, Bot_Xtr the chord fractions of transition
+// (1 when laminar to the trailing edge). An angle whose layer gave no result
+// or separates ahead of x/c = 0.95 has no row, as xfoil leaves out the
+// angles where its boundary layer fails: the CSV keeps them, marked.
 std::string PolarFileText(const SweepConditions& conditions, const MethodSweep& sweep);
 
 // Header "method,alpha,CL,CD,CM,Cp_min,M_crit", one row per method and angle:
 // the lowest Cp after the correction, and the critical Mach number of the
 // section at that angle for the chosen correction.
+// With a boundary layer CD is the Squire-Young drag (empty where the layer
+// gave no result), and the header goes on
+// ",CD_friction,Top_Xtr,Bot_Xtr,Top_Xsep,Bot_Xsep,reliable": the chord
+// fractions of transition (1 when laminar to the trailing edge) and of
+// turbulent separation (empty when attached), reliable 0 after a separation
+// ahead of x/c = 0.95.
 std::string CoefficientsCsvText(const SweepConditions& conditions,
                                 std::span<const MethodSweep> sweeps);
 

@@ -6,6 +6,7 @@
 #include "app/Form_TavrixS.h"
 #include "solvers/Capacity.h"
 #include "solvers/GaussFactors.h"
+#include "solvers/SignedSpeed.h"
 #include "solvers/Module_HESS.h"
 #include "solvers/Module_KENN.h"
 #include "solvers/Module_Soinne.h"
@@ -84,6 +85,13 @@ OperatingPoint operatingPoint(Common& c, const FlowSetup& setup)
     p.CL = k.CL;
     p.CD = k.CD;
     p.CM = k.CM;
+    p.cosAlfa = c.CosAlfa;
+    p.sinAlfa = c.SinAlfa;
+    if (setup.keepSignedSpeed) {
+        p.X.assign(c.X.begin() + 1, c.X.begin() + 1 + c.NP);
+        p.Y.assign(c.Y.begin() + 1, c.Y.begin() + 1 + c.NP);
+        p.signedSpeed = SignedSurfaceSpeed(c, setup.method);
+    }
     return p;
 }
 

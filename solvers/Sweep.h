@@ -33,6 +33,10 @@ struct FlowSetup {
     double mach = 0;    // free-stream Mach number, |mach| < 1
     Compressibility correction = Compressibility::PrandtlGlauert;
     bool noCirculation = false;  // Hess method without the trailing-edge condition
+    // Keep in every OperatingPoint what a boundary layer needs (the rotated
+    // end points and the signed surface speed); off, those stay empty and the
+    // sweep costs what it did without them.
+    bool keepSignedSpeed = false;
 };
 
 // One angle of attack. The coefficients are those a press at that angle shows
@@ -47,6 +51,13 @@ struct OperatingPoint {
     std::vector<double> Vt;                  // surface speed over free-stream speed
     std::vector<double> CuIncompressible;    // Vt^2 = 1 - Cp, incompressible
     std::vector<double> Cu;                  // 1 - Cp after the correction
+    // With FlowSetup::keepSignedSpeed, what a boundary layer needs of the
+    // angle: the end points 1..NP of the
+    // rotated contour (point 1 at index 0), the speed at every control point
+    // with its sign (see SignedSurfaceSpeed) and the wind direction.
+    std::vector<double> X = {}, Y = {};
+    std::vector<double> signedSpeed = {};
+    double cosAlfa = 1, sinAlfa = 0;
 };
 
 struct SweepOutcome {

@@ -1,5 +1,7 @@
 #include "viscous/SurfaceFlow.h"
 
+#include "solvers/SignedSpeed.h"
+
 namespace tavrix {
 
 SurfaceFlow SurfaceFlowAfterPress(const Common& c, PanelMethod method)
@@ -11,29 +13,18 @@ SurfaceFlow SurfaceFlowAfterPress(const Common& c, PanelMethod method)
         f.X.push_back(c.X[i]);
         f.Y.push_back(c.Y[i]);
     }
-    for (int i = 1; i <= c.NPanel; ++i) {
-        double v = 0;
-        switch (method) {
-        case PanelMethod::Hess:
-            // Free stream along the panel plus the sources and the vortex
-            // amplitude, summed as the method sums them.
-            v = c.CosAlfa * c.CosDelta[i] + c.SinAlfa * c.SinDelta[i];
-            for (int j = 1; j <= c.NP; ++j) v = v + c.AT(i, j) * c.Strength[j];
-            break;
-        case PanelMethod::VortexPanel:
-        case PanelMethod::SoinneLaine:
-            // With the fluid inside at rest the whole jump of a vortex sheet
-            // lies outside: the outer speed along the panel is the strength.
-            v = (c.Strength[i] + c.Strength[i + 1]) / 2;
-            break;
-        case PanelMethod::KennedyMarsden:
-            // Its stream-function rows take the sheets with the opposite sign
-            // of rotation, so the strength is the speed against the panel.
-            v = -c.Strength[i];
-            break;
-        }
-        f.speed.push_back(v);
-    }
+    f.speed = SignedSurfaceSpeed(c, method);
+    return f;
+}
+
+SurfaceFlow SurfaceFlowOf(const OperatingPoint& point)
+{
+    SurfaceFlow f;
+    f.cosAlfa = point.cosAlfa;
+    f.sinAlfa = point.sinAlfa;
+    f.X = point.X;
+    f.Y = point.Y;
+    f.speed = point.signedSpeed;
     return f;
 }
 

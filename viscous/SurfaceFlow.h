@@ -29,4 +29,7 @@ struct SurfaceFlow {
 // the Hess method's speed is rebuilt from AT and the strengths.
 SurfaceFlow SurfaceFlowAfterPress(const Common& c, PanelMethod method);
 
+// The same for one angle of a sweep, which keeps what a press leaves.
+SurfaceFlow SurfaceFlowOf(const OperatingPoint& point);
+
 }  // namespace tavrix

@@ -132,6 +132,72 @@ TEST(PolarFile, incompressibleEmptySweepStillHasItsHeader)
     EXPECT_EQ(polar.section, "unnamed section");
 }
 
+ViscousPoint layer(double CD, double CDf, double topXtr, double botXtr)
+{
+    ViscousPoint v;
+    v.ok = true;
+    v.CD = CD;
+    v.CDfriction = CDf;
+    v.transitionUpper.found = topXtr < 1;
+    v.transitionUpper.xc = topXtr;
+    v.transitionLower.found = botXtr < 1;
+    v.transitionLower.xc = botXtr;
+    return v;
+}
+
+TEST(PolarFile, withABoundaryLayerCarriesItsDragTransitionAndReynoldsNumber)
+{
+    MethodSweep sweep;
+    sweep.outcome.points = {point(0, 0, 0.0001, 0), point(4, 0.48, 0.0002, -0.001),
+                            point(9, 1.01, 0.0003, -0.002), point(16, 1.6, 0.0004, -0.003)};
+    sweep.viscous = {layer(0.00525, 0.00400, 0.75, 0.75), layer(0.00625, 0.0045, 0.125, 1),
+                     ViscousPoint{}, layer(0.05, 0.001, 0.01, 1)};
+    sweep.viscous[3].reliable = false;
+    SweepConditions conditions{"NACA 0012", 0, {}};
+    conditions.layer.Re = 3e6;
+    conditions.layer.forcedTransitionLower = 0.5;
+    const std::string text = PolarFileText(conditions, sweep);
+    const ReadPolar polar = readPolar(text);
+    ASSERT_TRUE(polar.ok) << text;
+    EXPECT_NE(text.find(" xtrf =   1.000 (top)        0.500 (bottom)\n"), std::string::npos);
+    EXPECT_NE(text.find(" Mach =   0.000     Re =     3.000 e 6     Ncrit ="), std::string::npos);
+    // CDp is what is not friction; a surface without transition reads 1. The
+    // angle without a layer and the separated one have no row.
+    ASSERT_EQ(polar.rows.size(), 2u) << text;
+    EXPECT_EQ(polar.rows[0], (std::vector<double>{0, 0, 0.00525, 0.00125, 0, 0.75, 0.75}));
+    EXPECT_EQ(polar.rows[1], (std::vector<double>{4, 0.48, 0.00625, 0.00175, -0.001, 0.125, 1}));
+}
+
+TEST(SweepCsv, withABoundaryLayerAddsItsColumnsAndMarksWhatIsMissing)
+{
+    std::vector<MethodSweep> sweeps(1);
+    sweeps[0].outcome.points = {point(2, 0.25, 0.0001, 0), point(3, 0.375, 0, 0),
+                                point(20, 1.5, 0, 0)};
+    sweeps[0].viscous = {layer(0.0075, 0.005, 0.5, 1), ViscousPoint{}, layer(0.125, 0.001, 0.25, 1)};
+    sweeps[0].viscous[2].separationUpper.found = true;
+    sweeps[0].viscous[2].separationUpper.xc = 0.625;
+    sweeps[0].viscous[2].reliable = false;
+    SweepConditions conditions{"", 0, {}};
+    conditions.layer.Re = 1e6;
+    const std::vector<std::string> rows = lines(CoefficientsCsvText(conditions, sweeps));
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_EQ(rows[0], "method,alpha,CL,CD,CM,Cp_min,M_crit,CD_friction,Top_Xtr,Bot_Xtr,"
+                       "Top_Xsep,Bot_Xsep,reliable");
+    const std::vector<std::string> first = words(rows[1], ',');
+    ASSERT_EQ(first.size(), 13u);
+    EXPECT_EQ(first[3], "0.0075");
+    EXPECT_EQ(std::vector<std::string>(first.begin() + 7, first.end()),
+              (std::vector<std::string>{"0.005", "0.5", "1", "", "", "1"}));
+    const std::vector<std::string> none = words(rows[2], ',');
+    ASSERT_EQ(none.size(), 13u);
+    EXPECT_EQ(none[3], "");
+    for (std::size_t k = 7; k < 13; ++k) EXPECT_EQ(none[k], "") << k;
+    const std::vector<std::string> separated = words(rows[3], ',');
+    ASSERT_EQ(separated.size(), 13u);
+    EXPECT_EQ(separated[10], "0.625");
+    EXPECT_EQ(separated[12], "0");
+}
+
 TEST(SweepCsv, headerRowThenNumbersThatReadBackExactly)
 {
     testing::Session s;

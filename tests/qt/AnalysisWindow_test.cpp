@@ -5,6 +5,7 @@
 #include <QComboBox>
 #include <QFile>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QMenu>
@@ -22,6 +23,8 @@
 #include "ui/qt/AnalysisWindow.h"
 #include "ui/qt/PlotView.h"
 #include "ui/qt/QtWindows.h"
+#include "viscous/BoundaryLayer.h"
+#include "viscous/SurfaceFlow.h"
 
 class AnalysisWindowTest : public QObject {
     Q_OBJECT
@@ -248,6 +251,94 @@ private slots:
         // Nothing of the main window changed.
         QCOMPARE(fileText(dir.filePath("TavrixS.txt").toStdString()), report);
         QCOMPARE(fileText(dir.filePath("TavrixS.xls").toStdString()), columns);
+    }
+
+    void boundaryLayerPlotsFillAfterAPressWithAReynoldsNumber()
+    {
+        openAnalysis();
+        pressNaca("101", "2");
+        // An empty box is the inviscid flow, as before.
+        QCOMPARE(plot("Plot_LayerCf")->seriesCount(), 0);
+        QVERIFY(!analysis()->layer().ok);
+        type("Text_Reynolds", "3e6");
+        QTest::keyClick(find<QLineEdit>("Text_Reynolds"), Qt::Key_Return);
+        const tavrix::ViscousResult& layer = analysis()->layer();
+        QVERIFY(layer.ok);
+        // The layer of the press's own speeds.
+        tavrix::BoundaryLayerSetup setup;
+        setup.Re = 3e6;
+        const tavrix::ViscousResult expected = tavrix::AnalyseBoundaryLayer(
+            tavrix::SurfaceFlowAfterPress(common, tavrix::PanelMethod::Hess), setup);
+        QCOMPARE(layer.CD, expected.CD);
+        for (const char* name : {"Plot_LayerCf", "Plot_LayerTheta", "Plot_LayerH"}) {
+            QCOMPARE(names(plot(name)), (QStringList{"Upper surface", "Lower surface"}));
+            const QList<QPointF> upper = points(plot(name), "Upper surface");
+            QVERIFY(upper.size() > 20);
+            QVERIFY(upper.front().x() >= 0 && upper.back().x() <= 1);
+        }
+        // The laminar Cf falls from the nose, the turbulent H lies near 1.4.
+        const QList<QPointF> cf = points(plot("Plot_LayerCf"), "Upper surface");
+        QVERIFY(cf[3].y() > cf[6].y());
+        const QList<QPointF> transition = points(plot("Plot_LayerAirfoil"), "Transition upper");
+        QCOMPARE(transition.size(), 1);
+        QCOMPARE(transition[0].x(), expected.upper.transition.x);
+        const QString info = find<QLabel>("Label_LayerInfo")->text();
+        QVERIFY(info.contains(QString::fromUtf8(tavrix::kInviscidLiftNote)));
+        QVERIFY(!info.contains("NOT RELIABLE"));
+
+        // A refused number leaves the plots as they were.
+        messages.clear();
+        type("Text_Reynolds", "-5");
+        QTest::keyClick(find<QLineEdit>("Text_Reynolds"), Qt::Key_Return);
+        QCOMPARE(messages.size(), std::size_t(1));
+        QCOMPARE(plot("Plot_LayerCf")->seriesCount(), 2);
+
+        // A separated layer says plainly that its drag is not reliable.
+        type("Text_Reynolds", "1e6");
+        type("Text_NP", "121");
+        click("Option_N0012");
+        click("Option_VORPAN");
+        type("Text_AlfaD", "16");
+        click("Command_Calculate");
+        QVERIFY(!analysis()->layer().reliable);
+        QVERIFY(find<QLabel>("Label_LayerInfo")->text().contains("NOT RELIABLE"));
+        QVERIFY(names(plot("Plot_LayerAirfoil")).contains("Turbulent separation upper"));
+
+        // 0 is the inviscid flow again.
+        type("Text_Reynolds", "0");
+        QTest::keyClick(find<QLineEdit>("Text_Reynolds"), Qt::Key_Return);
+        QCOMPARE(plot("Plot_LayerCf")->seriesCount(), 0);
+    }
+
+    void polarWithAReynoldsNumberFillsTheDragSide()
+    {
+        openAnalysis();
+        pressNaca("101", "2");
+        type("Text_Reynolds", "3e6");
+        QTest::keyClick(find<QLineEdit>("Text_Reynolds"), Qt::Key_Return);
+        const double pressCD = analysis()->layer().CD;
+        type("Text_AlphaFrom", "-2");
+        type("Text_AlphaTo", "4");
+        type("Text_AlphaStep", "2");
+        click("Command_RunPolar");
+        waitForRun();
+        const QList<QPointF> cd = points(plot("Plot_PolarCD"), "Hess");
+        QCOMPARE(cd.size(), 4);
+        // The angle of the press gives the press's drag; symmetric section,
+        // so -2 and 2 degrees have the same drag nearly, and 4 more.
+        QCOMPARE(cd[2].x(), 2.0);
+        QCOMPARE(cd[2].y(), pressCD);
+        QVERIFY(std::fabs(cd[0].y() / cd[2].y() - 1) < 1e-6);
+        QVERIFY(cd[3].y() > cd[2].y());
+        const QList<QPointF> polar = points(plot("Plot_DragPolar"), "Hess");
+        QCOMPARE(polar.size(), 4);
+        QCOMPARE(polar[2].x(), pressCD);
+        QCOMPARE(polar[2].y(), points(plot("Plot_PolarCL"), "Hess")[2].y());
+        const QList<QPointF> upper = points(plot("Plot_PolarTransition"), "Hess upper");
+        QCOMPARE(upper.size(), 4);
+        QVERIFY(upper[3].y() < upper[2].y());
+        QVERIFY(find<QLabel>("Label_PolarInfo")->text().contains(
+            QString::fromUtf8(tavrix::kInviscidLiftNote)));
     }
 
     void convergenceFillsBothPlotsForAKarmanTrefftzSection()

@@ -6,6 +6,7 @@
 
 #include "support/Session.h"
 #include "tools/batch/BatchRun.h"
+#include "viscous/BoundaryLayer.h"
 
 namespace tavrix {
 namespace {
@@ -131,6 +132,56 @@ TEST(SweepBatch, anUnwritableFileIsReportedAfterTheSweep)
     EXPECT_EQ(r.err.rfind("message: Cannot write \"" + csv.string() + "\": ", 0), 0u);
 }
 
+// The text after "NAME = " up to the next blank or line end.
+std::string valueAfter(const std::string& text, const std::string& name)
+{
+    const auto at = text.find(name + " = ");
+    if (at == std::string::npos) return "";
+    const auto from = at + name.size() + 3;
+    return text.substr(from, text.find_first_of(" \n", from) - from);
+}
+
+TEST(SweepBatch, aReynoldsNumberGivesEveryAngleTheLayerOfItsPress)
+{
+    testing::TempDir dir;
+    const std::string polar = (dir.path() / "p.pol").string();
+    const std::string csv = (dir.path() / "c.csv").string();
+    const BatchResult sweep = batch({"--points", "101", "--sweep", "0:4:2", "--re", "3e6",
+                                     "--transition-lower", "0.2", "--polar", polar, "--csv", csv},
+                                    dir);
+    ASSERT_EQ(sweep.status, 0) << sweep.err;
+    const std::vector<std::string> lines = [&] {
+        std::vector<std::string> out;
+        std::istringstream in(sweep.out);
+        for (std::string line; std::getline(in, line);) out.push_back(line);
+        return out;
+    }();
+    ASSERT_EQ(lines.size(), 4u) << sweep.out;
+    EXPECT_EQ(lines[3], std::string("note: ") + kInviscidLiftNote);
+    for (int k = 0; k < 3; ++k) {
+        const std::string alpha = std::to_string(2 * k);
+        const BatchResult press = batch({"--points", "101", "--alpha", alpha, "--re", "3e6",
+                                         "--transition-lower", "0.2"},
+                                        dir);
+        ASSERT_EQ(press.status, 0) << press.err;
+        EXPECT_EQ(valueAfter(lines[k], "CD"), valueAfter(press.out, "CD")) << lines[k];
+        EXPECT_EQ(valueAfter(lines[k], "transition upper"), valueAfter(press.out, "transition upper x/c"))
+            << lines[k];
+        EXPECT_EQ(valueAfter(lines[k], "lower"), valueAfter(press.out, "transition lower x/c"))
+            << lines[k];
+        EXPECT_EQ(valueAfter(lines[k], "separation upper"),
+                  valueAfter(press.out, "separation upper x/c"))
+            << lines[k];
+    }
+    const std::string polarText = testing::readFile(polar);
+    EXPECT_NE(polarText.find("Re =     3.000 e 6"), std::string::npos);
+    EXPECT_NE(polarText.find("0.200 (bottom)"), std::string::npos);
+    EXPECT_EQ(count(polarText, "\n"), 15u) << polarText;
+    const std::string csvText = testing::readFile(csv);
+    EXPECT_EQ(csvText.rfind("method,alpha,CL,CD,CM,Cp_min,M_crit,CD_friction,", 0), 0u);
+    EXPECT_EQ(count(csvText, ",1\n"), 3u) << csvText;
+}
+
 TEST(SweepBatch, optionsOfAPressAndOfASweepDoNotMix)
 {
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
@@ -142,6 +193,8 @@ TEST(SweepBatch, optionsOfAPressAndOfASweepDoNotMix)
              {"--sweep", "0:5:1", "--plot", "p.png"},
              {"--sweep", "0:5:1", "--compare", "--method", "hess"},
              {"--sweep", "0:5:1", "--correction", "laitone"},
+             {"--sweep", "0:5:1", "--re", "0"},
+             {"--sweep", "0:5:1", "--transition-upper", "0.3"},
              {"--sweep", "5:0:1"},
              {"--sweep"}}) {
         std::ostringstream out, err;

@@ -123,9 +123,7 @@ std::optional<std::string> checkSweepOptions(const Options& o)
         return std::nullopt;
     }
     for (const char* name : {"--alpha", "--exact", "--plot", "--matrix", "--save-panel",
-                             "--save-matrix", "--save-singularities", "--re",
-                             "--transition-upper", "--transition-lower",
-                             "--no-natural-transition"})
+                             "--save-matrix", "--save-singularities"})
         if (given(name)) return std::string("--sweep takes no ") + name;
     if (given("--compare") && given("--method")) return "--compare takes no --method";
     if (!SweepAngles(o.values.at("--sweep")))
@@ -233,6 +231,8 @@ SweepRequest sweepRequest(const Options& o)
     r.polarFile = file("--polar");
     r.csvFile = file("--csv");
     r.cpCsvFile = file("--cp-csv");
+    if (o.values.count("--re") != 0)
+        r.layer = viscousSetup(o.values, o.flags.count(kNaturalTransitionOff) != 0);
     if (o.source == "circle") r.sectionName = "Circle";
     if (o.source == "naca0012") r.sectionName = "NACA 0012";
     if (o.source == "karman-trefftz") r.sectionName = "Karman-Trefftz section";

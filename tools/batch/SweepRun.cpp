@@ -7,6 +7,7 @@
 
 #include "app/NumberText.h"
 #include "output/PolarFiles.h"
+#include "viscous/ViscousPolar.h"
 
 namespace tavrix {
 
@@ -37,6 +38,26 @@ double asTyped(double v, int decimals)
     double typed = v;
     if (w.ec == std::errc()) std::from_chars(digits, w.ptr, typed);
     return typed;
+}
+
+std::string fourDecimals(double v, char sep) { return generalForm(roundHalfEven(v, 4), sep); }
+
+// The boundary layer's numbers at the end of an angle's line.
+std::string viscousLine(const ViscousPoint& v, char sep)
+{
+    if (!v.ok) return " CD = none (" + v.message + ")";
+    std::string t = " CD = ";
+    const std::string cd = generalForm(roundHalfEven(v.CD, 5), sep);
+    t += v.reliable ? cd : "not reliable (estimate " + cd + ")";
+    t += " CDf = " + generalForm(roundHalfEven(v.CDfriction, 5), sep);
+    t += " transition upper = " + fourDecimals(transitionXc(v.transitionUpper), sep);
+    t += " lower = " + fourDecimals(transitionXc(v.transitionLower), sep);
+    auto separation = [&](const SurfacePoint& at) {
+        return at.found ? fourDecimals(at.xc, sep) : std::string("none");
+    };
+    t += " separation upper = " + separation(v.separationUpper);
+    t += " lower = " + separation(v.separationLower);
+    return t;
 }
 
 }  // namespace
@@ -98,11 +119,17 @@ int runSweep(Form_TavrixS& form, const SweepRequest& request, std::ostream& out)
         setup.mach = inputs[1];
         setup.correction = request.correction;
         setup.noCirculation = request.noCirculation;
+        setup.keepSignedSpeed = request.layer.Re > 0;
         MethodSweep s{method, Sweep(c, setup, request.alphasDeg)};
-        for (const OperatingPoint& p : s.outcome.points) {
+        const bool viscous = request.layer.Re > 0;
+        if (viscous) s.viscous = ViscousPolar(s.outcome.points, request.layer);
+        for (std::size_t k = 0; k < s.outcome.points.size(); ++k) {
+            const OperatingPoint& p = s.outcome.points[k];
             out << methodName(method) << ": alpha = " << generalForm(p.alphaDeg, sep)
                 << " CL = " << generalForm(roundHalfEven(p.CL, 4), sep)
-                << " CMc/4 = " << generalForm(roundHalfEven(p.CM, 4), sep) << '\n';
+                << " CMc/4 = " << generalForm(roundHalfEven(p.CM, 4), sep);
+            if (viscous) out << viscousLine(s.viscous[k], sep);
+            out << '\n';
         }
         if (!s.outcome.message.empty()) {
             // A refusal common to the methods (the Mach number, the contour) is shown once.
@@ -113,8 +140,10 @@ int runSweep(Form_TavrixS& form, const SweepRequest& request, std::ostream& out)
         sweeps.push_back(std::move(s));
     }
 
+    if (request.layer.Re > 0) out << "note: " << kInviscidLiftNote << '\n';
+
     const SweepConditions conditions{c.AirfoilName.empty() ? request.sectionName : c.AirfoilName,
-                                     inputs[1], request.correction};
+                                     inputs[1], request.correction, request.layer};
     auto write = [&](const std::filesystem::path& file, const std::string& text) {
         if (const auto error = WriteTextFile(file, text)) {
             tk.message(*error);

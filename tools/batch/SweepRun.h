@@ -11,6 +11,7 @@
 
 #include "app/Form_TavrixS.h"
 #include "solvers/Sweep.h"
+#include "viscous/BoundaryLayer.h"
 
 namespace tavrix {
 
@@ -21,6 +22,9 @@ struct SweepRequest {
     bool noCirculation = false;
     std::string polarFile, csvFile, cpCsvFile;  // empty: not written
     std::string sectionName;  // for the polar, when the contour carries no name
+    // A boundary layer on every angle (Re > 0): its drag and transition go
+    // to the lines and fill those columns of the polar and the CSV.
+    BoundaryLayerSetup layer;
 };
 
 // The angles FROM, FROM + STEP, ... up to TO (inclusive, to rounding), each
@@ -30,7 +34,11 @@ inline constexpr std::size_t kMaxSweepAngles = 10001;
 std::optional<std::vector<double>> SweepAngles(std::string_view range);
 
 // Prints one line per method and angle, "Hess: alpha = 2.5 CL = 0.3155 CMc/4 = -0.0061"
-// (the window's four decimals), writes the requested files and returns the
+// (the window's four decimals), with a boundary layer followed by
+// " CD = 0.00612 CDf = 0.00501 transition upper = 0.4123 lower = 1 separation
+// upper = none lower = none" (CD "not reliable (estimate 0.01234)" after a
+// separation ahead of x/c = 0.95, "none (REASON)" without a layer) and at the end the line
+// "note: CL is the inviscid lift: ...", writes the requested files and returns the
 // exit status: 0 every angle solved, 1 a message ended a method's sweep, 3 a
 // file could not be written. Messages go to the form's toolkit.
 int runSweep(Form_TavrixS& form, const SweepRequest& request, std::ostream& out);

@@ -26,6 +26,9 @@ const char* const kViscousUsage =
   --no-natural-transition
                         with --re: Michel's criterion off; the layer turns turbulent only
                         where forced or where it separates laminar
+  With --sweep, --re and the options above put the layer of every angle at the end of
+  its line (CD, CDf, transition and separation x/c) and fill CD and Top_Xtr, Bot_Xtr
+  of --polar and the layer's columns of --csv.
 )";
 
 namespace {
@@ -83,16 +86,23 @@ std::optional<std::string> viscousOptionError(const std::map<std::string, std::s
     return std::nullopt;
 }
 
-int runViscous(Form_TavrixS& form, const std::string& method,
-               const std::map<std::string, std::string>& values, bool naturalTransitionOff,
-               std::ostream& out, std::ostream& err)
+BoundaryLayerSetup viscousSetup(const std::map<std::string, std::string>& values,
+                                bool naturalTransitionOff)
 {
-    const Common& c = form.common();
     BoundaryLayerSetup setup;
     setup.Re = numberOf(values, "--re").value_or(0);
     setup.forcedTransitionUpper = numberOf(values, "--transition-upper");
     setup.forcedTransitionLower = numberOf(values, "--transition-lower");
     setup.naturalTransition = !naturalTransitionOff;
+    return setup;
+}
+
+int runViscous(Form_TavrixS& form, const std::string& method,
+               const std::map<std::string, std::string>& values, bool naturalTransitionOff,
+               std::ostream& out, std::ostream& err)
+{
+    const Common& c = form.common();
+    const BoundaryLayerSetup setup = viscousSetup(values, naturalTransitionOff);
     const ViscousResult r = AnalyseBoundaryLayer(SurfaceFlowAfterPress(c, methodNamed(method)), setup);
     if (!r.ok) {
         err << "tavrixs-batch: " << r.message << '\n';

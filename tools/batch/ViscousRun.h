@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/Form_TavrixS.h"
+#include "viscous/BoundaryLayer.h"
 
 namespace tavrix {
 
@@ -20,6 +21,11 @@ std::optional<std::string> viscousOptionError(const std::map<std::string, std::s
 
 // --no-natural-transition, a flag, needs --re as well.
 inline constexpr const char* kNaturalTransitionOff = "--no-natural-transition";
+
+// The layer's Reynolds number and transition from --re, --transition-upper,
+// --transition-lower (checked by viscousOptionError) and the flag above.
+BoundaryLayerSetup viscousSetup(const std::map<std::string, std::string>& values,
+                                bool naturalTransitionOff);
 
 // Prints the lines of the boundary layer on the last press of `form`, made
 // with the method named `method` ("hess", "vortex", "kennedy", "soinne").

@@ -66,19 +66,31 @@ AnalysisWindow::AnalysisWindow(tavrix::Form_TavrixS& logic, Toolkit& toolkit,
     auto* layout = new QVBoxLayout(this);
     caseLabel_ = label("Label_AnalysisCase", QString(), this);
     caseLabel_->setWordWrap(true);
-    layout->addWidget(caseLabel_);
+    auto* top = new QHBoxLayout;
+    top->addWidget(caseLabel_, 1);
+    top->addWidget(label("Label_Reynolds", "Reynolds number:", this));
+    reynolds_ = named<QLineEdit>("Text_Reynolds", this);
+    reynolds_->setMaximumWidth(100);
+    reynolds_->setPlaceholderText("inviscid");
+    reynolds_->setToolTip("On the chord and the free-stream speed; empty or 0: no boundary layer");
+    top->addWidget(reynolds_);
+    layout->addLayout(top);
 
     auto* tabs = named<QTabWidget>("Tab_Analysis", this);
     auto* pressure = named<QWidget>("Tab_Pressure");
     auto* polar = named<QWidget>("Tab_Polar");
     auto* convergence = named<QWidget>("Tab_Convergence");
+    auto* boundaryLayer = named<QWidget>("Tab_BoundaryLayer");
     tabs->addTab(pressure, "Pressure");
     tabs->addTab(polar, "Polar");
     tabs->addTab(convergence, "Convergence");
+    tabs->addTab(boundaryLayer, "Boundary layer");
     layout->addWidget(tabs, 1);
     buildPressureTab(pressure);
     buildPolarTab(polar);
     buildConvergenceTab(convergence);
+    buildLayerTab(boundaryLayer);
+    connect(reynolds_, &QLineEdit::editingFinished, this, [this] { updateLayer(true); });
 
     progressTimer_ = new QTimer(this);
     progressTimer_->setInterval(100);
@@ -167,12 +179,28 @@ void AnalysisWindow::buildPolarTab(QWidget* tab)
     row->addStretch();
     layout->addLayout(row);
 
-    auto* plots = new QHBoxLayout;
-    polarCL_ = new PlotView("Plot_PolarCL", tab);
-    polarCM_ = new PlotView("Plot_PolarCM", tab);
+    // Lift and moment on one page, the drag side of the boundary layer (filled
+    // when the Reynolds number box holds a number) on the other.
+    auto* pages = named<QTabWidget>("Tab_PolarPlots", tab);
+    auto* liftPage = named<QWidget>("Tab_PolarLift");
+    auto* dragPage = named<QWidget>("Tab_PolarDrag");
+    pages->addTab(liftPage, "Lift and moment");
+    pages->addTab(dragPage, "Drag (boundary layer)");
+    auto* plots = new QHBoxLayout(liftPage);
+    plots->setContentsMargins(0, 0, 0, 0);
+    polarCL_ = new PlotView("Plot_PolarCL", liftPage);
+    polarCM_ = new PlotView("Plot_PolarCM", liftPage);
     plots->addWidget(polarCL_);
     plots->addWidget(polarCM_);
-    layout->addLayout(plots, 3);
+    auto* dragPlots = new QHBoxLayout(dragPage);
+    dragPlots->setContentsMargins(0, 0, 0, 0);
+    polarCD_ = new PlotView("Plot_PolarCD", dragPage);
+    polarTransition_ = new PlotView("Plot_PolarTransition", dragPage);
+    dragPolar_ = new PlotView("Plot_DragPolar", dragPage);
+    dragPlots->addWidget(polarCD_);
+    dragPlots->addWidget(polarTransition_);
+    dragPlots->addWidget(dragPolar_);
+    layout->addWidget(pages, 3);
 
     polarTable_ = named<QTableWidget>("Table_Polar", tab);
     polarTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -205,8 +233,10 @@ void AnalysisWindow::buildPolarTab(QWidget* tab)
         const QString path = QFileDialog::getSaveFileName(this, "Export polar table", QString(),
                                                           "CSV data (*.csv)");
         if (path.isEmpty()) return;
-        const std::string text = tavrix::CoefficientsCsvText(
-            tavrix::polarConditions(*polarPress_, polarCorrection_), tavrix::methodSweeps(polar_));
+        tavrix::SweepConditions conditions = tavrix::polarConditions(*polarPress_, polarCorrection_);
+        if (!polar_.viscous.empty()) conditions.layer = polar_.layer;
+        const std::string text =
+            tavrix::CoefficientsCsvText(conditions, tavrix::methodSweeps(polar_));
         if (auto failure = tavrix::WriteTextFile(path.toStdString(), text))
             toolkit_.message(*failure);
     });
@@ -215,8 +245,8 @@ void AnalysisWindow::buildPolarTab(QWidget* tab)
         const QString path = QFileDialog::getSaveFileName(this, "Export polar", QString(),
                                                           "Polar (*.txt *.pol)");
         if (path.isEmpty()) return;
-        const tavrix::SweepConditions conditions =
-            tavrix::polarConditions(*polarPress_, polarCorrection_);
+        tavrix::SweepConditions conditions = tavrix::polarConditions(*polarPress_, polarCorrection_);
+        if (!polar_.viscous.empty()) conditions.layer = polar_.layer;
         const std::vector<tavrix::MethodSweep> sweeps = tavrix::methodSweeps(polar_);
         for (const tavrix::MethodSweep& sweep : sweeps) {
             // One file per method, as the batch front end names them.
@@ -272,6 +302,89 @@ void AnalysisWindow::buildConvergenceTab(QWidget* tab)
     cancelConvergence_->setEnabled(false);
 }
 
+void AnalysisWindow::buildLayerTab(QWidget* tab)
+{
+    auto* layout = new QVBoxLayout(tab);
+    auto* grid = new QGridLayout;
+    layerAirfoil_ = new PlotView("Plot_LayerAirfoil", tab);
+    layerCf_ = new PlotView("Plot_LayerCf", tab);
+    layerTheta_ = new PlotView("Plot_LayerTheta", tab);
+    layerH_ = new PlotView("Plot_LayerH", tab);
+    grid->addWidget(layerAirfoil_, 0, 0, 1, 3);
+    grid->addWidget(layerCf_, 1, 0);
+    grid->addWidget(layerTheta_, 1, 1);
+    grid->addWidget(layerH_, 1, 2);
+    layout->addLayout(grid, 1);
+    auto* bottom = new QHBoxLayout;
+    layerInfo_ = label("Label_LayerInfo", QString(), tab);
+    layerInfo_->setWordWrap(true);
+    layerInfo_->setTextFormat(Qt::RichText);
+    bottom->addWidget(layerInfo_, 1);
+    const struct {
+        const char* name;
+        const char* caption;
+        PlotView* view;
+    } exports[] = {{"Command_ExportLayerAirfoil", "Export airfoil...", layerAirfoil_},
+                   {"Command_ExportLayerCf", "Export Cf...", layerCf_},
+                   {"Command_ExportLayerTheta", "Export \u03b8...", layerTheta_},
+                   {"Command_ExportLayerH", "Export H...", layerH_}};
+    for (const auto& e : exports) {
+        auto* button = named<QPushButton>(e.name, QString::fromUtf8(e.caption), tab);
+        bottom->addWidget(button);
+        connect(button, &QPushButton::clicked, e.view, &PlotView::exportWithDialog);
+    }
+    layout->addLayout(bottom);
+}
+
+bool AnalysisWindow::readReynolds(double& Re, bool tell)
+{
+    std::string refusal;
+    tavrix::readReynolds(reynolds_->text().toStdString(), Re, refusal);
+    if (refusal.empty()) return true;
+    if (tell) toolkit_.message(refusal);
+    return false;
+}
+
+void AnalysisWindow::updateLayer(bool tell)
+{
+    double Re = 0;
+    const bool readable = readReynolds(Re, tell);
+    if (!readable && tell) return;
+    layer_ = tavrix::ViscousResult{};
+    if (!readable || Re == 0 || !press_) {
+        for (PlotView* v : {layerAirfoil_, layerCf_, layerTheta_, layerH_}) v->setPlot({});
+        if (press_) layerAirfoil_->setPlot(tavrix::layerAirfoilPlot(*press_, layer_));
+        layerInfo_->setText(press_ ? "Type a Reynolds number above to compute the boundary layer "
+                                     "of the last press."
+                                   : QString());
+        return;
+    }
+    tavrix::BoundaryLayerSetup setup;
+    setup.Re = Re;
+    layer_ = tavrix::pressLayer(*press_, setup);
+    layerAirfoil_->setPlot(tavrix::layerAirfoilPlot(*press_, layer_));
+    layerCf_->setPlot(tavrix::layerPlot(layer_, tavrix::LayerQuantity::Cf));
+    layerTheta_->setPlot(tavrix::layerPlot(layer_, tavrix::LayerQuantity::Theta));
+    layerH_->setPlot(tavrix::layerPlot(layer_, tavrix::LayerQuantity::H));
+    QStringList lines;
+    const std::vector<std::string> summary = tavrix::layerSummary(layer_);
+    for (std::size_t i = 0; i < summary.size(); ++i) {
+        QString line = QString::fromStdString(summary[i]).toHtmlEscaped();
+        // The unreliable drag and the coupling note must not be overlooked.
+        if (i == 0 && layer_.ok && !layer_.reliable)
+            line = "<b><span style=\"color:#b00000\">" + line + "</span></b>";
+        if (i + 1 == summary.size() && layer_.ok) line = "<b>" + line + "</b>";
+        lines << line;
+    }
+    // Drag on the first line, the two surfaces on the second, the note last.
+    QString text = QString("Re = %1 &nbsp;&nbsp; ").arg(Re, 0, 'g', 6);
+    for (int i = 0; i < lines.size(); ++i) {
+        if (i > 0) text += (i == 1 || i == 3) ? " &nbsp;&nbsp; " : "<br>";
+        text += lines[i];
+    }
+    layerInfo_->setText(text);
+}
+
 void AnalysisWindow::takeLastPress()
 {
     if (!logic_.lastPressCompleted()) {
@@ -294,6 +407,7 @@ void AnalysisWindow::takeLastPress()
         tavrix::makePressCase(logic_.common(), setup, section));
     showCase();
     updatePressure();
+    updateLayer();
 }
 
 void AnalysisWindow::showCase()
@@ -410,12 +524,16 @@ void AnalysisWindow::runPolar()
     const auto correction = correction_->currentIndex() == 1
                                 ? tavrix::Compressibility::KarmanTsien
                                 : tavrix::Compressibility::PrandtlGlauert;
+    double Re = 0;
+    if (!readReynolds(Re, true)) return;
     auto result = std::make_shared<tavrix::PolarResult>();
     std::shared_ptr<const tavrix::PressCase> press = press_;
     polarInfo_->setText("Running...");
     startRun(
         [=](const tavrix::SweepProgress& progress) {
-            *result = tavrix::computePolar(*press, methods, alphas, correction, progress);
+            tavrix::BoundaryLayerSetup layer;
+            layer.Re = Re;
+            *result = tavrix::computePolar(*press, methods, alphas, correction, progress, layer);
         },
         [this, result, press, correction] {
             polar_ = std::move(*result);
@@ -430,11 +548,17 @@ void AnalysisWindow::showPolar()
 {
     polarCL_->setPlot(tavrix::polarLiftPlot(polar_));
     polarCM_->setPlot(tavrix::polarMomentPlot(polar_));
+    polarCD_->setPlot(tavrix::polarDragPlot(polar_));
+    polarTransition_->setPlot(tavrix::polarTransitionPlot(polar_));
+    dragPolar_->setPlot(tavrix::dragPolarPlot(polar_));
 
     QStringList headers{QString::fromUtf8("\u03b1 (deg)")};
+    const bool viscous = !polar_.viscous.empty();
+    const int perMethod = viscous ? 6 : 3;
     for (tavrix::PanelMethod m : polar_.methods) {
         const QString name = qs(tavrix::methodName(m));
         headers << name + " CL" << name + " CD" << name + " CMc/4";
+        if (viscous) headers << name + " CD layer" << name + " Xtr upper" << name + " Xtr lower";
     }
     std::size_t rows = 0;
     for (const auto& points : polar_.points) rows = std::max(rows, points.size());
@@ -446,11 +570,25 @@ void AnalysisWindow::showPolar()
         for (std::size_t i = 0; i < polar_.points[k].size(); ++i) {
             const tavrix::OperatingPoint& p = polar_.points[k][i];
             const int r = static_cast<int>(i);
-            const int c = 1 + 3 * static_cast<int>(k);
+            const int c = 1 + perMethod * static_cast<int>(k);
             polarTable_->setItem(r, 0, new QTableWidgetItem(QString::number(p.alphaDeg, 'g', 6)));
             polarTable_->setItem(r, c, new QTableWidgetItem(fixed(p.CL, 5)));
             polarTable_->setItem(r, c + 1, new QTableWidgetItem(fixed(p.CD, 5)));
             polarTable_->setItem(r, c + 2, new QTableWidgetItem(fixed(p.CM, 5)));
+            if (!viscous || k >= polar_.viscous.size() || i >= polar_.viscous[k].size()) continue;
+            const tavrix::ViscousPoint& v = polar_.viscous[k][i];
+            if (!v.ok) {
+                polarTable_->setItem(r, c + 3, new QTableWidgetItem("no layer"));
+                continue;
+            }
+            polarTable_->setItem(
+                r, c + 3,
+                new QTableWidgetItem(v.reliable ? fixed(v.CD, 5)
+                                                : "not reliable (" + fixed(v.CD, 5) + ")"));
+            polarTable_->setItem(r, c + 4,
+                                 new QTableWidgetItem(fixed(tavrix::transitionXc(v.transitionUpper), 4)));
+            polarTable_->setItem(r, c + 5,
+                                 new QTableWidgetItem(fixed(tavrix::transitionXc(v.transitionLower), 4)));
         }
     }
     polarTable_->resizeColumnsToContents();
@@ -461,6 +599,14 @@ void AnalysisWindow::showPolar()
                    .arg(fixed(polar_.alpha0Deg, 3), qs(tavrix::methodName(polar_.methods.front())));
     if (polar_.cancelled) info += (info.isEmpty() ? "" : "    ") + QString("Cancelled.");
     if (!polar_.message.empty()) info += "\n" + QString::fromStdString(polar_.message);
+    if (!polar_.viscous.empty()) {
+        info += QString("%1Re = %2: %3")
+                    .arg(info.isEmpty() ? "" : "\n")
+                    .arg(polar_.layer.Re, 0, 'g', 6)
+                    .arg(QString::fromUtf8(tavrix::kInviscidLiftNote));
+        for (const std::string& t : tavrix::unreliableAngles(polar_))
+            info += "\n" + QString::fromStdString(t);
+    }
     polarInfo_->setText(info);
 }
 

@@ -13,6 +13,7 @@
 
 #include "app/Form_TavrixS.h"
 #include "output/AnalysisSeries.h"
+#include "output/BoundaryLayerSeries.h"
 #include "ui/Toolkit.h"
 
 class QAbstractButton;
@@ -48,9 +49,14 @@ public:
 
     const tavrix::PolarResult& polar() const { return polar_; }
     const tavrix::ConvergenceResult& convergence() const { return convergence_; }
+    // The boundary layer on the last press at the Reynolds number of the box
+    // (not ok, with an empty message, when the box is empty or 0).
+    const tavrix::ViscousResult& layer() const { return layer_; }
 
     void takeLastPress();
     void updatePressure();
+    // tell: a refused Reynolds number is shown as a message and the plots stay.
+    void updateLayer(bool tell = false);
     void runPolar();
     void runConvergence();
     void cancelRun();
@@ -60,6 +66,10 @@ private:
     void buildPressureTab(QWidget* tab);
     void buildPolarTab(QWidget* tab);
     void buildConvergenceTab(QWidget* tab);
+    void buildLayerTab(QWidget* tab);
+    // The Reynolds number of the box: false when it is refused (with a
+    // message) ; Re = 0 for no boundary layer.
+    bool readReynolds(double& Re, bool tell);
     void startRun(Job job, std::function<void()> done, QProgressBar* bar);
     void setRunning(bool running);
     void showPolar();
@@ -72,6 +82,14 @@ private:
     std::shared_ptr<const tavrix::PressCase> press_;
 
     QLabel* caseLabel_ = nullptr;
+    QLineEdit* reynolds_ = nullptr;
+
+    PlotView* layerAirfoil_ = nullptr;
+    PlotView* layerCf_ = nullptr;
+    PlotView* layerTheta_ = nullptr;
+    PlotView* layerH_ = nullptr;
+    QLabel* layerInfo_ = nullptr;
+    tavrix::ViscousResult layer_;
     QCheckBox* compare_ = nullptr;
     QCheckBox* exact_ = nullptr;
     QComboBox* correction_ = nullptr;
@@ -87,6 +105,9 @@ private:
     QProgressBar* polarProgress_ = nullptr;
     PlotView* polarCL_ = nullptr;
     PlotView* polarCM_ = nullptr;
+    PlotView* polarCD_ = nullptr;
+    PlotView* polarTransition_ = nullptr;
+    PlotView* dragPolar_ = nullptr;
     QTableWidget* polarTable_ = nullptr;
     QLabel* polarInfo_ = nullptr;
     tavrix::PolarResult polar_;

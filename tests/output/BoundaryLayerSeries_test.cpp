@@ -1,0 +1,68 @@
+#include "output/BoundaryLayerSeries.h"
+
+#include <gtest/gtest.h>
+
+namespace tavrix {
+namespace {
+
+TEST(ReynoldsBox, emptyOrZeroIsInviscidAndANegativeNumberIsRefused)
+{
+    double Re = -1;
+    std::string refusal = "x";
+    for (const char* inviscid : {"", "   ", "0", "0.0", "abc"}) {
+        EXPECT_FALSE(readReynolds(inviscid, Re, refusal)) << inviscid;
+        EXPECT_EQ(refusal, "") << inviscid;
+        EXPECT_EQ(Re, 0) << inviscid;
+    }
+    EXPECT_TRUE(readReynolds("3e6", Re, refusal));
+    EXPECT_EQ(Re, 3e6);
+    EXPECT_TRUE(readReynolds(" 250000", Re, refusal));
+    EXPECT_EQ(Re, 250000);
+    EXPECT_FALSE(readReynolds("-3e6", Re, refusal));
+    EXPECT_NE(refusal, "");
+    EXPECT_FALSE(readReynolds("1e999", Re, refusal));
+    EXPECT_EQ(refusal, "Number too large: 1e999");
+}
+
+TEST(LayerSummary, aSeparatedLayerLeadsWithItsUnreliableDragAndEndsWithTheCouplingNote)
+{
+    ViscousResult r;
+    r.ok = true;
+    r.CD = 0.05;
+    r.reliable = false;
+    r.lower.turbulentSeparation.found = true;
+    r.lower.turbulentSeparation.xc = 0.625;
+    const std::vector<std::string> lines = layerSummary(r);
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines.front().rfind("CD NOT RELIABLE: the lower surface separates at x/c = 0.6250", 0),
+              0u);
+    EXPECT_EQ(lines.back(), kInviscidLiftNote);
+    ViscousResult none;
+    none.message = "No stagnation point";
+    EXPECT_EQ(layerSummary(none), std::vector<std::string>{"No boundary layer: No stagnation point"});
+}
+
+TEST(PolarDrag, leavesOutTheAnglesWithoutAReliableLayer)
+{
+    PolarResult polar;
+    polar.methods = {PanelMethod::Hess};
+    polar.points.resize(1);
+    ViscousPoint a, b, c;
+    a.ok = b.ok = true;
+    a.alphaDeg = 0;
+    a.CD = 0.006;
+    b.alphaDeg = 15;
+    b.reliable = false;
+    c.alphaDeg = 16;
+    polar.viscous = {{a, b, c}};
+    const PlotData drag = polarDragPlot(polar);
+    ASSERT_EQ(drag.series.size(), 1u);
+    EXPECT_EQ(drag.series[0].x, std::vector<double>{0});
+    EXPECT_EQ(drag.series[0].y, std::vector<double>{0.006});
+    const std::vector<std::string> marked = unreliableAngles(polar);
+    ASSERT_EQ(marked.size(), 1u);
+    EXPECT_NE(marked[0].find("= 15, 16"), std::string::npos) << marked[0];
+}
+
+}  // namespace
+}  // namespace tavrix

@@ -1,0 +1,121 @@
+// The boundary layer on the angles of a sweep against the layer after a press.
+#include "viscous/ViscousPolar.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "solvers/SignedSpeed.h"
+#include "support/Session.h"
+#include "viscous/SurfaceFlow.h"
+
+namespace tavrix {
+namespace {
+
+struct MethodCase {
+    PanelMethod method;
+    const char* option;
+};
+constexpr MethodCase kMethods[] = {{PanelMethod::Hess, "Option_HESS"},
+                                   {PanelMethod::VortexPanel, "Option_VORPAN"},
+                                   {PanelMethod::KennedyMarsden, "Option_KENN"},
+                                   {PanelMethod::SoinneLaine, "Option_Soinne"}};
+
+void expectSamePoint(const SurfacePoint& a, const SurfacePoint& b, const std::string& where)
+{
+    EXPECT_EQ(a.found, b.found) << where;
+    EXPECT_EQ(a.s, b.s) << where;
+    EXPECT_EQ(a.xc, b.xc) << where;
+}
+
+TEST(ViscousPolar, eachAngleHasTheLayerOfAPressAtThatAngle)
+{
+    const std::vector<double> alphas = {-3, 0, 2.5, 6, 14};
+    BoundaryLayerSetup layer;
+    layer.Re = 2e6;
+    for (const MethodCase& m : kMethods) {
+        testing::Session s;
+        s.chooseNaca("81");
+        s.chooseMethod(m.option);
+        FlowSetup setup;
+        setup.method = m.method;
+        setup.keepSignedSpeed = true;
+        const SweepOutcome sweep = Sweep(s.c, setup, alphas);
+        ASSERT_EQ(sweep.points.size(), alphas.size()) << sweep.message;
+        const std::vector<ViscousPoint> polar = ViscousPolar(sweep.points, layer);
+        ASSERT_EQ(polar.size(), alphas.size());
+        for (std::size_t a = 0; a < alphas.size(); ++a) {
+            const std::string where = std::string(m.option) + " alpha " + std::to_string(alphas[a]);
+            s.tk.type("Text_AlfaD", std::to_string(alphas[a]));
+            s.press();
+            ASSERT_TRUE(s.form.lastPressCompleted()) << where;
+            EXPECT_EQ(sweep.points[a].signedSpeed, SignedSurfaceSpeed(s.c, m.method)) << where;
+            const ViscousResult r = AnalyseBoundaryLayer(SurfaceFlowAfterPress(s.c, m.method), layer);
+            const ViscousPoint& v = polar[a];
+            ASSERT_EQ(v.ok, r.ok) << where;
+            EXPECT_EQ(v.message, r.message) << where;
+            EXPECT_EQ(v.CD, r.CD) << where;
+            EXPECT_EQ(v.CDfriction, r.CDfriction) << where;
+            EXPECT_EQ(v.reliable, r.reliable) << where;
+            EXPECT_EQ(v.causeUpper, r.upper.transitionCause) << where;
+            EXPECT_EQ(v.causeLower, r.lower.transitionCause) << where;
+            expectSamePoint(v.transitionUpper, r.upper.transition, where + " transition upper");
+            expectSamePoint(v.transitionLower, r.lower.transition, where + " transition lower");
+            expectSamePoint(v.separationUpper, r.upper.turbulentSeparation, where + " upper");
+            expectSamePoint(v.separationLower, r.lower.turbulentSeparation, where + " lower");
+        }
+    }
+}
+
+TEST(ViscousPolar, dragGrowsAndTheUpperTransitionMovesForwardOverTheSweep)
+{
+    testing::Session s;
+    s.chooseNaca("121");
+    const std::vector<double> alphas = {0, 1, 2, 3, 4, 5, 6};
+    FlowSetup setup;
+    setup.keepSignedSpeed = true;
+    const SweepOutcome sweep = Sweep(s.c, setup, alphas);
+    BoundaryLayerSetup layer;
+    layer.Re = 3e6;
+    const std::vector<ViscousPoint> polar = ViscousPolar(sweep.points, layer);
+    ASSERT_EQ(polar.size(), alphas.size());
+    // A symmetric section at zero incidence: both surfaces alike.
+    EXPECT_NEAR(transitionXc(polar[0].transitionUpper), transitionXc(polar[0].transitionLower),
+                1e-9);
+    for (std::size_t a = 1; a < polar.size(); ++a) {
+        ASSERT_TRUE(polar[a].ok);
+        EXPECT_GT(polar[a].CD, polar[a - 1].CD) << alphas[a];
+        EXPECT_LT(transitionXc(polar[a].transitionUpper), transitionXc(polar[a - 1].transitionUpper))
+            << alphas[a];
+        EXPECT_GE(transitionXc(polar[a].transitionLower), transitionXc(polar[a - 1].transitionLower))
+            << alphas[a];
+    }
+}
+
+TEST(ViscousPolar, aSweepThatKeptNoSignedSpeedGivesNoLayer)
+{
+    testing::Session s;
+    s.chooseNaca("41");
+    const double alpha[] = {2};
+    const SweepOutcome sweep = Sweep(s.c, FlowSetup{}, alpha);
+    ASSERT_EQ(sweep.points.size(), 1u);
+    EXPECT_TRUE(sweep.points[0].signedSpeed.empty());
+    BoundaryLayerSetup layer;
+    layer.Re = 1e6;
+    const ViscousPoint v = ViscousPointOf(sweep.points[0], layer);
+    EXPECT_FALSE(v.ok);
+    EXPECT_NE(v.message, "");
+}
+
+TEST(ViscousPolar, aSurfaceWithoutTransitionCountsAsLaminarToTheTrailingEdge)
+{
+    EXPECT_EQ(transitionXc(SurfacePoint{}), 1.0);
+    SurfacePoint at;
+    at.found = true;
+    at.xc = 0.375;
+    EXPECT_EQ(transitionXc(at), 0.375);
+}
+
+}  // namespace
+}  // namespace tavrix
