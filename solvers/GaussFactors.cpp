@@ -1,8 +1,10 @@
 #include "solvers/GaussFactors.h"
 
+#include <cstddef>
 #include <vector>
 
 #include "solvers/Module_Gauss.h"
+#include "solvers/RowElimination.h"
 
 namespace tavrix {
 
@@ -26,8 +28,9 @@ void GaussFactors::solve(std::span<const double> rhs, StrengthTable& strength) c
     const Matrix& U = U_;
     std::vector<double> b(rhs.begin(), rhs.begin() + (N + 1));
     for (int K = 1; K < N; ++K) {
+        // b[I] - quotient * F for I = K + 1 .. N; the product commutes exactly.
         const double quotient = b[K] / U(K, K);
-        for (int I = K + 1; I <= N; ++I) b[I] = b[I] - quotient * F_(I, K);
+        subtractScaledRow(&b[static_cast<std::size_t>(K) + 1], F_.at(K, K + 1), quotient, N - K);
     }
 
     strength[N] = b[N] / U(N, N);

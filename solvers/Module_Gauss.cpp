@@ -98,12 +98,12 @@ private:
 
     void record(int R, int K, double factor)
     {
-        if (multipliers_ != nullptr) (*multipliers_)(R, K) = factor;
+        if (multipliers_ != nullptr) (*multipliers_)(K, R) = factor;
     }
 
     Matrix& A_;
     const int N_;
-    Matrix* const multipliers_;  // (R, K): A(R, K) as pass K found it, when wanted
+    Matrix* const multipliers_;  // (K, R): A(R, K) as pass K found it, when wanted
     const std::size_t width_;
     std::unique_ptr<double[]> quotients_;  // row K: A(K, J) / A(K, K) at column J
     std::array<int, kStrengthLast + 2> passesDone_;
