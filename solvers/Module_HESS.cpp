@@ -55,6 +55,7 @@ void HESS_AssembleMatrix(Common& c, const std::vector<double>& d, bool noCircula
     Matrix& AT = c.AT;
     AN.redim(NP + 1);
     AT.redim(NP + 1);
+    const Table H = halfLengths(c);
 
     for (int i = 1; i <= NPanel; ++i) {
         for (int j = 1; j <= NPanel; ++j) {
@@ -65,7 +66,7 @@ void HESS_AssembleMatrix(Common& c, const std::vector<double>& d, bool noCircula
                 AT(i, i) = 0;
                 continue;
             }
-            const PanelFrame f = panelFrame(c, c.XM[i], c.YM[i], j);
+            const PanelFrame f = panelFrame(c, c.XM[i], c.YM[i], j, H[j]);
             const double r1sq = (f.XP + f.H) * (f.XP + f.H) + f.YP * f.YP;
             const double r2sq = (f.XP - f.H) * (f.XP - f.H) + f.YP * f.YP;
             const double lambda = std::log(r1sq / r2sq) / 2;

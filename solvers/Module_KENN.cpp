@@ -46,19 +46,21 @@ void KENN_AssembleMatrix(Common& c)
     Matrix& AN = c.AN;
     AN.redim(NPanel + 2);
     c.AT.redim(NPanel + 2);
+    const Table H = halfLengths(c);
+    const double fourPi = 4 * c.Pi;
 
     for (int I = 1; I <= NP; ++I) {
         for (int J = 1; J <= NPanel; ++J) {
             // Stream function at control point I of a unit-strength uniform
             // vortex sheet on panel J: 1/(2 pi) times the integral of ln r
             // along the panel.
-            const PanelFrame f = panelFrame(c, c.XM[I], c.YM[I], J);
+            const PanelFrame f = panelFrame(c, c.XM[I], c.YM[I], J, H[J]);
             const double beta = f.subtendedAngle(f.twiceAcrossTimesHalfLength(), c.Pi);
             const double A =
                 timesLog(f.XP + f.H, std::log(f.YP * f.YP + (f.XP + f.H) * (f.XP + f.H)));
             const double B =
                 timesLog(f.XP - f.H, std::log(f.YP * f.YP + (f.XP - f.H) * (f.XP - f.H)));
-            AN(I, J) = (((A - B) + (2 * f.YP) * beta) - 4 * f.H) / (4 * c.Pi);
+            AN(I, J) = (((A - B) + (2 * f.YP) * beta) - 4 * f.H) / fourPi;
         }
         // The common value of the stream function on the contour.
         AN(I, NP) = 1;

@@ -25,10 +25,11 @@ void Soinne_AssembleMatrix(Common& c)
     // is zero up to rounding, and the last value stands in.
     double L1 = 0;
     double L2 = 0;
+    const Table halfLength = halfLengths(c);
 
     for (int I = 2; I <= NP; ++I) {
         for (int J = 1; J <= NPanel; ++J) {
-            const PanelFrame f = panelFrame(c, c.X[I], c.Y[I], J);
+            const PanelFrame f = panelFrame(c, c.X[I], c.Y[I], J, halfLength[J]);
             const double XP = f.XP;
             const double YP = f.YP;
             const double H = f.H;

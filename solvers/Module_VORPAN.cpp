@@ -23,13 +23,14 @@ void VORPAN_AssembleMatrix(Common& c)
     std::array<double, kStrengthLast + 1> CN1{};
     std::array<double, kStrengthLast + 1> CT1{};
     std::array<double, kStrengthLast + 1> CN2{};
+    const Table halfLength = halfLengths(c);
 
     for (int I = 1; I <= NPanel; ++I) {
         for (int J = 1; J <= NPanel; ++J) {
-            const PanelFrame f = panelFrame(c, c.XM[I], c.YM[I], J);
+            const double H = halfLength[J];
+            const PanelFrame f = panelFrame(c, c.XM[I], c.YM[I], J, H);
             const double XP = f.XP;
             const double YP = f.YP;
-            const double H = c.DS[J] / 2;
             const double CDIJ = c.CosDelta[I] * c.CosDelta[J] + c.SinDelta[I] * c.SinDelta[J];
             const double SDIJ = c.SinDelta[I] * c.CosDelta[J] - c.CosDelta[I] * c.SinDelta[J];
             if (J == I) {

@@ -45,7 +45,31 @@ struct PanelFrame {
     }
 };
 
-PanelFrame panelFrame(const Common& common, double x, double y, int J);
+// The frame of panel J whose half length H = DS(J) / 2 the caller formed once
+// per panel; inline, so that the double loops of the methods keep the panel's
+// terms in registers.
+inline PanelFrame panelFrame(const Common& c, double x, double y, int J, double H)
+{
+    PanelFrame f;
+    f.XP = (x - c.XM[J]) * c.CosDelta[J] + (y - c.YM[J]) * c.SinDelta[J];
+    f.YP = (y - c.YM[J]) * c.CosDelta[J] - (x - c.XM[J]) * c.SinDelta[J];
+    f.H = H;
+    f.Q = f.XP * f.XP + f.YP * f.YP - f.H * f.H;
+    return f;
+}
+
+inline PanelFrame panelFrame(const Common& c, double x, double y, int J)
+{
+    return panelFrame(c, x, y, J, c.DS[J] / 2);
+}
+
+// DS(J) / 2 for J = 1 .. NPanel.
+inline Table halfLengths(const Common& c)
+{
+    Table h{};
+    for (int J = 1; J <= c.NPanel; ++J) h[J] = c.DS[J] / 2;
+    return h;
+}
 
 // factor * ln(...) where a zero factor beside a logarithm of zero (a field
 // point on a panel end point) counts as 0.
