@@ -86,14 +86,7 @@ void HESS_AssembleMatrix(Common& c, const std::vector<double>& d, bool noCircula
                 continue;
             }
             const double lambda = std::log(RSQ[j]) / 2;
-            double beta;
-            if (Q[j] == 0) {
-                beta = YP[j] > 0 ? c.Pi / 2 : (YP[j] < 0 ? -c.Pi / 2 : 0);
-            } else {
-                beta = std::atan(ARG[j]);
-                if (Q[j] < 0 && YP[j] > 0) beta = beta + c.Pi;
-                if (Q[j] < 0 && YP[j] < 0) beta = beta - c.Pi;
-            }
+            const double beta = subtendedAngle(Q[j], YP[j], ARG[j], c.Pi);
             const double cij = c.CosDelta[i] * c.CosDelta[j] + c.SinDelta[i] * c.SinDelta[j];
             const double sij = c.SinDelta[i] * c.CosDelta[j] - c.CosDelta[i] * c.SinDelta[j];
             // Velocity of a unit source sheet on panel j at mid point i, resolved

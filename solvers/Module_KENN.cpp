@@ -72,14 +72,7 @@ void KENN_AssembleMatrix(Common& c)
             // Stream function at control point I of a unit-strength uniform
             // vortex sheet on panel J: 1/(2 pi) times the integral of ln r
             // along the panel.
-            double beta;
-            if (Q[J] == 0) {
-                beta = YP[J] > 0 ? c.Pi / 2 : (YP[J] < 0 ? -c.Pi / 2 : 0);
-            } else {
-                beta = std::atan(ARG[J]);
-                if (Q[J] < 0 && YP[J] > 0) beta = beta + c.Pi;
-                if (Q[J] < 0 && YP[J] < 0) beta = beta - c.Pi;
-            }
+            const double beta = subtendedAngle(Q[J], YP[J], ARG[J], c.Pi);
             const double A = timesLog(XP[J] + H[J], std::log(S1[J]));
             const double B = timesLog(XP[J] - H[J], std::log(S2[J]));
             AN(I, J) = (((A - B) + (2 * YP[J]) * beta) - 4 * H[J]) / fourPi;

@@ -57,14 +57,7 @@ void Soinne_AssembleMatrix(Common& c)
             const double R2 = R2s[J];
             if (R1 >= 1.0E-07) L1 = std::log(R1);
             if (R2 >= 1.0E-07) L2 = std::log(R2);
-            double beta;
-            if (Qs[J] == 0) {
-                beta = YP > 0 ? c.Pi / 2 : (YP < 0 ? -c.Pi / 2 : 0);
-            } else {
-                beta = std::atan(ARG[J]);
-                if (Qs[J] < 0 && YP > 0) beta = beta + c.Pi;
-                if (Qs[J] < 0 && YP < 0) beta = beta - c.Pi;
-            }
+            const double beta = subtendedAngle(Qs[J], YP, ARG[J], c.Pi);
             // Integrals of ln r and of s ln r along the panel, s measured from
             // its mid point.
             const double P0 = ((XP + H) * L1 - (XP - H) * L2 - 2 * H) + YP * beta;

@@ -77,14 +77,7 @@ void VORPAN_AssembleMatrix(Common& c)
                 CT1[J] = -0.5;
             } else {
                 const double LN = std::log(RATIO[J]);
-                double beta;
-                if (Q[J] == 0) {
-                    beta = YP[J] > 0 ? c.Pi / 2 : (YP[J] < 0 ? -c.Pi / 2 : 0);
-                } else {
-                    beta = std::atan(ARG[J]);
-                    if (Q[J] < 0 && YP[J] > 0) beta = beta + c.Pi;
-                    if (Q[J] < 0 && YP[J] < 0) beta = beta - c.Pi;
-                }
+                const double beta = subtendedAngle(Q[J], YP[J], ARG[J], c.Pi);
                 CN1[J] = (timesLog(CDIJ[J], LN) + SDIJ[J] * beta) / c.TwoPi;
                 CT1[J] = (timesLog(SDIJ[J], LN) - CDIJ[J] * beta) / c.TwoPi;
             }

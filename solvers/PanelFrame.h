@@ -33,19 +33,28 @@ struct PanelFrame {
     // panel as diameter. On that circle (Q = 0) the argument has no value and
     // the limit, +-Pi/2 with the side of the point, is taken; a point on the
     // panel's line there is one of its end points and gets 0.
-    double subtendedAngle(double numerator, double Pi) const
-    {
-        if (Q == 0) {
-            if (YP > 0) return Pi / 2;
-            if (YP < 0) return -Pi / 2;
-            return 0;
-        }
-        double beta = std::atan(numerator / Q);
-        if (Q < 0 && YP > 0) beta = beta + Pi;
-        if (Q < 0 && YP < 0) beta = beta - Pi;
-        return beta;
-    }
+    double subtendedAngle(double numerator, double Pi) const;
 };
+
+// The same angle from the quotient numerator / Q formed beforehand (any value
+// where Q = 0, since it is not used there).
+inline double subtendedAngle(double Q, double YP, double quotient, double Pi)
+{
+    if (Q == 0) {
+        if (YP > 0) return Pi / 2;
+        if (YP < 0) return -Pi / 2;
+        return 0;
+    }
+    double beta = std::atan(quotient);
+    if (Q < 0 && YP > 0) beta = beta + Pi;
+    if (Q < 0 && YP < 0) beta = beta - Pi;
+    return beta;
+}
+
+inline double PanelFrame::subtendedAngle(double numerator, double Pi) const
+{
+    return tavrix::subtendedAngle(Q, YP, Q == 0 ? 0 : numerator / Q, Pi);
+}
 
 // The frame of panel J whose half length H = DS(J) / 2 the caller formed once
 // per panel; inline, so that the double loops of the methods keep the panel's
