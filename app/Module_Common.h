@@ -34,6 +34,8 @@ public:
     int upper() const { return upper_; }
     double& operator()(int i, int j) { return cells_[index(i, j)]; }
     double operator()(int i, int j) const { return cells_[index(i, j)]; }
+    // Row i from column j on lies side by side.
+    const double* at(int i, int j) const { return &cells_[index(i, j)]; }
 
 private:
     std::size_t index(int i, int j) const

@@ -80,6 +80,34 @@ void solverRun(benchmark::State& state, Solver solve)
     }
 }
 
+// The coefficient matrix alone: the logarithms, arctangents and divisions of
+// every pair of a panel and a point.
+template <typename Assemble>
+void assemblyRun(benchmark::State& state, Assemble assemble)
+{
+    const int NP = static_cast<int>(state.range(0));
+    ScratchDir dir;
+    Common c;
+    ui::HeadlessToolkit ui;
+    prepare(c, ui, NP, dir.path());
+    for (auto _ : state) {
+        assemble(c);
+        benchmark::DoNotOptimize(c.AN(2, 3));
+    }
+}
+
+void BM_AssembleHess(benchmark::State& s)
+{
+    assemblyRun(s, [](Common& c) { HESS_AssembleMatrix(c, HESS_VortexShape(c), false); });
+}
+void BM_AssembleVortexPanel(benchmark::State& s) { assemblyRun(s, VORPAN_AssembleMatrix); }
+void BM_AssembleKennedyMarsden(benchmark::State& s) { assemblyRun(s, KENN_AssembleMatrix); }
+void BM_AssembleSoinneLaine(benchmark::State& s) { assemblyRun(s, Soinne_AssembleMatrix); }
+BENCHMARK(BM_AssembleHess)->Arg(200)->ArgName("NP")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AssembleVortexPanel)->Arg(200)->ArgName("NP")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AssembleKennedyMarsden)->Arg(200)->ArgName("NP")->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_AssembleSoinneLaine)->Arg(199)->ArgName("NP")->Unit(benchmark::kMillisecond);
+
 void BM_Hess(benchmark::State& s) { solverRun(s, HESS_Solve); }
 void BM_VortexPanel(benchmark::State& s) { solverRun(s, VORPAN_Solve); }
 void BM_KennedyMarsden(benchmark::State& s) { solverRun(s, KENN_Solve); }

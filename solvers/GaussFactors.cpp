@@ -1,8 +1,10 @@
 #include "solvers/GaussFactors.h"
 
+#include <cstddef>
 #include <vector>
 
 #include "solvers/Module_Gauss.h"
+#include "solvers/RowElimination.h"
 
 namespace tavrix {
 
@@ -12,18 +14,9 @@ bool GaussFactors::factor(const Matrix& A, int N, ui::Toolkit& ui)
     if (N < 1 || N > kStrengthLast || A.upper() < N + 1) return false;
     U_ = A;
     F_.redim(N);
-    Matrix& U = U_;
-    for (int K = 1; K <= N; ++K) {
-        // Row K is final once the rows above it have been eliminated.
-        if (U(K, K) == 0) {
-            ui.message(kZeroPivotMessage);
-            return false;
-        }
-        for (int I = K + 1; I <= N; ++I) {
-            const double F = U(I, K);
-            F_(I, K) = F;
-            for (int J = K; J <= N; ++J) U(I, J) = U(I, J) - (U(K, J) / U(K, K)) * F;
-        }
+    if (Gauss_Eliminate(U_, N, &F_) != 0) {
+        ui.message(kZeroPivotMessage);
+        return false;
     }
     N_ = N;
     return true;
@@ -34,8 +27,11 @@ void GaussFactors::solve(std::span<const double> rhs, StrengthTable& strength) c
     const int N = N_;
     const Matrix& U = U_;
     std::vector<double> b(rhs.begin(), rhs.begin() + (N + 1));
-    for (int K = 1; K < N; ++K)
-        for (int I = K + 1; I <= N; ++I) b[I] = b[I] - (b[K] / U(K, K)) * F_(I, K);
+    for (int K = 1; K < N; ++K) {
+        // b[I] - quotient * F for I = K + 1 .. N; the product commutes exactly.
+        const double quotient = b[K] / U(K, K);
+        subtractScaledRow(&b[static_cast<std::size_t>(K) + 1], F_.at(K, K + 1), quotient, N - K);
+    }
 
     strength[N] = b[N] / U(N, N);
     for (int K = N - 1; K >= 1; --K) {

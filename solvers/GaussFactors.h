@@ -27,7 +27,7 @@ public:
 private:
     int N_ = 0;
     Matrix U_;  // the reduced coefficients, as Gauss_Solve leaves them
-    Matrix F_;  // F_(I, K): the multiplier of pivot row K in row I > K
+    Matrix F_;  // F_(K, I): the multiplier of pivot row K in row I > K
 };
 
 }  // namespace tavrix

@@ -23,8 +23,8 @@ namespace {
 // a zero pivot leaves the matrix as the pass-by-pass order leaves it.
 class Elimination {
 public:
-    Elimination(Matrix& A, int N)
-        : A_(A), N_(N), width_(static_cast<std::size_t>(N) + 2),
+    Elimination(Matrix& A, int N, Matrix* multipliers)
+        : A_(A), N_(N), multipliers_(multipliers), width_(static_cast<std::size_t>(N) + 2),
           quotients_(std::make_unique_for_overwrite<double[]>((width_) * width_))
     {
         passesDone_.fill(0);
@@ -65,6 +65,7 @@ private:
     void applyPass(int K, int R)
     {
         double* row = &A_(R, K);  // columns K .. N + 1 lie side by side
+        record(R, K, row[0]);
         subtractScaledRow(row, quotients(K), row[0], columns(K));
         passesDone_[static_cast<std::size_t>(R)] = K;
     }
@@ -77,6 +78,7 @@ private:
                 double* const rows[4] = {&A_(first, K), &A_(first + 1, K), &A_(first + 2, K),
                                          &A_(first + 3, K)};
                 const double factors[4] = {rows[0][0], rows[1][0], rows[2][0], rows[3][0]};
+                for (int r = 0; r < 4; ++r) record(first + r, K, factors[r]);
                 subtractScaledRows(rows, quotients(K), factors, columns(K));
             }
             for (int R = first; R <= last; ++R)
@@ -94,8 +96,14 @@ private:
             for (int P = passesDone_[static_cast<std::size_t>(R)] + 1; P < K; ++P) applyPass(P, R);
     }
 
+    void record(int R, int K, double factor)
+    {
+        if (multipliers_ != nullptr) (*multipliers_)(K, R) = factor;
+    }
+
     Matrix& A_;
     const int N_;
+    Matrix* const multipliers_;  // (K, R): A(R, K) as pass K found it, when wanted
     const std::size_t width_;
     std::unique_ptr<double[]> quotients_;  // row K: A(K, J) / A(K, K) at column J
     std::array<int, kStrengthLast + 2> passesDone_;
@@ -103,13 +111,18 @@ private:
 
 }  // namespace
 
+int Gauss_Eliminate(Matrix& A, int N, Matrix* multipliers)
+{
+    return Elimination(A, N, multipliers).run();
+}
+
 bool Gauss_Solve(Common& common, ui::Toolkit& ui, int N)
 {
     Matrix& A = common.AN;
     if (N < 1 || N > kStrengthLast || A.upper() < N + 1) return false;
 
     // Every pivot, the last one included, is tested exactly against zero.
-    if (Elimination(A, N).run() != 0) {
+    if (Gauss_Eliminate(A, N, nullptr) != 0) {
         ui.message(kZeroPivotMessage);
         return false;
     }

@@ -13,4 +13,12 @@ inline constexpr const char* kZeroPivotMessage = " sıfır diyagonal elemanı";
 // " sıfır diyagonal elemanı" and returns false with Strength untouched.
 bool Gauss_Solve(Common& common, ui::Toolkit& ui, int N);
 
+// The forward elimination of Gauss_Solve alone, on A(1..N, 1..N+1) in place
+// (1 <= N <= 200, A.upper() >= N + 1). When multipliers is given (upper >= N),
+// (K, I) receives A(I, K) as it stood when pivot row K reached row I > K
+// (a pivot row's multipliers side by side).
+// Returns the pivot row that was exactly zero, or 0; after a zero pivot the
+// recorded multipliers are incomplete.
+int Gauss_Eliminate(Matrix& A, int N, Matrix* multipliers);
+
 }  // namespace tavrix

@@ -1,5 +1,6 @@
 #include "solvers/Module_HESS.h"
 
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -55,8 +56,27 @@ void HESS_AssembleMatrix(Common& c, const std::vector<double>& d, bool noCircula
     Matrix& AT = c.AT;
     AN.redim(NP + 1);
     AT.redim(NP + 1);
+    const Table H = halfLengths(c);
+
+    // Per mid point, the frame of every panel first, in a loop without calls
+    // that the compiler turns into vector code (the same operations on the
+    // same operands, so the same bits); then the logarithms and arctangents.
+    using Row = std::array<double, kStrengthLast + 2>;
+    Row XP{}, YP{}, Q{}, RSQ{}, ARG{};
 
     for (int i = 1; i <= NPanel; ++i) {
+        const double xm = c.XM[i];
+        const double ym = c.YM[i];
+        for (int j = 1; j <= NPanel; ++j) {
+            const double h = H[j];
+            XP[j] = (xm - c.XM[j]) * c.CosDelta[j] + (ym - c.YM[j]) * c.SinDelta[j];
+            YP[j] = (ym - c.YM[j]) * c.CosDelta[j] - (xm - c.XM[j]) * c.SinDelta[j];
+            Q[j] = XP[j] * XP[j] + YP[j] * YP[j] - h * h;
+            const double r1sq = (XP[j] + h) * (XP[j] + h) + YP[j] * YP[j];
+            const double r2sq = (XP[j] - h) * (XP[j] - h) + YP[j] * YP[j];
+            RSQ[j] = r1sq / r2sq;
+            ARG[j] = (YP[j] * c.DS[j]) / Q[j];  // used only where Q is not 0
+        }
         for (int j = 1; j <= NPanel; ++j) {
             if (j == i) {
                 // A source sheet pushes the flow off its own panel at half its
@@ -65,11 +85,8 @@ void HESS_AssembleMatrix(Common& c, const std::vector<double>& d, bool noCircula
                 AT(i, i) = 0;
                 continue;
             }
-            const PanelFrame f = panelFrame(c, c.XM[i], c.YM[i], j);
-            const double r1sq = (f.XP + f.H) * (f.XP + f.H) + f.YP * f.YP;
-            const double r2sq = (f.XP - f.H) * (f.XP - f.H) + f.YP * f.YP;
-            const double lambda = std::log(r1sq / r2sq) / 2;
-            const double beta = f.subtendedAngle(f.acrossTimesLength(c.DS[j]), c.Pi);
+            const double lambda = std::log(RSQ[j]) / 2;
+            const double beta = subtendedAngle(Q[j], YP[j], ARG[j], c.Pi);
             const double cij = c.CosDelta[i] * c.CosDelta[j] + c.SinDelta[i] * c.SinDelta[j];
             const double sij = c.SinDelta[i] * c.CosDelta[j] - c.CosDelta[i] * c.SinDelta[j];
             // Velocity of a unit source sheet on panel j at mid point i, resolved

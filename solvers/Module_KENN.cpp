@@ -1,5 +1,6 @@
 #include "solvers/Module_KENN.h"
 
+#include <array>
 #include <cmath>
 
 #include "app/NumberText.h"
@@ -46,19 +47,35 @@ void KENN_AssembleMatrix(Common& c)
     Matrix& AN = c.AN;
     AN.redim(NPanel + 2);
     c.AT.redim(NPanel + 2);
+    const Table H = halfLengths(c);
+    const double fourPi = 4 * c.Pi;
+
+    // Per control point, the frame of every panel first, in a loop without
+    // calls that the compiler turns into vector code (the same operations on
+    // the same operands, so the same bits); then the logarithms and arctangents.
+    using Row = std::array<double, kStrengthLast + 2>;
+    Row XP{}, YP{}, Q{}, S1{}, S2{}, ARG{};
 
     for (int I = 1; I <= NP; ++I) {
+        const double x = c.XM[I];
+        const double y = c.YM[I];
+        for (int J = 1; J <= NPanel; ++J) {
+            const double h = H[J];
+            XP[J] = (x - c.XM[J]) * c.CosDelta[J] + (y - c.YM[J]) * c.SinDelta[J];
+            YP[J] = (y - c.YM[J]) * c.CosDelta[J] - (x - c.XM[J]) * c.SinDelta[J];
+            Q[J] = XP[J] * XP[J] + YP[J] * YP[J] - h * h;
+            S1[J] = YP[J] * YP[J] + (XP[J] + h) * (XP[J] + h);
+            S2[J] = YP[J] * YP[J] + (XP[J] - h) * (XP[J] - h);
+            ARG[J] = ((2 * YP[J]) * h) / Q[J];  // used only where Q is not 0
+        }
         for (int J = 1; J <= NPanel; ++J) {
             // Stream function at control point I of a unit-strength uniform
             // vortex sheet on panel J: 1/(2 pi) times the integral of ln r
             // along the panel.
-            const PanelFrame f = panelFrame(c, c.XM[I], c.YM[I], J);
-            const double beta = f.subtendedAngle(f.twiceAcrossTimesHalfLength(), c.Pi);
-            const double A =
-                timesLog(f.XP + f.H, std::log(f.YP * f.YP + (f.XP + f.H) * (f.XP + f.H)));
-            const double B =
-                timesLog(f.XP - f.H, std::log(f.YP * f.YP + (f.XP - f.H) * (f.XP - f.H)));
-            AN(I, J) = (((A - B) + (2 * f.YP) * beta) - 4 * f.H) / (4 * c.Pi);
+            const double beta = subtendedAngle(Q[J], YP[J], ARG[J], c.Pi);
+            const double A = timesLog(XP[J] + H[J], std::log(S1[J]));
+            const double B = timesLog(XP[J] - H[J], std::log(S2[J]));
+            AN(I, J) = (((A - B) + (2 * YP[J]) * beta) - 4 * H[J]) / fourPi;
         }
         // The common value of the stream function on the contour.
         AN(I, NP) = 1;

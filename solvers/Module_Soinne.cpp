@@ -25,18 +25,39 @@ void Soinne_AssembleMatrix(Common& c)
     // is zero up to rounding, and the last value stands in.
     double L1 = 0;
     double L2 = 0;
+    const Table halfLength = halfLengths(c);
+
+    // Per field point, the frame of every panel first, in a loop without calls
+    // that the compiler turns into vector code (the same operations on the
+    // same operands, so the same bits); then the logarithms and arctangents.
+    using Row = std::array<double, kStrengthLast + 2>;
+    Row XPs{}, YPs{}, Qs{}, R1s{}, R2s{}, ARG{};
 
     for (int I = 2; I <= NP; ++I) {
+        const double x = c.X[I];
+        const double y = c.Y[I];
         for (int J = 1; J <= NPanel; ++J) {
-            const PanelFrame f = panelFrame(c, c.X[I], c.Y[I], J);
-            const double XP = f.XP;
-            const double YP = f.YP;
-            const double H = f.H;
-            const double R1 = std::sqrt(YP * YP + (XP + H) * (XP + H));
-            const double R2 = std::sqrt(YP * YP + (XP - H) * (XP - H));
+            const double H = halfLength[J];
+            const double XP = (x - c.XM[J]) * c.CosDelta[J] + (y - c.YM[J]) * c.SinDelta[J];
+            const double YP = (y - c.YM[J]) * c.CosDelta[J] - (x - c.XM[J]) * c.SinDelta[J];
+            XPs[J] = XP;
+            YPs[J] = YP;
+            Qs[J] = XP * XP + YP * YP - H * H;
+            R1s[J] = YP * YP + (XP + H) * (XP + H);
+            R2s[J] = YP * YP + (XP - H) * (XP - H);
+            ARG[J] = ((2 * YP) * H) / Qs[J];  // used only where Q is not 0
+        }
+        squareRoots(R1s.data() + 1, R1s.data() + 1, NPanel);
+        squareRoots(R2s.data() + 1, R2s.data() + 1, NPanel);
+        for (int J = 1; J <= NPanel; ++J) {
+            const double XP = XPs[J];
+            const double YP = YPs[J];
+            const double H = halfLength[J];
+            const double R1 = R1s[J];
+            const double R2 = R2s[J];
             if (R1 >= 1.0E-07) L1 = std::log(R1);
             if (R2 >= 1.0E-07) L2 = std::log(R2);
-            const double beta = f.subtendedAngle(f.twiceAcrossTimesHalfLength(), c.Pi);
+            const double beta = subtendedAngle(Qs[J], YP, ARG[J], c.Pi);
             // Integrals of ln r and of s ln r along the panel, s measured from
             // its mid point.
             const double P0 = ((XP + H) * L1 - (XP - H) * L2 - 2 * H) + YP * beta;

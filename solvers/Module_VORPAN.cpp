@@ -3,10 +3,29 @@
 #include <array>
 #include <cmath>
 
+#include <emmintrin.h>
+
 #include "solvers/Capacity.h"
 #include "solvers/PanelFrame.h"
 
 namespace tavrix {
+
+namespace {
+
+// ratio[j] = sqrt(a[j]) / sqrt(b[j]); the square root and the quotient are
+// correctly rounded, two at a time as one at a time.
+void squareRootQuotients(const double* a, const double* b, double* ratio, int count)
+{
+    int j = 0;
+    for (; j + 2 <= count; j += 2) {
+        const __m128d ra = _mm_sqrt_pd(_mm_loadu_pd(a + j));
+        const __m128d rb = _mm_sqrt_pd(_mm_loadu_pd(b + j));
+        _mm_storeu_pd(ratio + j, _mm_div_pd(ra, rb));
+    }
+    for (; j < count; ++j) ratio[j] = std::sqrt(a[j]) / std::sqrt(b[j]);
+}
+
+}  // namespace
 
 void VORPAN_AssembleMatrix(Common& c)
 {
@@ -23,15 +42,33 @@ void VORPAN_AssembleMatrix(Common& c)
     std::array<double, kStrengthLast + 1> CN1{};
     std::array<double, kStrengthLast + 1> CT1{};
     std::array<double, kStrengthLast + 1> CN2{};
+    const Table halfLength = halfLengths(c);
+
+    // Per mid point, the frame of every panel first, in loops without calls
+    // that the compiler turns into vector code (each operation on the same
+    // operands, so the same bits as one pair at a time); then the logarithms
+    // and arctangents pair by pair.
+    using Row = std::array<double, kStrengthLast + 2>;
+    Row XP{}, YP{}, Q{}, CDIJ{}, SDIJ{}, R1SQ{}, R2SQ{}, RATIO{}, ARG{};
 
     for (int I = 1; I <= NPanel; ++I) {
+        const double xm = c.XM[I];
+        const double ym = c.YM[I];
+        const double cosI = c.CosDelta[I];
+        const double sinI = c.SinDelta[I];
         for (int J = 1; J <= NPanel; ++J) {
-            const PanelFrame f = panelFrame(c, c.XM[I], c.YM[I], J);
-            const double XP = f.XP;
-            const double YP = f.YP;
-            const double H = c.DS[J] / 2;
-            const double CDIJ = c.CosDelta[I] * c.CosDelta[J] + c.SinDelta[I] * c.SinDelta[J];
-            const double SDIJ = c.SinDelta[I] * c.CosDelta[J] - c.CosDelta[I] * c.SinDelta[J];
+            const double H = halfLength[J];
+            XP[J] = (xm - c.XM[J]) * c.CosDelta[J] + (ym - c.YM[J]) * c.SinDelta[J];
+            YP[J] = (ym - c.YM[J]) * c.CosDelta[J] - (xm - c.XM[J]) * c.SinDelta[J];
+            Q[J] = XP[J] * XP[J] + YP[J] * YP[J] - H * H;
+            CDIJ[J] = cosI * c.CosDelta[J] + sinI * c.SinDelta[J];
+            SDIJ[J] = sinI * c.CosDelta[J] - cosI * c.SinDelta[J];
+            R1SQ[J] = (XP[J] + H) * (XP[J] + H) + YP[J] * YP[J];
+            R2SQ[J] = (XP[J] - H) * (XP[J] - H) + YP[J] * YP[J];
+            ARG[J] = (YP[J] * c.DS[J]) / Q[J];  // used only where Q is not 0
+        }
+        squareRootQuotients(R1SQ.data() + 1, R2SQ.data() + 1, RATIO.data() + 1, NPanel);
+        for (int J = 1; J <= NPanel; ++J) {
             if (J == I) {
                 // On its own panel a sheet only carries the flow along: the
                 // velocity jumps by the strength across the sheet, half of it
@@ -39,15 +76,15 @@ void VORPAN_AssembleMatrix(Common& c)
                 CN1[J] = 0;
                 CT1[J] = -0.5;
             } else {
-                const double R1 = std::sqrt((XP + H) * (XP + H) + YP * YP);
-                const double R2 = std::sqrt((XP - H) * (XP - H) + YP * YP);
-                const double LN = std::log(R1 / R2);
-                const double beta = f.subtendedAngle(f.acrossTimesLength(c.DS[J]), c.Pi);
-                CN1[J] = (timesLog(CDIJ, LN) + SDIJ * beta) / c.TwoPi;
-                CT1[J] = (timesLog(SDIJ, LN) - CDIJ * beta) / c.TwoPi;
+                const double LN = std::log(RATIO[J]);
+                const double beta = subtendedAngle(Q[J], YP[J], ARG[J], c.Pi);
+                CN1[J] = (timesLog(CDIJ[J], LN) + SDIJ[J] * beta) / c.TwoPi;
+                CT1[J] = (timesLog(SDIJ[J], LN) - CDIJ[J] * beta) / c.TwoPi;
             }
-            CN2[J] = (CN1[J] * (H + XP)) / c.DS[J] - (CT1[J] * YP) / c.DS[J] - CDIJ / c.TwoPi;
         }
+        for (int J = 1; J <= NPanel; ++J)
+            CN2[J] = (CN1[J] * (halfLength[J] + XP[J])) / c.DS[J] - (CT1[J] * YP[J]) / c.DS[J] -
+                     CDIJ[J] / c.TwoPi;
         // Panel J contributes gamma(J) * (CN1 - CN2) + gamma(J+1) * CN2.
         AN(I, 1) = CN1[1] - CN2[1];
         for (int J = 2; J <= NPanel; ++J) AN(I, J) = (CN2[J - 1] + CN1[J]) - CN2[J];

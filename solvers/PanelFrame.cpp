@@ -8,16 +8,6 @@
 
 namespace tavrix {
 
-PanelFrame panelFrame(const Common& c, double x, double y, int J)
-{
-    PanelFrame f;
-    f.XP = (x - c.XM[J]) * c.CosDelta[J] + (y - c.YM[J]) * c.SinDelta[J];
-    f.YP = (y - c.YM[J]) * c.CosDelta[J] - (x - c.XM[J]) * c.SinDelta[J];
-    f.H = c.DS[J] / 2;
-    f.Q = f.XP * f.XP + f.YP * f.YP - f.H * f.H;
-    return f;
-}
-
 bool closingSequence(Common& common, ui::Toolkit& ui, int n, int shownBlock)
 {
     if (ui.value("Check_WriteMat") == 1) WriteCoeffMatrix(common, ui, n);

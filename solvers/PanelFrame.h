@@ -6,6 +6,8 @@
 
 #include <cmath>
 
+#include <emmintrin.h>
+
 #include "app/Module_Common.h"
 #include "ui/Toolkit.h"
 
@@ -31,21 +33,62 @@ struct PanelFrame {
     // panel as diameter. On that circle (Q = 0) the argument has no value and
     // the limit, +-Pi/2 with the side of the point, is taken; a point on the
     // panel's line there is one of its end points and gets 0.
-    double subtendedAngle(double numerator, double Pi) const
-    {
-        if (Q == 0) {
-            if (YP > 0) return Pi / 2;
-            if (YP < 0) return -Pi / 2;
-            return 0;
-        }
-        double beta = std::atan(numerator / Q);
-        if (Q < 0 && YP > 0) beta = beta + Pi;
-        if (Q < 0 && YP < 0) beta = beta - Pi;
-        return beta;
-    }
+    double subtendedAngle(double numerator, double Pi) const;
 };
 
-PanelFrame panelFrame(const Common& common, double x, double y, int J);
+// The same angle from the quotient numerator / Q formed beforehand (any value
+// where Q = 0, since it is not used there).
+inline double subtendedAngle(double Q, double YP, double quotient, double Pi)
+{
+    if (Q == 0) {
+        if (YP > 0) return Pi / 2;
+        if (YP < 0) return -Pi / 2;
+        return 0;
+    }
+    double beta = std::atan(quotient);
+    if (Q < 0 && YP > 0) beta = beta + Pi;
+    if (Q < 0 && YP < 0) beta = beta - Pi;
+    return beta;
+}
+
+inline double PanelFrame::subtendedAngle(double numerator, double Pi) const
+{
+    return tavrix::subtendedAngle(Q, YP, Q == 0 ? 0 : numerator / Q, Pi);
+}
+
+// The frame of panel J whose half length H = DS(J) / 2 the caller formed once
+// per panel; inline, so that the double loops of the methods keep the panel's
+// terms in registers.
+inline PanelFrame panelFrame(const Common& c, double x, double y, int J, double H)
+{
+    PanelFrame f;
+    f.XP = (x - c.XM[J]) * c.CosDelta[J] + (y - c.YM[J]) * c.SinDelta[J];
+    f.YP = (y - c.YM[J]) * c.CosDelta[J] - (x - c.XM[J]) * c.SinDelta[J];
+    f.H = H;
+    f.Q = f.XP * f.XP + f.YP * f.YP - f.H * f.H;
+    return f;
+}
+
+inline PanelFrame panelFrame(const Common& c, double x, double y, int J)
+{
+    return panelFrame(c, x, y, J, c.DS[J] / 2);
+}
+
+// DS(J) / 2 for J = 1 .. NPanel.
+inline Table halfLengths(const Common& c)
+{
+    Table h{};
+    for (int J = 1; J <= c.NPanel; ++J) h[J] = c.DS[J] / 2;
+    return h;
+}
+
+// root[j] = sqrt(a[j]), correctly rounded two at a time as one at a time.
+inline void squareRoots(const double* a, double* root, int count)
+{
+    int j = 0;
+    for (; j + 2 <= count; j += 2) _mm_storeu_pd(root + j, _mm_sqrt_pd(_mm_loadu_pd(a + j)));
+    for (; j < count; ++j) root[j] = std::sqrt(a[j]);
+}
 
 // factor * ln(...) where a zero factor beside a logarithm of zero (a field
 // point on a panel end point) counts as 0.
