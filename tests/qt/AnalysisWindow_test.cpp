@@ -20,41 +20,17 @@
 #include <fstream>
 #include <sstream>
 
+#include "support/QtWindowDriver.h"
 #include "ui/qt/AnalysisWindow.h"
 #include "ui/qt/PlotView.h"
 #include "ui/qt/QtWindows.h"
 #include "viscous/BoundaryLayer.h"
 #include "viscous/SurfaceFlow.h"
 
-class AnalysisWindowTest : public QObject {
+class AnalysisWindowTest : public QObject, protected tavrix::testing::WindowDriver {
     Q_OBJECT
 
 private:
-    tavrix::Common common;
-    std::unique_ptr<ui::QtWindows> windows;
-    std::vector<std::string> messages;
-    QTemporaryDir dir;
-
-    template <class W>
-    W* find(const char* name)
-    {
-        auto* w = qobject_cast<W*>(windows->control(name));
-        if (w == nullptr) qFatal("no control %s", name);
-        return w;
-    }
-    void type(const char* name, const QString& value)
-    {
-        auto* edit = find<QLineEdit>(name);
-        edit->selectAll();
-        QTest::keyClicks(edit, value);
-    }
-    void click(const char* name)
-    {
-        auto* b = find<QAbstractButton>(name);
-        const QPoint at = qobject_cast<QPushButton*>(b) != nullptr ? b->rect().center()
-                                                                   : QPoint(8, b->height() / 2);
-        QTest::mouseClick(b, Qt::LeftButton, {}, at);
-    }
     ui::AnalysisWindow* analysis()
     {
         return static_cast<ui::AnalysisWindow*>(windows->window(ui::kAnalysisForm));
@@ -100,16 +76,9 @@ private:
 private slots:
     void init()
     {
-        common = tavrix::Common();
-        common.WorkDir = dir.path().toStdString();
-        windows = std::make_unique<ui::QtWindows>(common);
-        messages.clear();
-        windows->setMessageHandler([this](const std::string& m) { messages.push_back(m); });
-        windows->logic().Form_Load();
-        windows->mainWindow()->show();
-        QVERIFY(QTest::qWaitForWindowExposed(windows->mainWindow()));
+        QVERIFY(start());
     }
-    void cleanup() { windows.reset(); }
+    void cleanup() { stop(); }
 
     void opensFromItsMenuWithoutAPress()
     {

@@ -4,29 +4,15 @@
 
 #include <sstream>
 
-#include "support/Session.h"
+#include "support/Batch.h"
 #include "tools/batch/BatchRun.h"
 #include "viscous/BoundaryLayer.h"
 
 namespace tavrix {
 namespace {
 
-struct BatchResult {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-BatchResult batch(std::vector<std::string> args, const testing::TempDir& dir)
-{
-    args.push_back("--dir=" + dir.path().string());
-    std::ostringstream out, err;
-    BatchResult r;
-    r.status = runBatch(args, out, err);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
-}
+using testing::batch;
+using testing::BatchResult;
 
 std::size_t count(const std::string& text, const std::string& what)
 {
