@@ -68,12 +68,11 @@ QPen seriesPen(const tavrix::Series& s)
 struct AxisRange {
     double lo, hi;
     int ticks;
-    double step;
 };
 
 AxisRange niceRange(double lo, double hi, double padding)
 {
-    if (!(lo <= hi)) return {0, 1, 6, 0.2};
+    if (!(lo <= hi)) return {0, 1, 6};
     if (hi - lo < 1e-12 * std::max(1.0, std::fabs(hi))) {
         const double half = std::max(0.5 * std::fabs(hi), 0.5);
         lo -= half;
@@ -91,7 +90,7 @@ AxisRange niceRange(double lo, double hi, double padding)
     }
     const double a = std::floor(lo / step + 1e-9) * step;
     const double b = std::ceil(hi / step - 1e-9) * step;
-    return {a, b, static_cast<int>(std::lround((b - a) / step)) + 1, step};
+    return {a, b, static_cast<int>(std::lround((b - a) / step)) + 1};
 }
 
 QFont sized(QFont font, double points, bool bold = false)
@@ -121,13 +120,6 @@ QAbstractAxis* makeAxis(bool log, double lo, double hi, const QString& title, bo
         const AxisRange r = niceRange(lo, hi, padded ? 0.04 : 0.0);
         a->setRange(r.lo, r.hi);
         a->setTickCount(std::clamp(r.ticks, 2, 21));
-        if (r.ticks <= 21) {
-            // Ticks counted from zero, so the zero tick reads 0 and not a
-            // rounding residue of lo + k (hi - lo) / n.
-            a->setTickType(QValueAxis::TicksDynamic);
-            a->setTickAnchor(0);
-            a->setTickInterval(r.step);
-        }
         a->setMinorTickCount(1);
         a->setLabelFormat("%.4g");
         axis = a;
