@@ -11,6 +11,7 @@
 
 #include "app/Form_TavrixS.h"
 #include "app/Module_Common.h"
+#include "bench/ScratchDir.h"
 #include "geometry/Generators.h"
 #include "solvers/Module_Gauss.h"
 #include "solvers/Module_HESS.h"
@@ -25,24 +26,7 @@ namespace {
 using namespace tavrix;
 using Solver = bool (*)(Common&, ui::Toolkit&);
 
-class ScratchDir {
-public:
-    ScratchDir()
-    {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tavrix-bench-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~ScratchDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using bench::ScratchDir;
 
 // NACA 0012 with NP end points at 5 degrees, panels built as the driver does.
 void prepare(Common& c, ui::Toolkit& ui, int NP, const std::filesystem::path& dir)

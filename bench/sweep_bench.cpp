@@ -12,6 +12,7 @@
 
 #include "app/Form_TavrixS.h"
 #include "app/Module_Common.h"
+#include "bench/ScratchDir.h"
 #include "solvers/Sweep.h"
 #include "ui/HeadlessToolkit.h"
 
@@ -19,24 +20,7 @@ namespace {
 
 using namespace tavrix;
 
-class ScratchDir {
-public:
-    ScratchDir()
-    {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "tavrix-bench-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data());
-    }
-    ~ScratchDir()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
+using bench::ScratchDir;
 
 std::vector<double> angles(int count)
 {
@@ -46,17 +30,6 @@ std::vector<double> angles(int count)
 }
 
 PanelMethod methodOf(int index) { return kAllMethods[index]; }
-
-const char* optionOf(PanelMethod m)
-{
-    switch (m) {
-    case PanelMethod::VortexPanel: return "Option_VORPAN";
-    case PanelMethod::KennedyMarsden: return "Option_KENN";
-    case PanelMethod::SoinneLaine: return "Option_Soinne";
-    case PanelMethod::Hess: break;
-    }
-    return "Option_HESS";
-}
 
 int pointsFor(PanelMethod m, int NP) { return m == PanelMethod::SoinneLaine && NP > 199 ? 199 : NP; }
 
@@ -102,7 +75,7 @@ void BM_Presses41(benchmark::State& state)
     const PanelMethod method = methodOf(static_cast<int>(state.range(0)));
     const int NP = pointsFor(method, static_cast<int>(state.range(1)));
     Program p(NP);
-    p.ui.select(optionOf(method));
+    p.ui.select(methodOption(method));
     std::vector<std::string> texts;
     for (double a : angles(41)) texts.push_back(std::to_string(a));
     for (auto _ : state) {

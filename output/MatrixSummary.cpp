@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "solvers/ConditionNumber.h"
+#include "solvers/Sweep.h"
 #include "ui/Controls.h"
 
 namespace tavrix {
@@ -79,9 +80,9 @@ void Show_MatrixSummary(const Common& common, ui::Toolkit& ui, int N, double R)
 {
     const char sep = common.DecimalSeparator;
     std::string_view method;
-    for (std::string_view option : {"Option_HESS", "Option_VORPAN", "Option_KENN", "Option_Soinne"}) {
-        if (ui.isSelected(option)) {
-            method = ui::findControl(option)->caption;
+    for (PanelMethod m : kAllMethods) {
+        if (ui.isSelected(methodOption(m))) {
+            method = ui::findControl(methodOption(m))->caption;
             break;
         }
     }

@@ -102,6 +102,17 @@ std::string firstMessage(const ui::HeadlessToolkit& quiet)
 
 }  // namespace
 
+const char* methodOption(PanelMethod method)
+{
+    switch (method) {
+    case PanelMethod::VortexPanel: return "Option_VORPAN";
+    case PanelMethod::KennedyMarsden: return "Option_KENN";
+    case PanelMethod::SoinneLaine: return "Option_Soinne";
+    case PanelMethod::Hess: break;
+    }
+    return "Option_HESS";
+}
+
 std::string_view methodName(PanelMethod method)
 {
     switch (method) {

@@ -27,6 +27,9 @@ inline constexpr PanelMethod kAllMethods[] = {PanelMethod::Hess, PanelMethod::Vo
 // "Hess", "Vortex panel", "Kennedy-Marsden", "Soinne-Laine".
 std::string_view methodName(PanelMethod method);
 
+// The main window's option button of the method ("Option_HESS" ...).
+const char* methodOption(PanelMethod method);
+
 struct FlowSetup {
     PanelMethod method = PanelMethod::Hess;
     double etaDeg = 0;  // rotation of the section, degrees, nose up for eta > 0

@@ -17,17 +17,6 @@ namespace {
 
 using testing::Session;
 
-const char* optionOf(PanelMethod m)
-{
-    switch (m) {
-    case PanelMethod::VortexPanel: return "Option_VORPAN";
-    case PanelMethod::KennedyMarsden: return "Option_KENN";
-    case PanelMethod::SoinneLaine: return "Option_Soinne";
-    case PanelMethod::Hess: break;
-    }
-    return "Option_HESS";
-}
-
 // A press in a fresh session, and its case as the analysis window takes it.
 struct Pressed {
     Session s;
@@ -38,7 +27,7 @@ struct Pressed {
         s.tk.type("Text_AlfaD", alpha);
         s.tk.type("Text_Moo", mach);
         s.tk.type("Text_ItaD", eta);
-        s.tk.select(optionOf(method));
+        s.tk.select(methodOption(method));
         s.press();
         ASSERT_TRUE(s.form.lastPressCompleted());
         FlowSetup setup;

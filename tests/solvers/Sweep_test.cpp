@@ -27,17 +27,6 @@ std::string text(double v)
     return buffer;
 }
 
-const char* optionOf(PanelMethod m)
-{
-    switch (m) {
-    case PanelMethod::VortexPanel: return "Option_VORPAN";
-    case PanelMethod::KennedyMarsden: return "Option_KENN";
-    case PanelMethod::SoinneLaine: return "Option_Soinne";
-    case PanelMethod::Hess: break;
-    }
-    return "Option_HESS";
-}
-
 enum class Contour { Naca0012, KarmanTrefftz };
 
 void choose(Session& s, Contour contour, int NP)
@@ -62,7 +51,7 @@ void choose(Session& s, Contour contour, int NP)
 // A press of "Calculate velocities and show" with these inputs.
 void press(Session& s, const FlowSetup& setup, double alpha)
 {
-    s.tk.select(optionOf(setup.method));
+    s.tk.select(methodOption(setup.method));
     s.tk.setValue("Check_Circulation", setup.noCirculation ? 1 : 0);
     s.tk.type("Text_AlfaD", text(alpha));
     s.tk.type("Text_ItaD", text(setup.etaDeg));

@@ -12,55 +12,46 @@
 namespace tavrix {
 namespace {
 
-struct MethodCase {
-    PanelMethod method;
-    const char* option;
-};
-constexpr MethodCase kMethods[] = {{PanelMethod::Hess, "Option_HESS"},
-                                   {PanelMethod::VortexPanel, "Option_VORPAN"},
-                                   {PanelMethod::KennedyMarsden, "Option_KENN"},
-                                   {PanelMethod::SoinneLaine, "Option_Soinne"}};
-
-SurfaceFlow pressNaca(testing::Session& s, const MethodCase& m, const std::string& points,
+SurfaceFlow pressNaca(testing::Session& s, PanelMethod m, const std::string& points,
                       double alpha)
 {
     s.chooseNaca(points);
-    s.chooseMethod(m.option);
+    s.chooseMethod(methodOption(m));
     s.tk.type("Text_AlfaD", std::to_string(alpha));
     s.press();
     EXPECT_TRUE(s.form.lastPressCompleted());
-    return SurfaceFlowAfterPress(s.c, m.method);
+    return SurfaceFlowAfterPress(s.c, m);
 }
 
 TEST(SurfaceFlow, signedSpeedIsTheSpeedOfThePressWithTheFlowDirection)
 {
-    for (const MethodCase& m : kMethods) {
+    for (PanelMethod m : kAllMethods) {
         testing::Session s;
         const SurfaceFlow f = pressNaca(s, m, "61", 5);
         ASSERT_EQ(f.speed.size(), 60u);
         ASSERT_EQ(f.X.size(), 61u);
         for (int i = 1; i <= 60; ++i)
-            EXPECT_EQ(std::fabs(f.speed[i - 1]), s.c.Vt[i]) << m.option << " panel " << i;
+            EXPECT_EQ(std::fabs(f.speed[i - 1]), s.c.Vt[i]) << methodOption(m) << " panel " << i;
         // Panels run from the trailing edge along the lower surface, so the
         // flow from the stagnation point (under the nose at 5 degrees) to the
         // trailing edge runs against them there, and with them on the upper
         // surface.
-        for (int i = 1; i <= 25; ++i) EXPECT_LT(f.speed[i - 1], 0) << m.option << " panel " << i;
-        for (int i = 32; i <= 60; ++i) EXPECT_GT(f.speed[i - 1], 0) << m.option << " panel " << i;
+        for (int i = 1; i <= 25; ++i) EXPECT_LT(f.speed[i - 1], 0) << methodOption(m) << " panel " << i;
+        for (int i = 32; i <= 60; ++i) EXPECT_GT(f.speed[i - 1], 0) << methodOption(m) << " panel " << i;
     }
 }
 
 TEST(SectionLayer, symmetricSectionAtZeroIncidenceHasTheSameDragOnBothSurfaces)
 {
-    for (const MethodCase& m : kMethods) {
+    for (PanelMethod m : kAllMethods) {
         testing::Session s;
         const ViscousResult r =
             AnalyseBoundaryLayer(pressNaca(s, m, "101", 0), BoundaryLayerSetup{3e6, {}, {}});
         ASSERT_TRUE(r.ok) << r.message;
-        EXPECT_NEAR(r.stagnation.xc, 0, 1e-9) << m.option;
+        EXPECT_NEAR(r.stagnation.xc, 0, 1e-9) << methodOption(m);
         EXPECT_GT(r.upper.CD, 0.002);
-        EXPECT_NEAR(r.upper.CD / r.lower.CD, 1, 1e-9) << m.option;
-        EXPECT_NEAR(r.upper.transition.xc, r.lower.transition.xc, 1e-9) << m.option;
+        EXPECT_NEAR(r.upper.CD / r.lower.CD, 1, 1e-9) << methodOption(m);
+        EXPECT_NEAR(r.upper.transition.xc, r.lower.transition.xc, 1e-9) << methodOption(m);
         EXPECT_TRUE(r.reliable);
         EXPECT_DOUBLE_EQ(r.CD, r.upper.CD + r.lower.CD);
         // The friction is the larger part of a thin section's drag.
@@ -71,7 +62,7 @@ TEST(SectionLayer, symmetricSectionAtZeroIncidenceHasTheSameDragOnBothSurfaces)
 
 TEST(SectionLayer, dragGrowsAndUpperTransitionMovesForwardWithIncidence)
 {
-    for (const MethodCase& m : kMethods) {
+    for (PanelMethod m : kAllMethods) {
         double lastCD = 0, lastUpper = 2, lastLower = -1;
         for (double alpha : {0.0, 2.0, 4.0, 6.0}) {
             testing::Session s;
@@ -79,23 +70,23 @@ TEST(SectionLayer, dragGrowsAndUpperTransitionMovesForwardWithIncidence)
                                                          BoundaryLayerSetup{3e6, {}, {}});
             ASSERT_TRUE(r.ok) << r.message;
             ASSERT_TRUE(r.upper.transition.found);
-            EXPECT_GT(r.CD, lastCD) << m.option << " alpha " << alpha;
-            EXPECT_LT(r.upper.transition.xc, lastUpper) << m.option << " alpha " << alpha;
-            EXPECT_GE(r.lower.transition.xc, lastLower) << m.option << " alpha " << alpha;
+            EXPECT_GT(r.CD, lastCD) << methodOption(m) << " alpha " << alpha;
+            EXPECT_LT(r.upper.transition.xc, lastUpper) << methodOption(m) << " alpha " << alpha;
+            EXPECT_GE(r.lower.transition.xc, lastLower) << methodOption(m) << " alpha " << alpha;
             // The stagnation point moves under the nose.
             EXPECT_LT(r.stagnation.y, 1e-9);
             lastCD = r.CD;
             lastUpper = r.upper.transition.xc;
             lastLower = r.lower.transition.found ? r.lower.transition.xc : 1;
         }
-        EXPECT_LT(lastUpper, 0.2) << m.option;
+        EXPECT_LT(lastUpper, 0.2) << methodOption(m);
     }
 }
 
 TEST(SectionLayer, forcedTransitionComesFirstWhenItLiesAhead)
 {
     testing::Session s;
-    const SurfaceFlow f = pressNaca(s, kMethods[0], "101", 2);
+    const SurfaceFlow f = pressNaca(s, kAllMethods[0], "101", 2);
     const ViscousResult free = AnalyseBoundaryLayer(f, BoundaryLayerSetup{3e6, {}, {}});
     const ViscousResult tripped = AnalyseBoundaryLayer(f, BoundaryLayerSetup{3e6, 0.05, 0.05});
     ASSERT_TRUE(free.ok && tripped.ok);
@@ -112,7 +103,7 @@ TEST(SectionLayer, forcedTransitionComesFirstWhenItLiesAhead)
 TEST(SectionLayer, highIncidenceSeparatesAndTheDragIsMarked)
 {
     testing::Session s;
-    const ViscousResult r = AnalyseBoundaryLayer(pressNaca(s, kMethods[1], "121", 16),
+    const ViscousResult r = AnalyseBoundaryLayer(pressNaca(s, kAllMethods[1], "121", 16),
                                                  BoundaryLayerSetup{1e6, {}, {}});
     ASSERT_TRUE(r.ok);
     ASSERT_TRUE(r.upper.turbulentSeparation.found);
@@ -166,7 +157,7 @@ TEST(SectionLayer, refusesWhatItCannotCompute)
     EXPECT_NE(r.message.find("stagnation"), std::string::npos);
 
     testing::Session s;
-    const SurfaceFlow f = pressNaca(s, kMethods[0], "51", 2);
+    const SurfaceFlow f = pressNaca(s, kAllMethods[0], "51", 2);
     for (double Re : {0.0, -5.0, std::nan(""), HUGE_VAL}) {
         r = AnalyseBoundaryLayer(f, BoundaryLayerSetup{Re, {}, {}});
         EXPECT_FALSE(r.ok);

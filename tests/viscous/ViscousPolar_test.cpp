@@ -13,15 +13,6 @@
 namespace tavrix {
 namespace {
 
-struct MethodCase {
-    PanelMethod method;
-    const char* option;
-};
-constexpr MethodCase kMethods[] = {{PanelMethod::Hess, "Option_HESS"},
-                                   {PanelMethod::VortexPanel, "Option_VORPAN"},
-                                   {PanelMethod::KennedyMarsden, "Option_KENN"},
-                                   {PanelMethod::SoinneLaine, "Option_Soinne"}};
-
 void expectSamePoint(const SurfacePoint& a, const SurfacePoint& b, const std::string& where)
 {
     EXPECT_EQ(a.found, b.found) << where;
@@ -34,24 +25,24 @@ TEST(ViscousPolar, eachAngleHasTheLayerOfAPressAtThatAngle)
     const std::vector<double> alphas = {-3, 0, 2.5, 6, 14};
     BoundaryLayerSetup layer;
     layer.Re = 2e6;
-    for (const MethodCase& m : kMethods) {
+    for (PanelMethod m : kAllMethods) {
         testing::Session s;
         s.chooseNaca("81");
-        s.chooseMethod(m.option);
+        s.chooseMethod(methodOption(m));
         FlowSetup setup;
-        setup.method = m.method;
+        setup.method = m;
         setup.keepSignedSpeed = true;
         const SweepOutcome sweep = Sweep(s.c, setup, alphas);
         ASSERT_EQ(sweep.points.size(), alphas.size()) << sweep.message;
         const std::vector<ViscousPoint> polar = ViscousPolar(sweep.points, layer);
         ASSERT_EQ(polar.size(), alphas.size());
         for (std::size_t a = 0; a < alphas.size(); ++a) {
-            const std::string where = std::string(m.option) + " alpha " + std::to_string(alphas[a]);
+            const std::string where = std::string(methodOption(m)) + " alpha " + std::to_string(alphas[a]);
             s.tk.type("Text_AlfaD", std::to_string(alphas[a]));
             s.press();
             ASSERT_TRUE(s.form.lastPressCompleted()) << where;
-            EXPECT_EQ(sweep.points[a].signedSpeed, SignedSurfaceSpeed(s.c, m.method)) << where;
-            const ViscousResult r = AnalyseBoundaryLayer(SurfaceFlowAfterPress(s.c, m.method), layer);
+            EXPECT_EQ(sweep.points[a].signedSpeed, SignedSurfaceSpeed(s.c, m)) << where;
+            const ViscousResult r = AnalyseBoundaryLayer(SurfaceFlowAfterPress(s.c, m), layer);
             const ViscousPoint& v = polar[a];
             ASSERT_EQ(v.ok, r.ok) << where;
             EXPECT_EQ(v.message, r.message) << where;

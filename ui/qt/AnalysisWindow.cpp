@@ -395,10 +395,8 @@ void AnalysisWindow::takeLastPress()
     tavrix::FlowSetup setup;
     setup.etaDeg = tavrix::readLeadingNumber(toolkit_.text("Text_ItaD")).value;
     setup.mach = tavrix::readLeadingNumber(toolkit_.text("Text_Moo")).value;
-    if (toolkit_.isSelected("Option_HESS")) setup.method = tavrix::PanelMethod::Hess;
-    if (toolkit_.isSelected("Option_VORPAN")) setup.method = tavrix::PanelMethod::VortexPanel;
-    if (toolkit_.isSelected("Option_KENN")) setup.method = tavrix::PanelMethod::KennedyMarsden;
-    if (toolkit_.isSelected("Option_Soinne")) setup.method = tavrix::PanelMethod::SoinneLaine;
+    for (tavrix::PanelMethod m : tavrix::kAllMethods)
+        if (toolkit_.isSelected(tavrix::methodOption(m))) setup.method = m;
     setup.noCirculation =
         setup.method == tavrix::PanelMethod::Hess && toolkit_.value("Check_Circulation") == 1;
     std::optional<tavrix::KarmanTrefftzSection> section;
