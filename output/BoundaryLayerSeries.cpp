@@ -34,17 +34,6 @@ Series pointSeries(const std::string& name, int colour, const SurfacePoint& at)
     return {name, Series::Role::Computed, colour, true, {at.x}, {at.y}};
 }
 
-const char* causeName(TransitionCause cause)
-{
-    switch (cause) {
-    case TransitionCause::Michel: return "Michel";
-    case TransitionCause::LaminarSeparation: return "laminar separation";
-    case TransitionCause::Forced: return "forced";
-    case TransitionCause::None: break;
-    }
-    return "";
-}
-
 }  // namespace
 
 bool readReynolds(const std::string& text, double& Re, std::string& refusal)
@@ -63,6 +52,22 @@ bool readReynolds(const std::string& text, double& Re, std::string& refusal)
         return false;
     }
     Re = n.value;
+    return true;
+}
+
+bool readNcrit(const std::string& text, double& Ncrit, std::string& refusal)
+{
+    refusal.clear();
+    const LeadingNumber n = readLeadingNumber(text);
+    if (n.tooLarge) {
+        refusal = numberTooLargeMessage(text);
+        return false;
+    }
+    if (!(n.value > 0 && n.value <= kLargestNcrit)) {
+        refusal = "Ncrit must be a number greater than 0 and at most 20";
+        return false;
+    }
+    Ncrit = n.value;
     return true;
 }
 
@@ -159,7 +164,7 @@ std::vector<std::string> layerSummary(const ViscousResult& layer)
     for (const auto& s : surfaces) {
         std::string line = std::string("transition ") + s.name + " x/c = ";
         line += s.surface.transition.found ? decimals(s.surface.transition.xc, 4) + " (" +
-                                                 causeName(s.surface.transitionCause) + ")"
+                                                 transitionCauseName(s.surface.transitionCause) + ")"
                                            : "none (laminar to the trailing edge)";
         line += ", separation ";
         line += s.surface.turbulentSeparation.found

@@ -19,6 +19,10 @@ namespace tavrix {
 // is refused with a message. Re > 0 on success.
 bool readReynolds(const std::string& text, double& Re, std::string& refusal);
 
+// The e^n method's Ncrit as typed: a number greater than 0 and at most
+// kLargestNcrit, otherwise refused with a message.
+bool readNcrit(const std::string& text, double& Ncrit, std::string& refusal);
+
 // The layer on the speeds of the press's method.
 ViscousResult pressLayer(const PressCase& press, const BoundaryLayerSetup& setup);
 

@@ -81,7 +81,12 @@ std::string PolarFileText(const SweepConditions& conditions, const MethodSweep& 
          " (top)      " +
          fixed(viscous ? layer.forcedTransitionLower.value_or(1.0) : 1.0, 3, 7) + " (bottom)\n";
     t += " Mach = " + fixed(std::fabs(conditions.mach), 3, 7) + "     Re =" +
-         fixed(viscous ? layer.Re / 1e6 : 0.0, 3, 10) + " e 6" + "     Ncrit =   0.000\n";
+         fixed(viscous ? layer.Re / 1e6 : 0.0, 3, 10) + " e 6" + "     Ncrit =" +
+         fixed(viscous && layer.transition.criterion == TransitionCriterion::Envelope
+                   ? layer.transition.Ncrit
+                   : 0.0,
+               3, 8) +
+         "\n";
     t += " \n";
     t += "   alpha    CL        CD       CDp       CM     Top_Xtr  Bot_Xtr\n";
     t += "  ------ -------- --------- --------- -------- -------- --------\n";

@@ -3,10 +3,11 @@
 # the same NACA 0012 points (the program's own contour, reversed into xfoil's
 # order and loaded as panel nodes, as tools/xfoil_crosscheck.sh does), at
 # Re = 3e6 with xfoil's default free transition (e^n, Ncrit = 9). The four
-# methods run through tavrixs-batch --re; the Hess method runs once more with
-# Michel's criterion off and the transition forced at xfoil's points, which
-# separates the laminar and turbulent methods from the transition criterion.
-# Prints markdown tables.
+# methods run through tavrixs-batch --re with the same criterion
+# (--ncrit NCRIT); the Hess method runs twice more, with Michel's criterion
+# instead, and with free transition off and the transition forced at xfoil's
+# points, which separates the laminar and turbulent methods from the
+# transition criterion. Prints markdown tables.
 #
 #   tools/xfoil_viscous_crosscheck.sh [BUILD_DIR] [POINT COUNT] [ANGLES] [RE] [NCRIT]
 #   defaults: build/release  161  "0 1 2 3 4 5 6"  3e6  9
@@ -75,7 +76,8 @@ batch() {  # key, angle, options...
 }
 methods="hess vortex kennedy soinne"
 for a in $angles; do
-  for m in $methods; do batch "$m" "$a" --method "$m"; done
+  for m in $methods; do batch "$m" "$a" --method "$m" --ncrit "$ncrit"; done
+  batch michel "$a"
   key=$(printf '%g' "$a")
   if [ -n "${xtr[xfoil,$key]:-}" ]; then
     batch tripped "$a" --no-natural-transition \
@@ -90,13 +92,13 @@ percent() {  # value, reference
 echo
 echo "CD, NACA 0012, $np points, Re = $re, xfoil with Ncrit = $ncrit (in brackets: difference from xfoil):"
 echo
-echo "| α (deg) | xfoil | Hess | Vortex panel | Kennedy-Marsden | Soinne-Laine | Hess, transition at xfoil's |"
-echo "|---:|---:|---:|---:|---:|---:|---:|"
+echo "| α (deg) | xfoil | Hess | Vortex panel | Kennedy-Marsden | Soinne-Laine | Hess, Michel | Hess, transition at xfoil's |"
+echo "|---:|---:|---:|---:|---:|---:|---:|---:|"
 for a in $angles; do
   key=$(printf '%g' "$a")
   ref=${cd[xfoil,$key]:-}
   printf '| %s | %s |' "$a" "${ref:-—}"
-  for s in $methods tripped; do
+  for s in $methods michel tripped; do
     v=${cd[$s,$key]:-}
     printf ' %s (%s) |' "${v:-—}" "$(percent "$v" "$ref")"
   done
@@ -105,11 +107,11 @@ done
 echo
 echo "Transition x/c, upper surface / lower surface, xfoil with Ncrit = $ncrit:"
 echo
-echo "| α (deg) | xfoil | Hess | Vortex panel | Kennedy-Marsden | Soinne-Laine |"
-echo "|---:|---:|---:|---:|---:|---:|"
+echo "| α (deg) | xfoil | Hess | Vortex panel | Kennedy-Marsden | Soinne-Laine | Hess, Michel |"
+echo "|---:|---:|---:|---:|---:|---:|---:|"
 for a in $angles; do
   key=$(printf '%g' "$a")
   printf '| %s |' "$a"
-  for s in xfoil $methods; do printf ' %s / %s |' "${xtr[$s,$key]:-—}" "${xtrl[$s,$key]:-—}"; done
+  for s in xfoil $methods michel; do printf ' %s / %s |' "${xtr[$s,$key]:-—}" "${xtrl[$s,$key]:-—}"; done
   echo
 done

@@ -143,10 +143,14 @@ void push(SurfaceLayer& L, const Station& p, double theta, double H, double Cf)
 }
 
 // Turbulent march from the transition station `start` over the stations
-// first..last of `st`. Behind a separation the shape factor is held at the
-// separation value and the momentum equation alone, without wall shear, is
-// carried to the trailing edge: theta Ue^(H + 2) stays constant. That gives
-// Squire-Young a figure to work on; it is marked as not reliable.
+// first..last of `st`. Behind a separation the wall shear is zero and the
+// shape factor is held at the separation value; the separated layer is carried
+// to the trailing edge as the start of the wake, with theta Ue^((H + 5) / 2),
+// the invariant of Squire and Young's wake, held at its separation value. So
+// the drag is what the wake of the separated layer would carry off, and the
+// inviscid speed's plunge towards the trailing-edge stagnation point (which the
+// real, displaced flow does not have) does not inflate it further. Ahead of
+// 0.95 c the drag is marked as not reliable.
 void marchTurbulent(const SurfaceStations& st, std::size_t first, const Station& start,
                     double theta0, double Re, SurfaceLayer& L)
 {
@@ -183,12 +187,12 @@ void marchTurbulent(const SurfaceStations& st, std::size_t first, const Station&
                 separated = true;
                 const double thetaEnd = next.theta > q.theta ? next.theta : q.theta;
                 const double thetaSep = lerp(q.theta, thetaEnd, f);
-                theta = thetaSep * std::pow(p.Ue / b.Ue, Hs + 2);
+                theta = thetaSep * std::pow(p.Ue / b.Ue, (Hs + 5) / 2);
                 break;
             }
             if (!separated) theta = q.theta;
         } else if (a.Ue > 0 && b.Ue > 0) {
-            theta = theta * std::pow(a.Ue / b.Ue, Hs + 2);
+            theta = theta * std::pow(a.Ue / b.Ue, (Hs + 5) / 2);
         }
         if (separated) {
             push(L, b, theta, Hs, 0);
@@ -202,8 +206,21 @@ void marchTurbulent(const SurfaceStations& st, std::size_t first, const Station&
 
 }  // namespace
 
+const char* transitionCauseName(TransitionCause cause)
+{
+    switch (cause) {
+    case TransitionCause::Michel: return "Michel";
+    case TransitionCause::LaminarSeparation: return "laminar separation";
+    case TransitionCause::Forced: return "forced";
+    case TransitionCause::Envelope: return "e^n";
+    case TransitionCause::None: break;
+    }
+    return "";
+}
+
 SurfaceLayer MarchSurface(const SurfaceStations& st, double Re, std::optional<double> forcedXc,
-                          double cosAlfa, double sinAlfa, bool naturalTransition)
+                          double cosAlfa, double sinAlfa, bool naturalTransition,
+                          const TransitionModel& model)
 {
     SurfaceLayer L;
     const std::size_t n = st.s.size();
@@ -213,10 +230,20 @@ SurfaceLayer MarchSurface(const SurfaceStations& st, double Re, std::optional<do
     // Thwaites: theta^2 Ue^6 = 0.45 / Re * integral of Ue^5 ds. At a
     // stagnation point (Ue = 0, Ue growing like a s) this tends to
     // theta^2 = 0.075 / (Re a).
-    std::vector<double> theta(n, 0.0), lambda(n, 0.0), michel(n, 0.0);
+    // natural[i] is how far station i is past free transition: Re_theta less
+    // Michel's critical value, or the envelope's n less Ncrit; -inf where it
+    // has no value.
+    const bool envelope = model.criterion == TransitionCriterion::Envelope;
+    const double minusInf = -std::numeric_limits<double>::infinity();
+    std::vector<double> theta(n, 0.0), lambda(n, 0.0), natural(n, 0.0);
     if (st.Ue[0] <= 0 && dU[0] > 0) theta[0] = std::sqrt(0.075 / (Re * dU[0]));
     lambda[0] = theta[0] * theta[0] * dU[0] * Re;
-    michel[0] = -std::numeric_limits<double>::infinity();
+    natural[0] = envelope ? -model.Ncrit : minusInf;
+    // The envelope's n, integrated by the trapezoidal rule from the rates at
+    // the stations (zero at the stagnation point, where Re_theta is zero).
+    double amplification = 0;
+    double previousRate = 0;
+    if (envelope) L.amplification.push_back(0);
     push(L, stationAt(st, 0), theta[0], closure::ThwaitesH(lambda[0]),
          laminarCf(lambda[0], st.Ue[0], theta[0], Re));
 
@@ -224,19 +251,28 @@ SurfaceLayer MarchSurface(const SurfaceStations& st, double Re, std::optional<do
     for (std::size_t i = 1; i < n; ++i) {
         const double ds = st.s[i] - st.s[i - 1];
         const double Ui = st.Ue[i];
+        const double amplificationBefore = amplification;
         integral = integral + fifthPowerIntegral(std::max(st.Ue[i - 1], 0.0), std::max(Ui, 0.0), ds);
         if (Ui > 0) {
             const double U2 = Ui * Ui;
             theta[i] = std::sqrt((0.45 / Re) * integral / (U2 * U2 * U2));
             lambda[i] = theta[i] * theta[i] * dU[i] * Re;
-            const double reS = Re * Ui * st.s[i];
-            michel[i] = reS > 0 ? Re * Ui * theta[i] - closure::MichelCriticalReTheta(reS)
-                                : -std::numeric_limits<double>::infinity();
+            const double reTheta = Re * Ui * theta[i];
+            if (envelope) {
+                const double rate =
+                    closure::EnvelopeRate(closure::ThwaitesH(lambda[i]), theta[i], reTheta);
+                amplification = amplification + 0.5 * (previousRate + rate) * ds;
+                previousRate = rate;
+                natural[i] = amplification - model.Ncrit;
+            } else {
+                const double reS = Re * Ui * st.s[i];
+                natural[i] = reS > 0 ? reTheta - closure::MichelCriticalReTheta(reS) : minusInf;
+            }
         } else {
             // The flow has stopped: the laminar layer cannot go on.
             theta[i] = theta[i - 1];
-            lambda[i] = -std::numeric_limits<double>::infinity();
-            michel[i] = -std::numeric_limits<double>::infinity();
+            lambda[i] = minusInf;
+            natural[i] = minusInf;
         }
 
         // The first of natural transition, laminar separation and the forced
@@ -250,9 +286,10 @@ SurfaceLayer MarchSurface(const SurfaceStations& st, double Re, std::optional<do
                 cause = c;
             }
         };
-        if (naturalTransition && michel[i] >= 0)
-            consider(std::isfinite(michel[i - 1]) ? michel[i - 1] / (michel[i - 1] - michel[i]) : 1.0,
-                     TransitionCause::Michel);
+        if (naturalTransition && natural[i] >= 0)
+            consider(std::isfinite(natural[i - 1]) ? natural[i - 1] / (natural[i - 1] - natural[i])
+                                                   : 1.0,
+                     envelope ? TransitionCause::Envelope : TransitionCause::Michel);
         if (lambda[i] < closure::kLaminarSeparationLambda) {
             const double l0 = lambda[i - 1] - closure::kLaminarSeparationLambda;
             consider(std::isfinite(lambda[i]) ? l0 / (lambda[i - 1] - lambda[i]) : 1.0,
@@ -267,6 +304,7 @@ SurfaceLayer MarchSurface(const SurfaceStations& st, double Re, std::optional<do
         if (cause == TransitionCause::None) {
             push(L, stationAt(st, i), theta[i], closure::ThwaitesH(lambda[i]),
                  laminarCf(lambda[i], Ui, theta[i], Re));
+            if (envelope) L.amplification.push_back(amplification);
             continue;
         }
 
@@ -277,6 +315,9 @@ SurfaceLayer MarchSurface(const SurfaceStations& st, double Re, std::optional<do
         L.transitionCause = cause;
         if (cause == TransitionCause::LaminarSeparation) L.laminarSeparation = L.transition;
         L.firstTurbulent = L.s.size();
+        if (envelope)
+            L.amplification.push_back(f < 1 ? lerp(amplificationBefore, amplification, f)
+                                            : amplification);
         push(L, t, thetaT, kTurbulentStartH, turbulentCf(kTurbulentStartH, t.Ue, thetaT, Re));
         marchTurbulent(st, f < 1 ? i : i + 1, t, thetaT, Re, L);
         break;
@@ -413,9 +454,9 @@ ViscousResult AnalyseBoundaryLayer(const SurfaceFlow& flow, const BoundaryLayerS
         return r;
     }
     r.upper = MarchSurface(upper, setup.Re, setup.forcedTransitionUpper, flow.cosAlfa,
-                           flow.sinAlfa, setup.naturalTransition);
+                           flow.sinAlfa, setup.naturalTransition, setup.transition);
     r.lower = MarchSurface(lower, setup.Re, setup.forcedTransitionLower, flow.cosAlfa,
-                           flow.sinAlfa, setup.naturalTransition);
+                           flow.sinAlfa, setup.naturalTransition, setup.transition);
     r.CD = r.upper.CD + r.lower.CD;
     r.CDfriction = r.upper.CDfriction + r.lower.CDfriction;
     for (const SurfaceLayer* L : {&r.upper, &r.lower})

@@ -42,7 +42,25 @@ struct SurfacePoint {
     double s = 0, x = 0, y = 0, xc = 0;
 };
 
-enum class TransitionCause { None, Michel, LaminarSeparation, Forced };
+enum class TransitionCause { None, Michel, LaminarSeparation, Forced, Envelope };
+
+// How the cause reads in results: "Michel", "laminar separation", "forced",
+// "e^n"; "" for None.
+const char* transitionCauseName(TransitionCause cause);
+
+// Free transition: Michel's correlation of Re_theta with Re_s, or the e^n
+// envelope method, which follows the growth of the unstable waves and so
+// feels the pressure gradient along the whole laminar run, with the amplitude
+// ratio at transition given.
+enum class TransitionCriterion { Michel, Envelope };
+
+// The largest Ncrit taken: beyond e^20 linear growth has long lost its meaning.
+inline constexpr double kLargestNcrit = 20;
+
+struct TransitionModel {
+    TransitionCriterion criterion = TransitionCriterion::Michel;
+    double Ncrit = 9;  // the envelope method's n at transition
+};
 
 struct SurfaceLayer {
     // Per station, the stations of SurfaceStations plus one at the transition
@@ -50,6 +68,9 @@ struct SurfaceLayer {
     // thickness, H the shape factor, Cf the wall shear over the free-stream
     // dynamic pressure (zero behind a turbulent separation).
     std::vector<double> s, x, y, xc, Ue, theta, H, Cf;
+    // The envelope method's n at the laminar stations (empty with Michel's
+    // criterion).
+    std::vector<double> amplification;
     std::size_t firstTurbulent = 0;  // stations from here on are turbulent; size() if none
 
     SurfacePoint transition;  // found == false: laminar to the trailing edge
@@ -68,6 +89,7 @@ struct BoundaryLayerSetup {
     // Michel's criterion on; off, the layer turns turbulent only where forced
     // or at laminar separation (to study the laminar extent alone).
     bool naturalTransition = true;
+    TransitionModel transition;
 };
 
 struct ViscousResult {
@@ -90,7 +112,8 @@ struct ViscousResult {
 // (cosAlfa, sinAlfa) is the wind direction in the frame of x, y.
 SurfaceLayer MarchSurface(const SurfaceStations& stations, double Re,
                           std::optional<double> forcedXc, double cosAlfa = 1,
-                          double sinAlfa = 0, bool naturalTransition = true);
+                          double sinAlfa = 0, bool naturalTransition = true,
+                          const TransitionModel& model = {});
 
 // Finds the stagnation point (where the signed speed rises through zero
 // between two control points; the one nearest the leading edge if there are

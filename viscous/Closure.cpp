@@ -24,6 +24,33 @@ double MichelCriticalReTheta(double reS)
     return 1.174 * (1 + 22400 / reS) * std::pow(reS, 0.46);
 }
 
+double EnvelopeCriticalReTheta(double H)
+{
+    const double r = 1 / (H - 1);
+    const double log10Re = (1.415 * r - 0.489) * std::tanh(20 * r - 12.9) + 3.295 * r + 0.44;
+    return std::pow(10.0, log10Re);
+}
+
+double EnvelopeRatePerReTheta(double H)
+{
+    const double a = 2.4 * H - 3.7 + 2.5 * std::tanh(1.5 * H - 4.65);
+    return 0.01 * std::sqrt(a * a + 0.25);
+}
+
+double EnvelopeRate(double H, double theta, double reTheta)
+{
+    if (!(theta > 0) || !(H > 1) || !(reTheta > EnvelopeCriticalReTheta(H))) return 0;
+    // (m + 1) l / 2 with l = (6.54 H - 14.07) / H^2 and
+    // m l = 0.058 (H - 4)^2 / (H - 1) - 0.068. Below H of about 2.2 (strongly
+    // accelerated flow, where the critical Re_theta is out of reach anyway)
+    // the fits turn negative; waves are then taken not to grow.
+    const double l = (6.54 * H - 14.07) / (H * H);
+    const double ml = 0.058 * (H - 4) * (H - 4) / (H - 1) - 0.068;
+    const double growth = (ml + l) / 2;
+    if (!(growth > 0)) return 0;
+    return EnvelopeRatePerReTheta(H) * growth / theta;
+}
+
 // The two branches meet at H = 1.6, H1 = 5.3 (Cebeci and Bradshaw's fit to
 // Head's curve); H1 falls towards 3.3 as H grows without bound.
 double HeadH1(double H)

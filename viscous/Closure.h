@@ -1,5 +1,6 @@
 // Closure relations of the integral boundary layer: Thwaites' laminar shape
-// and shear functions, Michel's transition criterion, and Head's entrainment
+// and shear functions, Michel's transition criterion and the e^n envelope
+// method, and Head's entrainment
 // method with the Ludwieg-Tillmann skin friction for the turbulent layer.
 #pragma once
 
@@ -18,6 +19,19 @@ double ThwaitesShear(double lambda);
 // 1.174 (1 + 22400 / Re_s) Re_s^0.46, Re_s on the arc length from the
 // stagnation point and the local edge speed.
 double MichelCriticalReTheta(double reS);
+
+// The envelope of the spatial amplification rates of Tollmien-Schlichting
+// waves in the Falkner-Skan family, after Drela and Giles (1987): waves grow
+// once Re_theta exceeds a critical value set by the shape factor H, and the
+// amplitude ratio of the most amplified one, e^n, grows at
+//   dn/ds = dn/dRe_theta (H) * (m(H) + 1) / 2 * l(H) / theta,
+// with l = Cf Re_theta / 2 and m the pressure-gradient parameter of the
+// similar profile of that H. Transition where n reaches Ncrit (9 for a quiet
+// free stream, lower for a more disturbed one).
+double EnvelopeCriticalReTheta(double H);
+double EnvelopeRatePerReTheta(double H);
+// dn/ds on the length theta is measured in; 0 below the critical Re_theta.
+double EnvelopeRate(double H, double theta, double reTheta);
 
 // Head: H1 = (delta - delta*) / theta as a function of H, its inverse, and
 // the entrainment function F(H1) = (1 / Ue) d(Ue theta H1)/ds.

@@ -160,7 +160,11 @@ TEST(PolarFile, withABoundaryLayerCarriesItsDragTransitionAndReynoldsNumber)
     const ReadPolar polar = readPolar(text);
     ASSERT_TRUE(polar.ok) << text;
     EXPECT_NE(text.find(" xtrf =   1.000 (top)        0.500 (bottom)\n"), std::string::npos);
-    EXPECT_NE(text.find(" Mach =   0.000     Re =     3.000 e 6     Ncrit ="), std::string::npos);
+    // Michel's criterion has no Ncrit; the envelope method's is written.
+    EXPECT_NE(text.find(" Mach =   0.000     Re =     3.000 e 6     Ncrit =   0.000\n"),
+              std::string::npos);
+    conditions.layer.transition = {TransitionCriterion::Envelope, 9};
+    EXPECT_NE(PolarFileText(conditions, sweep).find("     Ncrit =   9.000\n"), std::string::npos);
     // CDp is what is not friction; a surface without transition reads 1. The
     // angle without a layer and the separated one have no row.
     ASSERT_EQ(polar.rows.size(), 2u) << text;

@@ -279,6 +279,44 @@ private slots:
         QCOMPARE(plot("Plot_LayerCf")->seriesCount(), 0);
     }
 
+    void transitionCriterionAndNcritChooseTheEnvelopeMethod()
+    {
+        openAnalysis();
+        pressNaca("101", "2");
+        type("Text_Reynolds", "3e6");
+        QTest::keyClick(find<QLineEdit>("Text_Reynolds"), Qt::Key_Return);
+        const double michelCD = analysis()->layer().CD;
+        QCOMPARE(analysis()->layer().upper.transitionCause, tavrix::TransitionCause::Michel);
+        QVERIFY(!find<QLineEdit>("Text_Ncrit")->isEnabled());
+
+        find<QComboBox>("Combo_Transition")->setCurrentIndex(1);
+        QVERIFY(find<QLineEdit>("Text_Ncrit")->isEnabled());
+        tavrix::BoundaryLayerSetup setup;
+        setup.Re = 3e6;
+        setup.transition = {tavrix::TransitionCriterion::Envelope, 9};
+        const tavrix::ViscousResult expected = tavrix::AnalyseBoundaryLayer(
+            tavrix::SurfaceFlowAfterPress(common, tavrix::PanelMethod::Hess), setup);
+        QCOMPARE(analysis()->layer().upper.transitionCause, tavrix::TransitionCause::Envelope);
+        QCOMPARE(analysis()->layer().CD, expected.CD);
+        QVERIFY(analysis()->layer().CD != michelCD);
+        QVERIFY(find<QLabel>("Label_LayerInfo")->text().contains("e^n"));
+
+        // A disturbed stream moves transition forward; a refused Ncrit keeps
+        // the layer that was shown.
+        const double quietXc = analysis()->layer().upper.transition.xc;
+        type("Text_Ncrit", "4");
+        QTest::keyClick(find<QLineEdit>("Text_Ncrit"), Qt::Key_Return);
+        const double disturbedXc = analysis()->layer().upper.transition.xc;
+        QVERIFY(disturbedXc < quietXc);
+        messages.clear();
+        type("Text_Ncrit", "0");
+        QTest::keyClick(find<QLineEdit>("Text_Ncrit"), Qt::Key_Return);
+        QCOMPARE(messages.size(), std::size_t(1));
+        QCOMPARE(analysis()->layer().upper.transition.xc, disturbedXc);
+        find<QComboBox>("Combo_Transition")->setCurrentIndex(0);
+        QCOMPARE(analysis()->layer().CD, michelCD);
+    }
+
     void polarWithAReynoldsNumberFillsTheDragSide()
     {
         openAnalysis();

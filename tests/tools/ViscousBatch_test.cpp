@@ -82,6 +82,30 @@ TEST(ViscousBatch, forcedTransitionIsReportedAsForced)
     EXPECT_EQ(t.lines[5], "transition lower x/c = 0.6 (forced)");
 }
 
+TEST(ViscousBatch, ncritSwitchesToTheEnvelopeMethod)
+{
+    testing::TempDir dir;
+    const std::vector<std::string> args = {"--points", "121", "--alpha", "2", "--re", "3e6"};
+    std::vector<std::string> quiet = args, disturbed = args;
+    quiet.insert(quiet.end(), {"--ncrit", "9"});
+    disturbed.insert(disturbed.end(), {"--ncrit=4"});
+    const BatchLines m = batch(args, dir), q = batch(quiet, dir), d = batch(disturbed, dir);
+    ASSERT_EQ(q.status, 0) << q.err;
+    ASSERT_EQ(d.status, 0) << d.err;
+    ASSERT_EQ(q.lines.size(), m.lines.size());
+    EXPECT_NE(m.lines[4].find(" (Michel)"), std::string::npos);
+    for (const BatchLines* r : {&q, &d}) {
+        EXPECT_NE(r->lines[4].find(" (e^n)"), std::string::npos) << r->lines[4];
+        EXPECT_NE(r->lines[5].find(" (e^n)"), std::string::npos) << r->lines[5];
+    }
+    // A quieter stream keeps the layer laminar longer, and with it the drag lower.
+    auto xc = [](const std::string& line) { return std::stod(line.substr(23)); };
+    EXPECT_GT(xc(q.lines[4]), xc(d.lines[4]));
+    EXPECT_LT(std::stod(q.lines[2].substr(5)), std::stod(d.lines[2].substr(5)));
+    // The press is untouched by the layer's criterion.
+    EXPECT_EQ(q.lines[0], m.lines[0]);
+}
+
 TEST(ViscousBatch, aSeparatedFlowGivesNoDragAsIfItWereReliable)
 {
     testing::TempDir dir;
@@ -117,7 +141,11 @@ TEST(ViscousBatch, badOptionsAreUsageErrorsAndARefusedPressPrintsNoLayer)
              {"--re", "3e6", "--transition-upper", "1.5"},
              {"--re", "3e6", "--transition-lower", "-0.1"},
              {"--transition-upper", "0.3"},
-             {"--no-natural-transition"}}) {
+             {"--no-natural-transition"},
+             {"--ncrit", "9"},
+             {"--re", "3e6", "--ncrit", "0"},
+             {"--re", "3e6", "--ncrit", "25"},
+             {"--re", "3e6", "--ncrit", "nine"}}) {
         const BatchLines r = batch(args, dir);
         EXPECT_EQ(r.status, 2) << args.back();
         EXPECT_NE(r.err.find("usage: tavrixs-batch"), std::string::npos);

@@ -103,6 +103,69 @@ TEST(Transition, michelOnAFlatPlate)
     EXPECT_NEAR(L.transition.s, lo / Re, 1e-3);
 }
 
+TEST(Transition, envelopeOnAFlatPlateGrowsLinearlyInReTheta)
+{
+    // With Ue = 1 Thwaites gives H = 2.61 and theta = sqrt(0.45 s / Re), so
+    // ds / theta = 2 d(Re_theta) / 0.45 and n grows linearly in Re_theta from
+    // the critical value: n = 2 G (Re_theta - Re_theta0) / 0.45, with
+    // G = theta dn/ds. Transition where n = Ncrit.
+    const double H = 2.61, Re = 4e6, Ncrit = 9;
+    const double reTheta0 = closure::EnvelopeCriticalReTheta(H);
+    const double G = closure::EnvelopeRate(H, 1, 1e12);
+    const double reThetaT = reTheta0 + 0.45 * Ncrit / (2 * G);
+    const double sT = reThetaT * reThetaT / (0.45 * Re);
+    // The envelope puts a quiet-stream plate's transition near Re_x = 2.8e6
+    // (Re_theta of about 1100), the classic figure.
+    EXPECT_GT(reThetaT, 1000);
+    EXPECT_LT(reThetaT, 1250);
+    EXPECT_GT(reTheta0, 200);
+    EXPECT_LT(reTheta0, 300);
+
+    const TransitionModel model{TransitionCriterion::Envelope, Ncrit};
+    const SurfaceLayer L = MarchSurface(stations(4000, 1, [](double) { return 1.0; }), Re, {}, 1,
+                                        0, true, model);
+    ASSERT_TRUE(L.transition.found);
+    EXPECT_EQ(L.transitionCause, TransitionCause::Envelope);
+    EXPECT_NEAR(L.transition.s / sT, 1, 2e-3);
+    // n is kept per laminar station, zero until the waves grow, never falling,
+    // and Ncrit at the transition station.
+    ASSERT_EQ(L.amplification.size(), L.firstTurbulent + 1);
+    for (std::size_t i = 1; i < L.amplification.size(); ++i) {
+        EXPECT_GE(L.amplification[i], L.amplification[i - 1]);
+        if (Re * L.theta[i] < reTheta0) {
+            EXPECT_EQ(L.amplification[i], 0) << L.s[i];
+        }
+    }
+    EXPECT_NEAR(L.amplification.back(), Ncrit, 1e-9);
+
+    // A quieter stream transitions later; Michel's criterion has no n.
+    const SurfaceLayer quiet = MarchSurface(stations(4000, 1, [](double) { return 1.0; }), Re, {},
+                                            1, 0, true, {TransitionCriterion::Envelope, 11});
+    ASSERT_TRUE(quiet.transition.found);
+    EXPECT_GT(quiet.transition.s, L.transition.s);
+    EXPECT_TRUE(MarchSurface(stations(40, 1, [](double) { return 1.0; }), Re, {}).amplification.empty());
+}
+
+TEST(Transition, envelopeFeelsTheAdversePressureGradient)
+{
+    // A mildly retarded flow (Ue = 1 - s / 20) raises H along the run, and the
+    // waves grow sooner and faster: transition ahead of the plate's although
+    // the slower stream has the lower Re_theta.
+    const double Re = 4e6;
+    const TransitionModel model{TransitionCriterion::Envelope, 9};
+    const SurfaceLayer plate = MarchSurface(stations(2000, 1, [](double) { return 1.0; }), Re, {},
+                                            1, 0, true, model);
+    const SurfaceLayer retarded = MarchSurface(
+        stations(2000, 1, [](double s) { return 1 - s / 20; }), Re, {}, 1, 0, true, model);
+    ASSERT_TRUE(plate.transition.found && retarded.transition.found);
+    EXPECT_EQ(retarded.transitionCause, TransitionCause::Envelope);
+    EXPECT_LT(retarded.transition.s, 0.9 * plate.transition.s);
+    // With free transition off, neither criterion acts.
+    const SurfaceLayer off = MarchSurface(stations(2000, 1, [](double) { return 1.0; }), Re, {}, 1,
+                                          0, false, model);
+    EXPECT_FALSE(off.transition.found);
+}
+
 TEST(TurbulentLayer, flatPlateFollowsTheOneSeventhPowerLaw)
 {
     // The 1/7-power profile with Blasius' wall-shear law gives
@@ -158,6 +221,25 @@ TEST(Closure, thwaitesFitsMeetAtZeroAndMatchHisTable)
     EXPECT_NEAR(closure::ThwaitesShear(0.1), 0.359, 0.002);
     EXPECT_NEAR(closure::ThwaitesH(-0.064), 3.02, 0.03);
     EXPECT_NEAR(closure::ThwaitesShear(-0.064), 0.104, 0.01);
+}
+
+TEST(Closure, envelopeRatesRiseWithTheShapeFactor)
+{
+    // Less full profiles (higher H) are unstable sooner and amplify faster.
+    double lastCritical = 1e300, lastRate = 0;
+    for (double H : {2.3, 2.5, 2.7, 2.9, 3.2, 3.5}) {
+        const double critical = closure::EnvelopeCriticalReTheta(H);
+        const double rate = closure::EnvelopeRate(H, 1e-4, 1e5);
+        EXPECT_LT(critical, lastCritical) << H;
+        EXPECT_GT(rate, lastRate) << H;
+        lastCritical = critical;
+        lastRate = rate;
+    }
+    // Below the critical Re_theta, and for a strongly accelerated profile whose
+    // fits would give a negative rate, the waves do not grow.
+    EXPECT_EQ(closure::EnvelopeRate(2.6, 1e-4, 0.9 * closure::EnvelopeCriticalReTheta(2.6)), 0);
+    EXPECT_EQ(closure::EnvelopeRate(2.0, 1e-4, 1e9), 0);
+    EXPECT_EQ(closure::EnvelopeRate(2.6, 0, 1e9), 0);
 }
 
 TEST(Closure, headShapeFactorRoundTripsThroughH1)

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,21 @@
 
 namespace tavrix {
 namespace {
+
+BoundaryLayerSetup setupOf(double Re, std::optional<double> upper, std::optional<double> lower,
+                           TransitionModel model = {})
+{
+    BoundaryLayerSetup setup;
+    setup.Re = Re;
+    setup.forcedTransitionUpper = upper;
+    setup.forcedTransitionLower = lower;
+    setup.transition = model;
+    return setup;
+}
+
+// Both free-transition criteria, the envelope at a quiet free stream's Ncrit.
+const TransitionModel kCriteria[] = {{TransitionCriterion::Michel, 9},
+                                     {TransitionCriterion::Envelope, 9}};
 
 SurfaceFlow pressNaca(testing::Session& s, PanelMethod m, const std::string& points,
                       double alpha)
@@ -43,10 +59,11 @@ TEST(SurfaceFlow, signedSpeedIsTheSpeedOfThePressWithTheFlowDirection)
 
 TEST(SectionLayer, symmetricSectionAtZeroIncidenceHasTheSameDragOnBothSurfaces)
 {
+    for (const TransitionModel& model : kCriteria)
     for (PanelMethod m : kAllMethods) {
         testing::Session s;
         const ViscousResult r =
-            AnalyseBoundaryLayer(pressNaca(s, m, "101", 0), BoundaryLayerSetup{3e6, {}, {}});
+            AnalyseBoundaryLayer(pressNaca(s, m, "101", 0), setupOf(3e6, {}, {}, model));
         ASSERT_TRUE(r.ok) << r.message;
         EXPECT_NEAR(r.stagnation.xc, 0, 1e-9) << methodOption(m);
         EXPECT_GT(r.upper.CD, 0.002);
@@ -62,12 +79,13 @@ TEST(SectionLayer, symmetricSectionAtZeroIncidenceHasTheSameDragOnBothSurfaces)
 
 TEST(SectionLayer, dragGrowsAndUpperTransitionMovesForwardWithIncidence)
 {
+    for (const TransitionModel& model : kCriteria)
     for (PanelMethod m : kAllMethods) {
         double lastCD = 0, lastUpper = 2, lastLower = -1;
         for (double alpha : {0.0, 2.0, 4.0, 6.0}) {
             testing::Session s;
             const ViscousResult r = AnalyseBoundaryLayer(pressNaca(s, m, "121", alpha),
-                                                         BoundaryLayerSetup{3e6, {}, {}});
+                                                         setupOf(3e6, {}, {}, model));
             ASSERT_TRUE(r.ok) << r.message;
             ASSERT_TRUE(r.upper.transition.found);
             EXPECT_GT(r.CD, lastCD) << methodOption(m) << " alpha " << alpha;
@@ -87,15 +105,15 @@ TEST(SectionLayer, forcedTransitionComesFirstWhenItLiesAhead)
 {
     testing::Session s;
     const SurfaceFlow f = pressNaca(s, kAllMethods[0], "101", 2);
-    const ViscousResult free = AnalyseBoundaryLayer(f, BoundaryLayerSetup{3e6, {}, {}});
-    const ViscousResult tripped = AnalyseBoundaryLayer(f, BoundaryLayerSetup{3e6, 0.05, 0.05});
+    const ViscousResult free = AnalyseBoundaryLayer(f, setupOf(3e6, {}, {}));
+    const ViscousResult tripped = AnalyseBoundaryLayer(f, setupOf(3e6, 0.05, 0.05));
     ASSERT_TRUE(free.ok && tripped.ok);
     EXPECT_EQ(tripped.upper.transitionCause, TransitionCause::Forced);
     EXPECT_NEAR(tripped.upper.transition.xc, 0.05, 1e-12);
     EXPECT_NEAR(tripped.lower.transition.xc, 0.05, 1e-12);
     EXPECT_GT(tripped.CD, free.CD);  // more of the surface under turbulent friction
     // A trip behind the natural transition changes nothing.
-    const ViscousResult late = AnalyseBoundaryLayer(f, BoundaryLayerSetup{3e6, 0.99, 0.99});
+    const ViscousResult late = AnalyseBoundaryLayer(f, setupOf(3e6, 0.99, 0.99));
     EXPECT_EQ(late.CD, free.CD);
     EXPECT_EQ(late.upper.transitionCause, free.upper.transitionCause);
 }
@@ -104,7 +122,7 @@ TEST(SectionLayer, highIncidenceSeparatesAndTheDragIsMarked)
 {
     testing::Session s;
     const ViscousResult r = AnalyseBoundaryLayer(pressNaca(s, kAllMethods[1], "121", 16),
-                                                 BoundaryLayerSetup{1e6, {}, {}});
+                                                 setupOf(1e6, {}, {}));
     ASSERT_TRUE(r.ok);
     ASSERT_TRUE(r.upper.turbulentSeparation.found);
     EXPECT_LT(r.upper.turbulentSeparation.xc, kReliableSeparationXc);
@@ -152,14 +170,14 @@ TEST(SectionLayer, refusesWhatItCannotCompute)
     still.X = {1, 0, 1};
     still.Y = {0, 0.01, 0};
     still.speed = {1, 1};  // never changes sign: no stagnation point
-    ViscousResult r = AnalyseBoundaryLayer(still, BoundaryLayerSetup{1e6, {}, {}});
+    ViscousResult r = AnalyseBoundaryLayer(still, setupOf(1e6, {}, {}));
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.message.find("stagnation"), std::string::npos);
 
     testing::Session s;
     const SurfaceFlow f = pressNaca(s, kAllMethods[0], "51", 2);
     for (double Re : {0.0, -5.0, std::nan(""), HUGE_VAL}) {
-        r = AnalyseBoundaryLayer(f, BoundaryLayerSetup{Re, {}, {}});
+        r = AnalyseBoundaryLayer(f, setupOf(Re, {}, {}));
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(r.message, "The Reynolds number must be a number greater than 0");
     }

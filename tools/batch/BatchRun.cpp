@@ -95,7 +95,7 @@ const std::set<std::string>& valueOptions()
     static const std::set<std::string> names = {
         "--file", "--points", "--thickness", "--camber", "--te-angle", "--xd", "--alpha",
         "--eta", "--mach", "--method", "--plot", "--matrix", "--dir",
-        "--re", "--transition-upper", "--transition-lower",
+        "--re", "--transition-upper", "--transition-lower", "--ncrit",
         "--sweep", "--correction", "--polar", "--csv", "--cp-csv",
         "--naca", "--repanel", "--save-contour"};
     return names;

@@ -13,8 +13,8 @@ const char* const kViscousUsage =
                         the unit length and the free stream) on the press's speeds; prints
                           CD = D                      Squire-Young, both surfaces summed
                           CD friction = D             wall shear alone
-                          transition upper x/c = X (CAUSE)   CAUSE Michel, laminar separation
-                          transition lower x/c = X (CAUSE)   or forced; "none" if laminar
+                          transition upper x/c = X (CAUSE)   CAUSE Michel, e^n, laminar
+                          transition lower x/c = X (CAUSE)   separation or forced; "none" if laminar
                           separation upper x/c = X (turbulent)   or "none"
                           separation lower x/c = X (turbulent)
                           note: CL is the inviscid lift: ...
@@ -23,9 +23,13 @@ const char* const kViscousUsage =
   --transition-upper X --transition-lower X
                         with --re: transition forced at chord fraction X (0 to 1) unless
                         the layer turns turbulent ahead of it
+  --ncrit N             with --re: free transition by the e^n envelope method, where the
+                        most amplified wave has grown e^N times (9: a quiet free stream,
+                        as in flight; 4 to 6: a wind tunnel), instead of Michel's criterion
   --no-natural-transition
-                        with --re: Michel's criterion off; the layer turns turbulent only
-                        where forced or where it separates laminar
+                        with --re: free transition off (Michel's criterion or the e^n
+                        method); the layer turns turbulent only where forced or where it
+                        separates laminar
   With --sweep, --re and the options above put the layer of every angle at the end of
   its line (CD, CDf, transition and separation x/c) and fill CD and Top_Xtr, Bot_Xtr
   of --polar and the layer's columns of --csv.
@@ -56,10 +60,7 @@ std::string text(double v, int decimals, char sep) { return generalForm(roundHal
 std::string transitionLine(const SurfaceLayer& L, char sep)
 {
     if (!L.transition.found) return "none (laminar to the trailing edge)";
-    const char* cause = L.transitionCause == TransitionCause::Michel ? "Michel"
-                        : L.transitionCause == TransitionCause::Forced ? "forced"
-                                                                       : "laminar separation";
-    return text(L.transition.xc, 4, sep) + " (" + cause + ")";
+    return text(L.transition.xc, 4, sep) + " (" + transitionCauseName(L.transitionCause) + ")";
 }
 
 std::string separationLine(const SurfaceLayer& L, char sep)
@@ -76,7 +77,13 @@ std::optional<std::string> viscousOptionError(const std::map<std::string, std::s
     if (!re) {
         if (values.count("--transition-upper") != 0 || values.count("--transition-lower") != 0)
             return "--transition-upper and --transition-lower need --re";
+        if (values.count("--ncrit") != 0) return "--ncrit needs --re";
         return std::nullopt;
+    }
+    if (values.count("--ncrit") != 0) {
+        const std::optional<double> ncrit = numberOf(values, "--ncrit");
+        if (!(*ncrit > 0 && *ncrit <= kLargestNcrit))
+            return "--ncrit needs a number greater than 0 and at most 20";
     }
     if (!(*re > 0) || !std::isfinite(*re)) return "--re needs a number greater than 0";
     for (const char* name : {"--transition-upper", "--transition-lower"}) {
@@ -94,6 +101,10 @@ BoundaryLayerSetup viscousSetup(const std::map<std::string, std::string>& values
     setup.forcedTransitionUpper = numberOf(values, "--transition-upper");
     setup.forcedTransitionLower = numberOf(values, "--transition-lower");
     setup.naturalTransition = !naturalTransitionOff;
+    if (const std::optional<double> ncrit = numberOf(values, "--ncrit")) {
+        setup.transition.criterion = TransitionCriterion::Envelope;
+        setup.transition.Ncrit = *ncrit;
+    }
     return setup;
 }
 

@@ -74,6 +74,21 @@ AnalysisWindow::AnalysisWindow(tavrix::Form_TavrixS& logic, Toolkit& toolkit,
     reynolds_->setPlaceholderText("inviscid");
     reynolds_->setToolTip("On the chord and the free-stream speed; empty or 0: no boundary layer");
     top->addWidget(reynolds_);
+    top->addWidget(label("Label_Transition", "Transition:", this));
+    transition_ = named<QComboBox>("Combo_Transition", this);
+    transition_->addItems({"Michel", QString::fromUtf8("e\u207F envelope")});
+    transition_->setToolTip(
+        "Free transition: Michel's correlation of Re\u03B8 with Re\u209B, or the e\u207F "
+        "envelope method, which follows the growth of the unstable waves");
+    top->addWidget(transition_);
+    top->addWidget(label("Label_Ncrit", "Ncrit:", this));
+    ncrit_ = named<QLineEdit>("Text_Ncrit", this);
+    ncrit_->setText("9");
+    ncrit_->setMaximumWidth(40);
+    ncrit_->setToolTip("Amplification at transition: 9 for a quiet free stream, 4 to 6 for a "
+                       "wind tunnel");
+    ncrit_->setEnabled(false);
+    top->addWidget(ncrit_);
     layout->addLayout(top);
 
     auto* tabs = named<QTabWidget>("Tab_Analysis", this);
@@ -91,6 +106,11 @@ AnalysisWindow::AnalysisWindow(tavrix::Form_TavrixS& logic, Toolkit& toolkit,
     buildConvergenceTab(convergence);
     buildLayerTab(boundaryLayer);
     connect(reynolds_, &QLineEdit::editingFinished, this, [this] { updateLayer(true); });
+    connect(transition_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        ncrit_->setEnabled(index == 1);
+        updateLayer(true);
+    });
+    connect(ncrit_, &QLineEdit::editingFinished, this, [this] { updateLayer(true); });
 
     progressTimer_ = new QTimer(this);
     progressTimer_->setInterval(100);
@@ -345,11 +365,25 @@ bool AnalysisWindow::readReynolds(double& Re, bool tell)
     return false;
 }
 
+bool AnalysisWindow::readLayerSetup(tavrix::BoundaryLayerSetup& setup, bool tell)
+{
+    if (!readReynolds(setup.Re, tell)) return false;
+    if (setup.Re == 0 || transition_->currentIndex() != 1) return true;
+    std::string refusal;
+    if (!tavrix::readNcrit(ncrit_->text().toStdString(), setup.transition.Ncrit, refusal)) {
+        if (tell) toolkit_.message(refusal);
+        return false;
+    }
+    setup.transition.criterion = tavrix::TransitionCriterion::Envelope;
+    return true;
+}
+
 void AnalysisWindow::updateLayer(bool tell)
 {
-    double Re = 0;
-    const bool readable = readReynolds(Re, tell);
+    tavrix::BoundaryLayerSetup setup;
+    const bool readable = readLayerSetup(setup, tell);
     if (!readable && tell) return;
+    const double Re = setup.Re;
     layer_ = tavrix::ViscousResult{};
     if (!readable || Re == 0 || !press_) {
         for (PlotView* v : {layerAirfoil_, layerCf_, layerTheta_, layerH_}) v->setPlot({});
@@ -359,8 +393,6 @@ void AnalysisWindow::updateLayer(bool tell)
                                    : QString());
         return;
     }
-    tavrix::BoundaryLayerSetup setup;
-    setup.Re = Re;
     layer_ = tavrix::pressLayer(*press_, setup);
     layerAirfoil_->setPlot(tavrix::layerAirfoilPlot(*press_, layer_));
     layerCf_->setPlot(tavrix::layerPlot(layer_, tavrix::LayerQuantity::Cf));
@@ -522,15 +554,13 @@ void AnalysisWindow::runPolar()
     const auto correction = correction_->currentIndex() == 1
                                 ? tavrix::Compressibility::KarmanTsien
                                 : tavrix::Compressibility::PrandtlGlauert;
-    double Re = 0;
-    if (!readReynolds(Re, true)) return;
+    tavrix::BoundaryLayerSetup layer;
+    if (!readLayerSetup(layer, true)) return;
     auto result = std::make_shared<tavrix::PolarResult>();
     std::shared_ptr<const tavrix::PressCase> press = press_;
     polarInfo_->setText("Running...");
     startRun(
         [=](const tavrix::SweepProgress& progress) {
-            tavrix::BoundaryLayerSetup layer;
-            layer.Re = Re;
             *result = tavrix::computePolar(*press, methods, alphas, correction, progress, layer);
         },
         [this, result, press, correction] {

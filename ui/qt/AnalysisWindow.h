@@ -70,6 +70,9 @@ private:
     // The Reynolds number of the box: false when it is refused (with a
     // message) ; Re = 0 for no boundary layer.
     bool readReynolds(double& Re, bool tell);
+    // Re and the transition criterion of the boxes; false when the Reynolds
+    // number or Ncrit is refused (with a message when tell).
+    bool readLayerSetup(tavrix::BoundaryLayerSetup& setup, bool tell);
     void startRun(Job job, std::function<void()> done, QProgressBar* bar);
     void setRunning(bool running);
     void showPolar();
@@ -83,6 +86,8 @@ private:
 
     QLabel* caseLabel_ = nullptr;
     QLineEdit* reynolds_ = nullptr;
+    QComboBox* transition_ = nullptr;
+    QLineEdit* ncrit_ = nullptr;
 
     PlotView* layerAirfoil_ = nullptr;
     PlotView* layerCf_ = nullptr;
