@@ -18,8 +18,8 @@ namespace {
 // out exactly zero. Row K no longer changes once its pass begins, so its
 // quotients are formed once. An entry of row I needs only passes 1 .. K - 1
 // of row I itself and of the pivot row, so the rows are reduced one after the
-// other (four at a time against each pivot row, which keeps them in the
-// cache): every entry still meets the same operations in the same order, and
+// other (four at a time against each pair of pivot rows, which keeps them in
+// the cache): every entry still meets the same operations in the same order, and
 // a zero pivot leaves the matrix as the pass-by-pass order leaves it.
 class Elimination {
 public:
@@ -74,7 +74,21 @@ private:
     void passesFromAbove(int first, int last)
     {
         if (last - first == 3) {
-            for (int K = 1; K < first; ++K) {
+            // Pivot rows two at a time: each entry of the four rows is then
+            // loaded and stored once for passes K and K + 1.
+            int K = 1;
+            for (; K + 1 < first; K += 2) {
+                double* const rows[4] = {&A_(first, K), &A_(first + 1, K), &A_(first + 2, K),
+                                         &A_(first + 3, K)};
+                double factors[4], nextFactors[4];
+                subtractScaledRowsTwice(rows, quotients(K), quotients(K + 1), factors,
+                                        nextFactors, columns(K));
+                for (int r = 0; r < 4; ++r) {
+                    record(first + r, K, factors[r]);
+                    record(first + r, K + 1, nextFactors[r]);
+                }
+            }
+            for (; K < first; ++K) {
                 double* const rows[4] = {&A_(first, K), &A_(first + 1, K), &A_(first + 2, K),
                                          &A_(first + 3, K)};
                 const double factors[4] = {rows[0][0], rows[1][0], rows[2][0], rows[3][0]};
