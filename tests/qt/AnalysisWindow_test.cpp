@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QChart>
 #include <QCheckBox>
+#include <QCategoryAxis>
 #include <QComboBox>
 #include <QFile>
 #include <QImage>
@@ -371,6 +372,30 @@ private slots:
         for (const QPointF& e : points(plot("Plot_ConvergenceError"), "Soinne-Laine"))
             QVERIFY(e.y() > 0 && e.y() < 0.05);
         QCOMPARE(find<QLineEdit>("Text_CL")->text(), cl);
+    }
+
+    void axisLabelsAreRoundNumbersAndZeroReadsZero()
+    {
+        openAnalysis();
+        pressNaca("51", "5");
+        for (const char* name : {"Plot_Pressure", "Plot_LayerCf"}) {
+            ui::PlotView* p = plot(name);
+            for (QAbstractAxis* axis : p->chart()->axes()) {
+                auto* a = qobject_cast<QCategoryAxis*>(axis);
+                QVERIFY(a != nullptr);
+                for (const QString& label : a->categoriesLabels())
+                    QVERIFY2(!label.contains('e') && label != "-0.0", qPrintable(label));
+            }
+        }
+        auto* y = qobject_cast<QCategoryAxis*>(plot("Plot_Pressure")->chart()->axes(Qt::Vertical).front());
+        QVERIFY(y->categoriesLabels().contains("0.0"));
+        QCOMPARE(y->endValue("0.0"), 0.0);
+        // A zoom labels the ticks of the new range.
+        y->setRange(0.31, 0.79);
+        QVERIFY(!y->categoriesLabels().contains("0.0"));
+        for (const QString& label : y->categoriesLabels()) {
+            QVERIFY(y->endValue(label) >= 0.31 && y->endValue(label) <= 0.79);
+        }
     }
 
     void pointerReadsValuesDragZoomsDoubleClickResets()

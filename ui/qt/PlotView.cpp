@@ -1,6 +1,7 @@
 #include "ui/qt/PlotView.h"
 
 #include <QBuffer>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -19,6 +20,8 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+
+#include "output/AxisTicks.h"
 
 namespace ui {
 
@@ -67,12 +70,11 @@ QPen seriesPen(const tavrix::Series& s)
 // on ticks of 1, 2, 2.5 or 5 times a power of ten.
 struct AxisRange {
     double lo, hi;
-    int ticks;
 };
 
 AxisRange niceRange(double lo, double hi, double padding)
 {
-    if (!(lo <= hi)) return {0, 1, 6};
+    if (!(lo <= hi)) return {0, 1};
     if (hi - lo < 1e-12 * std::max(1.0, std::fabs(hi))) {
         const double half = std::max(0.5 * std::fabs(hi), 0.5);
         lo -= half;
@@ -81,16 +83,8 @@ AxisRange niceRange(double lo, double hi, double padding)
     const double pad = (hi - lo) * padding;
     lo -= pad;
     hi += pad;
-    const double raw = (hi - lo) / 8;
-    const double power = std::pow(10.0, std::floor(std::log10(raw)));
-    double step = power;
-    for (double f : {1.0, 2.0, 2.5, 5.0, 10.0}) {
-        step = f * power;
-        if (step >= raw) break;
-    }
-    const double a = std::floor(lo / step + 1e-9) * step;
-    const double b = std::ceil(hi / step - 1e-9) * step;
-    return {a, b, static_cast<int>(std::lround((b - a) / step)) + 1};
+    const double step = tavrix::NiceStep((hi - lo) / 8);
+    return {std::floor(lo / step + 1e-9) * step, std::ceil(hi / step - 1e-9) * step};
 }
 
 QFont sized(QFont font, double points, bool bold = false)
@@ -98,6 +92,38 @@ QFont sized(QFont font, double points, bool bold = false)
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;
+}
+
+// Intervals a linear axis aims at; a vertical axis of a small plot takes fewer
+// (a label must fit between two ticks, or it is shown as "...").
+constexpr int kTickIntervals = 8;
+constexpr double kLeastTickSpacing = 30;  // pixels
+const char* const kIntervalsProperty = "tickIntervals";
+
+// Labels the ticks of a linear axis for its present range, again after each
+// zoom: nice values, each labelled from its whole multiple of the step.
+void labelTicks(QCategoryAxis* axis, double lo, double hi)
+{
+    const QVariant wanted = axis->property(kIntervalsProperty);
+    const int intervals = wanted.isValid() ? wanted.toInt() : kTickIntervals;
+    for (const QString& label : axis->categoriesLabels()) axis->remove(label);
+    axis->setStartValue(lo);
+    for (const tavrix::AxisTick& t : tavrix::AxisTicks(lo, hi, intervals))
+        axis->append(QString::fromStdString(t.label), t.value);
+}
+
+// After the plot area changed size: as many intervals on each vertical axis
+// as leave room for the labels.
+void fitVerticalTicks(QChart* chart, const QRectF& area)
+{
+    const int intervals =
+        std::clamp(static_cast<int>(area.height() / kLeastTickSpacing), 2, kTickIntervals);
+    for (QAbstractAxis* axis : chart->axes(Qt::Vertical)) {
+        auto* a = qobject_cast<QCategoryAxis*>(axis);
+        if (a == nullptr || a->property(kIntervalsProperty).toInt() == intervals) continue;
+        a->setProperty(kIntervalsProperty, intervals);
+        labelTicks(a, a->min(), a->max());
+    }
 }
 
 QAbstractAxis* makeAxis(bool log, double lo, double hi, const QString& title, bool padded)
@@ -116,12 +142,15 @@ QAbstractAxis* makeAxis(bool log, double lo, double hi, const QString& title, bo
         a->setRange(decadeLo, decadeHi > decadeLo ? decadeHi : decadeLo * 10);
         axis = a;
     } else {
-        auto* a = new QValueAxis;
+        // Qt's own value axis sums its tick steps and labels the residue at
+        // zero (6.9e-18); a category axis shows the labels given.
+        auto* a = new QCategoryAxis;
+        a->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
         const AxisRange r = niceRange(lo, hi, padded ? 0.04 : 0.0);
         a->setRange(r.lo, r.hi);
-        a->setTickCount(std::clamp(r.ticks, 2, 21));
-        a->setMinorTickCount(1);
-        a->setLabelFormat("%.4g");
+        labelTicks(a, r.lo, r.hi);
+        QObject::connect(a, &QValueAxis::rangeChanged, a,
+                         [a](qreal min, qreal max) { labelTicks(a, min, max); });
         axis = a;
     }
     axis->setTitleText(title);
@@ -208,6 +237,8 @@ void PlotView::setPlot(const tavrix::PlotData& plot)
         s->attachAxis(yAxis);
     }
     chart->legend()->setVisible(!plot.series.empty());
+    connect(chart, &QChart::plotAreaChanged, chart,
+            [chart](const QRectF& area) { fitVerticalTicks(chart, area); });
 
     QChart* old = this->chart();
     setChart(chart);
