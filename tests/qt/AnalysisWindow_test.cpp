@@ -185,6 +185,24 @@ private slots:
         QVERIFY(!p->exportCsv(dir.filePath("no/such/folder/cp.csv")).isEmpty());
     }
 
+    void polarMethodFollowsThePressUntilTheUserPicksOne()
+    {
+        openAnalysis();
+        auto* method = find<QComboBox>("Combo_PolarMethod");
+        click("Option_VORPAN");
+        pressNaca("51", "2");
+        QCOMPARE(method->currentText(), QString("Vortex panel"));
+        click("Option_KENN");
+        pressNaca("51", "2");
+        QCOMPARE(method->currentText(), QString("Kennedy-Marsden"));
+        // A choice of the user's stays over further presses.
+        method->setCurrentIndex(4);
+        emit method->activated(4);
+        click("Option_HESS");
+        pressNaca("51", "2");
+        QCOMPARE(method->currentIndex(), 4);
+    }
+
     void polarRunsInTheBackgroundAndFillsPlotsAndTable()
     {
         openAnalysis();

@@ -178,6 +178,7 @@ void AnalysisWindow::buildPolarTab(QWidget* tab)
     polarMethod_ = named<QComboBox>("Combo_PolarMethod", tab);
     for (tavrix::PanelMethod m : tavrix::kAllMethods) polarMethod_->addItem(qs(tavrix::methodName(m)));
     polarMethod_->addItem("All four methods");
+    connect(polarMethod_, &QComboBox::activated, this, [this] { polarMethodChosen_ = true; });
     runPolar_ = named<QPushButton>("Command_RunPolar", "Run", tab);
     cancelPolar_ = named<QPushButton>("Command_CancelPolar", "Cancel", tab);
     polarProgress_ = named<QProgressBar>("Progress_Polar", tab);
@@ -435,6 +436,10 @@ void AnalysisWindow::takeLastPress()
     if (logic_.katjoCreated()) section = logic_.katjo().lastSection();
     press_ = std::make_shared<const tavrix::PressCase>(
         tavrix::makePressCase(logic_.common(), setup, section));
+    // The polar runs the press's method until the user picks one.
+    if (!polarMethodChosen_)
+        for (int i = 0; i < kAllFourIndex; ++i)
+            if (tavrix::kAllMethods[i] == setup.method) polarMethod_->setCurrentIndex(i);
     showCase();
     updatePressure();
     updateLayer();

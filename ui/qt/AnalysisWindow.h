@@ -87,6 +87,7 @@ private:
     QLabel* caseLabel_ = nullptr;
     QLineEdit* reynolds_ = nullptr;
     QComboBox* transition_ = nullptr;
+    bool polarMethodChosen_ = false;  // the user picked the polar's method
     QLineEdit* ncrit_ = nullptr;
 
     PlotView* layerAirfoil_ = nullptr;
