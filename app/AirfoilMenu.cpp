@@ -74,6 +74,17 @@ void AirfoilMenu::remember(const std::string& path)
     if (recent_.size() > kRecentFiles) recent_.resize(kRecentFiles);
 }
 
+void AirfoilMenu::setRecentFiles(const std::vector<std::string>& files)
+{
+    recent_.clear();
+    for (const std::string& path : files) {
+        if (path.empty() || std::find(recent_.begin(), recent_.end(), path) != recent_.end())
+            continue;
+        if (recent_.size() == kRecentFiles) break;
+        recent_.push_back(path);
+    }
+}
+
 bool AirfoilMenu::openFile(const std::string& path, std::optional<int> repanelTo)
 {
     Common& c = form_.common();

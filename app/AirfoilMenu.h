@@ -39,6 +39,9 @@ public:
 
     // The files read, the newest first.
     const std::vector<std::string>& recentFiles() const { return recent_; }
+    // The list as an earlier session left it (newest first); repeated and
+    // empty entries are dropped and the oldest beyond the menu's length.
+    void setRecentFiles(const std::vector<std::string>& files);
 
 private:
     void install(Contour contour, ContourSource source, double gap);

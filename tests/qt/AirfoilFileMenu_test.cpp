@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QSettings>
 #include <QTest>
 #include <fstream>
 
@@ -76,6 +77,32 @@ private slots:
         QCOMPARE(common.YCoord[2], -0.05);
         QCOMPARE(action("Mn_Recent_1")->text(), path);
         QCOMPARE(common.AirfoilName, std::string("Diamond"));
+    }
+
+    void recentFilesOutliveTheSession()
+    {
+        const QString settings = dir.filePath("settings.ini");
+        windows->rememberGeometry(std::make_unique<QSettings>(settings, QSettings::IniFormat));
+        const QString first = write("first.dat", kDiamond), second = write("second.dat", kDiamond);
+        QVERIFY(menu()->openPath(first));
+        QVERIFY(menu()->openPath(second));
+        windows->mainWindow()->close();
+
+        stop();
+        QVERIFY(start());
+        QVERIFY(windows->logic().airfoilMenu().recentFiles().empty());
+        windows->rememberGeometry(std::make_unique<QSettings>(settings, QSettings::IniFormat));
+        const std::vector<std::string> expected = {second.toStdString(), first.toStdString()};
+        QCOMPARE(windows->logic().airfoilMenu().recentFiles(), expected);
+        auto* recent = windows->mainWindow()->findChild<QMenu*>("Mn_RecentFiles");
+        QVERIFY(recent != nullptr);
+        emit recent->aboutToShow();
+        QCOMPARE(action("Mn_Recent_1")->text(), second);
+
+        // A list written by hand keeps its order, without repeats or blanks.
+        windows->logic().airfoilMenu().setRecentFiles({"a", "", "b", "a", "c"});
+        QCOMPARE(windows->logic().airfoilMenu().recentFiles(),
+                 (std::vector<std::string>{"a", "b", "c"}));
     }
 
     void theNacaDialogMakesTheSectionWithTheTypedCount()

@@ -606,6 +606,10 @@ bool QtWindows::isVisible(std::string_view name) const
 void QtWindows::rememberGeometry(std::unique_ptr<QSettings> settings)
 {
     settings_ = std::move(settings);
+    std::vector<std::string> recent;
+    for (const QString& path : settings_->value("AirfoilFiles/recent").toStringList())
+        recent.push_back(path.toStdString());
+    logic_->airfoilMenu().setRecentFiles(recent);
     const QByteArray saved = settings_->value("MainWindow/geometry").toByteArray();
     if (!saved.isEmpty() && main_->restoreGeometry(saved)) return;
     // First start: the natural size, within the screen the window opens on.
@@ -621,6 +625,9 @@ void QtWindows::saveGeometry()
 {
     if (!settings_) return;
     settings_->setValue("MainWindow/geometry", main_->saveGeometry());
+    QStringList recent;
+    for (const std::string& path : logic_->airfoilMenu().recentFiles()) recent << qs(path);
+    settings_->setValue("AirfoilFiles/recent", recent);
     settings_->sync();
 }
 

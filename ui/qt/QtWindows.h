@@ -39,9 +39,10 @@ public:
         messageHandler_ = std::move(handler);
     }
 
-    // Keeps the main window's size and position in `settings`: restores them
-    // now (within the screen) and saves them when the window closes or the
-    // program quits. Without this call nothing is read or written.
+    // Keeps the main window's size and position and the recent airfoil files
+    // in `settings`: restores them now (the window within the screen) and
+    // saves them when the window closes or the program quits. Without this
+    // call nothing is read or written.
     void rememberGeometry(std::unique_ptr<QSettings> settings);
     void saveGeometry();
 
