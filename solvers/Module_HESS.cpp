@@ -63,6 +63,8 @@ void HESS_AssembleMatrix(Common& c, const std::vector<double>& d, bool noCircula
     // same operands, so the same bits); then the logarithms and arctangents.
     using Row = std::array<double, kStrengthLast + 2>;
     Row XP{}, YP{}, Q{}, RSQ{}, ARG{};
+    const double Pi = c.Pi;
+    const double TwoPi = c.TwoPi;
 
     for (int i = 1; i <= NPanel; ++i) {
         const double xm = c.XM[i];
@@ -86,21 +88,25 @@ void HESS_AssembleMatrix(Common& c, const std::vector<double>& d, bool noCircula
                 continue;
             }
             const double lambda = std::log(RSQ[j]) / 2;
-            const double beta = subtendedAngle(Q[j], YP[j], ARG[j], c.Pi);
+            const double beta = subtendedAngle(Q[j], YP[j], ARG[j], Pi);
             const double cij = c.CosDelta[i] * c.CosDelta[j] + c.SinDelta[i] * c.SinDelta[j];
             const double sij = c.SinDelta[i] * c.CosDelta[j] - c.CosDelta[i] * c.SinDelta[j];
             // Velocity of a unit source sheet on panel j at mid point i, resolved
             // along panel i (AT) and along its flow-side normal (AN).
-            AT(i, j) = (timesLog(cij, lambda) + sij * beta) / c.TwoPi;
-            AN(i, j) = (timesLog(sij, lambda) - cij * beta) / c.TwoPi;
+            AT(i, j) = (timesLog(cij, lambda) + sij * beta) / TwoPi;
+            AN(i, j) = (timesLog(sij, lambda) - cij * beta) / TwoPi;
         }
         // The vortex sheet of shape d induces, at each point, the source
         // velocity turned through a right angle: its normal part is the source
         // tangential part and its tangential part minus the source normal part.
+        // Both sums run over j in order, side by side, so that each one's
+        // additions wait for each other only.
         double SN = 0;
         double ST = 0;
-        for (int j = 1; j <= NPanel; ++j) SN = SN + AN(i, j) * d[j];
-        for (int j = 1; j <= NPanel; ++j) ST = ST + AT(i, j) * d[j];
+        for (int j = 1; j <= NPanel; ++j) {
+            SN = SN + AN(i, j) * d[j];
+            ST = ST + AT(i, j) * d[j];
+        }
         AN(i, NP) = ST;
         AT(i, NP) = -SN;
     }

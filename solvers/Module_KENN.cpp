@@ -52,9 +52,11 @@ void KENN_AssembleMatrix(Common& c)
 
     // Per control point, the frame of every panel first, in a loop without
     // calls that the compiler turns into vector code (the same operations on
-    // the same operands, so the same bits); then the logarithms and arctangents.
+    // the same operands, so the same bits); then the logarithms and arctangents;
+    // then the divisions, again as vector code.
     using Row = std::array<double, kStrengthLast + 2>;
-    Row XP{}, YP{}, Q{}, S1{}, S2{}, ARG{};
+    Row XP{}, YP{}, Q{}, S1{}, S2{}, ARG{}, NUM{};
+    const double Pi = c.Pi;
 
     for (int I = 1; I <= NP; ++I) {
         const double x = c.XM[I];
@@ -72,11 +74,12 @@ void KENN_AssembleMatrix(Common& c)
             // Stream function at control point I of a unit-strength uniform
             // vortex sheet on panel J: 1/(2 pi) times the integral of ln r
             // along the panel.
-            const double beta = subtendedAngle(Q[J], YP[J], ARG[J], c.Pi);
+            const double beta = subtendedAngle(Q[J], YP[J], ARG[J], Pi);
             const double A = timesLog(XP[J] + H[J], std::log(S1[J]));
             const double B = timesLog(XP[J] - H[J], std::log(S2[J]));
-            AN(I, J) = (((A - B) + (2 * YP[J]) * beta) - 4 * H[J]) / fourPi;
+            NUM[J] = ((A - B) + (2 * YP[J]) * beta) - 4 * H[J];
         }
+        for (int J = 1; J <= NPanel; ++J) AN(I, J) = NUM[J] / fourPi;
         // The common value of the stream function on the contour.
         AN(I, NP) = 1;
     }

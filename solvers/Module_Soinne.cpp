@@ -30,8 +30,13 @@ void Soinne_AssembleMatrix(Common& c)
     // Per field point, the frame of every panel first, in a loop without calls
     // that the compiler turns into vector code (the same operations on the
     // same operands, so the same bits); then the logarithms and arctangents.
+    // The distances to the end points are taken one panel ahead, so that their
+    // square roots run while the previous panel's logarithms and arctangent
+    // are evaluated.
     using Row = std::array<double, kStrengthLast + 2>;
     Row XPs{}, YPs{}, Qs{}, R1s{}, R2s{}, ARG{};
+    const double Pi = c.Pi;
+    const double FourPi = c.FourPi;
 
     for (int I = 2; I <= NP; ++I) {
         const double x = c.X[I];
@@ -47,24 +52,28 @@ void Soinne_AssembleMatrix(Common& c)
             R2s[J] = YP * YP + (XP - H) * (XP - H);
             ARG[J] = ((2 * YP) * H) / Qs[J];  // used only where Q is not 0
         }
-        squareRoots(R1s.data() + 1, R1s.data() + 1, NPanel);
-        squareRoots(R2s.data() + 1, R2s.data() + 1, NPanel);
+        double nextR1 = std::sqrt(R1s[1]);
+        double nextR2 = std::sqrt(R2s[1]);
         for (int J = 1; J <= NPanel; ++J) {
             const double XP = XPs[J];
             const double YP = YPs[J];
             const double H = halfLength[J];
-            const double R1 = R1s[J];
-            const double R2 = R2s[J];
+            const double R1 = nextR1;
+            const double R2 = nextR2;
+            if (J < NPanel) {
+                nextR1 = std::sqrt(R1s[J + 1]);
+                nextR2 = std::sqrt(R2s[J + 1]);
+            }
             if (R1 >= 1.0E-07) L1 = std::log(R1);
             if (R2 >= 1.0E-07) L2 = std::log(R2);
-            const double beta = subtendedAngle(Qs[J], YP, ARG[J], c.Pi);
+            const double beta = subtendedAngle(Qs[J], YP, ARG[J], Pi);
             // Integrals of ln r and of s ln r along the panel, s measured from
             // its mid point.
             const double P0 = ((XP + H) * L1 - (XP - H) * L2 - 2 * H) + YP * beta;
             const double P1 = (0.5 * ((XP * XP - YP * YP) - H * H)) * (L1 - L2) - XP * H +
                               (XP * YP) * beta;
-            PS1[J] = (P0 - P1 / H) / c.FourPi;
-            PS2[J] = (P0 + P1 / H) / c.FourPi;
+            PS1[J] = (P0 - P1 / H) / FourPi;
+            PS2[J] = (P0 + P1 / H) / FourPi;
         }
         // End point I gathers the second end of panel I-1 and the first end
         // of panel I; gamma(1) is fixed by its own row. Then the contour's

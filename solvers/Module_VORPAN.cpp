@@ -3,29 +3,10 @@
 #include <array>
 #include <cmath>
 
-#include <emmintrin.h>
-
 #include "solvers/Capacity.h"
 #include "solvers/PanelFrame.h"
 
 namespace tavrix {
-
-namespace {
-
-// ratio[j] = sqrt(a[j]) / sqrt(b[j]); the square root and the quotient are
-// correctly rounded, two at a time as one at a time.
-void squareRootQuotients(const double* a, const double* b, double* ratio, int count)
-{
-    int j = 0;
-    for (; j + 2 <= count; j += 2) {
-        const __m128d ra = _mm_sqrt_pd(_mm_loadu_pd(a + j));
-        const __m128d rb = _mm_sqrt_pd(_mm_loadu_pd(b + j));
-        _mm_storeu_pd(ratio + j, _mm_div_pd(ra, rb));
-    }
-    for (; j < count; ++j) ratio[j] = std::sqrt(a[j]) / std::sqrt(b[j]);
-}
-
-}  // namespace
 
 void VORPAN_AssembleMatrix(Common& c)
 {
@@ -44,12 +25,17 @@ void VORPAN_AssembleMatrix(Common& c)
     std::array<double, kStrengthLast + 1> CN2{};
     const Table halfLength = halfLengths(c);
 
-    // Per mid point, the frame of every panel first, in loops without calls
+    // Per mid point, the frame of every panel first, in a loop without calls
     // that the compiler turns into vector code (each operation on the same
     // operands, so the same bits as one pair at a time); then the logarithms
-    // and arctangents pair by pair.
+    // and arctangents pair by pair. The quotient of the distances to the end
+    // points is formed one panel ahead, so that its square roots and division
+    // run while the previous panel's logarithm and arctangent are evaluated.
     using Row = std::array<double, kStrengthLast + 2>;
-    Row XP{}, YP{}, Q{}, CDIJ{}, SDIJ{}, R1SQ{}, R2SQ{}, RATIO{}, ARG{};
+    Row XP{}, YP{}, Q{}, CDIJ{}, SDIJ{}, R1SQ{}, R2SQ{}, ARG{};
+    const double Pi = c.Pi;
+    const double TwoPi = c.TwoPi;
+    const auto distanceRatio = [&](int J) { return std::sqrt(R1SQ[J]) / std::sqrt(R2SQ[J]); };
 
     for (int I = 1; I <= NPanel; ++I) {
         const double xm = c.XM[I];
@@ -67,8 +53,10 @@ void VORPAN_AssembleMatrix(Common& c)
             R2SQ[J] = (XP[J] - H) * (XP[J] - H) + YP[J] * YP[J];
             ARG[J] = (YP[J] * c.DS[J]) / Q[J];  // used only where Q is not 0
         }
-        squareRootQuotients(R1SQ.data() + 1, R2SQ.data() + 1, RATIO.data() + 1, NPanel);
+        double ratio = distanceRatio(1);
         for (int J = 1; J <= NPanel; ++J) {
+            const double ratioJ = ratio;
+            if (J < NPanel) ratio = distanceRatio(J + 1);
             if (J == I) {
                 // On its own panel a sheet only carries the flow along: the
                 // velocity jumps by the strength across the sheet, half of it
@@ -76,15 +64,14 @@ void VORPAN_AssembleMatrix(Common& c)
                 CN1[J] = 0;
                 CT1[J] = -0.5;
             } else {
-                const double LN = std::log(RATIO[J]);
-                const double beta = subtendedAngle(Q[J], YP[J], ARG[J], c.Pi);
-                CN1[J] = (timesLog(CDIJ[J], LN) + SDIJ[J] * beta) / c.TwoPi;
-                CT1[J] = (timesLog(SDIJ[J], LN) - CDIJ[J] * beta) / c.TwoPi;
+                const double LN = std::log(ratioJ);
+                const double beta = subtendedAngle(Q[J], YP[J], ARG[J], Pi);
+                CN1[J] = (timesLog(CDIJ[J], LN) + SDIJ[J] * beta) / TwoPi;
+                CT1[J] = (timesLog(SDIJ[J], LN) - CDIJ[J] * beta) / TwoPi;
             }
-        }
-        for (int J = 1; J <= NPanel; ++J)
             CN2[J] = (CN1[J] * (halfLength[J] + XP[J])) / c.DS[J] - (CT1[J] * YP[J]) / c.DS[J] -
-                     CDIJ[J] / c.TwoPi;
+                     CDIJ[J] / TwoPi;
+        }
         // Panel J contributes gamma(J) * (CN1 - CN2) + gamma(J+1) * CN2.
         AN(I, 1) = CN1[1] - CN2[1];
         for (int J = 2; J <= NPanel; ++J) AN(I, J) = (CN2[J - 1] + CN1[J]) - CN2[J];

@@ -6,8 +6,6 @@
 
 #include <cmath>
 
-#include <emmintrin.h>
-
 #include "app/Module_Common.h"
 #include "ui/Toolkit.h"
 
@@ -80,14 +78,6 @@ inline Table halfLengths(const Common& c)
     Table h{};
     for (int J = 1; J <= c.NPanel; ++J) h[J] = c.DS[J] / 2;
     return h;
-}
-
-// root[j] = sqrt(a[j]), correctly rounded two at a time as one at a time.
-inline void squareRoots(const double* a, double* root, int count)
-{
-    int j = 0;
-    for (; j + 2 <= count; j += 2) _mm_storeu_pd(root + j, _mm_sqrt_pd(_mm_loadu_pd(a + j)));
-    for (; j < count; ++j) root[j] = std::sqrt(a[j]);
 }
 
 // factor * ln(...) where a zero factor beside a logarithm of zero (a field
