@@ -105,15 +105,10 @@ BENCHMARK(BM_KennedyMarsden)->Arg(51)->Arg(101)->Arg(200)->ArgName("NP")
 BENCHMARK(BM_SoinneLaine)->Arg(51)->Arg(101)->Arg(199)->ArgName("NP")
     ->Unit(benchmark::kMillisecond);
 
-// Elimination of the vortex panel system alone, restored before every run.
-void BM_GaussSolve(benchmark::State& state)
+// The vortex panel system of the prepared contour as assembled, captured
+// through the matrix view before the solve.
+Matrix assembledVortexSystem(Common& c)
 {
-    const int NP = static_cast<int>(state.range(0));
-    ScratchDir dir;
-    Common c;
-    ui::HeadlessToolkit ui;
-    prepare(c, ui, NP, dir.path());
-    // Capture the assembled system through the matrix view, before the solve.
     struct Capture : ui::HeadlessToolkit {
         const Common* common = nullptr;
         Matrix AN;
@@ -126,9 +121,21 @@ void BM_GaussSolve(benchmark::State& state)
     capture.common = &c;
     capture.setValue("Check_ShowMat", 1);
     VORPAN_Solve(c, capture);
+    return capture.AN;
+}
+
+// Elimination of the vortex panel system alone, restored before every run.
+void BM_GaussSolve(benchmark::State& state)
+{
+    const int NP = static_cast<int>(state.range(0));
+    ScratchDir dir;
+    Common c;
+    ui::HeadlessToolkit ui;
+    prepare(c, ui, NP, dir.path());
+    const Matrix assembled = assembledVortexSystem(c);
     for (auto _ : state) {
         state.PauseTiming();
-        c.AN = capture.AN;
+        c.AN = assembled;
         state.ResumeTiming();
         if (!Gauss_Solve(c, ui, NP)) state.SkipWithError("zero pivot");
         benchmark::DoNotOptimize(c.Strength[1]);
@@ -169,21 +176,10 @@ void BM_GaussSolveEntryByEntry(benchmark::State& state)
     Common c;
     ui::HeadlessToolkit ui;
     prepare(c, ui, NP, dir.path());
-    struct Capture : ui::HeadlessToolkit {
-        const Common* common = nullptr;
-        Matrix AN;
-        void showWindow(std::string_view form) override
-        {
-            HeadlessToolkit::showWindow(form);
-            AN = common->AN;
-        }
-    } capture;
-    capture.common = &c;
-    capture.setValue("Check_ShowMat", 1);
-    VORPAN_Solve(c, capture);
+    const Matrix assembled = assembledVortexSystem(c);
     for (auto _ : state) {
         state.PauseTiming();
-        c.AN = capture.AN;
+        c.AN = assembled;
         state.ResumeTiming();
         if (!eliminateEntryByEntry(c, NP)) state.SkipWithError("zero pivot");
         benchmark::DoNotOptimize(c.Strength[1]);

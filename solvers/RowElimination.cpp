@@ -7,12 +7,16 @@ namespace {
 #define TAVRIX_ROW_UPDATE_BODY                                                      \
     for (int j = 0; j < count; ++j) row[j] = row[j] - quotient[j] * factor
 
-// Each quotient is loaded once for four rows.
-#define TAVRIX_FOUR_ROW_UPDATE_BODY                                                 \
+// The four rows, which never overlap each other or the quotients.
+#define TAVRIX_FOUR_ROWS                                                            \
     double* __restrict r0 = rows[0];                                                \
     double* __restrict r1 = rows[1];                                                \
     double* __restrict r2 = rows[2];                                                \
-    double* __restrict r3 = rows[3];                                                \
+    double* __restrict r3 = rows[3];
+
+// Each quotient is loaded once for four rows.
+#define TAVRIX_FOUR_ROW_UPDATE_BODY                                                 \
+    TAVRIX_FOUR_ROWS                                                                \
     const double f0 = factor[0], f1 = factor[1], f2 = factor[2], f3 = factor[3];   \
     for (int j = 0; j < count; ++j) {                                               \
         const double q = quotient[j];                                               \
@@ -27,10 +31,7 @@ namespace {
 // the unit quotient. Every later column gets both passes in turn, each a
 // rounded product then a rounded difference.
 #define TAVRIX_FOUR_ROW_PAIR_UPDATE_BODY                                            \
-    double* __restrict r0 = rows[0];                                                \
-    double* __restrict r1 = rows[1];                                                \
-    double* __restrict r2 = rows[2];                                                \
-    double* __restrict r3 = rows[3];                                                \
+    TAVRIX_FOUR_ROWS                                                                \
     const double a0 = r0[0], a1 = r1[0], a2 = r2[0], a3 = r3[0];                    \
     r0[0] = a0 - first[0] * a0;                                                     \
     r1[0] = a1 - first[0] * a1;                                                     \

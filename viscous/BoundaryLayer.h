@@ -86,8 +86,9 @@ struct BoundaryLayerSetup {
     double Re = 0;  // on the unit length (the chord of the built-in sections) and the free stream
     std::optional<double> forcedTransitionUpper;  // chord fraction
     std::optional<double> forcedTransitionLower;
-    // Michel's criterion on; off, the layer turns turbulent only where forced
-    // or at laminar separation (to study the laminar extent alone).
+    // Free transition on (by `transition`); off, the layer turns turbulent
+    // only where forced or at laminar separation (to study the laminar extent
+    // alone).
     bool naturalTransition = true;
     TransitionModel transition;
 };

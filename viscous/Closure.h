@@ -1,7 +1,7 @@
 // Closure relations of the integral boundary layer: Thwaites' laminar shape
-// and shear functions, Michel's transition criterion and the e^n envelope
-// method, and Head's entrainment
-// method with the Ludwieg-Tillmann skin friction for the turbulent layer.
+// and shear functions; Michel's transition criterion and the e^n envelope
+// method; Head's entrainment method with the Ludwieg-Tillmann skin friction
+// for the turbulent layer.
 #pragma once
 
 namespace tavrix::closure {

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "app/NumberText.h"
+#include "output/BoundaryLayerSeries.h"
 #include "viscous/BoundaryLayer.h"
 
 namespace tavrix {
@@ -80,9 +81,10 @@ std::optional<std::string> viscousOptionError(const std::map<std::string, std::s
         if (values.count("--ncrit") != 0) return "--ncrit needs --re";
         return std::nullopt;
     }
-    if (values.count("--ncrit") != 0) {
-        const std::optional<double> ncrit = numberOf(values, "--ncrit");
-        if (!(*ncrit > 0 && *ncrit <= kLargestNcrit))
+    if (const auto it = values.find("--ncrit"); it != values.end()) {
+        double ncrit = 0;
+        std::string refusal;
+        if (!readNcrit(it->second, ncrit, refusal))
             return "--ncrit needs a number greater than 0 and at most 20";
     }
     if (!(*re > 0) || !std::isfinite(*re)) return "--re needs a number greater than 0";
