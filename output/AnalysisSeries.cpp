@@ -273,21 +273,35 @@ PolarResult computePolar(const PressCase& press, std::span<const PanelMethod> me
     return polar;
 }
 
-PlotData polarLiftPlot(const PolarResult& polar)
+namespace {
+
+// One series per method: a coefficient of the operating points against alpha.
+PlotData perMethodPlot(const PolarResult& polar, PlotData plot, double OperatingPoint::*coefficient)
 {
-    PlotData plot{"Lift coefficient", "\u03b1 (deg)", "CL", false, false, {}};
-    double aMin = std::numeric_limits<double>::infinity(), aMax = -aMin;
     for (std::size_t k = 0; k < polar.methods.size(); ++k) {
         Series s{std::string(methodName(polar.methods[k])), Series::Role::Computed,
                  methodIndex(polar.methods[k]), true, {}, {}};
         for (const OperatingPoint& p : polar.points[k]) {
             s.x.push_back(p.alphaDeg);
-            s.y.push_back(p.CL);
-            aMin = std::min(aMin, p.alphaDeg);
-            aMax = std::max(aMax, p.alphaDeg);
+            s.y.push_back(p.*coefficient);
         }
         plot.series.push_back(std::move(s));
     }
+    return plot;
+}
+
+}  // namespace
+
+PlotData polarLiftPlot(const PolarResult& polar)
+{
+    PlotData plot = perMethodPlot(
+        polar, {"Lift coefficient", "\u03b1 (deg)", "CL", false, false, {}}, &OperatingPoint::CL);
+    double aMin = std::numeric_limits<double>::infinity(), aMax = -aMin;
+    for (const std::vector<OperatingPoint>& points : polar.points)
+        for (const OperatingPoint& p : points) {
+            aMin = std::min(aMin, p.alphaDeg);
+            aMax = std::max(aMax, p.alphaDeg);
+        }
     if (polar.hasAlpha0 && aMin <= aMax) {
         // Thin-airfoil theory: dCL/dalpha = 2 pi per radian.
         const double pi = 4 * std::atan(1.0);
@@ -301,18 +315,10 @@ PlotData polarLiftPlot(const PolarResult& polar)
 
 PlotData polarMomentPlot(const PolarResult& polar)
 {
-    PlotData plot{"Moment coefficient about the quarter chord", "\u03b1 (deg)", "CM c/4", false,
-                  false, {}};
-    for (std::size_t k = 0; k < polar.methods.size(); ++k) {
-        Series s{std::string(methodName(polar.methods[k])), Series::Role::Computed,
-                 methodIndex(polar.methods[k]), true, {}, {}};
-        for (const OperatingPoint& p : polar.points[k]) {
-            s.x.push_back(p.alphaDeg);
-            s.y.push_back(p.CM);
-        }
-        plot.series.push_back(std::move(s));
-    }
-    return plot;
+    return perMethodPlot(polar,
+                         {"Moment coefficient about the quarter chord", "\u03b1 (deg)", "CM c/4",
+                          false, false, {}},
+                         &OperatingPoint::CM);
 }
 
 std::vector<MethodSweep> methodSweeps(const PolarResult& polar)
