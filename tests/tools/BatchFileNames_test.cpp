@@ -2,27 +2,10 @@
 // is refused with its reason, naming the path as it was given.
 #include <gtest/gtest.h>
 
-#include <sstream>
-
-#include "support/Session.h"
-#include "tools/batch/BatchRun.h"
+#include "support/Batch.h"
 
 namespace tavrix {
 namespace {
-
-struct FileRun {
-    int status = -1;
-    std::string err;
-};
-
-FileRun batchWithFile(const std::string& file, const testing::TempDir& dir)
-{
-    std::ostringstream out, err;
-    FileRun r;
-    r.status = runBatch({"--file", file, "--dir=" + dir.path().string()}, out, err);
-    r.err = err.str();
-    return r;
-}
 
 TEST(BatchFile, EmptyFolderAndSlashPathsAreRefusedWithAReason)
 {
@@ -40,7 +23,7 @@ TEST(BatchFile, EmptyFolderAndSlashPathsAreRefusedWithAReason)
         {"bad.arf", "message: Cannot read airfoil file \"bad.arf\": the file does not exist\n"},
     };
     for (const auto& c : cases) {
-        const FileRun r = batchWithFile(c.path, dir);
+        const testing::BatchResult r = testing::batch({"--file", c.path}, dir);
         EXPECT_EQ(r.status, 1) << c.path;
         EXPECT_EQ(r.err, c.message) << c.path;
     }
