@@ -52,7 +52,6 @@ private slots:
                  {"Mn_Repanel", "Repanel..."}, {"Mn_SaveContour", "Save contour as..."}})
             QCOMPARE(action(name)->text(), QString(title));
         QCOMPARE(action("Mn_OpenAirfoil")->shortcut(), QKeySequence("Ctrl+O"));
-        QCOMPARE(action("Mn_Quit")->shortcut(), QKeySequence("Ctrl+Q"));
         QVERIFY(ui::AirfoilFileMenu::fileFilters().contains("*.dat *.arf *.txt"));
         QVERIFY(ui::AirfoilFileMenu::fileFilters().contains("All files (*)"));
     }

@@ -82,12 +82,6 @@ private:
         type("Text_AlphaTo", to);
         type("Text_AlphaStep", step);
     }
-    void pressWithLayer()
-    {
-        openAnalysis();
-        pressNaca("101", "2");
-        enter("Text_Reynolds", "3e6");
-    }
     // The layer of the press's own Hess speeds.
     tavrix::ViscousResult layerOfThePress(tavrix::BoundaryLayerSetup setup)
     {
@@ -214,10 +208,10 @@ private slots:
         QCOMPARE(method->currentIndex(), 4);
     }
 
-    void polarRunsInTheBackgroundAndFillsPlotsAndTable()
+    void polarRunsInTheBackgroundAndFillsPlotsAndTableThenTheDragSide()
     {
         openAnalysis();
-        pressNaca("51", "2");
+        pressNaca("101", "2");
         const std::string report = fileText(dir.filePath("TavrixS.txt"));
         const std::string columns = fileText(dir.filePath("TavrixS.xls"));
         setSweep("-2", "4", "2");
@@ -244,6 +238,31 @@ private slots:
         click("Command_RunPolar");
         QCOMPARE(messages, std::vector<std::string>{"The step of the sweep must not be 0"});
         QCOMPARE(plot("Plot_PolarCL")->seriesCount(), 5);
+
+        // With a Reynolds number the Hess polar fills the drag side.
+        enter("Text_Reynolds", "3e6");
+        const double pressCD = analysis()->layer().CD;
+        type("Text_AlphaStep", "2");
+        find<QComboBox>("Combo_PolarMethod")->setCurrentIndex(0);
+        click("Command_RunPolar");
+        waitForRun();
+        const QList<QPointF> cd = points(plot("Plot_PolarCD"), "Hess");
+        QCOMPARE(cd.size(), 4);
+        // The angle of the press gives the press's drag; symmetric section,
+        // so -2 and 2 degrees have the same drag nearly, and 4 more.
+        QCOMPARE(cd[2].x(), 2.0);
+        QCOMPARE(cd[2].y(), pressCD);
+        QVERIFY(std::fabs(cd[0].y() / cd[2].y() - 1) < 1e-6);
+        QVERIFY(cd[3].y() > cd[2].y());
+        const QList<QPointF> polar = points(plot("Plot_DragPolar"), "Hess");
+        QCOMPARE(polar.size(), 4);
+        QCOMPARE(polar[2].x(), pressCD);
+        QCOMPARE(polar[2].y(), hess[2].y());
+        const QList<QPointF> upper = points(plot("Plot_PolarTransition"), "Hess upper");
+        QCOMPARE(upper.size(), 4);
+        QVERIFY(upper[3].y() < upper[2].y());
+        QVERIFY(find<QLabel>("Label_PolarInfo")->text().contains(
+            QString::fromUtf8(tavrix::kInviscidLiftNote)));
 
         // Nothing of the main window changed.
         QCOMPARE(fileText(dir.filePath("TavrixS.txt")), report);
@@ -299,7 +318,9 @@ private slots:
 
     void transitionCriterionAndNcritChooseTheEnvelopeMethod()
     {
-        pressWithLayer();
+        openAnalysis();
+        pressNaca("101", "2");
+        enter("Text_Reynolds", "3e6");
         const double michelCD = analysis()->layer().CD;
         QCOMPARE(analysis()->layer().upper.transitionCause, tavrix::TransitionCause::Michel);
         QVERIFY(!find<QLineEdit>("Text_Ncrit")->isEnabled());
@@ -328,32 +349,6 @@ private slots:
         QCOMPARE(analysis()->layer().CD, michelCD);
     }
 
-    void polarWithAReynoldsNumberFillsTheDragSide()
-    {
-        pressWithLayer();
-        const double pressCD = analysis()->layer().CD;
-        setSweep("-2", "4", "2");
-        click("Command_RunPolar");
-        waitForRun();
-        const QList<QPointF> cd = points(plot("Plot_PolarCD"), "Hess");
-        QCOMPARE(cd.size(), 4);
-        // The angle of the press gives the press's drag; symmetric section,
-        // so -2 and 2 degrees have the same drag nearly, and 4 more.
-        QCOMPARE(cd[2].x(), 2.0);
-        QCOMPARE(cd[2].y(), pressCD);
-        QVERIFY(std::fabs(cd[0].y() / cd[2].y() - 1) < 1e-6);
-        QVERIFY(cd[3].y() > cd[2].y());
-        const QList<QPointF> polar = points(plot("Plot_DragPolar"), "Hess");
-        QCOMPARE(polar.size(), 4);
-        QCOMPARE(polar[2].x(), pressCD);
-        QCOMPARE(polar[2].y(), points(plot("Plot_PolarCL"), "Hess")[2].y());
-        const QList<QPointF> upper = points(plot("Plot_PolarTransition"), "Hess upper");
-        QCOMPARE(upper.size(), 4);
-        QVERIFY(upper[3].y() < upper[2].y());
-        QVERIFY(find<QLabel>("Label_PolarInfo")->text().contains(
-            QString::fromUtf8(tavrix::kInviscidLiftNote)));
-    }
-
     void convergenceFillsBothPlotsForAKarmanTrefftzSection()
     {
         openAnalysis();
@@ -361,7 +356,6 @@ private slots:
         const QString cl = find<QLineEdit>("Text_CL")->text();
         const double pressCL = tavrix::IntegrateForces(common).CL;
         click("Command_RunConvergence");
-        QVERIFY(analysis()->running() || !analysis()->convergence().counts.empty());
         waitForRun();
         QCOMPARE(plot("Plot_ConvergenceCL")->seriesCount(), 5);  // four methods and the exact CL
         QCOMPARE(plot("Plot_ConvergenceError")->seriesCount(), 4);

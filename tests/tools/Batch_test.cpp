@@ -41,10 +41,12 @@ TEST(Batch, SameInputsGiveTheSameFilesByteForByte)
 TEST(Batch, RefusalsEndTheRunWithStatusOne)
 {
     testing::TempDir dir;
+    const std::string folder = dir.path().string();
+    const std::string unreadable = "message: Cannot read airfoil file \"";
     const struct {
         std::vector<std::string> args;
-        const char* out;
-        const char* err;
+        std::string out;
+        std::string err;
     } cases[] = {
         // A refused source ends the run before any press.
         {{"--circle", "--points", "1"}, "",
@@ -53,6 +55,12 @@ TEST(Batch, RefusalsEndTheRunWithStatusOne)
          "message: The free-stream Mach number must be less than 1\n"},
         {{"--points", "250", "--method", "vortex"}, "CL = \nCMc/4 = \n",
          "message: This panel method allows at most 200 panel end points\n"},
+        // A coordinate file that cannot be read: its path as given, and why.
+        {{"--file", ""}, "", unreadable + "\": the file does not exist\n"},
+        {{"--file", folder}, "", unreadable + folder + "\": it is a folder, not a file\n"},
+        {{"--file", folder + "/"}, "",
+         unreadable + folder + "/\": the path ends in \"/\", so it names a folder, not a file\n"},
+        {{"--file", "bad.arf"}, "", unreadable + "bad.arf\": the file does not exist\n"},
     };
     for (const auto& c : cases) {
         const BatchResult r = batch(c.args, dir);
