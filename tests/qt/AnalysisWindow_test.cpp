@@ -1,30 +1,21 @@
 // The analysis window on the real main window, driven by object name.
 #include <QAction>
-#include <QChart>
-#include <QCheckBox>
 #include <QCategoryAxis>
+#include <QChart>
 #include <QComboBox>
-#include <QFile>
 #include <QImage>
 #include <QLabel>
-#include <QLineEdit>
 #include <QLineSeries>
 #include <QMenu>
 #include <QMouseEvent>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTableWidget>
 #include <QSvgRenderer>
-#include <QTemporaryDir>
-#include <QTest>
+#include <QTableWidget>
 #include <QValueAxis>
-#include <fstream>
-#include <sstream>
 
 #include "support/QtWindowDriver.h"
+#include "support/Session.h"
 #include "ui/qt/AnalysisWindow.h"
 #include "ui/qt/PlotView.h"
-#include "ui/qt/QtWindows.h"
 #include "viscous/BoundaryLayer.h"
 #include "viscous/SurfaceFlow.h"
 
@@ -65,20 +56,44 @@ private:
         click("Command_Calculate");
         QVERIFY(windows->logic().lastPressCompleted());
     }
-    static std::string fileText(const std::string& path)
+    void pressKarmanTrefftz(const char* points, const char* alpha, bool cambered)
     {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
+        type("Text_NP", points);
+        click("Option_KATJO");
+        if (cambered) {
+            type("Text_Delta", "0.12");
+            type("Text_Gamma", "0.04");
+            type("Text_Tau", "10");
+        }
+        click("Command1");
+        type("Text_AlfaD", alpha);
+        click("Command_Calculate");
+        QVERIFY(windows->logic().lastPressCompleted());
     }
+    // Typed and confirmed with Enter, as the layer's boxes are.
+    void enter(const char* name, const QString& value)
+    {
+        type(name, value);
+        QTest::keyClick(find<QLineEdit>(name), Qt::Key_Return);
+    }
+    void setSweep(const char* from, const char* to, const char* step)
+    {
+        type("Text_AlphaFrom", from);
+        type("Text_AlphaTo", to);
+        type("Text_AlphaStep", step);
+    }
+    // The layer of the press's own Hess speeds.
+    tavrix::ViscousResult layerOfThePress(tavrix::BoundaryLayerSetup setup)
+    {
+        setup.Re = 3e6;
+        return tavrix::AnalyseBoundaryLayer(
+            tavrix::SurfaceFlowAfterPress(common, tavrix::PanelMethod::Hess), setup);
+    }
+    static std::string fileText(const QString& path) { return tavrix::testing::readFile(path.toStdString()); }
     void waitForRun() { QTRY_VERIFY_WITH_TIMEOUT(!analysis()->running(), 60000); }
 
 private slots:
-    void init()
-    {
-        QVERIFY(start());
-    }
+    void init() { QVERIFY(start()); }
     void cleanup() { stop(); }
 
     void opensFromItsMenuWithoutAPress()
@@ -124,15 +139,7 @@ private slots:
     void compareMethodsOverlaysTheFourMethodsAndTheExactFlow()
     {
         openAnalysis();
-        type("Text_NP", "61");
-        click("Option_KATJO");
-        type("Text_Delta", "0.12");
-        type("Text_Gamma", "0.04");
-        type("Text_Tau", "10");
-        click("Command1");
-        type("Text_AlfaD", "4");
-        click("Command_Calculate");
-        QVERIFY(windows->logic().lastPressCompleted());
+        pressKarmanTrefftz("61", "4", true);
         ui::PlotView* p = plot("Plot_Pressure");
         QVERIFY(names(p).contains("Exact (incompressible)"));
         click("Check_CompareMethods");
@@ -156,17 +163,15 @@ private slots:
         QCOMPARE(p->exportPng(png), QString());
         QCOMPARE(p->exportSvg(svg), QString());
         QCOMPARE(p->exportCsv(csv), QString());
-        QImage image(png);
-        QVERIFY(!image.isNull());
-        QVERIFY(image.width() > 600);
-        const std::string drawing = fileText(svg.toStdString());
+        QVERIFY(QImage(png).width() > 600);  // a null image is 0 wide
+        const std::string drawing = fileText(svg);
         QVERIFY(drawing.find("<svg") != std::string::npos);
         QVERIFY(drawing.find("Pressure distribution") != std::string::npos);
         QSvgRenderer renderer(svg);
         QVERIFY(renderer.isValid());
         QCOMPARE(renderer.viewBox().size(), p->viewport()->size());
 
-        std::istringstream rows(fileText(csv.toStdString()));
+        std::istringstream rows(fileText(csv));
         std::string line;
         std::getline(rows, line);
         QCOMPARE(QString::fromStdString(line), QString::fromUtf8("series,x/c,\u2212Cp"));
@@ -203,15 +208,13 @@ private slots:
         QCOMPARE(method->currentIndex(), 4);
     }
 
-    void polarRunsInTheBackgroundAndFillsPlotsAndTable()
+    void polarRunsInTheBackgroundAndFillsPlotsAndTableThenTheDragSide()
     {
         openAnalysis();
-        pressNaca("51", "2");
-        const std::string report = fileText(dir.filePath("TavrixS.txt").toStdString());
-        const std::string columns = fileText(dir.filePath("TavrixS.xls").toStdString());
-        type("Text_AlphaFrom", "-2");
-        type("Text_AlphaTo", "4");
-        type("Text_AlphaStep", "2");
+        pressNaca("101", "2");
+        const std::string report = fileText(dir.filePath("TavrixS.txt"));
+        const std::string columns = fileText(dir.filePath("TavrixS.xls"));
+        setSweep("-2", "4", "2");
         find<QComboBox>("Combo_PolarMethod")->setCurrentIndex(4);
         click("Command_RunPolar");
         waitForRun();
@@ -236,9 +239,34 @@ private slots:
         QCOMPARE(messages, std::vector<std::string>{"The step of the sweep must not be 0"});
         QCOMPARE(plot("Plot_PolarCL")->seriesCount(), 5);
 
+        // With a Reynolds number the Hess polar fills the drag side.
+        enter("Text_Reynolds", "3e6");
+        const double pressCD = analysis()->layer().CD;
+        type("Text_AlphaStep", "2");
+        find<QComboBox>("Combo_PolarMethod")->setCurrentIndex(0);
+        click("Command_RunPolar");
+        waitForRun();
+        const QList<QPointF> cd = points(plot("Plot_PolarCD"), "Hess");
+        QCOMPARE(cd.size(), 4);
+        // The angle of the press gives the press's drag; symmetric section,
+        // so -2 and 2 degrees have the same drag nearly, and 4 more.
+        QCOMPARE(cd[2].x(), 2.0);
+        QCOMPARE(cd[2].y(), pressCD);
+        QVERIFY(std::fabs(cd[0].y() / cd[2].y() - 1) < 1e-6);
+        QVERIFY(cd[3].y() > cd[2].y());
+        const QList<QPointF> polar = points(plot("Plot_DragPolar"), "Hess");
+        QCOMPARE(polar.size(), 4);
+        QCOMPARE(polar[2].x(), pressCD);
+        QCOMPARE(polar[2].y(), hess[2].y());
+        const QList<QPointF> upper = points(plot("Plot_PolarTransition"), "Hess upper");
+        QCOMPARE(upper.size(), 4);
+        QVERIFY(upper[3].y() < upper[2].y());
+        QVERIFY(find<QLabel>("Label_PolarInfo")->text().contains(
+            QString::fromUtf8(tavrix::kInviscidLiftNote)));
+
         // Nothing of the main window changed.
-        QCOMPARE(fileText(dir.filePath("TavrixS.txt").toStdString()), report);
-        QCOMPARE(fileText(dir.filePath("TavrixS.xls").toStdString()), columns);
+        QCOMPARE(fileText(dir.filePath("TavrixS.txt")), report);
+        QCOMPARE(fileText(dir.filePath("TavrixS.xls")), columns);
     }
 
     void boundaryLayerPlotsFillAfterAPressWithAReynoldsNumber()
@@ -248,15 +276,10 @@ private slots:
         // An empty box is the inviscid flow, as before.
         QCOMPARE(plot("Plot_LayerCf")->seriesCount(), 0);
         QVERIFY(!analysis()->layer().ok);
-        type("Text_Reynolds", "3e6");
-        QTest::keyClick(find<QLineEdit>("Text_Reynolds"), Qt::Key_Return);
+        enter("Text_Reynolds", "3e6");
         const tavrix::ViscousResult& layer = analysis()->layer();
         QVERIFY(layer.ok);
-        // The layer of the press's own speeds.
-        tavrix::BoundaryLayerSetup setup;
-        setup.Re = 3e6;
-        const tavrix::ViscousResult expected = tavrix::AnalyseBoundaryLayer(
-            tavrix::SurfaceFlowAfterPress(common, tavrix::PanelMethod::Hess), setup);
+        const tavrix::ViscousResult expected = layerOfThePress({});
         QCOMPARE(layer.CD, expected.CD);
         for (const char* name : {"Plot_LayerCf", "Plot_LayerTheta", "Plot_LayerH"}) {
             QCOMPARE(names(plot(name)), (QStringList{"Upper surface", "Lower surface"}));
@@ -276,25 +299,20 @@ private slots:
 
         // A refused number leaves the plots as they were.
         messages.clear();
-        type("Text_Reynolds", "-5");
-        QTest::keyClick(find<QLineEdit>("Text_Reynolds"), Qt::Key_Return);
+        enter("Text_Reynolds", "-5");
         QCOMPARE(messages.size(), std::size_t(1));
         QCOMPARE(plot("Plot_LayerCf")->seriesCount(), 2);
 
         // A separated layer says plainly that its drag is not reliable.
         type("Text_Reynolds", "1e6");
-        type("Text_NP", "121");
-        click("Option_N0012");
         click("Option_VORPAN");
-        type("Text_AlfaD", "16");
-        click("Command_Calculate");
+        pressNaca("121", "16");
         QVERIFY(!analysis()->layer().reliable);
         QVERIFY(find<QLabel>("Label_LayerInfo")->text().contains("NOT RELIABLE"));
         QVERIFY(names(plot("Plot_LayerAirfoil")).contains("Turbulent separation upper"));
 
         // 0 is the inviscid flow again.
-        type("Text_Reynolds", "0");
-        QTest::keyClick(find<QLineEdit>("Text_Reynolds"), Qt::Key_Return);
+        enter("Text_Reynolds", "0");
         QCOMPARE(plot("Plot_LayerCf")->seriesCount(), 0);
     }
 
@@ -302,19 +320,16 @@ private slots:
     {
         openAnalysis();
         pressNaca("101", "2");
-        type("Text_Reynolds", "3e6");
-        QTest::keyClick(find<QLineEdit>("Text_Reynolds"), Qt::Key_Return);
+        enter("Text_Reynolds", "3e6");
         const double michelCD = analysis()->layer().CD;
         QCOMPARE(analysis()->layer().upper.transitionCause, tavrix::TransitionCause::Michel);
         QVERIFY(!find<QLineEdit>("Text_Ncrit")->isEnabled());
 
         find<QComboBox>("Combo_Transition")->setCurrentIndex(1);
         QVERIFY(find<QLineEdit>("Text_Ncrit")->isEnabled());
-        tavrix::BoundaryLayerSetup setup;
-        setup.Re = 3e6;
-        setup.transition = {tavrix::TransitionCriterion::Envelope, 9};
-        const tavrix::ViscousResult expected = tavrix::AnalyseBoundaryLayer(
-            tavrix::SurfaceFlowAfterPress(common, tavrix::PanelMethod::Hess), setup);
+        tavrix::BoundaryLayerSetup envelope;
+        envelope.transition = {tavrix::TransitionCriterion::Envelope, 9};
+        const tavrix::ViscousResult expected = layerOfThePress(envelope);
         QCOMPARE(analysis()->layer().upper.transitionCause, tavrix::TransitionCause::Envelope);
         QCOMPARE(analysis()->layer().CD, expected.CD);
         QVERIFY(analysis()->layer().CD != michelCD);
@@ -323,63 +338,24 @@ private slots:
         // A disturbed stream moves transition forward; a refused Ncrit keeps
         // the layer that was shown.
         const double quietXc = analysis()->layer().upper.transition.xc;
-        type("Text_Ncrit", "4");
-        QTest::keyClick(find<QLineEdit>("Text_Ncrit"), Qt::Key_Return);
+        enter("Text_Ncrit", "4");
         const double disturbedXc = analysis()->layer().upper.transition.xc;
         QVERIFY(disturbedXc < quietXc);
         messages.clear();
-        type("Text_Ncrit", "0");
-        QTest::keyClick(find<QLineEdit>("Text_Ncrit"), Qt::Key_Return);
+        enter("Text_Ncrit", "0");
         QCOMPARE(messages.size(), std::size_t(1));
         QCOMPARE(analysis()->layer().upper.transition.xc, disturbedXc);
         find<QComboBox>("Combo_Transition")->setCurrentIndex(0);
         QCOMPARE(analysis()->layer().CD, michelCD);
     }
 
-    void polarWithAReynoldsNumberFillsTheDragSide()
-    {
-        openAnalysis();
-        pressNaca("101", "2");
-        type("Text_Reynolds", "3e6");
-        QTest::keyClick(find<QLineEdit>("Text_Reynolds"), Qt::Key_Return);
-        const double pressCD = analysis()->layer().CD;
-        type("Text_AlphaFrom", "-2");
-        type("Text_AlphaTo", "4");
-        type("Text_AlphaStep", "2");
-        click("Command_RunPolar");
-        waitForRun();
-        const QList<QPointF> cd = points(plot("Plot_PolarCD"), "Hess");
-        QCOMPARE(cd.size(), 4);
-        // The angle of the press gives the press's drag; symmetric section,
-        // so -2 and 2 degrees have the same drag nearly, and 4 more.
-        QCOMPARE(cd[2].x(), 2.0);
-        QCOMPARE(cd[2].y(), pressCD);
-        QVERIFY(std::fabs(cd[0].y() / cd[2].y() - 1) < 1e-6);
-        QVERIFY(cd[3].y() > cd[2].y());
-        const QList<QPointF> polar = points(plot("Plot_DragPolar"), "Hess");
-        QCOMPARE(polar.size(), 4);
-        QCOMPARE(polar[2].x(), pressCD);
-        QCOMPARE(polar[2].y(), points(plot("Plot_PolarCL"), "Hess")[2].y());
-        const QList<QPointF> upper = points(plot("Plot_PolarTransition"), "Hess upper");
-        QCOMPARE(upper.size(), 4);
-        QVERIFY(upper[3].y() < upper[2].y());
-        QVERIFY(find<QLabel>("Label_PolarInfo")->text().contains(
-            QString::fromUtf8(tavrix::kInviscidLiftNote)));
-    }
-
     void convergenceFillsBothPlotsForAKarmanTrefftzSection()
     {
         openAnalysis();
-        type("Text_NP", "51");
-        click("Option_KATJO");
-        click("Command1");
-        type("Text_AlfaD", "5");
-        click("Command_Calculate");
-        QVERIFY(windows->logic().lastPressCompleted());
+        pressKarmanTrefftz("51", "5", false);
         const QString cl = find<QLineEdit>("Text_CL")->text();
         const double pressCL = tavrix::IntegrateForces(common).CL;
         click("Command_RunConvergence");
-        QVERIFY(analysis()->running() || !analysis()->convergence().counts.empty());
         waitForRun();
         QCOMPARE(plot("Plot_ConvergenceCL")->seriesCount(), 5);  // four methods and the exact CL
         QCOMPARE(plot("Plot_ConvergenceError")->seriesCount(), 4);
@@ -397,8 +373,7 @@ private slots:
         openAnalysis();
         pressNaca("51", "5");
         for (const char* name : {"Plot_Pressure", "Plot_LayerCf"}) {
-            ui::PlotView* p = plot(name);
-            for (QAbstractAxis* axis : p->chart()->axes()) {
+            for (QAbstractAxis* axis : plot(name)->chart()->axes()) {
                 auto* a = qobject_cast<QCategoryAxis*>(axis);
                 QVERIFY(a != nullptr);
                 for (const QString& label : a->categoriesLabels())
@@ -411,9 +386,8 @@ private slots:
         // A zoom labels the ticks of the new range.
         y->setRange(0.31, 0.79);
         QVERIFY(!y->categoriesLabels().contains("0.0"));
-        for (const QString& label : y->categoriesLabels()) {
+        for (const QString& label : y->categoriesLabels())
             QVERIFY(y->endValue(label) >= 0.31 && y->endValue(label) <= 0.79);
-        }
     }
 
     void pointerReadsValuesDragZoomsDoubleClickResets()

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <sstream>
+#include <fstream>
 
 #include "geometry/CoordinateFormats.h"
 #include "geometry/NacaSections.h"
@@ -93,20 +93,24 @@ TEST(AirfoilBatch, repanelMakesALargeFileUsable)
 TEST(AirfoilBatch, refusalsAndUsageErrors)
 {
     testing::TempDir dir;
-    BatchResult r = batch({"--naca", "2512x"}, dir);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("known"), std::string::npos);
-    r = batch({"--naca", "2412", "--repanel", "2"}, dir);
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("from 3 to 1000"), std::string::npos);
-    EXPECT_EQ(r.out, "");
-    r = batch({"--naca", "2412", "--circle"}, dir);
-    EXPECT_EQ(r.status, 2);
-    r = batch({"--circle", "--open-te"}, dir);
-    EXPECT_EQ(r.status, 2);
-    r = batch({"--naca", "2412", "--save-contour", (dir.path() / "no" / "x.dat").string()}, dir);
-    EXPECT_EQ(r.status, 3);
-    EXPECT_NE(r.err.find("message: Cannot write"), std::string::npos);
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        const char* says;
+    } cases[] = {
+        {{"--naca", "2512x"}, 1, "known"},
+        {{"--naca", "2412", "--repanel", "2"}, 1, "from 3 to 1000"},
+        {{"--naca", "2412", "--circle"}, 2, "usage: tavrixs-batch"},
+        {{"--circle", "--open-te"}, 2, "usage: tavrixs-batch"},
+        {{"--naca", "2412", "--save-contour", (dir.path() / "no" / "x.dat").string()}, 3,
+         "message: Cannot write"},
+    };
+    for (const auto& c : cases) {
+        const BatchResult r = batch(c.args, dir);
+        EXPECT_EQ(r.status, c.status) << c.says;
+        EXPECT_NE(r.err.find(c.says), std::string::npos) << r.err;
+        EXPECT_EQ(r.out.empty(), c.status != 3) << c.says;  // refused before any press
+    }
 }
 
 }  // namespace

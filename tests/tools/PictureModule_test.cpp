@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -61,12 +62,25 @@ TEST(PictureModule, plotsAndMatrixLoadTheModuleAndWritePictures)
 {
     testing::TempDir dir;
     const TracedRun r = runTraced(besideTests("tavrixs-batch"),
-                            "--points 61 --alpha 5 --plot p.png --matrix m.png", dir.path());
+                                  "--points 61 --alpha 5 --plot p.png --matrix m.png", dir.path());
     EXPECT_EQ(r.status, 0) << r.output;
     EXPECT_TRUE(loadedQt(r));
     EXPECT_NE(r.output.find(kPictureModuleFile), std::string::npos);
     EXPECT_TRUE(isPng(dir.path() / "p.png"));
     EXPECT_TRUE(isPng(dir.path() / "m.png"));
+    const QImage plots(QString::fromStdString((dir.path() / "p.png").string()));
+    EXPECT_GT(plots.height(), plots.width() / 2);  // the two boxes, one above the other
+    // Some red of the contour and the curve is on it.
+    bool red = false;
+    for (int y = 0; y < plots.height() && !red; ++y)
+        for (int x = 0; x < plots.width() && !red; ++x) {
+            const QColor c = plots.pixelColor(x, y);
+            red = c.red() > 200 && c.green() < 100 && c.blue() < 100;
+        }
+    EXPECT_TRUE(red);
+    const QImage cells(QString::fromStdString((dir.path() / "m.png").string()));
+    EXPECT_FALSE(cells.isNull());
+    EXPECT_EQ(cells.width(), cells.height());
 }
 
 TEST(PictureModule, aMissingModuleFailsThePictureOnlyAndSaysWhy)

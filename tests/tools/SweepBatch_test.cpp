@@ -150,14 +150,10 @@ TEST(SweepBatch, aReynoldsNumberGivesEveryAngleTheLayerOfItsPress)
                                          "--transition-lower", "0.2"},
                                         dir);
         ASSERT_EQ(press.status, 0) << press.err;
-        EXPECT_EQ(valueAfter(lines[k], "CD"), valueAfter(press.out, "CD")) << lines[k];
-        EXPECT_EQ(valueAfter(lines[k], "transition upper"), valueAfter(press.out, "transition upper x/c"))
-            << lines[k];
-        EXPECT_EQ(valueAfter(lines[k], "lower"), valueAfter(press.out, "transition lower x/c"))
-            << lines[k];
-        EXPECT_EQ(valueAfter(lines[k], "separation upper"),
-                  valueAfter(press.out, "separation upper x/c"))
-            << lines[k];
+        for (const auto& [inSweep, ofPress] : std::initializer_list<std::pair<const char*, const char*>>{
+                 {"CD", "CD"}, {"transition upper", "transition upper x/c"},
+                 {"lower", "transition lower x/c"}, {"separation upper", "separation upper x/c"}})
+            EXPECT_EQ(valueAfter(lines[k], inSweep), valueAfter(press.out, ofPress)) << lines[k];
     }
     const std::string polarText = testing::readFile(polar);
     EXPECT_NE(polarText.find("Re =     3.000 e 6"), std::string::npos);

@@ -42,17 +42,15 @@ TEST(ViscousBatch, printsDragTransitionAndSeparationAfterThePress)
     ASSERT_EQ(b.lines.size(), 9u);
     EXPECT_EQ(b.lines[0], a.lines[0]);  // CL and CMc/4 as without the layer
     EXPECT_EQ(b.lines[1], a.lines[1]);
-    ASSERT_TRUE(startsWith(b.lines[2], "CD = "));
+    const char* starts[] = {"CD = ", "CD friction = ", "transition upper x/c = 0.",
+                            "transition lower x/c = 0.", "separation upper x/c = ",
+                            "separation lower x/c = "};
+    for (int k = 0; k < 6; ++k) ASSERT_TRUE(startsWith(b.lines[2 + k], starts[k])) << b.lines[2 + k];
     const double CD = std::stod(b.lines[2].substr(5));
     EXPECT_GT(CD, 0.004);
     EXPECT_LT(CD, 0.01);
-    ASSERT_TRUE(startsWith(b.lines[3], "CD friction = "));
     EXPECT_LT(std::stod(b.lines[3].substr(14)), CD);
-    EXPECT_TRUE(startsWith(b.lines[4], "transition upper x/c = 0."));
     EXPECT_NE(b.lines[4].find(" (Michel)"), std::string::npos);
-    EXPECT_TRUE(startsWith(b.lines[5], "transition lower x/c = 0."));
-    EXPECT_TRUE(startsWith(b.lines[6], "separation upper x/c = "));
-    EXPECT_TRUE(startsWith(b.lines[7], "separation lower x/c = "));
     EXPECT_EQ(b.lines[8],
               "note: CL is the inviscid lift: the boundary layer does not act back on the flow");
     // The result files of the press are those of a press without the layer.
@@ -63,9 +61,8 @@ TEST(ViscousBatch, printsDragTransitionAndSeparationAfterThePress)
 TEST(ViscousBatch, forcedTransitionIsReportedAsForced)
 {
     testing::TempDir dir;
-    const BatchLines r = batch({"--points", "101", "--alpha", "1", "--re", "3e6", "--transition-upper",
-                         "0.05", "--transition-lower=0.1"},
-                        dir);
+    const BatchLines r = batch({"--points", "101", "--alpha", "1", "--re", "3e6",
+                                "--transition-upper", "0.05", "--transition-lower=0.1"}, dir);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.lines[4], "transition upper x/c = 0.05 (forced)");
     EXPECT_EQ(r.lines[5], "transition lower x/c = 0.1 (forced)");
