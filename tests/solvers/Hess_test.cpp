@@ -101,7 +101,6 @@ TEST(HessCircle, trailingEdgeConditionEqualsTheSpeedsBesideTheEdge)
     // Positive lift on a clockwise contour needs clockwise circulation: with
     // every d(j) negative the amplitude comes out negative.
     EXPECT_LT(f.common.Strength[f.common.NP], 0);
-    EXPECT_GT(f.forces().CL, 0);
 }
 
 TEST(HessSolve, zeroPivotEndsTheCalculationBeforeStrengthsAndSpeeds)
