@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "geometry/ExactFlow.h"
-#include "support/Session.h"
+#include "tests/solvers/SolverTestSupport.h"
 
 namespace tavrix {
 namespace {
@@ -23,14 +23,7 @@ struct Errors {
 std::vector<Errors> runMethods(int np, const std::vector<std::string>& options)
 {
     testing::Session s;
-    s.tk.type("Text_NP", std::to_string(np));
-    s.tk.select("Option_KATJO");
-    s.form.Option_KATJO_Click();
-    s.tk.type("Text_Delta", "0.12");
-    s.tk.type("Text_Gamma", "0.04");
-    s.tk.type("Text_Tau", "10");
-    s.tk.type("Text_xDltc", "0.00");
-    EXPECT_TRUE(s.form.katjo().Command1_Click());
+    testing::chooseKarmanTrefftz(s, np);
     EXPECT_EQ(s.c.NP, np);
     s.tk.type("Text_AlfaD", "5");
     const KarmanTrefftzFlow flow(*s.form.katjo().lastSection(), 5);

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <initializer_list>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "ui/HeadlessToolkit.h"
@@ -13,25 +13,23 @@ namespace tavrix {
 namespace {
 
 constexpr double kUntouched = 77.5;
+using Row = std::vector<double>;
 
 // AN(1..N, 1..N+1) from rows given as {coefficients..., right-hand side};
 // every strength preset to a value no solve produces here.
 struct System {
-    explicit System(std::initializer_list<std::vector<double>> rows)
+    explicit System(const std::vector<Row>& rows)
     {
         N = static_cast<int>(rows.size());
         c.AN.redim(N + 1);
-        int i = 0;
-        for (const auto& row : rows) {
-            ++i;
-            for (int j = 1; j <= N + 1; ++j) c.AN(i, j) = row[j - 1];
-        }
+        for (int i = 1; i <= N; ++i)
+            for (int j = 1; j <= N + 1; ++j) c.AN(i, j) = rows[i - 1][j - 1];
         c.Strength.fill(kUntouched);
     }
     bool solve() { return Gauss_Solve(c, ui, N); }
-    std::vector<double> row(int i) const
+    Row row(int i) const
     {
-        std::vector<double> r;
+        Row r;
         for (int j = 1; j <= N + 1; ++j) r.push_back(c.AN(i, j));
         return r;
     }
@@ -41,84 +39,57 @@ struct System {
     int N = 0;
 };
 
-using Row = std::vector<double>;
-
-TEST(GaussSolve, singleUnknownIsTheQuotientOfItsRow)
+TEST(GaussSolve, solvesInPlaceWithoutInterchangesAndWritesOnlyStrengthsOneToN)
 {
-    System s({{4, 2}});
-    ASSERT_TRUE(s.solve());
-    EXPECT_EQ(s.c.Strength[1], 0.5);
-    EXPECT_EQ(s.c.Strength[0], kUntouched);
-    EXPECT_EQ(s.c.Strength[2], kUntouched);
-    EXPECT_TRUE(s.ui.messages().empty());
+    struct Case {
+        std::vector<Row> rows;
+        Row strengths;
+        std::vector<Row> reducedFromRow2;  // zeros below the diagonal, the upper triangle reduced
+    };
+    const Case cases[] = {
+        {{{4, 2}}, {0.5}, {}},
+        // 2x + y + z = 3, 4x + 3y + 3z = 7, 8x + 7y + 9z = 19 has x = 1, y = -1,
+        // z = 2; the pivots 2, 1, 2 keep every step exact.
+        {{{2, 1, 1, 3}, {4, 3, 3, 7}, {8, 7, 9, 19}}, {1, -1, 2}, {{0, 1, 1, 1}, {0, 0, 2, 4}}},
+        // A tiny pivot is used as it is.
+        {{{1e-300, 1e-300, 1e-300}, {1, 2, 3}}, {-1, 2}, {}},
+    };
+    for (const Case& k : cases) {
+        System s(k.rows);
+        SCOPED_TRACE(s.N);
+        ASSERT_TRUE(s.solve());
+        EXPECT_TRUE(s.ui.messages().empty());
+        for (int i = 0; i <= kStrengthLast; ++i)
+            EXPECT_EQ(s.c.Strength[i], i >= 1 && i <= s.N ? k.strengths[i - 1] : kUntouched) << i;
+        for (std::size_t r = 0; r < k.reducedFromRow2.size(); ++r)
+            EXPECT_EQ(s.row(static_cast<int>(r) + 2), k.reducedFromRow2[r]);
+    }
 }
 
-TEST(GaussSolve, solvesWithoutInterchangesAndWritesOnlyStrengthsOneToN)
+TEST(GaussSolve, zeroPivotStopsThePassAndLeavesEveryStrength)
 {
-    // 2x + y + z = 3, 4x + 3y + 3z = 7, 8x + 7y + 9z = 19 has x = 1, y = -1,
-    // z = 2; the pivots 2, 1, 2 keep every step exact.
-    System s({{2, 1, 1, 3}, {4, 3, 3, 7}, {8, 7, 9, 19}});
-    ASSERT_TRUE(s.solve());
-    EXPECT_EQ(s.c.Strength[1], 1);
-    EXPECT_EQ(s.c.Strength[2], -1);
-    EXPECT_EQ(s.c.Strength[3], 2);
-    EXPECT_EQ(s.c.Strength[0], kUntouched);
-    for (int i = 4; i <= kStrengthLast; ++i) EXPECT_EQ(s.c.Strength[i], kUntouched) << i;
-    // Reduced in place: zeros below the diagonal, the upper triangle reduced.
-    EXPECT_EQ(s.row(2), (Row{0, 1, 1, 1}));
-    EXPECT_EQ(s.row(3), (Row{0, 0, 2, 4}));
-}
-
-TEST(GaussSolve, aTinyPivotIsUsedAsItIs)
-{
-    System s({{1e-300, 1e-300, 1e-300}, {1, 2, 3}});
-    ASSERT_TRUE(s.solve());
-    EXPECT_EQ(s.c.Strength[2], 2);
-    EXPECT_EQ(s.c.Strength[1], -1);
-    EXPECT_TRUE(s.ui.messages().empty());
-}
-
-TEST(GaussSolve, zeroFirstPivotStopsBeforeAnythingIsWritten)
-{
-    System s({{0, 1, 1, 3}, {4, 3, 3, 7}, {8, 7, 9, 19}});
-    EXPECT_FALSE(s.solve());
-    ASSERT_EQ(s.ui.messages().size(), 1u);
-    EXPECT_EQ(s.ui.messages()[0], " sıfır diyagonal elemanı");
-    EXPECT_EQ(s.row(1), (Row{0, 1, 1, 3}));
-    EXPECT_EQ(s.row(2), (Row{4, 3, 3, 7}));
-    EXPECT_EQ(s.row(3), (Row{8, 7, 9, 19}));
-    for (int i = 0; i <= kStrengthLast; ++i) EXPECT_EQ(s.c.Strength[i], kUntouched);
-}
-
-TEST(GaussSolve, zeroSingleCoefficientKeepsThePreviousStrength)
-{
-    System s({{0, 5}});
-    EXPECT_FALSE(s.solve());
-    EXPECT_EQ(s.ui.messages(), std::vector<std::string>{" sıfır diyagonal elemanı"});
-    EXPECT_EQ(s.c.Strength[1], kUntouched);
-}
-
-TEST(GaussSolve, pivotThatVanishesDuringEliminationStopsThePass)
-{
-    // After pass 1 row 2 is (0, 0, -1 | 1) and row 3 (0, -1, -2 | 1): the
-    // second pivot is zero and row 3 keeps what pass 1 made of it.
-    System s({{1, 2, 3, 1}, {2, 4, 5, 3}, {1, 1, 1, 2}});
-    EXPECT_FALSE(s.solve());
-    EXPECT_EQ(s.ui.messages(), std::vector<std::string>{" sıfır diyagonal elemanı"});
-    EXPECT_EQ(s.row(1), (Row{1, 2, 3, 1}));
-    EXPECT_EQ(s.row(2), (Row{0, 0, -1, 1}));
-    EXPECT_EQ(s.row(3), (Row{0, -1, -2, 1}));
-    for (int i = 0; i <= 3; ++i) EXPECT_EQ(s.c.Strength[i], kUntouched);
-}
-
-TEST(GaussSolve, lastPivotIsTestedBeforeBackSubstitution)
-{
-    System s({{1, 2, 1}, {2, 4, 3}});
-    EXPECT_FALSE(s.solve());
-    EXPECT_EQ(s.ui.messages(), std::vector<std::string>{" sıfır diyagonal elemanı"});
-    EXPECT_EQ(s.row(2), (Row{0, 0, 1}));
-    EXPECT_EQ(s.c.Strength[1], kUntouched);
-    EXPECT_EQ(s.c.Strength[2], kUntouched);
+    struct Case {
+        std::vector<Row> rows;
+        std::vector<Row> left;  // the rows as the elimination leaves them
+    };
+    const Case cases[] = {
+        // A zero first pivot: nothing is written.
+        {{{0, 1, 1, 3}, {4, 3, 3, 7}, {8, 7, 9, 19}}, {{0, 1, 1, 3}, {4, 3, 3, 7}, {8, 7, 9, 19}}},
+        {{{0, 5}}, {{0, 5}}},
+        // After pass 1 row 2 is (0, 0, -1 | 1) and row 3 (0, -1, -2 | 1): the
+        // second pivot is zero and row 3 keeps what pass 1 made of it.
+        {{{1, 2, 3, 1}, {2, 4, 5, 3}, {1, 1, 1, 2}}, {{1, 2, 3, 1}, {0, 0, -1, 1}, {0, -1, -2, 1}}},
+        // The last pivot is tested before back substitution.
+        {{{1, 2, 1}, {2, 4, 3}}, {{1, 2, 1}, {0, 0, 1}}},
+    };
+    for (const Case& k : cases) {
+        System s(k.rows);
+        SCOPED_TRACE(::testing::Message() << s.N << " unknowns, row 1 " << k.rows[0][0]);
+        EXPECT_FALSE(s.solve());
+        EXPECT_EQ(s.ui.messages(), std::vector<std::string>{" sıfır diyagonal elemanı"});
+        for (int i = 1; i <= s.N; ++i) EXPECT_EQ(s.row(i), k.left[i - 1]) << i;
+        for (int i = 0; i <= kStrengthLast; ++i) EXPECT_EQ(s.c.Strength[i], kUntouched) << i;
+    }
 }
 
 TEST(GaussSolve, refusesASystemBeyondTheStrengthTable)
@@ -131,7 +102,6 @@ TEST(GaussSolve, refusesASystemBeyondTheStrengthTable)
     EXPECT_FALSE(Gauss_Solve(c, ui, kStrengthLast + 1));
     EXPECT_EQ(c.Strength[kStrengthLast], kUntouched);
 }
-
 
 // The elimination with the quotient formed inside the innermost loop, entry
 // by entry, as the operations are defined; the program forms each pivot row's
@@ -168,6 +138,7 @@ TEST(GaussSolve, givesTheBitsOfTheQuotientFormedForEveryEntry)
     std::uniform_real_distribution<double> entry(-3, 3);
     for (int N = 1; N <= kStrengthLast; N += (N < 24 ? 1 : 13)) {
         for (int variant = 0; variant < 4; ++variant) {
+            SCOPED_TRACE(::testing::Message() << "N " << N << " variant " << variant);
             Common c;
             ui::HeadlessToolkit ui;
             c.AN.redim(N + 1 + (variant == 1 ? 3 : 0));
@@ -188,15 +159,13 @@ TEST(GaussSolve, givesTheBitsOfTheQuotientFormedForEveryEntry)
             StrengthTable expectedStrength = c.Strength;
             const bool expectedSolved = eliminateEntryByEntry(expectedA, expectedStrength, N);
 
-            EXPECT_EQ(Gauss_Solve(c, ui, N), expectedSolved) << N << " " << variant;
+            EXPECT_EQ(Gauss_Solve(c, ui, N), expectedSolved);
             EXPECT_EQ(ui.messages().empty(), expectedSolved);
             for (int i = 0; i <= kStrengthLast; ++i)
-                ASSERT_TRUE(sameBits(c.Strength[i], expectedStrength[i]))
-                    << "N " << N << " variant " << variant << " strength " << i;
+                ASSERT_TRUE(sameBits(c.Strength[i], expectedStrength[i])) << "strength " << i;
             for (int i = 0; i <= c.AN.upper(); ++i)
                 for (int j = 0; j <= c.AN.upper(); ++j)
-                    ASSERT_TRUE(sameBits(c.AN(i, j), expectedA(i, j)))
-                        << "N " << N << " variant " << variant << " AN " << i << "," << j;
+                    ASSERT_TRUE(sameBits(c.AN(i, j), expectedA(i, j))) << "AN " << i << "," << j;
         }
     }
 }

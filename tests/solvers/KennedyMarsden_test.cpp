@@ -12,7 +12,7 @@ namespace {
 
 using testing::Flow;
 
-TEST(KennedyMarsdenAssembly, selfInfluenceIsTheMeanLogarithmOverThePanel)
+TEST(KennedyMarsdenAssembly, selfInfluenceIsTheMeanLogarithmAndEveryRowCarriesTheStreamFunction)
 {
     Flow f;
     f.make(Flow::Section::Naca0012, 31, 5);
@@ -23,24 +23,9 @@ TEST(KennedyMarsdenAssembly, selfInfluenceIsTheMeanLogarithmOverThePanel)
         const double expected = H * (std::log(H * H) - 2) / (2 * M_PI);
         EXPECT_NEAR(f.ui.AN(i, i), expected, 1e-14 * std::fabs(expected)) << i;
     }
-}
-
-TEST(KennedyMarsdenAssembly, everyRowCarriesTheCommonStreamFunction)
-{
-    Flow f;
-    f.make(Flow::Section::Naca0012, 31, 5);
-    f.ui.setValue("Check_ShowMat", 1);
-    ASSERT_TRUE(KENN_Solve(f.common, f.ui));
     const int NP = f.common.NP;
     for (int i = 1; i <= NP; ++i) EXPECT_EQ(f.ui.AN(i, NP), 1) << i;
-}
-
-TEST(KennedyMarsdenKuttaPoint, liesOnTheBisectorOfASymmetricTrailingEdge)
-{
-    Flow f;
-    f.make(Flow::Section::Naca0012, 31, 5);
-    ASSERT_TRUE(KENN_Solve(f.common, f.ui));
-    const int NP = f.common.NP;
+    // The Kutta point lies on the bisector of the symmetric trailing edge.
     EXPECT_EQ(f.common.XM[NP], 1 + 0.01 * (1 - f.common.X[2]));
     EXPECT_EQ(f.common.YM[NP], 0);
 }
@@ -60,6 +45,8 @@ TEST(KennedyMarsdenKuttaPoint, recordIsAppendedAndNeverEndsItsLastLine)
     // NP = 11: X(2) = (cos 36 deg + 1) / 2, so XM(11) = 1.000955 -> 1.001.
     Flow f;
     f.make(Flow::Section::Naca0012, 11, 5);
+    ASSERT_TRUE(KENN_Solve(f.common, f.ui));
+    EXPECT_FALSE(std::filesystem::exists(f.dir.path() / kPanelPropertiesFile));  // not without the box
     f.ui.setValue("Check_WritePanel", 1);
     ASSERT_TRUE(KENN_Solve(f.common, f.ui));
     ASSERT_TRUE(KENN_Solve(f.common, f.ui));
@@ -74,14 +61,6 @@ TEST(KennedyMarsdenKuttaPoint, recordIsAppendedAndNeverEndsItsLastLine)
     EXPECT_EQ(testing::readFile(f.dir.path() / kPanelPropertiesFile), expected);
     // The report file gets nothing from this method's panel box.
     EXPECT_FALSE(std::filesystem::exists(f.dir.path() / kReportFile));
-}
-
-TEST(KennedyMarsdenKuttaPoint, noRecordWithoutThePanelBox)
-{
-    Flow f;
-    f.make(Flow::Section::Naca0012, 11, 5);
-    ASSERT_TRUE(KENN_Solve(f.common, f.ui));
-    EXPECT_FALSE(std::filesystem::exists(f.dir.path() / kPanelPropertiesFile));
 }
 
 }  // namespace

@@ -80,17 +80,13 @@ TEST(SoinneLaineLift, convergesOnNaca0012AtEveryPointCount)
     // The exact lift of this section at 5 degrees is 0.603. The angle each
     // panel subtends must be taken even for points very close to it; short
     // panels make Q tiny for ordinary neighbours.
-    {
-        Flow f;
-        f.make(Flow::Section::Naca0012, 161, 5);
-        ASSERT_TRUE(Soinne_Solve(f.common, f.ui));
-        EXPECT_NEAR(f.forces().CL, 0.603, 1e-4);
-    }
     for (int NP = 61; NP <= 199; ++NP) {
         Flow f;
         f.make(Flow::Section::Naca0012, NP, 5);
         ASSERT_TRUE(Soinne_Solve(f.common, f.ui));
-        EXPECT_EQ(roundHalfEven(f.forces().CL, 3), 0.603) << "NP " << NP;
+        const double CL = f.forces().CL;
+        EXPECT_EQ(roundHalfEven(CL, 3), 0.603) << "NP " << NP;
+        if (NP == 161) EXPECT_NEAR(CL, 0.603, 1e-4);
     }
 }
 

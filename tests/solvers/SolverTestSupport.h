@@ -5,14 +5,13 @@
 #pragma once
 
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <string>
 #include <string_view>
 #include <utility>
+
+#include <gtest/gtest.h>
 
 #include "app/Form_TavrixS.h"
 #include "app/Module_Common.h"
@@ -21,6 +20,22 @@
 #include "ui/HeadlessToolkit.h"
 
 namespace tavrix::testing {
+
+// A cambered Karman-Trefftz section with a finite trailing-edge angle, from
+// the window's four inputs: every method sees lift at zero incidence on a
+// contour unlike the NACA one.
+inline void chooseKarmanTrefftz(Session& s, int NP)
+{
+    s.tk.type("Text_NP", std::to_string(NP));
+    s.tk.select("Option_KATJO");
+    s.form.Option_KATJO_Click();
+    s.tk.type("Text_Delta", "0.12");
+    s.tk.type("Text_Gamma", "0.04");
+    s.tk.type("Text_Tau", "10");
+    s.tk.type("Text_xDltc", "0");
+    ASSERT_TRUE(s.form.katjo().Command1_Click());
+    ASSERT_TRUE(s.c.AirfoilReady);
+}
 
 // Scratch working directory for the result files of a test.
 using ScratchDir = TempDir;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <bit>
 #include <cstdint>
 #include <cstdio>
@@ -11,7 +10,7 @@
 
 #include "app/Form_TavrixS.h"
 #include "solvers/Compressibility.h"
-#include "support/Session.h"
+#include "tests/solvers/SolverTestSupport.h"
 
 namespace tavrix {
 namespace {
@@ -25,27 +24,6 @@ std::string text(double v)
     char buffer[40];
     std::snprintf(buffer, sizeof buffer, "%.17g", v);
     return buffer;
-}
-
-enum class Contour { Naca0012, KarmanTrefftz };
-
-void choose(Session& s, Contour contour, int NP)
-{
-    if (contour == Contour::Naca0012) {
-        s.chooseNaca(std::to_string(NP));
-        return;
-    }
-    // A cambered section with a finite trailing-edge angle, so that every
-    // method sees lift at zero incidence and a contour unlike the NACA one.
-    s.tk.type("Text_NP", std::to_string(NP));
-    s.tk.select("Option_KATJO");
-    s.form.Option_KATJO_Click();
-    s.tk.type("Text_Delta", "0.12");
-    s.tk.type("Text_Gamma", "0.04");
-    s.tk.type("Text_Tau", "10");
-    s.tk.type("Text_xDltc", "0");
-    ASSERT_TRUE(s.form.katjo().Command1_Click());
-    ASSERT_TRUE(s.c.AirfoilReady);
 }
 
 // A press of "Calculate velocities and show" with these inputs.
@@ -82,27 +60,22 @@ void expectSameAsPress(const Session& s, const OperatingPoint& p, const std::str
     EXPECT_EQ(differing, 0) << where;
 }
 
-struct Conditions {
-    double eta;
-    double mach;
-};
-
 TEST(SweepAgainstPresses, everyMethodGivesThePressBitForBitAtEveryAngle)
 {
     const std::vector<double> alphas = {-4, 0, 2.5, 7.25, 12};
-    const Conditions conditions[] = {{0, 0}, {3, 0.5}, {-2.5, -0.3}};
-    for (Contour contour : {Contour::Naca0012, Contour::KarmanTrefftz}) {
+    const double conditions[][2] = {{0, 0}, {3, 0.5}, {-2.5, -0.3}};  // eta, Mach
+    for (bool cambered : {false, true}) {
         Session s;
-        choose(s, contour, 41);
+        if (cambered)
+            testing::chooseKarmanTrefftz(s, 41);
+        else
+            s.chooseNaca("41");
         for (PanelMethod method : kAllMethods) {
             for (bool noCirculation : {false, true}) {
                 if (noCirculation && method != PanelMethod::Hess) continue;
-                for (const Conditions& k : conditions) {
-                    FlowSetup setup;
-                    setup.method = method;
-                    setup.etaDeg = k.eta;
-                    setup.mach = k.mach;
-                    setup.noCirculation = noCirculation;
+                for (const auto& [eta, mach] : conditions) {
+                    const FlowSetup setup{.method = method, .etaDeg = eta, .mach = mach,
+                                          .noCirculation = noCirculation};
                     const SweepOutcome sweep = Sweep(s.c, setup, alphas);
                     ASSERT_EQ(sweep.message, "");
                     ASSERT_FALSE(sweep.cancelled);
@@ -113,10 +86,9 @@ TEST(SweepAgainstPresses, everyMethodGivesThePressBitForBitAtEveryAngle)
                         expectSameAsPress(s, sweep.points[a],
                                           std::string(methodName(method)) +
                                               (noCirculation ? " no circulation" : "") +
-                                              " contour " +
-                                              std::to_string(static_cast<int>(contour)) +
-                                              " eta " + text(k.eta) + " Moo " + text(k.mach) +
-                                              " alpha " + text(alphas[a]));
+                                              (cambered ? " Karman-Trefftz" : " NACA") + " eta " +
+                                              text(eta) + " Moo " + text(mach) + " alpha " +
+                                              text(alphas[a]));
                     }
                 }
             }
@@ -128,10 +100,9 @@ TEST(SweepAgainstPresses, largestSystemsOfEachMethodAgreeToo)
 {
     Session s;
     s.chooseNaca("199");
+    const std::vector<double> alphas = {1, 6};
     for (PanelMethod method : kAllMethods) {
-        FlowSetup setup;
-        setup.method = method;
-        const std::vector<double> alphas = {1, 6};
+        const FlowSetup setup{.method = method};
         const SweepOutcome sweep = Sweep(s.c, setup, alphas);
         ASSERT_EQ(sweep.points.size(), 2u) << sweep.message;
         for (std::size_t a = 0; a < alphas.size(); ++a) {
@@ -149,24 +120,15 @@ TEST(SweepState, leavesTheCallersStateAndTheResultFilesAlone)
     const std::string report = s.report();
     const std::string columns = s.columns();
     const Common before = s.c;
-    for (PanelMethod method : kAllMethods) {
-        FlowSetup setup;
-        setup.method = method;
-        setup.etaDeg = 4;
-        setup.mach = 0.4;
-        const std::vector<double> alphas = {-2, 8};
-        ASSERT_EQ(Sweep(s.c, setup, alphas).points.size(), 2u);
-    }
+    const std::vector<double> alphas = {-2, 8};
+    for (PanelMethod method : kAllMethods)
+        ASSERT_EQ(Sweep(s.c, {.method = method, .etaDeg = 4, .mach = 0.4}, alphas).points.size(), 2u);
     EXPECT_EQ(s.report(), report);
     EXPECT_EQ(s.columns(), columns);
     EXPECT_FALSE(std::filesystem::exists(s.c.WorkDir / kPanelPropertiesFile));
     EXPECT_TRUE(s.tk.messages().empty());
-    EXPECT_EQ(s.c.X, before.X);
-    EXPECT_EQ(s.c.XM, before.XM);
-    EXPECT_EQ(s.c.YM, before.YM);
-    EXPECT_EQ(s.c.Vt, before.Vt);
-    EXPECT_EQ(s.c.Cu, before.Cu);
-    EXPECT_EQ(s.c.Strength, before.Strength);
+    EXPECT_TRUE(s.c.X == before.X && s.c.XM == before.XM && s.c.YM == before.YM);
+    EXPECT_TRUE(s.c.Vt == before.Vt && s.c.Cu == before.Cu && s.c.Strength == before.Strength);
     EXPECT_EQ(s.c.AlfaD, before.AlfaD);
     ASSERT_EQ(s.c.AN.upper(), before.AN.upper());
     for (int i = 0; i <= s.c.AN.upper(); ++i)
@@ -177,10 +139,8 @@ TEST(SweepCorrections, karmanTsienCorrectsTheIncompressiblePressure)
 {
     Session s;
     s.chooseNaca("61");
-    FlowSetup setup;
-    setup.method = PanelMethod::VortexPanel;
-    setup.mach = 0.6;
-    setup.correction = Compressibility::KarmanTsien;
+    FlowSetup setup{.method = PanelMethod::VortexPanel, .mach = 0.6,
+                    .correction = Compressibility::KarmanTsien};
     const std::vector<double> alphas = {4};
     const SweepOutcome kt = Sweep(s.c, setup, alphas);
     setup.correction = Compressibility::PrandtlGlauert;
@@ -190,13 +150,6 @@ TEST(SweepCorrections, karmanTsienCorrectsTheIncompressiblePressure)
     EXPECT_EQ(p.CuIncompressible, pg.points[0].CuIncompressible);
     for (std::size_t i = 0; i < p.Cu.size(); ++i)
         EXPECT_EQ(p.Cu[i], 1 - KarmanTsienCp(1 - p.CuIncompressible[i], 0.6)) << i;
-    // Karman-Tsien deepens the suction peak more than Prandtl-Glauert.
-    double ktPeak = 10, pgPeak = 10;
-    for (std::size_t i = 0; i < p.Cu.size(); ++i) {
-        ktPeak = std::min(ktPeak, 1 - p.Cu[i]);
-        pgPeak = std::min(pgPeak, 1 - pg.points[0].Cu[i]);
-    }
-    EXPECT_LT(ktPeak, pgPeak);
     // Prandtl-Glauert divides every Cp by beta = 0.8; the constant 1 of Cu
     // integrates to nothing on the closed contour, so CL is divided too.
     setup.mach = 0;
@@ -217,8 +170,7 @@ TEST(SweepEnd, refusalsAreThoseOfAPress)
     EXPECT_EQ(Sweep(s.c, FlowSetup{}, alphas).message, "Calculate airfoil coordinates");
 
     s.chooseNaca("200");
-    FlowSetup setup;
-    setup.method = PanelMethod::SoinneLaine;
+    FlowSetup setup{.method = PanelMethod::SoinneLaine};
     SweepOutcome r = Sweep(s.c, setup, alphas);
     EXPECT_TRUE(r.points.empty());
     press(s, setup, 0);
@@ -249,9 +201,7 @@ TEST(SweepEnd, zeroPivotEndsTheSweepWithTheEliminationsMessage)
     Session s;
     s.chooseCircle("2");
     s.c.XCoord[1] = 1;
-    s.c.YCoord[1] = 0;
-    s.c.XCoord[2] = 0;
-    s.c.YCoord[2] = 0;
+    s.c.YCoord[1] = s.c.XCoord[2] = s.c.YCoord[2] = 0;
     const std::vector<double> alphas = {0, 5};
     const SweepOutcome r = Sweep(s.c, FlowSetup{}, alphas);
     EXPECT_EQ(r.message, " sıfır diyagonal elemanı");

@@ -29,12 +29,15 @@ SurfaceStations stations(int n, double length, const std::function<double(double
     return st;
 }
 
+// A flat plate of unit length at the constant edge speed ue.
+SurfaceStations plate(int n, double ue = 1) { return stations(n, 1, [ue](double) { return ue; }); }
+
 TEST(LaminarLayer, flatPlateFollowsBlasius)
 {
     // Thwaites on Ue = 1 gives theta = sqrt(0.45 s / Re), 1 % above Blasius'
     // 0.664 s / sqrt(Re_s), and Cf = 0.44 / Re_theta, 1.2 % below 0.664 / sqrt(Re_s).
     const double Re = 1e5;  // Re_s stays below Michel's transition (about 1e6)
-    const SurfaceLayer L = MarchSurface(stations(400, 1, [](double) { return 1.0; }), Re, {});
+    const SurfaceLayer L = MarchSurface(plate(400), Re, {});
     EXPECT_FALSE(L.transition.found);
     ASSERT_EQ(L.s.size(), 401u);
     for (std::size_t i = 20; i < L.s.size(); i += 20) {
@@ -97,7 +100,7 @@ TEST(Transition, michelOnAFlatPlate)
         (excess(mid) < 0 ? lo : hi) = mid;
     }
     const double Re = 1e7;
-    const SurfaceLayer L = MarchSurface(stations(2000, 1, [](double) { return 1.0; }), Re, {});
+    const SurfaceLayer L = MarchSurface(plate(2000), Re, {});
     ASSERT_TRUE(L.transition.found);
     EXPECT_EQ(L.transitionCause, TransitionCause::Michel);
     EXPECT_NEAR(L.transition.s, lo / Re, 1e-3);
@@ -122,8 +125,7 @@ TEST(Transition, envelopeOnAFlatPlateGrowsLinearlyInReTheta)
     EXPECT_LT(reTheta0, 300);
 
     const TransitionModel model{TransitionCriterion::Envelope, Ncrit};
-    const SurfaceLayer L = MarchSurface(stations(4000, 1, [](double) { return 1.0; }), Re, {}, 1,
-                                        0, true, model);
+    const SurfaceLayer L = MarchSurface(plate(4000), Re, {}, 1, 0, true, model);
     ASSERT_TRUE(L.transition.found);
     EXPECT_EQ(L.transitionCause, TransitionCause::Envelope);
     EXPECT_NEAR(L.transition.s / sT, 1, 2e-3);
@@ -132,18 +134,16 @@ TEST(Transition, envelopeOnAFlatPlateGrowsLinearlyInReTheta)
     ASSERT_EQ(L.amplification.size(), L.firstTurbulent + 1);
     for (std::size_t i = 1; i < L.amplification.size(); ++i) {
         EXPECT_GE(L.amplification[i], L.amplification[i - 1]);
-        if (Re * L.theta[i] < reTheta0) {
-            EXPECT_EQ(L.amplification[i], 0) << L.s[i];
-        }
+        if (Re * L.theta[i] < reTheta0) EXPECT_EQ(L.amplification[i], 0) << L.s[i];
     }
     EXPECT_NEAR(L.amplification.back(), Ncrit, 1e-9);
 
     // A quieter stream transitions later; Michel's criterion has no n.
-    const SurfaceLayer quiet = MarchSurface(stations(4000, 1, [](double) { return 1.0; }), Re, {},
-                                            1, 0, true, {TransitionCriterion::Envelope, 11});
+    const SurfaceLayer quiet =
+        MarchSurface(plate(4000), Re, {}, 1, 0, true, {TransitionCriterion::Envelope, 11});
     ASSERT_TRUE(quiet.transition.found);
     EXPECT_GT(quiet.transition.s, L.transition.s);
-    EXPECT_TRUE(MarchSurface(stations(40, 1, [](double) { return 1.0; }), Re, {}).amplification.empty());
+    EXPECT_TRUE(MarchSurface(plate(40), Re, {}).amplification.empty());
 }
 
 TEST(Transition, envelopeFeelsTheAdversePressureGradient)
@@ -153,17 +153,14 @@ TEST(Transition, envelopeFeelsTheAdversePressureGradient)
     // the slower stream has the lower Re_theta.
     const double Re = 4e6;
     const TransitionModel model{TransitionCriterion::Envelope, 9};
-    const SurfaceLayer plate = MarchSurface(stations(2000, 1, [](double) { return 1.0; }), Re, {},
-                                            1, 0, true, model);
+    const SurfaceLayer flat = MarchSurface(plate(2000), Re, {}, 1, 0, true, model);
     const SurfaceLayer retarded = MarchSurface(
         stations(2000, 1, [](double s) { return 1 - s / 20; }), Re, {}, 1, 0, true, model);
-    ASSERT_TRUE(plate.transition.found && retarded.transition.found);
+    ASSERT_TRUE(flat.transition.found && retarded.transition.found);
     EXPECT_EQ(retarded.transitionCause, TransitionCause::Envelope);
-    EXPECT_LT(retarded.transition.s, 0.9 * plate.transition.s);
+    EXPECT_LT(retarded.transition.s, 0.9 * flat.transition.s);
     // With free transition off, neither criterion acts.
-    const SurfaceLayer off = MarchSurface(stations(2000, 1, [](double) { return 1.0; }), Re, {}, 1,
-                                          0, false, model);
-    EXPECT_FALSE(off.transition.found);
+    EXPECT_FALSE(MarchSurface(plate(2000), Re, {}, 1, 0, false, model).transition.found);
 }
 
 TEST(TurbulentLayer, flatPlateFollowsTheOneSeventhPowerLaw)
@@ -171,8 +168,7 @@ TEST(TurbulentLayer, flatPlateFollowsTheOneSeventhPowerLaw)
     // The 1/7-power profile with Blasius' wall-shear law gives
     // delta = 0.37 x Re_x^-0.2 and Cf = 0.0577 Re_x^-0.2.
     const double Re = 1e7;
-    const SurfaceLayer L =
-        MarchSurface(stations(1000, 1, [](double) { return 1.0; }), Re, 0.005);
+    const SurfaceLayer L = MarchSurface(plate(1000), Re, 0.005);
     ASSERT_TRUE(L.transition.found);
     EXPECT_EQ(L.transitionCause, TransitionCause::Forced);
     EXPECT_DOUBLE_EQ(L.transition.xc, 0.005);
@@ -192,8 +188,7 @@ TEST(TurbulentLayer, flatPlateFollowsTheOneSeventhPowerLaw)
 TEST(TurbulentLayer, startsFromTheLaminarMomentumThickness)
 {
     const double Re = 1e6;
-    const SurfaceLayer L =
-        MarchSurface(stations(100, 1, [](double) { return 1.0; }), Re, 0.305);
+    const SurfaceLayer L = MarchSurface(plate(100), Re, 0.305);
     ASSERT_TRUE(L.transition.found);
     const std::size_t t = L.firstTurbulent;
     EXPECT_DOUBLE_EQ(L.s[t], 0.305);
@@ -207,7 +202,7 @@ TEST(SquireYoung, weighsTheMomentumThicknessWithTheEdgeSpeed)
     // Ue = 1.2 everywhere, laminar: theta = sqrt(0.45 s / (1.2 Re)), H = 2.61,
     // CD = 2 theta 1.2^((2.61 + 5) / 2).
     const double Re = 1e5;
-    const SurfaceLayer L = MarchSurface(stations(200, 1, [](double) { return 1.2; }), Re, {});
+    const SurfaceLayer L = MarchSurface(plate(200, 1.2), Re, {});
     const double theta = std::sqrt(0.45 / (1.2 * Re));
     EXPECT_NEAR(L.CD / (2 * theta * std::pow(1.2, 3.805)), 1, 1e-9);
 }
