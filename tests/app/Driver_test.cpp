@@ -44,11 +44,8 @@ TEST(CalculationGuard, WithoutAnAirfoilOnlyTheMessageAppears)
     EXPECT_FALSE(std::filesystem::exists(s.c.WorkDir / kColumnFile));
     EXPECT_EQ(s.tk.text("Text_CL"), "");
     EXPECT_TRUE(s.tk.drawing(kPressurePicture).items.empty());
-}
-
-TEST(CalculationGuard, SelectingTheFileOptionAloneDoesNotMakeAnAirfoil)
-{
-    Session s;
+    // Selecting the file option alone does not make an airfoil.
+    s.tk.clearMessages();
     s.tk.select("Option_DOSYA");
     s.form.Option_DOSYA_Click();
     EXPECT_TRUE(s.tk.isVisible("Frame_FileBrowser"));
@@ -56,7 +53,7 @@ TEST(CalculationGuard, SelectingTheFileOptionAloneDoesNotMakeAnAirfoil)
     EXPECT_EQ(s.tk.messages(), std::vector<std::string>{"Calculate airfoil coordinates"});
 }
 
-TEST(PanelGeometry, NoRotationKeepsTheContourExactly)
+TEST(PanelGeometry, NoRotationKeepsTheContourExactlyAndPositiveEtaTurnsTheNoseUp)
 {
     Session s;
     s.chooseNaca("51");
@@ -65,12 +62,6 @@ TEST(PanelGeometry, NoRotationKeepsTheContourExactly)
         EXPECT_EQ(s.c.X[i], s.c.XCoord[i]);
         EXPECT_EQ(s.c.Y[i], s.c.YCoord[i]);
     }
-}
-
-TEST(PanelGeometry, PositiveEtaTurnsTheNoseUp)
-{
-    Session s;
-    s.chooseNaca("51");
     BuildPanels(s.c, 90);
     EXPECT_NEAR(s.c.X[1], 0, 1e-15);
     EXPECT_NEAR(s.c.Y[1], -1, 1e-15);
@@ -118,7 +109,7 @@ void feedExactCircleSpeeds(Common& c, double alphaDeg)
     }
 }
 
-TEST(ForceIntegration, CircleWithExactSpeedsGivesLiftAndANoseDownMoment)
+TEST(ForceIntegration, CircleWithExactSpeedsGivesLiftAndANoseDownMomentAndNoneWithoutIncidence)
 {
     Session s;
     s.chooseCircle("101");
@@ -130,17 +121,14 @@ TEST(ForceIntegration, CircleWithExactSpeedsGivesLiftAndANoseDownMoment)
     // The lift of a circle acts at its centre, a quarter chord behind (0.25, 0).
     const double Cy = k.CL * s.c.CosAlfa + k.CD * s.c.SinAlfa;
     EXPECT_NEAR(k.CM, -0.25 * Cy, 1e-12);
-}
 
-TEST(ForceIntegration, NoFlowAroundTheCircleAtZeroIncidenceGivesNoForce)
-{
-    Session s;
+    // No flow around the circle at zero incidence gives no force.
     s.chooseCircle("51");
     feedExactCircleSpeeds(s.c, 0);
-    const Coefficients k = IntegrateForces(s.c);
-    EXPECT_NEAR(k.CL, 0, 1e-12);
-    EXPECT_NEAR(k.CD, 0, 1e-12);
-    EXPECT_NEAR(k.CM, 0, 1e-12);
+    const Coefficients zero = IntegrateForces(s.c);
+    EXPECT_NEAR(zero.CL, 0, 1e-12);
+    EXPECT_NEAR(zero.CD, 0, 1e-12);
+    EXPECT_NEAR(zero.CM, 0, 1e-12);
 }
 
 TEST(Calculation, ShowsRoundedCoefficientsInTheGeneralForm)
@@ -161,6 +149,12 @@ TEST(Calculation, ShowsRoundedCoefficientsInTheGeneralForm)
     EXPECT_NEAR(cl, 0.60, 0.01);
     EXPECT_EQ(s.tk.text("Text_CL"), generalForm(roundHalfEven(cl, 4)));
     EXPECT_LE(s.tk.text("Text_CL").size(), 6u);
+
+    // A comma is no decimal separator in the angle.
+    s.tk.type("Text_AlfaD", "5,5");
+    s.chooseCircle("51");
+    s.press();
+    EXPECT_EQ(s.c.AlfaD, 5);
 }
 
 TEST(Calculation, CommaLocaleWritesCommasAndStillReadsPoints)
@@ -174,15 +168,6 @@ TEST(Calculation, CommaLocaleWritesCommasAndStillReadsPoints)
     EXPECT_NE(s.report().find("Alfa =  5 "), std::string::npos);
     EXPECT_NE(s.columns().find(",") , std::string::npos);
     EXPECT_EQ(s.columns().find("."), std::string::npos);
-}
-
-TEST(Calculation, CommaIsNotADecimalSeparatorInTheAngle)
-{
-    Session s;
-    s.tk.type("Text_AlfaD", "5,5");
-    s.chooseCircle("51");
-    s.press();
-    EXPECT_EQ(s.c.AlfaD, 5);
 }
 
 TEST(Calculation, PrandtlGlauertDividesOneMinusCuByBeta)
