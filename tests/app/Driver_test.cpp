@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -372,14 +373,10 @@ TEST(SharedState, KennedyControlPointDoesNotChangeThePressureScale)
     s.chooseNaca("51");
     s.press();
     ASSERT_GT(s.c.XM[51], 1);  // the Kutta control point behind the trailing edge
-    double xMin = s.c.XM[1], xMax = s.c.XM[1];
-    for (int i = 1; i <= 50; ++i) {
-        xMin = std::min(xMin, s.c.XM[i]);
-        xMax = std::max(xMax, s.c.XM[i]);
-    }
+    const auto [xMin, xMax] = std::minmax_element(s.c.XM.begin() + 1, s.c.XM.begin() + 51);
     const double W = s.tk.width(kAirfoilPicture);
     const auto& scale = s.tk.drawing(kPressurePicture).scale;
-    EXPECT_NEAR(scale.right, W / (1.9 * W / (xMax - xMin)), 1e-12);
+    EXPECT_NEAR(scale.right, W / (1.9 * W / (*xMax - *xMin)), 1e-12);
 }
 
 TEST(Handlers, AboutAndFileBrowserNavigation)

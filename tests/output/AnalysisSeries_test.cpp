@@ -128,10 +128,8 @@ TEST(AnalysisPressureTest, machNumberAddsTheCorrectedCurvesAndTheCriticalLine)
     // Karman-Tsien raises the suction peak above Prandtl-Glauert's.
     const PressureResult kt = pressurePlot(p.press, {Compressibility::KarmanTsien, false, true});
     const Series& ktUpper = named(kt.plot, "Hess, Karman-Tsien M\u221e = 0.70, upper");
-    double pgPeak = 0, ktPeak = 0;
-    for (double v : corrected.y) pgPeak = std::max(pgPeak, v);
-    for (double v : ktUpper.y) ktPeak = std::max(ktPeak, v);
-    EXPECT_GT(ktPeak, pgPeak);
+    EXPECT_GT(*std::max_element(ktUpper.y.begin(), ktUpper.y.end()),
+              *std::max_element(corrected.y.begin(), corrected.y.end()));
     EXPECT_LT(kt.criticalMach, pg.criticalMach);
 }
 

@@ -63,8 +63,7 @@ TEST(PressurePlot, HighestValueAndZeroLineSitATwelfthFromTheEdges)
     s.tk.type("Text_AlfaD", "5");
     s.chooseNaca("51");
     s.press();
-    double M = 0;
-    for (int i = 1; i <= 50; ++i) M = std::max(M, s.c.Cu[i]);
+    const double M = *std::max_element(s.c.Cu.begin() + 1, s.c.Cu.begin() + 51);
     const auto& d = s.tk.drawing(kPressurePicture);
     EXPECT_DOUBLE_EQ(d.scale.top, -1.1 * M);
     EXPECT_DOUBLE_EQ(d.scale.bottom, 0.1 * M);
