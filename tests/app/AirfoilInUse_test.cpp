@@ -37,7 +37,7 @@ std::string writeFile(const Session& s, const std::string& name, const std::stri
 
 const char* const kSquare = "Square\n5\n1, 1.0, 0.0\n2, 0.5, -0.5\n3, 0.0, 0.0\n4, 0.5, 0.5\n5, 1.0, 0.0\n";
 
-TEST(AirfoilInUse, StatusLineNamesTheContourAndItsPoints)
+TEST(AirfoilInUse, StatusLineNamesTheContourAndItsPointsAndItsSourceOption)
 {
     Session s;
     EXPECT_EQ(s.tk.text("Label_AirfoilInUse"), "Airfoil in use: none yet");
@@ -46,6 +46,15 @@ TEST(AirfoilInUse, StatusLineNamesTheContourAndItsPoints)
     s.chooseCircle("21");
     EXPECT_EQ(s.tk.text("Label_AirfoilInUse"), "Airfoil in use: Circle, 21 points");
     EXPECT_EQ(selectedSource(s), "Option_CIRCLE");
+
+    // Sources without an option button select none.
+    EXPECT_EQ(sourceOption(ContourSource::Naca), "");
+    EXPECT_EQ(sourceOption(ContourSource::Repanelled), "");
+    s.c.AirfoilSource = ContourSource::Naca;
+    s.c.AirfoilName = "NACA 2412";
+    s.form.showAirfoilInUse();
+    EXPECT_EQ(selectedSource(s), "");
+    EXPECT_EQ(s.tk.text("Label_AirfoilInUse"), "Airfoil in use: NACA 2412, 21 points");
 }
 
 TEST(AirfoilInUse, RefusedCountSelectsTheSourceInUseAgain)
@@ -115,19 +124,6 @@ TEST(AirfoilInUse, KarmanTrefftzRefusalsSelectTheSourceInUseAgain)
     EXPECT_EQ(s.tk.text("Label_AirfoilInUse"),
               "Airfoil in use: Karman-Trefftz section \u03b4 = 0.12, \u03b3 = 0.02, "
               "\u03c4 = 10\u00b0, 41 points");
-}
-
-TEST(AirfoilInUse, SourcesWithoutAnOptionButtonSelectNone)
-{
-    EXPECT_EQ(sourceOption(ContourSource::Naca), "");
-    EXPECT_EQ(sourceOption(ContourSource::Repanelled), "");
-    Session s;
-    s.chooseCircle("21");
-    s.c.AirfoilSource = ContourSource::Naca;
-    s.c.AirfoilName = "NACA 2412";
-    s.form.showAirfoilInUse();
-    EXPECT_EQ(selectedSource(s), "");
-    EXPECT_EQ(s.tk.text("Label_AirfoilInUse"), "Airfoil in use: NACA 2412, 21 points");
 }
 
 TEST(FileBrowser, CloseHidesItAndOtherSourcesDoToo)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -44,11 +45,8 @@ TEST(CalculationGuard, WithoutAnAirfoilOnlyTheMessageAppears)
     EXPECT_FALSE(std::filesystem::exists(s.c.WorkDir / kColumnFile));
     EXPECT_EQ(s.tk.text("Text_CL"), "");
     EXPECT_TRUE(s.tk.drawing(kPressurePicture).items.empty());
-}
-
-TEST(CalculationGuard, SelectingTheFileOptionAloneDoesNotMakeAnAirfoil)
-{
-    Session s;
+    // Selecting the file option alone does not make an airfoil.
+    s.tk.clearMessages();
     s.tk.select("Option_DOSYA");
     s.form.Option_DOSYA_Click();
     EXPECT_TRUE(s.tk.isVisible("Frame_FileBrowser"));
@@ -56,7 +54,7 @@ TEST(CalculationGuard, SelectingTheFileOptionAloneDoesNotMakeAnAirfoil)
     EXPECT_EQ(s.tk.messages(), std::vector<std::string>{"Calculate airfoil coordinates"});
 }
 
-TEST(PanelGeometry, NoRotationKeepsTheContourExactly)
+TEST(PanelGeometry, NoRotationKeepsTheContourExactlyAndPositiveEtaTurnsTheNoseUp)
 {
     Session s;
     s.chooseNaca("51");
@@ -65,12 +63,6 @@ TEST(PanelGeometry, NoRotationKeepsTheContourExactly)
         EXPECT_EQ(s.c.X[i], s.c.XCoord[i]);
         EXPECT_EQ(s.c.Y[i], s.c.YCoord[i]);
     }
-}
-
-TEST(PanelGeometry, PositiveEtaTurnsTheNoseUp)
-{
-    Session s;
-    s.chooseNaca("51");
     BuildPanels(s.c, 90);
     EXPECT_NEAR(s.c.X[1], 0, 1e-15);
     EXPECT_NEAR(s.c.Y[1], -1, 1e-15);
@@ -118,7 +110,7 @@ void feedExactCircleSpeeds(Common& c, double alphaDeg)
     }
 }
 
-TEST(ForceIntegration, CircleWithExactSpeedsGivesLiftAndANoseDownMoment)
+TEST(ForceIntegration, CircleWithExactSpeedsGivesLiftAndANoseDownMomentAndNoneWithoutIncidence)
 {
     Session s;
     s.chooseCircle("101");
@@ -130,17 +122,14 @@ TEST(ForceIntegration, CircleWithExactSpeedsGivesLiftAndANoseDownMoment)
     // The lift of a circle acts at its centre, a quarter chord behind (0.25, 0).
     const double Cy = k.CL * s.c.CosAlfa + k.CD * s.c.SinAlfa;
     EXPECT_NEAR(k.CM, -0.25 * Cy, 1e-12);
-}
 
-TEST(ForceIntegration, NoFlowAroundTheCircleAtZeroIncidenceGivesNoForce)
-{
-    Session s;
+    // No flow around the circle at zero incidence gives no force.
     s.chooseCircle("51");
     feedExactCircleSpeeds(s.c, 0);
-    const Coefficients k = IntegrateForces(s.c);
-    EXPECT_NEAR(k.CL, 0, 1e-12);
-    EXPECT_NEAR(k.CD, 0, 1e-12);
-    EXPECT_NEAR(k.CM, 0, 1e-12);
+    const Coefficients zero = IntegrateForces(s.c);
+    EXPECT_NEAR(zero.CL, 0, 1e-12);
+    EXPECT_NEAR(zero.CD, 0, 1e-12);
+    EXPECT_NEAR(zero.CM, 0, 1e-12);
 }
 
 TEST(Calculation, ShowsRoundedCoefficientsInTheGeneralForm)
@@ -161,6 +150,12 @@ TEST(Calculation, ShowsRoundedCoefficientsInTheGeneralForm)
     EXPECT_NEAR(cl, 0.60, 0.01);
     EXPECT_EQ(s.tk.text("Text_CL"), generalForm(roundHalfEven(cl, 4)));
     EXPECT_LE(s.tk.text("Text_CL").size(), 6u);
+
+    // A comma is no decimal separator in the angle.
+    s.tk.type("Text_AlfaD", "5,5");
+    s.chooseCircle("51");
+    s.press();
+    EXPECT_EQ(s.c.AlfaD, 5);
 }
 
 TEST(Calculation, CommaLocaleWritesCommasAndStillReadsPoints)
@@ -174,15 +169,6 @@ TEST(Calculation, CommaLocaleWritesCommasAndStillReadsPoints)
     EXPECT_NE(s.report().find("Alfa =  5 "), std::string::npos);
     EXPECT_NE(s.columns().find(",") , std::string::npos);
     EXPECT_EQ(s.columns().find("."), std::string::npos);
-}
-
-TEST(Calculation, CommaIsNotADecimalSeparatorInTheAngle)
-{
-    Session s;
-    s.tk.type("Text_AlfaD", "5,5");
-    s.chooseCircle("51");
-    s.press();
-    EXPECT_EQ(s.c.AlfaD, 5);
 }
 
 TEST(Calculation, PrandtlGlauertDividesOneMinusCuByBeta)
@@ -387,14 +373,10 @@ TEST(SharedState, KennedyControlPointDoesNotChangeThePressureScale)
     s.chooseNaca("51");
     s.press();
     ASSERT_GT(s.c.XM[51], 1);  // the Kutta control point behind the trailing edge
-    double xMin = s.c.XM[1], xMax = s.c.XM[1];
-    for (int i = 1; i <= 50; ++i) {
-        xMin = std::min(xMin, s.c.XM[i]);
-        xMax = std::max(xMax, s.c.XM[i]);
-    }
+    const auto [xMin, xMax] = std::minmax_element(s.c.XM.begin() + 1, s.c.XM.begin() + 51);
     const double W = s.tk.width(kAirfoilPicture);
     const auto& scale = s.tk.drawing(kPressurePicture).scale;
-    EXPECT_NEAR(scale.right, W / (1.9 * W / (xMax - xMin)), 1e-12);
+    EXPECT_NEAR(scale.right, W / (1.9 * W / (*xMax - *xMin)), 1e-12);
 }
 
 TEST(Handlers, AboutAndFileBrowserNavigation)

@@ -128,10 +128,8 @@ TEST(AnalysisPressureTest, machNumberAddsTheCorrectedCurvesAndTheCriticalLine)
     // Karman-Tsien raises the suction peak above Prandtl-Glauert's.
     const PressureResult kt = pressurePlot(p.press, {Compressibility::KarmanTsien, false, true});
     const Series& ktUpper = named(kt.plot, "Hess, Karman-Tsien M\u221e = 0.70, upper");
-    double pgPeak = 0, ktPeak = 0;
-    for (double v : corrected.y) pgPeak = std::max(pgPeak, v);
-    for (double v : ktUpper.y) ktPeak = std::max(ktPeak, v);
-    EXPECT_GT(ktPeak, pgPeak);
+    EXPECT_GT(*std::max_element(ktUpper.y.begin(), ktUpper.y.end()),
+              *std::max_element(corrected.y.begin(), corrected.y.end()));
     EXPECT_LT(kt.criticalMach, pg.criticalMach);
 }
 
@@ -222,14 +220,13 @@ TEST(AnalysisSweepAnglesTest, rangesAndRefusals)
     EXPECT_EQ(sweepAngles(10, -10, -5, refusal), (std::vector<double>{10, 5, 0, -5, -10}));
     EXPECT_EQ(sweepAngles(3, 3, 1, refusal), (std::vector<double>{3}));
     EXPECT_TRUE(refusal.empty());
-    EXPECT_TRUE(sweepAngles(0, 10, 0, refusal).empty());
-    EXPECT_FALSE(refusal.empty());
-    EXPECT_TRUE(sweepAngles(0, 10, -1, refusal).empty());
-    EXPECT_FALSE(refusal.empty());
-    EXPECT_TRUE(sweepAngles(0, 1001, 1, refusal).empty());
-    EXPECT_FALSE(refusal.empty());
     EXPECT_EQ(sweepAngles(0, 1000, 1, refusal).size(), 1001u);
-    EXPECT_TRUE(sweepAngles(0, NAN, 1, refusal).empty());
+    // A zero step, a step away from the end, more than 1001 angles, no end.
+    for (const auto& [to, step] : {std::pair{10.0, 0.0}, {10.0, -1.0}, {1001.0, 1.0}, {NAN, 1.0}}) {
+        refusal.clear();
+        EXPECT_TRUE(sweepAngles(0, to, step, refusal).empty()) << to << " by " << step;
+        EXPECT_FALSE(refusal.empty()) << to << " by " << step;
+    }
 }
 
 TEST(AnalysisPolarTest, zeroLiftAngleByInterpolationOrSecant)
@@ -260,13 +257,10 @@ TEST(AnalysisPolarTest, polarOfACamberedSectionAndItsThinAirfoilLine)
     for (const auto& points : polar.points) ASSERT_EQ(points.size(), 7u);
     // A positive camber: the zero-lift angle is negative, close to the exact one.
     ASSERT_TRUE(polar.hasAlpha0);
-    double a0Exact = 0;
-    {
-        // Exact CL is linear in sin(alpha - alpha0): two exact values give alpha0.
-        const double cl0 = KarmanTrefftzFlow(*p.press.section, 0).CL();
-        const double cl1 = KarmanTrefftzFlow(*p.press.section, -4).CL();
-        a0Exact = -4 * cl0 / (cl0 - cl1);
-    }
+    // Exact CL is linear in sin(alpha - alpha0): two exact values give alpha0.
+    const double cl0 = KarmanTrefftzFlow(*p.press.section, 0).CL();
+    const double cl1 = KarmanTrefftzFlow(*p.press.section, -4).CL();
+    const double a0Exact = -4 * cl0 / (cl0 - cl1);
     EXPECT_LT(polar.alpha0Deg, 0);
     EXPECT_NEAR(polar.alpha0Deg, a0Exact, 0.3);
     const PlotData lift = polarLiftPlot(polar);

@@ -12,7 +12,7 @@ namespace {
 
 using testing::Session;
 
-TEST(ResultsBlock, WholeSectionForChosenValues)
+TEST(ResultsBlock, WholeSectionForChosenValuesAndTheAngleRoundedToEven)
 {
     Session s;
     s.c.NPanel = 2;
@@ -35,11 +35,8 @@ TEST(ResultsBlock, WholeSectionForChosenValues)
               "2  0.12346  0.50  0.0\r\n"
               "\r\n"
               "   CD =  0    CL =  1.0951    Cm c/4 = -0.2727 \r\n");
-}
 
-TEST(ResultsBlock, AngleIsRoundedToOneDecimalWithTiesToEven)
-{
-    Session s;
+    // The angle is rounded to one decimal with ties to even.
     s.c.NPanel = 0;
     s.c.AlfaD = 2.25;  // exactly half-way: to the even 2.2
     WriteResultsBlock(s.c, s.tk, 0, 0, 0);
@@ -112,12 +109,8 @@ TEST(Report, OnePressWithAllBoxesClearAppendsOnlyTheResultsBlock)
         at = end + 2;
     }
     ASSERT_EQ(lines.size(), 2u + 1 + 1 + 1 + 1 + 50 + 1 + 1);
-    EXPECT_EQ(lines[0], "");
-    EXPECT_EQ(lines[1], "");
-    EXPECT_EQ(lines[2], "Alfa =  5 ");
-    EXPECT_EQ(lines[3], "");
-    EXPECT_EQ(lines[4], " I    X      Y     Cu");
-    EXPECT_EQ(lines[5], "");
+    EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 6),
+              (std::vector<std::string>{"", "", "Alfa =  5 ", "", " I    X      Y     Cu", ""}));
     EXPECT_EQ(lines[6].substr(0, 3), "1  ");
     EXPECT_EQ(lines[55].substr(0, 4), "50  ");
     EXPECT_EQ(lines[56], "");
@@ -133,27 +126,9 @@ TEST(Report, OnePressWithAllBoxesClearAppendsOnlyTheResultsBlock)
     EXPECT_EQ(s.columns(), columns);
 }
 
+// The panel table has a row per panel before the results; three-digit
+// indices push the row right.
 TEST(Report, PanelTableHasARowPerPanelBeforeTheResults)
-{
-    Session s;
-    s.tk.setValue("Check_WritePanel", 1);
-    s.chooseMethod("Option_VORPAN");
-    s.chooseNaca("51");
-    s.press();
-    const std::string r = s.report();
-    ASSERT_EQ(r.rfind(" Panel properties\r\n", 0), 0u);
-    EXPECT_NE(r.find("\r\n  50    "), std::string::npos);
-    EXPECT_EQ(r.find("\r\n  51    "), std::string::npos);
-    // A greyed box (any value but 1) counts as clear.
-    Session t;
-    t.tk.setValue("Check_WritePanel", 2);
-    t.chooseMethod("Option_VORPAN");
-    t.chooseNaca("51");
-    t.press();
-    EXPECT_EQ(t.report().find("Panel properties"), std::string::npos);
-}
-
-TEST(Report, ThreeDigitIndicesPushTheRowRight)
 {
     Session s;
     s.tk.setValue("Check_WritePanel", 1);
@@ -161,9 +136,17 @@ TEST(Report, ThreeDigitIndicesPushTheRowRight)
     s.chooseNaca("121");
     s.press();
     const std::string r = s.report();
-    EXPECT_NE(r.find("\r\n  99    "), std::string::npos);
-    EXPECT_NE(r.find("\r\n  100    "), std::string::npos);
-    EXPECT_NE(r.find("\r\n100  "), std::string::npos);
+    ASSERT_EQ(r.rfind(" Panel properties\r\n", 0), 0u);
+    for (const char* row : {"\r\n  99    ", "\r\n  100    ", "\r\n  120    ", "\r\n100  "})
+        EXPECT_NE(r.find(row), std::string::npos) << row;
+    EXPECT_EQ(r.find("\r\n  121    "), std::string::npos);
+    // A greyed box (any value but 1) counts as clear.
+    Session t;
+    t.tk.setValue("Check_WritePanel", 2);
+    t.chooseMethod("Option_VORPAN");
+    t.chooseNaca("51");
+    t.press();
+    EXPECT_EQ(t.report().find("Panel properties"), std::string::npos);
 }
 
 }  // namespace

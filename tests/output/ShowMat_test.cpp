@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <vector>
 
 #include "ui/HeadlessToolkit.h"
@@ -15,7 +14,7 @@ ui::Rgb level(int k) { return ui::Rgb{255, 255 - 16 * k, 255 - 16 * k}; }
 struct MatrixView : ::testing::Test {
     // Fills AN row by row with the N x N block; column N + 1 holds 1000, which
     // the view leaves out.
-    void show(std::initializer_list<std::vector<double>> rows)
+    void show(const std::vector<std::vector<double>>& rows)
     {
         const int N = static_cast<int>(rows.size());
         common.AN.redim(N + 1);
@@ -38,26 +37,28 @@ struct MatrixView : ::testing::Test {
     ui::HeadlessToolkit ui;
 };
 
-TEST_F(MatrixView, largestEntryOfAOneSignedBlockIsFullRed)
+TEST_F(MatrixView, levelIsTheMagnitudeOverTheLargestInFifteenthsRoundedHalfToEven)
 {
-    // R = 4: 1 -> 3.75 -> 4, 2 -> 7.5 -> 8, 4 -> 15; zero stays white.
-    show({{0, 1}, {2, 4}});
-    EXPECT_EQ(colours(), (std::vector<ui::Rgb>{level(0), level(4), level(8), level(15)}));
+    struct Case {
+        const char* what;
+        std::vector<std::vector<double>> rows;
+        std::vector<ui::Rgb> colours;
+    };
+    const Case cases[] = {
+        // R = 4: 1 -> 3.75 -> 4, 2 -> 7.5 -> 8, 4 -> 15; zero stays white.
+        {"one-signed block", {{0, 1}, {2, 4}}, {level(0), level(4), level(8), level(15)}},
+        // R = 2: |1 / 2 * 15| = 7.5 goes to the even level 8, for either sign.
+        {"entry and its negative", {{1, -1}, {0, 0}}, {level(8), level(8), level(0), level(0)}},
+        // R = 30: 5 -> 2.5 -> 2 and 7 -> 3.5 -> 4.
+        {"half-way levels", {{30, 5}, {7, 0}}, {level(15), level(2), level(4), level(0)}},
+        {"zeros", {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, std::vector<ui::Rgb>(9, level(0))},
+    };
+    for (const Case& k : cases) {
+        SCOPED_TRACE(k.what);
+        show(k.rows);
+        EXPECT_EQ(colours(), k.colours);
+    }
     EXPECT_EQ(level(15), (ui::Rgb{255, 15, 15}));
-}
-
-TEST_F(MatrixView, anEntryAndItsNegativeShareAColour)
-{
-    // R = 2: |1 / 2 * 15| = 7.5 goes to the even level 8.
-    show({{1, -1}, {0, 0}});
-    EXPECT_EQ(colours(), (std::vector<ui::Rgb>{level(8), level(8), level(0), level(0)}));
-}
-
-TEST_F(MatrixView, halfWayLevelsGoToTheEvenNeighbour)
-{
-    // R = 30: 5 -> 2.5 -> 2 and 7 -> 3.5 -> 4.
-    show({{30, 5}, {7, 0}});
-    EXPECT_EQ(colours(), (std::vector<ui::Rgb>{level(15), level(2), level(4), level(0)}));
 }
 
 TEST_F(MatrixView, singleCellFillsTheWholeArea)
@@ -68,17 +69,9 @@ TEST_F(MatrixView, singleCellFillsTheWholeArea)
                                       ui.height("Picture_ShowMat")}));
     ASSERT_EQ(d.items.size(), 1u);
     EXPECT_EQ(d.items[0].kind, ui::Primitive::Kind::FilledBox);
-    EXPECT_EQ(d.items[0].x1, 0);
-    EXPECT_EQ(d.items[0].y1, 0);
-    EXPECT_EQ(d.items[0].x2, 1);
-    EXPECT_EQ(d.items[0].y2, 1);
+    EXPECT_EQ((std::vector<float>{d.items[0].x1, d.items[0].y1, d.items[0].x2, d.items[0].y2}),
+              (std::vector<float>{0, 0, 1, 1}));
     EXPECT_EQ(d.items[0].colour, level(15));
-}
-
-TEST_F(MatrixView, blockOfZerosIsWhite)
-{
-    show({{0, 0, 0}, {0, 0, 0}, {0, 0, 0}});
-    EXPECT_EQ(colours(), std::vector<ui::Rgb>(9, level(0)));
 }
 
 TEST_F(MatrixView, cellsRunAlongTheRowsFromTheTopLeftCorner)
@@ -93,10 +86,8 @@ TEST_F(MatrixView, cellsRunAlongTheRowsFromTheTopLeftCorner)
     for (int I = 1; I <= 3; ++I) {
         for (int J = 1; J <= 3; ++J) {
             const ui::Primitive& p = d.items[(I - 1) * 3 + (J - 1)];
-            EXPECT_EQ(p.x1, J - 1);
-            EXPECT_EQ(p.y1, I - 1);
-            EXPECT_EQ(p.x2, J);
-            EXPECT_EQ(p.y2, I);
+            EXPECT_EQ((std::vector<float>{p.x1, p.y1, p.x2, p.y2}),
+                      (std::vector<float>{J - 1.0f, I - 1.0f, 1.0f * J, 1.0f * I}));
         }
     }
 }

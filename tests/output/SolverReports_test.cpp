@@ -17,7 +17,7 @@ struct SolverReports : ::testing::Test {
     ui::HeadlessToolkit ui;
 };
 
-TEST_F(SolverReports, coefficientMatricesAreWrittenRowByRowWithTheirRightHandSide)
+TEST_F(SolverReports, coefficientMatricesAreWrittenRowByRowAndEachCallAppends)
 {
     common.AN.redim(3);
     common.AN(1, 1) = 0.5;
@@ -41,10 +41,8 @@ TEST_F(SolverReports, coefficientMatricesAreWrittenRowByRowWithTheirRightHandSid
         "  0.0    0.0    0.0  \r\n"
         "  0.0    0.0    0.0  \r\n";
     EXPECT_EQ(report(), expected);
-}
 
-TEST_F(SolverReports, eachCallAppendsItsSection)
-{
+    // Each call appends its section, in the decimal separator in force.
     common.AN.redim(2);
     common.AN(1, 1) = 123.45678;
     common.AN(1, 2) = -0.00001;
@@ -56,7 +54,7 @@ TEST_F(SolverReports, eachCallAppendsItsSection)
         "  123,4568    -0,0  \r\n"
         "\r\n Matrix for induced tangential velocities\r\n\r\n"
         "  0,0    0,0  \r\n";
-    EXPECT_EQ(report(), section + section);
+    EXPECT_EQ(report(), expected + section + section);
 }
 
 TEST_F(SolverReports, singularitiesListOneRowPerEndPoint)

@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <fstream>
+#include <iterator>
 #include <sys/resource.h>
 #include <sys/stat.h>
 
@@ -67,10 +68,8 @@ TEST(WriteSection, AFailedRewriteLeavesTheEarlierColumnFileWhole)
     ASSERT_EQ(s.tk.messages().size(), 1u);
     EXPECT_EQ(s.tk.messages()[0], "Cannot write \"TavrixS.xls\": File too large");
     // No half-written replacement is left beside it.
-    std::size_t entries = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(s.dir.path()))
-        ++entries;
-    EXPECT_EQ(entries, 2u);  // TavrixS.txt and TavrixS.xls
+    const std::filesystem::directory_iterator entries(s.dir.path()), end;
+    EXPECT_EQ(std::distance(entries, end), 2);  // TavrixS.txt and TavrixS.xls
 
     // A rewrite that succeeds keeps the file's permissions.
     s.c.FilesNotWritten.clear();
