@@ -243,7 +243,6 @@ SurfaceLayer MarchSurface(const SurfaceStations& st, double Re, std::optional<do
     // the stations (zero at the stagnation point, where Re_theta is zero).
     double amplification = 0;
     double previousRate = 0;
-    if (envelope) L.amplification.push_back(0);
     push(L, stationAt(st, 0), theta[0], closure::ThwaitesH(lambda[0]),
          laminarCf(lambda[0], st.Ue[0], theta[0], Re));
 
@@ -251,7 +250,6 @@ SurfaceLayer MarchSurface(const SurfaceStations& st, double Re, std::optional<do
     for (std::size_t i = 1; i < n; ++i) {
         const double ds = st.s[i] - st.s[i - 1];
         const double Ui = st.Ue[i];
-        const double amplificationBefore = amplification;
         integral = integral + fifthPowerIntegral(std::max(st.Ue[i - 1], 0.0), std::max(Ui, 0.0), ds);
         if (Ui > 0) {
             const double U2 = Ui * Ui;
@@ -304,7 +302,6 @@ SurfaceLayer MarchSurface(const SurfaceStations& st, double Re, std::optional<do
         if (cause == TransitionCause::None) {
             push(L, stationAt(st, i), theta[i], closure::ThwaitesH(lambda[i]),
                  laminarCf(lambda[i], Ui, theta[i], Re));
-            if (envelope) L.amplification.push_back(amplification);
             continue;
         }
 
@@ -315,9 +312,6 @@ SurfaceLayer MarchSurface(const SurfaceStations& st, double Re, std::optional<do
         L.transitionCause = cause;
         if (cause == TransitionCause::LaminarSeparation) L.laminarSeparation = L.transition;
         L.firstTurbulent = L.s.size();
-        if (envelope)
-            L.amplification.push_back(f < 1 ? lerp(amplificationBefore, amplification, f)
-                                            : amplification);
         push(L, t, thetaT, kTurbulentStartH, turbulentCf(kTurbulentStartH, t.Ue, thetaT, Re));
         marchTurbulent(st, f < 1 ? i : i + 1, t, thetaT, Re, L);
         break;

@@ -68,9 +68,6 @@ struct SurfaceLayer {
     // thickness, H the shape factor, Cf the wall shear over the free-stream
     // dynamic pressure (zero behind a turbulent separation).
     std::vector<double> s, x, y, xc, Ue, theta, H, Cf;
-    // The envelope method's n at the laminar stations (empty with Michel's
-    // criterion).
-    std::vector<double> amplification;
     std::size_t firstTurbulent = 0;  // stations from here on are turbulent; size() if none
 
     SurfacePoint transition;  // found == false: laminar to the trailing edge

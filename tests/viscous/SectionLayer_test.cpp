@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,17 @@
 
 namespace tavrix {
 namespace {
+
+BoundaryLayerSetup layerAt(double Re, std::optional<double> upper = {},
+                           std::optional<double> lower = {}, TransitionModel model = {})
+{
+    BoundaryLayerSetup setup;
+    setup.Re = Re;
+    setup.forcedTransitionUpper = upper;
+    setup.forcedTransitionLower = lower;
+    setup.transition = model;
+    return setup;
+}
 
 // Both free-transition criteria, the envelope at a quiet free stream's Ncrit.
 const TransitionModel kCriteria[] = {{TransitionCriterion::Michel, 9},
@@ -54,7 +66,7 @@ TEST(SectionLayer, dragGrowsAndUpperTransitionMovesForwardWithIncidence)
             SCOPED_TRACE(::testing::Message() << methodOption(m) << " alpha " << alpha);
             testing::Session s;
             const ViscousResult r = AnalyseBoundaryLayer(pressNaca(s, m, "121", alpha),
-                                                         {.Re = 3e6, .transition = model});
+                                                         layerAt(3e6, {}, {}, model));
             ASSERT_TRUE(r.ok) << r.message;
             ASSERT_TRUE(r.upper.transition.found);
             EXPECT_DOUBLE_EQ(r.CD, r.upper.CD + r.lower.CD);
@@ -86,9 +98,9 @@ TEST(SectionLayer, forcedTransitionComesFirstWhenItLiesAhead)
 {
     testing::Session s;
     const SurfaceFlow f = pressNaca(s, kAllMethods[0], "101", 2);
-    const ViscousResult free = AnalyseBoundaryLayer(f, {.Re = 3e6});
+    const ViscousResult free = AnalyseBoundaryLayer(f, layerAt(3e6));
     const ViscousResult tripped = AnalyseBoundaryLayer(
-        f, {.Re = 3e6, .forcedTransitionUpper = 0.05, .forcedTransitionLower = 0.05});
+        f, layerAt(3e6, 0.05, 0.05));
     ASSERT_TRUE(free.ok && tripped.ok);
     EXPECT_EQ(tripped.upper.transitionCause, TransitionCause::Forced);
     EXPECT_NEAR(tripped.upper.transition.xc, 0.05, 1e-12);
@@ -96,7 +108,7 @@ TEST(SectionLayer, forcedTransitionComesFirstWhenItLiesAhead)
     EXPECT_GT(tripped.CD, free.CD);  // more of the surface under turbulent friction
     // A trip behind the natural transition changes nothing.
     const ViscousResult late = AnalyseBoundaryLayer(
-        f, {.Re = 3e6, .forcedTransitionUpper = 0.99, .forcedTransitionLower = 0.99});
+        f, layerAt(3e6, 0.99, 0.99));
     EXPECT_EQ(late.CD, free.CD);
     EXPECT_EQ(late.upper.transitionCause, free.upper.transitionCause);
 }
@@ -104,7 +116,7 @@ TEST(SectionLayer, forcedTransitionComesFirstWhenItLiesAhead)
 TEST(SectionLayer, highIncidenceSeparatesAndTheDragIsMarked)
 {
     testing::Session s;
-    const ViscousResult r = AnalyseBoundaryLayer(pressNaca(s, kAllMethods[1], "121", 16), {.Re = 1e6});
+    const ViscousResult r = AnalyseBoundaryLayer(pressNaca(s, kAllMethods[1], "121", 16), layerAt(1e6));
     ASSERT_TRUE(r.ok);
     ASSERT_TRUE(r.upper.turbulentSeparation.found);
     EXPECT_LT(r.upper.turbulentSeparation.xc, kReliableSeparationXc);
@@ -152,14 +164,14 @@ TEST(SectionLayer, refusesWhatItCannotCompute)
     still.X = {1, 0, 1};
     still.Y = {0, 0.01, 0};
     still.speed = {1, 1};  // never changes sign: no stagnation point
-    ViscousResult r = AnalyseBoundaryLayer(still, {.Re = 1e6});
+    ViscousResult r = AnalyseBoundaryLayer(still, layerAt(1e6));
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.message.find("stagnation"), std::string::npos);
 
     testing::Session s;
     const SurfaceFlow f = pressNaca(s, kAllMethods[0], "51", 2);
     for (double Re : {0.0, -5.0, std::nan(""), HUGE_VAL}) {
-        r = AnalyseBoundaryLayer(f, {.Re = Re});
+        r = AnalyseBoundaryLayer(f, layerAt(Re));
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(r.message, "The Reynolds number must be a number greater than 0");
     }

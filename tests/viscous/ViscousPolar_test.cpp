@@ -64,7 +64,9 @@ TEST(ViscousPolar, aSweepThatKeptNoSignedSpeedGivesNoLayer)
     const SweepOutcome sweep = Sweep(s.c, FlowSetup{}, alpha);
     ASSERT_EQ(sweep.points.size(), 1u);
     EXPECT_TRUE(sweep.points[0].signedSpeed.empty());
-    const ViscousPoint v = ViscousPointOf(sweep.points[0], {.Re = 1e6});
+    BoundaryLayerSetup layer;
+    layer.Re = 1e6;
+    const ViscousPoint v = ViscousPointOf(sweep.points[0], layer);
     EXPECT_FALSE(v.ok);
     EXPECT_NE(v.message, "");
 }
