@@ -134,9 +134,11 @@ std::string refusal(std::string_view text, bool wholeFile = true)
     return {};
 }
 
-TEST_F(AirfoilFileTest, readsTheSpecimenAndTakesItsCount)
+TEST_F(AirfoilFileTest, readsTheSpecimenTakesItsCountAndDrawsIt)
 {
     ui_.type("Text_NP", "101");
+    common_.AirfoilReady = false;
+    ui_.clear(kAirfoilPicture);
     ASSERT_TRUE(read(kSpecimen));
     EXPECT_TRUE(ui_.messages().empty());
     expectContour(kSpecimenX, kSpecimenY, 5);
@@ -147,28 +149,7 @@ TEST_F(AirfoilFileTest, readsTheSpecimenAndTakesItsCount)
     EXPECT_EQ(common_.XCoord[6], 1.0);
     EXPECT_EQ(common_.YCoord[5], 0.0);
     EXPECT_EQ(common_.YCoord[6], 0.0);
-}
-
-TEST_F(AirfoilFileTest, drawsTheNewContour)
-{
-    common_.AirfoilReady = false;
-    ui_.clear(kAirfoilPicture);
-    ASSERT_TRUE(read(kSpecimen));
     EXPECT_FALSE(ui_.drawing(kAirfoilPicture).items.empty());
-    EXPECT_TRUE(common_.AirfoilReady);
-}
-
-TEST(AirfoilFileParse, commaSeparatedOneLineRecordsAndOneFieldPerLineReadTheSame)
-{
-    const AirfoilFileContents perLine = parsed(
-        "Sample section\n5\n1\n1.0\n0.0\n2\n0.5\n-0.06\n3\n0.0\n0.0\n4\n0.5\n0.06\n5\n1.0\n0.0\n");
-    const AirfoilFileContents oneLine = parsed(kSpecimen);
-    EXPECT_EQ(perLine.x, oneLine.x);
-    EXPECT_EQ(perLine.y, oneLine.y);
-    EXPECT_EQ(oneLine.x, std::vector<double>(kSpecimenX, kSpecimenX + 5));
-    EXPECT_EQ(oneLine.y, std::vector<double>(kSpecimenY, kSpecimenY + 5));
-    EXPECT_EQ(oneLine.name, "Sample section");
-    EXPECT_EQ(perLine.count, 5);
 }
 
 TEST(AirfoilFileParse, blanksTabsCommasAndLineBreaksAllSeparateAndARunCountsOnce)
@@ -176,6 +157,8 @@ TEST(AirfoilFileParse, blanksTabsCommasAndLineBreaksAllSeparateAndARunCountsOnce
     const std::vector<double> x(kSpecimenX, kSpecimenX + 5);
     const std::vector<double> y(kSpecimenY, kSpecimenY + 5);
     for (const char* text : {
+             kSpecimen,
+             "Sample section\n5\n1\n1.0\n0.0\n2\n0.5\n-0.06\n3\n0.0\n0.0\n4\n0.5\n0.06\n5\n1.0\n0.0\n",
              "Sample section\n5\n1 1.0 0.0\n2 0.5 -0.06\n3 0.0 0.0\n4 0.5 0.06\n5 1.0 0.0",
              "Sample section\n5\n1\t1.0\t0.0\n2\t 0.5 ,\t-0.06\n3,,0.0,  ,0.0\n\n\n"
              "4 , 0.5 , 0.06 ,\n5, 1.0, 0.0",
@@ -208,21 +191,19 @@ TEST(AirfoilFileParse, theNameEndsAtACommaOrLineBreakAndMayBeQuoted)
     EXPECT_EQ(parsed(",2,1,1,0,2,0,0").name, "");
 }
 
-TEST_F(AirfoilFileTest, moreRecordsThanTheCountAndTrailingTextAreNotRead)
+TEST_F(AirfoilFileTest, pointNumbersRecordsBeyondTheCountAndTrailingTextAreIgnored)
 {
-    ASSERT_TRUE(read(std::string(kSpecimen) + "6, 7.0, 8.0\n7, 9, 9\nend of file; not a number\n"));
-    expectContour(kSpecimenX, kSpecimenY, 5);
-    EXPECT_EQ(common_.XCoord[6], 1.0);  // the earlier contour, not record 6
-}
-
-TEST_F(AirfoilFileTest, pointNumbersAreIgnored)
-{
-    ASSERT_TRUE(read("From zero\n5\n0, 1.0, 0.0\n1, 0.5, -0.06\n2, 0.0, 0.0\n3, 0.5, 0.06\n"
-                     "4, 1.0, 0.0\n"));
-    expectContour(kSpecimenX, kSpecimenY, 5);
-    ASSERT_TRUE(read("Shuffled\n5\n17, 1.0, 0.0\n-3, 0.5, -0.06\n2.5, 0.0, 0.0\n3, 0.5, 0.06\n"
-                     "3, 1.0, 0.0\n"));
-    expectContour(kSpecimenX, kSpecimenY, 5);
+    for (const std::string& text : {
+             std::string(kSpecimen) + "6, 7.0, 8.0\n7, 9, 9\nend of file; not a number\n",
+             std::string("From zero\n5\n0, 1.0, 0.0\n1, 0.5, -0.06\n2, 0.0, 0.0\n3, 0.5, 0.06\n"
+                         "4, 1.0, 0.0\n"),
+             std::string("Shuffled\n5\n17, 1.0, 0.0\n-3, 0.5, -0.06\n2.5, 0.0, 0.0\n3, 0.5, 0.06\n"
+                         "3, 1.0, 0.0\n")}) {
+        SCOPED_TRACE(text);
+        ASSERT_TRUE(read(text));
+        expectContour(kSpecimenX, kSpecimenY, 5);
+        EXPECT_EQ(common_.XCoord[6], 1.0);  // the earlier contour, not record 6
+    }
 }
 
 TEST(AirfoilFileParse, plainDecimalNumbers)
@@ -245,16 +226,14 @@ TEST(AirfoilFileParse, fieldsThatAreNotPlainFiniteNumbersAreNamedInTheReason)
         const char* field;
         const char* reason;
     };
+    const char* const notPlain = "not a plain decimal number";
     for (const Case& c : {
-             Case{"abc", "not a plain decimal number"}, Case{"1.2.3", "not a plain decimal number"},
-             Case{"nan", "not a plain decimal number"}, Case{"NaN", "not a plain decimal number"},
-             Case{"inf", "not a plain decimal number"},
-             Case{"-Infinity", "not a plain decimal number"},
-             Case{"0x1p3", "not a plain decimal number"}, Case{"1e", "not a plain decimal number"},
-             Case{"1e+", "not a plain decimal number"}, Case{".", "not a plain decimal number"},
-             Case{"-", "not a plain decimal number"}, Case{"1.0D+00", "not a plain decimal number"},
-             Case{"5deg", "not a plain decimal number"}, Case{"--1", "not a plain decimal number"},
-             Case{"1e999", "too large"}, Case{"-1.8e308", "too large"},
+             Case{"abc", notPlain}, Case{"1.2.3", notPlain}, Case{"nan", notPlain},
+             Case{"NaN", notPlain}, Case{"inf", notPlain}, Case{"-Infinity", notPlain},
+             Case{"0x1p3", notPlain}, Case{"1e", notPlain}, Case{"1e+", notPlain},
+             Case{".", notPlain}, Case{"-", notPlain}, Case{"1.0D+00", notPlain},
+             Case{"5deg", notPlain}, Case{"--1", notPlain}, Case{"1e999", "too large"},
+             Case{"-1.8e308", "too large"},
          }) {
         SCOPED_TRACE(c.field);
         const std::string reason =
@@ -276,12 +255,9 @@ TEST(AirfoilFileParse, aLongBadFieldIsShownShortened)
 TEST(AirfoilFileParse, aTextCutShortIsReadOnlyUpToItsLastWholeField)
 {
     const std::string text = "n\n2\n1 0 0\n2 1 0.25";
-    EXPECT_NE(refusal(text, false).find("do not end within"), std::string::npos);
-    const AirfoilFileContents c = parsed(text + "\n", false);
-    EXPECT_EQ(c.y, (std::vector<double>{0.0, 0.25}));
-    EXPECT_NE(refusal("n\n2\n1 0", false).find("do not end within"), std::string::npos);
-    EXPECT_NE(refusal("a name without end", false).find("do not end within"), std::string::npos);
-    EXPECT_NE(refusal("\"quoted", false).find("do not end within"), std::string::npos);
+    EXPECT_EQ(parsed(text + "\n", false).y, (std::vector<double>{0.0, 0.25}));
+    for (const std::string cut : {text.c_str(), "n\n2\n1 0", "a name without end", "\"quoted"})
+        EXPECT_NE(refusal(cut, false).find("do not end within"), std::string::npos) << cut;
 }
 
 TEST_F(AirfoilFileTest, refusesAFileThatCannotBeUsedAndKeepsTheEarlierAirfoil)
@@ -291,18 +267,14 @@ TEST_F(AirfoilFileTest, refusesAFileThatCannotBeUsedAndKeepsTheEarlierAirfoil)
         const char* reason;
     };
     const std::string records = "\n1, 1.0, 0.0\n2, 0.0, 0.0\n3, 1.0, 0.0\n";
+    for (const std::string count : {"0", "1", "1001", "12.5", "-3", "three", "1e999"})
+        expectRefusedContent("n\n" + count + records,
+                             "\"" + count + "\" on line 2 is not a whole number from 2 to 1000");
     const Case cases[] = {
         {"", "empty"},
         {" \n\r\n\t\n", "empty"},
         {"Only a name\n", "no point count"},
         {"\"Never closed, 3" + records, "never closed"},
-        {"n\n0" + records, "\"0\" on line 2 is not a whole number from 2 to 1000"},
-        {"n\n1" + records, "\"1\" on line 2 is not a whole number from 2 to 1000"},
-        {"n\n1001" + records, "\"1001\" on line 2 is not a whole number from 2 to 1000"},
-        {"n\n12.5" + records, "\"12.5\" on line 2 is not a whole number from 2 to 1000"},
-        {"n\n-3" + records, "\"-3\" on line 2 is not a whole number from 2 to 1000"},
-        {"n\nthree" + records, "\"three\" on line 2 is not a whole number from 2 to 1000"},
-        {"n\n1e999" + records, "\"1e999\" on line 2 is not a whole number from 2 to 1000"},
         {"n\n4" + records, "ends after 3 complete point records, but its point count is 4"},
         {"n\n3\n1, 1.0, 0.0\n2, 0.0, 0.0\n3, 1.0\n",
          "ends after 2 complete point records, but its point count is 3"},

@@ -29,8 +29,6 @@ Contour section(const std::string& digits, int np, bool open = false)
 }
 
 // Program order is lower surface first; the writers below turn it into each layout.
-std::string asSelig(const Contour& c) { return writeSelig(c); }
-
 std::string asProgramOrder(const Contour& c)
 {
     std::string s = c.name + "\n";
@@ -82,7 +80,7 @@ TEST(CoordinateFormats, theSamePointsInEveryLayoutGiveTheSameResultFiles)
     const Contour c = section("2412", 61);
     std::string report, columns;
     const std::pair<const char*, std::string> files[] = {
-        {"selig.dat", asSelig(c)}, {"lednicer.dat", asLednicer(c)},
+        {"selig.dat", writeSelig(c)}, {"lednicer.dat", asLednicer(c)},
         {"reversed.txt", asProgramOrder(c)}, {"own.arf", asArf(c)}};
     for (const auto& [name, text] : files) {
         Session s;
@@ -124,7 +122,7 @@ TEST(CoordinateFormats, anOpenTrailingEdgeIsClosedAtTheMidPointOfTheGap)
 {
     const Contour open = section("4415", 81, true);
     Session s;
-    ASSERT_TRUE(s.form.airfoilMenu().openFile(write(s, "open.dat", asSelig(open))));
+    ASSERT_TRUE(s.form.airfoilMenu().openFile(write(s, "open.dat", writeSelig(open))));
     // The gap of the classic coefficients: twice 5 t (0.2969 - 0.1260 - 0.3516
     // + 0.2843 - 0.1015) = 0.00315 across the mean line at the edge.
     ASSERT_EQ(s.tk.messages().size(), 1u);
@@ -195,7 +193,7 @@ TEST(CoordinateFormats, aFileOfMorePointsThanTheTablesHoldAsksForRepanelling)
     const Contour c = section("0012", 1201);
     Session s;
     s.chooseNaca("31");
-    const std::string path = write(s, "dense.dat", asSelig(c));
+    const std::string path = write(s, "dense.dat", writeSelig(c));
     EXPECT_FALSE(s.form.airfoilMenu().openFile(path));
     ASSERT_EQ(s.tk.messages().size(), 1u);
     EXPECT_NE(s.tk.messages()[0].find("1201 points"), std::string::npos);

@@ -103,8 +103,6 @@ TEST(ExactFlow, PositiveCamberLiftsAtZeroIncidenceAndCamberMomentIsNoseDown)
 {
     const KarmanTrefftzSection s = windowSection("0.12", "0.04", "10");
     const KarmanTrefftzFlow flow(s, 0);
-    EXPECT_GT(flow.CL(), 0.4);
-    EXPECT_LT(flow.CM(), -0.05);
     // Thin-aerofoil estimates for 4 % camber: CL0 = 4 pi gamma, CMc/4 = -pi gamma.
     EXPECT_NEAR(flow.CL(), 4 * kPi * 0.04, 0.1);
     EXPECT_NEAR(flow.CM(), -kPi * 0.04, 0.02);

@@ -55,30 +55,33 @@ void expectMirrorPairs(const Contour& c, double (*camber)(double), double t, dou
     }
 }
 
-TEST(NacaSections, mirrorPairsOfAFourDigitSectionStraddleTheMeanLine)
+TEST(NacaSections, mirrorPairsOfFourAndFiveDigitSectionsStraddleTheMeanLine)
 {
     const Contour c = makeNacaSection(designation("2412"), 101, false, M_PI);
     expectMirrorPairs(c, [](double x) { return fourDigitCamber(0.02, 0.4, x); }, 0.12, -0.1036);
     const Contour open = makeNacaSection(designation("4415"), 80, true, M_PI);
     expectMirrorPairs(open, [](double x) { return fourDigitCamber(0.04, 0.4, x); }, 0.15,
                       -0.1015);
+    const Contour five = makeNacaSection(designation("23012"), 121, false, M_PI);
+    expectMirrorPairs(five, [](double x) { return fiveDigitCamber(0.2025, 15.957, x); }, 0.12,
+                      -0.1036);
 }
 
-TEST(NacaSections, mirrorPairsOfAFiveDigitSectionStraddleTheMeanLine)
+// The greatest camber and where it lies, scanned at n + 1 stations.
+std::pair<double, double> greatestCamber(const NacaDesignation& d, int n)
 {
-    const Contour c = makeNacaSection(designation("23012"), 121, false, M_PI);
-    expectMirrorPairs(c, [](double x) { return fiveDigitCamber(0.2025, 15.957, x); }, 0.12,
-                      -0.1036);
+    double best = 0, where = 0;
+    for (int k = 0; k <= n; ++k) {
+        const double x = static_cast<double>(k) / n;
+        if (nacaCamber(d, x) > best) best = nacaCamber(d, x), where = x;
+    }
+    return {best, where};
 }
 
 TEST(NacaSections, naca2412HasTwoPercentCamberAtFortyPercentAndTwelvePercentThickness)
 {
     const NacaDesignation d = designation("NACA 2412");
-    double best = 0, where = 0;
-    for (int k = 0; k <= 10000; ++k) {
-        const double x = k / 10000.0;
-        if (nacaCamber(d, x) > best) best = nacaCamber(d, x), where = x;
-    }
+    const auto [best, where] = greatestCamber(d, 10000);
     EXPECT_NEAR(best, 0.02, 1e-12);
     EXPECT_NEAR(where, 0.4, 1e-4);
     // The classic distribution is 12 % thick at 30 % of the chord.
@@ -98,12 +101,7 @@ TEST(NacaSections, naca23012CarriesThePublishedMeanLineConstants)
     EXPECT_DOUBLE_EQ(d.designLift, 0.3);
     // With these constants the greatest camber lies at 15 % of the chord
     // (P = 3 means 3/20) and the line is straight behind r.
-    double best = 0, where = 0;
-    for (int k = 0; k <= 20000; ++k) {
-        const double x = k / 20000.0;
-        if (nacaCamber(d, x) > best) best = nacaCamber(d, x), where = x;
-    }
-    EXPECT_NEAR(where, 0.15, 1e-3);
+    EXPECT_NEAR(greatestCamber(d, 20000).second, 0.15, 1e-3);
     EXPECT_NEAR(nacaCamberSlope(d, 0.6), -15.957 * 0.2025 * 0.2025 * 0.2025 / 6, 1e-15);
     EXPECT_NEAR(nacaCamber(d, 1), 0, 1e-15);
 }
