@@ -1,5 +1,6 @@
 #include "app/Form_TavrixS.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <string>
@@ -11,11 +12,8 @@
 #include "geometry/Generators.h"
 #include "output/Plots.h"
 #include "output/ResultFiles.h"
-#include "solvers/Capacity.h"
-#include "solvers/Module_HESS.h"
-#include "solvers/Module_KENN.h"
-#include "solvers/Module_Soinne.h"
-#include "solvers/Module_VORPAN.h"
+#include "app/PressSolvers.h"
+#include "solvers/PanelGeometry.h"
 #include "ui/Controls.h"
 
 namespace tavrix {
@@ -27,42 +25,37 @@ constexpr const char* kPointCountRefusal =
     "Number of panel end points must be a whole number from 2 to 1000";
 constexpr const char* kKatjoPointCountRefusal =
     "Number of panel end points must be a whole number from 3 to 400 for this airfoil";
-constexpr const char* kMachRefusal = "The free-stream Mach number must be less than 1";
-constexpr const char* kNoFiniteResult = "The calculation gave no finite result for this contour";
-
-// Contour point i turned clockwise by the angle whose cosine and sine are
-// ce and se: a positive eta raises the nose.
-void rotatedPoint(const Common& c, int i, double ce, double se, double& x, double& y)
-{
-    x = c.XCoord[i] * ce + c.YCoord[i] * se;
-    y = c.YCoord[i] * ce - c.XCoord[i] * se;
-}
-
-// First panel (1-based) whose two end points coincide after the rotation, or 0.
-int firstDegeneratePanel(const Common& c, double ItaD)
-{
-    const double e = c.DegToRad * ItaD;
-    const double ce = std::cos(e), se = std::sin(e);
-    double x0, y0;
-    rotatedPoint(c, 1, ce, se, x0, y0);
-    for (int i = 1; i <= c.NPanel; ++i) {
-        double x1, y1;
-        rotatedPoint(c, i + 1, ce, se, x1, y1);
-        const double dx = x1 - x0, dy = y1 - y0;
-        if (std::sqrt(dx * dx + dy * dy) == 0) return i;
-        x0 = x1;
-        y0 = y1;
-    }
-    return 0;
-}
+constexpr const char* kNoFiniteResult = kNoFiniteResultMessage;
 
 }  // namespace
 
+std::vector<double> contourX(const Common& c)
+{
+    const int n = std::clamp(c.NP, 0, kTableLast);
+    return std::vector<double>(c.XCoord.begin() + 1, c.XCoord.begin() + 1 + n);
+}
+
+std::vector<double> contourY(const Common& c)
+{
+    const int n = std::clamp(c.NP, 0, kTableLast);
+    return std::vector<double>(c.YCoord.begin() + 1, c.YCoord.begin() + 1 + n);
+}
+
 void BuildPanels(Common& c, double ItaD)
 {
+    const Outcome<PanelGeometry> g = buildPanelGeometry(contourX(c), contourY(c), ItaD);
+    if (g) {
+        fillPanelTables(c, *g);
+        return;
+    }
+    // Coincident points: the tables take the arithmetic as it falls (a
+    // press refuses such a contour before it builds panels).
     const double e = c.DegToRad * ItaD;
     const double ce = std::cos(e), se = std::sin(e);
-    for (int i = 1; i <= c.NP; ++i) rotatedPoint(c, i, ce, se, c.X[i], c.Y[i]);
+    for (int i = 1; i <= c.NP; ++i) {
+        c.X[i] = c.XCoord[i] * ce + c.YCoord[i] * se;
+        c.Y[i] = c.YCoord[i] * ce - c.XCoord[i] * se;
+    }
     for (int i = 1; i <= c.NPanel; ++i) {
         c.XM[i] = (c.X[i] + c.X[i + 1]) / 2;
         c.YM[i] = (c.Y[i] + c.Y[i + 1]) / 2;
@@ -76,8 +69,9 @@ void BuildPanels(Common& c, double ItaD)
 
 std::string FlowRefusal(const Common& c, double ItaD, double Moo)
 {
-    if (std::fabs(Moo) >= 1) return kMachRefusal;
-    if (const int panel = firstDegeneratePanel(c, ItaD); panel != 0) {
+    if (!machAllowed(Moo)) return kMachMessage;
+    const std::vector<double> x = contourX(c), y = contourY(c);
+    if (const int panel = firstDegeneratePanel(x, y, ItaD); panel != 0) {
         return "Panel end points " + std::to_string(panel) + " and " +
                std::to_string(panel + 1) + " coincide";
     }
@@ -86,22 +80,8 @@ std::string FlowRefusal(const Common& c, double ItaD, double Moo)
 
 Coefficients IntegrateForces(const Common& c)
 {
-    // Cu = 1 - Cp stands in for -Cp: on a closed contour the constant adds
-    // nothing to the force or the moment.
-    double Cx = 0, Cy = 0, CM = 0;
-    for (int i = 1; i <= c.NPanel; ++i) {
-        const double f = c.Cu[i] * c.DS[i];
-        const double fx = c.SinDelta[i] * f;
-        const double fy = c.CosDelta[i] * f;
-        Cx = Cx - fx;
-        Cy = Cy + fy;
-        CM = (CM - fy * (c.XM[i] - 0.25)) - fx * c.YM[i];
-    }
-    Coefficients k;
-    k.CD = c.CosAlfa * Cx + c.SinAlfa * Cy;
-    k.CL = c.CosAlfa * Cy - c.SinAlfa * Cx;
-    k.CM = CM;
-    return k;
+    return integrateForces(c.NPanel, c.XM.data(), c.YM.data(), c.DS.data(), c.CosDelta.data(),
+                           c.SinDelta.data(), c.Cu.data(), c.CosAlfa, c.SinAlfa);
 }
 
 Form_TavrixS::Form_TavrixS(Common& common, ui::Toolkit& ui) : common_(common), ui_(ui) {}
@@ -258,9 +238,15 @@ void Form_TavrixS::Command_Calculate_Click()
         return;
     }
 
-    // Refusals come before anything is changed or written.
-    const bool soinne = ui_.isSelected("Option_Soinne");
-    if (!systemFits(c, ui_, soinne ? kMaxPointsSoinne : kMaxPointsPerSystem)) return;
+    // The check boxes and the method, read once; refusals come before
+    // anything is changed or written.
+    const ReportOptions options = readReportOptions(ui_);
+    const std::optional<PanelMethod> method = selectedMethod(ui_);
+    if (!method) return;
+    if (const std::optional<Refusal> refusal = capacityRefusal(*method, c.NP)) {
+        if (refusal->kind == Refusal::Kind::Capacity) ui_.message(refusal->message);
+        return;
+    }
     double inputs[3];
     const char* boxes[3] = {"Text_AlfaD", "Text_ItaD", "Text_Moo"};
     for (int k = 0; k < 3; ++k) {
@@ -274,8 +260,13 @@ void Form_TavrixS::Command_Calculate_Click()
     }
     const double ItaD = inputs[1];
     const double Moo = inputs[2];
-    if (const std::string refusal = FlowRefusal(c, ItaD, Moo); !refusal.empty()) {
-        ui_.message(refusal);
+    if (!machAllowed(Moo)) {
+        ui_.message(kMachMessage);
+        return;
+    }
+    const Outcome<PanelGeometry> panels = buildPanelGeometry(contourX(c), contourY(c), ItaD);
+    if (!panels) {
+        ui_.message(panels.refusal().message);
         return;
     }
 
@@ -284,49 +275,46 @@ void Form_TavrixS::Command_Calculate_Click()
     c.CosAlfa = std::cos(a);
     c.SinAlfa = std::sin(a);
 
-    BuildPanels(c, ItaD);
-    if (ui_.value("Check_WritePanel") == 1) WritePanelTable(c, ui_);
+    fillPanelTables(c, *panels);
+    if (options.writePanel) WritePanelTable(c, ui_);
 
     // A zero pivot in the elimination ends the press: there are no strengths
-    // from which speeds could be derived.
-    bool solved = true;
-    if (ui_.isSelected("Option_HESS")) solved = HESS_Solve(c, ui_);
-    if (ui_.isSelected("Option_VORPAN")) solved = VORPAN_Solve(c, ui_);
-    if (ui_.isSelected("Option_KENN")) solved = KENN_Solve(c, ui_);
-    if (ui_.isSelected("Option_Soinne")) solved = Soinne_Solve(c, ui_);
-    if (!solved) return;
+    // from which speeds could be derived. The operating point carries the
+    // Prandtl-Glauert correction when a Mach number is given.
+    FlowConditions conditions;
+    conditions.mach = Moo;
+    const std::optional<OperatingPoint> point =
+        solveForPress(c, ui_, *method, *panels, options, conditions);
+    if (!point) return;
 
-    const Table previousCu = c.Cu;
-    for (int i = 1; i <= c.NPanel; ++i) c.Cu[i] = c.Vt[i] * c.Vt[i];
+    // A degenerate contour can leave overflowed speeds: like a zero pivot,
+    // nothing shown or written may come from them.
+    if (!std::isfinite(point->CL) || !std::isfinite(point->CD) || !std::isfinite(point->CM)) {
+        ui_.message(kNoFiniteResult);
+        return;
+    }
+
+    // Cu = Vt^2 = 1 - Cp, then the corrected 1 - Cp when a Mach number is given.
+    const auto panelCount = static_cast<std::size_t>(c.NPanel);
+    for (std::size_t i = 0; i < panelCount; ++i) c.Cu[i + 1] = point->CuIncompressible[i];
     PressurePlot plot;
     plot.NPanel = c.NPanel;
     plot.XM = c.XM;
     plot.Cu = c.Cu;
-
     if (Moo != 0) {
-        // Prandtl-Glauert: the compressible Cp is the incompressible one over beta.
-        const double Beta = std::sqrt(1 - Moo * Moo);
-        for (int i = 1; i <= c.NPanel; ++i) c.Cu[i] = 1 - (1 - c.Cu[i]) / Beta;
+        for (std::size_t i = 0; i < panelCount; ++i) c.Cu[i + 1] = point->Cu[i];
         plot.compressible = true;
         plot.CuCompressible = c.Cu;
     }
 
-    const Coefficients k = IntegrateForces(c);
-    // A degenerate contour can leave overflowed speeds: like a zero pivot,
-    // nothing shown or written may come from them.
-    if (!std::isfinite(k.CL) || !std::isfinite(k.CD) || !std::isfinite(k.CM)) {
-        c.Cu = previousCu;
-        ui_.message(kNoFiniteResult);
-        return;
-    }
     Show_PressurePlot(c, ui_, plot);
     lastPlot_ = plot;
 
-    ui_.setText("Text_CL", generalForm(roundHalfEven(k.CL, 4), c.DecimalSeparator));
-    ui_.setText("Text_CM", generalForm(roundHalfEven(k.CM, 4), c.DecimalSeparator));
+    ui_.setText("Text_CL", generalForm(roundHalfEven(point->CL, 4), c.DecimalSeparator));
+    ui_.setText("Text_CM", generalForm(roundHalfEven(point->CM, 4), c.DecimalSeparator));
 
-    WriteResultsBlock(c, ui_, k.CD, k.CL, k.CM);
-    WriteColumnFile(c, ui_, k.CL, k.CM);
+    WriteResultsBlock(c, ui_, point->CD, point->CL, point->CM);
+    WriteColumnFile(c, ui_, point->CL, point->CM);
     lastPressCompleted_ = true;
 }
 

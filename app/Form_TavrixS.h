@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/AirfoilMenu.h"
 #include "app/Module_Common.h"
@@ -15,13 +16,6 @@
 #include "ui/Toolkit.h"
 
 namespace tavrix {
-
-// Force and moment coefficients of one pressure distribution.
-struct Coefficients {
-    double CD = 0;
-    double CL = 0;
-    double CM = 0;
-};
 
 // Rotates the contour by eta (degrees, nose up for eta > 0) into X, Y and builds
 // the mid points, lengths and directions of panels 1..NPanel.
@@ -32,9 +26,14 @@ void BuildPanels(Common& common, double ItaD);
 // that coincide after the rotation. Empty when the flow can be calculated.
 std::string FlowRefusal(const Common& common, double ItaD, double Moo);
 
-// Integrates Cu over the panels: pressure force in body axes, moment about
-// (0.25, 0), then drag and lift in wind axes.
+// Integrates the state's Cu over its panels: pressure force in body axes,
+// moment about (0.25, 0), then drag and lift in the wind axes of CosAlfa and
+// SinAlfa.
 Coefficients IntegrateForces(const Common& common);
+
+// The contour in use, points 1..NP of XCoord and YCoord.
+std::vector<double> contourX(const Common& common);
+std::vector<double> contourY(const Common& common);
 
 class Form_TavrixS {
 public:

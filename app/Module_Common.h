@@ -1,51 +1,33 @@
-// Shared working state of the program: the constants, the contour, the panel
-// geometry, the surface speeds and the linear system of the panel method that
-// ran last. One instance is owned by the application and handed to every
-// procedure; nothing here is global.
+// The window session's state: the constants, the contour in use, and what the
+// last press left for the result files, the plots and the matrix view (the
+// panel geometry, the surface speeds, the linear system as assembled). One
+// instance is owned by the application and handed to the window logic;
+// nothing here is global. The computing code never reads it: the press fills
+// it from the values the panel methods return.
 #pragma once
 
 #include <array>
 #include <cmath>
 #include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "solvers/Matrix.h"
+#include "solvers/PanelMethods.h"
+#include "solvers/PanelSolution.h"
+
 namespace tavrix {
 
-// Index range 0..1000 of the point and panel tables, 0..200 of the strengths.
-inline constexpr int kTableLast = 1000;
-inline constexpr int kStrengthLast = 200;
+// Index range 0..1000 of the point and panel tables and of the strengths:
+// every method's system holds at most 1000 unknowns.
+inline constexpr int kTableLast = kMaxPoints;
+inline constexpr int kStrengthLast = kMaxPoints;
 
 using Table = std::array<double, kTableLast + 1>;
 using StrengthTable = std::array<double, kStrengthLast + 1>;
-
-// Square matrix with both subscripts running 0..upper. Redim discards the old
-// contents; an entry never assigned reads as 0.
-class Matrix {
-public:
-    void redim(int upper)
-    {
-        upper_ = upper;
-        const auto n = static_cast<std::size_t>(upper + 1);
-        cells_.assign(n * n, 0.0);
-    }
-    int upper() const { return upper_; }
-    double& operator()(int i, int j) { return cells_[index(i, j)]; }
-    double operator()(int i, int j) const { return cells_[index(i, j)]; }
-    // Row i from column j on lies side by side.
-    const double* at(int i, int j) const { return &cells_[index(i, j)]; }
-
-private:
-    std::size_t index(int i, int j) const
-    {
-        return static_cast<std::size_t>(i) * static_cast<std::size_t>(upper_ + 1) +
-               static_cast<std::size_t>(j);
-    }
-    int upper_ = -1;
-    std::vector<double> cells_;
-};
 
 // Where the contour in use came from.
 enum class ContourSource { None, Circle, Naca0012, File, KarmanTrefftz, Naca, Repanelled };
@@ -80,9 +62,12 @@ struct Common {
     Table Vt{};  // surface speed / free-stream speed at the control points
     Table Cu{};  // Vt squared, 1 - Cp (compressible when a Mach number is given)
 
-    Matrix AN;  // augmented system of the method that ran last
+    Matrix AN;  // augmented system of the method that ran last, as assembled
     Matrix AT;  // tangential-velocity coefficients (Hess method only)
     StrengthTable Strength{};
+    // The operating point of the last solve, with the signed surface speed
+    // and the rotated end points that a boundary layer needs.
+    std::optional<OperatingPoint> LastPoint;
 
     double XCenter = 0;
     bool AirfoilReady = false;

@@ -1,6 +1,8 @@
 // Cost of the panel methods: one whole press of "Calculate velocities and show"
 // per method at three sizes, with and without writing the coefficient
-// matrices; the method alone (assembly and elimination); the elimination alone.
+// matrices; the method alone through the value API (assembly, elimination
+// and one operating point) up to the largest system; the assembly alone; the
+// elimination alone.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -14,32 +16,26 @@
 #include "bench/ScratchDir.h"
 #include "geometry/Generators.h"
 #include "solvers/Module_Gauss.h"
-#include "solvers/Module_HESS.h"
-#include "solvers/Module_KENN.h"
-#include "solvers/Module_Soinne.h"
-#include "solvers/Module_VORPAN.h"
+#include "solvers/PanelSolution.h"
 #include "solvers/RowElimination.h"
 #include "ui/HeadlessToolkit.h"
 
 namespace {
 
 using namespace tavrix;
-using Solver = bool (*)(Common&, ui::Toolkit&);
 
 using bench::ScratchDir;
 
-// NACA 0012 with NP end points at 5 degrees, panels built as the driver does.
-void prepare(Common& c, ui::Toolkit& ui, int NP, const std::filesystem::path& dir)
+// NACA 0012 with NP end points, panels built as the press builds them.
+PanelGeometry nacaPanels(int NP)
 {
+    Common c;
+    ui::HeadlessToolkit ui;
     SetConstants(c);
-    c.WorkDir = dir;
     c.NP = NP;
     c.NPanel = NP - 1;
     Make_NACA0012(c, ui);
-    BuildPanels(c, 0);
-    c.AlfaD = 5;
-    c.CosAlfa = std::cos(5 * c.DegToRad);
-    c.SinAlfa = std::sin(5 * c.DegToRad);
+    return *buildPanelGeometry(contourX(c), contourY(c), 0);
 }
 
 // The report grows by the whole matrix on every run; keep it from filling the disk.
@@ -51,105 +47,92 @@ void dropReport(const std::filesystem::path& dir, benchmark::State& state)
     state.ResumeTiming();
 }
 
-void solverRun(benchmark::State& state, Solver solve)
+// The method through the value API: assembly, elimination and the operating
+// point at 5 degrees.
+void solverRun(benchmark::State& state, PanelMethod method)
 {
-    const int NP = static_cast<int>(state.range(0));
-    ScratchDir dir;
-    Common c;
-    ui::HeadlessToolkit ui;
-    prepare(c, ui, NP, dir.path());
+    const PanelGeometry panels = nacaPanels(static_cast<int>(state.range(0)));
+    SolveOptions options;
+    options.keepAssembled = false;
     for (auto _ : state) {
-        if (!solve(c, ui)) state.SkipWithError("zero pivot");
-        benchmark::DoNotOptimize(c.Vt[1]);
+        const Outcome<PanelSolution> solution = solvePanels(panels, method, options);
+        if (!solution) {
+            state.SkipWithError(solution.refusal().message.c_str());
+            break;
+        }
+        const Outcome<OperatingPoint> point = solution->at(5);
+        benchmark::DoNotOptimize(point->CL);
     }
 }
 
 // The coefficient matrix alone: the logarithms, arctangents and divisions of
 // every pair of a panel and a point.
-template <typename Assemble>
-void assemblyRun(benchmark::State& state, Assemble assemble)
+void assemblyRun(benchmark::State& state, PanelMethod method)
 {
-    const int NP = static_cast<int>(state.range(0));
-    ScratchDir dir;
-    Common c;
-    ui::HeadlessToolkit ui;
-    prepare(c, ui, NP, dir.path());
+    const PanelGeometry panels = nacaPanels(static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        assemble(c);
-        benchmark::DoNotOptimize(c.AN(2, 3));
+        const Outcome<PanelSystem> system = assemblePanels(panels, method);
+        benchmark::DoNotOptimize(system->AN(2, 3));
     }
 }
 
-void BM_AssembleHess(benchmark::State& s)
+void BM_AssembleHess(benchmark::State& s) { assemblyRun(s, PanelMethod::Hess); }
+void BM_AssembleVortexPanel(benchmark::State& s) { assemblyRun(s, PanelMethod::VortexPanel); }
+void BM_AssembleKennedyMarsden(benchmark::State& s)
 {
-    assemblyRun(s, [](Common& c) { HESS_AssembleMatrix(c, HESS_VortexShape(c), false); });
+    assemblyRun(s, PanelMethod::KennedyMarsden);
 }
-void BM_AssembleVortexPanel(benchmark::State& s) { assemblyRun(s, VORPAN_AssembleMatrix); }
-void BM_AssembleKennedyMarsden(benchmark::State& s) { assemblyRun(s, KENN_AssembleMatrix); }
-void BM_AssembleSoinneLaine(benchmark::State& s) { assemblyRun(s, Soinne_AssembleMatrix); }
+void BM_AssembleSoinneLaine(benchmark::State& s) { assemblyRun(s, PanelMethod::SoinneLaine); }
 BENCHMARK(BM_AssembleHess)->Arg(200)->ArgName("NP")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AssembleVortexPanel)->Arg(200)->ArgName("NP")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AssembleKennedyMarsden)->Arg(200)->ArgName("NP")->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_AssembleSoinneLaine)->Arg(199)->ArgName("NP")->Unit(benchmark::kMillisecond);
 
-void BM_Hess(benchmark::State& s) { solverRun(s, HESS_Solve); }
-void BM_VortexPanel(benchmark::State& s) { solverRun(s, VORPAN_Solve); }
-void BM_KennedyMarsden(benchmark::State& s) { solverRun(s, KENN_Solve); }
-void BM_SoinneLaine(benchmark::State& s) { solverRun(s, Soinne_Solve); }
+void BM_Hess(benchmark::State& s) { solverRun(s, PanelMethod::Hess); }
+void BM_VortexPanel(benchmark::State& s) { solverRun(s, PanelMethod::VortexPanel); }
+void BM_KennedyMarsden(benchmark::State& s) { solverRun(s, PanelMethod::KennedyMarsden); }
+void BM_SoinneLaine(benchmark::State& s) { solverRun(s, PanelMethod::SoinneLaine); }
 
-BENCHMARK(BM_Hess)->Arg(51)->Arg(101)->Arg(200)->ArgName("NP")->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_VortexPanel)->Arg(51)->Arg(101)->Arg(200)->ArgName("NP")
+BENCHMARK(BM_Hess)->Arg(51)->Arg(101)->Arg(200)->Arg(1000)->ArgName("NP")
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_KennedyMarsden)->Arg(51)->Arg(101)->Arg(200)->ArgName("NP")
+BENCHMARK(BM_VortexPanel)->Arg(51)->Arg(101)->Arg(200)->Arg(1000)->ArgName("NP")
     ->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SoinneLaine)->Arg(51)->Arg(101)->Arg(199)->ArgName("NP")
+BENCHMARK(BM_KennedyMarsden)->Arg(51)->Arg(101)->Arg(200)->Arg(1000)->ArgName("NP")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SoinneLaine)->Arg(51)->Arg(101)->Arg(199)->Arg(999)->ArgName("NP")
     ->Unit(benchmark::kMillisecond);
 
-// The vortex panel system of the prepared contour as assembled, captured
-// through the matrix view before the solve.
-Matrix assembledVortexSystem(Common& c)
+// The vortex panel system of NP points as assembled.
+Matrix assembledVortexSystem(int NP)
 {
-    struct Capture : ui::HeadlessToolkit {
-        const Common* common = nullptr;
-        Matrix AN;
-        void showWindow(std::string_view form) override
-        {
-            HeadlessToolkit::showWindow(form);
-            AN = common->AN;
-        }
-    } capture;
-    capture.common = &c;
-    capture.setValue("Check_ShowMat", 1);
-    VORPAN_Solve(c, capture);
-    return capture.AN;
+    return assemblePanels(nacaPanels(NP), PanelMethod::VortexPanel)->AN;
 }
 
 // Elimination of the vortex panel system alone, restored before every run.
 void BM_GaussSolve(benchmark::State& state)
 {
     const int NP = static_cast<int>(state.range(0));
-    ScratchDir dir;
-    Common c;
-    ui::HeadlessToolkit ui;
-    prepare(c, ui, NP, dir.path());
-    const Matrix assembled = assembledVortexSystem(c);
+    Matrix assembled = assembledVortexSystem(NP);
+    // A right-hand side: the free stream at 5 degrees.
+    for (int I = 1; I <= NP; ++I) assembled(I, NP + 1) = 0.1 * I;
+    std::vector<double> strength(static_cast<std::size_t>(NP) + 1, 0.0);
+    Matrix A;
     for (auto _ : state) {
         state.PauseTiming();
-        c.AN = assembled;
+        A = assembled;
         state.ResumeTiming();
-        if (!Gauss_Solve(c, ui, NP)) state.SkipWithError("zero pivot");
-        benchmark::DoNotOptimize(c.Strength[1]);
+        if (Gauss_Solve(A, NP, strength) != 0) state.SkipWithError("zero pivot");
+        benchmark::DoNotOptimize(strength[1]);
     }
 }
-BENCHMARK(BM_GaussSolve)->Arg(51)->Arg(101)->Arg(200)->ArgName("N")
+BENCHMARK(BM_GaussSolve)->Arg(51)->Arg(101)->Arg(200)->Arg(1000)->ArgName("N")
     ->Unit(benchmark::kMillisecond);
 
 // The elimination as it was written before the pivot row's quotients were
 // formed once: the quotient inside the innermost loop, the pivot tested
 // before every entry. Kept here as the yardstick of the figures above.
-bool eliminateEntryByEntry(Common& common, int N)
+bool eliminateEntryByEntry(Matrix& A, std::vector<double>& strength, int N)
 {
-    Matrix& A = common.AN;
     for (int K = 1; K < N; ++K) {
         for (int I = K + 1; I <= N; ++I) {
             const double F = A(I, K);
@@ -160,11 +143,11 @@ bool eliminateEntryByEntry(Common& common, int N)
         }
     }
     if (A(N, N) == 0) return false;
-    common.Strength[N] = A(N, N + 1) / A(N, N);
+    strength[N] = A(N, N + 1) / A(N, N);
     for (int K = N - 1; K >= 1; --K) {
         double sum = 0;
-        for (int J = K + 1; J <= N; ++J) sum = sum + A(K, J) * common.Strength[J];
-        common.Strength[K] = (A(K, N + 1) - sum) / A(K, K);
+        for (int J = K + 1; J <= N; ++J) sum = sum + A(K, J) * strength[J];
+        strength[K] = (A(K, N + 1) - sum) / A(K, K);
     }
     return true;
 }
@@ -172,17 +155,16 @@ bool eliminateEntryByEntry(Common& common, int N)
 void BM_GaussSolveEntryByEntry(benchmark::State& state)
 {
     const int NP = static_cast<int>(state.range(0));
-    ScratchDir dir;
-    Common c;
-    ui::HeadlessToolkit ui;
-    prepare(c, ui, NP, dir.path());
-    const Matrix assembled = assembledVortexSystem(c);
+    Matrix assembled = assembledVortexSystem(NP);
+    for (int I = 1; I <= NP; ++I) assembled(I, NP + 1) = 0.1 * I;
+    std::vector<double> strength(static_cast<std::size_t>(NP) + 1, 0.0);
+    Matrix A;
     for (auto _ : state) {
         state.PauseTiming();
-        c.AN = assembled;
+        A = assembled;
         state.ResumeTiming();
-        if (!eliminateEntryByEntry(c, NP)) state.SkipWithError("zero pivot");
-        benchmark::DoNotOptimize(c.Strength[1]);
+        if (!eliminateEntryByEntry(A, strength, NP)) state.SkipWithError("zero pivot");
+        benchmark::DoNotOptimize(strength[1]);
     }
 }
 BENCHMARK(BM_GaussSolveEntryByEntry)->Arg(51)->Arg(101)->Arg(200)->ArgName("N")
@@ -208,7 +190,7 @@ BENCHMARK(BM_RowUpdateAvx2);
 
 // One press of "Calculate velocities and show": panels, method, Cu, plot,
 // forces, the results block and the column file.
-void pressRun(benchmark::State& state, const char* option)
+void pressRun(benchmark::State& state, PanelMethod method)
 {
     const int NP = static_cast<int>(state.range(0));
     ScratchDir dir;
@@ -220,7 +202,7 @@ void pressRun(benchmark::State& state, const char* option)
     ui.type("Text_NP", std::to_string(NP));
     ui.select("Option_N0012");
     form.Option_N0012_Click();
-    ui.select(option);
+    ui.select(methodInfo(method).option);
     ui.type("Text_AlfaD", "5");
     ui.setValue("Check_WriteMat", state.range(1) != 0 ? 1 : 0);
     for (auto _ : state) {
@@ -230,10 +212,10 @@ void pressRun(benchmark::State& state, const char* option)
     }
 }
 
-void BM_PressHess(benchmark::State& s) { pressRun(s, "Option_HESS"); }
-void BM_PressVortexPanel(benchmark::State& s) { pressRun(s, "Option_VORPAN"); }
-void BM_PressKennedyMarsden(benchmark::State& s) { pressRun(s, "Option_KENN"); }
-void BM_PressSoinneLaine(benchmark::State& s) { pressRun(s, "Option_Soinne"); }
+void BM_PressHess(benchmark::State& s) { pressRun(s, PanelMethod::Hess); }
+void BM_PressVortexPanel(benchmark::State& s) { pressRun(s, PanelMethod::VortexPanel); }
+void BM_PressKennedyMarsden(benchmark::State& s) { pressRun(s, PanelMethod::KennedyMarsden); }
+void BM_PressSoinneLaine(benchmark::State& s) { pressRun(s, PanelMethod::SoinneLaine); }
 
 BENCHMARK(BM_PressHess)->ArgsProduct({{51, 101, 200}, {0, 1}})->ArgNames({"NP", "writeMat"})
     ->Unit(benchmark::kMillisecond);

@@ -13,6 +13,7 @@
 #include "app/Form_TavrixS.h"
 #include "app/Module_Common.h"
 #include "bench/ScratchDir.h"
+#include "app/PressSolvers.h"
 #include "solvers/Sweep.h"
 #include "ui/HeadlessToolkit.h"
 

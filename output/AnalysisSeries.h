@@ -16,6 +16,7 @@
 #include "geometry/Form_KATJO.h"
 #include "output/PolarFiles.h"
 #include "solvers/Compressibility.h"
+#include "app/PressSolvers.h"
 #include "solvers/Sweep.h"
 #include "viscous/ViscousPolar.h"
 

@@ -73,7 +73,7 @@ bool readNcrit(const std::string& text, double& Ncrit, std::string& refusal)
 
 ViscousResult pressLayer(const PressCase& press, const BoundaryLayerSetup& setup)
 {
-    return AnalyseBoundaryLayer(SurfaceFlowAfterPress(press.common, press.setup.method), setup);
+    return AnalyseBoundaryLayer(SurfaceFlowAfterPress(press.common), setup);
 }
 
 PlotData layerAirfoilPlot(const PressCase& press, const ViscousResult& layer)

@@ -3,6 +3,8 @@
 // file); a file that cannot be written is reported and the calculation goes on.
 #pragma once
 
+#include <vector>
+
 #include "app/Module_Common.h"
 #include "ui/Toolkit.h"
 
@@ -16,6 +18,14 @@ void WritePanelTable(const Common& common, ui::Toolkit& ui);
 
 // Coefficient matrices AN and AT of a system of n unknowns, before elimination.
 void WriteCoeffMatrix(const Common& common, ui::Toolkit& ui, int n);
+
+// The Hess method's parabolic vortex distribution d(1..NP) over the rotated
+// end points.
+void WriteVortexDistribution(const Common& common, ui::Toolkit& ui, const std::vector<double>& d);
+
+// The Kennedy-Marsden method's Kutta control point XM(NP), YM(NP), appended
+// to "Panel Properties.txt".
+void WriteKuttaControlPoint(const Common& common, ui::Toolkit& ui);
 
 // Singularity strengths 1..NP.
 void WriteSingularities(const Common& common, ui::Toolkit& ui);

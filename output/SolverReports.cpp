@@ -1,7 +1,12 @@
-// The solvers' own sections of "TavrixS.txt": the coefficient matrices as
-// assembled and the singularity strengths after the solve.
+// The solvers' own sections of the result files: the Hess method's vortex
+// distribution, the Kennedy-Marsden method's Kutta control point, the
+// coefficient matrices as assembled and the singularity strengths after the
+// solve.
 #include <algorithm>
+#include <cstddef>
+#include <vector>
 
+#include "app/NumberText.h"
 #include "output/PrintFile.h"
 #include "output/ResultFiles.h"
 
@@ -25,6 +30,36 @@ void writeMatrixRows(PrintSection& out, const Matrix& M, int n)
 }
 
 }  // namespace
+
+void WriteVortexDistribution(const Common& c, ui::Toolkit& ui, const std::vector<double>& d)
+{
+    PrintSection out(c.DecimalSeparator);
+    out.emptyLine();
+    out.text("  Parabolic distribution for vortex strength").endLine();
+    out.emptyLine();
+    out.text("  I       X      d").endLine();
+    out.emptyLine();
+    for (int I = 1; I <= c.NP; ++I) {
+        const double dI = static_cast<std::size_t>(I) < d.size() ? d[static_cast<std::size_t>(I)] : 0.0;
+        out.format(I, Pattern::Index).text("  ");
+        out.format(c.X[I], Pattern::FiveDecimals).text("  ");
+        out.format(dI, Pattern::FiveDecimals).endLine();
+    }
+    writeSection(c, ui, kReportFile, out, FileMode::Append);
+}
+
+void WriteKuttaControlPoint(const Common& c, ui::Toolkit& ui)
+{
+    // The record ends inside its last line; the empty line that opens the
+    // next record ends it.
+    PrintSection out(c.DecimalSeparator);
+    out.emptyLine();
+    out.text("Kutta şartı için kontrol noktası").endLine();
+    out.emptyLine();
+    out.text("XM(").number(c.NP).text(")=").number(roundHalfEven(c.XM[c.NP], 4));
+    out.text("YM(").number(c.NP).text(")=").number(roundHalfEven(c.YM[c.NP], 4));
+    writeSection(c, ui, kPanelPropertiesFile, out, FileMode::Append);
+}
 
 void WriteCoeffMatrix(const Common& common, ui::Toolkit& ui, int n)
 {

@@ -1,7 +1,7 @@
 // Condition number of a linear system, found before the system is eliminated.
 #pragma once
 
-#include "app/Module_Common.h"
+#include "solvers/Matrix.h"
 
 namespace tavrix {
 

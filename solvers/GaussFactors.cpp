@@ -1,6 +1,7 @@
 #include "solvers/GaussFactors.h"
 
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "solvers/Module_Gauss.h"
@@ -8,21 +9,18 @@
 
 namespace tavrix {
 
-bool GaussFactors::factor(const Matrix& A, int N, ui::Toolkit& ui)
+int GaussFactors::factor(Matrix A, int N)
 {
     N_ = 0;
-    if (N < 1 || N > kStrengthLast || A.upper() < N + 1) return false;
-    U_ = A;
+    if (N < 1 || A.upper() < N + 1) return -1;
+    U_ = std::move(A);
     F_.redim(N);
-    if (Gauss_Eliminate(U_, N, &F_) != 0) {
-        ui.message(kZeroPivotMessage);
-        return false;
-    }
+    if (const int zero = Gauss_Eliminate(U_, N, &F_); zero != 0) return zero;
     N_ = N;
-    return true;
+    return 0;
 }
 
-void GaussFactors::solve(std::span<const double> rhs, StrengthTable& strength) const
+void GaussFactors::solve(std::span<const double> rhs, std::span<double> strength) const
 {
     const int N = N_;
     const Matrix& U = U_;

@@ -7,22 +7,23 @@
 
 #include <span>
 
-#include "app/Module_Common.h"
-#include "ui/Toolkit.h"
+#include "solvers/Matrix.h"
 
 namespace tavrix {
 
 class GaussFactors {
 public:
-    // Eliminates A(1..N, 1..N). A pivot that is exactly zero shows the
-    // elimination's message and returns false; so does nothing, silently, a
-    // system Gauss_Solve would refuse (N outside 1..200, A too small).
-    bool factor(const Matrix& A, int N, ui::Toolkit& ui);
+    // Eliminates A(1..N, 1..N) (A.upper() >= N + 1). Returns the pivot row
+    // that was exactly zero, or 0 when the factors are complete; -1 for a
+    // system that cannot be eliminated (N below 1, A too small).
+    int factor(Matrix A, int N);
 
-    // Strength(1..N) for the right-hand side rhs[1..N] (rhs[0] unused).
-    void solve(std::span<const double> rhs, StrengthTable& strength) const;
+    // strength[1..N] for the right-hand side rhs[1..N] (index 0 unused in both).
+    void solve(std::span<const double> rhs, std::span<double> strength) const;
 
     int size() const { return N_; }
+    // The reduced coefficients, as the elimination leaves them.
+    const Matrix& reduced() const { return U_; }
 
 private:
     int N_ = 0;

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstddef>
 #include <memory>
+#include <vector>
 
 #include "solvers/RowElimination.h"
 
@@ -25,9 +26,9 @@ class Elimination {
 public:
     Elimination(Matrix& A, int N, Matrix* multipliers)
         : A_(A), N_(N), multipliers_(multipliers), width_(static_cast<std::size_t>(N) + 2),
-          quotients_(std::make_unique_for_overwrite<double[]>((width_) * width_))
+          quotients_(std::make_unique_for_overwrite<double[]>((width_) * width_)),
+          passesDone_(width_, 0)
     {
-        passesDone_.fill(0);
     }
 
     // Returns the pivot row that turned out to be zero, or 0 when none did.
@@ -120,7 +121,7 @@ private:
     Matrix* const multipliers_;  // (K, R): A(R, K) as pass K found it, when wanted
     const std::size_t width_;
     std::unique_ptr<double[]> quotients_;  // row K: A(K, J) / A(K, K) at column J
-    std::array<int, kStrengthLast + 2> passesDone_;
+    std::vector<int> passesDone_;
 };
 
 }  // namespace
@@ -130,24 +131,21 @@ int Gauss_Eliminate(Matrix& A, int N, Matrix* multipliers)
     return Elimination(A, N, multipliers).run();
 }
 
-bool Gauss_Solve(Common& common, ui::Toolkit& ui, int N)
+int Gauss_Solve(Matrix& A, int N, std::span<double> strength)
 {
-    Matrix& A = common.AN;
-    if (N < 1 || N > kStrengthLast || A.upper() < N + 1) return false;
+    if (N < 1 || A.upper() < N + 1 || strength.size() < static_cast<std::size_t>(N) + 1)
+        return -1;
 
     // Every pivot, the last one included, is tested exactly against zero.
-    if (Gauss_Eliminate(A, N, nullptr) != 0) {
-        ui.message(kZeroPivotMessage);
-        return false;
-    }
+    if (const int zero = Gauss_Eliminate(A, N, nullptr); zero != 0) return zero;
 
-    common.Strength[N] = A(N, N + 1) / A(N, N);
+    strength[N] = A(N, N + 1) / A(N, N);
     for (int K = N - 1; K >= 1; --K) {
         double sum = 0;
-        for (int J = K + 1; J <= N; ++J) sum = sum + A(K, J) * common.Strength[J];
-        common.Strength[K] = (A(K, N + 1) - sum) / A(K, K);
+        for (int J = K + 1; J <= N; ++J) sum = sum + A(K, J) * strength[J];
+        strength[K] = (A(K, N + 1) - sum) / A(K, K);
     }
-    return true;
+    return 0;
 }
 
 }  // namespace tavrix

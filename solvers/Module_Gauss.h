@@ -1,20 +1,21 @@
+// Gaussian elimination without interchanges, the one elimination every panel
+// method's system goes through.
 #pragma once
 
-#include "app/Module_Common.h"
-#include "ui/Toolkit.h"
+#include <span>
+
+#include "solvers/Matrix.h"
 
 namespace tavrix {
 
-// The message of a pivot that is exactly zero.
-inline constexpr const char* kZeroPivotMessage = " sıfır diyagonal elemanı";
-
-// Gaussian elimination without interchanges of AN(1..N, 1..N+1) in place, then
-// back substitution into Strength(1..N). A pivot that is exactly zero shows
-// " sıfır diyagonal elemanı" and returns false with Strength untouched.
-bool Gauss_Solve(Common& common, ui::Toolkit& ui, int N);
+// Eliminates the augmented system A(1..N, 1..N+1) in place, then back-
+// substitutes into strength[1..N]. Returns 0 when solved, the row of the
+// first pivot that is exactly zero (strength untouched), or -1 for a system
+// that cannot be held (N below 1, A or strength too small).
+int Gauss_Solve(Matrix& A, int N, std::span<double> strength);
 
 // The forward elimination of Gauss_Solve alone, on A(1..N, 1..N+1) in place
-// (1 <= N <= 200, A.upper() >= N + 1). When multipliers is given (upper >= N),
+// (N >= 1, A.upper() >= N + 1). When multipliers is given (upper >= N),
 // (K, I) receives A(I, K) as it stood when pivot row K reached row I > K
 // (a pivot row's multipliers side by side).
 // Returns the pivot row that was exactly zero, or 0; after a zero pivot the

@@ -4,33 +4,11 @@
 #include <cmath>
 #include <vector>
 
-#include "output/PrintFile.h"
-#include "solvers/Capacity.h"
 #include "solvers/PanelFrame.h"
 
 namespace tavrix {
 
-namespace {
-
-void writeVortexDistribution(const Common& c, ui::Toolkit& ui, const std::vector<double>& d)
-{
-    PrintSection out(c.DecimalSeparator);
-    out.emptyLine();
-    out.text("  Parabolic distribution for vortex strength").endLine();
-    out.emptyLine();
-    out.text("  I       X      d").endLine();
-    out.emptyLine();
-    for (int I = 1; I <= c.NP; ++I) {
-        out.format(I, Pattern::Index).text("  ");
-        out.format(c.X[I], Pattern::FiveDecimals).text("  ");
-        out.format(d[I], Pattern::FiveDecimals).endLine();
-    }
-    writeSection(c, ui, kReportFile, out, FileMode::Append);
-}
-
-}  // namespace
-
-std::vector<double> HESS_VortexShape(const Common& c)
+std::vector<double> HESS_VortexShape(const PanelGeometry& c)
 {
     // The vortex strength follows the parabola s(s - 1) of the arc length s
     // (0 at the trailing edge on the lower side, 1 on the upper side), zero at
@@ -48,23 +26,27 @@ std::vector<double> HESS_VortexShape(const Common& c)
     return d;
 }
 
-void HESS_AssembleMatrix(Common& c, const std::vector<double>& d, bool noCirculation)
+void HESS_AssembleMatrix(const PanelGeometry& c, PanelSystem& system)
 {
     const int NP = c.NP;
     const int NPanel = c.NPanel;
-    Matrix& AN = c.AN;
-    Matrix& AT = c.AT;
+    const bool noCirculation = system.noCirculation;
+    system.vortexShape = HESS_VortexShape(c);
+    const std::vector<double>& d = system.vortexShape;
+    Matrix& AN = system.AN;
+    Matrix& AT = system.AT;
     AN.redim(NP + 1);
     AT.redim(NP + 1);
-    const Table H = halfLengths(c);
+    const std::vector<double> H = halfLengths(c);
 
     // Per mid point, the frame of every panel first, in a loop without calls
     // that the compiler turns into vector code (the same operations on the
     // same operands, so the same bits); then the logarithms and arctangents.
-    using Row = std::array<double, kStrengthLast + 2>;
+    // Fixed rows, so that the compiler knows they alias nothing.
+    using Row = std::array<double, kMaxPoints + 2>;
     Row XP{}, YP{}, Q{}, RSQ{}, ARG{};
-    const double Pi = c.Pi;
-    const double TwoPi = c.TwoPi;
+    const double Pi = kPi;
+    const double TwoPi = 2 * kPi;
 
     for (int i = 1; i <= NPanel; ++i) {
         const double xm = c.XM[i];
@@ -121,46 +103,31 @@ void HESS_AssembleMatrix(Common& c, const std::vector<double>& d, bool noCircula
     }
 }
 
-void HESS_RightHandSide(Common& c, bool noCirculation)
+void HESS_RightHandSide(const PanelGeometry& c, const PanelSystem& system, double CosAlfa,
+                        double SinAlfa, double* rhs)
 {
     const int NP = c.NP;
     const int NPanel = c.NPanel;
-    Matrix& AN = c.AN;
     // The free stream's component along the panel's flow-side normal, which
     // the singularities must cancel.
-    for (int i = 1; i <= NPanel; ++i)
-        AN(i, NP + 1) = c.SinAlfa * c.CosDelta[i] - c.CosAlfa * c.SinDelta[i];
-    if (noCirculation) {
-        AN(NP, NP + 1) = 0;
+    for (int i = 1; i <= NPanel; ++i) rhs[i] = SinAlfa * c.CosDelta[i] - CosAlfa * c.SinDelta[i];
+    if (system.noCirculation) {
+        rhs[NP] = 0;
     } else {
-        AN(NP, NP + 1) = -c.CosAlfa * (c.CosDelta[1] + c.CosDelta[NPanel]) -
-                         c.SinAlfa * (c.SinDelta[1] + c.SinDelta[NPanel]);
+        rhs[NP] = -CosAlfa * (c.CosDelta[1] + c.CosDelta[NPanel]) -
+                  SinAlfa * (c.SinDelta[1] + c.SinDelta[NPanel]);
     }
 }
 
-void HESS_SurfaceSpeed(Common& c)
+void HESS_SurfaceSpeed(const PanelGeometry& c, const PanelSystem& system, const double* strength,
+                       double CosAlfa, double SinAlfa, double* speed)
 {
+    // Free stream along the panel plus the sources and the vortex amplitude.
     for (int i = 1; i <= c.NPanel; ++i) {
-        double v = c.CosAlfa * c.CosDelta[i] + c.SinAlfa * c.SinDelta[i];
-        for (int j = 1; j <= c.NP; ++j) v = v + c.AT(i, j) * c.Strength[j];
-        c.Vt[i] = std::fabs(v);
+        double v = CosAlfa * c.CosDelta[i] + SinAlfa * c.SinDelta[i];
+        for (int j = 1; j <= c.NP; ++j) v = v + system.AT(i, j) * strength[j];
+        speed[i] = v;
     }
-}
-
-bool HESS_Solve(Common& c, ui::Toolkit& ui)
-{
-    if (!systemFits(c, ui, kMaxPointsPerSystem)) return false;
-    const std::vector<double> d = HESS_VortexShape(c);
-    if (ui.value("Check_WritePanel") == 1) writeVortexDistribution(c, ui, d);
-
-    const bool noCirculation = ui.value("Check_Circulation") == 1;
-    HESS_AssembleMatrix(c, d, noCirculation);
-    HESS_RightHandSide(c, noCirculation);
-
-    // The view leaves out the vortex column and the closing row.
-    if (!closingSequence(c, ui, c.NP, c.NPanel)) return false;
-    HESS_SurfaceSpeed(c);
-    return true;
 }
 
 }  // namespace tavrix

@@ -2,32 +2,13 @@
 
 #include <array>
 #include <cmath>
+#include <vector>
 
-#include "app/NumberText.h"
-#include "output/PrintFile.h"
-#include "solvers/Capacity.h"
 #include "solvers/PanelFrame.h"
 
 namespace tavrix {
 
-namespace {
-
-void writeKuttaControlPoint(const Common& c, ui::Toolkit& ui)
-{
-    // The record ends inside its last line; the empty line that opens the
-    // next record ends it.
-    PrintSection out(c.DecimalSeparator);
-    out.emptyLine();
-    out.text("Kutta şartı için kontrol noktası").endLine();
-    out.emptyLine();
-    out.text("XM(").number(c.NP).text(")=").number(roundHalfEven(c.XM[c.NP], 4));
-    out.text("YM(").number(c.NP).text(")=").number(roundHalfEven(c.YM[c.NP], 4));
-    writeSection(c, ui, kPanelPropertiesFile, out, FileMode::Append);
-}
-
-}  // namespace
-
-void KENN_KuttaControlPoint(Common& c)
+void KENN_KuttaControlPoint(const PanelGeometry& c, double& x, double& y)
 {
     // Just behind the trailing edge, one hundredth of the distance to the mid
     // point of the next pair of end points further in.
@@ -36,31 +17,31 @@ void KENN_KuttaControlPoint(Common& c)
     const double YTE = (c.Y[1] + c.Y[NP]) / 2;
     const double XB = (c.X[2] + c.X[c.NPanel]) / 2;
     const double YB = (c.Y[2] + c.Y[c.NPanel]) / 2;
-    c.XM[NP] = XTE + 0.01 * std::fabs(XTE - XB);
-    c.YM[NP] = YTE + 0.01 * std::fabs(YTE - YB);
+    x = XTE + 0.01 * std::fabs(XTE - XB);
+    y = YTE + 0.01 * std::fabs(YTE - YB);
 }
 
-void KENN_AssembleMatrix(Common& c)
+void KENN_AssembleMatrix(const PanelGeometry& c, PanelSystem& system)
 {
     const int NP = c.NP;
     const int NPanel = c.NPanel;
-    Matrix& AN = c.AN;
+    KENN_KuttaControlPoint(c, system.kuttaX, system.kuttaY);
+    Matrix& AN = system.AN;
     AN.redim(NPanel + 2);
-    c.AT.redim(NPanel + 2);
-    const Table H = halfLengths(c);
-    const double fourPi = 4 * c.Pi;
+    const std::vector<double> H = halfLengths(c);
+    const double fourPi = 4 * kPi;
 
     // Per control point, the frame of every panel first, in a loop without
     // calls that the compiler turns into vector code (the same operations on
     // the same operands, so the same bits); then the logarithms and arctangents;
     // then the divisions, again as vector code.
-    using Row = std::array<double, kStrengthLast + 2>;
+    using Row = std::array<double, kMaxPoints + 2>;
     Row XP{}, YP{}, Q{}, S1{}, S2{}, ARG{}, NUM{};
-    const double Pi = c.Pi;
+    const double Pi = kPi;
 
     for (int I = 1; I <= NP; ++I) {
-        const double x = c.XM[I];
-        const double y = c.YM[I];
+        const double x = I < NP ? c.XM[I] : system.kuttaX;
+        const double y = I < NP ? c.YM[I] : system.kuttaY;
         for (int J = 1; J <= NPanel; ++J) {
             const double h = H[J];
             XP[J] = (x - c.XM[J]) * c.CosDelta[J] + (y - c.YM[J]) * c.SinDelta[J];
@@ -85,28 +66,18 @@ void KENN_AssembleMatrix(Common& c)
     }
 }
 
-void KENN_RightHandSide(Common& c)
+void KENN_RightHandSide(const PanelGeometry& c, const PanelSystem& system, double CosAlfa,
+                        double SinAlfa, double* rhs)
 {
     // The free stream's stream function at the control point.
-    for (int I = 1; I <= c.NP; ++I)
-        c.AN(I, c.NP + 1) = c.YM[I] * c.CosAlfa - c.XM[I] * c.SinAlfa;
+    for (int I = 1; I < c.NP; ++I) rhs[I] = c.YM[I] * CosAlfa - c.XM[I] * SinAlfa;
+    rhs[c.NP] = system.kuttaY * CosAlfa - system.kuttaX * SinAlfa;
 }
 
-void KENN_SurfaceSpeed(Common& c)
+void KENN_SurfaceSpeed(const PanelGeometry& c, const PanelSystem&, const double* strength, double,
+                       double, double* speed)
 {
-    for (int I = 1; I <= c.NPanel; ++I) c.Vt[I] = std::fabs(c.Strength[I]);
-}
-
-bool KENN_Solve(Common& c, ui::Toolkit& ui)
-{
-    if (!systemFits(c, ui, kMaxPointsPerSystem)) return false;
-    KENN_KuttaControlPoint(c);
-    if (ui.value("Check_WritePanel") == 1) writeKuttaControlPoint(c, ui);
-    KENN_AssembleMatrix(c);
-    KENN_RightHandSide(c);
-    if (!closingSequence(c, ui, c.NP)) return false;
-    KENN_SurfaceSpeed(c);
-    return true;
+    for (int I = 1; I <= c.NPanel; ++I) speed[I] = -strength[I];
 }
 
 }  // namespace tavrix

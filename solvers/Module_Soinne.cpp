@@ -2,30 +2,29 @@
 
 #include <array>
 #include <cmath>
+#include <vector>
 
-#include "solvers/Capacity.h"
 #include "solvers/PanelFrame.h"
 
 namespace tavrix {
 
-void Soinne_AssembleMatrix(Common& c)
+void Soinne_AssembleMatrix(const PanelGeometry& c, PanelSystem& system)
 {
     const int NP = c.NP;
     const int NPanel = c.NPanel;
-    Matrix& AN = c.AN;
+    Matrix& AN = system.AN;
     AN.redim(NP + 2);
-    c.AT.redim(NP + 2);
 
     // Stream function at the field point of the linear sheet on panel J,
     // split into the weights of the strengths at its first (PS1) and second
     // (PS2) end point.
-    std::array<double, kStrengthLast + 2> PS1{};
-    std::array<double, kStrengthLast + 2> PS2{};
+    std::array<double, kMaxPoints + 2> PS1{};
+    std::array<double, kMaxPoints + 2> PS2{};
     // A logarithm of a vanishing distance is not taken: the factor beside it
     // is zero up to rounding, and the last value stands in.
     double L1 = 0;
     double L2 = 0;
-    const Table halfLength = halfLengths(c);
+    const std::vector<double> halfLength = halfLengths(c);
 
     // Per field point, the frame of every panel first, in a loop without calls
     // that the compiler turns into vector code (the same operations on the
@@ -33,10 +32,10 @@ void Soinne_AssembleMatrix(Common& c)
     // The distances to the end points are taken one panel ahead, so that their
     // square roots run while the previous panel's logarithms and arctangent
     // are evaluated.
-    using Row = std::array<double, kStrengthLast + 2>;
+    using Row = std::array<double, kMaxPoints + 2>;
     Row XPs{}, YPs{}, Qs{}, R1s{}, R2s{}, ARG{};
-    const double Pi = c.Pi;
-    const double FourPi = c.FourPi;
+    const double Pi = kPi;
+    const double FourPi = 4 * kPi;
 
     for (int I = 2; I <= NP; ++I) {
         const double x = c.X[I];
@@ -87,30 +86,20 @@ void Soinne_AssembleMatrix(Common& c)
     AN(NP + 1, NP) = 1;
 }
 
-void Soinne_RightHandSide(Common& c)
+void Soinne_RightHandSide(const PanelGeometry& c, const PanelSystem&, double CosAlfa,
+                          double SinAlfa, double* rhs)
 {
     // The free stream's stream function at the end point; the Kutta rows
     // keep 0.
-    for (int I = 2; I <= c.NP; ++I)
-        c.AN(I, c.NP + 2) = c.Y[I] * c.CosAlfa - c.X[I] * c.SinAlfa;
+    rhs[1] = 0;
+    for (int I = 2; I <= c.NP; ++I) rhs[I] = c.Y[I] * CosAlfa - c.X[I] * SinAlfa;
+    rhs[c.NP + 1] = 0;
 }
 
-void Soinne_SurfaceSpeed(Common& c)
+void Soinne_SurfaceSpeed(const PanelGeometry& c, const PanelSystem&, const double* strength,
+                         double, double, double* speed)
 {
-    for (int I = 1; I <= c.NPanel; ++I)
-        c.Vt[I] = std::fabs(c.Strength[I] + c.Strength[I + 1]) / 2;
-}
-
-bool Soinne_Solve(Common& c, ui::Toolkit& ui)
-{
-    if (!systemFits(c, ui, kMaxPointsSoinne)) return false;
-    const int n = c.NP + 1;  // gamma at every end point and the contour's stream function
-    for (int I = 1; I <= n; ++I) c.Strength[I] = 0;
-    Soinne_AssembleMatrix(c);
-    Soinne_RightHandSide(c);
-    if (!closingSequence(c, ui, n)) return false;
-    Soinne_SurfaceSpeed(c);
-    return true;
+    for (int I = 1; I <= c.NPanel; ++I) speed[I] = (strength[I] + strength[I + 1]) / 2;
 }
 
 }  // namespace tavrix

@@ -1,24 +1,20 @@
+// Soinne-Laine method: a vortex sheet varying linearly along each panel, the
+// stream function held at the contour's common value at the end points, and
+// no vorticity at either trailing-edge end point (Kutta condition). Unknowns:
+// the strength at every end point and the common stream function.
 #pragma once
 
-#include "app/Module_Common.h"
-#include "ui/Toolkit.h"
+#include "solvers/PanelMethods.h"
 
 namespace tavrix {
 
-// Soinne method: linear vortex panels, stream-function condition at the end points. Leaves the surface speeds in Vt(1..NPanel).
-// Returns false when the elimination met a zero pivot (the press then ends).
-bool Soinne_Solve(Common& common, ui::Toolkit& ui);
-
-// The steps of Soinne_Solve, in its order, for callers that solve the same
-// panels at several angles of attack. Only the right-hand side and the
-// surface speed depend on the angle.
-
-// Dimensions AN and fills its coefficients: the stream-function rows 2..NP
-// and the two Kutta rows.
-void Soinne_AssembleMatrix(Common& common);
-// Column NP + 2 of AN for the angle in CosAlfa, SinAlfa.
-void Soinne_RightHandSide(Common& common);
-// Vt(1..NPanel) from the end-point strengths.
-void Soinne_SurfaceSpeed(Common& common);
+void Soinne_AssembleMatrix(const PanelGeometry& g, PanelSystem& system);
+// rhs[2..NP]: the free stream's stream function at the end points; the two
+// Kutta rows keep 0.
+void Soinne_RightHandSide(const PanelGeometry& g, const PanelSystem& system, double cosAlfa,
+                          double sinAlfa, double* rhs);
+// The mean strength of the panel's end points, as for the vortex panel method.
+void Soinne_SurfaceSpeed(const PanelGeometry& g, const PanelSystem& system,
+                         const double* strength, double cosAlfa, double sinAlfa, double* speed);
 
 }  // namespace tavrix

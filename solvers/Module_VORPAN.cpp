@@ -2,28 +2,27 @@
 
 #include <array>
 #include <cmath>
+#include <vector>
 
-#include "solvers/Capacity.h"
 #include "solvers/PanelFrame.h"
 
 namespace tavrix {
 
-void VORPAN_AssembleMatrix(Common& c)
+void VORPAN_AssembleMatrix(const PanelGeometry& c, PanelSystem& system)
 {
     const int NP = c.NP;
     const int NPanel = c.NPanel;
-    Matrix& AN = c.AN;
+    Matrix& AN = system.AN;
     AN.redim(NPanel + 2);
-    c.AT.redim(NPanel + 2);
 
     // For mid point I and panel J: CN1 and CT1 are the normal and tangential
     // velocities of a unit-strength uniform vortex sheet on panel J, CN2 the
     // normal velocity of a sheet growing linearly from 0 at its first end
     // point to 1 at its second.
-    std::array<double, kStrengthLast + 1> CN1{};
-    std::array<double, kStrengthLast + 1> CT1{};
-    std::array<double, kStrengthLast + 1> CN2{};
-    const Table halfLength = halfLengths(c);
+    std::array<double, kMaxPoints + 1> CN1{};
+    std::array<double, kMaxPoints + 1> CT1{};
+    std::array<double, kMaxPoints + 1> CN2{};
+    const std::vector<double> halfLength = halfLengths(c);
 
     // Per mid point, the frame of every panel first, in a loop without calls
     // that the compiler turns into vector code (each operation on the same
@@ -31,10 +30,10 @@ void VORPAN_AssembleMatrix(Common& c)
     // and arctangents pair by pair. The quotient of the distances to the end
     // points is formed one panel ahead, so that its square roots and division
     // run while the previous panel's logarithm and arctangent are evaluated.
-    using Row = std::array<double, kStrengthLast + 2>;
+    using Row = std::array<double, kMaxPoints + 2>;
     Row XP{}, YP{}, Q{}, CDIJ{}, SDIJ{}, R1SQ{}, R2SQ{}, ARG{};
-    const double Pi = c.Pi;
-    const double TwoPi = c.TwoPi;
+    const double Pi = kPi;
+    const double TwoPi = 2 * kPi;
     const auto distanceRatio = [&](int J) { return std::sqrt(R1SQ[J]) / std::sqrt(R2SQ[J]); };
 
     for (int I = 1; I <= NPanel; ++I) {
@@ -84,28 +83,17 @@ void VORPAN_AssembleMatrix(Common& c)
     AN(NP, NP) = 1;
 }
 
-void VORPAN_RightHandSide(Common& c)
+void VORPAN_RightHandSide(const PanelGeometry& c, const PanelSystem&, double CosAlfa,
+                          double SinAlfa, double* rhs)
 {
     // Free stream along the flow-side normal of panel I, sin(alpha - delta).
-    for (int I = 1; I <= c.NPanel; ++I)
-        c.AN(I, c.NP + 1) = c.SinAlfa * c.CosDelta[I] - c.CosAlfa * c.SinDelta[I];
+    for (int I = 1; I <= c.NPanel; ++I) rhs[I] = SinAlfa * c.CosDelta[I] - CosAlfa * c.SinDelta[I];
 }
 
-void VORPAN_SurfaceSpeed(Common& c)
+void VORPAN_SurfaceSpeed(const PanelGeometry& c, const PanelSystem&, const double* strength,
+                         double, double, double* speed)
 {
-    for (int I = 1; I <= c.NPanel; ++I)
-        c.Vt[I] = std::fabs(c.Strength[I] + c.Strength[I + 1]) / 2;
-}
-
-bool VORPAN_Solve(Common& c, ui::Toolkit& ui)
-{
-    if (!systemFits(c, ui, kMaxPointsPerSystem)) return false;
-    for (int I = 1; I <= c.NP; ++I) c.Strength[I] = 0;
-    VORPAN_AssembleMatrix(c);
-    VORPAN_RightHandSide(c);
-    if (!closingSequence(c, ui, c.NP)) return false;
-    VORPAN_SurfaceSpeed(c);
-    return true;
+    for (int I = 1; I <= c.NPanel; ++I) speed[I] = (strength[I] + strength[I + 1]) / 2;
 }
 
 }  // namespace tavrix

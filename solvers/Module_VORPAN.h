@@ -1,24 +1,20 @@
+// Vortex panel method: a vortex sheet whose strength varies linearly along
+// each panel and is continuous at the end points, zero normal velocity at the
+// control points, and the strengths at the two trailing-edge end points
+// cancelling (Kutta condition).
 #pragma once
 
-#include "app/Module_Common.h"
-#include "ui/Toolkit.h"
+#include "solvers/PanelMethods.h"
 
 namespace tavrix {
 
-// Vortex method: linear vortex panels, tangency at the mid points. Leaves the surface speeds in Vt(1..NPanel).
-// Returns false when the elimination met a zero pivot (the press then ends).
-bool VORPAN_Solve(Common& common, ui::Toolkit& ui);
-
-// The steps of VORPAN_Solve, in its order, for callers that solve the same
-// panels at several angles of attack. Only the right-hand side and the
-// surface speed depend on the angle.
-
-// Dimensions AN and fills its coefficients: tangency at mid points
-// 1..NPanel and the Kutta row NP.
-void VORPAN_AssembleMatrix(Common& common);
-// Column NP + 1 of AN for the angle in CosAlfa, SinAlfa.
-void VORPAN_RightHandSide(Common& common);
-// Vt(1..NPanel) from the end-point strengths.
-void VORPAN_SurfaceSpeed(Common& common);
+void VORPAN_AssembleMatrix(const PanelGeometry& g, PanelSystem& system);
+// rhs[1..NPanel]: the free stream along each panel's normal; the Kutta row keeps 0.
+void VORPAN_RightHandSide(const PanelGeometry& g, const PanelSystem& system, double cosAlfa,
+                          double sinAlfa, double* rhs);
+// With the fluid inside at rest the whole jump of the sheet lies outside:
+// the speed along the panel is the mean strength of its end points.
+void VORPAN_SurfaceSpeed(const PanelGeometry& g, const PanelSystem& system,
+                         const double* strength, double cosAlfa, double sinAlfa, double* speed);
 
 }  // namespace tavrix

@@ -1,13 +1,13 @@
 // Pieces shared by the panel methods: the position of a field point in the
-// frame of a panel with the angle the panel subtends there, the closing
-// sequence (matrix output, matrix view, elimination, strength output) and the
-// capacity check of the linear system.
+// frame of a panel with the angle the panel subtends there, and the product
+// of a factor with a logarithm that may be infinite.
 #pragma once
 
 #include <cmath>
 
-#include "app/Module_Common.h"
-#include "ui/Toolkit.h"
+#include <vector>
+
+#include "solvers/PanelGeometry.h"
 
 namespace tavrix {
 
@@ -57,7 +57,7 @@ inline double PanelFrame::subtendedAngle(double numerator, double Pi) const
 // The frame of panel J whose half length H = DS(J) / 2 the caller formed once
 // per panel; inline, so that the double loops of the methods keep the panel's
 // terms in registers.
-inline PanelFrame panelFrame(const Common& c, double x, double y, int J, double H)
+inline PanelFrame panelFrame(const PanelGeometry& c, double x, double y, int J, double H)
 {
     PanelFrame f;
     f.XP = (x - c.XM[J]) * c.CosDelta[J] + (y - c.YM[J]) * c.SinDelta[J];
@@ -67,15 +67,15 @@ inline PanelFrame panelFrame(const Common& c, double x, double y, int J, double 
     return f;
 }
 
-inline PanelFrame panelFrame(const Common& c, double x, double y, int J)
+inline PanelFrame panelFrame(const PanelGeometry& c, double x, double y, int J)
 {
     return panelFrame(c, x, y, J, c.DS[J] / 2);
 }
 
 // DS(J) / 2 for J = 1 .. NPanel.
-inline Table halfLengths(const Common& c)
+inline std::vector<double> halfLengths(const PanelGeometry& c)
 {
-    Table h{};
+    std::vector<double> h(c.DS.size(), 0.0);
     for (int J = 1; J <= c.NPanel; ++J) h[J] = c.DS[J] / 2;
     return h;
 }
@@ -86,17 +86,6 @@ inline double timesLog(double factor, double logarithm)
 {
     if (factor == 0 && std::isinf(logarithm)) return 0;
     return factor * logarithm;
-}
-
-// Before the solve, under the main window's check boxes read at that moment:
-// the coefficient matrices of the n unknowns to "TavrixS.txt", the view of
-// the leading shownBlock x shownBlock block; then the elimination; then the
-// strengths. Returns false when the elimination met a zero pivot: nothing of
-// that system may be used, so the strengths are not written either.
-bool closingSequence(Common& common, ui::Toolkit& ui, int n, int shownBlock);
-inline bool closingSequence(Common& common, ui::Toolkit& ui, int n)
-{
-    return closingSequence(common, ui, n, n);
 }
 
 }  // namespace tavrix

@@ -11,24 +11,12 @@
 #include <functional>
 #include <span>
 #include <string>
-#include <string_view>
 #include <vector>
 
-#include "app/Module_Common.h"
 #include "solvers/Compressibility.h"
+#include "solvers/PanelSolution.h"
 
 namespace tavrix {
-
-enum class PanelMethod { Hess, VortexPanel, KennedyMarsden, SoinneLaine };
-inline constexpr PanelMethod kAllMethods[] = {PanelMethod::Hess, PanelMethod::VortexPanel,
-                                             PanelMethod::KennedyMarsden,
-                                             PanelMethod::SoinneLaine};
-
-// "Hess", "Vortex panel", "Kennedy-Marsden", "Soinne-Laine".
-std::string_view methodName(PanelMethod method);
-
-// The main window's option button of the method ("Option_HESS" ...).
-const char* methodOption(PanelMethod method);
 
 struct FlowSetup {
     PanelMethod method = PanelMethod::Hess;
@@ -36,31 +24,9 @@ struct FlowSetup {
     double mach = 0;    // free-stream Mach number, |mach| < 1
     Compressibility correction = Compressibility::PrandtlGlauert;
     bool noCirculation = false;  // Hess method without the trailing-edge condition
-    // Keep in every OperatingPoint what a boundary layer needs (the rotated
-    // end points and the signed surface speed); off, those stay empty and the
-    // sweep costs what it did without them.
+    // Keep in every OperatingPoint the rotated end points, which a boundary
+    // layer needs beside the signed surface speed.
     bool keepSignedSpeed = false;
-};
-
-// One angle of attack. The coefficients are those a press at that angle shows
-// (from the corrected pressure when a Mach number is given). Per-panel tables
-// hold panel 1 at index 0.
-struct OperatingPoint {
-    double alphaDeg = 0;
-    double CL = 0;
-    double CD = 0;
-    double CM = 0;  // about the quarter chord
-    std::vector<double> XM, YM;              // control points of the rotated contour
-    std::vector<double> Vt;                  // surface speed over free-stream speed
-    std::vector<double> CuIncompressible;    // Vt^2 = 1 - Cp, incompressible
-    std::vector<double> Cu;                  // 1 - Cp after the correction
-    // With FlowSetup::keepSignedSpeed, what a boundary layer needs of the
-    // angle: the end points 1..NP of the
-    // rotated contour (point 1 at index 0), the speed at every control point
-    // with its sign (see SignedSurfaceSpeed) and the wind direction.
-    std::vector<double> X = {}, Y = {};
-    std::vector<double> signedSpeed = {};
-    double cosAlfa = 1, sinAlfa = 0;
 };
 
 struct SweepOutcome {
@@ -75,7 +41,13 @@ struct SweepOutcome {
 // (the angles solved so far are kept).
 using SweepProgress = std::function<bool(std::size_t done, std::size_t total)>;
 
-SweepOutcome Sweep(const Common& contour, const FlowSetup& setup,
+// The contour (x[i], y[i]), clockwise from the trailing edge and back to it,
+// as the sources deliver it.
+SweepOutcome Sweep(std::span<const double> x, std::span<const double> y, const FlowSetup& setup,
+                   std::span<const double> alphasDeg, const SweepProgress& keepGoing = {});
+
+// The same on a solution already factored.
+SweepOutcome Sweep(const PanelSolution& solution, const FlowSetup& setup,
                    std::span<const double> alphasDeg, const SweepProgress& keepGoing = {});
 
 }  // namespace tavrix

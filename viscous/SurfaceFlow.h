@@ -5,8 +5,7 @@
 
 #include <vector>
 
-#include "app/Module_Common.h"
-#include "solvers/Sweep.h"
+#include "solvers/PanelSolution.h"
 
 namespace tavrix {
 
@@ -23,13 +22,11 @@ struct SurfaceFlow {
     double sinAlfa = 0;
 };
 
-// The signed speeds after a completed press with `method`: |speed| equals Vt
-// bit for bit. The vortex methods carry the speed as the sheet strength
-// (the flow inside the contour is at rest, so the whole jump is outside);
-// the Hess method's speed is rebuilt from AT and the strengths.
-SurfaceFlow SurfaceFlowAfterPress(const Common& c, PanelMethod method);
-
-// The same for one angle of a sweep, which keeps what a press leaves.
+// The flow of one operating point, from the rotated end points it kept
+// (FlowConditions::keepEndPoints) and its signed speed: |speed| equals Vt bit
+// for bit. The vortex methods carry the speed as the sheet strength (the
+// flow inside the contour is at rest, so the whole jump is outside); the Hess
+// method's speed is rebuilt from its tangential coefficients and strengths.
 SurfaceFlow SurfaceFlowOf(const OperatingPoint& point);
 
 }  // namespace tavrix

@@ -1,3 +1,4 @@
+#include "app/PressSolvers.h"
 #include "output/PolarFiles.h"
 
 #include <gtest/gtest.h>

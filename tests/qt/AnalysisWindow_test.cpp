@@ -87,7 +87,7 @@ private:
     {
         setup.Re = 3e6;
         return tavrix::AnalyseBoundaryLayer(
-            tavrix::SurfaceFlowAfterPress(common, tavrix::PanelMethod::Hess), setup);
+            tavrix::SurfaceFlowAfterPress(common), setup);
     }
     static std::string fileText(const QString& path) { return tavrix::testing::readFile(path.toStdString()); }
     void waitForRun() { QTRY_VERIFY_WITH_TIMEOUT(!analysis()->running(), 60000); }

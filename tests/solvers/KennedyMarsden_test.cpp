@@ -1,3 +1,4 @@
+#include "app/PressSolvers.h"
 #include "solvers/Module_KENN.h"
 
 #include <gtest/gtest.h>

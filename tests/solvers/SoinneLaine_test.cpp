@@ -1,3 +1,4 @@
+#include "app/PressSolvers.h"
 #include "solvers/Module_Soinne.h"
 
 #include <gtest/gtest.h>

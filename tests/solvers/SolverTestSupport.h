@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/PressSolvers.h"
 #include "app/Form_TavrixS.h"
 #include "app/Module_Common.h"
 #include "geometry/Generators.h"

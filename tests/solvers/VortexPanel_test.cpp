@@ -1,3 +1,4 @@
+#include "app/PressSolvers.h"
 #include "solvers/Module_VORPAN.h"
 
 #include <gtest/gtest.h>

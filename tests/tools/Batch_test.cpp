@@ -53,8 +53,8 @@ TEST(Batch, RefusalsEndTheRunWithStatusOne)
          "message: Number of panel end points must be a whole number from 2 to 1000\n"},
         {{"--mach", "1.2"}, "CL = \nCMc/4 = \n",
          "message: The free-stream Mach number must be less than 1\n"},
-        {{"--points", "250", "--method", "vortex"}, "CL = \nCMc/4 = \n",
-         "message: This panel method allows at most 200 panel end points\n"},
+        {{"--points", "1000", "--method", "soinne"}, "CL = \nCMc/4 = \n",
+         "message: This panel method allows at most 999 panel end points\n"},
         // A coordinate file that cannot be read: its path as given, and why.
         {{"--file", ""}, "", unreadable + "\": the file does not exist\n"},
         {{"--file", folder}, "", unreadable + folder + "\": it is a folder, not a file\n"},

@@ -95,9 +95,9 @@ TEST(SweepBatch, compareWritesAPolarPerMethodAndBothTables)
 TEST(SweepBatch, aRefusedMethodEndsOnlyItsOwnSweep)
 {
     testing::TempDir dir;
-    const BatchResult r = batch({"--points", "200", "--sweep", "0:2:1", "--compare"}, dir);
+    const BatchResult r = batch({"--points", "1000", "--sweep", "0:2:1", "--compare"}, dir);
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "message: This panel method allows at most 199 panel end points\n");
+    EXPECT_EQ(r.err, "message: This panel method allows at most 999 panel end points\n");
     EXPECT_EQ(count(r.out, "\n"), 9u);
     EXPECT_EQ(count(r.out, "Soinne-Laine"), 0u);
 

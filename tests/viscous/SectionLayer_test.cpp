@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/PressSolvers.h"
 #include "support/Session.h"
 #include "viscous/BoundaryLayer.h"
 #include "viscous/SurfaceFlow.h"
@@ -36,7 +37,7 @@ SurfaceFlow pressNaca(testing::Session& s, PanelMethod m, const std::string& poi
     s.tk.type("Text_AlfaD", std::to_string(alpha));
     s.press();
     EXPECT_TRUE(s.form.lastPressCompleted());
-    return SurfaceFlowAfterPress(s.c, m);
+    return SurfaceFlowAfterPress(s.c);
 }
 
 TEST(SurfaceFlow, signedSpeedIsTheSpeedOfThePressWithTheFlowDirection)

@@ -180,8 +180,7 @@ std::optional<std::string> parse(const std::vector<std::string>& args, Options& 
     }
     if (chosenSource) o.source = *chosenSource;
     if (auto m = o.values.find("--method"); m != o.values.end()) {
-        static const std::set<std::string> methods = {"hess", "vortex", "kennedy", "soinne"};
-        if (methods.count(m->second) == 0) return "unknown method " + m->second;
+        if (!methodFromWord(m->second)) return "unknown method " + m->second;
     }
     if (o.flags.count("--open-te") != 0 && o.source != "naca")
         return "--open-te needs the source --naca";
@@ -212,14 +211,11 @@ SweepRequest sweepRequest(const Options& o)
 {
     SweepRequest r;
     r.alphasDeg = *SweepAngles(o.values.at("--sweep"));
-    static const std::map<std::string, PanelMethod> methods = {
-        {"hess", PanelMethod::Hess}, {"vortex", PanelMethod::VortexPanel},
-        {"kennedy", PanelMethod::KennedyMarsden}, {"soinne", PanelMethod::SoinneLaine}};
     if (o.flags.count("--compare") != 0) {
         r.methods.assign(std::begin(kAllMethods), std::end(kAllMethods));
     } else {
         const auto m = o.values.find("--method");
-        r.methods = {m == o.values.end() ? PanelMethod::Hess : methods.at(m->second)};
+        r.methods = {m == o.values.end() ? PanelMethod::Hess : *methodFromWord(m->second)};
     }
     if (auto c = o.values.find("--correction"); c != o.values.end() && c->second == "karman-tsien")
         r.correction = Compressibility::KarmanTsien;
@@ -319,10 +315,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     tk.type("Text_AlfaD", value("--alpha", "0"));
     tk.type("Text_ItaD", value("--eta", "0"));
     tk.type("Text_Moo", value("--mach", "0"));
-    static const std::map<std::string, std::string> methodOptions = {
-        {"hess", "Option_HESS"}, {"vortex", "Option_VORPAN"}, {"kennedy", "Option_KENN"},
-        {"soinne", "Option_Soinne"}};
-    tk.select(methodOptions.at(value("--method", "hess")));
+    tk.select(methodInfo(*methodFromWord(value("--method", "hess"))).option);
     tk.setValue("Check_WritePanel", o.flags.count("--save-panel") != 0 ? 1 : 0);
     tk.setValue("Check_WriteMat", o.flags.count("--save-matrix") != 0 ? 1 : 0);
     tk.setValue("Check_WriteSingularities", o.flags.count("--save-singularities") != 0 ? 1 : 0);
@@ -376,7 +369,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (status == 0 && !contourSaved) status = 3;
     if (form.lastPressCompleted() && o.values.count("--re") != 0) {
         const bool off = o.flags.count(kNaturalTransitionOff) != 0;
-        if (const int v = runViscous(form, value("--method", "hess"), o.values, off, out, err))
+        if (const int v = runViscous(form, o.values, off, out, err))
             status = v;
     }
     if (auto plot = o.values.find("--plot"); plot != o.values.end()) {

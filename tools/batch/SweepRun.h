@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/Form_TavrixS.h"
+#include "app/PressSolvers.h"
 #include "solvers/Sweep.h"
 #include "viscous/BoundaryLayer.h"
 

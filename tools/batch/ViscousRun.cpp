@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "app/NumberText.h"
+#include "app/PressSolvers.h"
 #include "output/BoundaryLayerSeries.h"
 #include "viscous/BoundaryLayer.h"
 
@@ -46,14 +47,6 @@ std::optional<double> numberOf(const std::map<std::string, std::string>& values,
     const LeadingNumber n = readLeadingNumber(it->second);
     if (n.tooLarge) return std::numeric_limits<double>::infinity();
     return n.value;
-}
-
-PanelMethod methodNamed(const std::string& name)
-{
-    if (name == "vortex") return PanelMethod::VortexPanel;
-    if (name == "kennedy") return PanelMethod::KennedyMarsden;
-    if (name == "soinne") return PanelMethod::SoinneLaine;
-    return PanelMethod::Hess;
 }
 
 std::string text(double v, int decimals, char sep) { return generalForm(roundHalfEven(v, decimals), sep); }
@@ -110,13 +103,12 @@ BoundaryLayerSetup viscousSetup(const std::map<std::string, std::string>& values
     return setup;
 }
 
-int runViscous(Form_TavrixS& form, const std::string& method,
-               const std::map<std::string, std::string>& values, bool naturalTransitionOff,
+int runViscous(Form_TavrixS& form, const std::map<std::string, std::string>& values, bool naturalTransitionOff,
                std::ostream& out, std::ostream& err)
 {
     const Common& c = form.common();
     const BoundaryLayerSetup setup = viscousSetup(values, naturalTransitionOff);
-    const ViscousResult r = AnalyseBoundaryLayer(SurfaceFlowAfterPress(c, methodNamed(method)), setup);
+    const ViscousResult r = AnalyseBoundaryLayer(SurfaceFlowAfterPress(c), setup);
     if (!r.ok) {
         err << "tavrixs-batch: " << r.message << '\n';
         return 1;

@@ -30,8 +30,7 @@ BoundaryLayerSetup viscousSetup(const std::map<std::string, std::string>& values
 // Prints the lines of the boundary layer on the last press of `form`, made
 // with the method named `method` ("hess", "vortex", "kennedy", "soinne").
 // Returns the exit status: 0, or 1 when the layer could not be computed.
-int runViscous(Form_TavrixS& form, const std::string& method,
-               const std::map<std::string, std::string>& values, bool naturalTransitionOff,
+int runViscous(Form_TavrixS& form, const std::map<std::string, std::string>& values, bool naturalTransitionOff,
                std::ostream& out, std::ostream& err);
 
 }  // namespace tavrix

@@ -1,0 +1,199 @@
+// The panel methods called as a library: values in, values out, no toolkit
+// and no window state on the API side.
+#include "solvers/PanelSolution.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/Form_TavrixS.h"
+#include "solvers/Sweep.h"
+#include "support/Session.h"
+
+namespace tavrix {
+namespace {
+
+std::uint64_t bits(double v) { return std::bit_cast<std::uint64_t>(v); }
+
+struct Points {
+    std::vector<double> x, y;
+};
+
+// The NACA 0012 contour exactly as the main window's source makes it.
+Points naca0012(int NP)
+{
+    testing::Session s;
+    s.chooseNaca(std::to_string(NP));
+    return {contourX(s.c), contourY(s.c)};
+}
+
+TEST(PanelSolution, givesThePressesLiftBitForBitWithEveryMethod)
+{
+    const Points p = naca0012(161);
+    const Outcome<PanelGeometry> panels = buildPanelGeometry(p.x, p.y, 0);
+    ASSERT_TRUE(panels);
+    for (const PanelMethodInfo& info : panelMethods()) {
+        SCOPED_TRACE(std::string(info.name));
+        const Outcome<PanelSolution> solution = solvePanels(*panels, info.method);
+        ASSERT_TRUE(solution) << solution.refusal().message;
+        const Outcome<OperatingPoint> point = solution->at(5);
+        ASSERT_TRUE(point);
+
+        testing::Session s;
+        s.chooseNaca("161");
+        s.chooseMethod(std::string(info.option));
+        s.tk.type("Text_AlfaD", "5");
+        s.press();
+        ASSERT_TRUE(s.form.lastPressCompleted());
+        const Coefficients press = IntegrateForces(s.c);
+        EXPECT_EQ(bits(point->CL), bits(press.CL));
+        EXPECT_EQ(bits(point->CD), bits(press.CD));
+        EXPECT_EQ(bits(point->CM), bits(press.CM));
+        for (int i = 1; i <= s.c.NPanel; ++i)
+            ASSERT_EQ(bits(point->Vt[static_cast<std::size_t>(i - 1)]), bits(s.c.Vt[i])) << i;
+        // The speed keeps its sign: at mid chord the flow runs against the
+        // clockwise panels of the lower surface and with those of the upper.
+        EXPECT_LT(point->signedSpeed[40], 0);
+        EXPECT_GT(point->signedSpeed[120], 0);
+    }
+}
+
+TEST(PanelSolution, solvesBeyondTwoHundredPoints)
+{
+    // NACA 0012 at 5 degrees: the vortex panel method converges on 0.603
+    // (the exact potential flow of the section), so 500 points agree with
+    // 161 to well within the panel error of the coarse contour.
+    const Points fine = naca0012(500), coarse = naca0012(161);
+    const auto lift = [](const Points& p) {
+        const Outcome<PanelSolution> s =
+            solvePanels(*buildPanelGeometry(p.x, p.y, 0), PanelMethod::VortexPanel);
+        return s->at(5)->CL;
+    };
+    const double CL500 = lift(fine);
+    EXPECT_NEAR(CL500, 0.603, 0.003);
+    EXPECT_NEAR(CL500, lift(coarse), 0.003);
+}
+
+TEST(PanelSolution, refusalsAreValues)
+{
+    // Two coincident end points after the rotation: the first such panel.
+    const std::vector<double> x = {1, 0.5, 0, 0, 0.5, 1}, y = {0, -0.1, 0, 0, 0.1, 0};
+    const Outcome<PanelGeometry> degenerate = buildPanelGeometry(x, y, 3);
+    ASSERT_FALSE(degenerate);
+    EXPECT_EQ(degenerate.refusal().kind, Refusal::Kind::DegeneratePanel);
+    EXPECT_EQ(degenerate.refusal().message, "Panel end points 3 and 4 coincide");
+
+    const std::vector<double> one = {1};
+    EXPECT_EQ(buildPanelGeometry(one, one, 0).refusal().kind, Refusal::Kind::NoContour);
+
+    // Capacity: 1000 end points for every method but the Soinne-Laine one,
+    // whose system has one unknown more.
+    const Points p = naca0012(1000);
+    const PanelGeometry panels = *buildPanelGeometry(p.x, p.y, 0);
+    const Outcome<PanelSystem> soinne = assemblePanels(panels, PanelMethod::SoinneLaine);
+    ASSERT_FALSE(soinne);
+    EXPECT_EQ(soinne.refusal().message, "This panel method allows at most 999 panel end points");
+    EXPECT_EQ(capacityRefusal(PanelMethod::Hess, 1001)->message,
+              "This panel method allows at most 1000 panel end points");
+    EXPECT_FALSE(capacityRefusal(PanelMethod::Hess, 1000));
+
+    // A Mach number of 1 has no Prandtl-Glauert factor.
+    const Points small = naca0012(21);
+    const Outcome<PanelSolution> s =
+        solvePanels(*buildPanelGeometry(small.x, small.y, 0), PanelMethod::Hess);
+    FlowConditions sonic;
+    sonic.mach = -1;
+    EXPECT_EQ(s->at(2, sonic).refusal().kind, Refusal::Kind::Mach);
+
+    // A system whose first pivot is zero.
+    PanelSystem zero;
+    zero.unknowns = 2;
+    zero.AN.redim(3);
+    zero.AN(2, 2) = 1;
+    const Outcome<PanelSolution> refused =
+        factorPanels(zero, std::make_shared<const PanelGeometry>(panels));
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.refusal().kind, Refusal::Kind::ZeroPivot);
+    EXPECT_EQ(refused.refusal().message, " sıfır diyagonal elemanı");
+}
+
+TEST(PanelSolution, augmentedMatrixIsTheAssembledSystemWithTheAnglesRightHandSide)
+{
+    const Points p = naca0012(31);
+    const PanelGeometry panels = *buildPanelGeometry(p.x, p.y, 0);
+    for (const PanelMethodInfo& info : panelMethods()) {
+        SCOPED_TRACE(std::string(info.name));
+        const Outcome<PanelSolution> s = solvePanels(panels, info.method);
+        ASSERT_TRUE(s);
+        const Matrix A = s->augmented(4);
+        const std::vector<double> strength = s->strengths(4);
+        const int n = s->unknowns();
+        // Every row of the system holds for the solved strengths.
+        for (int I = 1; I <= n; ++I) {
+            double residual = -A(I, n + 1), scale = std::fabs(A(I, n + 1));
+            for (int J = 1; J <= n; ++J) {
+                residual += A(I, J) * strength[static_cast<std::size_t>(J)];
+                scale += std::fabs(A(I, J) * strength[static_cast<std::size_t>(J)]);
+            }
+            EXPECT_LE(std::fabs(residual), 1e-12 * std::max(scale, 1.0)) << I;
+        }
+    }
+}
+
+TEST(PanelSolution, sweepsInParallelThreadsGiveTheBitsOfTheSameSweepsInSequence)
+{
+    const Points p = naca0012(121);
+    const std::vector<double> alphas = {-4, 0, 3.5, 8};
+    std::vector<FlowSetup> setups;
+    for (PanelMethod m : kAllMethods) {
+        FlowSetup setup;
+        setup.method = m;
+        setup.etaDeg = 1.5;
+        setup.mach = 0.3;
+        setups.push_back(setup);
+    }
+    std::vector<SweepOutcome> sequential, parallel(setups.size());
+    for (const FlowSetup& setup : setups) sequential.push_back(Sweep(p.x, p.y, setup, alphas));
+    std::vector<std::thread> threads;
+    for (std::size_t k = 0; k < setups.size(); ++k)
+        threads.emplace_back([&, k] { parallel[k] = Sweep(p.x, p.y, setups[k], alphas); });
+    for (std::thread& t : threads) t.join();
+    for (std::size_t k = 0; k < setups.size(); ++k) {
+        ASSERT_EQ(parallel[k].points.size(), alphas.size()) << parallel[k].message;
+        for (std::size_t a = 0; a < alphas.size(); ++a) {
+            const OperatingPoint& s = sequential[k].points[a];
+            const OperatingPoint& q = parallel[k].points[a];
+            EXPECT_EQ(bits(s.CL), bits(q.CL));
+            EXPECT_EQ(bits(s.CM), bits(q.CM));
+            EXPECT_EQ(s.Cu, q.Cu);
+        }
+    }
+}
+
+TEST(PanelMethods, theRegistryNamesEachMethodOnce)
+{
+    std::set<std::string_view> words, options, names, captions;
+    for (const PanelMethodInfo& info : panelMethods()) {
+        EXPECT_EQ(methodFromWord(info.word), info.method);
+        EXPECT_EQ(&methodInfo(info.method), &info);
+        words.insert(info.word);
+        options.insert(info.option);
+        names.insert(info.name);
+        captions.insert(info.caption);
+        EXPECT_LE(info.unknowns(info.maxPoints), kMaxPoints);
+    }
+    EXPECT_EQ(words.size(), std::size(kAllMethods));
+    EXPECT_EQ(options.size(), std::size(kAllMethods));
+    EXPECT_EQ(names.size(), std::size(kAllMethods));
+    EXPECT_EQ(captions.size(), std::size(kAllMethods));
+    EXPECT_FALSE(methodFromWord("Hess"));
+}
+
+}  // namespace
+}  // namespace tavrix
