@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/Module_Common.h"
+#include "solvers/RowElimination.h"
 #include "ui/Toolkit.h"
 
 namespace tavrix {
@@ -20,5 +21,8 @@ bool Gauss_Solve(Common& common, ui::Toolkit& ui, int N);
 // Returns the pivot row that was exactly zero, or 0; after a zero pivot the
 // recorded multipliers are incomplete.
 int Gauss_Eliminate(Matrix& A, int N, Matrix* multipliers);
+// The same with a given variant of the row updates (all give the same bits),
+// for any N >= 1: to time one variant against another.
+int Gauss_Eliminate(Matrix& A, int N, Matrix* multipliers, const RowEliminationKernels& kernels);
 
 }  // namespace tavrix
