@@ -15,14 +15,14 @@ inline constexpr const char* kZeroPivotMessage = " sıfır diyagonal elemanı";
 bool Gauss_Solve(Common& common, ui::Toolkit& ui, int N);
 
 // The forward elimination of Gauss_Solve alone, on A(1..N, 1..N+1) in place
-// (1 <= N <= 200, A.upper() >= N + 1). When multipliers is given (upper >= N),
+// (N >= 1, A.upper() >= N + 1). When multipliers is given (upper >= N),
 // (K, I) receives A(I, K) as it stood when pivot row K reached row I > K
 // (a pivot row's multipliers side by side).
 // Returns the pivot row that was exactly zero, or 0; after a zero pivot the
 // recorded multipliers are incomplete.
 int Gauss_Eliminate(Matrix& A, int N, Matrix* multipliers);
 // The same with a given variant of the row updates (all give the same bits),
-// for any N >= 1: to time one variant against another.
+// to time one variant against another.
 int Gauss_Eliminate(Matrix& A, int N, Matrix* multipliers, const RowEliminationKernels& kernels);
 
 }  // namespace tavrix
