@@ -1,7 +1,6 @@
 #include "solvers/Module_Gauss.h"
 
 #include <algorithm>
-#include <array>
 #include <cstddef>
 #include <memory>
 #include <vector>
@@ -24,8 +23,9 @@ namespace {
 // a zero pivot leaves the matrix as the pass-by-pass order leaves it.
 class Elimination {
 public:
-    Elimination(Matrix& A, int N, Matrix* multipliers)
-        : A_(A), N_(N), multipliers_(multipliers), width_(static_cast<std::size_t>(N) + 2),
+    Elimination(Matrix& A, int N, Matrix* multipliers, const RowEliminationKernels& kernels)
+        : A_(A), N_(N), multipliers_(multipliers), kernels_(kernels),
+          width_(static_cast<std::size_t>(N) + 2),
           quotients_(std::make_unique_for_overwrite<double[]>((width_) * width_)),
           passesDone_(width_, 0)
     {
@@ -67,7 +67,7 @@ private:
     {
         double* row = &A_(R, K);  // columns K .. N + 1 lie side by side
         record(R, K, row[0]);
-        subtractScaledRow(row, quotients(K), row[0], columns(K));
+        kernels_.row(row, quotients(K), row[0], columns(K));
         passesDone_[static_cast<std::size_t>(R)] = K;
     }
 
@@ -82,8 +82,8 @@ private:
                 double* const rows[4] = {&A_(first, K), &A_(first + 1, K), &A_(first + 2, K),
                                          &A_(first + 3, K)};
                 double factors[4], nextFactors[4];
-                subtractScaledRowsTwice(rows, quotients(K), quotients(K + 1), factors,
-                                        nextFactors, columns(K));
+                kernels_.fourRowPairs(rows, quotients(K), quotients(K + 1), factors,
+                                      nextFactors, columns(K));
                 for (int r = 0; r < 4; ++r) {
                     record(first + r, K, factors[r]);
                     record(first + r, K + 1, nextFactors[r]);
@@ -94,7 +94,7 @@ private:
                                          &A_(first + 3, K)};
                 const double factors[4] = {rows[0][0], rows[1][0], rows[2][0], rows[3][0]};
                 for (int r = 0; r < 4; ++r) record(first + r, K, factors[r]);
-                subtractScaledRows(rows, quotients(K), factors, columns(K));
+                kernels_.fourRows(rows, quotients(K), factors, columns(K));
             }
             for (int R = first; R <= last; ++R)
                 passesDone_[static_cast<std::size_t>(R)] = first - 1;
@@ -119,16 +119,22 @@ private:
     Matrix& A_;
     const int N_;
     Matrix* const multipliers_;  // (K, R): A(R, K) as pass K found it, when wanted
+    const RowEliminationKernels& kernels_;
     const std::size_t width_;
     std::unique_ptr<double[]> quotients_;  // row K: A(K, J) / A(K, K) at column J
-    std::vector<int> passesDone_;
+    std::vector<int> passesDone_;  // row R has had passes 1 .. passesDone_[R]
 };
 
 }  // namespace
 
 int Gauss_Eliminate(Matrix& A, int N, Matrix* multipliers)
 {
-    return Elimination(A, N, multipliers).run();
+    return Gauss_Eliminate(A, N, multipliers, widestKernels());
+}
+
+int Gauss_Eliminate(Matrix& A, int N, Matrix* multipliers, const RowEliminationKernels& kernels)
+{
+    return Elimination(A, N, multipliers, kernels).run();
 }
 
 int Gauss_Solve(Matrix& A, int N, std::span<double> strength)

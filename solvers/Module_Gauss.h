@@ -5,6 +5,7 @@
 #include <span>
 
 #include "solvers/Matrix.h"
+#include "solvers/RowElimination.h"
 
 namespace tavrix {
 
@@ -21,5 +22,8 @@ int Gauss_Solve(Matrix& A, int N, std::span<double> strength);
 // Returns the pivot row that was exactly zero, or 0; after a zero pivot the
 // recorded multipliers are incomplete.
 int Gauss_Eliminate(Matrix& A, int N, Matrix* multipliers);
+// The same with a given variant of the row updates (all give the same bits),
+// to time one variant against another.
+int Gauss_Eliminate(Matrix& A, int N, Matrix* multipliers, const RowEliminationKernels& kernels);
 
 }  // namespace tavrix

@@ -29,12 +29,29 @@ void subtractScaledRowsTwice(double* const rows[4], const double* first, const d
                              double firstFactor[4], double secondFactor[4], int count);
 
 // The variants themselves: plain x86-64 (SSE2) and, where the processor has
-// it, AVX2 (nullptr otherwise).
+// it, AVX2 and AVX-512 (nullptr otherwise). All give the same bits.
 RowUpdate portableRowUpdate();
 RowUpdate avx2RowUpdate();
+RowUpdate avx512RowUpdate();
 FourRowUpdate portableFourRowUpdate();
 FourRowUpdate avx2FourRowUpdate();
+FourRowUpdate avx512FourRowUpdate();
 FourRowPairUpdate portableFourRowPairUpdate();
 FourRowPairUpdate avx2FourRowPairUpdate();
+FourRowPairUpdate avx512FourRowPairUpdate();
+
+// One variant's three updates, as the elimination calls them. A set of a
+// variant this processor lacks holds nullptr.
+struct RowEliminationKernels {
+    RowUpdate row;
+    FourRowUpdate fourRows;
+    FourRowPairUpdate fourRowPairs;
+};
+RowEliminationKernels portableKernels();
+RowEliminationKernels avx2Kernels();
+RowEliminationKernels avx512Kernels();
+// The widest variant available, chosen once; subtractScaledRow and its two
+// siblings run it.
+const RowEliminationKernels& widestKernels();
 
 }  // namespace tavrix

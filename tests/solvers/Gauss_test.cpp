@@ -114,18 +114,24 @@ TEST(GaussSolve, refusesASystemBeyondItsMatrixOrItsStrengths)
 // The elimination with the quotient formed inside the innermost loop, entry
 // by entry, as the operations are defined; the program forms each pivot row's
 // quotients once, which must not change a single bit.
-bool eliminateEntryByEntry(Matrix& A, StrengthTable& strength, int N)
+bool forwardEntryByEntry(Matrix& A, int N, Matrix* multipliers = nullptr)
 {
     for (int K = 1; K < N; ++K) {
         for (int I = K + 1; I <= N; ++I) {
             const double F = A(I, K);
+            if (multipliers != nullptr) (*multipliers)(K, I) = F;
             for (int J = K; J <= N + 1; ++J) {
                 if (A(K, K) == 0) return false;
                 A(I, J) = A(I, J) - (A(K, J) / A(K, K)) * F;
             }
         }
     }
-    if (A(N, N) == 0) return false;
+    return A(N, N) != 0;
+}
+
+bool eliminateEntryByEntry(Matrix& A, StrengthTable& strength, int N)
+{
+    if (!forwardEntryByEntry(A, N)) return false;
     strength[N] = A(N, N + 1) / A(N, N);
     for (int K = N - 1; K >= 1; --K) {
         double sum = 0;
@@ -179,6 +185,47 @@ TEST(GaussSolve, givesTheBitsOfTheQuotientFormedForEveryEntry)
             for (int i = 0; i <= c.AN.upper(); ++i)
                 for (int j = 0; j <= c.AN.upper(); ++j)
                     ASSERT_TRUE(sameBits(c.AN(i, j), expectedA(i, j))) << "AN " << i << "," << j;
+        }
+    }
+}
+
+// Each variant of the row updates, on systems larger than the strength table
+// holds (the elimination itself has no such limit): every entry and every
+// recorded multiplier, and, with a zero pivot in the last row but one, the
+// matrix as passes 1 .. N - 2 leave it.
+TEST(GaussEliminate, everyRowUpdateVariantGivesTheBitsOfTheEntryByEntryPasses)
+{
+    std::mt19937_64 random(9);
+    std::uniform_real_distribution<double> entry(-2, 2);
+    for (const int N : {kStrengthLast + 3, 250}) {
+        Matrix system;
+        system.redim(N + 1);
+        for (int i = 1; i <= N; ++i) {
+            for (int j = 1; j <= N + 1; ++j) system(i, j) = entry(random);
+            system(i, i) += N;
+        }
+        // No pass changes a row whose entries up to the diagonal are zero.
+        const bool singular = N == 250;
+        if (singular)
+            for (int j = 1; j <= N - 1; ++j) system(N - 1, j) = 0;
+        Matrix expected = system;
+        Matrix expectedMultipliers;
+        expectedMultipliers.redim(N);
+        ASSERT_EQ(forwardEntryByEntry(expected, N, &expectedMultipliers), !singular);
+        for (const RowEliminationKernels& kernels : {portableKernels(), avx2Kernels(),
+                                                     avx512Kernels()}) {
+            if (kernels.row == nullptr) continue;
+            Matrix A = system;
+            Matrix multipliers;
+            multipliers.redim(N);
+            EXPECT_EQ(Gauss_Eliminate(A, N, &multipliers, kernels), singular ? N - 1 : 0);
+            for (int i = 0; i <= N + 1; ++i)
+                for (int j = 0; j <= N + 1; ++j)
+                    ASSERT_TRUE(sameBits(A(i, j), expected(i, j))) << N << ": " << i << "," << j;
+            for (int K = 1; K < N && !singular; ++K)
+                for (int I = K + 1; I <= N; ++I)
+                    ASSERT_TRUE(sameBits(multipliers(K, I), expectedMultipliers(K, I)))
+                        << N << ": pass " << K << " row " << I;
         }
     }
 }
