@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ContourTables.h"
 #include "app/Form_TavrixS.h"
 #include "app/Module_Common.h"
 #include "bench/ScratchDir.h"
@@ -33,9 +34,7 @@ void prepare(Common& c, ui::Toolkit& ui, int NP, const std::filesystem::path& di
 {
     SetConstants(c);
     c.WorkDir = dir;
-    c.NP = NP;
-    c.NPanel = NP - 1;
-    Make_NACA0012(c, ui);
+    if (!showContourInUse(c, ui, naca0012Contour(NP), ContourSource::Naca0012)) std::abort();
     BuildPanels(c, 0);
     c.AlfaD = 5;
     c.CosAlfa = std::cos(5 * c.DegToRad);

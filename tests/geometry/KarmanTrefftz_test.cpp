@@ -90,11 +90,12 @@ protected:
         return std::count(list().begin(), list().end(), line);
     }
 
-    // The head of an FGITER block from list line `at`: blank, " M=..", blank, columns, blank.
-    void expectBlockHead(std::size_t at, const std::string& m) const
+    // The head of an FGITER block from line `at`: blank, " M=..", blank, columns, blank.
+    static void expectBlockHead(const std::vector<std::string>& lines, std::size_t at,
+                                const std::string& m)
     {
-        ASSERT_GE(list().size(), at + 5);
-        const std::vector<std::string> head(list().begin() + at, list().begin() + at + 5);
+        ASSERT_GE(lines.size(), at + 5);
+        const std::vector<std::string> head(lines.begin() + at, lines.begin() + at + 5);
         EXPECT_EQ(head, (std::vector<std::string>{"", " M=" + m, "", kColumnHeader, ""}));
     }
 
@@ -110,6 +111,7 @@ protected:
     Common common_;
     ui::HeadlessToolkit ui_;
     Form_KATJO form_{common_, ui_};
+    KarmanTrefftzIteration kt_;  // the iteration on its own, lines kept in order
 };
 
 // ---------------------------------------------------------------------------
@@ -122,17 +124,17 @@ TEST_F(KarmanTrefftzTest, XYAgreesWithTheComplexMapOnBothSidesOfTheCircle)
     for (const auto& c : cases) {
         for (double theta : {0.3, 1.2, 2.0, 2.9, 3.3, 4.0, 5.0, 6.0}) {
             double teta = theta;
-            form_.XY(c[0], c[1], c[2], teta, 7, 0.25);
+            kt_.XY(c[0], c[1], c[2], teta, 7, 0.25);
             EXPECT_EQ(teta, theta) << "the angle comes back unchanged";
             const auto plus = referenceImage(c[0], c[1], c[2], theta, 0.25);
             const auto minus = referenceImage(c[0], c[1], c[2], -theta, 0.25);
-            EXPECT_NEAR(form_.XPos[7], plus.real(), 1e-12);
-            EXPECT_NEAR(form_.YPos[7], plus.imag(), 1e-12);
-            EXPECT_NEAR(form_.XNeg[7], minus.real(), 1e-12);
-            EXPECT_NEAR(form_.YNeg[7], minus.imag(), 1e-12);
+            EXPECT_NEAR(kt_.XPos[7], plus.real(), 1e-12);
+            EXPECT_NEAR(kt_.YPos[7], plus.imag(), 1e-12);
+            EXPECT_NEAR(kt_.XNeg[7], minus.real(), 1e-12);
+            EXPECT_NEAR(kt_.YNeg[7], minus.imag(), 1e-12);
             if (c[1] == 0) {  // a circle on the real axis gives exact mirror images
-                EXPECT_EQ(form_.XNeg[7], form_.XPos[7]);
-                EXPECT_EQ(form_.YNeg[7], -form_.YPos[7]);
+                EXPECT_EQ(kt_.XNeg[7], kt_.XPos[7]);
+                EXPECT_EQ(kt_.YNeg[7], -kt_.YPos[7]);
             }
         }
     }
@@ -172,7 +174,7 @@ TEST_F(KarmanTrefftzTest, DGXMeasuresThicknessCamberAndLocation)
     for (const auto& c : cases) {
         const Measure expected = scanSection(c[0], c[1], c[2]);
         double dmax = -1, gmax = -1, location = -1;
-        form_.DGX(c[0], c[1], c[2], dmax, gmax, location);
+        kt_.DGX(c[0], c[1], c[2], dmax, gmax, location);
         EXPECT_NEAR(dmax, expected.thickness, 1e-7) << c[0] << " " << c[1];
         EXPECT_NEAR(gmax, expected.camber, 1e-7) << c[0] << " " << c[1];
         EXPECT_NEAR(location, expected.location, 5e-4) << c[0] << " " << c[1];
@@ -180,27 +182,27 @@ TEST_F(KarmanTrefftzTest, DGXMeasuresThicknessCamberAndLocation)
             EXPECT_EQ(gmax, 0);
         }
     }
-    EXPECT_EQ(list().size(), 3u) << "one list line per measured section";
+    EXPECT_EQ(kt_.lines().size(), 3u) << "one list line per measured section";
 }
 
 TEST_F(KarmanTrefftzTest, DGXGivesUpWithoutALineWhenTheThicknessNeverFalls)
 {
     double dmax = -1, gmax = -1, location = 0.77;
-    form_.DGX(std::nan(""), 0.1, 2, dmax, gmax, location);
+    kt_.DGX(std::nan(""), 0.1, 2, dmax, gmax, location);
     EXPECT_EQ(location, 0.77);
     EXPECT_EQ(gmax, 0);
-    EXPECT_TRUE(list().empty());
+    EXPECT_TRUE(kt_.lines().empty());
 }
 
 TEST_F(KarmanTrefftzTest, CamberSearchThatNeverFallsStopsBeforeTheEndOfTheTables)
 {
     // A camber parameter too small to move any point: every station has the
     // same mean height 0, so the search runs on until the tables end.
-    form_.YPos.fill(123);
+    kt_.YPos.fill(123);
     double dmax = 0, gmax = -1, location = 0;
-    form_.DGX(0.1, 1e-300, 2, dmax, gmax, location);
-    EXPECT_EQ(form_.YPos[Form_KATJO::kStationLast], 123);
-    EXPECT_NE(form_.YPos[Form_KATJO::kStationLast - 1], 123);
+    kt_.DGX(0.1, 1e-300, 2, dmax, gmax, location);
+    EXPECT_EQ(kt_.YPos[KarmanTrefftzIteration::kStationLast], 123);
+    EXPECT_NE(kt_.YPos[KarmanTrefftzIteration::kStationLast - 1], 123);
     EXPECT_EQ(gmax, 0);
 }
 
@@ -220,12 +222,13 @@ TEST(KarmanTrefftzList, LineShowsFiveRoundedValuesJoinedAndNonFiniteOnesAsPrintf
 TEST_F(KarmanTrefftzTest, FGITERStartsFromThicknessOver1Point3AndTwiceTheCamber)
 {
     double location = 0, F = 0, G = 0;
-    form_.FGITER(2, location, 0.12, 0.04, F, G);
-    expectBlockHead(0, "2");
-    ASSERT_GE(list().size(), 7u);
+    kt_.FGITER(2, location, 0.12, 0.04, F, G);
+    const std::vector<std::string>& lines = kt_.lines();
+    expectBlockHead(lines, 0, "2");
+    ASSERT_GE(lines.size(), 7u);
     // 0.12 / 1.3 = 0.0923077, then 1.1 times: 0.1015385; G: 0.08, 0.088.
-    EXPECT_EQ(list()[5].rfind("0.09231  ,0.08  ,", 0), 0u) << list()[5];
-    EXPECT_EQ(list()[6].rfind("0.10154  ,0.088  ,", 0), 0u) << list()[6];
+    EXPECT_EQ(lines[5].rfind("0.09231  ,0.08  ,", 0), 0u) << lines[5];
+    EXPECT_EQ(lines[6].rfind("0.10154  ,0.088  ,", 0), 0u) << lines[6];
 
     const Measure found = scanSection(F, G, 2);
     EXPECT_NEAR(found.thickness, 0.12, 2e-5);
@@ -246,7 +249,7 @@ TEST_F(KarmanTrefftzTest, InitialInputsGiveTheSymmetricJoukowskySection)
 
     ASSERT_GE(list().size(), 9u);
     EXPECT_EQ(list()[0], kHeading);
-    expectBlockHead(1, "2");
+    expectBlockHead(list(), 1, "2");
     // Starting values 0.10 / 1.3 = 0.0769231 and 1.1 times that, G = 0.
     EXPECT_EQ(list()[6].rfind("0.07692  ,0  ,", 0), 0u) << list()[6];
     EXPECT_EQ(list()[7].rfind("0.08462  ,0  ,", 0), 0u) << list()[7];
