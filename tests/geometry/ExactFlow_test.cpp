@@ -339,5 +339,19 @@ TEST(ExactFlow, ControlPointsTakeTheSpeedOfTheContourBesideThem)
     }
 }
 
+TEST(ExactFlow, ControlPointSpansOfUnequalLengthAreTakenUpToTheShorter)
+{
+    const KarmanTrefftzFlow flow(joukowsky(0.08, 0), 3);
+    const double xm[] = {0.5, 0.25, 0.75};
+    const double ym[] = {0.05, -0.04};
+    const std::vector<double> cu = exactCu(xm, ym, flow);
+    ASSERT_EQ(cu.size(), 2u);
+    for (std::size_t k = 0; k < 2; ++k) {
+        const double v = flow.surfaceSpeedNear(xm[k], ym[k]);
+        EXPECT_EQ(cu[k], v * v) << k;
+    }
+    EXPECT_TRUE(exactCu({}, ym, flow).empty());
+}
+
 }  // namespace
 }  // namespace tavrix
