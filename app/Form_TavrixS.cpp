@@ -141,9 +141,15 @@ void Form_TavrixS::useGenerator(Contour (*make)(int NP), ContourSource source)
     showAirfoilInUse();
 }
 
-void Form_TavrixS::Option_CIRCLE_Click() { useGenerator(circleContour, ContourSource::Circle); }
+void Form_TavrixS::Option_CIRCLE_Click()
+{
+    useGenerator(circleContour, ContourSource::Circle);
+}
 
-void Form_TavrixS::Option_N0012_Click() { useGenerator(naca0012Contour, ContourSource::Naca0012); }
+void Form_TavrixS::Option_N0012_Click()
+{
+    useGenerator(naca0012Contour, ContourSource::Naca0012);
+}
 
 void Form_TavrixS::Option_DOSYA_Click()
 {
