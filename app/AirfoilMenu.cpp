@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/ContourTables.h"
 #include "app/Form_TavrixS.h"
 #include "app/NumberText.h"
 #include "geometry/AirfoilFile.h"
@@ -20,17 +21,6 @@ namespace {
 constexpr const char* kPointCountRefusal =
     "Number of panel end points must be a whole number from 2 to 1000";
 constexpr std::size_t kRecentFiles = 8;
-
-Contour contourInUse(const Common& c)
-{
-    Contour contour;
-    contour.name = c.AirfoilName;
-    for (int i = 1; i <= c.NP; ++i) {
-        contour.x.push_back(c.XCoord[static_cast<std::size_t>(i)]);
-        contour.y.push_back(c.YCoord[static_cast<std::size_t>(i)]);
-    }
-    return contour;
-}
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "app/AirfoilInUse.h"
+#include "app/ContourTables.h"
 #include "app/NumberText.h"
 #include "geometry/AirfoilFile.h"
 #include "geometry/Generators.h"
@@ -109,30 +110,25 @@ std::optional<int> Form_TavrixS::readPointCount(int lo, int hi, std::string_view
     return static_cast<int>(n.value);
 }
 
-void Form_TavrixS::useGenerator(void (*make)(Common&, ui::Toolkit&), ContourSource source,
-                                const char* name)
+void Form_TavrixS::useGenerator(Contour (*make)(int NP), ContourSource source)
 {
     ui_.setVisible(ui::kFileBrowser, false);
     const std::optional<int> np = readPointCount(2, kTableLast, kPointCountRefusal);
     if (np) {
-        common_.NP = *np;
-        common_.NPanel = common_.NP - 1;
-        make(common_, ui_);
-        common_.AirfoilReady = true;
-        common_.AirfoilSource = source;
-        common_.AirfoilName = name;
+        // The generators give the NP points asked for, which the tables hold.
+        [[maybe_unused]] const bool shown = showContourInUse(common_, ui_, make(*np), source);
     }
     showAirfoilInUse();
 }
 
 void Form_TavrixS::Option_CIRCLE_Click()
 {
-    useGenerator(Make_Circle, ContourSource::Circle, "Circle");
+    useGenerator(circleContour, ContourSource::Circle);
 }
 
 void Form_TavrixS::Option_N0012_Click()
 {
-    useGenerator(Make_NACA0012, ContourSource::Naca0012, "NACA 0012");
+    useGenerator(naca0012Contour, ContourSource::Naca0012);
 }
 
 void Form_TavrixS::Option_DOSYA_Click()

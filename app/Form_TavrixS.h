@@ -91,8 +91,7 @@ public:
 private:
     // NP from Text_NP for a source option; refuses a count outside lo..hi.
     std::optional<int> readPointCount(int lo, int hi, std::string_view refusal);
-    void useGenerator(void (*make)(Common&, ui::Toolkit&), ContourSource source,
-                      const char* name);
+    void useGenerator(Contour (*make)(int NP), ContourSource source);
 
     Common& common_;
     ui::Toolkit& ui_;

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/ContourTables.h"
 #include "app/Form_TavrixS.h"
 #include "app/Module_Common.h"
 #include "bench/ScratchDir.h"
@@ -30,13 +31,8 @@ using bench::ScratchDir;
 // NACA 0012 with NP end points, panels built as the press builds them.
 PanelGeometry nacaPanels(int NP)
 {
-    Common c;
-    ui::HeadlessToolkit ui;
-    SetConstants(c);
-    c.NP = NP;
-    c.NPanel = NP - 1;
-    Make_NACA0012(c, ui);
-    return *buildPanelGeometry(contourX(c), contourY(c), 0);
+    const Contour contour = naca0012Contour(NP);
+    return *buildPanelGeometry(contour.x, contour.y, 0);
 }
 
 // The report grows by the whole matrix on every run; keep it from filling the disk.

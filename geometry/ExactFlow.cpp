@@ -1,5 +1,6 @@
 #include "geometry/ExactFlow.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -226,12 +227,14 @@ void KarmanTrefftzFlow::integrateBlasius()
     blasiusCL_ = ca * Cy - sa * Cx;
 }
 
-std::vector<double> exactCu(const Common& common, const KarmanTrefftzFlow& flow)
+std::vector<double> exactCu(std::span<const double> xm, std::span<const double> ym,
+                            const KarmanTrefftzFlow& flow)
 {
-    std::vector<double> cu(static_cast<std::size_t>(common.NPanel) + 1, 0.0);
-    for (int i = 1; i <= common.NPanel; ++i) {
-        const double v = flow.surfaceSpeedNear(common.XM[i], common.YM[i]);
-        cu[static_cast<std::size_t>(i)] = v * v;
+    const std::size_t n = std::min(xm.size(), ym.size());
+    std::vector<double> cu(n, 0.0);
+    for (std::size_t k = 0; k < n; ++k) {
+        const double v = flow.surfaceSpeedNear(xm[k], ym[k]);
+        cu[k] = v * v;
     }
     return cu;
 }

@@ -8,10 +8,10 @@
 #pragma once
 
 #include <complex>
+#include <span>
 #include <vector>
 
-#include "app/Module_Common.h"
-#include "geometry/Form_KATJO.h"
+#include "geometry/KarmanTrefftz.h"
 
 namespace tavrix {
 
@@ -85,9 +85,11 @@ private:
     std::vector<std::complex<double>> scan_;  // contour samples for nearestTheta
 };
 
-// Exact Cu = (|V| / V-infinity)^2 = 1 - Cp at the control points (XM, YM) of
-// panels 1..NPanel, index 1..NPanel (index 0 unused), each projected onto the
-// contour. The panels must be those of the unrotated section.
-std::vector<double> exactCu(const Common& common, const KarmanTrefftzFlow& flow);
+// Exact Cu = (|V| / V-infinity)^2 = 1 - Cp at the control points (xm[k], ym[k]),
+// each projected onto the contour; entry k of the result for point k. The
+// points must be those of panels on the unrotated section. Spans of unequal
+// length are taken up to the shorter.
+std::vector<double> exactCu(std::span<const double> xm, std::span<const double> ym,
+                            const KarmanTrefftzFlow& flow);
 
 }  // namespace tavrix

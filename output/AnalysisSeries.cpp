@@ -8,7 +8,6 @@
 
 #include "geometry/ExactFlow.h"
 #include "geometry/Generators.h"
-#include "ui/HeadlessToolkit.h"
 
 namespace tavrix {
 
@@ -356,37 +355,24 @@ bool drawContour(ContourSource source, const std::optional<KarmanTrefftzSection>
                  const Common& base, int np, Common& out)
 {
     out = base;
+    std::optional<Contour> contour;
+    switch (source) {
+    case ContourSource::Circle: contour = circleContour(np); break;
+    case ContourSource::Naca0012: contour = naca0012Contour(np); break;
+    case ContourSource::KarmanTrefftz:
+        if (section) contour = karmanTrefftzContour(*section, np);
+        break;
+    default: break;
+    }
+    if (!contour || contour->size() != np || np > kTableLast) return false;
+    // The points only: the contour keeps the name and source it has in `base`.
     out.NP = np;
     out.NPanel = np - 1;
-    ui::HeadlessToolkit tk;
-    switch (source) {
-    case ContourSource::Circle: Make_Circle(out, tk); return true;
-    case ContourSource::Naca0012: Make_NACA0012(out, tk); return true;
-    case ContourSource::KarmanTrefftz: break;
-    default: return false;
+    for (int i = 1; i <= np; ++i) {
+        out.XCoord[static_cast<std::size_t>(i)] = contour->x[static_cast<std::size_t>(i - 1)];
+        out.YCoord[static_cast<std::size_t>(i)] = contour->y[static_cast<std::size_t>(i - 1)];
     }
-    if (!section || np < 3 || np > 2 * Form_KATJO::kStationLast) return false;
-    // The stations of the Karman-Trefftz window: uniform in the circle angle
-    // from the trailing edge to the leading edge, lower surface at +theta.
-    const KarmanTrefftzSection& s = *section;
-    Form_KATJO katjo(out, tk);
-    const double pi = out.Pi;
-    const int nPanel = np - 1;
-    const double M1 = nPanel / 2.0 + 1;
-    const double dTheta = pi / (M1 - 1);
-    for (int i = 2; i <= M1; ++i) {
-        double theta = pi + (i - 1) * dTheta;
-        katjo.XY(s.F, s.G, s.m, theta, i, s.BB);
-        out.XCoord[i] = (1 - katjo.XPos[i]) - s.m * s.BB;
-        out.YCoord[i] = katjo.YPos[i];
-        const int j = np - i + 1;
-        out.XCoord[j] = (1 - katjo.XNeg[i]) - s.m * s.BB;
-        out.YCoord[j] = katjo.YNeg[i];
-    }
-    out.XCoord[1] = 1;
-    out.YCoord[1] = 0;
-    out.XCoord[np] = 1;
-    out.YCoord[np] = 0;
+    out.AirfoilReady = true;
     return true;
 }
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "app/Module_Common.h"
-#include "geometry/Form_KATJO.h"
+#include "geometry/KarmanTrefftz.h"
 #include "output/PolarFiles.h"
 #include "solvers/Compressibility.h"
 #include "app/PressSolvers.h"

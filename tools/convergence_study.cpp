@@ -15,6 +15,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -90,13 +91,16 @@ public:
         form_.Command_Calculate_Click();
         if (!form_.lastPressCompleted()) return false;
         const KarmanTrefftzFlow flow(*form_.katjo().lastSection(), common_.AlfaD);
-        const std::vector<double> cuExact = exactCu(common_, flow);
+        const auto panels = static_cast<std::size_t>(common_.NPanel);
+        const std::vector<double> cuExact =
+            exactCu(std::span<const double>(common_.XM).subspan(1, panels),
+                    std::span<const double>(common_.YM).subspan(1, panels), flow);
         exactCL = flow.CL();
         e.CL = IntegrateForces(common_).CL - exactCL;
         e.CpAll = 0;
         e.CpInterior = 0;
         for (int i = 1; i <= common_.NPanel; ++i) {
-            const double d = std::fabs(common_.Cu[i] - cuExact[static_cast<std::size_t>(i)]);
+            const double d = std::fabs(common_.Cu[i] - cuExact[static_cast<std::size_t>(i - 1)]);
             e.CpAll = std::max(e.CpAll, d);
             if (i != 1 && i != common_.NPanel) e.CpInterior = std::max(e.CpInterior, d);
         }

@@ -6,13 +6,13 @@
 //   dump_contour NP        NP from 2 to 1000
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "app/Module_Common.h"
 #include "geometry/Generators.h"
-#include "ui/HeadlessToolkit.h"
 
 namespace {
 
@@ -37,14 +37,8 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: dump_contour NP   (NP a whole number from 2 to 1000)\n");
         return 2;
     }
-    tavrix::Common common;
-    tavrix::SetConstants(common);
-    common.NP = np;
-    common.NPanel = np - 1;
-    ui::HeadlessToolkit ui;
-    tavrix::Make_NACA0012(common, ui);
-    for (int i = 1; i <= np; ++i)
-        std::printf("%s %s\n", shortest(common.XCoord[i]).c_str(),
-                    shortest(common.YCoord[i]).c_str());
+    const tavrix::Contour contour = tavrix::naca0012Contour(np);
+    for (std::size_t k = 0; k < contour.x.size(); ++k)
+        std::printf("%s %s\n", shortest(contour.x[k]).c_str(), shortest(contour.y[k]).c_str());
     return 0;
 }

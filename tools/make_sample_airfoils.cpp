@@ -8,26 +8,16 @@
 // double, so a file read back gives the generator's points bit for bit.
 #include <charconv>
 #include <cmath>
+#include <cstddef>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
-#include "app/Module_Common.h"
-#include "geometry/Form_KATJO.h"
 #include "geometry/Generators.h"
-#include "ui/HeadlessToolkit.h"
+#include "geometry/KarmanTrefftz.h"
 
 namespace {
-
-using tavrix::Common;
-
-Common startUpState()
-{
-    Common common;
-    SetConstants(common);
-    return common;
-}
 
 std::string shortest(double v)
 {
@@ -36,12 +26,15 @@ std::string shortest(double v)
     return std::string(buffer, result.ptr);
 }
 
-bool writeSample(const std::filesystem::path& file, const std::string& name, const Common& c)
+bool writeSample(const std::filesystem::path& file, const std::string& name,
+                 const tavrix::Contour& c)
 {
     std::ofstream out(file, std::ios::binary);
-    out << name << '\n' << c.NP << '\n';
-    for (int i = 1; i <= c.NP; ++i)
-        out << i << ", " << shortest(c.XCoord[i]) << ", " << shortest(c.YCoord[i]) << '\n';
+    out << name << '\n' << c.size() << '\n';
+    for (int i = 1; i <= c.size(); ++i) {
+        const auto k = static_cast<std::size_t>(i - 1);
+        out << i << ", " << shortest(c.x[k]) << ", " << shortest(c.y[k]) << '\n';
+    }
     out.close();
     if (!out) {
         std::fprintf(stderr, "cannot write %s\n", file.string().c_str());
@@ -51,29 +44,18 @@ bool writeSample(const std::filesystem::path& file, const std::string& name, con
     return true;
 }
 
-bool generate(const std::filesystem::path& folder, const char* fileName, const std::string& name,
-              int points, void (*make)(Common&, ui::Toolkit&))
-{
-    Common common = startUpState();
-    ui::HeadlessToolkit ui;
-    common.NP = points;
-    common.NPanel = points - 1;
-    make(common, ui);
-    return writeSample(folder / fileName, name, common);
-}
-
 bool generateJoukowsky(const std::filesystem::path& folder)
 {
-    Common common = startUpState();
-    ui::HeadlessToolkit ui;
-    tavrix::Form_KATJO katjo(common, ui);
-    katjo.setPointCount(51);
-    if (!katjo.Command1_Click()) {
-        std::fprintf(stderr, "no Joukowsky section: %s\n",
-                     ui.messages().empty() ? "" : ui.messages().back().c_str());
+    // The window's initial inputs: 10 % thick, no camber, cusped edge.
+    tavrix::KarmanTrefftzInputs inputs;
+    inputs.pointCount = 51;
+    const tavrix::KarmanTrefftzDesign design = tavrix::designKarmanTrefftz(inputs);
+    if (design.refusal) {
+        std::fprintf(stderr, "no Joukowsky section: %s\n", design.refusal->c_str());
         return false;
     }
-    return writeSample(folder / "joukowsky_51.arf", "Joukowsky section (51 points)", common);
+    return writeSample(folder / "joukowsky_51.arf", "Joukowsky section (51 points)",
+                       design.contour);
 }
 
 }  // namespace
@@ -90,9 +72,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "%s is not a folder\n", argv[1]);
         return 2;
     }
-    bool ok = generate(folder, "naca0012_61.arf", "NACA 0012 (61 points)", 61,
-                       tavrix::Make_NACA0012);
-    ok = generate(folder, "circle_41.arf", "Circle (41 points)", 41, tavrix::Make_Circle) && ok;
+    bool ok = writeSample(folder / "naca0012_61.arf", "NACA 0012 (61 points)",
+                          tavrix::naca0012Contour(61));
+    ok = writeSample(folder / "circle_41.arf", "Circle (41 points)", tavrix::circleContour(41)) &&
+         ok;
     ok = generateJoukowsky(folder) && ok;
     return ok ? 0 : 1;
 }

@@ -8,8 +8,9 @@
 #include <string>
 #include <unistd.h>
 
-#include "geometry/Form_KATJO.h"
+#include "app/ContourTables.h"
 #include "geometry/Generators.h"
+#include "geometry/KarmanTrefftz.h"
 #include "output/Plots.h"
 #include "ui/HeadlessToolkit.h"
 
@@ -315,17 +316,13 @@ TEST_F(AirfoilFileTest, aFileLargerThanTheReadLimitIsReadWhenItsRecordsComeFirst
 
 // The sample files hold the generators' points, written so that they read back exactly.
 
-void expectSampleEqualsGenerator(const char* file, int points,
-                                 void (*make)(Common&, ui::Toolkit&))
+void expectSampleEqualsGenerator(const char* file, int points, Contour (*make)(int NP))
 {
     SCOPED_TRACE(file);
     Common generated;
-    SetConstants(generated);
-    ui::HeadlessToolkit ui;
-    generated.NP = points;
-    generated.NPanel = points - 1;
-    make(generated, ui);
+    ASSERT_TRUE(setContourInUse(generated, make(points), ContourSource::None));
 
+    ui::HeadlessToolkit ui;
     Common read;
     read.AirfoilFilePath = std::string(TAVRIX_SOURCE_DIR) + "/data/" + file;
     ASSERT_TRUE(Read_AirfoilFile(read, ui)) << (ui.messages().empty() ? "" : ui.messages()[0]);
@@ -337,18 +334,20 @@ void expectSampleEqualsGenerator(const char* file, int points,
 }
 
 // The Karman-Trefftz window's section from the inputs it opens with.
-void makeDefaultJoukowsky(Common& c, ui::Toolkit& ui)
+Contour defaultJoukowsky(int NP)
 {
-    Form_KATJO katjo(c, ui);
-    katjo.setPointCount(c.NP);
-    ASSERT_TRUE(katjo.Command1_Click());
+    KarmanTrefftzInputs inputs;
+    inputs.pointCount = NP;
+    KarmanTrefftzDesign design = designKarmanTrefftz(inputs);
+    EXPECT_FALSE(design.refusal.has_value());
+    return design.contour;
 }
 
 TEST(AirfoilFileSamples, readBackAsTheGeneratorsMadeThem)
 {
-    expectSampleEqualsGenerator("naca0012_61.arf", 61, Make_NACA0012);
-    expectSampleEqualsGenerator("circle_41.arf", 41, Make_Circle);
-    expectSampleEqualsGenerator("joukowsky_51.arf", 51, makeDefaultJoukowsky);
+    expectSampleEqualsGenerator("naca0012_61.arf", 61, naca0012Contour);
+    expectSampleEqualsGenerator("circle_41.arf", 41, circleContour);
+    expectSampleEqualsGenerator("joukowsky_51.arf", 51, defaultJoukowsky);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstddef>
 
 #include "output/Plots.h"
 #include "support/Session.h"
@@ -104,6 +105,118 @@ TEST(Generators, EachSourceDrawsItsContour)
     ASSERT_EQ(items.size(), 2u + 50u);  // two grey axes, then one segment per panel
     EXPECT_EQ(items[0].colour, kAxisGrey);
     EXPECT_EQ(items[2].colour, kCurveRed);
+}
+
+// ---------------------------------------------------------------------------
+// The generators as values
+
+TEST(CircleContour, PointsLieOnTheUnitChordCircleEquallySpacedAndClockwise)
+{
+    for (int np : {5, 51, 52, 1000}) {
+        SCOPED_TRACE(np);
+        const Contour c = circleContour(np);
+        ASSERT_EQ(c.size(), np);
+        ASSERT_EQ(c.y.size(), c.x.size());
+        EXPECT_EQ(c.x[0], 1);
+        EXPECT_EQ(c.y[0], 0);
+        const double step = 2 * M_PI / (np - 1);
+        for (std::size_t k = 0; k < c.x.size(); ++k) {
+            // Centre (0.5, 0), radius 0.5: through (0, 0) and (1, 0).
+            EXPECT_NEAR(std::hypot(c.x[k] - 0.5, c.y[k]), 0.5, 1e-15) << k;
+            if (k > 0) {
+                // Neighbours one step apart: the chord of the angle step.
+                const double chord = std::hypot(c.x[k] - c.x[k - 1], c.y[k] - c.y[k - 1]);
+                EXPECT_NEAR(chord, std::sin(step / 2), 1e-14) << k;
+            }
+        }
+        // Clockwise: the enclosed area of the inscribed polygon, with a negative sign.
+        const double n = np - 1;
+        EXPECT_NEAR(doubleSignedArea(c), -n * 0.25 * std::sin(step), 1e-14);
+        // The first half goes below the axis: the lower surface comes first.
+        EXPECT_LT(c.y[1], 0);
+        EXPECT_GT(c.y[c.x.size() - 2], 0);
+    }
+}
+
+TEST(CircleContour, IsTheContourTheCircleOptionPutsInUse)
+{
+    Session s;
+    s.chooseCircle("37");
+    const Contour c = circleContour(37);
+    for (int i = 1; i <= 37; ++i) {
+        EXPECT_EQ(s.c.XCoord[i], c.x[static_cast<std::size_t>(i - 1)]) << i;
+        EXPECT_EQ(s.c.YCoord[i], c.y[static_cast<std::size_t>(i - 1)]) << i;
+    }
+    EXPECT_EQ(s.c.AirfoilName, "Circle");
+    EXPECT_EQ(s.c.AirfoilSource, ContourSource::Circle);
+}
+
+// Thickness of the section at chordwise station x, interpolated linearly
+// between the points of the lower surface (the upper one mirrors it).
+double thicknessAt(const Contour& c, double x)
+{
+    for (std::size_t k = 0; k + 1 < c.x.size(); ++k) {
+        const double x0 = c.x[k], x1 = c.x[k + 1];
+        if (x0 >= x && x >= x1) {
+            const double y = c.y[k] + (c.y[k + 1] - c.y[k]) * (x - x0) / (x1 - x0);
+            return -2 * y;
+        }
+    }
+    return 0;
+}
+
+TEST(Naca0012Contour, IsTwelvePercentThickAtThirtyPercentChordAndClosed)
+{
+    for (int np : {51, 52, 201, 1000}) {
+        SCOPED_TRACE(np);
+        const Contour c = naca0012Contour(np);
+        ASSERT_EQ(c.size(), np);
+        // A 12 % section is thickest, 0.12 chord, near x = 0.3. The chord
+        // between points falls short of the convex surface by about
+        // dx^2 |t''| / 8: 4e-4 for 51 points, 2.5e-5 for 201.
+        EXPECT_NEAR(thicknessAt(c, 0.3), 0.12, np < 100 ? 5e-4 : 6e-5);
+        EXPECT_EQ(c.x.front(), 1);
+        EXPECT_EQ(c.y.front(), 0);
+        EXPECT_EQ(c.x.back(), 1);
+        EXPECT_EQ(c.y.back(), 0);
+        for (std::size_t k = 0; k < c.x.size(); ++k) {
+            const std::size_t mirror = c.x.size() - 1 - k;
+            EXPECT_EQ(c.x[mirror], c.x[k]) << k;
+            EXPECT_EQ(c.y[mirror], -c.y[k]) << k;
+        }
+        EXPECT_LT(doubleSignedArea(c), 0) << "clockwise";
+        // Cosine spacing: the panel next to the trailing edge is (1 - cos(pi/M))/2 long in x.
+        const double M = (np - 1) / 2.0;
+        EXPECT_NEAR(c.x[0] - c.x[1], (1 - std::cos(M_PI / M)) / 2, 1e-15);
+    }
+}
+
+TEST(Naca0012Contour, IsTheContourTheNacaOptionPutsInUse)
+{
+    Session s;
+    s.chooseNaca("52");
+    const Contour c = naca0012Contour(52);
+    for (int i = 1; i <= 52; ++i) {
+        EXPECT_EQ(s.c.XCoord[i], c.x[static_cast<std::size_t>(i - 1)]) << i;
+        EXPECT_EQ(s.c.YCoord[i], c.y[static_cast<std::size_t>(i - 1)]) << i;
+    }
+    EXPECT_EQ(s.c.AirfoilName, "NACA 0012");
+    EXPECT_EQ(s.c.AirfoilSource, ContourSource::Naca0012);
+}
+
+TEST(Generators, ARefusedCountKeepsTheContourInUse)
+{
+    Session s;
+    s.chooseNaca("41");
+    const Table x = s.c.XCoord;
+    const std::size_t drawn = s.tk.drawing(kAirfoilPicture).items.size();
+    s.chooseCircle("1001");
+    EXPECT_EQ(s.tk.messages().back(),
+              "Number of panel end points must be a whole number from 2 to 1000");
+    EXPECT_EQ(s.c.NP, 41);
+    EXPECT_EQ(s.c.XCoord, x);
+    EXPECT_EQ(s.c.AirfoilSource, ContourSource::Naca0012);
+    EXPECT_EQ(s.tk.drawing(kAirfoilPicture).items.size(), drawn);
 }
 
 }  // namespace

@@ -7,9 +7,11 @@
 #include <complex>
 #include <limits>
 #include <numbers>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "app/NumberText.h"
 #include "output/Plots.h"
 #include "ui/HeadlessToolkit.h"
 
@@ -90,11 +92,12 @@ protected:
         return std::count(list().begin(), list().end(), line);
     }
 
-    // The head of an FGITER block from list line `at`: blank, " M=..", blank, columns, blank.
-    void expectBlockHead(std::size_t at, const std::string& m) const
+    // The head of an FGITER block from line `at`: blank, " M=..", blank, columns, blank.
+    static void expectBlockHead(const std::vector<std::string>& lines, std::size_t at,
+                                const std::string& m)
     {
-        ASSERT_GE(list().size(), at + 5);
-        const std::vector<std::string> head(list().begin() + at, list().begin() + at + 5);
+        ASSERT_GE(lines.size(), at + 5);
+        const std::vector<std::string> head(lines.begin() + at, lines.begin() + at + 5);
         EXPECT_EQ(head, (std::vector<std::string>{"", " M=" + m, "", kColumnHeader, ""}));
     }
 
@@ -110,6 +113,7 @@ protected:
     Common common_;
     ui::HeadlessToolkit ui_;
     Form_KATJO form_{common_, ui_};
+    KarmanTrefftzIteration kt_;  // the iteration on its own, lines kept in order
 };
 
 // ---------------------------------------------------------------------------
@@ -122,17 +126,17 @@ TEST_F(KarmanTrefftzTest, XYAgreesWithTheComplexMapOnBothSidesOfTheCircle)
     for (const auto& c : cases) {
         for (double theta : {0.3, 1.2, 2.0, 2.9, 3.3, 4.0, 5.0, 6.0}) {
             double teta = theta;
-            form_.XY(c[0], c[1], c[2], teta, 7, 0.25);
+            kt_.XY(c[0], c[1], c[2], teta, 7, 0.25);
             EXPECT_EQ(teta, theta) << "the angle comes back unchanged";
             const auto plus = referenceImage(c[0], c[1], c[2], theta, 0.25);
             const auto minus = referenceImage(c[0], c[1], c[2], -theta, 0.25);
-            EXPECT_NEAR(form_.XPos[7], plus.real(), 1e-12);
-            EXPECT_NEAR(form_.YPos[7], plus.imag(), 1e-12);
-            EXPECT_NEAR(form_.XNeg[7], minus.real(), 1e-12);
-            EXPECT_NEAR(form_.YNeg[7], minus.imag(), 1e-12);
+            EXPECT_NEAR(kt_.XPos[7], plus.real(), 1e-12);
+            EXPECT_NEAR(kt_.YPos[7], plus.imag(), 1e-12);
+            EXPECT_NEAR(kt_.XNeg[7], minus.real(), 1e-12);
+            EXPECT_NEAR(kt_.YNeg[7], minus.imag(), 1e-12);
             if (c[1] == 0) {  // a circle on the real axis gives exact mirror images
-                EXPECT_EQ(form_.XNeg[7], form_.XPos[7]);
-                EXPECT_EQ(form_.YNeg[7], -form_.YPos[7]);
+                EXPECT_EQ(kt_.XNeg[7], kt_.XPos[7]);
+                EXPECT_EQ(kt_.YNeg[7], -kt_.YPos[7]);
             }
         }
     }
@@ -172,7 +176,7 @@ TEST_F(KarmanTrefftzTest, DGXMeasuresThicknessCamberAndLocation)
     for (const auto& c : cases) {
         const Measure expected = scanSection(c[0], c[1], c[2]);
         double dmax = -1, gmax = -1, location = -1;
-        form_.DGX(c[0], c[1], c[2], dmax, gmax, location);
+        kt_.DGX(c[0], c[1], c[2], dmax, gmax, location);
         EXPECT_NEAR(dmax, expected.thickness, 1e-7) << c[0] << " " << c[1];
         EXPECT_NEAR(gmax, expected.camber, 1e-7) << c[0] << " " << c[1];
         EXPECT_NEAR(location, expected.location, 5e-4) << c[0] << " " << c[1];
@@ -180,27 +184,27 @@ TEST_F(KarmanTrefftzTest, DGXMeasuresThicknessCamberAndLocation)
             EXPECT_EQ(gmax, 0);
         }
     }
-    EXPECT_EQ(list().size(), 3u) << "one list line per measured section";
+    EXPECT_EQ(kt_.lines().size(), 3u) << "one list line per measured section";
 }
 
 TEST_F(KarmanTrefftzTest, DGXGivesUpWithoutALineWhenTheThicknessNeverFalls)
 {
     double dmax = -1, gmax = -1, location = 0.77;
-    form_.DGX(std::nan(""), 0.1, 2, dmax, gmax, location);
+    kt_.DGX(std::nan(""), 0.1, 2, dmax, gmax, location);
     EXPECT_EQ(location, 0.77);
     EXPECT_EQ(gmax, 0);
-    EXPECT_TRUE(list().empty());
+    EXPECT_TRUE(kt_.lines().empty());
 }
 
 TEST_F(KarmanTrefftzTest, CamberSearchThatNeverFallsStopsBeforeTheEndOfTheTables)
 {
     // A camber parameter too small to move any point: every station has the
     // same mean height 0, so the search runs on until the tables end.
-    form_.YPos.fill(123);
+    kt_.YPos.fill(123);
     double dmax = 0, gmax = -1, location = 0;
-    form_.DGX(0.1, 1e-300, 2, dmax, gmax, location);
-    EXPECT_EQ(form_.YPos[Form_KATJO::kStationLast], 123);
-    EXPECT_NE(form_.YPos[Form_KATJO::kStationLast - 1], 123);
+    kt_.DGX(0.1, 1e-300, 2, dmax, gmax, location);
+    EXPECT_EQ(kt_.YPos[KarmanTrefftzIteration::kStationLast], 123);
+    EXPECT_NE(kt_.YPos[KarmanTrefftzIteration::kStationLast - 1], 123);
     EXPECT_EQ(gmax, 0);
 }
 
@@ -220,12 +224,13 @@ TEST(KarmanTrefftzList, LineShowsFiveRoundedValuesJoinedAndNonFiniteOnesAsPrintf
 TEST_F(KarmanTrefftzTest, FGITERStartsFromThicknessOver1Point3AndTwiceTheCamber)
 {
     double location = 0, F = 0, G = 0;
-    form_.FGITER(2, location, 0.12, 0.04, F, G);
-    expectBlockHead(0, "2");
-    ASSERT_GE(list().size(), 7u);
+    kt_.FGITER(2, location, 0.12, 0.04, F, G);
+    const std::vector<std::string>& lines = kt_.lines();
+    expectBlockHead(lines, 0, "2");
+    ASSERT_GE(lines.size(), 7u);
     // 0.12 / 1.3 = 0.0923077, then 1.1 times: 0.1015385; G: 0.08, 0.088.
-    EXPECT_EQ(list()[5].rfind("0.09231  ,0.08  ,", 0), 0u) << list()[5];
-    EXPECT_EQ(list()[6].rfind("0.10154  ,0.088  ,", 0), 0u) << list()[6];
+    EXPECT_EQ(lines[5].rfind("0.09231  ,0.08  ,", 0), 0u) << lines[5];
+    EXPECT_EQ(lines[6].rfind("0.10154  ,0.088  ,", 0), 0u) << lines[6];
 
     const Measure found = scanSection(F, G, 2);
     EXPECT_NEAR(found.thickness, 0.12, 2e-5);
@@ -246,7 +251,7 @@ TEST_F(KarmanTrefftzTest, InitialInputsGiveTheSymmetricJoukowskySection)
 
     ASSERT_GE(list().size(), 9u);
     EXPECT_EQ(list()[0], kHeading);
-    expectBlockHead(1, "2");
+    expectBlockHead(list(), 1, "2");
     // Starting values 0.10 / 1.3 = 0.0769231 and 1.1 times that, G = 0.
     EXPECT_EQ(list()[6].rfind("0.07692  ,0  ,", 0), 0u) << list()[6];
     EXPECT_EQ(list()[7].rfind("0.08462  ,0  ,", 0), 0u) << list()[7];
@@ -493,6 +498,181 @@ TEST_F(KarmanTrefftzTest, UnreachableThicknessReportsTheFailedIteration)
     EXPECT_EQ(list().back(), kFGNotConverged);
     EXPECT_FALSE(form_.lastSection().has_value());
     EXPECT_FALSE(common_.AirfoilReady);
+}
+
+// ---------------------------------------------------------------------------
+// The design as a value, without the window
+
+KarmanTrefftzInputs wanted(double delta, double gamma, double tau, double xd, int np = 51,
+                           char separator = '.')
+{
+    return {delta, gamma, tau, xd, np, separator};
+}
+
+std::vector<std::string> exponentsOf(const std::vector<std::string>& lines)
+{
+    std::vector<std::string> out;
+    for (const auto& line : lines)
+        if (line.rfind(" M=", 0) == 0) out.push_back(line.substr(3));
+    return out;
+}
+
+struct Typed {
+    const char* delta;
+    const char* gamma;
+    const char* tau;
+    const char* xd;
+    int np;
+};
+
+class KarmanTrefftzDesignAgainstWindow : public KarmanTrefftzTest,
+                                         public ::testing::WithParamInterface<Typed> {};
+
+TEST_P(KarmanTrefftzDesignAgainstWindow, GivesTheLinesTheWindowListsAndTheContourItHandsOn)
+{
+    const Typed t = GetParam();
+    const bool made = calculate(t.delta, t.gamma, t.tau, t.xd, t.np);
+    const KarmanTrefftzDesign design = designKarmanTrefftz(wanted(
+        std::stod(t.delta), std::stod(t.gamma), std::stod(t.tau), std::stod(t.xd), t.np));
+    EXPECT_EQ(design.lines, list());
+    EXPECT_EQ(!design.refusal, made);
+    if (!made) {
+        EXPECT_EQ(std::vector<std::string>{*design.refusal}, ui_.messages());
+        EXPECT_TRUE(design.contour.x.empty());
+        return;
+    }
+    ASSERT_EQ(design.contour.size(), t.np);
+    for (int i = 1; i <= t.np; ++i) {
+        EXPECT_EQ(design.contour.x[static_cast<std::size_t>(i - 1)], common_.XCoord[i]) << i;
+        EXPECT_EQ(design.contour.y[static_cast<std::size_t>(i - 1)], common_.YCoord[i]) << i;
+    }
+    EXPECT_EQ(design.section.F, form_.lastSection()->F);
+    EXPECT_EQ(design.section.G, form_.lastSection()->G);
+    EXPECT_EQ(design.section.m, form_.lastSection()->m);
+    EXPECT_EQ(design.section.BB, form_.lastSection()->BB);
+    EXPECT_EQ(ui_.text("Text_Sonuc"),
+              design.joukowsky() ? "JOUKOWSKY PROFILI" : "KARMAN-TREFFTZ PROFILI");
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, KarmanTrefftzDesignAgainstWindow,
+                         ::testing::Values(Typed{"0.10", "0.00", "0", "0.00", 51},
+                                           Typed{"0.12", "0.04", "0", "0", 52},
+                                           Typed{"0.15", "0.02", "10", "0.4", 3},
+                                           Typed{"0.10", "0.00", "0", "0.35", 400},
+                                           Typed{"0.3", "0.08", "0", "0.22", 61},
+                                           Typed{"0.095", "0.029", "0", "0.2", 51},
+                                           Typed{"0.066", "0", "20", "0", 51}));
+
+TEST(KarmanTrefftzDesign, RefusesBadInputsBeforeAnyIterationWithItsOwnText)
+{
+    const char* const thickness = "Thickness ratio must be greater than 0 and less than 1";
+    const char* const camber = "Camber ratio must be at least 0 and less than 1";
+    const char* const angle = "TE internal angle must be at least 0 and less than 180 degrees";
+    const char* const location = "Max thickness location must be at least 0 and less than 1";
+    const char* const count =
+        "Number of panel end points must be a whole number from 3 to 400 for this airfoil";
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const struct {
+        KarmanTrefftzInputs in;
+        const char* refusal;
+    } cases[] = {
+        {wanted(0, 0, 0, 0), thickness},
+        {wanted(1, 0, 0, 0), thickness},
+        {wanted(-0.1, 0, 0, 0), thickness},
+        {wanted(nan, 0, 0, 0), thickness},
+        {wanted(0.1, -1e-9, 0, 0), camber},
+        {wanted(0.1, 1, 0, 0), camber},
+        {wanted(0.1, 0, -1e-9, 0), angle},
+        {wanted(0.1, 0, 180, 0), angle},
+        {wanted(0.1, 0, 0, -0.1), location},
+        {wanted(0.1, 0, 0, 1), location},
+        {wanted(0.1, 0, 0, 0, 2), count},
+        {wanted(0.1, 0, 0, 0, 401), count},
+        // The checks run in this order; the first failing one speaks.
+        {wanted(0, 1, 180, 1, 2), thickness},
+        {wanted(0.1, 1, 180, 1, 2), camber},
+        {wanted(0.1, 0, 180, 1, 2), angle},
+        {wanted(0.1, 0, 0, 1, 2), location},
+    };
+    for (const auto& c : cases) {
+        const KarmanTrefftzDesign design = designKarmanTrefftz(c.in);
+        ASSERT_TRUE(design.refusal.has_value()) << c.refusal;
+        EXPECT_EQ(*design.refusal, c.refusal);
+        EXPECT_TRUE(design.lines.empty()) << c.refusal;
+        EXPECT_TRUE(design.contour.x.empty()) << c.refusal;
+    }
+}
+
+TEST(KarmanTrefftzDesign, RefusalsAfterTheIterationsKeepTheirLines)
+{
+    // An exponent above 2 would make the trailing-edge angle (2 - m) pi negative.
+    const KarmanTrefftzDesign crossed = designKarmanTrefftz(wanted(0.095, 0.029, 0, 0.2));
+    ASSERT_TRUE(crossed.refusal.has_value());
+    EXPECT_EQ(*crossed.refusal, "No section found for these characteristics: the surfaces would "
+                                "cross at the trailing edge");
+    ASSERT_FALSE(crossed.lines.empty());
+    EXPECT_EQ(crossed.lines.front(), kHeading);
+    EXPECT_GT(std::stod(exponentsOf(crossed.lines).back()), 2);
+
+    // A lens of 20 degrees edge angle is already thicker than 6.6 %.
+    const KarmanTrefftzDesign lens = designKarmanTrefftz(wanted(0.066, 0, 20, 0));
+    ASSERT_TRUE(lens.refusal.has_value());
+    EXPECT_EQ(*lens.refusal, "No section found for these characteristics");
+    ASSERT_GE(lens.lines.size(), 2u);
+    EXPECT_EQ(lens.lines[lens.lines.size() - 2], " ");
+    EXPECT_EQ(lens.lines.back(), kFGNotConverged);
+}
+
+TEST(KarmanTrefftzDesign, ExponentThatDoesNotConvergeKeepsTheNewestOneTried)
+{
+    const KarmanTrefftzDesign design = designKarmanTrefftz(wanted(0.3, 0.08, 0, 0.22));
+    ASSERT_FALSE(design.refusal.has_value());
+    const std::string notConverged = "iteration for m is not converged at 10 step";
+    EXPECT_EQ(design.lines.back(), notConverged);
+    EXPECT_EQ(std::count(design.lines.begin(), design.lines.end(), notConverged), 1);
+    // m = 2 for the edge angle, 1.95, then ten secant steps.
+    const std::vector<std::string> tried = exponentsOf(design.lines);
+    ASSERT_EQ(tried.size(), 12u);
+    EXPECT_EQ(tried[0], "2");
+    EXPECT_EQ(tried[1], "1.95");
+    EXPECT_EQ(generalForm(roundHalfEven(design.section.m, 5)), tried[11]);
+    EXPECT_FALSE(design.joukowsky());
+}
+
+TEST(KarmanTrefftzDesign, ListsWithTheDecimalSeparatorGiven)
+{
+    const KarmanTrefftzDesign design = designKarmanTrefftz(wanted(0.1, 0, 10, 0, 51, ','));
+    ASSERT_FALSE(design.refusal.has_value());
+    EXPECT_EQ(exponentsOf(design.lines), std::vector<std::string>{"1,94444"});
+    for (std::size_t k = 6; k < design.lines.size(); ++k)
+        EXPECT_EQ(design.lines[k].find('.'), std::string::npos) << design.lines[k];
+}
+
+TEST(KarmanTrefftzDesign, ContourOfASectionFoundEarlierIsTheSamePointForPoint)
+{
+    for (int np : {3, 4, 51, 52, 400}) {
+        const KarmanTrefftzDesign design = designKarmanTrefftz(wanted(0.15, 0.02, 10, 0, np));
+        ASSERT_FALSE(design.refusal.has_value()) << np;
+        const std::optional<Contour> again = karmanTrefftzContour(design.section, np);
+        ASSERT_TRUE(again.has_value()) << np;
+        EXPECT_EQ(again->x, design.contour.x) << np;
+        EXPECT_EQ(again->y, design.contour.y) << np;
+    }
+    const KarmanTrefftzSection joukowsky{0.0835, 0, 2, 0.25};
+    EXPECT_FALSE(karmanTrefftzContour(joukowsky, 2).has_value());
+    EXPECT_FALSE(karmanTrefftzContour(joukowsky, 401).has_value());
+}
+
+TEST(KarmanTrefftzDesign, ThreePointsMakeTheTrailingEdgeTwiceAndTheLeadingEdge)
+{
+    const KarmanTrefftzDesign design = designKarmanTrefftz(wanted(0.12, 0.04, 0, 0, 3));
+    ASSERT_FALSE(design.refusal.has_value());
+    ASSERT_EQ(design.contour.size(), 3);
+    EXPECT_EQ(design.contour.x[0], 1);
+    EXPECT_EQ(design.contour.x[2], 1);
+    // The image of zeta = 1 + 2F, the end of the chord of length 1.
+    EXPECT_NEAR(design.contour.x[1], 0, 1e-12);
+    EXPECT_NEAR(design.contour.y[1], 0, 1e-12);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "app/PressSolvers.h"
+#include "app/ContourTables.h"
 #include "app/Form_TavrixS.h"
 #include "app/Module_Common.h"
 #include "geometry/Generators.h"
@@ -79,12 +80,9 @@ struct Flow {
     enum class Section { Circle, Naca0012 };
     void make(Section section, int NP, double alphaDegrees)
     {
-        common.NP = NP;
-        common.NPanel = NP - 1;
-        if (section == Section::Circle)
-            Make_Circle(common, ui);
-        else
-            Make_NACA0012(common, ui);
+        const bool circle = section == Section::Circle;
+        ASSERT_TRUE(showContourInUse(common, ui, circle ? circleContour(NP) : naca0012Contour(NP),
+                                     circle ? ContourSource::Circle : ContourSource::Naca0012));
         BuildPanels(common, 0);
         setIncidence(common, alphaDegrees);
     }

@@ -6,6 +6,7 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <span>
 
 #include "app/Form_TavrixS.h"
 #include "app/NumberText.h"
@@ -263,11 +264,14 @@ bool compareWithExact(Form_TavrixS& form, std::ostream& out)
 {
     const Common& c = form.common();
     const KarmanTrefftzFlow flow(*form.katjo().lastSection(), c.AlfaD);
-    const std::vector<double> cuExact = exactCu(c, flow);
+    const auto panels = static_cast<std::size_t>(c.NPanel);
+    const std::vector<double> cuExact =
+        exactCu(std::span<const double>(c.XM).subspan(1, panels),
+                std::span<const double>(c.YM).subspan(1, panels), flow);
     double largest = 0;
     PrintSection columns(c.DecimalSeparator);
     for (int i = 1; i <= c.NPanel; ++i) {
-        const double exact = cuExact[static_cast<std::size_t>(i)];
+        const double exact = cuExact[static_cast<std::size_t>(i - 1)];
         // Cp = 1 - Cu, so the Cp difference is the Cu difference.
         largest = std::max(largest, std::fabs(c.Cu[i] - exact));
         columns.number(c.XM[i]).zone().number(c.Cu[i]).zone().number(exact).endLine();
