@@ -8,6 +8,7 @@
 #include <limits>
 #include <numbers>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -353,6 +354,25 @@ struct Wanted {
     const char* tau;
 };
 
+// "0.12" -> "12": a ratio as a whole percentage, for the case names.
+std::string percent(const char* ratio)
+{
+    return std::to_string(std::lround(std::stod(ratio) * 100));
+}
+
+// The case name says the section: Thickness12pc_Camber4pc_EdgeAngle10deg.
+std::string sectionName(const ::testing::TestParamInfo<Wanted>& info)
+{
+    const Wanted& w = info.param;
+    return "Thickness" + percent(w.delta) + "pc_Camber" + percent(w.gamma) + "pc_EdgeAngle" +
+           w.tau + "deg";
+}
+
+void PrintTo(const Wanted& w, std::ostream* os)
+{
+    *os << "thickness " << w.delta << ", camber " << w.gamma << ", trailing-edge angle " << w.tau;
+}
+
 class KarmanTrefftzGeometry : public KarmanTrefftzTest,
                               public ::testing::WithParamInterface<Wanted> {};
 
@@ -398,12 +418,14 @@ INSTANTIATE_TEST_SUITE_P(Sections, KarmanTrefftzGeometry,
                                            Wanted{"0.15", "0.00", "10"},
                                            Wanted{"0.15", "0.02", "10"},
                                            Wanted{"0.15", "0.00", "20"},
-                                           Wanted{"0.18", "0.03", "20"}));
+                                           Wanted{"0.18", "0.03", "20"}),
+                         sectionName);
 
 // ---------------------------------------------------------------------------
 // Refusals: a message, and the contour, the outputs and the count stay
 
 struct Refusal {
+    const char* name;  // what is wrong, as the case's name
     const char* delta;
     const char* gamma;
     const char* tau;
@@ -412,6 +434,12 @@ struct Refusal {
     const char* message;
     bool afterIterations;
 };
+
+void PrintTo(const Refusal& r, std::ostream* os)
+{
+    *os << r.name << ": thickness " << r.delta << ", camber " << r.gamma << ", trailing-edge angle "
+        << r.tau << ", thickness location " << r.xd << ", " << r.np << " points";
+}
 
 class KarmanTrefftzRefusal : public KarmanTrefftzTest,
                              public ::testing::WithParamInterface<Refusal> {};
@@ -463,26 +491,28 @@ const char* const kCrossed =
 INSTANTIATE_TEST_SUITE_P(
     Inputs, KarmanTrefftzRefusal,
     ::testing::Values(
-        Refusal{"0", "0", "0", "0", 51, kThickness, false},
-        Refusal{"1", "0", "0", "0", 51, kThickness, false},
-        Refusal{"-0.1", "0", "0", "0", 51, kThickness, false},
-        Refusal{"0.1", "-0.1", "0", "0", 51, kCamber, false},
-        Refusal{"0.1", "1", "0", "0", 51, kCamber, false},
-        Refusal{"0.1", "0", "-1", "0", 51, kAngle, false},
-        Refusal{"0.1", "0", "180", "0", 51, kAngle, false},
-        Refusal{"0.1", "0", "0", "-0.1", 51, kLocation, false},
-        Refusal{"0.1", "0", "0", "1", 51, kLocation, false},
-        Refusal{"0.1", "0", "0", "0", 2, kCount, false},
-        Refusal{"0.1", "0", "0", "0", 401, kCount, false},
+        Refusal{"ZeroThickness", "0", "0", "0", "0", 51, kThickness, false},
+        Refusal{"ThicknessOfOne", "1", "0", "0", "0", 51, kThickness, false},
+        Refusal{"NegativeThickness", "-0.1", "0", "0", "0", 51, kThickness, false},
+        Refusal{"NegativeCamber", "0.1", "-0.1", "0", "0", 51, kCamber, false},
+        Refusal{"CamberOfOne", "0.1", "1", "0", "0", 51, kCamber, false},
+        Refusal{"NegativeEdgeAngle", "0.1", "0", "-1", "0", 51, kAngle, false},
+        Refusal{"EdgeAngleOf180deg", "0.1", "0", "180", "0", 51, kAngle, false},
+        Refusal{"NegativeThicknessLocation", "0.1", "0", "0", "-0.1", 51, kLocation, false},
+        Refusal{"ThicknessLocationOfOne", "0.1", "0", "0", "1", 51, kLocation, false},
+        Refusal{"TwoPoints", "0.1", "0", "0", "0", 2, kCount, false},
+        Refusal{"FourHundredAndOnePoints", "0.1", "0", "0", "0", 401, kCount, false},
         // The first refusal in the order of the checks wins.
-        Refusal{"0", "1", "180", "1", 2, kThickness, false},
-        Refusal{"0.1", "1", "180", "1", 2, kCamber, false},
-        Refusal{"1e999", "1", "0", "0", 51, "Number too large: 1e999", false},
-        Refusal{"0", "0", "1e999", "0", 51, "Number too large: 1e999", false},
-        Refusal{"0.1", "0", "0", "-1E999", 51, "Number too large: -1E999", false},
-        Refusal{"0.095", "0.029", "0", "0.2", 51, kCrossed, true},
+        Refusal{"AllWrong_ThicknessSaidFirst", "0", "1", "180", "1", 2, kThickness, false},
+        Refusal{"AllButThicknessWrong_CamberSaidFirst", "0.1", "1", "180", "1", 2, kCamber, false},
+        Refusal{"ThicknessOverflows", "1e999", "1", "0", "0", 51, "Number too large: 1e999", false},
+        Refusal{"EdgeAngleOverflows", "0", "0", "1e999", "0", 51, "Number too large: 1e999", false},
+        Refusal{"ThicknessLocationOverflows", "0.1", "0", "0", "-1E999", 51,
+                "Number too large: -1E999", false},
+        Refusal{"SurfacesCrossAtTheTrailingEdge", "0.095", "0.029", "0", "0.2", 51, kCrossed, true},
         // A lens with this edge angle is already thicker than wanted.
-        Refusal{"0.066", "0", "20", "0", 51, kNoSection, true}));
+        Refusal{"LensAlreadyThickerThanWanted", "0.066", "0", "20", "0", 51, kNoSection, true}),
+    [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
 TEST_F(KarmanTrefftzTest, CrossedTrailingEdgeComesFromAnExponentAboveTwo)
 {

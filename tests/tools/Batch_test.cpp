@@ -93,5 +93,26 @@ TEST(Batch, CommandLineErrorsGiveStatusTwoAndTheUsage)
         EXPECT_NE(out.str().find(option), std::string::npos) << option;
 }
 
+#if !TAVRIX_BATCH_PICTURES
+// A build without Qt has no picture module: the press still runs and writes
+// its files, then each picture is refused with the reason and status 1.
+TEST(Batch, WithoutPicturesInTheBuildPlotAndMatrixSaySoAndFail)
+{
+    for (const char* option : {"--plot", "--matrix"}) {
+        testing::TempDir dir;
+        const std::string picture = (dir.path() / "p.png").string();
+        const BatchResult r = batch({"--points", "61", "--alpha", "5", option, picture}, dir);
+        EXPECT_EQ(r.status, 1) << option;
+        EXPECT_NE(r.out.find("CL = 0."), std::string::npos);
+        EXPECT_NE(r.err.find("tavrixs-batch: pictures are not available in this build"),
+                  std::string::npos)
+            << r.err;
+        EXPECT_NE(r.err.find("tavrixs-batch: cannot write " + picture), std::string::npos);
+        EXPECT_TRUE(std::filesystem::exists(dir.path() / kColumnFile));
+        EXPECT_FALSE(std::filesystem::exists(picture));
+    }
+}
+#endif
+
 }  // namespace
 }  // namespace tavrix

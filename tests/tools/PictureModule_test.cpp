@@ -101,6 +101,25 @@ TEST(PictureModule, aMissingModuleFailsThePictureOnlyAndSaysWhy)
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "p.png"));
 }
 
+TEST(PictureModule, anInstalledProgramFindsItInItsLibraryFolder)
+{
+    // The layout of an installation: the program in bin/, the module in the
+    // program's folder of the library directory, named from bin/.
+    testing::TempDir dir;
+    const std::filesystem::path bin = dir.path() / "bin";
+    const std::filesystem::path lib = bin / TAVRIX_PICTURE_MODULE_INSTALLED;
+    std::filesystem::create_directories(lib);
+    std::filesystem::copy_file(besideTests("tavrixs-batch"), bin / "tavrixs-batch");
+    std::filesystem::copy_file(besideTests(kPictureModuleFile), lib / kPictureModuleFile);
+    const TracedRun r = runTraced(bin / "tavrixs-batch", "--points 61 --alpha 5 --plot p.png",
+                                  dir.path());
+    EXPECT_EQ(r.status, 0) << r.output;
+    EXPECT_NE(r.output.find((lib / kPictureModuleFile).lexically_normal().string()),
+              std::string::npos)
+        << r.output;
+    EXPECT_TRUE(isPng(dir.path() / "p.png"));
+}
+
 TEST(PictureModule, isFoundBesideTheRunningProgram)
 {
     std::string error;

@@ -5,7 +5,16 @@
 #include <filesystem>
 #include <system_error>
 
+#ifndef TAVRIX_BATCH_PICTURES
+#define TAVRIX_BATCH_PICTURES 1
+#endif
+#ifndef TAVRIX_PICTURE_MODULE_INSTALLED
+#define TAVRIX_PICTURE_MODULE_INSTALLED "../lib/tavrixs"
+#endif
+
 namespace tavrix {
+
+#if TAVRIX_BATCH_PICTURES
 
 namespace {
 
@@ -19,7 +28,13 @@ const PictureModule* load(std::string& error)
         error = "cannot find the running program: " + ec.message();
         return nullptr;
     }
-    const std::string file = (self.parent_path() / kPictureModuleFile).string();
+    // Beside the program in the build tree; in an installed tree, in the
+    // program's own folder of the library directory.
+    std::string file = (self.parent_path() / kPictureModuleFile).string();
+    const std::filesystem::path installed =
+        self.parent_path() / TAVRIX_PICTURE_MODULE_INSTALLED / kPictureModuleFile;
+    if (!std::filesystem::exists(file, ec) && std::filesystem::exists(installed, ec))
+        file = installed.lexically_normal().string();
     void* handle = ::dlopen(file.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (handle == nullptr) {
         const char* why = ::dlerror();
@@ -45,5 +60,16 @@ const PictureModule* loadPictureModule(std::string& error)
     if (module == nullptr) error = loadError;
     return module;
 }
+
+#else
+
+const PictureModule* loadPictureModule(std::string& error)
+{
+    error = "pictures are not available in this build (it was made without Qt): "
+            "--plot and --matrix cannot be used";
+    return nullptr;
+}
+
+#endif
 
 }  // namespace tavrix

@@ -1,7 +1,9 @@
 // The batch front end's pictures are drawn by a module of their own, loaded
 // only for --plot and --matrix, so that a run without pictures starts without
 // the window toolkit's libraries. The module is the file below, beside the
-// program; its one entry point hands out the table of drawing functions.
+// program (or, once installed, in the program's folder of the library
+// directory); its one entry point hands out the table of drawing functions.
+// A build without Qt has no module and says so at the first picture.
 #pragma once
 
 #include <string>
@@ -27,8 +29,8 @@ struct PictureModule {
 inline constexpr const char* kPictureModuleFile = "tavrixs-batch-pictures.so";
 inline constexpr const char* kPictureModuleEntry = "tavrixPictureModule";
 
-// Loads the module from the directory of the running program, once; on
-// failure returns nullptr and says why in `error`.
+// Loads the module from beside the running program (or its installed
+// folder), once; on failure returns nullptr and says why in `error`.
 const PictureModule* loadPictureModule(std::string& error);
 
 }  // namespace tavrix
