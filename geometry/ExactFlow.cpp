@@ -9,6 +9,7 @@ namespace tavrix {
 namespace {
 
 using Complex = std::complex<double>;
+constexpr double kPi = std::numbers::pi;
 constexpr double kTwoPi = 2 * std::numbers::pi;
 
 // Contour samples for the nearest-point search, uniform in the centre angle.
