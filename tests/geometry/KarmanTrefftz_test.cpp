@@ -591,7 +591,19 @@ INSTANTIATE_TEST_SUITE_P(Inputs, KarmanTrefftzDesignAgainstWindow,
                                            Typed{"0.10", "0.00", "0", "0.35", 400},
                                            Typed{"0.3", "0.08", "0", "0.22", 61},
                                            Typed{"0.095", "0.029", "0", "0.2", 51},
-                                           Typed{"0.066", "0", "20", "0", 51}));
+                                           Typed{"0.066", "0", "20", "0", 51}),
+                         [](const ::testing::TestParamInfo<Typed>& info) {
+                             // Thickness0p12_Camber0p04_EdgeAngle0_At0_52points
+                             const auto word = [](std::string text) {
+                                 for (char& ch : text)
+                                     if (ch == '.') ch = 'p';
+                                 return text;
+                             };
+                             const Typed& t = info.param;
+                             return "Thickness" + word(t.delta) + "_Camber" + word(t.gamma) +
+                                    "_EdgeAngle" + word(t.tau) + "_At" + word(t.xd) + "_" +
+                                    std::to_string(t.np) + "points";
+                         });
 
 TEST(KarmanTrefftzDesign, RefusesBadInputsBeforeAnyIterationWithItsOwnText)
 {
