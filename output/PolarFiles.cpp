@@ -48,13 +48,7 @@ double lowestCp(const std::vector<double>& Cu)
 
 std::string_view methodKey(PanelMethod method)
 {
-    switch (method) {
-    case PanelMethod::VortexPanel: return "vortex";
-    case PanelMethod::KennedyMarsden: return "kennedy";
-    case PanelMethod::SoinneLaine: return "soinne";
-    case PanelMethod::Hess: break;
-    }
-    return "hess";
+    return methodInfo(method).word;
 }
 
 std::string PolarFileText(const SweepConditions& conditions, const MethodSweep& sweep)

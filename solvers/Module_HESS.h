@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "solvers/PanelMethods.h"
+#include "solvers/PanelSystem.h"
 
 namespace tavrix {
 

@@ -3,7 +3,7 @@
 // point lying just behind the trailing edge (Kutta condition).
 #pragma once
 
-#include "solvers/PanelMethods.h"
+#include "solvers/PanelSystem.h"
 
 namespace tavrix {
 

@@ -4,7 +4,7 @@
 // the strength at every end point and the common stream function.
 #pragma once
 
-#include "solvers/PanelMethods.h"
+#include "solvers/PanelSystem.h"
 
 namespace tavrix {
 

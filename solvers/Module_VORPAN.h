@@ -4,7 +4,7 @@
 // cancelling (Kutta condition).
 #pragma once
 
-#include "solvers/PanelMethods.h"
+#include "solvers/PanelSystem.h"
 
 namespace tavrix {
 

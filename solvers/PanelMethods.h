@@ -11,40 +11,13 @@
 #include <string_view>
 #include <vector>
 
-#include "solvers/Matrix.h"
-#include "solvers/PanelGeometry.h"
+#include "solvers/Module_HESS.h"
+#include "solvers/Module_KENN.h"
+#include "solvers/Module_Soinne.h"
+#include "solvers/Module_VORPAN.h"
+#include "solvers/PanelSystem.h"
 
 namespace tavrix {
-
-enum class PanelMethod { Hess, VortexPanel, KennedyMarsden, SoinneLaine };
-inline constexpr PanelMethod kAllMethods[] = {PanelMethod::Hess, PanelMethod::VortexPanel,
-                                             PanelMethod::KennedyMarsden,
-                                             PanelMethod::SoinneLaine};
-
-// How a system is set up beyond the panels.
-struct SolveOptions {
-    // Hess method only: the closing row holds the vortex amplitude at zero
-    // instead of imposing the trailing-edge condition (no lift).
-    bool noCirculation = false;
-    // Keep the assembled matrix beside its factors, for the report and the
-    // matrix view; without it the elimination works on the matrix itself.
-    bool keepAssembled = true;
-};
-
-// A method's system as assembled, before the elimination. AN is the
-// augmented matrix: the coefficients of unknowns 1..N in columns 1..N and the
-// right-hand side in column N + 1, zero until an angle of attack fills it.
-struct PanelSystem {
-    PanelMethod method = PanelMethod::Hess;
-    int unknowns = 0;
-    bool noCirculation = false;
-    Matrix AN;
-    Matrix AT;  // Hess method: tangential velocities, the same layout (empty otherwise)
-    std::vector<double> vortexShape;  // Hess method: d(j) over panels 1..NPanel
-    // Kennedy-Marsden method: the control point NP of the trailing-edge
-    // (Kutta) condition, just behind the edge.
-    double kuttaX = 0, kuttaY = 0;
-};
 
 struct PanelMethodInfo {
     PanelMethod method;
@@ -71,9 +44,33 @@ struct PanelMethodInfo {
     int shownBlock(int NP) const { return viewLeavesOutClosingRow ? NP - 1 : unknowns(NP); }
 };
 
-// Every method, in the order of the main window's options.
-std::span<const PanelMethodInfo> panelMethods();
-const PanelMethodInfo& methodInfo(PanelMethod method);
+// Every method, in the order of the main window's options. Every system holds
+// at most kMaxPoints unknowns: the Soinne-Laine method has one more than it
+// has end points.
+inline constexpr PanelMethodInfo kPanelMethods[] = {
+    {PanelMethod::Hess, "Hess", "hess", "Option_HESS", "Hess Method", kMaxPoints, 0, true,
+     HESS_AssembleMatrix, HESS_RightHandSide, HESS_SurfaceSpeed},
+    {PanelMethod::VortexPanel, "Vortex panel", "vortex", "Option_VORPAN", "Vortex Panel Method",
+     kMaxPoints, 0, false, VORPAN_AssembleMatrix, VORPAN_RightHandSide, VORPAN_SurfaceSpeed},
+    {PanelMethod::KennedyMarsden, "Kennedy-Marsden", "kennedy", "Option_KENN",
+     "Kennedy-Marsden Method", kMaxPoints, 0, false, KENN_AssembleMatrix, KENN_RightHandSide,
+     KENN_SurfaceSpeed},
+    {PanelMethod::SoinneLaine, "Soinne-Laine", "soinne", "Option_Soinne", "Soinne-Laine Method",
+     kMaxPoints - 1, 1, false, Soinne_AssembleMatrix, Soinne_RightHandSide, Soinne_SurfaceSpeed},
+};
+
+// Every method in the table's order.
+inline constexpr PanelMethod kAllMethods[] = {kPanelMethods[0].method, kPanelMethods[1].method,
+                                             kPanelMethods[2].method, kPanelMethods[3].method};
+static_assert(std::size(kAllMethods) == std::size(kPanelMethods));
+
+inline constexpr std::span<const PanelMethodInfo> panelMethods() { return kPanelMethods; }
+inline constexpr const PanelMethodInfo& methodInfo(PanelMethod method)
+{
+    for (const PanelMethodInfo& info : kPanelMethods)
+        if (info.method == method) return info;
+    return kPanelMethods[0];
+}
 // By its command-line word ("hess", "vortex", "kennedy", "soinne").
 std::optional<PanelMethod> methodFromWord(std::string_view word);
 
@@ -81,9 +78,6 @@ std::optional<PanelMethod> methodFromWord(std::string_view word);
 inline std::string_view methodName(PanelMethod method) { return methodInfo(method).name; }
 // The main window's option button of the method ("Option_HESS" ...).
 inline const char* methodOption(PanelMethod method) { return methodInfo(method).option.data(); }
-
-// The largest number of end points over all methods: the size of every table.
-inline constexpr int kMaxPoints = 1000;
 
 // "This panel method allows at most N panel end points" where NP exceeds the
 // method's system; NP below 2 gives the refusal of a missing contour.

@@ -21,6 +21,7 @@
 
 #include "app/Form_TavrixS.h"
 #include "geometry/ExactFlow.h"
+#include "solvers/PanelMethods.h"
 #include "ui/HeadlessToolkit.h"
 
 namespace {
@@ -34,22 +35,13 @@ struct Section {
     const char* teAngle;
 };
 
-struct Method {
-    const char* name;
-    const char* option;
-};
-
 constexpr Section kSections[] = {
     {"Joukowsky section, δ = 0.10, γ = 0, τ = 0 (cusped trailing edge)", "0.10", "0.00", "0"},
     {"Karman-Trefftz section, δ = 0.12, γ = 0.04, τ = 10°", "0.12", "0.04", "10"},
 };
-constexpr Method kMethods[] = {{"Hess", "Option_HESS"},
-                               {"Vortex panel", "Option_VORPAN"},
-                               {"Kennedy-Marsden", "Option_KENN"},
-                               {"Soinne-Laine", "Option_Soinne"}};
 constexpr int kPointCounts[] = {25, 51, 101, 199};
 constexpr const char* kAngles[] = {"0", "5", "10"};
-constexpr int kMethodCount = 4;
+constexpr int kMethodCount = static_cast<int>(std::size(kPanelMethods));
 
 struct Errors {
     double CL = 0;           // calculated minus exact
@@ -84,7 +76,7 @@ public:
         return form_.katjo().Command1_Click() && common_.NP == np;
     }
 
-    bool press(const Method& m, const char* alpha, Errors& e, double& exactCL)
+    bool press(const PanelMethodInfo& m, const char* alpha, Errors& e, double& exactCL)
     {
         tk_.type("Text_AlfaD", alpha);
         tk_.select(m.option);
@@ -117,7 +109,7 @@ void printTable(const std::vector<Row>& rows, const char* heading, bool withExac
                 double Errors::*field, const char* format)
 {
     std::printf("\n%s\n\n| α (deg) | NP |%s", heading, withExact ? " CL exact |" : "");
-    for (const Method& m : kMethods) std::printf(" %s |", m.name);
+    for (const PanelMethodInfo& m : kPanelMethods) std::printf(" %s |", m.name.data());
     std::printf("\n|---:|---:|%s", withExact ? "---:|" : "");
     for (int k = 0; k < kMethodCount; ++k) std::printf("---:|");
     std::printf("\n");
@@ -155,8 +147,8 @@ int main()
                     continue;
                 }
                 for (int k = 0; k < kMethodCount; ++k) {
-                    if (!study.press(kMethods[k], alpha, row.method[k], row.exactCL)) {
-                        std::fprintf(stderr, "press refused: %s, NP = %d\n", kMethods[k].name, np);
+                    if (!study.press(kPanelMethods[k], alpha, row.method[k], row.exactCL)) {
+                        std::fprintf(stderr, "press refused: %s, NP = %d\n", kPanelMethods[k].name.data(), np);
                         status = 1;
                     }
                 }

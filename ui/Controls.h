@@ -6,6 +6,8 @@
 #include <span>
 #include <string_view>
 
+#include "solvers/PanelMethods.h"
+
 namespace ui {
 
 enum class ControlKind {
@@ -81,10 +83,14 @@ inline constexpr ControlInfo kControls[] = {
     {"Label_Moo", ControlKind::Label, kMainForm, "Moo ="},
     {"Text_Moo", ControlKind::TextBox, kMainForm, "0"},
     {kFrameMethod, ControlKind::Group, kMainForm, "Panel method"},
-    {"Option_HESS", ControlKind::Option, kMainForm, "Hess Method", "Method", true},
-    {"Option_VORPAN", ControlKind::Option, kMainForm, "Vortex Panel Method", "Method"},
-    {"Option_KENN", ControlKind::Option, kMainForm, "Kennedy-Marsden Method", "Method"},
-    {"Option_Soinne", ControlKind::Option, kMainForm, "Soinne-Laine Method", "Method"},
+    {tavrix::kPanelMethods[0].option, ControlKind::Option, kMainForm,
+     tavrix::kPanelMethods[0].caption, "Method", true},
+    {tavrix::kPanelMethods[1].option, ControlKind::Option, kMainForm,
+     tavrix::kPanelMethods[1].caption, "Method"},
+    {tavrix::kPanelMethods[2].option, ControlKind::Option, kMainForm,
+     tavrix::kPanelMethods[2].caption, "Method"},
+    {tavrix::kPanelMethods[3].option, ControlKind::Option, kMainForm,
+     tavrix::kPanelMethods[3].caption, "Method"},
     {"Command_Calculate", ControlKind::Button, kMainForm, "Calculate velocities and show"},
     {kFrameOptions, ControlKind::Group, kMainForm, "Options"},
     {"Check_WritePanel", ControlKind::CheckBox, kMainForm, "Save panel  properties"},

@@ -15,6 +15,7 @@
 #include "app/Form_TavrixS.h"
 #include "solvers/Sweep.h"
 #include "support/Session.h"
+#include "ui/Controls.h"
 
 namespace tavrix {
 namespace {
@@ -187,6 +188,10 @@ TEST(PanelMethods, theRegistryNamesEachMethodOnce)
         names.insert(info.name);
         captions.insert(info.caption);
         EXPECT_LE(info.unknowns(info.maxPoints), kMaxPoints);
+        // The main window shows each method as an option button of its own.
+        const ui::ControlInfo* option = ui::findControl(info.option);
+        ASSERT_NE(option, nullptr) << info.option;
+        EXPECT_EQ(option->caption, info.caption);
     }
     EXPECT_EQ(words.size(), std::size(kAllMethods));
     EXPECT_EQ(options.size(), std::size(kAllMethods));

@@ -103,8 +103,8 @@ BoundaryLayerSetup viscousSetup(const std::map<std::string, std::string>& values
     return setup;
 }
 
-int runViscous(Form_TavrixS& form, const std::map<std::string, std::string>& values, bool naturalTransitionOff,
-               std::ostream& out, std::ostream& err)
+int runViscous(Form_TavrixS& form, const std::map<std::string, std::string>& values,
+               bool naturalTransitionOff, std::ostream& out, std::ostream& err)
 {
     const Common& c = form.common();
     const BoundaryLayerSetup setup = viscousSetup(values, naturalTransitionOff);

@@ -27,10 +27,9 @@ inline constexpr const char* kNaturalTransitionOff = "--no-natural-transition";
 BoundaryLayerSetup viscousSetup(const std::map<std::string, std::string>& values,
                                 bool naturalTransitionOff);
 
-// Prints the lines of the boundary layer on the last press of `form`, made
-// with the method named `method` ("hess", "vortex", "kennedy", "soinne").
+// Prints the lines of the boundary layer on the last press of `form`.
 // Returns the exit status: 0, or 1 when the layer could not be computed.
-int runViscous(Form_TavrixS& form, const std::map<std::string, std::string>& values, bool naturalTransitionOff,
-               std::ostream& out, std::ostream& err);
+int runViscous(Form_TavrixS& form, const std::map<std::string, std::string>& values,
+               bool naturalTransitionOff, std::ostream& out, std::ostream& err);
 
 }  // namespace tavrix

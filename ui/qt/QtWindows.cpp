@@ -291,9 +291,10 @@ void QtWindows::buildMainWindow()
     auto* method = group(kFrameMethod, central);
     auto* methodLayout = new QVBoxLayout(method);
     auto* methods = new QButtonGroup(method);
-    for (const char* name : {"Option_HESS", "Option_VORPAN", "Option_KENN", "Option_Soinne"}) {
-        auto* option = button<QRadioButton>(name, method);
-        option->setChecked(findControl(name)->initiallySelected);
+    for (const tavrix::PanelMethodInfo& info : tavrix::panelMethods()) {
+        const std::string name(info.option);
+        auto* option = button<QRadioButton>(name.c_str(), method);
+        option->setChecked(findControl(info.option)->initiallySelected);
         methods->addButton(option);
         methodLayout->addWidget(option);
     }
