@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 
 #include "app/Form_TavrixS.h"
 #include "app/NumberText.h"
@@ -11,6 +10,7 @@
 #include "geometry/CoordinateFormats.h"
 #include "geometry/NacaSections.h"
 #include "geometry/Repanel.h"
+#include "output/FileReplace.h"
 #include "output/Plots.h"
 
 namespace tavrix {
@@ -204,27 +204,9 @@ bool AirfoilMenu::saveContour(const std::string& path)
     if (!c.AirfoilReady) return refuse("Calculate airfoil coordinates");
     Contour contour = contourInUse(c);
     if (contour.name.empty()) contour.name = "Tavrix-S contour";
-    const std::string text = writeSelig(contour);
     // Written beside and renamed, so that a failed write leaves no half file.
-    const std::filesystem::path target(path);
-    std::filesystem::path temp = target;
-    temp += ".part";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out) out << text;
-        out.close();
-        if (!out) {
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            form_.toolkit().message("Cannot write \"" + path + "\": the file cannot be written");
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, target, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        form_.toolkit().message("Cannot write \"" + path + "\": " + ec.message());
+    if (auto failure = replaceFileContents(path, writeSelig(contour))) {
+        form_.toolkit().message("Cannot write \"" + path + "\": " + *failure);
         return false;
     }
     return true;

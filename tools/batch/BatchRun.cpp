@@ -10,7 +10,9 @@
 #include "app/Form_TavrixS.h"
 #include "app/NumberText.h"
 #include "geometry/ExactFlow.h"
+#include "output/FileReplace.h"
 #include "output/Plots.h"
+#include "output/PolarFiles.h"
 #include "output/PrintFile.h"
 #include "tools/batch/ViscousRun.h"
 #include "tools/batch/SweepRun.h"
@@ -254,11 +256,30 @@ const PictureModule* pictures(std::ostream& err)
     return module;
 }
 
+// Writes an encoded picture through a temporary file and a rename, so that a
+// failed write leaves an earlier picture whole; says why when it cannot.
+bool writePicture(bool encoded, const std::string& bytes, const std::string& file,
+                  std::ostream& err)
+{
+    if (!encoded) {
+        err << "tavrixs-batch: cannot write " << file << '\n';
+        return false;
+    }
+    if (const auto failure = replaceFileContents(file, bytes)) {
+        err << "tavrixs-batch: cannot write " << file << ": " << *failure << '\n';
+        return false;
+    }
+    return true;
+}
+
 bool savePlots(const ui::HeadlessToolkit& tk, const std::string& file, std::ostream& err)
 {
     const PictureModule* module = pictures(err);
-    return module != nullptr && module->savePlots(pictureBox(tk, kAirfoilPicture),
-                                                  pictureBox(tk, kPressurePicture), file.c_str());
+    std::string png;
+    const bool encoded = module != nullptr &&
+                         module->plotsPng(pictureBox(tk, kAirfoilPicture),
+                                          pictureBox(tk, kPressurePicture), png);
+    return writePicture(encoded, png, file, err);
 }
 
 // The press against the exact flow of the section the window made: prints the
@@ -286,7 +307,49 @@ bool compareWithExact(Form_TavrixS& form, std::ostream& out)
 bool saveMatrix(const ui::HeadlessToolkit& tk, const std::string& file, std::ostream& err)
 {
     const PictureModule* module = pictures(err);
-    return module != nullptr && module->saveMatrix(pictureBox(tk, "Picture_ShowMat"), file.c_str());
+    std::string png;
+    const bool encoded =
+        module != nullptr && module->matrixPng(pictureBox(tk, "Picture_ShowMat"), png);
+    return writePicture(encoded, png, file, err);
+}
+
+// The files this run would write, each with the name its messages give it.
+// A pipe, a device or a folder under one of these names is refused before
+// anything is done: a write into a pipe waits for ever, and a device node
+// must not be replaced by a plain file.
+std::vector<std::pair<std::filesystem::path, std::string>> outputFiles(
+    const Options& o, const std::filesystem::path& dir)
+{
+    std::vector<std::pair<std::filesystem::path, std::string>> files;
+    auto add = [&](const std::filesystem::path& file) { files.emplace_back(file, file.string()); };
+    for (const char* name : {"--plot", "--matrix", "--save-contour", "--csv", "--cp-csv"})
+        if (auto v = o.values.find(name); v != o.values.end()) add(v->second);
+    if (auto polar = o.values.find("--polar"); polar != o.values.end()) {
+        if (o.flags.count("--compare") != 0) {
+            for (PanelMethod method : kAllMethods) add(PolarFileFor(polar->second, method));
+        } else {
+            add(polar->second);
+        }
+    }
+    if (o.values.count("--sweep") == 0) {
+        // The press's own files in the working directory, named as its messages name them.
+        std::vector<const char*> names = {kReportFile, kColumnFile};
+        if (o.flags.count("--save-panel") != 0) names.push_back(kPanelPropertiesFile);
+        if (o.flags.count("--exact") != 0) names.push_back(kExactFile);
+        for (const char* name : names) files.emplace_back(dir / name, name);
+    }
+    return files;
+}
+
+bool refuseUnwritableOutputs(const Options& o, const Common& common, ui::Toolkit& tk)
+{
+    for (const auto& [file, shown] : outputFiles(o, common.WorkDir)) {
+        if (const auto refusal = outputFileRefusal(file)) {
+            tk.message("Cannot write \"" + shown + "\": " + *refusal);
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -312,6 +375,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     common.DecimalSeparator = localeDecimalSeparator();
     common.WorkDir = value("--dir", ".");
     Form_TavrixS form(common, tk);
+    if (refuseUnwritableOutputs(o, common, tk)) return 1;
     form.Form_Load();
 
     // The boxes as a person would fill them before choosing the airfoil.

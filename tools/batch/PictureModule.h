@@ -17,11 +17,14 @@ struct PictureBox {
     double height = 0;
 };
 
+// Each entry encodes its picture into `bytes` (replacing what was there) and
+// says whether it could; the caller writes the bytes to the file, so that a
+// failed write never leaves a damaged earlier picture.
 struct PictureModule {
     // The main window's two plots, one above the other, as one PNG picture.
-    bool (*savePlots)(const PictureBox& airfoil, const PictureBox& pressure, const char* file);
+    bool (*plotsPng)(const PictureBox& airfoil, const PictureBox& pressure, std::string& bytes);
     // The coefficient-matrix view as a PNG picture.
-    bool (*saveMatrix)(const PictureBox& matrix, const char* file);
+    bool (*matrixPng)(const PictureBox& matrix, std::string& bytes);
 };
 
 inline constexpr const char* kPictureModuleFile = "tavrixs-batch-pictures.so";
