@@ -97,6 +97,7 @@ TEST(BatchFiles, outputsThatAreNotPlainFilesAreRefusedBeforeAnythingIsDone)
     ASSERT_GE(reader, 0);
     const fs::path linkToFifo = dir.path() / "link";
     fs::create_symlink("pipe", linkToFifo);
+    put(dir.path() / kReportFile, "earlier report\r\n");
 
     const struct {
         std::vector<std::string> args;
@@ -117,7 +118,8 @@ TEST(BatchFiles, outputsThatAreNotPlainFilesAreRefusedBeforeAnythingIsDone)
         EXPECT_EQ(r.err, "message: Cannot write \"" + c.named + "\": " + why + "\n");
         EXPECT_TRUE(fs::is_fifo(fifo));
         EXPECT_TRUE(fs::is_symlink(linkToFifo));
-        }
+        EXPECT_EQ(readFile(dir.path() / kReportFile), "earlier report\r\n");
+    }
     // With --compare, each method's polar.
     const fs::path vortexPolar = dir.path() / "p_vortex.txt";
     ASSERT_EQ(::mkfifo(vortexPolar.c_str(), 0600), 0);
@@ -158,6 +160,43 @@ TEST(BatchFiles, outputsAreWrittenThroughLinksAndBesideTheUsersFiles)
     EXPECT_EQ(readFile(dir.path() / "polar.txt.part"), "the user's own file");
     EXPECT_EQ(readFile(dir.path() / "c.csv.part"), "another");
     EXPECT_EQ(readFile(csv).rfind("method,alpha,", 0), 0u);
+}
+
+TEST(BatchFiles, onlyARunThatPressesTouchesTheReport)
+{
+    TempDir dir;
+    const std::string earlier = "results of yesterday\r\n";
+    const fs::path report = dir.path() / kReportFile;
+    put(report, earlier);
+    // A sweep, a refused source, a command line not understood: the report stays.
+    EXPECT_EQ(batch({"--sweep", "0:4:2", "--compare"}, dir).status, 0);
+    EXPECT_EQ(readFile(report), earlier);
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--file", (dir.path() / "missing.dat").string()},
+             {"--points", "1"},
+             {"--karman-trefftz", "--thickness", "1.5"},
+             {"--naca", "2412", "--repanel", "2"},
+             {"--no-such-option"}}) {
+        const BatchResult r = batch(args, dir);
+        EXPECT_NE(r.status, 0) << args[0];
+        EXPECT_EQ(readFile(report), earlier) << args[0];
+        EXPECT_FALSE(fs::exists(dir.path() / kColumnFile)) << args[0];
+    }
+
+    // A missing report is made empty, as the program's start-up makes it.
+    TempDir fresh;
+    EXPECT_EQ(batch({"--sweep", "0:4:2"}, fresh).status, 0);
+    EXPECT_TRUE(fs::exists(fresh.path() / kReportFile));
+    EXPECT_EQ(readFile(fresh.path() / kReportFile), "");
+
+    // A press starts the report afresh, as the program's start-up does; a
+    // press refused at the button still counts as the program started.
+    const BatchResult press = batch({"--alpha", "2"}, dir);
+    ASSERT_EQ(press.status, 0);
+    EXPECT_EQ(readFile(report).rfind("\r\n\r\nAlfa =  2 \r\n", 0), 0u);
+    put(report, earlier);
+    EXPECT_EQ(batch({"--mach", "1"}, dir).status, 1);
+    EXPECT_EQ(readFile(report), "");
 }
 
 }  // namespace

@@ -48,7 +48,7 @@ TEST(SweepBatch, printsTheWindowsFiguresOfAPressAtEveryAngle)
     ASSERT_EQ(sweep.status, 0) << sweep.err;
     EXPECT_EQ(sweep.err, "");
     EXPECT_EQ(count(sweep.out, "\n"), 3u);
-    // Nothing of a press: start-up empties the report, no column file.
+    // Nothing of a press: the report as the start-up makes it, no column file.
     EXPECT_EQ(testing::readFile(dir.path() / kReportFile), "");
     EXPECT_FALSE(std::filesystem::exists(dir.path() / kColumnFile));
     for (const char* alpha : {"-2", "1.5", "5"}) {

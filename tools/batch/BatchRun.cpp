@@ -7,6 +7,9 @@
 #include <optional>
 #include <set>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "app/Form_TavrixS.h"
 #include "app/NumberText.h"
 #include "geometry/ExactFlow.h"
@@ -313,6 +316,15 @@ bool saveMatrix(const ui::HeadlessToolkit& tk, const std::string& file, std::ost
     return writePicture(encoded, png, file, err);
 }
 
+// Creates the report empty when there is none; anything under its name,
+// whatever it is, stays as it is. A run that does not press writes nothing
+// there, so a folder where it cannot be made is no failure of that run.
+void makeMissingReport(const std::filesystem::path& file)
+{
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) ::close(fd);
+}
+
 // The files this run would write, each with the name its messages give it.
 // A pipe, a device or a folder under one of these names is refused before
 // anything is done: a write into a pipe waits for ever, and a device node
@@ -375,8 +387,13 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     common.DecimalSeparator = localeDecimalSeparator();
     common.WorkDir = value("--dir", ".");
     Form_TavrixS form(common, tk);
+    // The window's start-up without its emptying of "TavrixS.txt": that
+    // belongs to the press, so a sweep or a refused run leaves the report as
+    // it was. A missing report is made, empty, as the start-up makes it.
+    SetConstants(common);
+    form.showAirfoilInUse();
+    makeMissingReport(common.WorkDir / kReportFile);
     if (refuseUnwritableOutputs(o, common, tk)) return 1;
-    form.Form_Load();
 
     // The boxes as a person would fill them before choosing the airfoil.
     tk.type("Text_NP", value("--points", "51"));
@@ -430,6 +447,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return swept == 0 && !contourSaved ? 3 : swept;
     }
 
+    form.Form_Load();
     form.Command_Calculate_Click();
     out << "CL = " << tk.text("Text_CL") << '\n';
     out << "CMc/4 = " << tk.text("Text_CM") << '\n';
