@@ -29,13 +29,15 @@ std::vector<Line> meaningfulLines(std::string_view text)
     int number = 0;
     std::size_t pos = 0;
     while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
+        // A line ends at LF, CR LF or a lone CR (the old Macintosh convention).
+        std::size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) end = text.size();
         ++number;
         Line line;
         line.number = number;
         line.text = text.substr(pos, end - pos);
         pos = end + 1;
+        if (end < text.size() && text[end] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
         std::size_t i = 0;
         const std::string_view t = line.text;
         while (i < t.size()) {

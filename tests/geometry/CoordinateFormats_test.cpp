@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -103,6 +104,40 @@ TEST(CoordinateFormats, theSamePointsInEveryLayoutGiveTheSameResultFiles)
         }
     }
     EXPECT_FALSE(report.empty());
+}
+
+TEST(CoordinateFormats, everyLayoutReadsTheSameWithLfCrLfAndCrLineEnds)
+{
+    // The reference re-computation's own sample, with the old Macintosh line ends.
+    {
+        const std::string cr = "Sample\r5\r1 1 0\r2 0.5 -0.06\r3 0 0\r4 0.5 0.06\r5 1 0\r";
+        EXPECT_EQ(detectCoordinateFormat(cr), CoordinateFormat::Arf);
+        Session s;
+        ASSERT_TRUE(s.form.airfoilMenu().openFile(write(s, "cr.arf", cr)));
+        EXPECT_EQ(s.c.NP, 5);
+        EXPECT_EQ(s.c.YCoord[2], -0.06);
+    }
+    const Contour c = section("2412", 41);
+    const std::pair<const char*, std::string> files[] = {
+        {"selig.dat", writeSelig(c)}, {"lednicer.dat", asLednicer(c)},
+        {"reversed.txt", asProgramOrder(c)}, {"own.arf", asArf(c)}};
+    for (const auto& [name, lf] : files) {
+        std::string cr = lf, crlf;
+        std::replace(cr.begin(), cr.end(), '\n', '\r');
+        for (char ch : lf) crlf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+        for (const std::string& text : {cr, crlf}) {
+            EXPECT_EQ(detectCoordinateFormat(text), detectCoordinateFormat(lf)) << name;
+            Session s;
+            ASSERT_TRUE(s.form.airfoilMenu().openFile(write(s, name, text)))
+                << name << ": " << s.tk.messages().front();
+            ASSERT_EQ(s.c.NP, 41) << name;
+            EXPECT_EQ(s.c.AirfoilName, "NACA 2412") << name;
+            for (int i = 1; i <= 41; ++i) {
+                ASSERT_EQ(s.c.XCoord[i], c.x[i - 1]) << name << " point " << i;
+                ASSERT_EQ(s.c.YCoord[i], c.y[i - 1]) << name << " point " << i;
+            }
+        }
+    }
 }
 
 TEST(CoordinateFormats, blanksTabsCommasSeparateAndCommentLinesAreSkipped)
