@@ -60,8 +60,10 @@ void AirfoilMenu::install(Contour contour, ContourSource source, double gap)
     c.AirfoilReady = true;
     Show_Airfoil(c, ui, c.XCoord, c.YCoord);
     if (gap > 0) {
+        // Five decimals, or seven for a gap narrower than that shows.
+        const double shown = roundHalfEven(gap, 5) != 0 ? roundHalfEven(gap, 5) : roundHalfEven(gap, 7);
         ui.message("The trailing edge of " + contour.name + " was open, " +
-                   generalForm(roundHalfEven(gap, 5), c.DecimalSeparator) +
+                   generalForm(shown, c.DecimalSeparator) +
                    " chord wide; it has been closed at the mid point of the gap");
     }
     form_.showAirfoilInUse();
@@ -129,7 +131,7 @@ bool AirfoilMenu::openFile(const std::string& path, std::optional<int> repanelTo
         auto parsed = parseCoordinatePoints(text, format, fileName);
         if (auto* reason = std::get_if<std::string>(&parsed))
             return refuse(airfoilFileRefusal(path, *reason));
-        auto prepared = prepareContour(std::get<Contour>(std::move(parsed)));
+        auto prepared = prepareContour(std::get<Contour>(std::move(parsed)), c.DecimalSeparator);
         if (auto* reason = std::get_if<std::string>(&prepared))
             return refuse(airfoilFileRefusal(path, *reason));
         auto& p = std::get<PreparedContour>(prepared);

@@ -34,6 +34,12 @@ double trailingEdgeGap(const Contour& contour);
 // Index of the leading edge: the point farthest from the trailing-edge mid point.
 int leadingEdgeIndex(const Contour& contour);
 
+// The section's greatest thickness in units of the chord: the largest
+// distance between the two surfaces (the points before and after the leading
+// edge) across the chord line, at the same fraction of the chord. 0 when one
+// surface is missing.
+double sectionThickness(const Contour& contour);
+
 // Closes an open trailing edge: every point is moved towards the mid point of
 // the gap by the fraction of the chord it lies behind the leading edge, so the
 // two surfaces meet at that mid point, the thickness falls off linearly and

@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "app/NumberText.h"
+
 namespace tavrix {
 
 namespace {
@@ -235,7 +237,7 @@ std::variant<Contour, std::string> parseCoordinatePoints(std::string_view text,
     return c;
 }
 
-std::variant<PreparedContour, std::string> prepareContour(Contour contour)
+std::variant<PreparedContour, std::string> prepareContour(Contour contour, char decimalSeparator)
 {
     PreparedContour p;
     dropRepeatedPoints(contour);
@@ -244,18 +246,41 @@ std::variant<PreparedContour, std::string> prepareContour(Contour contour)
     if (contour.size() < 3) return std::string("it holds fewer than three distinct points");
     if (significantArea(contour) == 0) return std::string("its points enclose no area");
     makeClockwise(contour);
-    p.gap = closeTrailingEdge(contour);
+    const double gap = closeTrailingEdge(contour);
+    // Of the closed section: the open one is at least as thick as its gap.
+    const double thickness = sectionThickness(contour);
+    auto chords = [&](double v) {
+        const double rounded = roundHalfEven(v, 5);
+        return generalForm(rounded != 0 ? rounded : roundHalfEven(v, 7), decimalSeparator);
+    };
     if (contour.x.front() != contour.x.back() || contour.y.front() != contour.y.back()) {
         contour.x.push_back(contour.x.front());
         contour.y.push_back(contour.y.front());
     }
     // Closing a gap as wide as the section itself leaves nothing of it.
-    if (contour.size() < 4 || !(significantArea(contour) < 0))
-        return std::string("its points enclose no area once the trailing edge is closed");
+    if (contour.size() < 4 || !(significantArea(contour) < 0)) {
+        std::string reason = "its points enclose no area once the trailing edge is closed";
+        if (gap > 0) reason += " (it is open " + chords(gap) + " chord wide)";
+        return reason;
+    }
+    // The closure draws the surfaces together over the whole chord: a gap of
+    // more than a tenth of the chord, or wider than the section is thick, is
+    // no open trailing edge but a contour that is not a whole section (a
+    // surface alone, points out of order).
+    if (gap > kLargestClosedGap || gap > thickness) {
+        return "its trailing edge is open " + chords(gap) + " chord wide, too wide to be closed (" +
+               (gap > kLargestClosedGap
+                    ? std::string("more than a tenth of the chord")
+                    : "wider than the section's thickness of " + chords(thickness) + " chord") +
+               ")";
+    }
     if (auto crossing = firstCrossing(contour)) {
         return "the contour crosses itself: segments " + std::to_string(crossing->first) +
                " and " + std::to_string(crossing->second) + " meet";
     }
+    // A gap in the last digits of the coordinates (files written with the
+    // trailing edge closed) is closed without a word.
+    p.gap = gap < kSmallestOpenGap ? 0 : gap;
     p.contour = std::move(contour);
     return p;
 }

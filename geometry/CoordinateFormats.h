@@ -32,13 +32,22 @@ std::variant<Contour, std::string> parseCoordinatePoints(std::string_view text,
 // What a file gives once it is a usable contour.
 struct PreparedContour {
     Contour contour;
-    double gap = 0;  // trailing-edge gap that was closed, in chords
+    // Trailing-edge gap that was closed, in chords; 0 when there was none or
+    // it was below kSmallestOpenGap.
+    double gap = 0;
 };
+
+// Trailing-edge gaps, in chords: below the first the edge counts as closed
+// (rounding of the coordinates) and is closed without a word; above the
+// second (or above the section's thickness) the contour is refused.
+inline constexpr double kSmallestOpenGap = 1e-6;
+inline constexpr double kLargestClosedGap = 0.1;
 
 // Repeated points dropped, clockwise from the trailing edge, trailing edge
 // closed, and no crossing: the contour as the panel methods need it; or the
-// reason why it cannot be one.
-std::variant<PreparedContour, std::string> prepareContour(Contour contour);
+// reason why it cannot be one (numbers in it with this decimal separator).
+std::variant<PreparedContour, std::string> prepareContour(Contour contour,
+                                                          char decimalSeparator = '.');
 
 // The contour in the Selig layout: its name, then one line "x y" per point,
 // counter-clockwise from the trailing edge over the upper surface. Numbers in

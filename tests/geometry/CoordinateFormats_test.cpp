@@ -183,6 +183,85 @@ TEST(CoordinateFormats, anOpenTrailingEdgeIsClosedAtTheMidPointOfTheGap)
     }
 }
 
+TEST(CoordinateFormats, aGapInTheLastDigitsIsClosedWithoutAWord)
+{
+    // Written with the trailing edge closed, the two end points differ in
+    // their last digits only.
+    Contour c = section("0012", 61);
+    c.y.front() = -1e-13;
+    c.y.back() = 1e-13;
+    Session s;
+    ASSERT_TRUE(s.form.airfoilMenu().openFile(write(s, "tgap0.dat", writeSelig(c))));
+    EXPECT_TRUE(s.tk.messages().empty()) << s.tk.messages().front();
+    EXPECT_EQ(s.c.NP, 61);
+    EXPECT_EQ(s.c.XCoord[1], s.c.XCoord[61]);
+    EXPECT_EQ(s.c.YCoord[1], 0);
+    EXPECT_EQ(s.c.YCoord[61], 0);
+    // A gap just above it is said, in digits that show it.
+    c.y.front() = -1.5e-6;
+    c.y.back() = 1.5e-6;
+    Session t;
+    ASSERT_TRUE(t.form.airfoilMenu().openFile(write(t, "tiny.dat", writeSelig(c))));
+    ASSERT_EQ(t.tk.messages().size(), 1u);
+    EXPECT_NE(t.tk.messages()[0].find("was open, 3E-06 chord wide"), std::string::npos)
+        << t.tk.messages()[0];
+}
+
+TEST(CoordinateFormats, aGapTooWideToBeATrailingEdgeIsRefusedWithItsWidth)
+{
+    const Contour c = section("0012", 61);
+    // The lower surface alone, trailing edge to nose: its ends are the whole
+    // chord apart, the mid point between them half a chord from the nose.
+    std::string lower = "Lower surface\n";
+    for (int i = 0; i <= 30; ++i) lower += num(c.x[i]) + " " + num(c.y[i]) + "\n";
+    // A section 2 % thick, opened by 5 % of the chord at the trailing edge.
+    std::string thin = "Thin\n";
+    for (int i = 60; i >= 0; --i) {
+        const double t = 2.0 / 12.0, open = 0.025 * c.x[i];
+        thin += num(c.x[i]) + " " + num(c.y[i] * t + (i > 30 ? open : -open)) + "\n";
+    }
+    const std::pair<std::string, const char*> cases[] = {
+        {lower, "its trailing edge is open 2 chord wide, too wide to be closed (more than a tenth"},
+        {thin, "its trailing edge is open 0.05 chord wide, too wide to be closed (wider than the "
+               "section's thickness of 0.0"},
+    };
+    for (const auto& [text, reason] : cases) {
+        Session s;
+        s.chooseNaca("31");
+        const auto before = s.c.XCoord;
+        EXPECT_FALSE(s.form.airfoilMenu().openFile(write(s, "open.dat", text)));
+        ASSERT_EQ(s.tk.messages().size(), 1u);
+        EXPECT_NE(s.tk.messages()[0].find(reason), std::string::npos) << s.tk.messages()[0];
+        EXPECT_EQ(s.c.NP, 31);
+        EXPECT_EQ(s.c.XCoord, before);
+    }
+}
+
+TEST(CoordinateFormats, theThicknessIsTheGreatestDistanceBetweenTheSurfaces)
+{
+    // NACA 0012: 12 % of the chord at 30 %; the points of the generator lie on
+    // stations that straddle it, so the polygon's thickness is a little less.
+    const Contour c = section("0012", 101);
+    EXPECT_NEAR(sectionThickness(c), 0.12, 2e-4);
+    EXPECT_LE(sectionThickness(c), 0.12);
+    // A lens: two arcs meeting at both ends, thickness 2 h at mid-chord.
+    Contour lens{"lens", {}, {}};
+    for (int i = 0; i <= 20; ++i) {
+        const double x = 1 - i / 20.0;
+        lens.x.push_back(x);
+        lens.y.push_back(-0.2 * x * (1 - x));
+    }
+    for (int i = 1; i <= 20; ++i) {
+        const double x = i / 20.0;
+        lens.x.push_back(x);
+        lens.y.push_back(0.2 * x * (1 - x));
+    }
+    EXPECT_NEAR(sectionThickness(lens), 0.1, 1e-12);
+    // One surface alone has no thickness.
+    Contour half{"half", {1, 0.5, 0}, {0, -0.05, 0}};
+    EXPECT_EQ(sectionThickness(half), 0);
+}
+
 TEST(CoordinateFormats, filesThatCannotBeUsedAreRefusedAndTheContourStays)
 {
     const std::pair<const char*, const char*> cases[] = {
