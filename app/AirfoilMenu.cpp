@@ -128,10 +128,7 @@ bool AirfoilMenu::openFile(const std::string& path, std::optional<int> repanelTo
             return refuse(airfoilFileRefusal(
                 path, "it is larger than " + std::to_string(kAirfoilFileReadLimit >> 20) + " MB"));
         }
-        auto parsed = parseCoordinatePoints(text, format, fileName);
-        if (auto* reason = std::get_if<std::string>(&parsed))
-            return refuse(airfoilFileRefusal(path, *reason));
-        auto prepared = prepareContour(std::get<Contour>(std::move(parsed)), c.DecimalSeparator);
+        auto prepared = readCoordinateContour(text, format, fileName, c.DecimalSeparator);
         if (auto* reason = std::get_if<std::string>(&prepared))
             return refuse(airfoilFileRefusal(path, *reason));
         auto& p = std::get<PreparedContour>(prepared);

@@ -91,6 +91,15 @@ bool isCountLine(const Line& line)
     return true;
 }
 
+// Whether the surface counts of a Lednicer count line (the second line) add
+// up to the points below it.
+bool lednicerCountsMatch(const std::vector<Line>& lines)
+{
+    const double upper = *number(lines[1].fields[0]);
+    const double lower = *number(lines[1].fields[1]);
+    return upper + lower == static_cast<double>(lines.size() - 2);
+}
+
 std::string shown(std::string_view field)
 {
     constexpr std::size_t kShown = 40;
@@ -166,7 +175,6 @@ CoordinateFormat detectCoordinateFormat(std::string_view text)
     const std::vector<Line> lines = meaningfulLines(text);
     if (lines.empty()) return CoordinateFormat::Arf;
     const Line& first = lines.front();
-    if (first.text.find('"') != std::string_view::npos) return CoordinateFormat::Arf;
     if (allNumbers(first)) {
         if (first.fields.size() == 2) return CoordinateFormat::Plain;
         // A name that is a number ("4415") above x y lines.
@@ -175,7 +183,12 @@ CoordinateFormat detectCoordinateFormat(std::string_view text)
             return CoordinateFormat::Selig;
         return CoordinateFormat::Arf;
     }
-    if (lines.size() < 2) return CoordinateFormat::Selig;
+    // All on one line: only the program's own layout, with its quoted name,
+    // can be read from that.
+    if (lines.size() < 2) {
+        return first.text.find('"') != std::string_view::npos ? CoordinateFormat::Arf
+                                                              : CoordinateFormat::Selig;
+    }
     const Line& second = lines[1];
     // The program's own layout: the count alone after the name, or the
     // records of three numbers.
@@ -283,6 +296,29 @@ std::variant<PreparedContour, std::string> prepareContour(Contour contour, char 
     p.gap = gap < kSmallestOpenGap ? 0 : gap;
     p.contour = std::move(contour);
     return p;
+}
+
+std::variant<PreparedContour, std::string> readCoordinateContour(std::string_view text,
+                                                                CoordinateFormat format,
+                                                                std::string_view fallbackName,
+                                                                char decimalSeparator)
+{
+    auto read = [&](CoordinateFormat as) -> std::variant<PreparedContour, std::string> {
+        auto parsed = parseCoordinatePoints(text, as, fallbackName);
+        if (auto* reason = std::get_if<std::string>(&parsed)) return *reason;
+        return prepareContour(std::get<Contour>(std::move(parsed)), decimalSeparator);
+    };
+    auto result = read(format);
+    if (format != CoordinateFormat::Lednicer || !std::holds_alternative<std::string>(result))
+        return result;
+    // Two whole numbers after the name may as well be the first point of a
+    // section on a larger chord: when the counts do not match the blocks
+    // below, the file is read as Selig. Should that fail too, the broken
+    // count line is the likelier fault, and its reason is given.
+    const std::vector<Line> lines = meaningfulLines(text);
+    if (lines.size() < 2 || !isCountLine(lines[1]) || lednicerCountsMatch(lines)) return result;
+    auto asSelig = read(CoordinateFormat::Selig);
+    return std::holds_alternative<PreparedContour>(asSelig) ? asSelig : result;
 }
 
 std::string writeSelig(const Contour& c)

@@ -18,7 +18,8 @@ enum class CoordinateFormat { Arf, Selig, Lednicer, Plain };
 // Most points a file in one of the x y layouts may hold before repanelling.
 inline constexpr int kCoordinateFileMaxPoints = 20000;
 
-// The layout of a file's text.
+// The layout of a file's text, as it looks (see readCoordinateContour for a
+// Lednicer count line that does not match its points).
 CoordinateFormat detectCoordinateFormat(std::string_view text);
 
 // Reads a Selig, Lednicer or plain file as its points stand, the two surfaces
@@ -48,6 +49,15 @@ inline constexpr double kLargestClosedGap = 0.1;
 // reason why it cannot be one (numbers in it with this decimal separator).
 std::variant<PreparedContour, std::string> prepareContour(Contour contour,
                                                           char decimalSeparator = '.');
+
+// parseCoordinatePoints and prepareContour in one: the usable contour of a
+// Selig, Lednicer or plain file, or the reason why there is none. A file that
+// looks like Lednicer but whose counts do not match the points below them is
+// read as Selig (its "count line" being a first point of two whole numbers).
+std::variant<PreparedContour, std::string> readCoordinateContour(std::string_view text,
+                                                                CoordinateFormat format,
+                                                                std::string_view fallbackName,
+                                                                char decimalSeparator = '.');
 
 // The contour in the Selig layout: its name, then one line "x y" per point,
 // counter-clockwise from the trailing edge over the upper surface. Numbers in

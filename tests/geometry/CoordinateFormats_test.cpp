@@ -76,6 +76,52 @@ TEST(CoordinateFormats, theLayoutIsToldFromTheContent)
     EXPECT_EQ(detectCoordinateFormat("4415\n3\n1 1 0\n"), CoordinateFormat::Arf);
 }
 
+TEST(CoordinateFormats, aQuoteInTheNameOrWholeNumbersInTheFirstPointKeepTheSeligReading)
+{
+    EXPECT_EQ(detectCoordinateFormat("NACA 0012 \"smoothed\"\n1 0\n0 0\n1 0.1\n"),
+              CoordinateFormat::Selig);
+    EXPECT_EQ(detectCoordinateFormat("\"Quoted, name\",3,1,1,0,2,0,0,3,1,0.1\n"),
+              CoordinateFormat::Arf);
+    // Counts that match the blocks below are Lednicer's, others a first point.
+    const std::string lednicer = "L\n3 3\n0 0\n0.5 0.06\n1 0\n0 0\n0.5 -0.06\n1 0\n";
+    const std::string selig = "S\n3 2\n1.5 2.18\n0 2\n1.5 1.82\n3 2\n";
+    for (const std::string& text : {lednicer, selig})
+        ASSERT_EQ(detectCoordinateFormat(text), CoordinateFormat::Lednicer);
+    auto asLednicer = readCoordinateContour(lednicer, CoordinateFormat::Lednicer, "x");
+    ASSERT_TRUE(std::holds_alternative<PreparedContour>(asLednicer))
+        << std::get<std::string>(asLednicer);
+    EXPECT_EQ(std::get<PreparedContour>(asLednicer).contour.size(), 5);
+    auto asSelig = readCoordinateContour(selig, CoordinateFormat::Lednicer, "x");
+    ASSERT_TRUE(std::holds_alternative<PreparedContour>(asSelig))
+        << std::get<std::string>(asSelig);
+    const Contour& read = std::get<PreparedContour>(asSelig).contour;
+    ASSERT_EQ(read.size(), 5);
+    EXPECT_GT(read.x.front(), read.x[2]);  // the trailing edge first, the nose in the middle
+    EXPECT_LT(read.y[1], read.y[3]);       // clockwise: the lower surface first
+
+    // A section on a 300 mm chord whose trailing edge sits at whole millimetres.
+    const Contour c = section("0012", 41);
+    Contour mm = c;
+    mm.name = "Model rib A";
+    for (int i = 0; i < mm.size(); ++i) {
+        mm.x[i] = 300 * c.x[i];
+        mm.y[i] = 300 * c.y[i] + 20;
+    }
+    Session s;
+    const std::string saved = (s.dir.path() / "saved.dat").string();
+    ASSERT_TRUE(s.form.airfoilMenu().openFile(write(s, "rib.dat", writeSelig(mm))))
+        << s.tk.messages().front();
+    EXPECT_EQ(s.c.AirfoilName, "Model rib A");
+    EXPECT_EQ(s.c.NP, 41);
+    const auto x = s.c.XCoord, y = s.c.YCoord;
+    ASSERT_TRUE(s.form.airfoilMenu().saveContour(saved));
+    Session t;
+    ASSERT_TRUE(t.form.airfoilMenu().openFile(saved)) << t.tk.messages().front();
+    EXPECT_EQ(t.c.NP, 41);
+    EXPECT_EQ(t.c.XCoord, x);
+    EXPECT_EQ(t.c.YCoord, y);
+}
+
 TEST(CoordinateFormats, theSamePointsInEveryLayoutGiveTheSameResultFiles)
 {
     const Contour c = section("2412", 61);
