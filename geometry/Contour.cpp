@@ -50,6 +50,16 @@ double doubleSignedArea(const Contour& c)
     return sum;
 }
 
+double significantArea(const Contour& c)
+{
+    if (c.x.empty()) return 0;
+    const auto [xlo, xhi] = std::minmax_element(c.x.begin(), c.x.end());
+    const auto [ylo, yhi] = std::minmax_element(c.y.begin(), c.y.end());
+    const double extent = std::max(*xhi - *xlo, *yhi - *ylo);
+    const double area = doubleSignedArea(c);
+    return std::fabs(area) > 1e-9 * extent * extent ? area : 0;
+}
+
 bool makeClockwise(Contour& c)
 {
     if (doubleSignedArea(c) <= 0) return false;

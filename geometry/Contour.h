@@ -23,6 +23,11 @@ struct Contour {
 // back to the first): positive when it runs counter-clockwise.
 double doubleSignedArea(const Contour& contour);
 
+// Twice the enclosed area as doubleSignedArea gives it, or 0 when it is lost
+// in the rounding of points that lie on one line (below 1e-9 of the square
+// of the contour's extent).
+double significantArea(const Contour& contour);
+
 // Puts the contour into the program's order, clockwise, keeping its first
 // point (the trailing edge) first. Returns whether it was reversed.
 bool makeClockwise(Contour& contour);

@@ -149,17 +149,6 @@ std::optional<std::string> readPairs(const std::vector<Line>& lines, std::size_t
     return std::nullopt;
 }
 
-// Twice the enclosed area, or 0 when it is lost in the rounding of points
-// that lie on one line.
-double significantArea(const Contour& c)
-{
-    const auto [xlo, xhi] = std::minmax_element(c.x.begin(), c.x.end());
-    const auto [ylo, yhi] = std::minmax_element(c.y.begin(), c.y.end());
-    const double extent = std::max(*xhi - *xlo, *yhi - *ylo);
-    const double area = doubleSignedArea(c);
-    return std::fabs(area) > 1e-9 * extent * extent ? area : 0;
-}
-
 std::string shortest(double v)
 {
     if (v == 0) v = 0;  // no "-0"
