@@ -20,6 +20,7 @@
 #include "tools/batch/ViscousRun.h"
 #include "tools/batch/SweepRun.h"
 #include "tools/batch/AirfoilSources.h"
+#include "tools/batch/OptionNumbers.h"
 #include "ui/Controls.h"
 #include "tools/batch/PictureModule.h"
 #include "ui/HeadlessToolkit.h"
@@ -202,6 +203,8 @@ std::optional<std::string> parse(const std::vector<std::string>& args, Options& 
         }
     }
     if (auto error = viscousOptionError(o.values)) return error;
+    if (auto r = o.values.find("--repanel"); r != o.values.end() && !wholeNumber(r->second))
+        return "--repanel needs a number of points, not \"" + r->second + "\"";
     if (o.flags.count(kNaturalTransitionOff) != 0 && o.values.count("--re") == 0)
         return std::string(kNaturalTransitionOff) + " needs --re";
     if (auto error = checkSweepOptions(o)) return error;
@@ -381,6 +384,16 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         auto it = o.values.find(name);
         return it == o.values.end() ? fallback : it->second;
     };
+
+    // The boxes' own rule drops what follows the number: said, not refused,
+    // so that the run still does what the window does with that text.
+    for (const char* name : {"--points", "--alpha", "--eta", "--mach", "--thickness", "--camber",
+                             "--te-angle", "--xd"}) {
+        if (auto v = o.values.find(name); v != o.values.end()) {
+            if (const std::string warning = leadingNumberWarning(name, v->second); !warning.empty())
+                err << warning << '\n';
+        }
+    }
 
     BatchToolkit tk(err);
     Common common;
