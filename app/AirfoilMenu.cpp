@@ -101,6 +101,7 @@ bool AirfoilMenu::openFile(const std::string& path, std::optional<int> repanelTo
 
     Contour contour;
     double gap = 0;
+    std::string rescaled;  // what is said when the points were scaled or moved
     if (format == CoordinateFormat::Arf) {
         auto parsed = parseAirfoilFile(text, whole);
         if (!repanelTo) {
@@ -134,6 +135,15 @@ bool AirfoilMenu::openFile(const std::string& path, std::optional<int> repanelTo
         auto& p = std::get<PreparedContour>(prepared);
         contour = std::move(p.contour);
         gap = p.gap;
+        if (p.rescaled) {
+            auto n = [&](double v) { return generalForm(roundHalfEven(v, 5), c.DecimalSeparator); };
+            const char* comma = c.DecimalSeparator == ',' ? "; " : ", ";
+            rescaled = "The coordinates of " + contour.name + " had a chord of " + n(p.chord) +
+                       " with the leading edge at (" + n(p.leadingEdgeX) + comma +
+                       n(p.leadingEdgeY) +
+                       "); they have been brought to a unit chord with the leading edge at "
+                       "the origin";
+        }
     }
 
     if (repanelTo) {
@@ -154,6 +164,7 @@ bool AirfoilMenu::openFile(const std::string& path, std::optional<int> repanelTo
     c.AirfoilFilePath = path;
     remember(path);
     install(std::move(contour), repanelTo ? ContourSource::Repanelled : ContourSource::File, gap);
+    if (!rescaled.empty()) form_.toolkit().message(rescaled);
     return true;
 }
 

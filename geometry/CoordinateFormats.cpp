@@ -283,6 +283,28 @@ std::variant<PreparedContour, std::string> prepareContour(Contour contour, char 
     // A gap in the last digits of the coordinates (files written with the
     // trailing edge closed) is closed without a word.
     p.gap = gap < kSmallestOpenGap ? 0 : gap;
+    // Coordinates in per cent of the chord, in millimetres, or shifted: the
+    // chord from the leading edge (the point farthest from the trailing
+    // edge) to the trailing edge becomes 1, the leading edge the origin. The
+    // section keeps its incidence to the x axis. The farthest point of a
+    // cambered section lies a few thousandths off its nominal nose at the
+    // origin, so a section whose trailing edge is at (1, 0) counts as placed.
+    const std::size_t le = static_cast<std::size_t>(leadingEdgeIndex(contour));
+    const double lx = contour.x[le], ly = contour.y[le];
+    const double tx = contour.x.front(), ty = contour.y.front();
+    const double chord = std::hypot(tx - lx, ty - ly);
+    const bool placed = std::hypot(lx, ly) <= kUnitChordTolerance ||
+                        std::hypot(tx - 1, ty) <= kUnitChordTolerance;
+    if (std::fabs(chord - 1) > kUnitChordTolerance || !placed) {
+        for (std::size_t i = 0; i < contour.x.size(); ++i) {
+            contour.x[i] = (contour.x[i] - lx) / chord;
+            contour.y[i] = (contour.y[i] - ly) / chord;
+        }
+        p.rescaled = true;
+        p.chord = chord;
+        p.leadingEdgeX = lx;
+        p.leadingEdgeY = ly;
+    }
     p.contour = std::move(contour);
     return p;
 }

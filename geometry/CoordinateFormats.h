@@ -36,7 +36,16 @@ struct PreparedContour {
     // Trailing-edge gap that was closed, in chords; 0 when there was none or
     // it was below kSmallestOpenGap.
     double gap = 0;
+    // Whether the points were brought to a unit chord with the leading edge
+    // at the origin, and the chord and leading edge they had.
+    bool rescaled = false;
+    double chord = 1, leadingEdgeX = 0, leadingEdgeY = 0;
 };
+
+// A contour is brought to a unit chord with its leading edge at the origin
+// when its chord differs from 1 by more than this, or both its leading edge
+// lies farther than this from the origin and its trailing edge from (1, 0).
+inline constexpr double kUnitChordTolerance = 1e-3;
 
 // Trailing-edge gaps, in chords: below the first the edge counts as closed
 // (rounding of the coordinates) and is closed without a word; above the
@@ -45,7 +54,9 @@ inline constexpr double kSmallestOpenGap = 1e-6;
 inline constexpr double kLargestClosedGap = 0.1;
 
 // Repeated points dropped, clockwise from the trailing edge, trailing edge
-// closed, and no crossing: the contour as the panel methods need it; or the
+// closed, no crossing, and on a unit chord with the leading edge at the
+// origin (the forces are made coefficients with a unit chord, the moment is
+// taken about x = 0.25): the contour as the panel methods need it; or the
 // reason why it cannot be one (numbers in it with this decimal separator).
 std::variant<PreparedContour, std::string> prepareContour(Contour contour,
                                                           char decimalSeparator = '.');

@@ -229,6 +229,54 @@ TEST(CoordinateFormats, anOpenTrailingEdgeIsClosedAtTheMidPointOfTheGap)
     }
 }
 
+TEST(CoordinateFormats, pointsOffTheUnitChordAreBroughtToItAndThatIsSaid)
+{
+    const Contour c = section("2412", 61);
+    auto pressed = [](Session& s) {
+        s.tk.type("Text_AlfaD", "4");
+        s.chooseMethod("Option_VORPAN");
+        s.press();
+        return std::pair{std::stod(s.tk.text("Text_CL")), std::stod(s.tk.text("Text_CM"))};
+    };
+    Session unit;
+    ASSERT_TRUE(unit.form.airfoilMenu().openFile(write(unit, "unit.dat", writeSelig(c))));
+    EXPECT_TRUE(unit.tk.messages().empty());
+    const auto [cl, cm] = pressed(unit);
+    ASSERT_NEAR(cl, 0.75, 0.05);  // about 2 pi (4 + 2) degrees
+
+    const struct {
+        const char* name;
+        double scale, dx, dy;
+        const char* said;
+    } cases[] = {
+        {"percent", 100, 0, 0, "had a chord of 100 with the leading edge at (0, 0)"},
+        {"shifted", 1, 5, 0, "had a chord of 1 with the leading edge at (5, 0)"},
+        {"millimetres", 250, 40, -12.5, "had a chord of 250 with the leading edge at (40, -12.5)"},
+    };
+    for (const auto& k : cases) {
+        Contour moved = c;
+        for (int i = 0; i < moved.size(); ++i) {
+            moved.x[i] = k.scale * c.x[i] + k.dx;
+            moved.y[i] = k.scale * c.y[i] + k.dy;
+        }
+        Session s;
+        ASSERT_TRUE(s.form.airfoilMenu().openFile(write(s, "moved.dat", writeSelig(moved))));
+        ASSERT_EQ(s.tk.messages().size(), 1u) << k.name;
+        EXPECT_EQ(s.tk.messages()[0], "The coordinates of NACA 2412 " + std::string(k.said) +
+                                          "; they have been brought to a unit chord with the "
+                                          "leading edge at the origin");
+        EXPECT_EQ(s.c.XCoord[31], 0);
+        EXPECT_EQ(s.c.YCoord[31], 0);
+        for (int i = 1; i <= 61; ++i) {
+            ASSERT_NEAR(s.c.XCoord[i], c.x[i - 1], 1e-14) << k.name << " " << i;
+            ASSERT_NEAR(s.c.YCoord[i], c.y[i - 1], 1e-14) << k.name << " " << i;
+        }
+        const auto [movedCl, movedCm] = pressed(s);
+        EXPECT_EQ(movedCl, cl) << k.name;
+        EXPECT_EQ(movedCm, cm) << k.name;
+    }
+}
+
 TEST(CoordinateFormats, aGapInTheLastDigitsIsClosedWithoutAWord)
 {
     // Written with the trailing edge closed, the two end points differ in
