@@ -52,7 +52,15 @@ bool matrixPng(const PictureBox& matrix, std::string& bytes)
     return encodePng(ui::renderDrawing(*matrix.drawing, boxSize(matrix)), bytes);
 }
 
-const tavrix::PictureModule kModule{plotsPng, matrixPng};
+}  // namespace
+
+namespace tavrix {
+bool renderPlotPicture(const PlotData& plot, bool svg, std::string& bytes);  // BatchPlotPicture.cpp
+}
+
+namespace {
+
+const tavrix::PictureModule kModule{plotsPng, matrixPng, tavrix::renderPlotPicture};
 
 }  // namespace
 

@@ -20,6 +20,7 @@
 #include "tools/batch/ViscousRun.h"
 #include "tools/batch/SweepRun.h"
 #include "tools/batch/AirfoilSources.h"
+#include "tools/batch/CpPlotRun.h"
 #include "tools/batch/OptionNumbers.h"
 #include "ui/Controls.h"
 #include "tools/batch/PictureModule.h"
@@ -41,6 +42,10 @@ constexpr const char* kUsage = R"(usage: tavrixs-batch [options]
   --save-panel --save-matrix --save-singularities --no-circulation   the four check boxes
   --plot FILE.png       the main window's two plots after the press, as one picture
   --matrix FILE.png     tick "Show coefficients matrix" and save the matrix view
+  --cp-plot FILE        the analysis window's pressure plot of the press, labelled: -Cp
+                        against x/c, a legend, the case in the title; PNG or SVG by the
+                        extension (.png, .svg). With --sweep, of the last angle (with
+                        --compare, the four methods)
   --dir DIR             working directory for the result files (default: current)
   --naca DIGITS         source: the NACA 4- or 5-digit section (2412, 23012, 23112 ...)
                         with --points end points
@@ -103,7 +108,7 @@ const std::set<std::string>& valueOptions()
         "--eta", "--mach", "--method", "--plot", "--matrix", "--dir",
         "--re", "--transition-upper", "--transition-lower", "--ncrit",
         "--sweep", "--correction", "--polar", "--csv", "--cp-csv",
-        "--naca", "--repanel", "--save-contour"};
+        "--naca", "--repanel", "--save-contour", "--cp-plot"};
     return names;
 }
 
@@ -203,6 +208,8 @@ std::optional<std::string> parse(const std::vector<std::string>& args, Options& 
         }
     }
     if (auto error = viscousOptionError(o.values)) return error;
+    if (auto f = o.values.find("--cp-plot"); f != o.values.end() && !plotFileIsSvg(f->second))
+        return "--cp-plot needs a file name ending in .png or .svg";
     if (auto r = o.values.find("--repanel"); r != o.values.end() && !wholeNumber(r->second))
         return "--repanel needs a number of points, not \"" + r->second + "\"";
     if (o.flags.count(kNaturalTransitionOff) != 0 && o.values.count("--re") == 0)
@@ -288,6 +295,15 @@ bool savePlots(const ui::HeadlessToolkit& tk, const std::string& file, std::ostr
     return writePicture(encoded, png, file, err);
 }
 
+bool saveCpPlot(const PlotData& plot, const std::string& file, std::ostream& err)
+{
+    const PictureModule* module = pictures(err);
+    std::string bytes;
+    const bool encoded =
+        module != nullptr && module->plotPicture(plot, plotFileIsSvg(file).value_or(false), bytes);
+    return writePicture(encoded, bytes, file, err);
+}
+
 // The press against the exact flow of the section the window made: prints the
 // exact coefficients and the largest pressure difference, writes "Exact.xls".
 bool compareWithExact(Form_TavrixS& form, std::ostream& out)
@@ -337,7 +353,7 @@ std::vector<std::pair<std::filesystem::path, std::string>> outputFiles(
 {
     std::vector<std::pair<std::filesystem::path, std::string>> files;
     auto add = [&](const std::filesystem::path& file) { files.emplace_back(file, file.string()); };
-    for (const char* name : {"--plot", "--matrix", "--save-contour", "--csv", "--cp-csv"})
+    for (const char* name : {"--plot", "--matrix", "--cp-plot", "--save-contour", "--csv", "--cp-csv"})
         if (auto v = o.values.find(name); v != o.values.end()) add(v->second);
     if (auto polar = o.values.find("--polar"); polar != o.values.end()) {
         if (o.flags.count("--compare") != 0) {
@@ -456,7 +472,13 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const bool contourSaved =
         o.values.count("--save-contour") == 0 || runSaveContour(form, value("--save-contour", ""));
     if (o.values.count("--sweep") != 0) {
-        const int swept = runSweep(form, sweepRequest(o), out);
+        const SweepRequest request = sweepRequest(o);
+        int swept = runSweep(form, request, out);
+        // The pressure plot of the last angle, when every angle was solved.
+        if (auto cp = o.values.find("--cp-plot"); cp != o.values.end() && swept != 1) {
+            const std::optional<PlotData> plot = sweepPressurePlot(form, request);
+            if (!plot || !saveCpPlot(*plot, cp->second, err)) swept = 1;
+        }
         return swept == 0 && !contourSaved ? 3 : swept;
     }
 
@@ -479,6 +501,14 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
             err << "tavrixs-batch: cannot write " << plot->second << '\n';
             status = 1;
         }
+    }
+    if (auto cp = o.values.find("--cp-plot"); cp != o.values.end() && form.lastPressCompleted()) {
+        static const std::map<std::string, PanelMethod> methods = {
+            {"hess", PanelMethod::Hess}, {"vortex", PanelMethod::VortexPanel},
+            {"kennedy", PanelMethod::KennedyMarsden}, {"soinne", PanelMethod::SoinneLaine}};
+        const PlotData plot = pressPressurePlot(form, methods.at(value("--method", "hess")),
+                                                o.flags.count("--no-circulation") != 0);
+        if (!saveCpPlot(plot, cp->second, err)) status = 1;
     }
     if (auto matrix = o.values.find("--matrix"); matrix != o.values.end()) {
         if (!saveMatrix(tk, matrix->second, err)) {

@@ -10,6 +10,8 @@
 
 namespace tavrix {
 
+struct PlotData;
+
 // A recorded drawing and the size of the box it was drawn in.
 struct PictureBox {
     const ui::Drawing* drawing = nullptr;
@@ -25,6 +27,10 @@ struct PictureModule {
     bool (*plotsPng)(const PictureBox& airfoil, const PictureBox& pressure, std::string& bytes);
     // The coefficient-matrix view as a PNG picture.
     bool (*matrixPng)(const PictureBox& matrix, std::string& bytes);
+    // A plot of the analysis window (title, axes with ticks and labels, grid,
+    // legend) as a PNG picture or, with `svg`, an SVG drawing; false when it
+    // cannot be made (SVG without Qt's SVG module).
+    bool (*plotPicture)(const PlotData& plot, bool svg, std::string& bytes);
 };
 
 inline constexpr const char* kPictureModuleFile = "tavrixs-batch-pictures.so";
