@@ -76,6 +76,7 @@ TEST(BatchFiles, aPictureThatCannotBeWrittenLeavesTheEarlierOneWhole)
     }
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.err.find("cannot write " + plot + ": File too large"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("cannot write " + plot), r.err.rfind("cannot write " + plot));  // said once
     EXPECT_EQ(readFile(plot), plotBefore);
     // The matrix picture is small enough to fit: either way a whole picture.
     const std::string matrixAfter = readFile(matrix);

@@ -497,10 +497,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
             status = v;
     }
     if (auto plot = o.values.find("--plot"); plot != o.values.end()) {
-        if (!savePlots(tk, plot->second, err)) {
-            err << "tavrixs-batch: cannot write " << plot->second << '\n';
-            status = 1;
-        }
+        if (!savePlots(tk, plot->second, err)) status = 1;
     }
     if (auto cp = o.values.find("--cp-plot"); cp != o.values.end() && form.lastPressCompleted()) {
         static const std::map<std::string, PanelMethod> methods = {
@@ -511,10 +508,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         if (!saveCpPlot(plot, cp->second, err)) status = 1;
     }
     if (auto matrix = o.values.find("--matrix"); matrix != o.values.end()) {
-        if (!saveMatrix(tk, matrix->second, err)) {
-            err << "tavrixs-batch: cannot write " << matrix->second << '\n';
-            status = 1;
-        }
+        if (!saveMatrix(tk, matrix->second, err)) status = 1;
     }
     return status;
 }
