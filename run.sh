@@ -17,5 +17,7 @@ out=build/example
 mkdir -p "$out"
 echo "NACA 0012, 61 points, 5 degrees, vortex panel method; result files in $out/"
 QT_QPA_PLATFORM=offscreen build/release/tavrixs-batch --naca0012 --points 61 --alpha 5 \
-  --method vortex --dir "$out" --plot "$out/plots.png"
-echo "Written: $out/TavrixS.txt, $out/TavrixS.xls, $out/plots.png"
+  --method vortex --dir "$out" --plot "$out/plots.png" --cp-plot "$out/pressure.png"
+echo "Written: $out/TavrixS.txt (the report), $out/TavrixS.xls (x/c and Cu per panel),"
+echo "         $out/plots.png (the main window's two plots, bare as the window draws them),"
+echo "         $out/pressure.png (the pressure distribution with axes, labels and legend)"

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 
 #include "app/ContourTables.h"
 #include "app/Form_TavrixS.h"
@@ -12,6 +11,7 @@
 #include "geometry/CoordinateFormats.h"
 #include "geometry/NacaSections.h"
 #include "geometry/Repanel.h"
+#include "output/FileReplace.h"
 #include "output/Plots.h"
 
 namespace tavrix {
@@ -50,8 +50,10 @@ void AirfoilMenu::install(Contour contour, ContourSource source, double gap)
     c.AirfoilReady = true;
     Show_Airfoil(c, ui, c.XCoord, c.YCoord);
     if (gap > 0) {
+        // Five decimals, or seven for a gap narrower than that shows.
+        const double shown = roundHalfEven(gap, 5) != 0 ? roundHalfEven(gap, 5) : roundHalfEven(gap, 7);
         ui.message("The trailing edge of " + contour.name + " was open, " +
-                   generalForm(roundHalfEven(gap, 5), c.DecimalSeparator) +
+                   generalForm(shown, c.DecimalSeparator) +
                    " chord wide; it has been closed at the mid point of the gap");
     }
     form_.showAirfoilInUse();
@@ -89,6 +91,7 @@ bool AirfoilMenu::openFile(const std::string& path, std::optional<int> repanelTo
 
     Contour contour;
     double gap = 0;
+    std::string rescaled;  // what is said when the points were scaled or moved
     if (format == CoordinateFormat::Arf) {
         auto parsed = parseAirfoilFile(text, whole);
         if (!repanelTo) {
@@ -116,15 +119,21 @@ bool AirfoilMenu::openFile(const std::string& path, std::optional<int> repanelTo
             return refuse(airfoilFileRefusal(
                 path, "it is larger than " + std::to_string(kAirfoilFileReadLimit >> 20) + " MB"));
         }
-        auto parsed = parseCoordinatePoints(text, format, fileName);
-        if (auto* reason = std::get_if<std::string>(&parsed))
-            return refuse(airfoilFileRefusal(path, *reason));
-        auto prepared = prepareContour(std::get<Contour>(std::move(parsed)));
+        auto prepared = readCoordinateContour(text, format, fileName, c.DecimalSeparator);
         if (auto* reason = std::get_if<std::string>(&prepared))
             return refuse(airfoilFileRefusal(path, *reason));
         auto& p = std::get<PreparedContour>(prepared);
         contour = std::move(p.contour);
         gap = p.gap;
+        if (p.rescaled) {
+            auto n = [&](double v) { return generalForm(roundHalfEven(v, 5), c.DecimalSeparator); };
+            const char* comma = c.DecimalSeparator == ',' ? "; " : ", ";
+            rescaled = "The coordinates of " + contour.name + " had a chord of " + n(p.chord) +
+                       " with the leading edge at (" + n(p.leadingEdgeX) + comma +
+                       n(p.leadingEdgeY) +
+                       "); they have been brought to a unit chord with the leading edge at "
+                       "the origin";
+        }
     }
 
     if (repanelTo) {
@@ -145,6 +154,7 @@ bool AirfoilMenu::openFile(const std::string& path, std::optional<int> repanelTo
     c.AirfoilFilePath = path;
     remember(path);
     install(std::move(contour), repanelTo ? ContourSource::Repanelled : ContourSource::File, gap);
+    if (!rescaled.empty()) form_.toolkit().message(rescaled);
     return true;
 }
 
@@ -194,27 +204,9 @@ bool AirfoilMenu::saveContour(const std::string& path)
     if (!c.AirfoilReady) return refuse("Calculate airfoil coordinates");
     Contour contour = contourInUse(c);
     if (contour.name.empty()) contour.name = "Tavrix-S contour";
-    const std::string text = writeSelig(contour);
     // Written beside and renamed, so that a failed write leaves no half file.
-    const std::filesystem::path target(path);
-    std::filesystem::path temp = target;
-    temp += ".part";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (out) out << text;
-        out.close();
-        if (!out) {
-            std::error_code ec;
-            std::filesystem::remove(temp, ec);
-            form_.toolkit().message("Cannot write \"" + path + "\": the file cannot be written");
-            return false;
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, target, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        form_.toolkit().message("Cannot write \"" + path + "\": " + ec.message());
+    if (auto failure = replaceFileContents(path, writeSelig(contour))) {
+        form_.toolkit().message("Cannot write \"" + path + "\": " + *failure);
         return false;
     }
     return true;

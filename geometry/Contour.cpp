@@ -50,6 +50,16 @@ double doubleSignedArea(const Contour& c)
     return sum;
 }
 
+double significantArea(const Contour& c)
+{
+    if (c.x.empty()) return 0;
+    const auto [xlo, xhi] = std::minmax_element(c.x.begin(), c.x.end());
+    const auto [ylo, yhi] = std::minmax_element(c.y.begin(), c.y.end());
+    const double extent = std::max(*xhi - *xlo, *yhi - *ylo);
+    const double area = doubleSignedArea(c);
+    return std::fabs(area) > 1e-9 * extent * extent ? area : 0;
+}
+
 bool makeClockwise(Contour& c)
 {
     if (doubleSignedArea(c) <= 0) return false;
@@ -82,6 +92,63 @@ double trailingEdgeGap(const Contour& c)
     const double chord = std::hypot(mx - c.x[le], my - c.y[le]);
     const double gap = std::hypot(c.x.back() - c.x.front(), c.y.back() - c.y.front());
     return chord > 0 ? gap / chord : 0;
+}
+
+namespace {
+
+// The points of one surface in the chord frame: fraction of the chord from
+// the leading edge, and distance across the chord line in chords.
+struct SurfaceInChordFrame {
+    std::vector<double> along, across;
+};
+
+// Distance across the chord line of the surface at the fraction `at`, along
+// the first of its segments that spans it; nothing when none does.
+std::optional<double> acrossAt(const SurfaceInChordFrame& s, double at)
+{
+    for (std::size_t k = 0; k + 1 < s.along.size(); ++k) {
+        const double a = s.along[k], b = s.along[k + 1];
+        if (at < std::min(a, b) || at > std::max(a, b)) continue;
+        if (a == b) return std::max(s.across[k], s.across[k + 1]);
+        const double f = (at - a) / (b - a);
+        return s.across[k] + f * (s.across[k + 1] - s.across[k]);
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+double sectionThickness(const Contour& c)
+{
+    const std::size_t n = c.x.size();
+    if (n < 3) return 0;
+    const std::size_t le = static_cast<std::size_t>(leadingEdgeIndex(c));
+    const double lx = c.x[le], ly = c.y[le];
+    const double cx = (c.x.front() + c.x.back()) / 2 - lx;
+    const double cy = (c.y.front() + c.y.back()) / 2 - ly;
+    const double chord2 = cx * cx + cy * cy;
+    if (chord2 == 0) return 0;
+    SurfaceInChordFrame first, second;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double dx = c.x[i] - lx, dy = c.y[i] - ly;
+        SurfaceInChordFrame& s = i <= le ? first : second;
+        if (i == le) {
+            second.along.push_back(0);
+            second.across.push_back(0);
+        }
+        s.along.push_back((dx * cx + dy * cy) / chord2);
+        s.across.push_back((dy * cx - dx * cy) / chord2);
+    }
+    double thickest = 0;
+    const std::pair<const SurfaceInChordFrame*, const SurfaceInChordFrame*> pairs[] = {
+        {&first, &second}, {&second, &first}};
+    for (const auto& [from, to] : pairs) {
+        for (std::size_t k = 0; k < from->along.size(); ++k) {
+            if (const auto other = acrossAt(*to, from->along[k]))
+                thickest = std::max(thickest, std::fabs(from->across[k] - *other));
+        }
+    }
+    return thickest;
 }
 
 double closeTrailingEdge(Contour& c)

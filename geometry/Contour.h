@@ -23,6 +23,11 @@ struct Contour {
 // back to the first): positive when it runs counter-clockwise.
 double doubleSignedArea(const Contour& contour);
 
+// Twice the enclosed area as doubleSignedArea gives it, or 0 when it is lost
+// in the rounding of points that lie on one line (below 1e-9 of the square
+// of the contour's extent).
+double significantArea(const Contour& contour);
+
 // Puts the contour into the program's order, clockwise, keeping its first
 // point (the trailing edge) first. Returns whether it was reversed.
 bool makeClockwise(Contour& contour);
@@ -33,6 +38,12 @@ double trailingEdgeGap(const Contour& contour);
 
 // Index of the leading edge: the point farthest from the trailing-edge mid point.
 int leadingEdgeIndex(const Contour& contour);
+
+// The section's greatest thickness in units of the chord: the largest
+// distance between the two surfaces (the points before and after the leading
+// edge) across the chord line, at the same fraction of the chord. 0 when one
+// surface is missing.
+double sectionThickness(const Contour& contour);
 
 // Closes an open trailing edge: every point is moved towards the mid point of
 // the gap by the fraction of the chord it lies behind the leading edge, so the

@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "app/NumberText.h"
+
 namespace tavrix {
 
 namespace {
@@ -29,13 +31,15 @@ std::vector<Line> meaningfulLines(std::string_view text)
     int number = 0;
     std::size_t pos = 0;
     while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
+        // A line ends at LF, CR LF or a lone CR (the old Macintosh convention).
+        std::size_t end = text.find_first_of("\r\n", pos);
         if (end == std::string_view::npos) end = text.size();
         ++number;
         Line line;
         line.number = number;
         line.text = text.substr(pos, end - pos);
         pos = end + 1;
+        if (end < text.size() && text[end] == '\r' && pos < text.size() && text[pos] == '\n') ++pos;
         std::size_t i = 0;
         const std::string_view t = line.text;
         while (i < t.size()) {
@@ -87,6 +91,15 @@ bool isCountLine(const Line& line)
     return true;
 }
 
+// Whether the surface counts of a Lednicer count line (the second line) add
+// up to the points below it.
+bool lednicerCountsMatch(const std::vector<Line>& lines)
+{
+    const double upper = *number(lines[1].fields[0]);
+    const double lower = *number(lines[1].fields[1]);
+    return upper + lower == static_cast<double>(lines.size() - 2);
+}
+
 std::string shown(std::string_view field)
 {
     constexpr std::size_t kShown = 40;
@@ -136,17 +149,6 @@ std::optional<std::string> readPairs(const std::vector<Line>& lines, std::size_t
     return std::nullopt;
 }
 
-// Twice the enclosed area, or 0 when it is lost in the rounding of points
-// that lie on one line.
-double significantArea(const Contour& c)
-{
-    const auto [xlo, xhi] = std::minmax_element(c.x.begin(), c.x.end());
-    const auto [ylo, yhi] = std::minmax_element(c.y.begin(), c.y.end());
-    const double extent = std::max(*xhi - *xlo, *yhi - *ylo);
-    const double area = doubleSignedArea(c);
-    return std::fabs(area) > 1e-9 * extent * extent ? area : 0;
-}
-
 std::string shortest(double v)
 {
     if (v == 0) v = 0;  // no "-0"
@@ -162,7 +164,6 @@ CoordinateFormat detectCoordinateFormat(std::string_view text)
     const std::vector<Line> lines = meaningfulLines(text);
     if (lines.empty()) return CoordinateFormat::Arf;
     const Line& first = lines.front();
-    if (first.text.find('"') != std::string_view::npos) return CoordinateFormat::Arf;
     if (allNumbers(first)) {
         if (first.fields.size() == 2) return CoordinateFormat::Plain;
         // A name that is a number ("4415") above x y lines.
@@ -171,7 +172,12 @@ CoordinateFormat detectCoordinateFormat(std::string_view text)
             return CoordinateFormat::Selig;
         return CoordinateFormat::Arf;
     }
-    if (lines.size() < 2) return CoordinateFormat::Selig;
+    // All on one line: only the program's own layout, with its quoted name,
+    // can be read from that.
+    if (lines.size() < 2) {
+        return first.text.find('"') != std::string_view::npos ? CoordinateFormat::Arf
+                                                              : CoordinateFormat::Selig;
+    }
     const Line& second = lines[1];
     // The program's own layout: the count alone after the name, or the
     // records of three numbers.
@@ -233,7 +239,7 @@ std::variant<Contour, std::string> parseCoordinatePoints(std::string_view text,
     return c;
 }
 
-std::variant<PreparedContour, std::string> prepareContour(Contour contour)
+std::variant<PreparedContour, std::string> prepareContour(Contour contour, char decimalSeparator)
 {
     PreparedContour p;
     dropRepeatedPoints(contour);
@@ -242,20 +248,88 @@ std::variant<PreparedContour, std::string> prepareContour(Contour contour)
     if (contour.size() < 3) return std::string("it holds fewer than three distinct points");
     if (significantArea(contour) == 0) return std::string("its points enclose no area");
     makeClockwise(contour);
-    p.gap = closeTrailingEdge(contour);
+    const double gap = closeTrailingEdge(contour);
+    // Of the closed section: the open one is at least as thick as its gap.
+    const double thickness = sectionThickness(contour);
+    auto chords = [&](double v) {
+        const double rounded = roundHalfEven(v, 5);
+        return generalForm(rounded != 0 ? rounded : roundHalfEven(v, 7), decimalSeparator);
+    };
     if (contour.x.front() != contour.x.back() || contour.y.front() != contour.y.back()) {
         contour.x.push_back(contour.x.front());
         contour.y.push_back(contour.y.front());
     }
     // Closing a gap as wide as the section itself leaves nothing of it.
-    if (contour.size() < 4 || !(significantArea(contour) < 0))
-        return std::string("its points enclose no area once the trailing edge is closed");
+    if (contour.size() < 4 || !(significantArea(contour) < 0)) {
+        std::string reason = "its points enclose no area once the trailing edge is closed";
+        if (gap > 0) reason += " (it is open " + chords(gap) + " chord wide)";
+        return reason;
+    }
+    // The closure draws the surfaces together over the whole chord: a gap of
+    // more than a tenth of the chord, or wider than the section is thick, is
+    // no open trailing edge but a contour that is not a whole section (a
+    // surface alone, points out of order).
+    if (gap > kLargestClosedGap || gap > thickness) {
+        return "its trailing edge is open " + chords(gap) + " chord wide, too wide to be closed (" +
+               (gap > kLargestClosedGap
+                    ? std::string("more than a tenth of the chord")
+                    : "wider than the section's thickness of " + chords(thickness) + " chord") +
+               ")";
+    }
     if (auto crossing = firstCrossing(contour)) {
         return "the contour crosses itself: segments " + std::to_string(crossing->first) +
                " and " + std::to_string(crossing->second) + " meet";
     }
+    // A gap in the last digits of the coordinates (files written with the
+    // trailing edge closed) is closed without a word.
+    p.gap = gap < kSmallestOpenGap ? 0 : gap;
+    // Coordinates in per cent of the chord, in millimetres, or shifted: the
+    // chord from the leading edge (the point farthest from the trailing
+    // edge) to the trailing edge becomes 1, the leading edge the origin. The
+    // section keeps its incidence to the x axis. The farthest point of a
+    // cambered section lies a few thousandths off its nominal nose at the
+    // origin, so a section whose trailing edge is at (1, 0) counts as placed.
+    const std::size_t le = static_cast<std::size_t>(leadingEdgeIndex(contour));
+    const double lx = contour.x[le], ly = contour.y[le];
+    const double tx = contour.x.front(), ty = contour.y.front();
+    const double chord = std::hypot(tx - lx, ty - ly);
+    const bool placed = std::hypot(lx, ly) <= kUnitChordTolerance ||
+                        std::hypot(tx - 1, ty) <= kUnitChordTolerance;
+    if (std::fabs(chord - 1) > kUnitChordTolerance || !placed) {
+        for (std::size_t i = 0; i < contour.x.size(); ++i) {
+            contour.x[i] = (contour.x[i] - lx) / chord;
+            contour.y[i] = (contour.y[i] - ly) / chord;
+        }
+        p.rescaled = true;
+        p.chord = chord;
+        p.leadingEdgeX = lx;
+        p.leadingEdgeY = ly;
+    }
     p.contour = std::move(contour);
     return p;
+}
+
+std::variant<PreparedContour, std::string> readCoordinateContour(std::string_view text,
+                                                                CoordinateFormat format,
+                                                                std::string_view fallbackName,
+                                                                char decimalSeparator)
+{
+    auto read = [&](CoordinateFormat as) -> std::variant<PreparedContour, std::string> {
+        auto parsed = parseCoordinatePoints(text, as, fallbackName);
+        if (auto* reason = std::get_if<std::string>(&parsed)) return *reason;
+        return prepareContour(std::get<Contour>(std::move(parsed)), decimalSeparator);
+    };
+    auto result = read(format);
+    if (format != CoordinateFormat::Lednicer || !std::holds_alternative<std::string>(result))
+        return result;
+    // Two whole numbers after the name may as well be the first point of a
+    // section on a larger chord: when the counts do not match the blocks
+    // below, the file is read as Selig. Should that fail too, the broken
+    // count line is the likelier fault, and its reason is given.
+    const std::vector<Line> lines = meaningfulLines(text);
+    if (lines.size() < 2 || !isCountLine(lines[1]) || lednicerCountsMatch(lines)) return result;
+    auto asSelig = read(CoordinateFormat::Selig);
+    return std::holds_alternative<PreparedContour>(asSelig) ? asSelig : result;
 }
 
 std::string writeSelig(const Contour& c)

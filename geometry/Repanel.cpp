@@ -123,6 +123,11 @@ std::variant<Contour, std::string> repanel(const Contour& contour, int np, doubl
 {
     if (np < kRepanelMinPoints || np > kRepanelMaxPoints) return repanelCountRefusal();
     if (contour.size() < 3) return std::string("The contour has fewer than three points");
+    // Points on one line (a circle of two panels, a surface traced out and
+    // back) give a spline with no inside, and a panel system on it nothing
+    // but rounding noise.
+    if (significantArea(contour) == 0)
+        return std::string("The contour encloses no area; it cannot be repanelled");
     const ContourSpline spline(contour);
     if (spline.knots() < 3) return std::string("The contour has fewer than three distinct points");
     const double total = spline.length();
@@ -145,6 +150,12 @@ std::variant<Contour, std::string> repanel(const Contour& contour, int np, doubl
     out.y.front() = contour.y.front();
     out.x.back() = contour.x.back();
     out.y.back() = contour.y.back();
+    // Three points are the trailing edge, the nose and the trailing edge
+    // again: two panels out and back, with nothing inside them.
+    if (significantArea(out) == 0) {
+        return std::to_string(np) + " points enclose no area on this contour; a panel solution " +
+               "needs more of them";
+    }
     return out;
 }
 

@@ -1,12 +1,12 @@
 #include "output/PolarFiles.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <system_error>
+
+#include "output/FileReplace.h"
 
 namespace tavrix {
 
@@ -157,21 +157,9 @@ std::string PressureCsvText(std::span<const MethodSweep> sweeps)
 
 std::optional<std::string> WriteTextFile(const std::filesystem::path& file, std::string_view text)
 {
-    std::filesystem::path temporary = file;
-    temporary += ".part";
-    int error = 0;
-    std::FILE* f = std::fopen(temporary.c_str(), "wb");
-    if (f == nullptr) {
-        error = errno;
-    } else {
-        if (!text.empty() && std::fwrite(text.data(), 1, text.size(), f) != text.size())
-            error = errno != 0 ? errno : EIO;
-        if (std::fclose(f) != 0 && error == 0) error = errno != 0 ? errno : EIO;
-        if (error == 0 && std::rename(temporary.c_str(), file.c_str()) != 0) error = errno;
-        if (error != 0) std::remove(temporary.c_str());
-    }
-    if (error == 0) return std::nullopt;
-    return "Cannot write \"" + file.string() + "\": " + std::strerror(error);
+    const std::optional<std::string> failure = replaceFileContents(file, text);
+    if (!failure) return std::nullopt;
+    return "Cannot write \"" + file.string() + "\": " + *failure;
 }
 
 std::filesystem::path PolarFileFor(const std::filesystem::path& file, PanelMethod method)

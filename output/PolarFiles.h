@@ -68,7 +68,8 @@ std::string CoefficientsCsvText(const SweepConditions& conditions,
 std::string PressureCsvText(std::span<const MethodSweep> sweeps);
 
 // Writes the whole text into the file through a temporary file beside it and
-// a rename, so a failure leaves an earlier file as it was. Returns the
+// a rename, so a failure leaves an earlier file as it was; a pipe, a device or
+// a folder of that name is refused (see FileReplace.h). Returns the
 // message "Cannot write "NAME": REASON" on failure.
 std::optional<std::string> WriteTextFile(const std::filesystem::path& file,
                                          std::string_view text);

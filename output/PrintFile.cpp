@@ -8,6 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "output/FileReplace.h"
 #include "ui/Toolkit.h"
 
 namespace tavrix {
@@ -82,41 +83,6 @@ int appendWhole(const std::filesystem::path& file, std::string_view text)
     return error;
 }
 
-// Replaces the file through a new file beside it and a rename, so a failed
-// write leaves the earlier file whole.
-int replaceWhole(const std::filesystem::path& name, std::string_view text)
-{
-    // A link is followed, as opening the file would follow it: the file it
-    // points to is replaced, and the link stays.
-    std::error_code ec;
-    std::filesystem::path file = name;
-    if (std::filesystem::is_symlink(name, ec)) {
-        const std::filesystem::path target = std::filesystem::weakly_canonical(name, ec);
-        if (!ec) file = target;
-    }
-    std::string temporary =
-        (file.parent_path() / ("." + file.filename().string() + ".XXXXXX")).string();
-    const int fd = ::mkstemp(temporary.data());
-    if (fd < 0) return errno;
-    int error = writeAll(fd, text);
-    // The replacement gets the earlier file's permissions, or those a newly
-    // created file would get.
-    struct stat earlier {};
-    mode_t permissions = 0;
-    if (::stat(file.c_str(), &earlier) == 0) {
-        permissions = earlier.st_mode & 07777;
-    } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        permissions = 0666 & ~mask;
-    }
-    if (error == 0 && ::fchmod(fd, permissions) != 0) error = errno;
-    if (::close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && ::rename(temporary.c_str(), file.c_str()) != 0) error = errno;
-    if (error != 0) ::unlink(temporary.c_str());
-    return error;
-}
-
 }  // namespace
 
 bool writeSection(const Common& common, ui::Toolkit& ui, std::string_view name,
@@ -128,10 +94,17 @@ bool writeSection(const Common& common, ui::Toolkit& ui, std::string_view name,
     if (common.FilesNotWritten.count(fileName) != 0) return false;
     const std::filesystem::path file = common.WorkDir / fileName;
     const std::string& text = section.contents();
-    const int error = mode == FileMode::Append ? appendWhole(file, text) : replaceWhole(file, text);
-    if (error == 0) return true;
+    std::optional<std::string> failure;
+    if (mode == FileMode::Replace) {
+        failure = replaceFileContents(file, text);
+    } else if (!(failure = outputFileRefusal(file))) {
+        // Opening a pipe for appending would wait for a reader: only a plain
+        // file (or a link to one) is appended to.
+        if (const int error = appendWhole(file, text); error != 0) failure = std::strerror(error);
+    }
+    if (!failure) return true;
     common.FilesNotWritten.insert(fileName);
-    ui.message("Cannot write \"" + fileName + "\": " + std::strerror(error));
+    ui.message("Cannot write \"" + fileName + "\": " + *failure);
     return false;
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -75,6 +76,52 @@ TEST(CoordinateFormats, theLayoutIsToldFromTheContent)
     EXPECT_EQ(detectCoordinateFormat("4415\n3\n1 1 0\n"), CoordinateFormat::Arf);
 }
 
+TEST(CoordinateFormats, aQuoteInTheNameOrWholeNumbersInTheFirstPointKeepTheSeligReading)
+{
+    EXPECT_EQ(detectCoordinateFormat("NACA 0012 \"smoothed\"\n1 0\n0 0\n1 0.1\n"),
+              CoordinateFormat::Selig);
+    EXPECT_EQ(detectCoordinateFormat("\"Quoted, name\",3,1,1,0,2,0,0,3,1,0.1\n"),
+              CoordinateFormat::Arf);
+    // Counts that match the blocks below are Lednicer's, others a first point.
+    const std::string lednicer = "L\n3 3\n0 0\n0.5 0.06\n1 0\n0 0\n0.5 -0.06\n1 0\n";
+    const std::string selig = "S\n3 2\n1.5 2.18\n0 2\n1.5 1.82\n3 2\n";
+    for (const std::string& text : {lednicer, selig})
+        ASSERT_EQ(detectCoordinateFormat(text), CoordinateFormat::Lednicer);
+    auto asLednicer = readCoordinateContour(lednicer, CoordinateFormat::Lednicer, "x");
+    ASSERT_TRUE(std::holds_alternative<PreparedContour>(asLednicer))
+        << std::get<std::string>(asLednicer);
+    EXPECT_EQ(std::get<PreparedContour>(asLednicer).contour.size(), 5);
+    auto asSelig = readCoordinateContour(selig, CoordinateFormat::Lednicer, "x");
+    ASSERT_TRUE(std::holds_alternative<PreparedContour>(asSelig))
+        << std::get<std::string>(asSelig);
+    const Contour& read = std::get<PreparedContour>(asSelig).contour;
+    ASSERT_EQ(read.size(), 5);
+    EXPECT_GT(read.x.front(), read.x[2]);  // the trailing edge first, the nose in the middle
+    EXPECT_LT(read.y[1], read.y[3]);       // clockwise: the lower surface first
+
+    // A section on a 300 mm chord whose trailing edge sits at whole millimetres.
+    const Contour c = section("0012", 41);
+    Contour mm = c;
+    mm.name = "Model rib A";
+    for (int i = 0; i < mm.size(); ++i) {
+        mm.x[i] = 300 * c.x[i];
+        mm.y[i] = 300 * c.y[i] + 20;
+    }
+    Session s;
+    const std::string saved = (s.dir.path() / "saved.dat").string();
+    ASSERT_TRUE(s.form.airfoilMenu().openFile(write(s, "rib.dat", writeSelig(mm))))
+        << s.tk.messages().front();
+    EXPECT_EQ(s.c.AirfoilName, "Model rib A");
+    EXPECT_EQ(s.c.NP, 41);
+    const auto x = s.c.XCoord, y = s.c.YCoord;
+    ASSERT_TRUE(s.form.airfoilMenu().saveContour(saved));
+    Session t;
+    ASSERT_TRUE(t.form.airfoilMenu().openFile(saved)) << t.tk.messages().front();
+    EXPECT_EQ(t.c.NP, 41);
+    EXPECT_EQ(t.c.XCoord, x);
+    EXPECT_EQ(t.c.YCoord, y);
+}
+
 TEST(CoordinateFormats, theSamePointsInEveryLayoutGiveTheSameResultFiles)
 {
     const Contour c = section("2412", 61);
@@ -103,6 +150,40 @@ TEST(CoordinateFormats, theSamePointsInEveryLayoutGiveTheSameResultFiles)
         }
     }
     EXPECT_FALSE(report.empty());
+}
+
+TEST(CoordinateFormats, everyLayoutReadsTheSameWithLfCrLfAndCrLineEnds)
+{
+    // The reference re-computation's own sample, with the old Macintosh line ends.
+    {
+        const std::string cr = "Sample\r5\r1 1 0\r2 0.5 -0.06\r3 0 0\r4 0.5 0.06\r5 1 0\r";
+        EXPECT_EQ(detectCoordinateFormat(cr), CoordinateFormat::Arf);
+        Session s;
+        ASSERT_TRUE(s.form.airfoilMenu().openFile(write(s, "cr.arf", cr)));
+        EXPECT_EQ(s.c.NP, 5);
+        EXPECT_EQ(s.c.YCoord[2], -0.06);
+    }
+    const Contour c = section("2412", 41);
+    const std::pair<const char*, std::string> files[] = {
+        {"selig.dat", writeSelig(c)}, {"lednicer.dat", asLednicer(c)},
+        {"reversed.txt", asProgramOrder(c)}, {"own.arf", asArf(c)}};
+    for (const auto& [name, lf] : files) {
+        std::string cr = lf, crlf;
+        std::replace(cr.begin(), cr.end(), '\n', '\r');
+        for (char ch : lf) crlf += ch == '\n' ? std::string("\r\n") : std::string(1, ch);
+        for (const std::string& text : {cr, crlf}) {
+            EXPECT_EQ(detectCoordinateFormat(text), detectCoordinateFormat(lf)) << name;
+            Session s;
+            ASSERT_TRUE(s.form.airfoilMenu().openFile(write(s, name, text)))
+                << name << ": " << s.tk.messages().front();
+            ASSERT_EQ(s.c.NP, 41) << name;
+            EXPECT_EQ(s.c.AirfoilName, "NACA 2412") << name;
+            for (int i = 1; i <= 41; ++i) {
+                ASSERT_EQ(s.c.XCoord[i], c.x[i - 1]) << name << " point " << i;
+                ASSERT_EQ(s.c.YCoord[i], c.y[i - 1]) << name << " point " << i;
+            }
+        }
+    }
 }
 
 TEST(CoordinateFormats, blanksTabsCommasSeparateAndCommentLinesAreSkipped)
@@ -146,6 +227,133 @@ TEST(CoordinateFormats, anOpenTrailingEdgeIsClosedAtTheMidPointOfTheGap)
         const double x = (open.x[i - 1] + open.x[80 - (i - 1)]) / 2;
         EXPECT_NEAR(before - after, 0.00315 * x, 2e-5) << i;
     }
+}
+
+TEST(CoordinateFormats, pointsOffTheUnitChordAreBroughtToItAndThatIsSaid)
+{
+    const Contour c = section("2412", 61);
+    auto pressed = [](Session& s) {
+        s.tk.type("Text_AlfaD", "4");
+        s.chooseMethod("Option_VORPAN");
+        s.press();
+        return std::pair{std::stod(s.tk.text("Text_CL")), std::stod(s.tk.text("Text_CM"))};
+    };
+    Session unit;
+    ASSERT_TRUE(unit.form.airfoilMenu().openFile(write(unit, "unit.dat", writeSelig(c))));
+    EXPECT_TRUE(unit.tk.messages().empty());
+    const auto [cl, cm] = pressed(unit);
+    ASSERT_NEAR(cl, 0.75, 0.05);  // about 2 pi (4 + 2) degrees
+
+    const struct {
+        const char* name;
+        double scale, dx, dy;
+        const char* said;
+    } cases[] = {
+        {"percent", 100, 0, 0, "had a chord of 100 with the leading edge at (0, 0)"},
+        {"shifted", 1, 5, 0, "had a chord of 1 with the leading edge at (5, 0)"},
+        {"millimetres", 250, 40, -12.5, "had a chord of 250 with the leading edge at (40, -12.5)"},
+    };
+    for (const auto& k : cases) {
+        Contour moved = c;
+        for (int i = 0; i < moved.size(); ++i) {
+            moved.x[i] = k.scale * c.x[i] + k.dx;
+            moved.y[i] = k.scale * c.y[i] + k.dy;
+        }
+        Session s;
+        ASSERT_TRUE(s.form.airfoilMenu().openFile(write(s, "moved.dat", writeSelig(moved))));
+        ASSERT_EQ(s.tk.messages().size(), 1u) << k.name;
+        EXPECT_EQ(s.tk.messages()[0], "The coordinates of NACA 2412 " + std::string(k.said) +
+                                          "; they have been brought to a unit chord with the "
+                                          "leading edge at the origin");
+        EXPECT_EQ(s.c.XCoord[31], 0);
+        EXPECT_EQ(s.c.YCoord[31], 0);
+        for (int i = 1; i <= 61; ++i) {
+            ASSERT_NEAR(s.c.XCoord[i], c.x[i - 1], 1e-14) << k.name << " " << i;
+            ASSERT_NEAR(s.c.YCoord[i], c.y[i - 1], 1e-14) << k.name << " " << i;
+        }
+        const auto [movedCl, movedCm] = pressed(s);
+        EXPECT_EQ(movedCl, cl) << k.name;
+        EXPECT_EQ(movedCm, cm) << k.name;
+    }
+}
+
+TEST(CoordinateFormats, aGapInTheLastDigitsIsClosedWithoutAWord)
+{
+    // Written with the trailing edge closed, the two end points differ in
+    // their last digits only.
+    Contour c = section("0012", 61);
+    c.y.front() = -1e-13;
+    c.y.back() = 1e-13;
+    Session s;
+    ASSERT_TRUE(s.form.airfoilMenu().openFile(write(s, "tgap0.dat", writeSelig(c))));
+    EXPECT_TRUE(s.tk.messages().empty()) << s.tk.messages().front();
+    EXPECT_EQ(s.c.NP, 61);
+    EXPECT_EQ(s.c.XCoord[1], s.c.XCoord[61]);
+    EXPECT_EQ(s.c.YCoord[1], 0);
+    EXPECT_EQ(s.c.YCoord[61], 0);
+    // A gap just above it is said, in digits that show it.
+    c.y.front() = -1.5e-6;
+    c.y.back() = 1.5e-6;
+    Session t;
+    ASSERT_TRUE(t.form.airfoilMenu().openFile(write(t, "tiny.dat", writeSelig(c))));
+    ASSERT_EQ(t.tk.messages().size(), 1u);
+    EXPECT_NE(t.tk.messages()[0].find("was open, 3E-06 chord wide"), std::string::npos)
+        << t.tk.messages()[0];
+}
+
+TEST(CoordinateFormats, aGapTooWideToBeATrailingEdgeIsRefusedWithItsWidth)
+{
+    const Contour c = section("0012", 61);
+    // The lower surface alone, trailing edge to nose: its ends are the whole
+    // chord apart, the mid point between them half a chord from the nose.
+    std::string lower = "Lower surface\n";
+    for (int i = 0; i <= 30; ++i) lower += num(c.x[i]) + " " + num(c.y[i]) + "\n";
+    // A section 2 % thick, opened by 5 % of the chord at the trailing edge.
+    std::string thin = "Thin\n";
+    for (int i = 60; i >= 0; --i) {
+        const double t = 2.0 / 12.0, open = 0.025 * c.x[i];
+        thin += num(c.x[i]) + " " + num(c.y[i] * t + (i > 30 ? open : -open)) + "\n";
+    }
+    const std::pair<std::string, const char*> cases[] = {
+        {lower, "its trailing edge is open 2 chord wide, too wide to be closed (more than a tenth"},
+        {thin, "its trailing edge is open 0.05 chord wide, too wide to be closed (wider than the "
+               "section's thickness of 0.0"},
+    };
+    for (const auto& [text, reason] : cases) {
+        Session s;
+        s.chooseNaca("31");
+        const auto before = s.c.XCoord;
+        EXPECT_FALSE(s.form.airfoilMenu().openFile(write(s, "open.dat", text)));
+        ASSERT_EQ(s.tk.messages().size(), 1u);
+        EXPECT_NE(s.tk.messages()[0].find(reason), std::string::npos) << s.tk.messages()[0];
+        EXPECT_EQ(s.c.NP, 31);
+        EXPECT_EQ(s.c.XCoord, before);
+    }
+}
+
+TEST(CoordinateFormats, theThicknessIsTheGreatestDistanceBetweenTheSurfaces)
+{
+    // NACA 0012: 12 % of the chord at 30 %; the points of the generator lie on
+    // stations that straddle it, so the polygon's thickness is a little less.
+    const Contour c = section("0012", 101);
+    EXPECT_NEAR(sectionThickness(c), 0.12, 2e-4);
+    EXPECT_LE(sectionThickness(c), 0.12);
+    // A lens: two arcs meeting at both ends, thickness 2 h at mid-chord.
+    Contour lens{"lens", {}, {}};
+    for (int i = 0; i <= 20; ++i) {
+        const double x = 1 - i / 20.0;
+        lens.x.push_back(x);
+        lens.y.push_back(-0.2 * x * (1 - x));
+    }
+    for (int i = 1; i <= 20; ++i) {
+        const double x = i / 20.0;
+        lens.x.push_back(x);
+        lens.y.push_back(0.2 * x * (1 - x));
+    }
+    EXPECT_NEAR(sectionThickness(lens), 0.1, 1e-12);
+    // One surface alone has no thickness.
+    Contour half{"half", {1, 0.5, 0}, {0, -0.05, 0}};
+    EXPECT_EQ(sectionThickness(half), 0);
 }
 
 TEST(CoordinateFormats, filesThatCannotBeUsedAreRefusedAndTheContourStays)

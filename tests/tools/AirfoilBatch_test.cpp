@@ -100,6 +100,9 @@ TEST(AirfoilBatch, refusalsAndUsageErrors)
     } cases[] = {
         {{"--naca", "2512x"}, 1, "known"},
         {{"--naca", "2412", "--repanel", "2"}, 1, "from 3 to 1000"},
+        // Two panels out and back have no inside: no absurd lift from them.
+        {{"--circle", "--points", "3", "--repanel", "4", "--alpha", "2"}, 1, "encloses no area"},
+        {{"--naca", "2412", "--repanel", "3"}, 1, "3 points enclose no area"},
         {{"--naca", "2412", "--circle"}, 2, "usage: tavrixs-batch"},
         {{"--circle", "--open-te"}, 2, "usage: tavrixs-batch"},
         {{"--naca", "2412", "--save-contour", (dir.path() / "no" / "x.dat").string()}, 3,

@@ -22,6 +22,38 @@ TEST(Batch, DefaultRunIsTheNacaSectionWithTheHessMethod)
     EXPECT_TRUE(std::filesystem::exists(dir.path() / kColumnFile));
 }
 
+TEST(Batch, BoxTextsBeyondTheirNumberRunAsTheWindowReadsThemWithAWarning)
+{
+    testing::TempDir dir;
+    const BatchResult plain = batch({"--points", "61", "--alpha", "5"}, dir);
+    ASSERT_EQ(plain.status, 0);
+    EXPECT_EQ(plain.err, "");
+    const BatchResult trailing = batch({"--points", "61x", "--alpha", "5,5"}, dir);
+    EXPECT_EQ(trailing.status, 0);
+    EXPECT_EQ(trailing.out, plain.out);  // the window reads 61 and 5 from these too
+    EXPECT_EQ(trailing.err, "warning: --points \"61x\" reads as 61\n"
+                            "warning: --alpha \"5,5\" reads as 5\n");
+    const BatchResult none = batch({"--alpha", "abc", "--mach", "0.2m", "--eta", "0e"}, dir);
+    EXPECT_EQ(none.status, 0);
+    EXPECT_EQ(none.out, "CL = 0\nCMc/4 = 0\n");
+    EXPECT_EQ(none.err, "warning: --alpha \"abc\" reads as 0\n"
+                        "warning: --eta \"0e\" reads as 0\n"
+                        "warning: --mach \"0.2m\" reads as 0.2\n");
+    // Texts the rule reads whole: blanks anywhere, &H and &O, an exponent.
+    for (const char* alpha : {" 0 . 2 5", "&H10", "&o7", "-3.25e0", "+2E+1", ""})
+        EXPECT_EQ(batch({"--alpha", alpha}, dir).err, "") << alpha;
+    // Too large is refused as the window refuses it, without a warning.
+    EXPECT_EQ(batch({"--alpha", "1e400x"}, dir).err, "message: Number too large: 1e400x\n");
+    // The Karman-Trefftz inputs are boxes too.
+    const BatchResult kt = batch({"--karman-trefftz", "--thickness", "0.12;"}, dir);
+    EXPECT_EQ(kt.status, 0);
+    EXPECT_EQ(kt.err, "warning: --thickness \"0.12;\" reads as 0.12\n");
+    // An option without a box takes a number only when all of it is one.
+    const BatchResult repanel = batch({"--repanel", "61 points"}, dir);
+    EXPECT_EQ(repanel.status, 2);
+    EXPECT_NE(repanel.err.find("--repanel needs a number of points"), std::string::npos);
+}
+
 TEST(Batch, SameInputsGiveTheSameFilesByteForByte)
 {
     testing::TempDir a, b;

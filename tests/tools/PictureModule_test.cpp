@@ -83,6 +83,64 @@ TEST(PictureModule, plotsAndMatrixLoadTheModuleAndWritePictures)
     EXPECT_EQ(cells.width(), cells.height());
 }
 
+TEST(PictureModule, theLabelledPressurePlotNamesItsCaseInPngAndSvg)
+{
+    testing::TempDir dir;
+    const std::string program = "ASAN_OPTIONS=detect_leaks=0 '" + besideTests("tavrixs-batch").string() + "'";
+    auto run = [&](const std::string& args) {
+        const std::string command = "cd '" + dir.path().string() + "' && " + program + " " + args + " 2>&1";
+        TracedRun r;
+        FILE* pipe = ::popen(command.c_str(), "r");
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.output.append(buffer, n);
+        const int wait = ::pclose(pipe);
+        r.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
+        return r;
+    };
+    // Without a display: the picture is made offscreen, and Qt's notes stay out of the output.
+    TracedRun r = run("--points 61 --alpha 5 --method vortex --cp-plot cp.png --cp-plot=cp.PNG");
+    ASSERT_EQ(r.status, 0) << r.output;
+    EXPECT_EQ(r.output, "CL = 0.6014\nCMc/4 = -0.0071\n");
+    const QImage png(QString::fromStdString((dir.path() / "cp.PNG").string()));
+    ASSERT_FALSE(png.isNull());
+    EXPECT_GT(png.width(), png.height());
+    // The vortex panel method's colour is drawn, and text (the title) in black.
+    bool methodColour = false, black = false;
+    for (int y = 0; y < png.height(); ++y)
+        for (int x = 0; x < png.width(); ++x) {
+            const QColor c = png.pixelColor(x, y);
+            methodColour = methodColour || (c.red() == 214 && c.green() == 64 && c.blue() == 24);
+            black = black || (y < 40 && c.red() < 40 && c.green() < 40 && c.blue() < 40);
+        }
+    EXPECT_TRUE(methodColour);
+    EXPECT_TRUE(black);
+
+    r = run("--points 61 --alpha 5 --mach 0.3 --cp-plot cp.svg");
+    ASSERT_EQ(r.status, 0) << r.output;
+    std::string svg = testing::readFile(dir.path() / "cp.svg");
+    EXPECT_NE(svg.find("<title>Pressure distribution: NACA 0012, 61 points, Hess method, "
+                       "\u03b1 = 5\u00b0, M\u221e = 0.3</title>"),
+              std::string::npos)
+        << svg.substr(0, 600);
+    for (const char* text : {"x/c", "\u2212Cp", "Hess, incompressible, upper",
+                             "Hess, Prandtl-Glauert M\u221e = 0.30, lower", "Cp* at"})
+        EXPECT_NE(svg.find(text), std::string::npos) << text;
+
+    // A sweep with all four methods: their curves at the last angle.
+    r = run("--points 61 --sweep 0:4:2 --compare --cp-plot sweep.svg");
+    ASSERT_EQ(r.status, 0) << r.output;
+    svg = testing::readFile(dir.path() / "sweep.svg");
+    EXPECT_NE(svg.find("<title>Pressure distribution: NACA 0012, 61 points, \u03b1 = 4\u00b0</title>"),
+              std::string::npos);
+    for (const char* method : {">Hess<", ">Vortex panel<", ">Kennedy-Marsden<", ">Soinne-Laine<"})
+        EXPECT_NE(svg.find(method), std::string::npos) << method;
+
+    r = run("--cp-plot cp.jpg");
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.output.find("--cp-plot needs a file name ending in .png or .svg"), std::string::npos);
+}
+
 TEST(PictureModule, aMissingModuleFailsThePictureOnlyAndSaysWhy)
 {
     // The program alone in a folder: the press and its files as always, then

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <sstream>
 
 #include "support/Batch.h"
@@ -46,7 +48,7 @@ TEST(SweepBatch, printsTheWindowsFiguresOfAPressAtEveryAngle)
     ASSERT_EQ(sweep.status, 0) << sweep.err;
     EXPECT_EQ(sweep.err, "");
     EXPECT_EQ(count(sweep.out, "\n"), 3u);
-    // Nothing of a press: start-up empties the report, no column file.
+    // Nothing of a press: the report as the start-up makes it, no column file.
     EXPECT_EQ(testing::readFile(dir.path() / kReportFile), "");
     EXPECT_FALSE(std::filesystem::exists(dir.path() / kColumnFile));
     for (const char* alpha : {"-2", "1.5", "5"}) {
@@ -162,6 +164,44 @@ TEST(SweepBatch, aReynoldsNumberGivesEveryAngleTheLayerOfItsPress)
     const std::string csvText = testing::readFile(csv);
     EXPECT_EQ(csvText.rfind("method,alpha,CL,CD,CM,Cp_min,M_crit,CD_friction,", 0), 0u);
     EXPECT_EQ(count(csvText, ",1\n"), 3u) << csvText;
+}
+
+TEST(SweepBatch, aContourWithoutFiniteResultIsRefusedAsThePressRefusesIt)
+{
+    // One ordinate of 1e308 overflows every panel sum that touches it.
+    testing::TempDir dir;
+    std::string text = testing::readFile(TAVRIX_SOURCE_DIR "/data/naca0012_61.arf");
+    std::istringstream lines(text);
+    std::string line, broken;
+    for (int n = 1; std::getline(lines, line); ++n) {
+        if (n == 12) line = line.substr(0, line.rfind(' ') + 1) + "1e308";
+        broken += line + "\n";
+    }
+    const std::string file = (dir.path() / "overflow.arf").string();
+    std::ofstream(file, std::ios::binary) << broken;
+
+    const BatchResult press = batch({"--file", file}, dir);
+    ASSERT_EQ(press.status, 1);
+    const std::string refusal = "message: The calculation gave no finite result for this contour\n";
+    ASSERT_EQ(press.err, refusal);
+
+    const std::string polar = (dir.path() / "p.pol").string();
+    const std::string csv = (dir.path() / "c.csv").string();
+    const std::string cp = (dir.path() / "cp.csv").string();
+    const BatchResult sweep = batch({"--file", file, "--sweep", "0:2:1", "--compare", "--polar",
+                                     polar, "--csv", csv, "--cp-csv", cp},
+                                    dir);
+    EXPECT_EQ(sweep.status, 1);
+    EXPECT_EQ(sweep.out, "");  // no angle has a result to print
+    EXPECT_EQ(sweep.err, refusal);  // once for the four methods
+    for (const char* method : {"hess", "vortex", "kennedy", "soinne"})
+        EXPECT_FALSE(std::filesystem::exists(dir.path() / ("p_" + std::string(method) + ".pol")));
+    for (const std::string& table : {csv, cp}) {
+        const std::string written = testing::readFile(table);
+        EXPECT_EQ(count(written, "\n"), 1u) << written;  // the header alone
+        EXPECT_EQ(written.find("nan"), std::string::npos);
+        EXPECT_EQ(written.find("inf"), std::string::npos);
+    }
 }
 
 TEST(SweepBatch, optionsOfAPressAndOfASweepDoNotMix)

@@ -142,12 +142,26 @@ TEST(ViscousBatch, badOptionsAreUsageErrorsAndARefusedPressPrintsNoLayer)
              {"--ncrit", "9"},
              {"--re", "3e6", "--ncrit", "0"},
              {"--re", "3e6", "--ncrit", "25"},
-             {"--re", "3e6", "--ncrit", "nine"}}) {
+             {"--re", "3e6", "--ncrit", "nine"},
+             // Only a whole text that is a number, and a Reynolds number the
+             // layer's correlations are meant for.
+             {"--re", "1,5e6"},
+             {"--re", "3e6x"},
+             {"--re", " 3e6"},
+             {"--re", "1e-300"},
+             {"--re", "999"},
+             {"--re", "2e9"},
+             {"--re", "3e6", "--transition-upper", "abc"},
+             {"--re", "3e6", "--transition-lower", "0.5,"},
+             {"--re", "3e6", "--ncrit", "9x"}}) {
         const BatchLines r = batch(args, dir);
         EXPECT_EQ(r.status, 2) << args.back();
         EXPECT_NE(r.err.find("usage: tavrixs-batch"), std::string::npos);
         EXPECT_NE(r.err.find("--re NUMBER"), std::string::npos);
     }
+    // The ends of the range and the other ways of writing a number are taken.
+    for (const char* re : {"1e3", "1000000000", "+3E6", "3000000.0"})
+        EXPECT_EQ(batch({"--points", "61", "--re", re}, dir).status, 0) << re;
     const BatchLines refused = batch({"--mach", "1.2", "--re", "3e6"}, dir);
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.lines, (std::vector<std::string>{"CL = ", "CMc/4 = "}));

@@ -1,8 +1,11 @@
 // The picture module of the batch front end: recorded drawings rendered to PNG
 // with Qt's painter, as the windows show them.
+#include <QBuffer>
+#include <QByteArray>
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
+#include <string>
 
 #include "tools/batch/PictureModule.h"
 #include "ui/qt/RenderDrawing.h"
@@ -16,7 +19,16 @@ QSize boxSize(const PictureBox& box)
     return QSize(static_cast<int>(box.width), static_cast<int>(box.height));
 }
 
-bool savePlots(const PictureBox& airfoil, const PictureBox& pressure, const char* file)
+bool encodePng(const QImage& image, std::string& bytes)
+{
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) return false;
+    bytes.assign(encoded.constData(), static_cast<std::size_t>(encoded.size()));
+    return true;
+}
+
+bool plotsPng(const PictureBox& airfoil, const PictureBox& pressure, std::string& bytes)
 {
     const QSize box = boxSize(airfoil);
     const QSize pressureBox = boxSize(pressure);
@@ -32,16 +44,23 @@ bool savePlots(const PictureBox& airfoil, const PictureBox& pressure, const char
     ui::paintDrawing(painter, *airfoil.drawing, top);
     ui::paintDrawing(painter, *pressure.drawing, bottom);
     painter.end();
-    return image.save(QString::fromUtf8(file), "PNG");
+    return encodePng(image, bytes);
 }
 
-bool saveMatrix(const PictureBox& matrix, const char* file)
+bool matrixPng(const PictureBox& matrix, std::string& bytes)
 {
-    return ui::renderDrawing(*matrix.drawing, boxSize(matrix))
-        .save(QString::fromUtf8(file), "PNG");
+    return encodePng(ui::renderDrawing(*matrix.drawing, boxSize(matrix)), bytes);
 }
 
-const tavrix::PictureModule kModule{savePlots, saveMatrix};
+}  // namespace
+
+namespace tavrix {
+bool renderPlotPicture(const PlotData& plot, bool svg, std::string& bytes);  // BatchPlotPicture.cpp
+}
+
+namespace {
+
+const tavrix::PictureModule kModule{plotsPng, matrixPng, tavrix::renderPlotPicture};
 
 }  // namespace
 

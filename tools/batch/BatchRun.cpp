@@ -8,14 +8,21 @@
 #include <set>
 #include <span>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include "app/Form_TavrixS.h"
 #include "app/NumberText.h"
 #include "geometry/ExactFlow.h"
+#include "output/FileReplace.h"
 #include "output/Plots.h"
+#include "output/PolarFiles.h"
 #include "output/PrintFile.h"
 #include "tools/batch/ViscousRun.h"
 #include "tools/batch/SweepRun.h"
 #include "tools/batch/AirfoilSources.h"
+#include "tools/batch/CpPlotRun.h"
+#include "tools/batch/OptionNumbers.h"
 #include "ui/Controls.h"
 #include "tools/batch/PictureModule.h"
 #include "ui/HeadlessToolkit.h"
@@ -36,6 +43,10 @@ constexpr const char* kUsage = R"(usage: tavrixs-batch [options]
   --save-panel --save-matrix --save-singularities --no-circulation   the four check boxes
   --plot FILE.png       the main window's two plots after the press, as one picture
   --matrix FILE.png     tick "Show coefficients matrix" and save the matrix view
+  --cp-plot FILE        the analysis window's pressure plot of the press, labelled: -Cp
+                        against x/c, a legend, the case in the title; PNG or SVG by the
+                        extension (.png, .svg). With --sweep, of the last angle (with
+                        --compare, the four methods)
   --dir DIR             working directory for the result files (default: current)
   --naca DIGITS         source: the NACA 4- or 5-digit section (2412, 23012, 23112 ...)
                         with --points end points
@@ -98,7 +109,7 @@ const std::set<std::string>& valueOptions()
         "--eta", "--mach", "--method", "--plot", "--matrix", "--dir",
         "--re", "--transition-upper", "--transition-lower", "--ncrit",
         "--sweep", "--correction", "--polar", "--csv", "--cp-csv",
-        "--naca", "--repanel", "--save-contour"};
+        "--naca", "--repanel", "--save-contour", "--cp-plot"};
     return names;
 }
 
@@ -197,6 +208,10 @@ std::optional<std::string> parse(const std::vector<std::string>& args, Options& 
         }
     }
     if (auto error = viscousOptionError(o.values)) return error;
+    if (auto f = o.values.find("--cp-plot"); f != o.values.end() && !plotFileIsSvg(f->second))
+        return "--cp-plot needs a file name ending in .png or .svg";
+    if (auto r = o.values.find("--repanel"); r != o.values.end() && !wholeNumber(r->second))
+        return "--repanel needs a number of points, not \"" + r->second + "\"";
     if (o.flags.count(kNaturalTransitionOff) != 0 && o.values.count("--re") == 0)
         return std::string(kNaturalTransitionOff) + " needs --re";
     if (auto error = checkSweepOptions(o)) return error;
@@ -251,11 +266,39 @@ const PictureModule* pictures(std::ostream& err)
     return module;
 }
 
+// Writes an encoded picture through a temporary file and a rename, so that a
+// failed write leaves an earlier picture whole; says why when it cannot.
+bool writePicture(bool encoded, const std::string& bytes, const std::string& file,
+                  std::ostream& err)
+{
+    if (!encoded) {
+        err << "tavrixs-batch: cannot write " << file << '\n';
+        return false;
+    }
+    if (const auto failure = replaceFileContents(file, bytes)) {
+        err << "tavrixs-batch: cannot write " << file << ": " << *failure << '\n';
+        return false;
+    }
+    return true;
+}
+
 bool savePlots(const ui::HeadlessToolkit& tk, const std::string& file, std::ostream& err)
 {
     const PictureModule* module = pictures(err);
-    return module != nullptr && module->savePlots(pictureBox(tk, kAirfoilPicture),
-                                                  pictureBox(tk, kPressurePicture), file.c_str());
+    std::string png;
+    const bool encoded = module != nullptr &&
+                         module->plotsPng(pictureBox(tk, kAirfoilPicture),
+                                          pictureBox(tk, kPressurePicture), png);
+    return writePicture(encoded, png, file, err);
+}
+
+bool saveCpPlot(const PlotData& plot, const std::string& file, std::ostream& err)
+{
+    const PictureModule* module = pictures(err);
+    std::string bytes;
+    const bool encoded =
+        module != nullptr && module->plotPicture(plot, plotFileIsSvg(file).value_or(false), bytes);
+    return writePicture(encoded, bytes, file, err);
 }
 
 // The press against the exact flow of the section the window made: prints the
@@ -286,7 +329,58 @@ bool compareWithExact(Form_TavrixS& form, std::ostream& out)
 bool saveMatrix(const ui::HeadlessToolkit& tk, const std::string& file, std::ostream& err)
 {
     const PictureModule* module = pictures(err);
-    return module != nullptr && module->saveMatrix(pictureBox(tk, "Picture_ShowMat"), file.c_str());
+    std::string png;
+    const bool encoded =
+        module != nullptr && module->matrixPng(pictureBox(tk, "Picture_ShowMat"), png);
+    return writePicture(encoded, png, file, err);
+}
+
+// Creates the report empty when there is none; anything under its name,
+// whatever it is, stays as it is. A run that does not press writes nothing
+// there, so a folder where it cannot be made is no failure of that run.
+void makeMissingReport(const std::filesystem::path& file)
+{
+    const int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd >= 0) ::close(fd);
+}
+
+// The files this run would write, each with the name its messages give it.
+// A pipe, a device or a folder under one of these names is refused before
+// anything is done: a write into a pipe waits for ever, and a device node
+// must not be replaced by a plain file.
+std::vector<std::pair<std::filesystem::path, std::string>> outputFiles(
+    const Options& o, const std::filesystem::path& dir)
+{
+    std::vector<std::pair<std::filesystem::path, std::string>> files;
+    auto add = [&](const std::filesystem::path& file) { files.emplace_back(file, file.string()); };
+    for (const char* name : {"--plot", "--matrix", "--cp-plot", "--save-contour", "--csv", "--cp-csv"})
+        if (auto v = o.values.find(name); v != o.values.end()) add(v->second);
+    if (auto polar = o.values.find("--polar"); polar != o.values.end()) {
+        if (o.flags.count("--compare") != 0) {
+            for (PanelMethod method : kAllMethods) add(PolarFileFor(polar->second, method));
+        } else {
+            add(polar->second);
+        }
+    }
+    if (o.values.count("--sweep") == 0) {
+        // The press's own files in the working directory, named as its messages name them.
+        std::vector<const char*> names = {kReportFile, kColumnFile};
+        if (o.flags.count("--save-panel") != 0) names.push_back(kPanelPropertiesFile);
+        if (o.flags.count("--exact") != 0) names.push_back(kExactFile);
+        for (const char* name : names) files.emplace_back(dir / name, name);
+    }
+    return files;
+}
+
+bool refuseUnwritableOutputs(const Options& o, const Common& common, ui::Toolkit& tk)
+{
+    for (const auto& [file, shown] : outputFiles(o, common.WorkDir)) {
+        if (const auto refusal = outputFileRefusal(file)) {
+            tk.message("Cannot write \"" + shown + "\": " + *refusal);
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -307,12 +401,28 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         return it == o.values.end() ? fallback : it->second;
     };
 
+    // The boxes' own rule drops what follows the number: said, not refused,
+    // so that the run still does what the window does with that text.
+    for (const char* name : {"--points", "--alpha", "--eta", "--mach", "--thickness", "--camber",
+                             "--te-angle", "--xd"}) {
+        if (auto v = o.values.find(name); v != o.values.end()) {
+            if (const std::string warning = leadingNumberWarning(name, v->second); !warning.empty())
+                err << warning << '\n';
+        }
+    }
+
     BatchToolkit tk(err);
     Common common;
     common.DecimalSeparator = localeDecimalSeparator();
     common.WorkDir = value("--dir", ".");
     Form_TavrixS form(common, tk);
-    form.Form_Load();
+    // The window's start-up without its emptying of "TavrixS.txt": that
+    // belongs to the press, so a sweep or a refused run leaves the report as
+    // it was. A missing report is made, empty, as the start-up makes it.
+    SetConstants(common);
+    form.showAirfoilInUse();
+    makeMissingReport(common.WorkDir / kReportFile);
+    if (refuseUnwritableOutputs(o, common, tk)) return 1;
 
     // The boxes as a person would fill them before choosing the airfoil.
     tk.type("Text_NP", value("--points", "51"));
@@ -359,10 +469,17 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     const bool contourSaved =
         o.values.count("--save-contour") == 0 || runSaveContour(form, value("--save-contour", ""));
     if (o.values.count("--sweep") != 0) {
-        const int swept = runSweep(form, sweepRequest(o), out);
+        const SweepRequest request = sweepRequest(o);
+        int swept = runSweep(form, request, out);
+        // The pressure plot of the last angle, when every angle was solved.
+        if (auto cp = o.values.find("--cp-plot"); cp != o.values.end() && swept != 1) {
+            const std::optional<PlotData> plot = sweepPressurePlot(form, request);
+            if (!plot || !saveCpPlot(*plot, cp->second, err)) swept = 1;
+        }
         return swept == 0 && !contourSaved ? 3 : swept;
     }
 
+    form.Form_Load();
     form.Command_Calculate_Click();
     out << "CL = " << tk.text("Text_CL") << '\n';
     out << "CMc/4 = " << tk.text("Text_CM") << '\n';
@@ -377,16 +494,18 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
             status = v;
     }
     if (auto plot = o.values.find("--plot"); plot != o.values.end()) {
-        if (!savePlots(tk, plot->second, err)) {
-            err << "tavrixs-batch: cannot write " << plot->second << '\n';
-            status = 1;
-        }
+        if (!savePlots(tk, plot->second, err)) status = 1;
+    }
+    if (auto cp = o.values.find("--cp-plot"); cp != o.values.end() && form.lastPressCompleted()) {
+        static const std::map<std::string, PanelMethod> methods = {
+            {"hess", PanelMethod::Hess}, {"vortex", PanelMethod::VortexPanel},
+            {"kennedy", PanelMethod::KennedyMarsden}, {"soinne", PanelMethod::SoinneLaine}};
+        const PlotData plot = pressPressurePlot(form, methods.at(value("--method", "hess")),
+                                                o.flags.count("--no-circulation") != 0);
+        if (!saveCpPlot(plot, cp->second, err)) status = 1;
     }
     if (auto matrix = o.values.find("--matrix"); matrix != o.values.end()) {
-        if (!saveMatrix(tk, matrix->second, err)) {
-            err << "tavrixs-batch: cannot write " << matrix->second << '\n';
-            status = 1;
-        }
+        if (!saveMatrix(tk, matrix->second, err)) status = 1;
     }
     return status;
 }

@@ -43,7 +43,8 @@ const PictureModule* load(std::string& error)
     }
     auto entry = reinterpret_cast<Entry>(::dlsym(handle, kPictureModuleEntry));
     const PictureModule* module = entry != nullptr ? entry() : nullptr;
-    if (module == nullptr || module->savePlots == nullptr || module->saveMatrix == nullptr) {
+    if (module == nullptr || module->plotsPng == nullptr || module->matrixPng == nullptr ||
+        module->plotPicture == nullptr) {
         error = file + " is not the picture module of this program";
         ::dlclose(handle);
         return nullptr;

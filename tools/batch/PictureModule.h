@@ -12,6 +12,8 @@
 
 namespace tavrix {
 
+struct PlotData;
+
 // A recorded drawing and the size of the box it was drawn in.
 struct PictureBox {
     const ui::Drawing* drawing = nullptr;
@@ -19,11 +21,18 @@ struct PictureBox {
     double height = 0;
 };
 
+// Each entry encodes its picture into `bytes` (replacing what was there) and
+// says whether it could; the caller writes the bytes to the file, so that a
+// failed write never leaves a damaged earlier picture.
 struct PictureModule {
     // The main window's two plots, one above the other, as one PNG picture.
-    bool (*savePlots)(const PictureBox& airfoil, const PictureBox& pressure, const char* file);
+    bool (*plotsPng)(const PictureBox& airfoil, const PictureBox& pressure, std::string& bytes);
     // The coefficient-matrix view as a PNG picture.
-    bool (*saveMatrix)(const PictureBox& matrix, const char* file);
+    bool (*matrixPng)(const PictureBox& matrix, std::string& bytes);
+    // A plot of the analysis window (title, axes with ticks and labels, grid,
+    // legend) as a PNG picture or, with `svg`, an SVG drawing; false when it
+    // cannot be made (SVG without Qt's SVG module).
+    bool (*plotPicture)(const PlotData& plot, bool svg, std::string& bytes);
 };
 
 inline constexpr const char* kPictureModuleFile = "tavrixs-batch-pictures.so";

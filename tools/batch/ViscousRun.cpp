@@ -6,6 +6,7 @@
 #include "app/NumberText.h"
 #include "app/PressSolvers.h"
 #include "output/BoundaryLayerSeries.h"
+#include "tools/batch/OptionNumbers.h"
 #include "viscous/BoundaryLayer.h"
 
 namespace tavrix {
@@ -39,14 +40,17 @@ const char* const kViscousUsage =
 
 namespace {
 
+constexpr double kSmallestReynolds = 1e3;
+constexpr double kLargestReynolds = 1e9;
+
+// The option's number; NaN when its text is not a number as a whole (which
+// viscousOptionError refuses).
 std::optional<double> numberOf(const std::map<std::string, std::string>& values,
                                const std::string& name)
 {
     const auto it = values.find(name);
     if (it == values.end()) return std::nullopt;
-    const LeadingNumber n = readLeadingNumber(it->second);
-    if (n.tooLarge) return std::numeric_limits<double>::infinity();
-    return n.value;
+    return wholeNumber(it->second).value_or(std::numeric_limits<double>::quiet_NaN());
 }
 
 std::string text(double v, int decimals, char sep) { return generalForm(roundHalfEven(v, decimals), sep); }
@@ -74,13 +78,13 @@ std::optional<std::string> viscousOptionError(const std::map<std::string, std::s
         if (values.count("--ncrit") != 0) return "--ncrit needs --re";
         return std::nullopt;
     }
-    if (const auto it = values.find("--ncrit"); it != values.end()) {
-        double ncrit = 0;
-        std::string refusal;
-        if (!readNcrit(it->second, ncrit, refusal))
-            return "--ncrit needs a number greater than 0 and at most 20";
-    }
-    if (!(*re > 0) || !std::isfinite(*re)) return "--re needs a number greater than 0";
+    // Outside this range the layer's correlations are extrapolated beyond
+    // any sense (Re = 1e-300 gave a drag of 3.5e150).
+    if (!(*re >= kSmallestReynolds && *re <= kLargestReynolds))
+        return "--re needs a Reynolds number from 1e3 to 1e9, written as a number";
+    if (const std::optional<double> ncrit = numberOf(values, "--ncrit");
+        ncrit && !(*ncrit > 0 && *ncrit <= kLargestNcrit))
+        return "--ncrit needs a number greater than 0 and at most 20";
     for (const char* name : {"--transition-upper", "--transition-lower"}) {
         const std::optional<double> x = numberOf(values, name);
         if (x && !(*x >= 0 && *x <= 1)) return std::string(name) + " needs a chord fraction from 0 to 1";
