@@ -1,6 +1,6 @@
 // The window session's state: the constants, the contour in use, and what the
 // last press left for the result files, the plots and the matrix view (the
-// panel geometry, the surface speeds, the linear system as assembled). One
+// panel geometry, the surface speeds, the linear system). One
 // instance is owned by the application and handed to the window logic;
 // nothing here is global. The computing code never reads it: the press fills
 // it from the values the panel methods return.
@@ -62,7 +62,7 @@ struct Common {
     Table Vt{};  // surface speed / free-stream speed at the control points
     Table Cu{};  // Vt squared, 1 - Cp (compressible when a Mach number is given)
 
-    Matrix AN;  // augmented system of the method that ran last, as assembled
+    Matrix AN;  // augmented system of the method that ran last, as the elimination left it
     Matrix AT;  // tangential-velocity coefficients (Hess method only)
     StrengthTable Strength{};
     // The operating point of the last solve, with the signed surface speed

@@ -8,6 +8,7 @@
 
 #include "output/Form_ShowMat.h"
 #include "output/ResultFiles.h"
+#include "solvers/Module_Gauss.h"
 
 namespace tavrix {
 
@@ -93,32 +94,28 @@ std::optional<OperatingPoint> solveForPress(Common& c, ui::Toolkit& ui, PanelMet
         if (options.writePanel) WriteKuttaControlPoint(c, ui);
     }
 
-    // The state keeps the system as assembled, with the right-hand side of
-    // the press's angle.
+    // The state keeps the system with the right-hand side of the press's
+    // angle, as the report lists it and the matrix view shows it; the
+    // elimination then works on it in place, as the closing sequence has it.
     const int n = system->unknowns;
-    c.AN = system->AN;
-    {
-        std::vector<double> rhs(static_cast<std::size_t>(n) + 1, 0.0);
-        info.rightHandSide(panels, *system, c.CosAlfa, c.SinAlfa, rhs.data());
-        for (int I = 1; I <= n; ++I) c.AN(I, n + 1) = rhs[static_cast<std::size_t>(I)];
-    }
+    fillRightHandSide(panels, *system, c.AlfaD);
+    c.AN = std::move(system->AN);
     c.AT = system->AT;
 
     if (options.writeMatrix) WriteCoeffMatrix(c, ui, n);
     if (options.showMatrix) Show_CoefficientMatrix(c, ui, info.shownBlock(c.NP));
 
-    const Outcome<PanelSolution> solution = factorPanels(
-        std::move(*system), std::make_shared<const PanelGeometry>(panels), false);
-    if (!solution) {
+    std::vector<double> strength(static_cast<std::size_t>(n) + 1, 0.0);
+    if (Gauss_Solve(c.AN, n, strength) != 0) {
         // No strengths belong to a system with a zero pivot: the press ends.
-        ui.message(solution.refusal().message);
+        ui.message(kZeroPivotMessage);
         return std::nullopt;
     }
 
     FlowConditions evaluated = conditions;
     evaluated.keepEndPoints = true;
-    OperatingPoint point = solution->evaluate(c.AlfaD, evaluated);
-    for (int I = 1; I <= n; ++I) c.Strength[I] = point.strength[static_cast<std::size_t>(I - 1)];
+    OperatingPoint point = operatingPointOf(panels, *system, strength, c.AlfaD, evaluated);
+    for (int I = 1; I <= n; ++I) c.Strength[I] = strength[static_cast<std::size_t>(I)];
     if (options.writeSingularities) WriteSingularities(c, ui);
     for (int I = 1; I <= c.NPanel; ++I) c.Vt[I] = point.Vt[static_cast<std::size_t>(I - 1)];
     c.LastPoint = point;

@@ -4,6 +4,8 @@
 #include <cstddef>
 #include <utility>
 
+#include "solvers/Module_Gauss.h"
+
 namespace tavrix {
 
 Outcome<PanelSystem> assemblePanels(const PanelGeometry& geometry, PanelMethod method,
@@ -95,18 +97,24 @@ Outcome<OperatingPoint> PanelSolution::at(double alphaDeg,
 
 OperatingPoint PanelSolution::evaluate(double alphaDeg, const FlowConditions& conditions) const
 {
-    const PanelGeometry& g = *geometry_;
+    return operatingPointOf(*geometry_, *system_, strengths(alphaDeg), alphaDeg, conditions);
+}
+
+OperatingPoint operatingPointOf(const PanelGeometry& g, const PanelSystem& system,
+                                const std::vector<double>& strength, double alphaDeg,
+                                const FlowConditions& conditions)
+{
     const auto panels = static_cast<std::size_t>(g.NPanel);
+    const PanelMethodInfo& info = methodInfo(system.method);
 
     OperatingPoint p;
     p.alphaDeg = alphaDeg;
     windAxes(alphaDeg, p.cosAlfa, p.sinAlfa);
-    const std::vector<double> strength = strengths(alphaDeg);
 
     // Per-panel tables 1-based while they are worked on, as the formulas
     // index them.
     std::vector<double> speed(panels + 1, 0.0), Cu(panels + 1, 0.0);
-    info().surfaceSpeed(g, *system_, strength.data(), p.cosAlfa, p.sinAlfa, speed.data());
+    info.surfaceSpeed(g, system, strength.data(), p.cosAlfa, p.sinAlfa, speed.data());
     p.signedSpeed.assign(speed.begin() + 1, speed.end());
     p.Vt.resize(panels);
     for (std::size_t i = 1; i <= panels; ++i) {
@@ -127,13 +135,36 @@ OperatingPoint PanelSolution::evaluate(double alphaDeg, const FlowConditions& co
 
     p.XM.assign(g.XM.begin() + 1, g.XM.begin() + 1 + static_cast<std::ptrdiff_t>(panels));
     p.YM.assign(g.YM.begin() + 1, g.YM.begin() + 1 + static_cast<std::ptrdiff_t>(panels));
-    p.strength.assign(strength.begin() + 1, strength.end());
+    p.strength.assign(strength.begin() + 1,
+                      strength.begin() + 1 + static_cast<std::ptrdiff_t>(system.unknowns));
     if (conditions.keepEndPoints) {
         const auto points = static_cast<std::ptrdiff_t>(g.NP);
         p.X.assign(g.X.begin() + 1, g.X.begin() + 1 + points);
         p.Y.assign(g.Y.begin() + 1, g.Y.begin() + 1 + points);
     }
     return p;
+}
+
+void fillRightHandSide(const PanelGeometry& g, PanelSystem& system, double alphaDeg)
+{
+    double cosAlfa, sinAlfa;
+    windAxes(alphaDeg, cosAlfa, sinAlfa);
+    const int n = system.unknowns;
+    std::vector<double> rhs(static_cast<std::size_t>(n) + 1, 0.0);
+    methodInfo(system.method).rightHandSide(g, system, cosAlfa, sinAlfa, rhs.data());
+    for (int I = 1; I <= n; ++I) system.AN(I, n + 1) = rhs[static_cast<std::size_t>(I)];
+}
+
+std::optional<Refusal> solveInPlace(const PanelGeometry& g, PanelSystem& system, double alphaDeg,
+                                    std::vector<double>& strength)
+{
+    fillRightHandSide(g, system, alphaDeg);
+    const int n = system.unknowns;
+    if (strength.size() < static_cast<std::size_t>(n) + 1)
+        strength.resize(static_cast<std::size_t>(n) + 1, 0.0);
+    if (Gauss_Solve(system.AN, n, strength) != 0)
+        return Refusal{Refusal::Kind::ZeroPivot, kZeroPivotMessage};
+    return std::nullopt;
 }
 
 }  // namespace tavrix

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "solvers/Compressibility.h"
@@ -48,6 +49,23 @@ struct OperatingPoint {
     std::vector<double> X = {}, Y = {};
     double cosAlfa = 1, sinAlfa = 0;
 };
+
+// The operating point that the strengths strength[1..N] of `system` give at
+// the angle: the signed and absolute surface speed, Cu incompressible and
+// corrected, the force and moment coefficients (not checked: they may be
+// infinite or NaN). The Mach number must be below 1.
+OperatingPoint operatingPointOf(const PanelGeometry& geometry, const PanelSystem& system,
+                                const std::vector<double>& strength, double alphaDeg,
+                                const FlowConditions& conditions = {});
+
+// Puts the right-hand side of the angle into column N + 1 of system.AN.
+void fillRightHandSide(const PanelGeometry& geometry, PanelSystem& system, double alphaDeg);
+
+// One angle without keeping factors, at the cost of a single elimination:
+// fills the right-hand side and eliminates system.AN in place into the
+// strengths, 1..N. Refuses a zero pivot (the strengths then stay as they were).
+std::optional<Refusal> solveInPlace(const PanelGeometry& geometry, PanelSystem& system,
+                                    double alphaDeg, std::vector<double>& strength);
 
 // The capacity refusal, or the assembled system of `method` on the panels.
 Outcome<PanelSystem> assemblePanels(const PanelGeometry& geometry, PanelMethod method,

@@ -124,6 +124,29 @@ TEST(PanelSolution, refusalsAreValues)
     EXPECT_EQ(refused.refusal().message, " sıfır diyagonal elemanı");
 }
 
+TEST(PanelSolution, oneAngleInPlaceGivesTheBitsOfTheFactoredSolution)
+{
+    // The press solves its one angle on the augmented system in place; a
+    // sweep keeps the factors. Both must give the same point.
+    const Points p = naca0012(41);
+    const PanelGeometry panels = *buildPanelGeometry(p.x, p.y, -2);
+    FlowConditions flow;
+    flow.mach = 0.4;
+    flow.correction = Compressibility::KarmanTsien;
+    for (const PanelMethodInfo& info : panelMethods()) {
+        SCOPED_TRACE(std::string(info.name));
+        PanelSystem system = *assemblePanels(panels, info.method);
+        const OperatingPoint factored = *solvePanels(panels, info.method)->at(6.5, flow);
+        std::vector<double> strength;
+        ASSERT_FALSE(solveInPlace(panels, system, 6.5, strength));
+        const OperatingPoint once = operatingPointOf(panels, system, strength, 6.5, flow);
+        EXPECT_EQ(bits(once.CL), bits(factored.CL));
+        EXPECT_EQ(bits(once.CM), bits(factored.CM));
+        EXPECT_EQ(once.Cu, factored.Cu);
+        EXPECT_EQ(once.strength, factored.strength);
+    }
+}
+
 TEST(PanelSolution, augmentedMatrixIsTheAssembledSystemWithTheAnglesRightHandSide)
 {
     const Points p = naca0012(31);
