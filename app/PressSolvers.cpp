@@ -79,11 +79,16 @@ std::optional<OperatingPoint> solveForPress(Common& c, ui::Toolkit& ui, PanelMet
     const PanelMethodInfo& info = methodInfo(method);
     SolveOptions solveOptions;
     solveOptions.noCirculation = options.noCirculation;
-    Outcome<PanelSystem> system = assemblePanels(panels, method, solveOptions);
-    if (!system) {
-        if (system.refusal().kind == Refusal::Kind::Capacity) ui.message(system.refusal().message);
+    if (const std::optional<Refusal> refusal = capacityRefusal(method, panels.NP)) {
+        if (refusal->kind == Refusal::Kind::Capacity) ui.message(refusal->message);
         return std::nullopt;
     }
+    // The state's matrices lend their storage to the new system.
+    PanelSystem recycled;
+    recycled.AN = std::move(c.AN);
+    recycled.AT = std::move(c.AT);
+    Outcome<PanelSystem> system =
+        assemblePanels(panels, method, solveOptions, std::move(recycled));
 
     // The method's own lines, before its matrices.
     if (method == PanelMethod::Hess && options.writePanel)
@@ -100,7 +105,7 @@ std::optional<OperatingPoint> solveForPress(Common& c, ui::Toolkit& ui, PanelMet
     const int n = system->unknowns;
     fillRightHandSide(panels, *system, c.AlfaD);
     c.AN = std::move(system->AN);
-    c.AT = system->AT;
+    c.AT = std::move(system->AT);
 
     if (options.writeMatrix) WriteCoeffMatrix(c, ui, n);
     if (options.showMatrix) Show_CoefficientMatrix(c, ui, info.shownBlock(c.NP));
@@ -114,7 +119,10 @@ std::optional<OperatingPoint> solveForPress(Common& c, ui::Toolkit& ui, PanelMet
 
     FlowConditions evaluated = conditions;
     evaluated.keepEndPoints = true;
+    // The Hess method's speed needs its tangential coefficients back for a moment.
+    system->AT = std::move(c.AT);
     OperatingPoint point = operatingPointOf(panels, *system, strength, c.AlfaD, evaluated);
+    c.AT = std::move(system->AT);
     for (int I = 1; I <= n; ++I) c.Strength[I] = strength[static_cast<std::size_t>(I)];
     if (options.writeSingularities) WriteSingularities(c, ui);
     for (int I = 1; I <= c.NPanel; ++I) c.Vt[I] = point.Vt[static_cast<std::size_t>(I - 1)];

@@ -9,12 +9,15 @@
 namespace tavrix {
 
 Outcome<PanelSystem> assemblePanels(const PanelGeometry& geometry, PanelMethod method,
-                                    const SolveOptions& options)
+                                    const SolveOptions& options, PanelSystem recycled)
 {
     if (std::optional<Refusal> refusal = capacityRefusal(method, geometry.NP))
         return std::move(*refusal);
     const PanelMethodInfo& info = methodInfo(method);
     PanelSystem system;
+    system.AN = std::move(recycled.AN);
+    system.AT = std::move(recycled.AT);
+    if (method != PanelMethod::Hess) system.AT = Matrix();
     system.method = method;
     system.unknowns = info.unknowns(geometry.NP);
     system.noCirculation = options.noCirculation && method == PanelMethod::Hess;

@@ -68,8 +68,12 @@ std::optional<Refusal> solveInPlace(const PanelGeometry& geometry, PanelSystem& 
                                     double alphaDeg, std::vector<double>& strength);
 
 // The capacity refusal, or the assembled system of `method` on the panels.
+// `recycled` may hand over an earlier system whose matrices' storage is then
+// reused (its values play no part): a caller that solves one contour after
+// another saves the allocation and the first touch of every page.
 Outcome<PanelSystem> assemblePanels(const PanelGeometry& geometry, PanelMethod method,
-                                    const SolveOptions& options = {});
+                                    const SolveOptions& options = {},
+                                    PanelSystem recycled = {});
 
 class PanelSolution {
 public:
