@@ -44,28 +44,9 @@ std::vector<double> contourY(const Common& c)
 
 void BuildPanels(Common& c, double ItaD)
 {
-    const Outcome<PanelGeometry> g = buildPanelGeometry(contourX(c), contourY(c), ItaD);
-    if (g) {
-        fillPanelTables(c, *g);
-        return;
-    }
-    // Coincident points: the tables take the arithmetic as it falls (a
-    // press refuses such a contour before it builds panels).
-    const double e = c.DegToRad * ItaD;
-    const double ce = std::cos(e), se = std::sin(e);
-    for (int i = 1; i <= c.NP; ++i) {
-        c.X[i] = c.XCoord[i] * ce + c.YCoord[i] * se;
-        c.Y[i] = c.YCoord[i] * ce - c.XCoord[i] * se;
-    }
-    for (int i = 1; i <= c.NPanel; ++i) {
-        c.XM[i] = (c.X[i] + c.X[i + 1]) / 2;
-        c.YM[i] = (c.Y[i] + c.Y[i + 1]) / 2;
-        const double dx = c.X[i + 1] - c.X[i];
-        const double dy = c.Y[i + 1] - c.Y[i];
-        c.DS[i] = std::sqrt(dx * dx + dy * dy);
-        c.CosDelta[i] = dx / c.DS[i];
-        c.SinDelta[i] = dy / c.DS[i];
-    }
+    // Coincident points give the arithmetic as it falls (a press refuses
+    // such a contour before it builds panels).
+    fillPanelTables(c, panelGeometry(contourX(c), contourY(c), ItaD));
 }
 
 std::string FlowRefusal(const Common& c, double ItaD, double Moo)

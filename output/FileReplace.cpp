@@ -16,6 +16,8 @@ constexpr int kMaxLinks = 40;
 
 std::string reason(int error) { return std::strerror(error); }
 
+}  // namespace
+
 int writeAll(int fd, std::string_view text)
 {
     while (!text.empty()) {
@@ -29,8 +31,6 @@ int writeAll(int fd, std::string_view text)
     }
     return 0;
 }
-
-}  // namespace
 
 std::filesystem::path linkTarget(const std::filesystem::path& name)
 {

@@ -13,6 +13,10 @@
 
 namespace tavrix {
 
+// Writes all of `text` to the descriptor, again after an interruption;
+// returns 0 or the error number.
+int writeAll(int fd, std::string_view text);
+
 // The file a name stands for: a symbolic link followed to its final target
 // (which need not exist yet), anything else the name itself.
 std::filesystem::path linkTarget(const std::filesystem::path& name);

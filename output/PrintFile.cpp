@@ -44,21 +44,6 @@ PrintSection& PrintSection::endLine()
 
 namespace {
 
-// Writes all of `text` to the descriptor; returns 0 or the error.
-int writeAll(int fd, std::string_view text)
-{
-    while (!text.empty()) {
-        const ssize_t n = ::write(fd, text.data(), text.size());
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            return errno;
-        }
-        if (n == 0) return EIO;
-        text.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return 0;
-}
-
 // Appends the section in one piece. When any part of it fails, the file is cut
 // back to the length it had, so it never ends in half a section.
 int appendWhole(const std::filesystem::path& file, std::string_view text)

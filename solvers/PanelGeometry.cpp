@@ -48,7 +48,12 @@ Outcome<PanelGeometry> buildPanelGeometry(std::span<const double> x, std::span<c
                        "Panel end points " + std::to_string(panel) + " and " +
                            std::to_string(panel + 1) + " coincide"};
     }
+    return panelGeometry(x, y, etaDeg);
+}
 
+PanelGeometry panelGeometry(std::span<const double> x, std::span<const double> y, double etaDeg)
+{
+    const std::size_t n = std::min(x.size(), y.size());
     PanelGeometry g;
     g.NP = static_cast<int>(n);
     g.NPanel = g.NP - 1;

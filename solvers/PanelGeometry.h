@@ -33,6 +33,10 @@ struct PanelGeometry {
 Outcome<PanelGeometry> buildPanelGeometry(std::span<const double> x, std::span<const double> y,
                                           double etaDeg);
 
+// The same panels without the checks: a panel of length 0 gets NaN
+// directions, as the arithmetic falls.
+PanelGeometry panelGeometry(std::span<const double> x, std::span<const double> y, double etaDeg);
+
 // The first panel (1-based) whose end points coincide after the rotation, or 0.
 int firstDegeneratePanel(std::span<const double> x, std::span<const double> y, double etaDeg);
 
