@@ -432,6 +432,22 @@ private slots:
         QVERIFY(find<QPushButton>("Command_RunConvergence")->isEnabled());
         QVERIFY(!find<QPushButton>("Command_CancelConvergence")->isEnabled());
     }
+
+    void closingTheMainWindowEndsTheProgramAndItsRun()
+    {
+        openAnalysis();
+        pressNaca("199", "3");
+        setSweep("-10", "10", "0.05");
+        find<QComboBox>("Combo_PolarMethod")->setCurrentIndex(4);
+        click("Command_RunPolar");
+        QVERIFY(analysis()->running());
+        windows->mainWindow()->close();
+        // No window is left on screen to keep the program alive.
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+        waitForRun();
+        QVERIFY(analysis()->polar().cancelled);
+    }
 };
 
 QTEST_MAIN(AnalysisWindowTest)
