@@ -349,6 +349,62 @@ private slots:
         QCOMPARE(analysis()->layer().CD, michelCD);
     }
 
+    void boxesRefuseATextThatIsNotANumber()
+    {
+        openAnalysis();
+        pressNaca("101", "2");
+        enter("Text_Reynolds", "3e6");
+        const double CD = analysis()->layer().CD;
+        // Not a number, a comma for the point, a number beyond the layer's
+        // range: each refused with its message, the layer kept.
+        const std::pair<const char*, const char*> refused[] = {
+            {"abc", "The Reynolds number must be a number: \"abc\" (empty or 0: no boundary layer)"},
+            {"1,5e6",
+             "The Reynolds number must be a number: \"1,5e6\" (empty or 0: no boundary layer)"},
+            {"1e-300",
+             "The Reynolds number must be from 1e3 to 1e9 (empty or 0: no boundary layer)"}};
+        for (const auto& [text, message] : refused) {
+            messages.clear();
+            enter("Text_Reynolds", text);
+            QCOMPARE(messages, std::vector<std::string>{message});
+            QVERIFY(analysis()->layer().ok);
+            QCOMPARE(analysis()->layer().CD, CD);
+            QCOMPARE(plot("Plot_LayerCf")->seriesCount(), 2);
+        }
+        // A new press with the box still refused says why it has no layer.
+        pressNaca("101", "3");
+        QVERIFY(!analysis()->layer().ok);
+        QVERIFY(find<QLabel>("Label_LayerInfo")->text().contains("must be from 1e3 to 1e9"));
+        // A polar is refused too, rather than run without its layer.
+        messages.clear();
+        setSweep("0", "2", "1");
+        click("Command_RunPolar");
+        QCOMPARE(messages.size(), std::size_t(1));
+        QVERIFY(!analysis()->running());
+
+        find<QComboBox>("Combo_Transition")->setCurrentIndex(1);
+        enter("Text_Reynolds", "3e6");
+        messages.clear();
+        enter("Text_Ncrit", "abc");
+        QCOMPARE(messages,
+                 std::vector<std::string>{"Ncrit must be a number greater than 0 and at most 20"});
+
+        // The angles of the sweep: a text that is not a number is refused, the
+        // polar not run.
+        find<QComboBox>("Combo_Transition")->setCurrentIndex(0);
+        for (const char* box : {"Text_AlphaFrom", "Text_AlphaTo", "Text_AlphaStep"}) {
+            setSweep("0", "2", "1");
+            type(box, "abc");
+            messages.clear();
+            click("Command_RunPolar");
+            QCOMPARE(messages.size(), std::size_t(1));
+            QVERIFY2(messages[0].find("must be a number: \"abc\"") != std::string::npos,
+                     messages[0].c_str());
+            QVERIFY(!analysis()->running());
+            QCOMPARE(analysis()->polar().points.size(), std::size_t(0));
+        }
+    }
+
     void convergenceFillsBothPlotsForAKarmanTrefftzSection()
     {
         openAnalysis();

@@ -22,6 +22,7 @@
 #include <filesystem>
 
 #include "app/NumberText.h"
+#include "output/TypedNumber.h"
 #include "ui/qt/PlotView.h"
 
 namespace ui {
@@ -359,10 +360,9 @@ void AnalysisWindow::buildLayerTab(QWidget* tab)
 
 bool AnalysisWindow::readReynolds(double& Re, bool tell)
 {
-    std::string refusal;
-    tavrix::readReynolds(reynolds_->text().toStdString(), Re, refusal);
-    if (refusal.empty()) return true;
-    if (tell) toolkit_.message(refusal);
+    tavrix::readReynolds(reynolds_->text().toStdString(), Re, layerRefusal_);
+    if (layerRefusal_.empty()) return true;
+    if (tell) toolkit_.message(layerRefusal_);
     return false;
 }
 
@@ -370,9 +370,8 @@ bool AnalysisWindow::readLayerSetup(tavrix::BoundaryLayerSetup& setup, bool tell
 {
     if (!readReynolds(setup.Re, tell)) return false;
     if (setup.Re == 0 || transition_->currentIndex() != 1) return true;
-    std::string refusal;
-    if (!tavrix::readNcrit(ncrit_->text().toStdString(), setup.transition.Ncrit, refusal)) {
-        if (tell) toolkit_.message(refusal);
+    if (!tavrix::readNcrit(ncrit_->text().toStdString(), setup.transition.Ncrit, layerRefusal_)) {
+        if (tell) toolkit_.message(layerRefusal_);
         return false;
     }
     setup.transition.criterion = tavrix::TransitionCriterion::Envelope;
@@ -389,9 +388,13 @@ void AnalysisWindow::updateLayer(bool tell)
     if (!readable || Re == 0 || !press_) {
         for (PlotView* v : {layerAirfoil_, layerCf_, layerTheta_, layerH_}) v->setPlot({});
         if (press_) layerAirfoil_->setPlot(tavrix::layerAirfoilPlot(*press_, layer_));
-        layerInfo_->setText(press_ ? "Type a Reynolds number above to compute the boundary layer "
-                                     "of the last press."
-                                   : QString());
+        // A refused box says why the layer is missing.
+        if (!readable)
+            layerInfo_->setText(QString::fromStdString(layerRefusal_).toHtmlEscaped());
+        else
+            layerInfo_->setText(press_ ? "Type a Reynolds number above to compute the boundary "
+                                         "layer of the last press."
+                                       : QString());
         return;
     }
     layer_ = tavrix::pressLayer(*press_, setup);
@@ -523,12 +526,16 @@ void AnalysisWindow::startRun(Job job, std::function<void()> done, QProgressBar*
     }));
 }
 
-bool AnalysisWindow::readNumber(QLineEdit* edit, double& value)
+bool AnalysisWindow::readNumber(QLineEdit* edit, std::string_view what, double& value)
 {
     const std::string text = edit->text().toStdString();
-    const tavrix::LeadingNumber n = tavrix::readLeadingNumber(text);
-    if (n.tooLarge) {
+    const tavrix::TypedNumber n = tavrix::readTypedNumber(text);
+    if (n.kind == tavrix::TypedNumber::Kind::TooLarge) {
         toolkit_.message(tavrix::numberTooLargeMessage(text));
+        return false;
+    }
+    if (n.kind != tavrix::TypedNumber::Kind::Number) {
+        toolkit_.message(tavrix::notANumberMessage(what, text));
         return false;
     }
     value = n.value;
@@ -543,7 +550,9 @@ void AnalysisWindow::runPolar()
         return;
     }
     double from = 0, to = 0, step = 0;
-    if (!readNumber(alphaFrom_, from) || !readNumber(alphaTo_, to) || !readNumber(alphaStep_, step))
+    if (!readNumber(alphaFrom_, "The first angle of the sweep", from) ||
+        !readNumber(alphaTo_, "The last angle of the sweep", to) ||
+        !readNumber(alphaStep_, "The step of the sweep", step))
         return;
     std::string refusal;
     const std::vector<double> alphas = tavrix::sweepAngles(from, to, step, refusal);

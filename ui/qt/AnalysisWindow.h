@@ -78,7 +78,9 @@ private:
     void showPolar();
     void showConvergence();
     void showCase();
-    bool readNumber(QLineEdit* edit, double& value);
+    // The number of a box as a whole; a text that is not one is refused with
+    // a message naming the box as `what`.
+    bool readNumber(QLineEdit* edit, std::string_view what, double& value);
 
     tavrix::Form_TavrixS& logic_;
     Toolkit& toolkit_;
@@ -89,6 +91,7 @@ private:
     QComboBox* transition_ = nullptr;
     bool polarMethodChosen_ = false;  // the user picked the polar's method
     QLineEdit* ncrit_ = nullptr;
+    std::string layerRefusal_;  // why the last reading of the layer's boxes failed
 
     PlotView* layerAirfoil_ = nullptr;
     PlotView* layerCf_ = nullptr;
