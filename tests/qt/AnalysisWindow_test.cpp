@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSvgRenderer>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QValueAxis>
 
@@ -403,6 +404,63 @@ private slots:
             QVERIFY(!analysis()->running());
             QCOMPARE(analysis()->polar().points.size(), std::size_t(0));
         }
+    }
+
+    void polarAndConvergenceSayWhenTheyBelongToAnotherCase()
+    {
+        openAnalysis();
+        auto* tabs = find<QTabWidget>("Tab_Analysis");
+        auto* polarCase = find<QLabel>("Label_PolarCase");
+        pressNaca("101", "2");
+        QVERIFY(plot("Plot_Pressure")->chart()->title().contains("NACA 0012, 101 points, Hess"));
+        setSweep("0", "2", "1");
+        click("Command_RunPolar");
+        waitForRun();
+        QVERIFY(!analysis()->polarOutOfDate());
+        QCOMPARE(tabs->tabText(1), QString("Polar"));
+        QVERIFY(polarCase->text().contains("Computed for NACA 0012, 101 points"));
+        QVERIFY(plot("Plot_PolarCL")->chart()->title().contains("NACA 0012, 101 points"));
+        // Another angle of attack leaves the polar as it is.
+        pressNaca("101", "4");
+        QVERIFY(!analysis()->polarOutOfDate());
+
+        // Another section: the old polar is marked, naming its own case.
+        pressKarmanTrefftz("61", "2", true);
+        QVERIFY(analysis()->polarOutOfDate());
+        QCOMPARE(tabs->tabText(1), QString("Polar (out of date)"));
+        QVERIFY(polarCase->text().contains("OUT OF DATE"));
+        QVERIFY(polarCase->text().contains("NACA 0012, 101 points"));
+        QVERIFY(plot("Plot_PolarCL")->chart()->title().contains("NACA 0012"));
+        click("Command_RunPolar");
+        waitForRun();
+        QVERIFY(!analysis()->polarOutOfDate());
+        QVERIFY(plot("Plot_PolarCL")->chart()->title().contains("Karman-Trefftz section, 61 points"));
+
+        // The boundary layer and the correction belong to the polar too.
+        enter("Text_Reynolds", "3e6");
+        QVERIFY(analysis()->polarOutOfDate());
+        click("Command_RunPolar");
+        waitForRun();
+        QVERIFY(!analysis()->polarOutOfDate());
+        QVERIFY(polarCase->text().contains("Re = 3e+06"));
+        find<QComboBox>("Combo_Transition")->setCurrentIndex(1);
+        QVERIFY(analysis()->polarOutOfDate());
+        find<QComboBox>("Combo_Transition")->setCurrentIndex(0);
+        QVERIFY(!analysis()->polarOutOfDate());
+        type("Text_Moo", "0.5");
+        click("Command_Calculate");
+        QVERIFY(analysis()->polarOutOfDate());
+
+        // The convergence study holds for its section, rotation and angle.
+        click("Command_RunConvergence");
+        waitForRun();
+        QVERIFY(!analysis()->convergenceOutOfDate());
+        QVERIFY(plot("Plot_ConvergenceCL")->chart()->title().contains("incompressible"));
+        type("Text_AlfaD", "5");
+        click("Command_Calculate");
+        QVERIFY(analysis()->convergenceOutOfDate());
+        QCOMPARE(tabs->tabText(2), QString("Convergence (out of date)"));
+        QVERIFY(find<QLabel>("Label_ConvergenceCase")->text().contains("OUT OF DATE"));
     }
 
     void convergenceFillsBothPlotsForAKarmanTrefftzSection()
