@@ -344,6 +344,47 @@ std::string sectionName(const PressCase& press)
     return press.common.AirfoilName.empty() ? "Contour" : press.common.AirfoilName;
 }
 
+namespace {
+
+std::string shortNumber(double v)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.6g", v == 0 ? 0.0 : v);
+    return text;
+}
+
+}  // namespace
+
+std::string caseTitle(const PressCase& press, CaseText parts)
+{
+    std::string t = sectionName(press) + ", " + std::to_string(press.common.NP) + " points";
+    if (parts.withMethod) t += ", " + std::string(methodName(press.setup.method));
+    if (parts.withAlpha) t += ", \u03b1 = " + shortNumber(press.alphaDeg) + "\u00b0";
+    t += ", \u03b7 = " + shortNumber(press.setup.etaDeg) + "\u00b0";
+    if (parts.incompressible) t += ", incompressible";
+    else t += ", M\u221e = " + shortNumber(std::fabs(press.setup.mach));
+    return t;
+}
+
+PlotData titledForCase(PlotData plot, const std::string& caseText)
+{
+    plot.title += " \u2014 " + caseText;
+    return plot;
+}
+
+bool sameFlowCase(const PressCase& a, const PressCase& b, bool alpha)
+{
+    const Common& p = a.common;
+    const Common& q = b.common;
+    if (p.NP != q.NP || a.setup.etaDeg != b.setup.etaDeg || a.setup.mach != b.setup.mach ||
+        a.setup.noCirculation != b.setup.noCirculation)
+        return false;
+    if (alpha && a.alphaDeg != b.alphaDeg) return false;
+    for (int i = 1; i <= p.NP; ++i)
+        if (p.XCoord[i] != q.XCoord[i] || p.YCoord[i] != q.YCoord[i]) return false;
+    return true;
+}
+
 SweepConditions polarConditions(const PressCase& press, Compressibility correction)
 {
     return {sectionName(press), std::fabs(press.setup.mach), correction, {}};

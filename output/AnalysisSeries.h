@@ -131,6 +131,25 @@ SweepConditions polarConditions(const PressCase& press, Compressibility correcti
 // "Circle", "NACA 0012", "Karman-Trefftz section", or the contour's own name.
 std::string sectionName(const PressCase& press);
 
+// The case in words, for the titles of the plots and the window's header:
+// "NACA 0012, 101 points, Hess, α = 2°, η = 0°, M∞ = 0.5". The angle of
+// attack is left out with withAlpha false (a polar sweeps it), the method
+// with withMethod false (a polar or study names its own methods), the Mach
+// number with incompressible (the convergence study).
+struct CaseText {
+    bool withAlpha = true;
+    bool withMethod = true;
+    bool incompressible = false;
+};
+std::string caseTitle(const PressCase& press, CaseText parts = {});
+// "title — case": a plot named for the case it was computed for.
+PlotData titledForCase(PlotData plot, const std::string& caseText);
+
+// Whether two presses share the contour (the same end points), eta and Mach
+// number, and with alpha also the angle of attack: a polar or a convergence
+// study computed for one holds for the other.
+bool sameFlowCase(const PressCase& a, const PressCase& b, bool alpha);
+
 // The counts of the convergence study.
 inline constexpr int kConvergenceCounts[] = {25, 51, 101, 199};
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/NumberText.h"
+#include "output/TypedNumber.h"
 #include "viscous/SurfaceFlow.h"
 
 namespace tavrix {
@@ -40,15 +41,21 @@ bool readReynolds(const std::string& text, double& Re, std::string& refusal)
 {
     refusal.clear();
     Re = 0;
-    if (text.find_first_not_of(" \t") == std::string::npos) return false;
-    const LeadingNumber n = readLeadingNumber(text);
-    if (n.tooLarge) {
-        refusal = numberTooLargeMessage(text);
+    const TypedNumber n = readTypedNumber(text);
+    switch (n.kind) {
+    case TypedNumber::Kind::Empty: return false;
+    case TypedNumber::Kind::TooLarge: refusal = numberTooLargeMessage(text); return false;
+    case TypedNumber::Kind::NotNumber:
+        refusal = notANumberMessage("The Reynolds number", text) +
+                  " (empty or 0: no boundary layer)";
         return false;
+    case TypedNumber::Kind::Number: break;
     }
     if (n.value == 0) return false;
-    if (!(n.value > 0) || !std::isfinite(n.value)) {
-        refusal = "The Reynolds number must be greater than 0 (empty or 0: no boundary layer)";
+    // Outside this range the layer's correlations are extrapolated beyond
+    // any sense (Re = 1e-300 gives a drag of order 1e150).
+    if (!(n.value >= kReynoldsFrom && n.value <= kReynoldsTo)) {
+        refusal = "The Reynolds number must be from 1e3 to 1e9 (empty or 0: no boundary layer)";
         return false;
     }
     Re = n.value;
@@ -58,12 +65,12 @@ bool readReynolds(const std::string& text, double& Re, std::string& refusal)
 bool readNcrit(const std::string& text, double& Ncrit, std::string& refusal)
 {
     refusal.clear();
-    const LeadingNumber n = readLeadingNumber(text);
-    if (n.tooLarge) {
+    const TypedNumber n = readTypedNumber(text);
+    if (n.kind == TypedNumber::Kind::TooLarge) {
         refusal = numberTooLargeMessage(text);
         return false;
     }
-    if (!(n.value > 0 && n.value <= kLargestNcrit)) {
+    if (n.kind != TypedNumber::Kind::Number || !(n.value > 0 && n.value <= kLargestNcrit)) {
         refusal = "Ncrit must be a number greater than 0 and at most 20";
         return false;
     }

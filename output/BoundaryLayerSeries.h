@@ -14,13 +14,18 @@
 
 namespace tavrix {
 
+// The range of Reynolds numbers the layer's correlations hold for.
+inline constexpr double kReynoldsFrom = 1e3;
+inline constexpr double kReynoldsTo = 1e9;
+
 // The Reynolds number as typed: empty, blank or 0 means no boundary layer
-// (false with an empty refusal); a negative number or one that is not finite
-// is refused with a message. Re > 0 on success.
+// (false with an empty refusal); a text that is not a number as a whole, or a
+// number outside kReynoldsFrom..kReynoldsTo, is refused with a message.
+// Re on success.
 bool readReynolds(const std::string& text, double& Re, std::string& refusal);
 
-// The e^n method's Ncrit as typed: a number greater than 0 and at most
-// kLargestNcrit, otherwise refused with a message.
+// The e^n method's Ncrit as typed: a number (the whole text) greater than 0
+// and at most kLargestNcrit, otherwise refused with a message.
 bool readNcrit(const std::string& text, double& Ncrit, std::string& refusal);
 
 // The layer on the speeds of the press's method.

@@ -337,3 +337,41 @@ TEST(AnalysisConvergenceTest, cancellingDropsTheUnfinishedCount)
 
 }  // namespace
 }  // namespace tavrix
+
+namespace tavrix {
+namespace {
+
+TEST(AnalysisCaseTest, aCaseIsNamedByItsInputsAndAStudyHoldsOnlyForItsOwnCase)
+{
+    Pressed a;
+    a.karmanTrefftz("61", "0.12", "0.04", "10");
+    a.run(PanelMethod::Hess, "2", "0.5");
+    EXPECT_EQ(caseTitle(a.press),
+              "Karman-Trefftz section, 61 points, Hess, \u03b1 = 2\u00b0, \u03b7 = 0\u00b0, "
+              "M\u221e = 0.5");
+    EXPECT_EQ(caseTitle(a.press, {false, false, true}),
+              "Karman-Trefftz section, 61 points, \u03b7 = 0\u00b0, incompressible");
+    EXPECT_EQ(titledForCase({"Lift coefficient", "", "", false, false, {}}, "case").title,
+              "Lift coefficient \u2014 case");
+
+    // The same inputs again: the same case; another angle: the same polar
+    // but not the same convergence study.
+    Pressed b;
+    b.karmanTrefftz("61", "0.12", "0.04", "10");
+    b.run(PanelMethod::Hess, "2", "0.5");
+    EXPECT_TRUE(sameFlowCase(a.press, b.press, true));
+    b.run(PanelMethod::Hess, "4", "0.5");
+    EXPECT_TRUE(sameFlowCase(a.press, b.press, false));
+    EXPECT_FALSE(sameFlowCase(a.press, b.press, true));
+    // Another Mach number, rotation or section: another case.
+    b.run(PanelMethod::Hess, "2", "0.4");
+    EXPECT_FALSE(sameFlowCase(a.press, b.press, false));
+    b.run(PanelMethod::Hess, "2", "0.5", "1");
+    EXPECT_FALSE(sameFlowCase(a.press, b.press, false));
+    b.karmanTrefftz("61", "0.12", "0.02", "10");
+    b.run(PanelMethod::Hess, "2", "0.5");
+    EXPECT_FALSE(sameFlowCase(a.press, b.press, false));
+}
+
+}  // namespace
+}  // namespace tavrix

@@ -5,11 +5,11 @@
 namespace tavrix {
 namespace {
 
-TEST(ReynoldsBox, emptyOrZeroIsInviscidAndANegativeNumberIsRefused)
+TEST(ReynoldsBox, emptyOrZeroIsInviscidAndEverythingElseButANumberInRangeIsRefused)
 {
     double Re = -1;
     std::string refusal = "x";
-    for (const char* inviscid : {"", "   ", "0", "0.0", "abc"}) {
+    for (const char* inviscid : {"", "   ", "0", "0.0"}) {
         EXPECT_FALSE(readReynolds(inviscid, Re, refusal)) << inviscid;
         EXPECT_EQ(refusal, "") << inviscid;
         EXPECT_EQ(Re, 0) << inviscid;
@@ -18,10 +18,36 @@ TEST(ReynoldsBox, emptyOrZeroIsInviscidAndANegativeNumberIsRefused)
     EXPECT_EQ(Re, 3e6);
     EXPECT_TRUE(readReynolds(" 250000", Re, refusal));
     EXPECT_EQ(Re, 250000);
-    EXPECT_FALSE(readReynolds("-3e6", Re, refusal));
-    EXPECT_NE(refusal, "");
+    EXPECT_TRUE(readReynolds("1e3", Re, refusal));
+    EXPECT_TRUE(readReynolds("1e9", Re, refusal));
+    // Text that is not a number would silently drop the layer, and a comma
+    // would run at Re = 1.
+    for (const char* text : {"abc", "1,5e6", "3e6 x"}) {
+        EXPECT_FALSE(readReynolds(text, Re, refusal)) << text;
+        EXPECT_EQ(refusal, "The Reynolds number must be a number: \"" + std::string(text) +
+                               "\" (empty or 0: no boundary layer)");
+        EXPECT_EQ(Re, 0);
+    }
+    for (const char* text : {"-3e6", "999", "1.000001e9", "1e-300", "1e-400"}) {
+        EXPECT_FALSE(readReynolds(text, Re, refusal)) << text;
+        EXPECT_EQ(refusal,
+                  "The Reynolds number must be from 1e3 to 1e9 (empty or 0: no boundary layer)");
+    }
     EXPECT_FALSE(readReynolds("1e999", Re, refusal));
     EXPECT_EQ(refusal, "Number too large: 1e999");
+}
+
+TEST(NcritBox, takesANumberFromAbove0To20Only)
+{
+    double Ncrit = 9;
+    std::string refusal;
+    EXPECT_TRUE(readNcrit(" 4.5", Ncrit, refusal));
+    EXPECT_EQ(Ncrit, 4.5);
+    for (const char* text : {"abc", "", "9x", "0", "20.5", "-1"}) {
+        EXPECT_FALSE(readNcrit(text, Ncrit, refusal)) << text;
+        EXPECT_EQ(refusal, "Ncrit must be a number greater than 0 and at most 20") << text;
+        EXPECT_EQ(Ncrit, 4.5);
+    }
 }
 
 TEST(LayerSummary, aSeparatedLayerLeadsWithItsUnreliableDragAndEndsWithTheCouplingNote)

@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSvgRenderer>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QValueAxis>
 
@@ -349,6 +350,119 @@ private slots:
         QCOMPARE(analysis()->layer().CD, michelCD);
     }
 
+    void boxesRefuseATextThatIsNotANumber()
+    {
+        openAnalysis();
+        pressNaca("101", "2");
+        enter("Text_Reynolds", "3e6");
+        const double CD = analysis()->layer().CD;
+        // Not a number, a comma for the point, a number beyond the layer's
+        // range: each refused with its message, the layer kept.
+        const std::pair<const char*, const char*> refused[] = {
+            {"abc", "The Reynolds number must be a number: \"abc\" (empty or 0: no boundary layer)"},
+            {"1,5e6",
+             "The Reynolds number must be a number: \"1,5e6\" (empty or 0: no boundary layer)"},
+            {"1e-300",
+             "The Reynolds number must be from 1e3 to 1e9 (empty or 0: no boundary layer)"}};
+        for (const auto& [text, message] : refused) {
+            messages.clear();
+            enter("Text_Reynolds", text);
+            QCOMPARE(messages, std::vector<std::string>{message});
+            QVERIFY(analysis()->layer().ok);
+            QCOMPARE(analysis()->layer().CD, CD);
+            QCOMPARE(plot("Plot_LayerCf")->seriesCount(), 2);
+        }
+        // A new press with the box still refused says why it has no layer.
+        pressNaca("101", "3");
+        QVERIFY(!analysis()->layer().ok);
+        QVERIFY(find<QLabel>("Label_LayerInfo")->text().contains("must be from 1e3 to 1e9"));
+        // A polar is refused too, rather than run without its layer.
+        messages.clear();
+        setSweep("0", "2", "1");
+        click("Command_RunPolar");
+        QCOMPARE(messages.size(), std::size_t(1));
+        QVERIFY(!analysis()->running());
+
+        find<QComboBox>("Combo_Transition")->setCurrentIndex(1);
+        enter("Text_Reynolds", "3e6");
+        messages.clear();
+        enter("Text_Ncrit", "abc");
+        QCOMPARE(messages,
+                 std::vector<std::string>{"Ncrit must be a number greater than 0 and at most 20"});
+
+        // The angles of the sweep: a text that is not a number is refused, the
+        // polar not run.
+        find<QComboBox>("Combo_Transition")->setCurrentIndex(0);
+        for (const char* box : {"Text_AlphaFrom", "Text_AlphaTo", "Text_AlphaStep"}) {
+            setSweep("0", "2", "1");
+            type(box, "abc");
+            messages.clear();
+            click("Command_RunPolar");
+            QCOMPARE(messages.size(), std::size_t(1));
+            QVERIFY2(messages[0].find("must be a number: \"abc\"") != std::string::npos,
+                     messages[0].c_str());
+            QVERIFY(!analysis()->running());
+            QCOMPARE(analysis()->polar().points.size(), std::size_t(0));
+        }
+    }
+
+    void polarAndConvergenceSayWhenTheyBelongToAnotherCase()
+    {
+        openAnalysis();
+        auto* tabs = find<QTabWidget>("Tab_Analysis");
+        auto* polarCase = find<QLabel>("Label_PolarCase");
+        pressNaca("101", "2");
+        QVERIFY(plot("Plot_Pressure")->chart()->title().contains("NACA 0012, 101 points, Hess"));
+        setSweep("0", "2", "1");
+        click("Command_RunPolar");
+        waitForRun();
+        QVERIFY(!analysis()->polarOutOfDate());
+        QCOMPARE(tabs->tabText(1), QString("Polar"));
+        QVERIFY(polarCase->text().contains("Computed for NACA 0012, 101 points"));
+        QVERIFY(plot("Plot_PolarCL")->chart()->title().contains("NACA 0012, 101 points"));
+        // Another angle of attack leaves the polar as it is.
+        pressNaca("101", "4");
+        QVERIFY(!analysis()->polarOutOfDate());
+
+        // Another section: the old polar is marked, naming its own case.
+        pressKarmanTrefftz("61", "2", true);
+        QVERIFY(analysis()->polarOutOfDate());
+        QCOMPARE(tabs->tabText(1), QString("Polar (out of date)"));
+        QVERIFY(polarCase->text().contains("OUT OF DATE"));
+        QVERIFY(polarCase->text().contains("NACA 0012, 101 points"));
+        QVERIFY(plot("Plot_PolarCL")->chart()->title().contains("NACA 0012"));
+        click("Command_RunPolar");
+        waitForRun();
+        QVERIFY(!analysis()->polarOutOfDate());
+        QVERIFY(plot("Plot_PolarCL")->chart()->title().contains("Karman-Trefftz section, 61 points"));
+
+        // The boundary layer and the correction belong to the polar too.
+        enter("Text_Reynolds", "3e6");
+        QVERIFY(analysis()->polarOutOfDate());
+        click("Command_RunPolar");
+        waitForRun();
+        QVERIFY(!analysis()->polarOutOfDate());
+        QVERIFY(polarCase->text().contains("Re = 3e+06"));
+        find<QComboBox>("Combo_Transition")->setCurrentIndex(1);
+        QVERIFY(analysis()->polarOutOfDate());
+        find<QComboBox>("Combo_Transition")->setCurrentIndex(0);
+        QVERIFY(!analysis()->polarOutOfDate());
+        type("Text_Moo", "0.5");
+        click("Command_Calculate");
+        QVERIFY(analysis()->polarOutOfDate());
+
+        // The convergence study holds for its section, rotation and angle.
+        click("Command_RunConvergence");
+        waitForRun();
+        QVERIFY(!analysis()->convergenceOutOfDate());
+        QVERIFY(plot("Plot_ConvergenceCL")->chart()->title().contains("incompressible"));
+        type("Text_AlfaD", "5");
+        click("Command_Calculate");
+        QVERIFY(analysis()->convergenceOutOfDate());
+        QCOMPARE(tabs->tabText(2), QString("Convergence (out of date)"));
+        QVERIFY(find<QLabel>("Label_ConvergenceCase")->text().contains("OUT OF DATE"));
+    }
+
     void convergenceFillsBothPlotsForAKarmanTrefftzSection()
     {
         openAnalysis();
@@ -431,6 +545,22 @@ private slots:
         QVERIFY(r.cancelled || r.counts.size() == 4);
         QVERIFY(find<QPushButton>("Command_RunConvergence")->isEnabled());
         QVERIFY(!find<QPushButton>("Command_CancelConvergence")->isEnabled());
+    }
+
+    void closingTheMainWindowEndsTheProgramAndItsRun()
+    {
+        openAnalysis();
+        pressNaca("199", "3");
+        setSweep("-10", "10", "0.05");
+        find<QComboBox>("Combo_PolarMethod")->setCurrentIndex(4);
+        click("Command_RunPolar");
+        QVERIFY(analysis()->running());
+        windows->mainWindow()->close();
+        // No window is left on screen to keep the program alive.
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+        waitForRun();
+        QVERIFY(analysis()->polar().cancelled);
     }
 };
 

@@ -19,9 +19,11 @@
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 
 #include "app/NumberText.h"
+#include "output/TypedNumber.h"
 #include "ui/qt/PlotView.h"
 
 namespace ui {
@@ -92,6 +94,7 @@ AnalysisWindow::AnalysisWindow(tavrix::Form_TavrixS& logic, Toolkit& toolkit,
     layout->addLayout(top);
 
     auto* tabs = named<QTabWidget>("Tab_Analysis", this);
+    tabs_ = tabs;
     auto* pressure = named<QWidget>("Tab_Pressure");
     auto* polar = named<QWidget>("Tab_Polar");
     auto* convergence = named<QWidget>("Tab_Convergence");
@@ -105,12 +108,19 @@ AnalysisWindow::AnalysisWindow(tavrix::Form_TavrixS& logic, Toolkit& toolkit,
     buildPolarTab(polar);
     buildConvergenceTab(convergence);
     buildLayerTab(boundaryLayer);
-    connect(reynolds_, &QLineEdit::editingFinished, this, [this] { updateLayer(true); });
+    connect(reynolds_, &QLineEdit::editingFinished, this, [this] {
+        updateLayer(true);
+        markOutOfDate();
+    });
     connect(transition_, &QComboBox::currentIndexChanged, this, [this](int index) {
         ncrit_->setEnabled(index == 1);
         updateLayer(true);
+        markOutOfDate();
     });
-    connect(ncrit_, &QLineEdit::editingFinished, this, [this] { updateLayer(true); });
+    connect(ncrit_, &QLineEdit::editingFinished, this, [this] {
+        updateLayer(true);
+        markOutOfDate();
+    });
 
     progressTimer_ = new QTimer(this);
     progressTimer_->setInterval(100);
@@ -164,7 +174,10 @@ void AnalysisWindow::buildPressureTab(QWidget* tab)
 
     connect(compare_, &QCheckBox::toggled, this, &AnalysisWindow::updatePressure);
     connect(exact_, &QCheckBox::toggled, this, &AnalysisWindow::updatePressure);
-    connect(correction_, &QComboBox::currentIndexChanged, this, &AnalysisWindow::updatePressure);
+    connect(correction_, &QComboBox::currentIndexChanged, this, [this] {
+        updatePressure();
+        markOutOfDate();
+    });
     connect(exportButton, &QPushButton::clicked, pressurePlot_, &PlotView::exportWithDialog);
 }
 
@@ -199,6 +212,11 @@ void AnalysisWindow::buildPolarTab(QWidget* tab)
     row->addWidget(polarProgress_);
     row->addStretch();
     layout->addLayout(row);
+
+    polarCase_ = label("Label_PolarCase", QString(), tab);
+    polarCase_->setWordWrap(true);
+    polarCase_->setTextFormat(Qt::RichText);
+    layout->addWidget(polarCase_);
 
     // Lift and moment on one page, the drag side of the boundary layer (filled
     // when the Reynolds number box holds a number) on the other.
@@ -306,6 +324,10 @@ void AnalysisWindow::buildConvergenceTab(QWidget* tab)
     row->addWidget(exportCL);
     row->addWidget(exportError);
     layout->addLayout(row);
+    convergenceCase_ = label("Label_ConvergenceCase", QString(), tab);
+    convergenceCase_->setWordWrap(true);
+    convergenceCase_->setTextFormat(Qt::RichText);
+    layout->addWidget(convergenceCase_);
     auto* plots = new QHBoxLayout;
     convergenceCL_ = new PlotView("Plot_ConvergenceCL", tab);
     convergenceError_ = new PlotView("Plot_ConvergenceError", tab);
@@ -359,10 +381,9 @@ void AnalysisWindow::buildLayerTab(QWidget* tab)
 
 bool AnalysisWindow::readReynolds(double& Re, bool tell)
 {
-    std::string refusal;
-    tavrix::readReynolds(reynolds_->text().toStdString(), Re, refusal);
-    if (refusal.empty()) return true;
-    if (tell) toolkit_.message(refusal);
+    tavrix::readReynolds(reynolds_->text().toStdString(), Re, layerRefusal_);
+    if (layerRefusal_.empty()) return true;
+    if (tell) toolkit_.message(layerRefusal_);
     return false;
 }
 
@@ -370,9 +391,8 @@ bool AnalysisWindow::readLayerSetup(tavrix::BoundaryLayerSetup& setup, bool tell
 {
     if (!readReynolds(setup.Re, tell)) return false;
     if (setup.Re == 0 || transition_->currentIndex() != 1) return true;
-    std::string refusal;
-    if (!tavrix::readNcrit(ncrit_->text().toStdString(), setup.transition.Ncrit, refusal)) {
-        if (tell) toolkit_.message(refusal);
+    if (!tavrix::readNcrit(ncrit_->text().toStdString(), setup.transition.Ncrit, layerRefusal_)) {
+        if (tell) toolkit_.message(layerRefusal_);
         return false;
     }
     setup.transition.criterion = tavrix::TransitionCriterion::Envelope;
@@ -389,16 +409,26 @@ void AnalysisWindow::updateLayer(bool tell)
     if (!readable || Re == 0 || !press_) {
         for (PlotView* v : {layerAirfoil_, layerCf_, layerTheta_, layerH_}) v->setPlot({});
         if (press_) layerAirfoil_->setPlot(tavrix::layerAirfoilPlot(*press_, layer_));
-        layerInfo_->setText(press_ ? "Type a Reynolds number above to compute the boundary layer "
-                                     "of the last press."
-                                   : QString());
+        // A refused box says why the layer is missing.
+        if (!readable)
+            layerInfo_->setText(QString::fromStdString(layerRefusal_).toHtmlEscaped());
+        else
+            layerInfo_->setText(press_ ? "Type a Reynolds number above to compute the boundary "
+                                         "layer of the last press."
+                                       : QString());
         return;
     }
     layer_ = tavrix::pressLayer(*press_, setup);
-    layerAirfoil_->setPlot(tavrix::layerAirfoilPlot(*press_, layer_));
-    layerCf_->setPlot(tavrix::layerPlot(layer_, tavrix::LayerQuantity::Cf));
-    layerTheta_->setPlot(tavrix::layerPlot(layer_, tavrix::LayerQuantity::Theta));
-    layerH_->setPlot(tavrix::layerPlot(layer_, tavrix::LayerQuantity::H));
+    char re[32];
+    std::snprintf(re, sizeof re, ", Re = %.6g", Re);
+    const std::string caseText = tavrix::caseTitle(*press_) + re;
+    const auto titled = [&](tavrix::PlotData plot) {
+        return tavrix::titledForCase(std::move(plot), caseText);
+    };
+    layerAirfoil_->setPlot(titled(tavrix::layerAirfoilPlot(*press_, layer_)));
+    layerCf_->setPlot(titled(tavrix::layerPlot(layer_, tavrix::LayerQuantity::Cf)));
+    layerTheta_->setPlot(titled(tavrix::layerPlot(layer_, tavrix::LayerQuantity::Theta)));
+    layerH_->setPlot(titled(tavrix::layerPlot(layer_, tavrix::LayerQuantity::H)));
     QStringList lines;
     const std::vector<std::string> summary = tavrix::layerSummary(layer_);
     for (std::size_t i = 0; i < summary.size(); ++i) {
@@ -443,6 +473,85 @@ void AnalysisWindow::takeLastPress()
     showCase();
     updatePressure();
     updateLayer();
+    markOutOfDate();
+}
+
+tavrix::Compressibility AnalysisWindow::chosenCorrection() const
+{
+    return correction_->currentIndex() == 1 ? tavrix::Compressibility::KarmanTsien
+                                            : tavrix::Compressibility::PrandtlGlauert;
+}
+
+bool AnalysisWindow::polarOutOfDate() const
+{
+    if (!polarPress_ || !press_) return false;
+    if (!tavrix::sameFlowCase(*polarPress_, *press_, false)) return true;
+    // The correction matters only with a Mach number.
+    if (press_->setup.mach != 0 && polarCorrection_ != chosenCorrection()) return true;
+    // The boundary layer of the boxes: a refused box counts as another case.
+    tavrix::BoundaryLayerSetup now;
+    std::string refusal;
+    if (!tavrix::readReynolds(reynolds_->text().toStdString(), now.Re, refusal) &&
+        !refusal.empty())
+        return true;
+    const tavrix::BoundaryLayerSetup& then = polar_.layer;
+    const double thenRe = polar_.viscous.empty() ? 0 : then.Re;
+    if (now.Re != thenRe) return true;
+    if (now.Re == 0) return false;
+    const bool envelope = transition_->currentIndex() == 1;
+    if (envelope != (then.transition.criterion == tavrix::TransitionCriterion::Envelope))
+        return true;
+    if (envelope) {
+        double ncrit = 0;
+        if (!tavrix::readNcrit(ncrit_->text().toStdString(), ncrit, refusal) ||
+            ncrit != then.transition.Ncrit)
+            return true;
+    }
+    return false;
+}
+
+bool AnalysisWindow::convergenceOutOfDate() const
+{
+    return convergencePress_ && press_ && !tavrix::sameFlowCase(*convergencePress_, *press_, true);
+}
+
+void AnalysisWindow::markOutOfDate()
+{
+    const QString stale = QString::fromUtf8(
+        "<b><span style=\"color:#b00000\">OUT OF DATE:</span></b> computed for %1, not for "
+        "the case on screen; press Run to compute it for the case on screen.");
+    const QString current = QString::fromUtf8("Computed for %1.");
+    const auto polarText = [this] {
+        std::string t = tavrix::caseTitle(*polarPress_, {false, false, false});
+        if (polarPress_->setup.mach != 0)
+            t += polarCorrection_ == tavrix::Compressibility::KarmanTsien ? " (Karman-Tsien)"
+                                                                           : " (Prandtl-Glauert)";
+        if (!polar_.viscous.empty()) {
+            char re[64];
+            std::snprintf(re, sizeof re, ", Re = %.6g", polar_.layer.Re);
+            t += re;
+            if (polar_.layer.transition.criterion == tavrix::TransitionCriterion::Envelope) {
+                std::snprintf(re, sizeof re, ", e^n with Ncrit = %.6g", polar_.layer.transition.Ncrit);
+                t += re;
+            }
+        }
+        return QString::fromStdString(t).toHtmlEscaped();
+    };
+    const bool polarStale = polarOutOfDate();
+    polarCase_->setText(!polarPress_ ? QString()
+                        : polarStale ? stale.arg(polarText())
+                                     : current.arg(polarText()));
+    tabs_->setTabText(1, polarStale ? "Polar (out of date)" : "Polar");
+    const bool convergenceStale = convergenceOutOfDate();
+    const auto convergenceText = [this] {
+        return QString::fromStdString(
+                   tavrix::caseTitle(*convergencePress_, {true, false, true}))
+            .toHtmlEscaped();
+    };
+    convergenceCase_->setText(!convergencePress_ ? QString()
+                              : convergenceStale ? stale.arg(convergenceText())
+                                                 : current.arg(convergenceText()));
+    tabs_->setTabText(2, convergenceStale ? "Convergence (out of date)" : "Convergence");
 }
 
 void AnalysisWindow::showCase()
@@ -474,7 +583,7 @@ void AnalysisWindow::updatePressure()
     request.compareMethods = compare_->isChecked();
     request.exact = exact_->isChecked();
     const tavrix::PressureResult r = tavrix::pressurePlot(*press_, request);
-    pressurePlot_->setPlot(r.plot);
+    pressurePlot_->setPlot(tavrix::titledForCase(r.plot, tavrix::caseTitle(*press_)));
 
     const tavrix::Coefficients k = tavrix::IntegrateForces(press_->common);
     QStringList info;
@@ -523,12 +632,16 @@ void AnalysisWindow::startRun(Job job, std::function<void()> done, QProgressBar*
     }));
 }
 
-bool AnalysisWindow::readNumber(QLineEdit* edit, double& value)
+bool AnalysisWindow::readNumber(QLineEdit* edit, std::string_view what, double& value)
 {
     const std::string text = edit->text().toStdString();
-    const tavrix::LeadingNumber n = tavrix::readLeadingNumber(text);
-    if (n.tooLarge) {
+    const tavrix::TypedNumber n = tavrix::readTypedNumber(text);
+    if (n.kind == tavrix::TypedNumber::Kind::TooLarge) {
         toolkit_.message(tavrix::numberTooLargeMessage(text));
+        return false;
+    }
+    if (n.kind != tavrix::TypedNumber::Kind::Number) {
+        toolkit_.message(tavrix::notANumberMessage(what, text));
         return false;
     }
     value = n.value;
@@ -543,7 +656,9 @@ void AnalysisWindow::runPolar()
         return;
     }
     double from = 0, to = 0, step = 0;
-    if (!readNumber(alphaFrom_, from) || !readNumber(alphaTo_, to) || !readNumber(alphaStep_, step))
+    if (!readNumber(alphaFrom_, "The first angle of the sweep", from) ||
+        !readNumber(alphaTo_, "The last angle of the sweep", to) ||
+        !readNumber(alphaStep_, "The step of the sweep", step))
         return;
     std::string refusal;
     const std::vector<double> alphas = tavrix::sweepAngles(from, to, step, refusal);
@@ -573,17 +688,23 @@ void AnalysisWindow::runPolar()
             polarPress_ = press;
             polarCorrection_ = correction;
             showPolar();
+            markOutOfDate();
         },
         polarProgress_);
 }
 
 void AnalysisWindow::showPolar()
 {
-    polarCL_->setPlot(tavrix::polarLiftPlot(polar_));
-    polarCM_->setPlot(tavrix::polarMomentPlot(polar_));
-    polarCD_->setPlot(tavrix::polarDragPlot(polar_));
-    polarTransition_->setPlot(tavrix::polarTransitionPlot(polar_));
-    dragPolar_->setPlot(tavrix::dragPolarPlot(polar_));
+    // Every plot names the case it was computed for, also in its exports.
+    const std::string caseText = tavrix::caseTitle(*polarPress_, {false, false, false});
+    const auto titled = [&](tavrix::PlotData plot) {
+        return tavrix::titledForCase(std::move(plot), caseText);
+    };
+    polarCL_->setPlot(titled(tavrix::polarLiftPlot(polar_)));
+    polarCM_->setPlot(titled(tavrix::polarMomentPlot(polar_)));
+    polarCD_->setPlot(titled(tavrix::polarDragPlot(polar_)));
+    polarTransition_->setPlot(titled(tavrix::polarTransitionPlot(polar_)));
+    dragPolar_->setPlot(titled(tavrix::dragPolarPlot(polar_)));
 
     QStringList headers{QString::fromUtf8("\u03b1 (deg)")};
     const bool viscous = !polar_.viscous.empty();
@@ -658,17 +779,22 @@ void AnalysisWindow::runConvergence()
         [=](const tavrix::SweepProgress& progress) {
             *result = tavrix::computeConvergence(*press, progress);
         },
-        [this, result] {
+        [this, result, press] {
             convergence_ = std::move(*result);
+            convergencePress_ = press;
             showConvergence();
+            markOutOfDate();
         },
         convergenceProgress_);
 }
 
 void AnalysisWindow::showConvergence()
 {
-    convergenceCL_->setPlot(tavrix::convergenceLiftPlot(convergence_));
-    convergenceError_->setPlot(tavrix::convergenceErrorPlot(convergence_));
+    const std::string caseText = tavrix::caseTitle(*convergencePress_, {true, false, true});
+    convergenceCL_->setPlot(
+        tavrix::titledForCase(tavrix::convergenceLiftPlot(convergence_), caseText));
+    convergenceError_->setPlot(
+        tavrix::titledForCase(tavrix::convergenceErrorPlot(convergence_), caseText));
     QString info;
     if (convergence_.hasExact)
         info = QString("Exact CL of the section = %1").arg(fixed(convergence_.exactCL, 5));

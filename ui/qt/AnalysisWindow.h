@@ -24,6 +24,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
+class QTabWidget;
 class QTimer;
 
 namespace ui {
@@ -46,6 +47,10 @@ public:
     // Whether a polar or convergence run is going on in the background (until
     // its results are shown).
     bool running() const;
+    // Whether the shown polar or convergence study belongs to another case
+    // than the one on screen (and says so).
+    bool polarOutOfDate() const;
+    bool convergenceOutOfDate() const;
 
     const tavrix::PolarResult& polar() const { return polar_; }
     const tavrix::ConvergenceResult& convergence() const { return convergence_; }
@@ -78,17 +83,27 @@ private:
     void showPolar();
     void showConvergence();
     void showCase();
-    bool readNumber(QLineEdit* edit, double& value);
+    // Marks the polar and the convergence study out of date when the case on
+    // screen (press, correction, boundary layer) is no longer theirs.
+    void markOutOfDate();
+    tavrix::Compressibility chosenCorrection() const;
+    // The number of a box as a whole; a text that is not one is refused with
+    // a message naming the box as `what`.
+    bool readNumber(QLineEdit* edit, std::string_view what, double& value);
 
     tavrix::Form_TavrixS& logic_;
     Toolkit& toolkit_;
     std::shared_ptr<const tavrix::PressCase> press_;
 
     QLabel* caseLabel_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    QLabel* polarCase_ = nullptr;
+    QLabel* convergenceCase_ = nullptr;
     QLineEdit* reynolds_ = nullptr;
     QComboBox* transition_ = nullptr;
     bool polarMethodChosen_ = false;  // the user picked the polar's method
     QLineEdit* ncrit_ = nullptr;
+    std::string layerRefusal_;  // why the last reading of the layer's boxes failed
 
     PlotView* layerAirfoil_ = nullptr;
     PlotView* layerCf_ = nullptr;
@@ -128,6 +143,7 @@ private:
     PlotView* convergenceError_ = nullptr;
     QLabel* convergenceInfo_ = nullptr;
     tavrix::ConvergenceResult convergence_;
+    std::shared_ptr<const tavrix::PressCase> convergencePress_;
 
     // The background run: its progress and the flag that cancels it.
     QFutureWatcher<void> watcher_;

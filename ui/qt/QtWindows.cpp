@@ -113,8 +113,11 @@ QtWindows::QtWindows(tavrix::Common& common)
     buildAboutWindow();
     // Closing the Karman-Trefftz window without a new section leaves the
     // contour in use as it was, and the options say so again.
+    // Closing the main window ends the program: the other windows close with
+    // it (a polar or convergence run is cancelled), so that none is left
+    // behind without the menu that would quit it.
     closeWatcher_ = std::make_unique<CloseWatcher>([this](QObject* watched) {
-        if (watched == main_) saveGeometry();
+        if (watched == main_) closeSecondaryWindows();
         if (watched == katjo_.data()) logic_->showAirfoilInUse();
     });
     main_->installEventFilter(closeWatcher_.get());
@@ -143,9 +146,7 @@ void QtWindows::buildMainWindow()
     auto* quit = main_->findChild<QAction*>("Mn_Quit");
     quit->setShortcutContext(Qt::ApplicationShortcut);
     QObject::connect(quit, &QAction::triggered, [this] {
-        saveGeometry();
-        for (QWidget* w : {katjo_.data(), showMat_.data(), about_.data(), analysis_.data()})
-            if (w != nullptr) w->close();
+        closeSecondaryWindows();
         main_->close();
         QCoreApplication::quit();
     });
@@ -346,6 +347,14 @@ void QtWindows::buildMainWindow()
         if (!edit->isReadOnly() && edit->objectName() != "Text_FilePath")
             QObject::connect(edit, &QLineEdit::returnPressed, calculate, &QPushButton::click);
     }
+}
+
+void QtWindows::closeSecondaryWindows()
+{
+    saveGeometry();
+    if (auto* analysis = qobject_cast<AnalysisWindow*>(analysis_.data())) analysis->cancelRun();
+    for (QWidget* w : {katjo_.data(), showMat_.data(), about_.data(), analysis_.data()})
+        if (w != nullptr && w->isVisible()) w->close();
 }
 
 void QtWindows::buildKatjoWindow()

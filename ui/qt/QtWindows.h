@@ -76,6 +76,9 @@ private:
     void buildKatjoWindow();
     void buildShowMatWindow();
     void buildAboutWindow();
+    // Saves the main window's place and closes every other window, cancelling
+    // a run of the analysis window.
+    void closeSecondaryWindows();
     PictureBox* picture(std::string_view name) const;
     void fillFileList(const QString& dir);
 
