@@ -39,11 +39,6 @@ std::string machText(double mach)
     return std::string("M\u221e = ") + buffer;
 }
 
-std::string correctionName(Compressibility correction)
-{
-    return correction == Compressibility::PrandtlGlauert ? "Prandtl-Glauert" : "Karman-Tsien";
-}
-
 int methodIndex(PanelMethod method) { return static_cast<int>(method); }
 
 constexpr int kGreyColour = 4;
@@ -133,6 +128,9 @@ PressureResult pressurePlot(const PressCase& press, const PressureRequest& reque
     plot.yLabel = "\u2212Cp";
     const std::vector<double> xc = chordStations(c);
     const int le = leadingEdgePoint(c);
+    double cp0Min = std::numeric_limits<double>::infinity();
+    for (int i = 1; i <= c.NPanel; ++i) cp0Min = std::min(cp0Min, 1 - c.Vt[i] * c.Vt[i]);
+    result.validity = correctionValidity(cp0Min, mach, request.correction);
 
     if (request.compareMethods) {
         const double alpha[] = {press.alphaDeg};
@@ -146,12 +144,30 @@ PressureResult pressurePlot(const PressCase& press, const PressureRequest& reque
                 result.message += methodMessage(method, outcome.message);
                 continue;
             }
-            Series s{std::string(methodName(method)), Series::Role::Computed, methodIndex(method),
-                     false, xc, {}};
-            for (double cu : outcome.points.front().Cu) s.y.push_back(cu - 1);
+            const OperatingPoint& p = outcome.points.front();
+            // Below the vacuum limit the method's curve stays incompressible.
+            const bool holds =
+                pointValidity(p, mach, request.correction) != CorrectionValidity::BeyondVacuum;
+            Series s{std::string(methodName(method)) +
+                         (holds ? "" : " (incompressible: the correction fails below the vacuum limit)"),
+                     Series::Role::Computed, methodIndex(method), false, xc, {}};
+            for (double cu : holds ? p.Cu : p.CuIncompressible) s.y.push_back(cu - 1);
             plot.series.push_back(std::move(s));
         }
     } else {
+        // The press's angle once more with the plotted correction: the
+        // coefficients shown beside the plot are those of its curve.
+        if (mach != 0) {
+            FlowSetup setup = press.setup;
+            setup.correction = request.correction;
+            const double alpha[] = {press.alphaDeg};
+            const SweepOutcome outcome = Sweep(c, setup, alpha, {});
+            if (!outcome.points.empty()) {
+                result.CL = outcome.points.front().CL;
+                result.CM = outcome.points.front().CM;
+                result.hasCoefficients = true;
+            }
+        }
         std::vector<double> incompressible, corrected;
         for (int i = 1; i <= c.NPanel; ++i) {
             const double cp0 = 1 - c.Vt[i] * c.Vt[i];
@@ -159,20 +175,31 @@ PressureResult pressurePlot(const PressCase& press, const PressureRequest& reque
             if (mach != 0) corrected.push_back(-CorrectedCp(request.correction, cp0, mach));
         }
         const std::string method(methodName(press.setup.method));
-        if (mach == 0) {
+        // Past the critical Mach number the corrected curve still shows,
+        // against the Cp* line, where the flow turns supersonic; below the
+        // vacuum limit it shows nothing real and is left out.
+        if (result.validity == CorrectionValidity::BeyondVacuum) {
+            addSurfaces(plot, method + ", incompressible (the " +
+                                  std::string(correctionName(request.correction)) +
+                                  " correction fails below the vacuum limit)",
+                        methodIndex(press.setup.method), xc, incompressible, le);
+        } else if (mach == 0) {
             addSurfaces(plot, method, methodIndex(press.setup.method), xc, incompressible, le);
         } else {
             addSurfaces(plot, method + ", incompressible", kGreyColour, xc, incompressible, le);
             addSurfaces(plot,
-                        method + ", " + correctionName(request.correction) + " " + machText(mach),
+                        method + ", " + std::string(correctionName(request.correction)) + " " +
+                            machText(mach),
                         methodIndex(press.setup.method), xc, corrected, le);
         }
     }
+    // The overlay's curves are named by method only: the title names their correction.
+    if (mach != 0 && request.compareMethods)
+        plot.title += " (" + std::string(correctionName(request.correction)) + " " +
+                      machText(mach) + ")";
 
     if (mach != 0) {
         result.cpStar = CriticalCp(mach);
-        double cp0Min = std::numeric_limits<double>::infinity();
-        for (int i = 1; i <= c.NPanel; ++i) cp0Min = std::min(cp0Min, 1 - c.Vt[i] * c.Vt[i]);
         if (cp0Min < 0) result.criticalMach = CriticalMach(cp0Min, request.correction);
         plot.series.push_back({"Cp* at " + machText(mach), Series::Role::Reference, kGreyColour,
                                false, {0.0, 1.0}, {-result.cpStar, -result.cpStar}});
@@ -263,8 +290,15 @@ PolarResult computePolar(const PressCase& press, std::span<const PanelMethod> me
         }
     }
     if (layer.Re > 0) polar.layer = layer;
+    polar.mach = std::fabs(press.setup.mach);
+    polar.correction = correction;
     if (!polar.points.empty()) {
-        if (const std::optional<double> a0 = zeroLiftAngle(polar.points.front())) {
+        // The zero-lift angle from the angles whose correction holds.
+        std::vector<OperatingPoint> valid;
+        const std::vector<bool> holds = validPoints(polar, 0);
+        for (std::size_t i = 0; i < holds.size(); ++i)
+            if (holds[i]) valid.push_back(polar.points.front()[i]);
+        if (const std::optional<double> a0 = zeroLiftAngle(valid)) {
             polar.alpha0Deg = *a0;
             polar.hasAlpha0 = true;
         }
@@ -274,13 +308,17 @@ PolarResult computePolar(const PressCase& press, std::span<const PanelMethod> me
 
 namespace {
 
-// One series per method: a coefficient of the operating points against alpha.
+// One series per method: a coefficient of the operating points against
+// alpha, where the correction holds.
 PlotData perMethodPlot(const PolarResult& polar, PlotData plot, double OperatingPoint::*coefficient)
 {
     for (std::size_t k = 0; k < polar.methods.size(); ++k) {
         Series s{std::string(methodName(polar.methods[k])), Series::Role::Computed,
                  methodIndex(polar.methods[k]), true, {}, {}};
-        for (const OperatingPoint& p : polar.points[k]) {
+        const std::vector<bool> holds = validPoints(polar, k);
+        for (std::size_t i = 0; i < polar.points[k].size(); ++i) {
+            const OperatingPoint& p = polar.points[k][i];
+            if (!holds[i]) continue;
             s.x.push_back(p.alphaDeg);
             s.y.push_back(p.*coefficient);
         }
@@ -290,6 +328,26 @@ PlotData perMethodPlot(const PolarResult& polar, PlotData plot, double Operating
 }
 
 }  // namespace
+
+std::vector<bool> validPoints(const PolarResult& polar, std::size_t k)
+{
+    std::vector<bool> holds;
+    if (k >= polar.points.size()) return holds;
+    for (const OperatingPoint& p : polar.points[k])
+        holds.push_back(pointValidity(p, polar.mach, polar.correction) ==
+                        CorrectionValidity::Valid);
+    return holds;
+}
+
+std::vector<std::string> correctionWarnings(const PolarResult& polar)
+{
+    std::vector<std::string> lines;
+    const SweepConditions conditions{{}, polar.mach, polar.correction, {}};
+    for (const MethodSweep& sweep : methodSweeps(polar))
+        for (std::string& line : correctionWarnings(conditions, sweep, "\u03b1 ="))
+            lines.push_back(std::move(line));
+    return lines;
+}
 
 PlotData polarLiftPlot(const PolarResult& polar)
 {
@@ -302,10 +360,16 @@ PlotData polarLiftPlot(const PolarResult& polar)
             aMax = std::max(aMax, p.alphaDeg);
         }
     if (polar.hasAlpha0 && aMin <= aMax) {
-        // Thin-airfoil theory: dCL/dalpha = 2 pi per radian.
+        // Thin-airfoil theory: dCL/dalpha = 2 pi per radian, divided by
+        // sqrt(1 - M^2) in compressible flow (Prandtl-Glauert).
         const double pi = 4 * std::atan(1.0);
-        const double perDegree = 2 * pi * (pi / 180);
-        plot.series.push_back({"Thin airfoil 2\u03c0(\u03b1 \u2212 \u03b1\u2080)", Series::Role::Reference, kGreyColour, false, {aMin, aMax},
+        const double factor = polar.mach != 0 ? std::sqrt(1 - polar.mach * polar.mach) : 1;
+        const double perDegree = 2 * pi * (pi / 180) / factor;
+        const std::string name =
+            polar.mach != 0
+                ? "Thin airfoil 2\u03c0(\u03b1 \u2212 \u03b1\u2080)/\u221a(1 \u2212 M\u221e\u00b2)"
+                : "Thin airfoil 2\u03c0(\u03b1 \u2212 \u03b1\u2080)";
+        plot.series.push_back({name, Series::Role::Reference, kGreyColour, false, {aMin, aMax},
                                {perDegree * (aMin - polar.alpha0Deg),
                                 perDegree * (aMax - polar.alpha0Deg)}});
     }

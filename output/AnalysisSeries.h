@@ -84,6 +84,15 @@ struct PressureResult {
     double exactCL = 0;         // for a Karman-Trefftz section
     bool hasExact = false;
     std::string message;        // why the overlay is missing (a refusal of a method)
+    // The press's angle solved again with the plotted correction, so the
+    // coefficients beside the plot belong to the curve on it (the main
+    // window keeps the Prandtl-Glauert values of the press).
+    bool hasCoefficients = false;
+    double CL = 0, CM = 0;
+    // Whether the correction holds for the press's method: past the critical
+    // Mach number the coefficients are no result, below the vacuum limit the
+    // corrected curves are left out as well.
+    CorrectionValidity validity = CorrectionValidity::Valid;
 };
 
 // -Cp against x/c, upper surface solid and lower surface dashed, for the
@@ -103,6 +112,9 @@ struct PolarResult {
     // for an inviscid polar.
     std::vector<std::vector<ViscousPoint>> viscous = {};
     BoundaryLayerSetup layer = {};
+    // The free-stream Mach number and the correction the points carry.
+    double mach = 0;
+    Compressibility correction = Compressibility::PrandtlGlauert;
     double alpha0Deg = 0;  // zero-lift angle of the first method's CL curve
     bool hasAlpha0 = false;
     std::string message;
@@ -122,6 +134,14 @@ PolarResult computePolar(const PressCase& press, std::span<const PanelMethod> me
 // changes sign, or the secant through the two points nearest CL = 0.
 std::optional<double> zeroLiftAngle(std::span<const OperatingPoint> points);
 
+// Whether the correction holds at each angle of method k (all true without a
+// Mach number).
+std::vector<bool> validPoints(const PolarResult& polar, std::size_t k);
+// What the plots leave out: one line per method and kind, as the batch warns.
+std::vector<std::string> correctionWarnings(const PolarResult& polar);
+
+// The plots leave out the angles where the correction does not hold. The
+// thin-airfoil line takes the Prandtl-Glauert factor with a Mach number.
 PlotData polarLiftPlot(const PolarResult& polar);
 PlotData polarMomentPlot(const PolarResult& polar);
 // The polar as the sweep's writers take it (the xfoil-layout polar, the

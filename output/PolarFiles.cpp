@@ -46,6 +46,59 @@ double lowestCp(const std::vector<double>& Cu)
 
 }  // namespace
 
+CorrectionValidity pointValidity(const OperatingPoint& point, double mach,
+                                 Compressibility correction)
+{
+    return correctionValidity(lowestCp(point.CuIncompressible), mach, correction);
+}
+
+std::string angleRuns(std::span<const double> alphas, const std::vector<bool>& flagged)
+{
+    std::string t;
+    for (std::size_t k = 0; k < alphas.size() && k < flagged.size();) {
+        if (!flagged[k]) {
+            ++k;
+            continue;
+        }
+        std::size_t end = k;
+        while (end + 1 < alphas.size() && end + 1 < flagged.size() && flagged[end + 1]) ++end;
+        if (!t.empty()) t += ", ";
+        t += exact(alphas[k]);
+        if (end > k)
+            t += " to " + exact(alphas[end]) + " (" + std::to_string(end - k + 1) + " angles)";
+        k = end + 1;
+    }
+    return t;
+}
+
+std::string_view correctionName(Compressibility correction)
+{
+    return correction == Compressibility::KarmanTsien ? "Karman-Tsien" : "Prandtl-Glauert";
+}
+
+std::vector<std::string> correctionWarnings(const SweepConditions& conditions,
+                                            const MethodSweep& sweep, std::string_view alphaWord)
+{
+    std::vector<std::string> lines;
+    if (conditions.mach == 0) return lines;
+    std::vector<double> alphas;
+    std::vector<bool> supercritical, vacuum;
+    for (const OperatingPoint& p : sweep.outcome.points) {
+        const CorrectionValidity v = pointValidity(p, conditions.mach, conditions.correction);
+        alphas.push_back(p.alphaDeg);
+        supercritical.push_back(v == CorrectionValidity::Supercritical);
+        vacuum.push_back(v == CorrectionValidity::BeyondVacuum);
+    }
+    const std::string head = std::string(methodName(sweep.method)) + ": the " +
+                             std::string(correctionName(conditions.correction)) +
+                             " correction is not valid at " + std::string(alphaWord) + " ";
+    if (const std::string runs = angleRuns(alphas, supercritical); !runs.empty())
+        lines.push_back(head + runs + ": past the critical Mach number");
+    if (const std::string runs = angleRuns(alphas, vacuum); !runs.empty())
+        lines.push_back(head + runs + ": the corrected Cp falls below the vacuum limit");
+    return lines;
+}
+
 std::string_view methodKey(PanelMethod method)
 {
     return methodInfo(method).word;
@@ -53,23 +106,25 @@ std::string_view methodKey(PanelMethod method)
 
 std::string PolarFileText(const SweepConditions& conditions, const MethodSweep& sweep)
 {
-    const char* correction =
-        conditions.correction == Compressibility::KarmanTsien ? "Karman-Tsien" : "Prandtl-Glauert";
+    const std::string_view correction = correctionName(conditions.correction);
     std::string name = conditions.sectionName.empty() ? "unnamed section" : conditions.sectionName;
     std::replace(name.begin(), name.end(), '\n', ' ');
     std::replace(name.begin(), name.end(), '\r', ' ');
+    const bool viscous = conditions.layer.Re > 0 &&
+                         sweep.viscous.size() == sweep.outcome.points.size();
     std::string t;
     t += " \n";
     t += "       Tavrix-S  inviscid panel method: " + std::string(methodName(sweep.method));
     if (conditions.mach != 0) t += ", " + std::string(correction) + " correction";
     t += "\n";
-    t += " \n";
+    // The two drags of this program never share a name: the inviscid
+    // pressure integral is CDp inviscid, the boundary layer's drag is CD.
+    t += viscous ? " CD: boundary layer (Squire-Young), CDp = CD - CDf of the layer\n"
+                 : " CDp: inviscid pressure integral, CD = 0: no boundary layer\n";
     t += " Calculated polar for: " + name + "\n";
     t += " \n";
     t += " 1 1 Reynolds number fixed          Mach number fixed\n";
     t += " \n";
-    const bool viscous = conditions.layer.Re > 0 &&
-                         sweep.viscous.size() == sweep.outcome.points.size();
     const BoundaryLayerSetup& layer = conditions.layer;
     t += " xtrf = " + fixed(viscous ? layer.forcedTransitionUpper.value_or(1.0) : 1.0, 3, 7) +
          " (top)      " +
@@ -106,8 +161,10 @@ std::string CoefficientsCsvText(const SweepConditions& conditions,
                                 std::span<const MethodSweep> sweeps)
 {
     const bool viscous = conditions.layer.Re > 0;
-    std::string t = "method,alpha,CL,CD,CM,Cp_min,M_crit";
-    if (viscous) t += ",CD_friction,Top_Xtr,Bot_Xtr,Top_Xsep,Bot_Xsep,reliable";
+    std::string t = "method,alpha,CL,CDp_inviscid,CM,Cp_min,M_crit";
+    if (viscous) t += ",CD_boundary_layer,CD_friction,Top_Xtr,Bot_Xtr,Top_Xsep,Bot_Xsep,reliable";
+    const bool compressible = conditions.mach != 0;
+    if (compressible) t += ",correction_valid";
     t += "\n";
     for (const MethodSweep& s : sweeps) {
         const bool layered = viscous && s.viscous.size() == s.outcome.points.size();
@@ -115,23 +172,27 @@ std::string CoefficientsCsvText(const SweepConditions& conditions,
             const OperatingPoint& p = s.outcome.points[k];
             const double cp0Min = lowestCp(p.CuIncompressible);
             const ViscousPoint* v = layered && s.viscous[k].ok ? &s.viscous[k] : nullptr;
-            const std::string cd = !viscous ? exact(p.CD) : v != nullptr ? exact(v->CD) : "";
             t += std::string(methodName(s.method)) + "," + exact(p.alphaDeg) + "," + exact(p.CL) +
-                 "," + cd + "," + exact(p.CM) + "," + exact(lowestCp(p.Cu)) + "," +
+                 "," + exact(p.CD) + "," + exact(p.CM) + "," + exact(lowestCp(p.Cu)) + "," +
                  exact(CriticalMach(cp0Min, conditions.correction));
             if (viscous) {
                 auto separation = [](const SurfacePoint& at) {
                     return at.found ? exact(at.xc) : std::string();
                 };
                 if (v == nullptr) {
-                    t += ",,,,,,";
+                    t += ",,,,,,,";
                 } else {
-                    t += "," + exact(v->CDfriction) + "," + exact(transitionXc(v->transitionUpper)) +
+                    t += "," + exact(v->CD) + "," + exact(v->CDfriction) + "," + exact(transitionXc(v->transitionUpper)) +
                          "," + exact(transitionXc(v->transitionLower)) + "," +
                          separation(v->separationUpper) + "," + separation(v->separationLower) +
                          "," + (v->reliable ? "1" : "0");
                 }
             }
+            if (compressible)
+                t += pointValidity(p, conditions.mach, conditions.correction) ==
+                             CorrectionValidity::Valid
+                         ? ",1"
+                         : ",0";
             t += "\n";
         }
     }

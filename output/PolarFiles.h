@@ -37,8 +37,8 @@ struct SweepConditions {
 };
 
 // The polar of one method: a header naming the section, the method and the
-// Mach number, the line "alpha CL CD CDp CM Top_Xtr Bot_Xtr", a dashed line,
-// then one row per angle. The inviscid flow has no friction drag and no
+// Mach number, a line that says what CD and CDp hold in this file, the line
+// "alpha CL CD CDp CM Top_Xtr Bot_Xtr", a dashed line, then one row per angle. The inviscid flow has no friction drag and no
 // transition, so CD, Top_Xtr and Bot_Xtr are 0; CDp is the drag of the
 // integrated pressure (zero in exact inviscid flow, so it shows the
 // discretisation error).
@@ -51,17 +51,39 @@ struct SweepConditions {
 // angles where its boundary layer fails: the CSV keeps them, marked.
 std::string PolarFileText(const SweepConditions& conditions, const MethodSweep& sweep);
 
-// Header "method,alpha,CL,CD,CM,Cp_min,M_crit", one row per method and angle:
-// the lowest Cp after the correction, and the critical Mach number of the
-// section at that angle for the chosen correction.
-// With a boundary layer CD is the Squire-Young drag (empty where the layer
-// gave no result), and the header goes on
-// ",CD_friction,Top_Xtr,Bot_Xtr,Top_Xsep,Bot_Xsep,reliable": the chord
-// fractions of transition (1 when laminar to the trailing edge) and of
+// Header "method,alpha,CL,CDp_inviscid,CM,Cp_min,M_crit", one row per method
+// and angle: the drag of the integrated inviscid pressure, the lowest Cp
+// after the correction, and the critical Mach number of the section at that
+// angle for the chosen correction. With a Mach number the row ends in
+// ",correction_valid": 0 where the free stream is past the critical Mach
+// number or the corrected Cp below the vacuum limit, 1 otherwise.
+// With a boundary layer the header goes on ",CD_boundary_layer,CD_friction,
+// Top_Xtr,Bot_Xtr,Top_Xsep,Bot_Xsep,reliable": the Squire-Young drag (empty,
+// like the rest of the layer's columns, where the layer gave no result),
+// its friction part, the chord fractions of transition (1 when laminar to the trailing edge) and of
 // turbulent separation (empty when attached), reliable 0 after a separation
 // ahead of x/c = 0.95.
 std::string CoefficientsCsvText(const SweepConditions& conditions,
                                 std::span<const MethodSweep> sweeps);
+
+// Whether the compressibility correction holds at this operating point (its
+// lowest incompressible Cp at the free-stream Mach number).
+CorrectionValidity pointValidity(const OperatingPoint& point, double mach,
+                                 Compressibility correction);
+
+// The angles whose flag is set, as runs of consecutive angles of the sweep:
+// "11.4 to 15 (37 angles), 18". Empty when no flag is set.
+std::string angleRuns(std::span<const double> alphasDeg, const std::vector<bool>& flagged);
+
+// "Prandtl-Glauert" or "Karman-Tsien".
+std::string_view correctionName(Compressibility correction);
+
+// One line per kind of failure of the correction in a method's sweep:
+// "Hess: the Karman-Tsien correction is not valid at alpha 4 to 8 (3 angles):
+// past the critical Mach number". Nothing for an incompressible sweep.
+std::vector<std::string> correctionWarnings(const SweepConditions& conditions,
+                                            const MethodSweep& sweep,
+                                            std::string_view alphaWord = "alpha");
 
 // Header "method,alpha,panel,x,y,Cp,Cp_incompressible", one row per method,
 // angle and panel, at the panel's control point on the rotated contour.

@@ -39,6 +39,20 @@ double CriticalCp(double mach, double gamma)
     return (2 / (gamma * m2)) * (std::pow(ratio, gamma / (gamma - 1)) - 1);
 }
 
+double VacuumCp(double mach, double gamma) { return -2 / (gamma * (mach * mach)); }
+
+CorrectionValidity correctionValidity(double cp0Min, double mach, Compressibility correction,
+                                      double gamma)
+{
+    if (mach == 0) return CorrectionValidity::Valid;
+    if (correction == Compressibility::KarmanTsien && karmanTsienDenominator(cp0Min, mach) <= 0)
+        return CorrectionValidity::BeyondVacuum;
+    const double cp = CorrectedCp(correction, cp0Min, mach);
+    if (!(cp >= VacuumCp(mach, gamma))) return CorrectionValidity::BeyondVacuum;
+    if (cp < CriticalCp(mach, gamma)) return CorrectionValidity::Supercritical;
+    return CorrectionValidity::Valid;
+}
+
 double CriticalMach(double cp0Min, Compressibility correction, double gamma)
 {
     if (std::isnan(cp0Min)) return cp0Min;

@@ -125,12 +125,29 @@ TEST(AnalysisPressureTest, machNumberAddsTheCorrectedCurvesAndTheCriticalLine)
     EXPECT_GT(pg.criticalMach, 0.3);
     EXPECT_LT(pg.criticalMach, 0.7);
 
-    // Karman-Tsien raises the suction peak above Prandtl-Glauert's.
+    // Past the critical Mach number the corrected curve stays, but its
+    // coefficients are no result.
+    EXPECT_EQ(pg.validity, CorrectionValidity::Supercritical);
+
+    // Karman-Tsien's suction peak at 0.7 lies below the vacuum limit: no
+    // corrected curve, the incompressible one says why.
     const PressureResult kt = pressurePlot(p.press, {Compressibility::KarmanTsien, false, true});
-    const Series& ktUpper = named(kt.plot, "Hess, Karman-Tsien M\u221e = 0.70, upper");
-    EXPECT_GT(*std::max_element(ktUpper.y.begin(), ktUpper.y.end()),
-              *std::max_element(corrected.y.begin(), corrected.y.end()));
+    EXPECT_EQ(kt.validity, CorrectionValidity::BeyondVacuum);
+    for (const Series& s : kt.plot.series) EXPECT_EQ(s.name.find("Karman-Tsien M"), std::string::npos);
+    named(kt.plot, "Hess, incompressible (the Karman-Tsien correction fails below the vacuum "
+                   "limit), upper");
     EXPECT_LT(kt.criticalMach, pg.criticalMach);
+
+    // At 0.5 it holds, and raises the suction peak above Prandtl-Glauert's.
+    PressCase slower = p.press;
+    slower.setup.mach = 0.5;
+    const PressureResult kt5 = pressurePlot(slower, {Compressibility::KarmanTsien, false, true});
+    const PressureResult pg5 = pressurePlot(slower, {Compressibility::PrandtlGlauert, false, true});
+    const Series& ktUpper = named(kt5.plot, "Hess, Karman-Tsien M\u221e = 0.50, upper");
+    const Series& pgUpper = named(pg5.plot, "Hess, Prandtl-Glauert M\u221e = 0.50, upper");
+    ASSERT_FALSE(ktUpper.y.empty());
+    EXPECT_GT(*std::max_element(ktUpper.y.begin(), ktUpper.y.end()),
+              *std::max_element(pgUpper.y.begin(), pgUpper.y.end()));
 }
 
 TEST(AnalysisPressureTest, compareOverlayHoldsEachMethodAsItsOwnPressGivesIt)
@@ -276,6 +293,60 @@ TEST(AnalysisPolarTest, polarOfACamberedSectionAndItsThinAirfoilLine)
                             methodSweeps(polar));
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 4 * 7);
     EXPECT_EQ(sectionName(p.press), "Karman-Trefftz section");
+}
+
+TEST(AnalysisPolarTest, oneCorrectionPerFigureAndNoPointWhereItFails)
+{
+    Pressed p;
+    p.s.chooseNaca("101");
+    p.run(PanelMethod::Hess, "5", "0.5");
+    // The coefficients beside the Karman-Tsien plot are Karman-Tsien's, the
+    // polar's at that angle; the press (Prandtl-Glauert) gives less.
+    const PressureResult kt = pressurePlot(p.press, {Compressibility::KarmanTsien, false, true});
+    ASSERT_TRUE(kt.hasCoefficients);
+    const double five[] = {5};
+    const PolarResult at5 =
+        computePolar(p.press, {&p.press.setup.method, 1}, five, Compressibility::KarmanTsien);
+    EXPECT_EQ(kt.CL, at5.points[0][0].CL);
+    EXPECT_EQ(kt.CM, at5.points[0][0].CM);
+    const double pressCL = IntegrateForces(p.press.common).CL;
+    EXPECT_GT(kt.CL, pressCL + 0.02);
+    named(kt.plot, "Hess, Karman-Tsien M\u221e = 0.50, upper");
+    const PressureResult overlay = pressurePlot(p.press, {Compressibility::KarmanTsien, true, true});
+    EXPECT_NE(overlay.plot.title.find("(Karman-Tsien M\u221e = 0.50)"), std::string::npos);
+    const PressureResult pg = pressurePlot(p.press, {Compressibility::PrandtlGlauert, false, true});
+    EXPECT_EQ(pg.CL, pressCL);
+
+    // At M = 0.9 even the symmetric flow at 0 degrees is supercritical
+    // (Cp0 near -0.4, corrected below Cp* = -0.19): the plot has no point
+    // where the correction fails, and the window and the batch say where.
+    PressCase fast = p.press;
+    fast.setup.mach = 0.9;
+    std::string refusal;
+    const std::vector<double> alphas = sweepAngles(0, 8, 4, refusal);
+    const PolarResult polar = computePolar(fast, {&fast.setup.method, 1}, alphas,
+                                           Compressibility::KarmanTsien);
+    ASSERT_EQ(polar.points[0].size(), 3u);
+    EXPECT_EQ(validPoints(polar, 0), std::vector<bool>(3, false));
+    EXPECT_TRUE(named(polarLiftPlot(polar), "Hess").x.empty());
+    EXPECT_TRUE(named(polarMomentPlot(polar), "Hess").x.empty());
+    EXPECT_FALSE(polar.hasAlpha0);
+    const std::vector<std::string> warnings = correctionWarnings(polar);
+    ASSERT_FALSE(warnings.empty());
+    EXPECT_EQ(warnings[0].rfind("Hess: the Karman-Tsien correction is not valid at \u03b1 = ", 0),
+              0u);
+
+    PolarResult thin;
+    thin.methods = {PanelMethod::Hess};
+    thin.points = {{OperatingPoint{}, OperatingPoint{}}};
+    thin.points[0][1].alphaDeg = 4;
+    thin.hasAlpha0 = true;
+    thin.mach = 0.6;
+    const PlotData thinLift = polarLiftPlot(thin);
+    const Series& line = thinLift.series.back();
+    EXPECT_EQ(line.role, Series::Role::Reference);
+    // 2 pi per radian over sqrt(1 - 0.36) = 0.8.
+    EXPECT_NEAR(line.y.back(), 2 * M_PI * (M_PI / 180) * 4 / 0.8, 1e-12);
 }
 
 TEST(AnalysisPolarTest, aCancelledPolarKeepsTheAnglesSolved)

@@ -119,6 +119,10 @@ TEST(PolarFile, readsBackAsAPolarWithItsColumnsSectionAndMachNumberEvenWhenEmpty
     EXPECT_EQ(polar.rows[0], (std::vector<double>{-2.5, -0.3124, 0, 0.00012, 0.0123, 0, 0}));
     EXPECT_EQ(polar.rows[1], (std::vector<double>{10, 1.2346, 0, -0.00002, -0.0999, 0, 0}));
     EXPECT_NE(text.find("Kennedy-Marsden, Karman-Tsien correction"), std::string::npos);
+    // The header says which drag is which: the inviscid file's CDp is the
+    // pressure integral, its CD the absent boundary layer.
+    EXPECT_NE(text.find("\n CDp: inviscid pressure integral, CD = 0: no boundary layer\n"),
+              std::string::npos);
     // The rows line up under the dashed line as saved polars do.
     const std::vector<std::string> all = lines(text);
     EXPECT_EQ(all[all.size() - 2], "  -2.500  -0.3124   0.00000   0.00012   0.0123   0.0000   0.0000");
@@ -159,6 +163,8 @@ TEST(PolarFile, withABoundaryLayerCarriesItsDragTransitionAndReynoldsNumber)
     const ReadPolar polar = readPolar(text);
     ASSERT_TRUE(polar.ok) << text;
     EXPECT_NE(text.find(" xtrf =   1.000 (top)        0.500 (bottom)\n"), std::string::npos);
+    EXPECT_NE(text.find("\n CD: boundary layer (Squire-Young), CDp = CD - CDf of the layer\n"),
+              std::string::npos);
     // Michel's criterion has no Ncrit; the envelope method's is written.
     EXPECT_NE(text.find(" Mach =   0.000     Re =     3.000 e 6     Ncrit =   0.000\n"),
               std::string::npos);
@@ -184,22 +190,25 @@ TEST(SweepCsv, withABoundaryLayerAddsItsColumnsAndMarksWhatIsMissing)
     conditions.layer.Re = 1e6;
     const std::vector<std::string> rows = lines(CoefficientsCsvText(conditions, sweeps));
     ASSERT_EQ(rows.size(), 4u);
-    EXPECT_EQ(rows[0], "method,alpha,CL,CD,CM,Cp_min,M_crit,CD_friction,Top_Xtr,Bot_Xtr,"
-                       "Top_Xsep,Bot_Xsep,reliable");
+    // The inviscid pressure integral and the layer's drag each have their own
+    // named column, whether or not the layer gave a result.
+    EXPECT_EQ(rows[0], "method,alpha,CL,CDp_inviscid,CM,Cp_min,M_crit,CD_boundary_layer,"
+                       "CD_friction,Top_Xtr,Bot_Xtr,Top_Xsep,Bot_Xsep,reliable");
     const std::vector<std::string> first = words(rows[1], ',');
-    ASSERT_EQ(first.size(), 13u);
-    EXPECT_EQ(first[3], "0.0075");
+    ASSERT_EQ(first.size(), 14u);
+    EXPECT_EQ(numberIn(first[3]), 0.0001);
     EXPECT_EQ(std::vector<std::string>(first.begin() + 7, first.end()),
-              (std::vector<std::string>{"0.005", "0.5", "1", "", "", "1"}));
+              (std::vector<std::string>{"0.0075", "0.005", "0.5", "1", "", "", "1"}));
     const std::vector<std::string> none = words(rows[2], ',');
-    ASSERT_EQ(none.size(), 13u);
-    EXPECT_EQ(none[3], "");
+    ASSERT_EQ(none.size(), 14u);
+    EXPECT_EQ(none[3], "0");
     EXPECT_EQ(std::vector<std::string>(none.begin() + 7, none.end()),
-              std::vector<std::string>(6, ""));
+              std::vector<std::string>(7, ""));
     const std::vector<std::string> separated = words(rows[3], ',');
-    ASSERT_EQ(separated.size(), 13u);
-    EXPECT_EQ(separated[10], "0.625");
-    EXPECT_EQ(separated[12], "0");
+    ASSERT_EQ(separated.size(), 14u);
+    EXPECT_EQ(separated[7], "0.125");
+    EXPECT_EQ(separated[11], "0.625");
+    EXPECT_EQ(separated[13], "0");
 }
 
 TEST(SweepCsv, headerRowThenNumbersThatReadBackExactly)
@@ -218,14 +227,16 @@ TEST(SweepCsv, headerRowThenNumbersThatReadBackExactly)
 
     const std::vector<std::string> table = lines(CoefficientsCsvText(conditions, sweeps));
     ASSERT_EQ(table.size(), 5u);
-    EXPECT_EQ(table[0], "method,alpha,CL,CD,CM,Cp_min,M_crit");
+    EXPECT_EQ(table[0], "method,alpha,CL,CDp_inviscid,CM,Cp_min,M_crit,correction_valid");
     for (std::size_t r = 0; r < 4; ++r) {
         const std::vector<std::string> f = words(table[r + 1], ',');
-        ASSERT_EQ(f.size(), 7u);
+        ASSERT_EQ(f.size(), 8u);
+        EXPECT_EQ(f[7], "1");  // subcritical, as M_crit says
         const OperatingPoint& p = sweeps[r / 2].outcome.points[r % 2];
         EXPECT_EQ(f[0], methodName(sweeps[r / 2].method));
         EXPECT_EQ(numberIn(f[1]), alphas[r % 2]);
         EXPECT_EQ(numberIn(f[2]), p.CL);
+        EXPECT_EQ(numberIn(f[3]), p.CD);
         EXPECT_EQ(numberIn(f[4]), p.CM);
         const double cpMin = numberIn(f[5]), mCrit = numberIn(f[6]);
         EXPECT_LT(cpMin, 0);
@@ -246,6 +257,52 @@ TEST(SweepCsv, headerRowThenNumbersThatReadBackExactly)
     EXPECT_EQ(numberIn(f[4]), p.YM[6]);
     EXPECT_EQ(numberIn(f[5]), 1 - p.Cu[6]);
     EXPECT_EQ(numberIn(f[6]), 1 - p.CuIncompressible[6]);
+}
+
+TEST(SweepCsv, aMachNumberFlagsTheAnglesWhereTheCorrectionFailsAndTheWarningsSayWhere)
+{
+    // The lowest incompressible Cp of point() is 1 - 1.5 = -0.5; a steeper
+    // one, -3, at the last two angles.
+    MethodSweep sweep;
+    sweep.method = PanelMethod::VortexPanel;
+    for (double alpha : {0.0, 1.0, 2.0, 3.0, 4.0}) sweep.outcome.points.push_back(point(alpha, 0, 0, 0));
+    sweep.outcome.points[3].CuIncompressible = {0.5, 4};
+    sweep.outcome.points[4].CuIncompressible = {0.5, 4};
+    // M = 0.6, Prandtl-Glauert: -0.5 / 0.8 = -0.625 above Cp* = -1.2943;
+    // -3 / 0.8 = -3.75 below Cp* but above the vacuum -2 / (1.4 0.36) = -3.9683:
+    // those two angles are supercritical only.
+    SweepConditions conditions{"", 0.6, Compressibility::PrandtlGlauert};
+    std::vector<std::string> rows = lines(CoefficientsCsvText(conditions, {&sweep, 1}));
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_EQ(rows[0], "method,alpha,CL,CDp_inviscid,CM,Cp_min,M_crit,correction_valid");
+    for (std::size_t r = 1; r < rows.size(); ++r)
+        EXPECT_EQ(words(rows[r], ',').back(), r <= 3 ? "1" : "0") << rows[r];
+    EXPECT_EQ(correctionWarnings(conditions, sweep),
+              std::vector<std::string>{"Vortex panel: the Prandtl-Glauert correction is not valid "
+                                       "at alpha 3 to 4 (2 angles): past the critical Mach number"});
+    // At M = 0.8 the vacuum is -2 / (1.4 0.64) = -2.2321 and -3 / 0.6 = -5
+    // lies below it; -0.5 / 0.6 = -0.8333 is below Cp* = -0.4346 too.
+    conditions.mach = 0.8;
+    EXPECT_EQ(correctionWarnings(conditions, sweep, "a"),
+              (std::vector<std::string>{
+                  "Vortex panel: the Prandtl-Glauert correction is not valid at a 0 to 2 (3 "
+                  "angles): past the critical Mach number",
+                  "Vortex panel: the Prandtl-Glauert correction is not valid at a 3 to 4 (2 "
+                  "angles): the corrected Cp falls below the vacuum limit"}));
+    // Incompressible: no flag column and nothing to warn of.
+    conditions.mach = 0;
+    EXPECT_EQ(lines(CoefficientsCsvText(conditions, {&sweep, 1}))[0],
+              "method,alpha,CL,CDp_inviscid,CM,Cp_min,M_crit");
+    EXPECT_TRUE(correctionWarnings(conditions, sweep).empty());
+}
+
+TEST(AngleRuns, consecutiveFlaggedAnglesBecomeOneRange)
+{
+    const std::vector<double> alphas = {-1, -0.5, 0, 0.5, 1, 1.5, 2};
+    EXPECT_EQ(angleRuns(alphas, {false, true, true, true, false, true, false}),
+              "-0.5 to 0.5 (3 angles), 1.5");
+    EXPECT_EQ(angleRuns(alphas, std::vector<bool>(7, true)), "-1 to 2 (7 angles)");
+    EXPECT_EQ(angleRuns(alphas, std::vector<bool>(7, false)), "");
 }
 
 TEST(TextFile, writesWholeOrReportsAndKeepsTheEarlierFile)

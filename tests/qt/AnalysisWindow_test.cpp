@@ -264,6 +264,14 @@ private slots:
         QVERIFY(upper[3].y() < upper[2].y());
         QVERIFY(find<QLabel>("Label_PolarInfo")->text().contains(
             QString::fromUtf8(tavrix::kInviscidLiftNote)));
+        // The inviscid pressure integral and the layer's drag never share a
+        // name; the layer's column holds the plotted drag.
+        const auto header = [&](int c) { return table->horizontalHeaderItem(c)->text(); };
+        QCOMPARE(header(2), QString("Hess CDp inviscid"));
+        QCOMPARE(header(4), QString("Hess CD boundary layer"));
+        QCOMPARE(table->item(2, 4)->text(), QString::number(pressCD, 'f', 5));
+        QCOMPARE(table->item(2, 2)->text(),
+                 QString::number(analysis()->polar().points[0][2].CD, 'f', 5));
 
         // Nothing of the main window changed.
         QCOMPARE(fileText(dir.filePath("TavrixS.txt")), report);

@@ -95,5 +95,30 @@ TEST(CriticalMach, staysBelowOneWithoutSuction)
     }
 }
 
+TEST(CorrectionValidity, holdsBelowTheCriticalPressureAndFailsPastItOrPastAVacuum)
+{
+    using enum CorrectionValidity;
+    // Incompressible flow needs no correction.
+    EXPECT_EQ(correctionValidity(-5, 0, Compressibility::KarmanTsien), Valid);
+    // Cp0 = -1 at M = 0.5: Prandtl-Glauert -1.1547 above Cp* = -2.1344.
+    EXPECT_EQ(correctionValidity(-1, 0.5, Compressibility::PrandtlGlauert), Valid);
+    // At M = 0.7: -1.4003 below Cp* = -0.7791, still above the vacuum -2.9155.
+    EXPECT_EQ(correctionValidity(-1, 0.7, Compressibility::PrandtlGlauert), Supercritical);
+    EXPECT_EQ(correctionValidity(-1, 0.7, Compressibility::KarmanTsien), Supercritical);
+    // At M = 0.9 the vacuum is -2 / (1.4 0.81) = -1.7637; Prandtl-Glauert
+    // gives -1 / 0.43589 = -2.2942, below it.
+    EXPECT_NEAR(VacuumCp(0.9), -1.7637, 5e-5);
+    EXPECT_EQ(correctionValidity(-1, 0.9, Compressibility::PrandtlGlauert), BeyondVacuum);
+    // Karman-Tsien's denominator 0.43589 + 0.81 / 1.43589 (-2 / 2) = -0.1282
+    // has changed sign: the corrected Cp is positive, and meaningless.
+    EXPECT_GT(KarmanTsienCp(-2, 0.9), 0);
+    EXPECT_EQ(correctionValidity(-2, 0.9, Compressibility::KarmanTsien), BeyondVacuum);
+    // Exactly at the critical Mach number the peak is sonic, not beyond.
+    const double mCrit = CriticalMach(-1, Compressibility::PrandtlGlauert);
+    EXPECT_EQ(correctionValidity(-1, mCrit * (1 - 1e-9), Compressibility::PrandtlGlauert), Valid);
+    EXPECT_EQ(correctionValidity(-1, mCrit * (1 + 1e-9), Compressibility::PrandtlGlauert),
+              Supercritical);
+}
+
 }  // namespace
 }  // namespace tavrix

@@ -88,10 +88,37 @@ TEST(SweepBatch, compareWritesAPolarPerMethodAndBothTables)
             EXPECT_EQ(count(rows, alpha), 1u) << method << alpha;
     }
     const std::string table = testing::readFile(csv);
-    EXPECT_EQ(table.rfind("method,alpha,CL,CD,CM,Cp_min,M_crit\n", 0), 0u);
+    EXPECT_EQ(table.rfind("method,alpha,CL,CDp_inviscid,CM,Cp_min,M_crit,correction_valid\n", 0),
+              0u);
     EXPECT_EQ(count(table, "\n"), 1u + 4 * 3);
     EXPECT_EQ(count(table, "\nSoinne-Laine,4,"), 1u);
     EXPECT_EQ(count(testing::readFile(cp), "\n"), 1u + 4 * 3 * 40);
+}
+
+TEST(SweepBatch, pastTheCriticalMachNumberEveryAngleIsWarnedOfAndFlagged)
+{
+    testing::TempDir dir;
+    const auto csv = dir.path() / "fast.csv";
+    const BatchResult r = batch({"--naca", "2412", "--points", "121", "--sweep", "0:8:4", "--mach",
+                                 "0.9", "--correction", "karman-tsien", "--csv", csv.string()},
+                                dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    // The numbers are printed as computed, with a warning that they mean nothing.
+    EXPECT_EQ(count(r.out, "\n"), 3u);
+    EXPECT_NE(r.err.find("warning: Hess: the Karman-Tsien correction is not valid at alpha "),
+              std::string::npos)
+        << r.err;
+    const std::string table = testing::readFile(csv);
+    EXPECT_EQ(count(table, ",0\n"), 3u) << table;
+    EXPECT_EQ(count(table, ",1\n"), 0u) << table;
+
+    // At a Mach number where the section stays subcritical nothing is said.
+    const BatchResult slow = batch({"--naca", "2412", "--points", "121", "--sweep", "0:4:4",
+                                    "--mach", "0.3", "--csv", csv.string()},
+                                   dir);
+    ASSERT_EQ(slow.status, 0) << slow.err;
+    EXPECT_EQ(slow.err.find("warning:"), std::string::npos) << slow.err;
+    EXPECT_EQ(count(testing::readFile(csv), ",1\n"), 2u);
 }
 
 TEST(SweepBatch, aRefusedMethodEndsOnlyItsOwnSweep)
@@ -162,7 +189,7 @@ TEST(SweepBatch, aReynoldsNumberGivesEveryAngleTheLayerOfItsPress)
     EXPECT_NE(polarText.find("0.200 (bottom)"), std::string::npos);
     EXPECT_EQ(count(polarText, "\n"), 15u) << polarText;
     const std::string csvText = testing::readFile(csv);
-    EXPECT_EQ(csvText.rfind("method,alpha,CL,CD,CM,Cp_min,M_crit,CD_friction,", 0), 0u);
+    EXPECT_EQ(csvText.rfind("method,alpha,CL,CDp_inviscid,CM,Cp_min,M_crit,CD_boundary_layer,CD_friction,", 0), 0u);
     EXPECT_EQ(count(csvText, ",1\n"), 3u) << csvText;
 }
 

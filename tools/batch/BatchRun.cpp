@@ -470,7 +470,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         o.values.count("--save-contour") == 0 || runSaveContour(form, value("--save-contour", ""));
     if (o.values.count("--sweep") != 0) {
         const SweepRequest request = sweepRequest(o);
-        int swept = runSweep(form, request, out);
+        int swept = runSweep(form, request, out, err);
         // The pressure plot of the last angle, when every angle was solved.
         if (auto cp = o.values.find("--cp-plot"); cp != o.values.end() && swept != 1) {
             const std::optional<PlotData> plot = sweepPressurePlot(form, request);

@@ -114,7 +114,8 @@ std::optional<std::vector<double>> SweepAngles(std::string_view range)
     return alphas;
 }
 
-int runSweep(Form_TavrixS& form, const SweepRequest& request, std::ostream& out)
+int runSweep(Form_TavrixS& form, const SweepRequest& request, std::ostream& out,
+             std::ostream& err)
 {
     Common& c = form.common();
     ui::Toolkit& tk = form.toolkit();
@@ -169,6 +170,9 @@ int runSweep(Form_TavrixS& form, const SweepRequest& request, std::ostream& out)
 
     const SweepConditions conditions{c.AirfoilName.empty() ? request.sectionName : c.AirfoilName,
                                      inputs[1], request.correction, request.layer};
+    for (const MethodSweep& s : sweeps)
+        for (const std::string& line : correctionWarnings(conditions, s))
+            err << "warning: " << line << '\n';
     auto write = [&](const std::filesystem::path& file, const std::string& text) {
         if (const auto error = WriteTextFile(file, text)) {
             tk.message(*error);

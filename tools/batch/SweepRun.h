@@ -41,7 +41,11 @@ std::optional<std::vector<double>> SweepAngles(std::string_view range);
 // separation ahead of x/c = 0.95, "none (REASON)" without a layer) and at the end the line
 // "note: CL is the inviscid lift: ...", writes the requested files and returns the
 // exit status: 0 every angle solved, 1 a message ended a method's sweep, 3 a
-// file could not be written. Messages go to the form's toolkit.
-int runSweep(Form_TavrixS& form, const SweepRequest& request, std::ostream& out);
+// file could not be written. Messages go to the form's toolkit; with a Mach
+// number, a line "warning: METHOD: the ... correction is not valid at alpha
+// ..." goes to err for the angles past the critical Mach number or below the
+// vacuum limit (their CL is still printed and flagged in the CSV).
+int runSweep(Form_TavrixS& form, const SweepRequest& request, std::ostream& out,
+             std::ostream& err);
 
 }  // namespace tavrix

@@ -585,9 +585,30 @@ void AnalysisWindow::updatePressure()
     const tavrix::PressureResult r = tavrix::pressurePlot(*press_, request);
     pressurePlot_->setPlot(tavrix::titledForCase(r.plot, tavrix::caseTitle(*press_)));
 
-    const tavrix::Coefficients k = tavrix::IntegrateForces(press_->common);
     QStringList info;
-    info << QString("Press: CL = %1, CMc/4 = %2").arg(fixed(k.CL, 4), fixed(k.CM, 4));
+    const QString correction = correction_->currentText();
+    if (press_->setup.mach == 0) {
+        const tavrix::Coefficients k = tavrix::IntegrateForces(press_->common);
+        info << QString("Press: CL = %1, CMc/4 = %2").arg(fixed(k.CL, 4), fixed(k.CM, 4));
+    } else if (r.validity != tavrix::CorrectionValidity::Valid) {
+        // No corrected coefficient is a result here.
+        info << QString("The %1 correction does not hold: %2; CL and CMc/4 of the corrected "
+                        "flow are not valid")
+                    .arg(correction,
+                         r.validity == tavrix::CorrectionValidity::Supercritical
+                             ? QString("the free stream is past the critical Mach number of "
+                                       "this case (locally supersonic flow)")
+                             : QString("the corrected Cp falls below the vacuum limit"));
+    } else if (r.hasCoefficients) {
+        // The coefficients of the plotted curve, named by their correction.
+        QString line = QString("CL = %1, CMc/4 = %2 (%3)")
+                           .arg(fixed(r.CL, 4), fixed(r.CM, 4), correction);
+        if (chosenCorrection() != tavrix::Compressibility::PrandtlGlauert) {
+            const tavrix::Coefficients k = tavrix::IntegrateForces(press_->common);
+            line += QString("; the main window shows CL = %1 (Prandtl-Glauert)").arg(fixed(k.CL, 4));
+        }
+        info << line;
+    }
     if (press_->setup.mach != 0) {
         info << QString("Cp* = %1").arg(fixed(r.cpStar, 4));
         if (r.criticalMach > 0)
@@ -711,8 +732,10 @@ void AnalysisWindow::showPolar()
     const int perMethod = viscous ? 6 : 3;
     for (tavrix::PanelMethod m : polar_.methods) {
         const QString name = qs(tavrix::methodName(m));
-        headers << name + " CL" << name + " CD" << name + " CMc/4";
-        if (viscous) headers << name + " CD layer" << name + " Xtr upper" << name + " Xtr lower";
+        // The inviscid pressure integral and the boundary layer's drag are
+        // named as in the exported table and polar file.
+        headers << name + " CL" << name + " CDp inviscid" << name + " CMc/4";
+        if (viscous) headers << name + " CD boundary layer" << name + " Xtr upper" << name + " Xtr lower";
     }
     std::size_t rows = 0;
     for (const auto& points : polar_.points) rows = std::max(rows, points.size());
@@ -726,9 +749,15 @@ void AnalysisWindow::showPolar()
             const int r = static_cast<int>(i);
             const int c = 1 + perMethod * static_cast<int>(k);
             polarTable_->setItem(r, 0, new QTableWidgetItem(QString::number(p.alphaDeg, 'g', 6)));
-            polarTable_->setItem(r, c, new QTableWidgetItem(fixed(p.CL, 5)));
-            polarTable_->setItem(r, c + 1, new QTableWidgetItem(fixed(p.CD, 5)));
-            polarTable_->setItem(r, c + 2, new QTableWidgetItem(fixed(p.CM, 5)));
+            // Where the correction does not hold the numbers are no result.
+            const bool holds = tavrix::pointValidity(p, polar_.mach, polar_.correction) ==
+                               tavrix::CorrectionValidity::Valid;
+            const auto shown = [holds](double v) {
+                return holds ? fixed(v, 5) : "not valid (" + fixed(v, 5) + ")";
+            };
+            polarTable_->setItem(r, c, new QTableWidgetItem(shown(p.CL)));
+            polarTable_->setItem(r, c + 1, new QTableWidgetItem(shown(p.CD)));
+            polarTable_->setItem(r, c + 2, new QTableWidgetItem(shown(p.CM)));
             if (!viscous || k >= polar_.viscous.size() || i >= polar_.viscous[k].size()) continue;
             const tavrix::ViscousPoint& v = polar_.viscous[k][i];
             if (!v.ok) {
@@ -753,6 +782,8 @@ void AnalysisWindow::showPolar()
                    .arg(fixed(polar_.alpha0Deg, 3), qs(tavrix::methodName(polar_.methods.front())));
     if (polar_.cancelled) info += (info.isEmpty() ? "" : "    ") + QString("Cancelled.");
     if (!polar_.message.empty()) info += "\n" + QString::fromStdString(polar_.message);
+    for (const std::string& t : tavrix::correctionWarnings(polar_))
+        info += (info.isEmpty() ? "" : "\n") + QString::fromStdString(t) + " (not plotted)";
     if (!polar_.viscous.empty()) {
         info += QString("%1Re = %2: %3")
                     .arg(info.isEmpty() ? "" : "\n")
