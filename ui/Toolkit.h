@@ -49,6 +49,13 @@ public:
 
     // Modal message box with an OK button, titled "Tavrix-S".
     virtual void message(std::string_view text) = 0;
+    // The same message from a secondary window: the box belongs to that
+    // window, so that the main window does not come up over it.
+    virtual void messageFrom(std::string_view form, std::string_view text)
+    {
+        static_cast<void>(form);
+        message(text);
+    }
 
     // Picture boxes.
     virtual double width(std::string_view picture) const = 0;

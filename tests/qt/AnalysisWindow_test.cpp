@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QSvgRenderer>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTableWidget>
 #include <QValueAxis>
 
@@ -112,6 +113,26 @@ private slots:
         click("Command_RunPolar");
         QCOMPARE(messages.size(), std::size_t(1));
         QVERIFY(!analysis()->running());
+    }
+
+    // A refusal of the analysis window is a box over the analysis window: its
+    // parent is that window, so the main window is not raised over it.
+    void messagesOfTheWindowBelongToIt()
+    {
+        openAnalysis();
+        windows->setMessageHandler({});
+        QWidget* owner = nullptr;
+        QString shown;
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            QVERIFY(box != nullptr);
+            owner = box->parentWidget();
+            shown = box->findChild<QLabel*>("qt_msgbox_label")->text();
+            box->close();
+        });
+        click("Command_RunPolar");  // no press yet: refused with a message
+        QVERIFY(shown.startsWith("Calculate velocities first"));
+        QCOMPARE(owner, static_cast<QWidget*>(analysis()));
     }
 
     void pressureFollowsEveryPressAndShowsItsNumbers()

@@ -277,7 +277,7 @@ void AnalysisWindow::buildPolarTab(QWidget* tab)
         const std::string text =
             tavrix::CoefficientsCsvText(conditions, tavrix::methodSweeps(polar_));
         if (auto failure = tavrix::WriteTextFile(path.toStdString(), text))
-            toolkit_.message(*failure);
+            toolkit_.messageFrom(kAnalysisForm, *failure);
     });
     connect(exportPolar, &QPushButton::clicked, this, [this] {
         if (!polarPress_) return;
@@ -293,7 +293,7 @@ void AnalysisWindow::buildPolarTab(QWidget* tab)
                 sweeps.size() == 1 ? std::filesystem::path(path.toStdString())
                                    : tavrix::PolarFileFor(path.toStdString(), sweep.method);
             if (auto failure = tavrix::WriteTextFile(file, tavrix::PolarFileText(conditions, sweep))) {
-                toolkit_.message(*failure);
+                toolkit_.messageFrom(kAnalysisForm, *failure);
                 return;
             }
         }
@@ -383,7 +383,7 @@ bool AnalysisWindow::readReynolds(double& Re, bool tell)
 {
     tavrix::readReynolds(reynolds_->text().toStdString(), Re, layerRefusal_);
     if (layerRefusal_.empty()) return true;
-    if (tell) toolkit_.message(layerRefusal_);
+    if (tell) toolkit_.messageFrom(kAnalysisForm, layerRefusal_);
     return false;
 }
 
@@ -392,7 +392,7 @@ bool AnalysisWindow::readLayerSetup(tavrix::BoundaryLayerSetup& setup, bool tell
     if (!readReynolds(setup.Re, tell)) return false;
     if (setup.Re == 0 || transition_->currentIndex() != 1) return true;
     if (!tavrix::readNcrit(ncrit_->text().toStdString(), setup.transition.Ncrit, layerRefusal_)) {
-        if (tell) toolkit_.message(layerRefusal_);
+        if (tell) toolkit_.messageFrom(kAnalysisForm, layerRefusal_);
         return false;
     }
     setup.transition.criterion = tavrix::TransitionCriterion::Envelope;
@@ -658,11 +658,11 @@ bool AnalysisWindow::readNumber(QLineEdit* edit, std::string_view what, double& 
     const std::string text = edit->text().toStdString();
     const tavrix::TypedNumber n = tavrix::readTypedNumber(text);
     if (n.kind == tavrix::TypedNumber::Kind::TooLarge) {
-        toolkit_.message(tavrix::numberTooLargeMessage(text));
+        toolkit_.messageFrom(kAnalysisForm, tavrix::numberTooLargeMessage(text));
         return false;
     }
     if (n.kind != tavrix::TypedNumber::Kind::Number) {
-        toolkit_.message(tavrix::notANumberMessage(what, text));
+        toolkit_.messageFrom(kAnalysisForm, tavrix::notANumberMessage(what, text));
         return false;
     }
     value = n.value;
@@ -673,7 +673,7 @@ void AnalysisWindow::runPolar()
 {
     if (running()) return;
     if (!press_) {
-        toolkit_.message("Calculate velocities first: the polar uses the contour of the last press");
+        toolkit_.messageFrom(kAnalysisForm, "Calculate velocities first: the polar uses the contour of the last press");
         return;
     }
     double from = 0, to = 0, step = 0;
@@ -684,7 +684,7 @@ void AnalysisWindow::runPolar()
     std::string refusal;
     const std::vector<double> alphas = tavrix::sweepAngles(from, to, step, refusal);
     if (alphas.empty()) {
-        toolkit_.message(refusal);
+        toolkit_.messageFrom(kAnalysisForm, refusal);
         return;
     }
     std::vector<tavrix::PanelMethod> methods;
@@ -799,7 +799,7 @@ void AnalysisWindow::runConvergence()
 {
     if (running()) return;
     if (!press_) {
-        toolkit_.message(
+        toolkit_.messageFrom(kAnalysisForm, 
             "Calculate velocities first: the convergence study uses the section of the last press");
         return;
     }

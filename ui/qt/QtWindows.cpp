@@ -699,14 +699,17 @@ void QtWindows::showWindow(std::string_view form)
     }
 }
 
-void QtWindows::message(std::string_view text)
+void QtWindows::message(std::string_view text) { messageFrom(kMainForm, text); }
+
+void QtWindows::messageFrom(std::string_view form, std::string_view text)
 {
     if (messageHandler_) {
         messageHandler_(std::string(text));
         return;
     }
+    QWidget* owner = window(form);
     QMessageBox box(QMessageBox::NoIcon, qs(kMessageTitle), qs(text), QMessageBox::Ok,
-                    main_);
+                    owner != nullptr ? owner : main_);
     box.exec();
 }
 

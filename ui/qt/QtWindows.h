@@ -61,6 +61,7 @@ public:
     std::string fileName(std::string_view control) const override;
     void showWindow(std::string_view form) override;
     void message(std::string_view text) override;
+    void messageFrom(std::string_view form, std::string_view text) override;
     double width(std::string_view picture) const override;
     double height(std::string_view picture) const override;
     void clear(std::string_view picture) override;
