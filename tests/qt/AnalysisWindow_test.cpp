@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSvgRenderer>
+#include <QProgressBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTableWidget>
@@ -574,6 +575,31 @@ private slots:
         QVERIFY(r.cancelled || r.counts.size() == 4);
         QVERIFY(find<QPushButton>("Command_RunConvergence")->isEnabled());
         QVERIFY(!find<QPushButton>("Command_CancelConvergence")->isEnabled());
+    }
+
+    // The bar starts empty, and after Cancel shows the share of the points
+    // that were computed, not a full bar.
+    void progressStartsAtZeroAndACancelShowsWhatWasDone()
+    {
+        openAnalysis();
+        pressNaca("199", "3");
+        setSweep("-10", "10", "0.02");  // 1001 angles
+        find<QComboBox>("Combo_PolarMethod")->setCurrentIndex(4);
+        auto* bar = find<QProgressBar>("Progress_Polar");
+        for (int run = 0; run < 2; ++run) {  // the second run starts from a cancelled one
+            click("Command_RunPolar");
+            QVERIFY(analysis()->running());
+            QCOMPARE(bar->value(), 0);
+            QCOMPARE(bar->text(), QString("0%"));
+            click("Command_CancelPolar");
+            waitForRun();
+            const tavrix::PolarResult& polar = analysis()->polar();
+            QVERIFY(polar.cancelled);
+            std::size_t done = 0;
+            for (const auto& points : polar.points) done += points.size();
+            QCOMPARE(bar->value(), static_cast<int>(100 * done / (4 * 1001)));
+            QVERIFY(bar->value() < 100);
+        }
     }
 
     void closingTheMainWindowEndsTheProgramAndItsRun()

@@ -124,14 +124,14 @@ AnalysisWindow::AnalysisWindow(tavrix::Form_TavrixS& logic, Toolkit& toolkit,
 
     progressTimer_ = new QTimer(this);
     progressTimer_->setInterval(100);
-    connect(progressTimer_, &QTimer::timeout, this, [this] {
-        if (activeBar_ == nullptr) return;
-        activeBar_->setMaximum(static_cast<int>(std::max<std::size_t>(total_, 1)));
-        activeBar_->setValue(static_cast<int>(done_));
-    });
+    connect(progressTimer_, &QTimer::timeout, this, &AnalysisWindow::showProgress);
     connect(&watcher_, &QFutureWatcher<void>::finished, this, [this] {
         progressTimer_->stop();
-        if (activeBar_ != nullptr) activeBar_->setValue(activeBar_->maximum());
+        // A complete run fills the bar; a cancelled one shows what was done.
+        if (activeBar_ != nullptr) {
+            if (cancel_) showProgress();
+            else activeBar_->setValue(activeBar_->maximum());
+        }
         setRunning(false);
         if (whenDone_) whenDone_();
         whenDone_ = nullptr;
@@ -634,20 +634,31 @@ void AnalysisWindow::setRunning(bool running)
 
 void AnalysisWindow::cancelRun() { cancel_ = true; }
 
+void AnalysisWindow::showProgress()
+{
+    if (activeBar_ == nullptr) return;
+    // In per cent of the points: the bar's scale stays 0 to 100 from the start.
+    const std::size_t total = std::max<std::size_t>(total_, 1);
+    const std::size_t done = std::min<std::size_t>(done_, total);
+    activeBar_->setValue(static_cast<int>(100 * done / total));
+}
+
 void AnalysisWindow::startRun(Job job, std::function<void()> done, QProgressBar* bar)
 {
     cancel_ = false;
     done_ = 0;
     total_ = 1;
     activeBar_ = bar;
+    bar->setRange(0, 100);
     bar->setValue(0);
     whenDone_ = std::move(done);
     setRunning(true);
     progressTimer_->start();
     watcher_.setFuture(QtConcurrent::run([this, job = std::move(job)] {
         job([this](std::size_t done, std::size_t total) {
-            done_ = done;
+            // The total first: a share is never read against the total of no run.
             total_ = total;
+            done_ = done;
             return !cancel_.load();
         });
     }));

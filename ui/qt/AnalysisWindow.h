@@ -80,6 +80,8 @@ private:
     bool readLayerSetup(tavrix::BoundaryLayerSetup& setup, bool tell);
     void startRun(Job job, std::function<void()> done, QProgressBar* bar);
     void setRunning(bool running);
+    // The bar of the run: the share of its points done so far.
+    void showProgress();
     void showPolar();
     void showConvergence();
     void showCase();
