@@ -2,8 +2,10 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/NumberText.h"
+#include "output/PolarFiles.h"
 #include "output/TypedNumber.h"
 #include "viscous/SurfaceFlow.h"
 
@@ -247,15 +249,19 @@ std::vector<std::string> unreliableAngles(const PolarResult& polar)
 {
     std::vector<std::string> texts;
     for (std::size_t k = 0; k < polar.methods.size() && k < polar.viscous.size(); ++k) {
-        std::string angles;
+        // As runs of consecutive angles: a fine polar stays one short line.
+        std::vector<double> alphas;
+        std::vector<bool> flagged;
         for (const ViscousPoint& v : polar.viscous[k]) {
-            if (!v.ok || !v.reliable)
-                angles += (angles.empty() ? "" : ", ") + shortNumber(v.alphaDeg);
+            // The angle as typed (11.4, not the sum 11.400000000000002 of the steps).
+            alphas.push_back(std::strtod(shortNumber(v.alphaDeg).c_str(), nullptr));
+            flagged.push_back(!v.ok || !v.reliable);
         }
-        if (!angles.empty())
+        const std::string runs = angleRuns(alphas, flagged);
+        if (!runs.empty())
             texts.push_back(std::string(methodName(polar.methods[k])) +
-                            ": CD not reliable at \u03b1 = " + angles +
-                            " (turbulent separation ahead of x/c = 0.95, or no layer)");
+                            ": CD not reliable at \u03b1 " + runs +
+                            ": turbulent separation ahead of x/c = 0.95, or no layer");
     }
     return texts;
 }

@@ -50,8 +50,9 @@ PlotData polarDragPlot(const PolarResult& polar);
 PlotData polarTransitionPlot(const PolarResult& polar);
 // The drag polar CL(CD).
 PlotData dragPolarPlot(const PolarResult& polar);
-// "Hess: CD not reliable at alpha = 14, 15 (turbulent separation ahead of
-// x/c = 0.95)", one text per method with such angles.
+// "Hess: CD not reliable at alpha 11.4 to 15 (37 angles), 18: turbulent
+// separation ahead of x/c = 0.95, or no layer", one text per method with such
+// angles, the consecutive angles of the sweep written as runs.
 std::vector<std::string> unreliableAngles(const PolarResult& polar);
 
 }  // namespace tavrix

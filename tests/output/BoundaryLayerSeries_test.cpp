@@ -87,7 +87,32 @@ TEST(PolarDrag, leavesOutTheAnglesWithoutAReliableLayer)
     EXPECT_EQ(drag.series[0].y, std::vector<double>{0.006});
     const std::vector<std::string> marked = unreliableAngles(polar);
     ASSERT_EQ(marked.size(), 1u);
-    EXPECT_NE(marked[0].find("= 15, 16"), std::string::npos) << marked[0];
+    EXPECT_NE(marked[0].find("\u03b1 15 to 16 (2 angles):"), std::string::npos) << marked[0];
+}
+
+// A fine polar past the stall: 37 consecutive angles and a lone one are two
+// runs on one short line, not 38 numbers.
+TEST(PolarDrag, namesTheUnreliableAnglesAsRuns)
+{
+    PolarResult polar;
+    polar.methods = {PanelMethod::Hess, PanelMethod::VortexPanel};
+    polar.points.resize(2);
+    std::vector<ViscousPoint> sweep;
+    for (int i = 0; i <= 200; ++i) {  // -5 to 15 by 0.1
+        ViscousPoint p;
+        p.ok = true;
+        p.alphaDeg = -5 + 0.1 * i;
+        p.reliable = i < 164 || i == 190;  // 11.4 and above, but for 14
+        sweep.push_back(p);
+    }
+    sweep[100].ok = false;  // alpha 5: no layer
+    polar.viscous = {sweep, sweep};
+    polar.viscous[1].assign(sweep.begin(), sweep.begin() + 100);  // all reliable
+    const std::vector<std::string> marked = unreliableAngles(polar);
+    ASSERT_EQ(marked.size(), 1u);
+    EXPECT_EQ(marked[0],
+              "Hess: CD not reliable at \u03b1 5, 11.4 to 13.9 (26 angles), 14.1 to 15 "
+              "(10 angles): turbulent separation ahead of x/c = 0.95, or no layer");
 }
 
 }  // namespace
