@@ -85,6 +85,11 @@ void addSurfaces(PlotData& plot, const std::string& name, int colour,
 
 }  // namespace
 
+bool drawsMarkers(const Series& series)
+{
+    return series.markers && std::min(series.x.size(), series.y.size()) <= kMostMarkedPoints;
+}
+
 std::string csvText(const PlotData& plot)
 {
     std::string text = "series," + csvField(plot.xLabel) + "," + csvField(plot.yLabel) + "\n";

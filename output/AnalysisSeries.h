@@ -33,6 +33,14 @@ struct Series {
     std::vector<double> x, y;
 };
 
+// Above this many points a curve is drawn without markers: on a fine polar
+// they would merge into a thick smear over the line.
+inline constexpr std::size_t kMostMarkedPoints = 60;
+
+// Whether the curve is drawn with a marker on each point: it asks for them
+// and has at most kMostMarkedPoints points.
+bool drawsMarkers(const Series& series);
+
 struct PlotData {
     std::string title;
     std::string xLabel, yLabel;  // with units

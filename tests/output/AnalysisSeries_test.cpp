@@ -370,6 +370,33 @@ TEST(AnalysisPolarTest, aCancelledPolarKeepsTheAnglesSolved)
     EXPECT_EQ(polar.points[1].size(), 3u);
 }
 
+// A coarse polar marks its angles; one of hundreds of angles is a clean line.
+TEST(AnalysisPolarTest, markersOnlyWhileTheCurveIsSparse)
+{
+    Pressed p;
+    p.s.chooseNaca("51");
+    p.run(PanelMethod::Hess, "0");
+    std::string refusal;
+    for (const auto& [step, marked] : {std::pair{0.25, true}, std::pair{0.1, false}}) {
+        // 57 angles by 0.25 from -5 to 9, 141 by 0.1
+        const std::vector<double> alphas = sweepAngles(-5, 9, step, refusal);
+        const PlotData lift = polarLiftPlot(computePolar(
+            p.press, std::vector{PanelMethod::Hess}, alphas, Compressibility::PrandtlGlauert));
+        const Series& hess = lift.series.front();
+        EXPECT_TRUE(hess.markers);
+        EXPECT_EQ(drawsMarkers(hess), marked) << hess.x.size();
+    }
+    Series s{"Hess", Series::Role::Computed, 0, true, std::vector<double>(60), std::vector<double>(60)};
+    EXPECT_TRUE(drawsMarkers(s));
+    s.x.push_back(0);
+    s.y.push_back(0);
+    EXPECT_FALSE(drawsMarkers(s));
+    s.markers = false;
+    s.x.resize(3);
+    s.y.resize(3);
+    EXPECT_FALSE(drawsMarkers(s));  // a reference line has none at any density
+}
+
 TEST(AnalysisConvergenceTest, eachCountGivesTheCLOfAPressWithThatManyPoints)
 {
     Pressed p;

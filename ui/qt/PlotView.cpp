@@ -198,11 +198,12 @@ void PlotView::setPlot(const tavrix::PlotData& plot)
     double yLo = xLo, yHi = -xLo;
     bool markers = false;
     for (const tavrix::Series& s : plot.series) {
-        markers = markers || s.markers;
+        const bool marked = tavrix::drawsMarkers(s);
+        markers = markers || marked;
         auto* line = new QLineSeries;
         line->setName(qs(s.name));
         line->setPen(seriesPen(s));
-        if (s.markers) {
+        if (marked) {
             line->setPointsVisible(true);
             line->setMarkerSize(5);
         }
