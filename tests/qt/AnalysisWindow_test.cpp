@@ -602,6 +602,17 @@ private slots:
         }
     }
 
+    // The window fits a 1366x768 screen with room for its frame and a panel,
+    // and every tab keeps its plots readable at that least size.
+    void leastSizeFitsASmallScreen()
+    {
+        openAnalysis();
+        pressNaca("51", "5");
+        const QSize least = analysis()->minimumSizeHint().expandedTo(analysis()->minimumSize());
+        QVERIFY2(least.width() <= 1000 && least.height() <= 600,
+                 qPrintable(QString("%1x%2").arg(least.width()).arg(least.height())));
+    }
+
     void closingTheMainWindowEndsTheProgramAndItsRun()
     {
         openAnalysis();

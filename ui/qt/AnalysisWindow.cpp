@@ -310,10 +310,14 @@ void AnalysisWindow::buildConvergenceTab(QWidget* tab)
     convergenceProgress_ = named<QProgressBar>("Progress_Convergence", tab);
     convergenceProgress_->setMaximumWidth(180);
     convergenceProgress_->setValue(0);
-    row->addWidget(label("Label_ConvergenceCounts",
+    auto* counts = label("Label_ConvergenceCounts",
                          "CL of the four methods with 25, 51, 101 and 199 points, "
                          "incompressible:",
-                         tab));
+                         tab);
+    // Wrapped, so that the row does not set the window's least width.
+    counts->setWordWrap(true);
+    counts->setMinimumWidth(160);
+    row->addWidget(counts, 1);
     row->addWidget(runConvergence_);
     row->addWidget(cancelConvergence_);
     row->addWidget(convergenceProgress_);

@@ -172,7 +172,8 @@ PlotView::PlotView(const QString& name, QWidget* parent) : QChartView(parent)
     setRubberBand(QChartView::RectangleRubberBand);
     setMouseTracking(true);
     viewport()->setMouseTracking(true);
-    setMinimumSize(360, 260);
+    // Small enough for three plots side by side on a 1366-pixel-wide screen.
+    setMinimumSize(200, 150);
     readout_ = new QLabel(this);
     readout_->setObjectName(name + "_Readout");
     readout_->setStyleSheet(
