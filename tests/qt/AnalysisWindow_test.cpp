@@ -2,6 +2,7 @@
 #include <QAction>
 #include <QCategoryAxis>
 #include <QChart>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
 #include <QLabel>
@@ -611,6 +612,58 @@ private slots:
         const QSize least = analysis()->minimumSizeHint().expandedTo(analysis()->minimumSize());
         QVERIFY2(least.width() <= 1000 && least.height() <= 600,
                  qPrintable(QString("%1x%2").arg(least.width()).arg(least.height())));
+    }
+
+    // At the window's least size, with the four methods and the boundary
+    // layer: every legend names each curve in full below its plot, and no two
+    // labels of a horizontal axis share the room of one interval.
+    void legendsAndTickLabelsAreWholeAtTheLeastSize()
+    {
+        openAnalysis();
+        pressNaca("199", "3");
+        find<QCheckBox>("Check_CompareMethods")->setChecked(true);
+        enter("Text_Reynolds", "3e6");
+        setSweep("-4", "10", "1");
+        find<QComboBox>("Combo_PolarMethod")->setCurrentIndex(4);
+        click("Command_RunPolar");
+        waitForRun();
+        analysis()->resize(analysis()->minimumSizeHint());
+        auto* tabs = find<QTabWidget>("Tab_Analysis");
+        auto* pages = find<QTabWidget>("Tab_PolarPlots");
+        const struct {
+            int tab, page;
+            const char* plot;
+        } views[] = {{0, 0, "Plot_Pressure"},     {1, 0, "Plot_PolarCL"},
+                     {1, 1, "Plot_PolarTransition"}, {1, 1, "Plot_PolarCD"},
+                     {1, 1, "Plot_DragPolar"}};
+        for (const auto& v : views) {
+            tabs->setCurrentIndex(v.tab);
+            pages->setCurrentIndex(v.page);
+            QCoreApplication::processEvents();
+            ui::PlotView* p = plot(v.plot);
+            QVERIFY2(p->isVisible(), v.plot);
+            const QStringList curves = names(p);
+            QVERIFY2(curves.size() >= 4, v.plot);
+            const QString legend = p->legendText();
+            for (const QString& name : curves)
+                QVERIFY2(legend.contains(name), qPrintable(QString(v.plot) + ": " + name));
+            const QRect area = p->mapFromScene(p->chart()->mapToScene(p->chart()->plotArea()))
+                                   .boundingRect();
+            QVERIFY2(p->viewport()->rect().contains(p->legendRect()), v.plot);
+            QVERIFY2(p->legendRect().top() > area.bottom(), v.plot);
+            for (QAbstractAxis* axis : p->chart()->axes(Qt::Horizontal)) {
+                auto* a = qobject_cast<QCategoryAxis*>(axis);
+                if (a == nullptr) continue;
+                const QStringList labels = a->categoriesLabels();
+                QVERIFY2(labels.size() >= 2, qPrintable(QString("%1: %2 px, %3").arg(v.plot).arg(p->chart()->plotArea().width()).arg(labels.join(" "))));
+                const QFontMetricsF metrics(a->labelsFont());
+                const double interval = (a->endValue(labels[1]) - a->endValue(labels[0])) /
+                                        (a->max() - a->min()) * p->chart()->plotArea().width();
+                for (const QString& label : labels)
+                    QVERIFY2(metrics.horizontalAdvance(label) < interval,
+                             qPrintable(QString("%1: %2 in %3 px").arg(v.plot, label).arg(interval)));
+            }
+        }
     }
 
     void closingTheMainWindowEndsTheProgramAndItsRun()

@@ -5,6 +5,7 @@
 #include <QChart>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGraphicsTextItem>
 #include <QImage>
 #include <QLabel>
 #include <QLegend>
@@ -98,7 +99,9 @@ QFont sized(QFont font, double points, bool bold = false)
 // (a label must fit between two ticks, or it is shown as "...").
 constexpr int kTickIntervals = 8;
 constexpr double kLeastTickSpacing = 30;  // pixels
+constexpr double kLabelGap = 14;          // pixels between two horizontal labels
 const char* const kIntervalsProperty = "tickIntervals";
+const char* const kExtentProperty = "extentOnScreen";  // pixels along the axis
 
 // Labels the ticks of a linear axis for its present range, again after each
 // zoom: nice values, each labelled from its whole multiple of the step.
@@ -112,17 +115,45 @@ void labelTicks(QCategoryAxis* axis, double lo, double hi)
         axis->append(QString::fromStdString(t.label), t.value);
 }
 
-// After the plot area changed size: as many intervals on each vertical axis
-// as leave room for the labels.
-void fitVerticalTicks(QChart* chart, const QRectF& area)
+// The widest label the axis would show over its range with the most intervals.
+double widestLabel(const QCategoryAxis* axis)
 {
-    const int intervals =
-        std::clamp(static_cast<int>(area.height() / kLeastTickSpacing), 2, kTickIntervals);
-    for (QAbstractAxis* axis : chart->axes(Qt::Vertical)) {
+    const QFontMetricsF metrics(axis->labelsFont());
+    double widest = 0;
+    for (const tavrix::AxisTick& t : tavrix::AxisTicks(axis->min(), axis->max(), kTickIntervals))
+        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(t.label)));
+    return widest;
+}
+
+// As many intervals on the axis as leave room for its labels over its present
+// extent on screen: on a vertical axis their height, on a horizontal one their
+// width (a label wider than its interval is cut to "0...."). Again after each
+// zoom, whose labels may be longer.
+void fitTicks(QCategoryAxis* a, bool rangeChanged)
+{
+    const QVariant extent = a->property(kExtentProperty);
+    int intervals = kTickIntervals;
+    if (extent.isValid()) {
+        const double room = a->orientation() == Qt::Vertical
+                                ? extent.toDouble() / kLeastTickSpacing
+                                : extent.toDouble() / (widestLabel(a) + kLabelGap);
+        intervals = std::clamp(static_cast<int>(room), 2, kTickIntervals);
+    }
+    // Labelled anew only when needed: new labels can move the plot area again.
+    if (!rangeChanged && a->property(kIntervalsProperty).toInt() == intervals) return;
+    a->setProperty(kIntervalsProperty, intervals);
+    labelTicks(a, a->min(), a->max());
+}
+
+// After the plot area changed size.
+void fitTicks(QChart* chart, const QRectF& area)
+{
+    for (QAbstractAxis* axis : chart->axes()) {
         auto* a = qobject_cast<QCategoryAxis*>(axis);
-        if (a == nullptr || a->property(kIntervalsProperty).toInt() == intervals) continue;
-        a->setProperty(kIntervalsProperty, intervals);
-        labelTicks(a, a->min(), a->max());
+        if (a == nullptr) continue;
+        a->setProperty(kExtentProperty,
+                       a->orientation() == Qt::Vertical ? area.height() : area.width());
+        fitTicks(a, false);
     }
 }
 
@@ -149,8 +180,7 @@ QAbstractAxis* makeAxis(bool log, double lo, double hi, const QString& title, bo
         const AxisRange r = niceRange(lo, hi, padded ? 0.04 : 0.0);
         a->setRange(r.lo, r.hi);
         labelTicks(a, r.lo, r.hi);
-        QObject::connect(a, &QValueAxis::rangeChanged, a,
-                         [a](qreal min, qreal max) { labelTicks(a, min, max); });
+        QObject::connect(a, &QValueAxis::rangeChanged, a, [a] { fitTicks(a, true); });
         axis = a;
     }
     axis->setTitleText(title);
@@ -161,6 +191,23 @@ QAbstractAxis* makeAxis(bool log, double lo, double hi, const QString& title, bo
     QPen minor(QColor(235, 235, 235));
     axis->setMinorGridLinePen(minor);
     return axis;
+}
+
+// The legend's sample of a curve: its colour and its kind of line.
+QString legendEntry(const tavrix::Series& s)
+{
+    QString sample;
+    switch (s.role) {
+    case tavrix::Series::Role::Computed: sample = QString::fromUtf8("\u2501\u2501\u2501"); break;
+    case tavrix::Series::Role::LowerSurface: sample = QString::fromUtf8("\u254d\u254d"); break;
+    case tavrix::Series::Role::Exact: sample = QString::fromUtf8("\u00b7\u00b7\u00b7\u00b7"); break;
+    case tavrix::Series::Role::Reference: sample = QString::fromUtf8("\u2500\u00b7\u2500"); break;
+    }
+    const QColor colour = seriesPen(s).color();
+    // One entry never breaks; the legend breaks between entries.
+    return QString("<span style=\"white-space:nowrap\"><span style=\"color:%1\">%2</span>"
+                   "&nbsp;%3</span>")
+        .arg(colour.name(), sample, qs(s.name).toHtmlEscaped());
 }
 
 }  // namespace
@@ -190,8 +237,6 @@ void PlotView::setPlot(const tavrix::PlotData& plot)
     auto* chart = new QChart;
     chart->setTitle(qs(plot.title));
     chart->setTitleFont(sized(font(), 12, true));
-    chart->legend()->setAlignment(Qt::AlignBottom);
-    chart->legend()->setFont(sized(font(), 9));
     chart->setMargins(QMargins(6, 6, 12, 6));
     chart->setBackgroundRoundness(0);
 
@@ -238,14 +283,46 @@ void PlotView::setPlot(const tavrix::PlotData& plot)
         s->attachAxis(xAxis);
         s->attachAxis(yAxis);
     }
-    chart->legend()->setVisible(!plot.series.empty());
+    // Qt's own legend keeps one row and cuts the names ("Kennedy-Marsd..."):
+    // a text that wraps between its entries instead.
+    chart->legend()->setVisible(false);
+    QStringList entries;
+    for (const tavrix::Series& s : plot.series) entries << legendEntry(s);
+    legend_ = new QGraphicsTextItem(chart);
+    legend_->setFont(sized(font(), 9));
+    legend_->setHtml(entries.join(" &nbsp;&nbsp; "));
+    legend_->setVisible(!plot.series.empty());
     connect(chart, &QChart::plotAreaChanged, chart,
-            [chart](const QRectF& area) { fitVerticalTicks(chart, area); });
+            [chart](const QRectF& area) { fitTicks(chart, area); });
 
     QChart* old = this->chart();
     setChart(chart);
     delete old;
+    placeLegend();
     readout_->hide();
+}
+
+void PlotView::placeLegend()
+{
+    QChart* chart = this->chart();
+    if (legend_ == nullptr || legend_->parentItem() != chart) return;
+    const QRectF frame(QPointF(0, 0), chart->size());
+    legend_->setTextWidth(std::max(60.0, frame.width() - 24));
+    const double height = legend_->isVisible() ? legend_->boundingRect().height() : 0;
+    legend_->setPos(12, frame.height() - height - 2);
+    const QMargins margins(6, 6, 12, 6 + static_cast<int>(std::ceil(height)));
+    if (chart->margins() != margins) chart->setMargins(margins);
+}
+
+QString PlotView::legendText() const
+{
+    return legend_ != nullptr && legend_->isVisible() ? legend_->toPlainText() : QString();
+}
+
+QRect PlotView::legendRect() const
+{
+    if (legend_ == nullptr || !legend_->isVisible()) return {};
+    return mapFromScene(legend_->sceneBoundingRect()).boundingRect();
 }
 
 int PlotView::seriesCount() const { return static_cast<int>(chart()->series().size()); }
@@ -284,6 +361,7 @@ void PlotView::mouseDoubleClickEvent(QMouseEvent* event)
 void PlotView::resizeEvent(QResizeEvent* event)
 {
     QChartView::resizeEvent(event);
+    placeLegend();
     placeReadout();
 }
 

@@ -8,6 +8,7 @@
 
 #include "output/AnalysisSeries.h"
 
+class QGraphicsTextItem;
 class QLabel;
 
 namespace ui {
@@ -24,6 +25,10 @@ public:
     int seriesCount() const;
     // Text of the pointer read-out ("x/c = 0.2500   −Cp = 1.0312").
     QString readout() const;
+    // The legend below the plot, in plain text, and its place in the view. It
+    // wraps onto as many lines as the names need, so no name is cut short.
+    QString legendText() const;
+    QRect legendRect() const;
 
     // Each returns an empty string on success, otherwise why it failed. The
     // picture keeps the view's proportions: PNG at twice its size, SVG at its size.
@@ -40,9 +45,12 @@ protected:
 
 private:
     void placeReadout();
+    // The legend takes the chart's width and as much height as it needs.
+    void placeLegend();
 
     tavrix::PlotData plot_;
     QLabel* readout_ = nullptr;
+    QGraphicsTextItem* legend_ = nullptr;  // in the chart's scene, so exports draw it
 };
 
 }  // namespace ui
