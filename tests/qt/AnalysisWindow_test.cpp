@@ -9,6 +9,7 @@
 #include <QLineSeries>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QSvgRenderer>
 #include <QProgressBar>
 #include <QTabWidget>
@@ -18,8 +19,10 @@
 
 #include "support/QtWindowDriver.h"
 #include "support/Session.h"
+#include "ui/Controls.h"
 #include "ui/qt/AnalysisWindow.h"
 #include "ui/qt/PlotView.h"
+#include "ui/qt/WindowPlacement.h"
 #include "viscous/BoundaryLayer.h"
 #include "viscous/SurfaceFlow.h"
 
@@ -664,6 +667,49 @@ private slots:
                              qPrintable(QString("%1: %2 in %3 px").arg(v.plot, label).arg(interval)));
             }
         }
+    }
+
+    // On a 1366x768 screen with a 30-pixel panel: the analysis window beside
+    // the main window where the room allows, otherwise as little over it as
+    // the screen allows; a window never reaches past the screen.
+    void windowsOpenBesideTheMainWindowAndOnScreen()
+    {
+        const QRect room(0, 0, 1366, 738);
+        const QSize wanted(1180, 750), least(820, 510);
+        // Room on the right: beside it, as wide as that room, as high as the screen.
+        QCOMPARE(ui::besideWindow(QRect(0, 0, 500, 700), wanted, least, room),
+                 QRect(500, 0, 866, 738));
+        // A centred main window leaves 283 pixels each side: the least width,
+        // pushed back onto the screen from the right.
+        QCOMPARE(ui::besideWindow(QRect(283, 20, 800, 700), wanted, least, room),
+                 QRect(546, 0, 820, 738));
+        // More room on the left.
+        QCOMPARE(ui::besideWindow(QRect(800, 10, 566, 700), wanted, least, room),
+                 QRect(0, 0, 820, 738));
+        QCOMPARE(ui::withinScreen(QRect(1000, 600, 400, 300), least.boundedTo({100, 100}), room),
+                 QRect(966, 438, 400, 300));
+        QCOMPARE(ui::withinScreen(QRect(-50, -40, 1500, 900), QSize(100, 100), room), room);
+        // Larger at least than the screen: the title bar stays on it.
+        QCOMPARE(ui::withinScreen(QRect(200, 100, 1400, 800), QSize(1400, 800), room),
+                 QRect(0, 0, 1400, 800));
+
+        // The real windows: About opened from a main window at the screen's
+        // corner lies on the screen.
+        QWidget* main = windows->mainWindow();
+        const QRect screen = main->screen()->availableGeometry();
+        main->move(screen.right() - 200, screen.bottom() - 150);
+        QCoreApplication::processEvents();
+        main->findChild<QAction*>("Mn_About")->trigger();
+        QWidget* about = windows->window(ui::kAboutForm);
+        QVERIFY(QTest::qWaitForWindowExposed(about));
+        QVERIFY2(screen.contains(about->frameGeometry()),
+                 qPrintable(QString("%1,%2 %3x%4").arg(about->x()).arg(about->y())
+                                .arg(about->width()).arg(about->height())));
+        openAnalysis();
+        // (This test screen is narrower than the window's least width.)
+        QVERIFY(screen.contains(analysis()->frameGeometry().topLeft()));
+        // The side with the more room: here the left, away from the main window.
+        QVERIFY(analysis()->frameGeometry().left() < main->frameGeometry().left());
     }
 
     void closingTheMainWindowEndsTheProgramAndItsRun()

@@ -36,6 +36,7 @@
 #include "ui/qt/MatrixPanel.h"
 #include "ui/qt/AirfoilFileMenu.h"
 #include "ui/qt/AnalysisWindow.h"
+#include "ui/qt/WindowPlacement.h"
 #include "ui/qt/PictureBox.h"
 
 #ifndef TAVRIX_VERSION
@@ -690,9 +691,40 @@ std::string QtWindows::fileName(std::string_view name) const
     return ss(files->currentItem()->text());
 }
 
+void QtWindows::placeWindow(QWidget* w, bool beside)
+{
+    const QScreen* screen = main_->screen();
+    if (screen == nullptr) return;
+    const QRect room = screen->availableGeometry();
+    // The frame a window manager adds, as it adds it to the main window.
+    const QSize frame = main_->isVisible() ? main_->frameGeometry().size() - main_->size()
+                                           : QSize(0, 0);
+    const QSize wanted = (w->isVisible() ? w->size() : w->size().expandedTo(w->sizeHint())) + frame;
+    const QSize least = w->minimumSizeHint().expandedTo(w->minimumSize()) + frame;
+    QRect placed;
+    if (beside) {
+        placed = besideWindow(main_->frameGeometry(), wanted, least, room);
+    } else {
+        // Centred over the main window, then moved wholly onto the screen.
+        QRect centred(QPoint(0, 0), wanted);
+        centred.moveCenter(main_->frameGeometry().center());
+        placed = withinScreen(centred, least, room);
+    }
+    w->resize(placed.size() - frame);
+    w->move(placed.topLeft());  // a top-level widget's position is its frame's
+}
+
 void QtWindows::showWindow(std::string_view form)
 {
     if (QWidget* w = window(form)) {
+        // The analysis window opens beside the main window the first time (then
+        // where the user left it); About opens over the main window, on screen.
+        if (form == kAnalysisForm && !analysisPlaced_) {
+            placeWindow(w, true);
+            analysisPlaced_ = true;
+        } else if (form == kAboutForm && !w->isVisible()) {
+            placeWindow(w, false);
+        }
         w->show();
         w->raise();
         w->activateWindow();

@@ -77,6 +77,9 @@ private:
     void buildKatjoWindow();
     void buildShowMatWindow();
     void buildAboutWindow();
+    // Sizes and moves a secondary window before it is shown: beside the main
+    // window, or centred over it; wholly on the main window's screen.
+    void placeWindow(QWidget* w, bool beside);
     // Saves the main window's place and closes every other window, cancelling
     // a run of the analysis window.
     void closeSecondaryWindows();
@@ -89,6 +92,7 @@ private:
     QPointer<QWidget> katjo_;
     QPointer<QWidget> showMat_;
     QPointer<QWidget> about_;
+    bool analysisPlaced_ = false;  // the analysis window has had its first place
     QPointer<QWidget> analysis_;
     std::function<void(const std::string&)> messageHandler_;
     std::string drivePath_, dirPath_, filePath_;
