@@ -538,6 +538,8 @@ private slots:
             QVERIFY(y->endValue(label) >= 0.31 && y->endValue(label) <= 0.79);
     }
 
+    // The read-out gives the point of a curve nearest to the pointer, not the
+    // pointer's own position, before and after a zoom and its reset.
     void pointerReadsValuesDragZoomsDoubleClickResets()
     {
         openAnalysis();
@@ -546,26 +548,48 @@ private slots:
         auto* x = static_cast<QValueAxis*>(p->chart()->axes(Qt::Horizontal).front());
         QCOMPARE(x->min(), 0.0);
         QCOMPARE(x->max(), 1.0);
-        const QRectF area = p->chart()->plotArea();
-        const QPoint a = p->mapFromScene(p->chart()->mapToScene(area.topLeft() + QPointF(area.width() * 0.25, 20)));
-        const QPoint b = p->mapFromScene(p->chart()->mapToScene(area.topLeft() + QPointF(area.width() * 0.5, area.height() - 20)));
+        auto* hess = static_cast<QLineSeries*>(p->chart()->series().front());
+        const auto pixel = [p](const QPointF& inChart) {
+            return p->mapFromScene(p->chart()->mapToScene(inChart));
+        };
         // The offscreen platform moves no pointer: the event a move produces.
-        QMouseEvent move(QEvent::MouseMove, QPointF(a), p->viewport()->mapToGlobal(QPointF(a)),
-                         Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(p->viewport(), &move);
-        const QString readout = p->readout();
-        QVERIFY2(readout.startsWith("x/c = "), qPrintable(readout));
-        QVERIFY2(std::fabs(readout.mid(6).section(' ', 0, 0).toDouble() - 0.25) < 0.005,
-                 qPrintable(readout));
-        QVERIFY(readout.contains(QString::fromUtf8("−Cp = ")));
+        const auto moveTo = [p](const QPoint& at) {
+            QMouseEvent move(QEvent::MouseMove, QPointF(at), p->viewport()->mapToGlobal(QPointF(at)),
+                             Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(p->viewport(), &move);
+        };
+        // The pointer 4 pixels right of and below the point of the curve nearest
+        // to x/c = `near`: the read-out names that point, to its 4 digits.
+        const auto readsPointNear = [&](double near) {
+            QPointF point;
+            for (const QPointF& q : hess->points())
+                if (std::fabs(q.x() - near) < std::fabs(point.x() - near)) point = q;
+            moveTo(pixel(p->chart()->mapToPosition(point, hess)) + QPoint(4, 4));
+            const QString expected = QString::fromUtf8("x/c = %1    \u2212Cp = %2    %3")
+                                         .arg(point.x(), 0, 'g', 4)
+                                         .arg(point.y(), 0, 'g', 4)
+                                         .arg(hess->name());
+            QCOMPARE(p->readout(), expected);
+        };
+        readsPointNear(0.5);
+        const QRectF area = p->chart()->plotArea();
+        const QPoint a = pixel(area.topLeft() + QPointF(area.width() * 0.25, 2));
+        const QPoint b = pixel(area.topLeft() + QPointF(area.width() * 0.5, area.height() - 2));
         QTest::mousePress(p->viewport(), Qt::LeftButton, {}, a);
         QTest::mouseMove(p->viewport(), b);
         QTest::mouseRelease(p->viewport(), Qt::LeftButton, {}, b);
         QVERIFY(std::fabs(x->min() - 0.25) < 0.01);
         QVERIFY(std::fabs(x->max() - 0.5) < 0.01);
+        QCoreApplication::processEvents();
+        readsPointNear(0.4);
+        // After the zoom's reset the read-out at the same pointer follows the
+        // point that moved, and names a point of the whole range again.
         QTest::mouseDClick(p->viewport(), Qt::LeftButton, {}, b);
         QCOMPARE(x->min(), 0.0);
         QCOMPARE(x->max(), 1.0);
+        QCoreApplication::processEvents();
+        QVERIFY(!p->readout().isEmpty());
+        readsPointNear(0.8);
     }
 
     void aCancelledRunLeavesTheWindowUsable()

@@ -5,6 +5,7 @@
 #include <QChart>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGraphicsEllipseItem>
 #include <QGraphicsTextItem>
 #include <QImage>
 #include <QLabel>
@@ -294,6 +295,18 @@ void PlotView::setPlot(const tavrix::PlotData& plot)
     legend_->setVisible(!plot.series.empty());
     connect(chart, &QChart::plotAreaChanged, chart,
             [chart](const QRectF& area) { fitTicks(chart, area); });
+    // A zoom or its reset moves the curves under the pointer: the read-out
+    // follows them, so it never shows a point that has moved away.
+    snapMark_ = nullptr;  // drawn in the old chart, deleted with it
+    for (QAbstractAxis* axis : chart->axes()) {
+        const auto again = [this] {
+            if (readout_->isVisible()) snapReadout(pointer_);
+        };
+        if (auto* a = qobject_cast<QValueAxis*>(axis))
+            connect(a, &QValueAxis::rangeChanged, this, again, Qt::QueuedConnection);
+        if (auto* a = qobject_cast<QLogValueAxis*>(axis))
+            connect(a, &QLogValueAxis::rangeChanged, this, again, Qt::QueuedConnection);
+    }
 
     QChart* old = this->chart();
     setChart(chart);
@@ -332,20 +345,58 @@ QString PlotView::readout() const { return readout_->isVisible() ? readout_->tex
 void PlotView::mouseMoveEvent(QMouseEvent* event)
 {
     QChartView::mouseMoveEvent(event);
-    const QPointF inChart = chart()->mapFromScene(mapToScene(event->position().toPoint()));
-    if (!chart()->plotArea().contains(inChart)) {
+    pointer_ = event->position().toPoint();
+    snapReadout(pointer_);
+}
+
+void PlotView::snapReadout(const QPoint& at)
+{
+    QChart* chart = this->chart();
+    const QPointF inChart = chart->mapFromScene(mapToScene(at));
+    const QRectF area = chart->plotArea();
+    const auto hide = [this] {
         readout_->hide();
-        return;
+        if (snapMark_ != nullptr) snapMark_->hide();
+    };
+    if (!area.contains(inChart)) return hide();
+    // The nearest point on screen among the points in view: what the pointer
+    // designates is a computed value, not a place between the curves.
+    double best = std::numeric_limits<double>::infinity();
+    QPointF value, position;
+    QString curve;
+    for (QAbstractSeries* s : chart->series()) {
+        auto* line = qobject_cast<QXYSeries*>(s);
+        if (line == nullptr || !line->isVisible()) continue;
+        for (const QPointF& p : line->points()) {
+            const QPointF onScreen = chart->mapToPosition(p, line);
+            if (!area.adjusted(-0.5, -0.5, 0.5, 0.5).contains(onScreen)) continue;
+            const QPointF d = onScreen - inChart;
+            const double distance = d.x() * d.x() + d.y() * d.y();
+            if (distance < best) {
+                best = distance;
+                value = p;
+                position = onScreen;
+                curve = line->name();
+            }
+        }
     }
-    const QPointF v = chart()->mapToValue(inChart);
-    readout_->setText(QString("%1 = %2    %3 = %4")
+    if (!std::isfinite(best)) return hide();
+    readout_->setText(QString("%1 = %2    %3 = %4    %5")
                           .arg(qs(plot_.xLabel))
-                          .arg(v.x(), 0, 'g', 4)
+                          .arg(value.x(), 0, 'g', 4)
                           .arg(qs(plot_.yLabel))
-                          .arg(v.y(), 0, 'g', 4));
+                          .arg(value.y(), 0, 'g', 4)
+                          .arg(curve));
     readout_->adjustSize();
     placeReadout();
     readout_->show();
+    if (snapMark_ == nullptr || snapMark_->parentItem() != chart) {
+        snapMark_ = new QGraphicsEllipseItem(-4, -4, 8, 8, chart);
+        snapMark_->setPen(QPen(Qt::black, 1.5));
+        snapMark_->setZValue(100);
+    }
+    snapMark_->setPos(position);
+    snapMark_->show();
 }
 
 void PlotView::mouseDoubleClickEvent(QMouseEvent* event)

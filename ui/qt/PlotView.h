@@ -8,6 +8,7 @@
 
 #include "output/AnalysisSeries.h"
 
+class QGraphicsEllipseItem;
 class QGraphicsTextItem;
 class QLabel;
 
@@ -23,7 +24,8 @@ public:
     const tavrix::PlotData& plot() const { return plot_; }
     // Series drawn in the chart (reference lines included).
     int seriesCount() const;
-    // Text of the pointer read-out ("x/c = 0.2500   −Cp = 1.0312").
+    // Text of the pointer read-out: the point of a curve nearest to the
+    // pointer, with the curve's name ("x/c = 0.25    −Cp = 1.031    Hess").
     QString readout() const;
     // The legend below the plot, in plain text, and its place in the view. It
     // wraps onto as many lines as the names need, so no name is cut short.
@@ -45,12 +47,17 @@ protected:
 
 private:
     void placeReadout();
+    // Shows the nearest point of the nearest curve to `at` (view pixels), or
+    // hides the read-out when `at` lies outside the plot area.
+    void snapReadout(const QPoint& at);
     // The legend takes the chart's width and as much height as it needs.
     void placeLegend();
 
     tavrix::PlotData plot_;
     QLabel* readout_ = nullptr;
-    QGraphicsTextItem* legend_ = nullptr;  // in the chart's scene, so exports draw it
+    QGraphicsTextItem* legend_ = nullptr;
+    QGraphicsEllipseItem* snapMark_ = nullptr;  // the point the read-out gives
+    QPoint pointer_;                            // where the pointer last was  // in the chart's scene, so exports draw it
 };
 
 }  // namespace ui
