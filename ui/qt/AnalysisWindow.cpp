@@ -247,10 +247,11 @@ void AnalysisWindow::buildPolarTab(QWidget* tab)
     polarTable_->setMinimumHeight(120);
     layout->addWidget(polarTable_, 1);
 
+    // The buttons on their own row: the notes below take the whole width.
     auto* bottom = new QHBoxLayout;
     polarInfo_ = label("Label_PolarInfo", QString(), tab);
     polarInfo_->setWordWrap(true);
-    bottom->addWidget(polarInfo_, 1);
+    bottom->addStretch(1);
     auto* exportCL = named<QPushButton>("Command_ExportPolarCL", "Export CL plot...", tab);
     auto* exportCM = named<QPushButton>("Command_ExportPolarCM", "Export CM plot...", tab);
     auto* exportTable = named<QPushButton>("Command_ExportPolarTable", "Export table...", tab);
@@ -260,6 +261,7 @@ void AnalysisWindow::buildPolarTab(QWidget* tab)
     bottom->addWidget(exportTable);
     bottom->addWidget(exportPolar);
     layout->addLayout(bottom);
+    layout->addWidget(polarInfo_);
 
     connect(runPolar_, &QPushButton::clicked, this, &AnalysisWindow::runPolar);
     connect(cancelPolar_, &QPushButton::clicked, this, &AnalysisWindow::cancelRun);

@@ -7,6 +7,8 @@
 #include <QFileInfo>
 #include <QGraphicsEllipseItem>
 #include <QGraphicsTextItem>
+#include <QTextDocument>
+#include <QTextOption>
 #include <QImage>
 #include <QLabel>
 #include <QLegend>
@@ -116,14 +118,23 @@ void labelTicks(QCategoryAxis* axis, double lo, double hi)
         axis->append(QString::fromStdString(t.label), t.value);
 }
 
-// The widest label the axis would show over its range with the most intervals.
-double widestLabel(const QCategoryAxis* axis)
+// The most intervals, up to kTickIntervals, whose labels each fit between
+// their neighbours along a horizontal axis `extent` pixels long: the labels of
+// fewer intervals can be longer ("0.25" against "0.2"), so each count is tried.
+int horizontalIntervals(const QCategoryAxis* axis, double extent)
 {
     const QFontMetricsF metrics(axis->labelsFont());
-    double widest = 0;
-    for (const tavrix::AxisTick& t : tavrix::AxisTicks(axis->min(), axis->max(), kTickIntervals))
-        widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(t.label)));
-    return widest;
+    const double span = axis->max() - axis->min();
+    for (int n = kTickIntervals; n > 2; --n) {
+        const std::vector<tavrix::AxisTick> ticks = tavrix::AxisTicks(axis->min(), axis->max(), n);
+        if (ticks.size() < 2 || !(span > 0)) return n;
+        const double spacing = extent * (ticks[1].value - ticks[0].value) / span;
+        double widest = 0;
+        for (const tavrix::AxisTick& t : ticks)
+            widest = std::max(widest, metrics.horizontalAdvance(QString::fromStdString(t.label)));
+        if (widest + kLabelGap <= spacing) return n;
+    }
+    return 2;
 }
 
 // As many intervals on the axis as leave room for its labels over its present
@@ -135,10 +146,10 @@ void fitTicks(QCategoryAxis* a, bool rangeChanged)
     const QVariant extent = a->property(kExtentProperty);
     int intervals = kTickIntervals;
     if (extent.isValid()) {
-        const double room = a->orientation() == Qt::Vertical
-                                ? extent.toDouble() / kLeastTickSpacing
-                                : extent.toDouble() / (widestLabel(a) + kLabelGap);
-        intervals = std::clamp(static_cast<int>(room), 2, kTickIntervals);
+        intervals = a->orientation() == Qt::Vertical
+                        ? std::clamp(static_cast<int>(extent.toDouble() / kLeastTickSpacing), 2,
+                                     kTickIntervals)
+                        : horizontalIntervals(a, extent.toDouble());
     }
     // Labelled anew only when needed: new labels can move the plot area again.
     if (!rangeChanged && a->property(kIntervalsProperty).toInt() == intervals) return;
@@ -236,8 +247,16 @@ void PlotView::setPlot(const tavrix::PlotData& plot)
 {
     plot_ = plot;
     auto* chart = new QChart;
-    chart->setTitle(qs(plot.title));
-    chart->setTitleFont(sized(font(), 12, true));
+    // The title names the case and can be long: it wraps, where Qt's own
+    // title would end in "...".
+    title_ = new QGraphicsTextItem(chart);
+    title_->setFont(sized(font(), 11, true));
+    title_->setDefaultTextColor(QColor(40, 40, 40));
+    QTextOption centred(Qt::AlignHCenter);
+    centred.setWrapMode(QTextOption::WordWrap);
+    title_->document()->setDefaultTextOption(centred);
+    title_->setPlainText(qs(plot.title));
+    title_->setVisible(!plot.title.empty());
     chart->setMargins(QMargins(6, 6, 12, 6));
     chart->setBackgroundRoundness(0);
 
@@ -323,13 +342,25 @@ void PlotView::placeLegend()
     legend_->setTextWidth(std::max(60.0, frame.width() - 24));
     const double height = legend_->isVisible() ? legend_->boundingRect().height() : 0;
     legend_->setPos(12, frame.height() - height - 2);
-    const QMargins margins(6, 6, 12, 6 + static_cast<int>(std::ceil(height)));
+    double top = 0;
+    if (title_ != nullptr && title_->isVisible()) {
+        title_->setTextWidth(std::max(60.0, frame.width() - 24));
+        title_->setPos(12, 2);
+        top = title_->boundingRect().height();
+    }
+    const QMargins margins(6, 6 + static_cast<int>(std::ceil(top)), 12,
+                           6 + static_cast<int>(std::ceil(height)));
     if (chart->margins() != margins) chart->setMargins(margins);
 }
 
 QString PlotView::legendText() const
 {
     return legend_ != nullptr && legend_->isVisible() ? legend_->toPlainText() : QString();
+}
+
+QString PlotView::titleText() const
+{
+    return title_ != nullptr && title_->isVisible() ? title_->toPlainText() : QString();
 }
 
 QRect PlotView::legendRect() const
@@ -388,6 +419,11 @@ void PlotView::snapReadout(const QPoint& at)
                           .arg(value.y(), 0, 'g', 4)
                           .arg(curve));
     readout_->adjustSize();
+    if (readout_->width() > viewport()->width() - 8) {
+        // A narrow plot: the curve's name on a line of its own.
+        readout_->setText(readout_->text().replace("    " + curve, "\n" + curve));
+        readout_->adjustSize();
+    }
     placeReadout();
     readout_->show();
     if (snapMark_ == nullptr || snapMark_->parentItem() != chart) {

@@ -30,6 +30,8 @@ public:
     // The legend below the plot, in plain text, and its place in the view. It
     // wraps onto as many lines as the names need, so no name is cut short.
     QString legendText() const;
+    // The title above the plot, wrapped onto a second line where it is long.
+    QString titleText() const;
     QRect legendRect() const;
 
     // Each returns an empty string on success, otherwise why it failed. The
@@ -56,6 +58,7 @@ private:
     tavrix::PlotData plot_;
     QLabel* readout_ = nullptr;
     QGraphicsTextItem* legend_ = nullptr;
+    QGraphicsTextItem* title_ = nullptr;   // likewise: Qt's own title cuts a long one
     QGraphicsEllipseItem* snapMark_ = nullptr;  // the point the read-out gives
     QPoint pointer_;                            // where the pointer last was  // in the chart's scene, so exports draw it
 };
