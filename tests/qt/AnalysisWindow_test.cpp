@@ -708,6 +708,9 @@ private slots:
         // pushed back onto the screen from the right.
         QCOMPARE(ui::besideWindow(QRect(283, 20, 800, 700), wanted, least, room),
                  QRect(546, 0, 820, 738));
+        // A centred main window on a 1920-pixel screen: half the screen, at its edge.
+        QCOMPARE(ui::besideWindow(QRect(489, 100, 941, 600), wanted, least, QRect(0, 0, 1920, 1050)),
+                 QRect(960, 100, 960, 750));
         // More room on the left.
         QCOMPARE(ui::besideWindow(QRect(800, 10, 566, 700), wanted, least, room),
                  QRect(0, 0, 820, 738));

@@ -21,7 +21,10 @@ QRect besideWindow(const QRect& mainFrame, const QSize& wanted, const QSize& lea
     const int leftRoom = mainFrame.left() - room.left();
     const bool right = rightRoom >= leftRoom;
     const int sideRoom = std::max(right ? rightRoom : leftRoom, 0);
-    const int width = std::clamp(std::min(wanted.width(), sideRoom), least.width(),
+    // Where the side cannot hold the least width the window covers part of the
+    // main window anyway: then it takes up to half the screen, to be of use.
+    const int fitting = sideRoom >= least.width() ? sideRoom : room.width() / 2;
+    const int width = std::clamp(std::min(wanted.width(), fitting), least.width(),
                                  std::max(least.width(), std::min(wanted.width(), room.width())));
     const int x = right ? mainFrame.right() + 1 : mainFrame.left() - width;
     return withinScreen(QRect(QPoint(x, mainFrame.top()), QSize(width, wanted.height())), least,

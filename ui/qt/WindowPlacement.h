@@ -14,8 +14,8 @@ QRect withinScreen(const QRect& frame, const QSize& least, const QRect& room);
 
 // A frame of the wanted size (shrunk down to `least` where the room asks for
 // it) beside `mainFrame`, on the side with the more room, level with its top;
-// where neither side holds the least size, as far to that side as the screen
-// allows, so that it covers as little of the main window as it can.
+// where that side does not hold the least width, up to half the screen wide
+// and as far to that side as the screen allows.
 QRect besideWindow(const QRect& mainFrame, const QSize& wanted, const QSize& least,
                    const QRect& room);
 
