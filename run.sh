@@ -7,6 +7,10 @@ tools/ensure-packages.sh qt6-qpa-plugins
 
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j"$(nproc)" --target tavrixs tavrixs-batch
+# The Python module, when Python's development files and pybind11 were found.
+if cmake --build build/release --target help | grep -q tavrix_python; then
+  cmake --build build/release -j"$(nproc)" --target tavrix_python
+fi
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   exec build/release/tavrixs "$@"
