@@ -24,8 +24,12 @@
 #include "output/AnalysisSeries.h"
 #include "output/AxisTicks.h"
 #include "tools/batch/PictureModule.h"
+#include "ui/qt/SeriesStyle.h"
 
 namespace {
+
+using ui::paletteColour;
+using ui::seriesPen;
 
 constexpr int kWidth = 900;
 constexpr int kHeight = 620;
@@ -52,38 +56,6 @@ bool ensureApplication()
     // Kept until the program ends, as the font database it brings.
     new QGuiApplication(argc, argv);
     return QGuiApplication::instance() != nullptr;
-}
-
-// The analysis window's palette: one colour per method, grey, black.
-QColor paletteColour(int index)
-{
-    static const QColor colours[] = {QColor(0, 84, 180),   QColor(214, 64, 24),
-                                     QColor(24, 140, 56),  QColor(136, 56, 168),
-                                     QColor(110, 110, 110), QColor(0, 0, 0)};
-    const int n = static_cast<int>(std::size(colours));
-    return colours[((index % n) + n) % n];
-}
-
-QPen seriesPen(const tavrix::Series& s)
-{
-    QPen pen(paletteColour(s.colour));
-    pen.setWidthF(2.0);
-    switch (s.role) {
-    case tavrix::Series::Role::Computed: break;
-    case tavrix::Series::Role::LowerSurface:
-        pen.setColor(paletteColour(s.colour).lighter(135));
-        pen.setStyle(Qt::DashLine);
-        break;
-    case tavrix::Series::Role::Exact:
-        pen.setWidthF(1.5);
-        pen.setStyle(Qt::DotLine);
-        break;
-    case tavrix::Series::Role::Reference:
-        pen.setWidthF(1.3);
-        pen.setStyle(Qt::DashDotLine);
-        break;
-    }
-    return pen;
 }
 
 struct Range {

@@ -26,49 +26,13 @@
 #include <limits>
 
 #include "output/AxisTicks.h"
+#include "ui/qt/SeriesStyle.h"
 
 namespace ui {
 
 namespace {
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
-
-QColor paletteColour(int index)
-{
-    static const QColor colours[] = {
-        QColor(0, 84, 180),    // Hess
-        QColor(214, 64, 24),   // vortex panel
-        QColor(24, 140, 56),   // Kennedy-Marsden
-        QColor(136, 56, 168),  // Soinne-Laine
-        QColor(110, 110, 110), // incompressible, references
-        QColor(0, 0, 0),       // exact flow
-    };
-    const int n = static_cast<int>(std::size(colours));
-    return colours[((index % n) + n) % n];
-}
-
-QPen seriesPen(const tavrix::Series& s)
-{
-    // Not cosmetic: an exported picture at twice the size keeps the proportions.
-    QPen pen(paletteColour(s.colour));
-    switch (s.role) {
-    case tavrix::Series::Role::Computed: pen.setWidthF(2.0); break;
-    case tavrix::Series::Role::LowerSurface:
-        pen.setColor(paletteColour(s.colour).lighter(135));
-        pen.setWidthF(2.0);
-        pen.setStyle(Qt::DashLine);
-        break;
-    case tavrix::Series::Role::Exact:
-        pen.setWidthF(1.5);
-        pen.setStyle(Qt::DotLine);
-        break;
-    case tavrix::Series::Role::Reference:
-        pen.setWidthF(1.3);
-        pen.setStyle(Qt::DashDotLine);
-        break;
-    }
-    return pen;
-}
 
 // A range that holds every value with a little room above and below and ends
 // on ticks of 1, 2, 2.5 or 5 times a power of ten.

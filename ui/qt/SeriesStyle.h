@@ -1,0 +1,19 @@
+// The look of the analysis window's curves, shared by its plots and by the
+// batch front end's pictures so that both draw a case alike: one colour per
+// method, grey for references and the incompressible curve, black for the
+// exact flow; the lower surface lighter and dashed.
+#pragma once
+
+#include <QColor>
+#include <QPen>
+
+#include "output/AnalysisSeries.h"
+
+namespace ui {
+
+QColor paletteColour(int index);
+
+// Not cosmetic: a picture exported at twice the size keeps the proportions.
+QPen seriesPen(const tavrix::Series& s);
+
+}  // namespace ui
