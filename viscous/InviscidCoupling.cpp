@@ -374,27 +374,6 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
         sources.push_back({st.wakeX[at(k)], st.wakeY[at(k)], st.wakeX[at(k + 1)],
                            st.wakeY[at(k + 1)]});
 
-    // The vortex panel method's trailing-edge condition (equal and opposite
-    // strengths at the edge) lets the fluid inside the contour move near the
-    // edge once sources act, so there the sheet's jump is not the speed
-    // outside. Its change of speed is taken as the velocity just outside
-    // each control point: the sheet's principal value along the panel plus
-    // half its mean strength, and the sources' own speed.
-    const bool outsideSpeed = method == PanelMethod::VortexPanel;
-    std::vector<double> airfoilRows;
-    if (outsideSpeed) {
-        airfoilRows.assign(at(N) * at(unknowns + 1), 0.0);
-        std::vector<double> du, dv;
-        for (int i = 1; i <= N; ++i) {
-            inducedVelocityRows(g, system, g.XM[at(i)], g.YM[at(i)], du, dv);
-            double* row = &airfoilRows[at(i - 1) * at(unknowns + 1)];
-            for (int j = 1; j <= unknowns; ++j)
-                row[j] = du[at(j)] * g.CosDelta[at(i)] + dv[at(j)] * g.SinDelta[at(i)];
-            row[i] += 0.25;
-            row[i + 1] += 0.25;
-        }
-    }
-
     // G(i, p): the change of q at station i per unit sigma on source panel p.
     std::vector<double> G(at(size) * at(size), 0.0);
     std::vector<double> rhs(at(unknowns) + 1), ds(at(unknowns) + 1);
@@ -424,6 +403,20 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
                                  g.CosDelta[at(I)], g.SinDelta[at(I)], t, n);
                 rhs[at(I)] = n;
             }
+            // On the inside of a closed contour the sources' normal velocity
+            // carries no net flux; the mid-point values add up to a small
+            // remainder of the polygon's discretisation, which would make
+            // the Hess sources a net source and provoke a spurious response
+            // of the vortex sheet (which can carry no flux) near the
+            // trailing edge. It is taken out evenly along the contour.
+            {
+                double flux = 0, perimeter = 0;
+                for (int I = 1; I <= N; ++I) {
+                    flux += rhs[at(I)] * g.DS[at(I)];
+                    perimeter += g.DS[at(I)];
+                }
+                for (int I = 1; I <= N; ++I) rhs[at(I)] -= flux / perimeter;
+            }
             if (hess && !system.noCirculation)
                 rhs[at(g.NP)] = -(airfoilTangential(1) + airfoilTangential(N));
             break;
@@ -441,12 +434,7 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
         info.surfaceSpeed(g, system, ds.data(), 0, 0, speed.data());
         for (int i = 1; i <= N; ++i) {
             double q = speed[at(i)];
-            if (outsideSpeed) {
-                const double* row = &airfoilRows[at(i - 1) * at(unknowns + 1)];
-                q = 0;
-                for (int j = 1; j <= unknowns; ++j) q += row[j] * ds[at(j)];
-            }
-            if (hess || outsideSpeed) q += airfoilTangential(i);
+            if (hess) q += airfoilTangential(i);
             G[at(i - 1) * at(size) + at(p)] = q;
         }
         for (int k = 0; k < nWake; ++k) {
