@@ -34,9 +34,9 @@
 //   the sum of the two layers' defects, mTilde(end point NP) - mTilde(end
 //   point 1) (the lower surface's defect is -mTilde): no point source sits
 //   at the edge, and the wake's first station acts through the first two
-//   wake panels. A station's mTilde thus moves the sigma of at most the two
-//   panels on either side of it (the trailing-edge stations also the first
-//   wake panel).
+//   wake panels. A station's mTilde thus moves the sigma of its own panel
+//   and of the panel on either side (the two stations next to each
+//   trailing-edge end point also that of the first wake panel).
 // - Boundary conditions: the sources enter the method's own condition at
 //   its own points, evaluated on the inside of the contour (a panel's own
 //   sheet gives -sigma / 2 there), so that the fluid outside flows out
@@ -50,7 +50,16 @@
 //   and Soinne-Laine conditions hold strengths alone; the Hess condition on
 //   the tangential speeds of the first and last panel includes the sources'
 //   speed there; the Kennedy-Marsden stream function at its point behind the
-//   edge includes theirs.
+//   edge includes theirs. With the normal-velocity conditions the sources'
+//   values at the mid points of a closed polygon carry a small net flux (a
+//   discretisation remainder, zero for the continuous contour); it is taken
+//   out evenly along the contour, since a vortex sheet can carry no flux
+//   and would answer it with a spurious swing of the strengths at the
+//   trailing edge.
+// - Signs: sigma > 0 blows fluid out of the contour (out of both sides of
+//   the wake); a layer that thickens downstream blows.
+// - D is one solve per source panel with the factors of the solution
+//   (O(N^2) each), then the sparse map from mTilde to sigma.
 // - Speed: on the airfoil the method's own surface speed; with the fluid
 //   inside at rest (vortex panel, Soinne-Laine, Kennedy-Marsden) the jump of
 //   the vortex sheet already holds the sources' tangential speed, the Hess
@@ -64,8 +73,10 @@
 //   bisector of the trailing edge). The first panel is as long as the mean
 //   of the two trailing-edge panels; the lengths grow by one geometric
 //   ratio to a total of wakeLengthChords chords (the chord from the
-//   trailing-edge mid point to the farthest contour point). nWake = 0
-//   chooses NPanel / 5, at least 10 and at most 40.
+//   trailing-edge mid point to the farthest contour point); a single wake
+//   panel takes the whole length. nWake = 0 chooses NPanel / 5, at least 10
+//   and at most 40. The velocity of the panel solution anywhere in the
+//   field is solvers/FieldVelocity.h.
 #pragma once
 
 #include <vector>
