@@ -5,7 +5,6 @@
 #include <cstddef>
 #include <limits>
 #include <string>
-#include <utility>
 
 #include "solvers/FieldVelocity.h"
 
@@ -91,8 +90,8 @@ std::vector<Combination> sigmaCombinations(int nAirfoil, int nWake,
     return sigma;
 }
 
-// A field point seen from a source segment: the frame, the logarithm of the
-// ratio of the distances to the end points and the subtended angle.
+// A field point seen from a source segment: XP along it from its mid point,
+// YP across it (to the left of the direction of travel), H its half length.
 struct SourceView {
     double cosD = 1, sinD = 0;
     double XP = 0, YP = 0, H = 0;
