@@ -228,6 +228,19 @@ Refusal couplingRefusal(PanelMethod method)
                        list};
 }
 
+std::vector<double> coupledSpeed(const CouplingStations& st, const std::vector<double>& mTilde)
+{
+    std::vector<double> q = st.qInviscid;
+    const int n = st.size();
+    for (int i = 0; i < n; ++i) {
+        const double* row = &st.D[at(i) * at(n)];
+        double sum = 0;
+        for (int j = 0; j < n; ++j) sum += row[j] * mTilde[at(j)];
+        q[at(i)] += sum;
+    }
+    return q;
+}
+
 std::vector<double> sourceStrengths(const CouplingStations& st, const std::vector<double>& mTilde)
 {
     const std::vector<Combination> sigma = sigmaCombinations(st.nAirfoil, st.nWake, st.panelLength);

@@ -122,6 +122,10 @@ struct CouplingStations {
     std::vector<double> wakeCos, wakeSin;
 };
 
+// q = qInviscid + D mTilde at every station (mTilde holds size() values).
+std::vector<double> coupledSpeed(const CouplingStations& stations,
+                                 const std::vector<double>& mTilde);
+
 // sigma of every source panel (airfoil panels, then wake panels) for the
 // mass defects mTilde (size() values), as D is built from them.
 std::vector<double> sourceStrengths(const CouplingStations& stations,

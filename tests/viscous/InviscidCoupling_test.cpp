@@ -27,14 +27,6 @@ PanelGeometry naca(const char* digits, int np)
     return panels(makeNacaSection(d, np, false, kPi));
 }
 
-std::vector<double> coupledSpeed(const CouplingStations& st, const std::vector<double>& mTilde)
-{
-    std::vector<double> q = st.qInviscid;
-    for (int i = 0; i < st.size(); ++i)
-        for (int j = 0; j < st.size(); ++j) q[i] += st.at(i, j) * mTilde[j];
-    return q;
-}
-
 TEST(InviscidCoupling, aUniformSourceSheetOnACircleOnlyPushesTheFlowOutwards)
 {
     // Circle of diameter 1 about (0.5, 0) at zero incidence: no circulation.
