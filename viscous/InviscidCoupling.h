@@ -15,6 +15,68 @@
 // mass defect with the sign of the speed, so that sigma = d(mTilde)/ds
 // whichever way the layer runs. A layer running against the contour (the
 // lower surface) has ue = -q and m = ue delta* = -mTilde.
+//
+// Discretisation of the displacement sources:
+// - Where the sources sit: a uniform source sheet on every airfoil panel
+//   (the contour's own panels, end point I to I + 1) and on every wake panel.
+//   The stations are the mid points of those panels, so no station lies on
+//   the end of a sheet and every station sees finite speeds.
+// - sigma from mTilde: mTilde is carried to the panel end points and
+//   differenced over each panel, sigma_p = (mTilde(end) - mTilde(start)) /
+//   length_p, so that the outflow of any run of panels is the change of
+//   mTilde along it. On the airfoil an interior end point takes the linear
+//   interpolation (in arc length) between the stations on either side; the
+//   two trailing-edge end points (1 and NP) take the linear extrapolation of
+//   the two stations next to them on their own surface. In the wake an
+//   interior end point interpolates between its two stations and the last
+//   one extrapolates from the last two (the last station's value with one
+//   wake panel). The wake's first end point, at the trailing edge, carries
+//   the sum of the two layers' defects, mTilde(end point NP) - mTilde(end
+//   point 1) (the lower surface's defect is -mTilde): no point source sits
+//   at the edge, and the wake's first station acts through the first two
+//   wake panels. A station's mTilde thus moves the sigma of its own panel
+//   and of the panel on either side (the two stations next to each
+//   trailing-edge end point also that of the first wake panel).
+// - Boundary conditions: the sources enter the method's own condition at
+//   its own points, evaluated on the inside of the contour (a panel's own
+//   sheet gives -sigma / 2 there), so that the fluid outside flows out
+//   through the contour at sigma while the method's picture of the inside
+//   stays as it was: zero normal velocity (vortex panel, Hess) or a constant
+//   stream function on the contour (Soinne-Laine, Kennedy-Marsden; the
+//   sources' stream function is taken with each branch cut running off the
+//   contour into the fluid: along the outward normal from an airfoil source,
+//   downstream along the wake from a wake source). Every method's
+//   trailing-edge condition stays as the method states it: the vortex panel
+//   and Soinne-Laine conditions hold strengths alone; the Hess condition on
+//   the tangential speeds of the first and last panel includes the sources'
+//   speed there; the Kennedy-Marsden stream function at its point behind the
+//   edge includes theirs. With the normal-velocity conditions the sources'
+//   values at the mid points of a closed polygon carry a small net flux (a
+//   discretisation remainder, zero for the continuous contour); it is taken
+//   out evenly along the contour, since a vortex sheet can carry no flux
+//   and would answer it with a spurious swing of the strengths at the
+//   trailing edge.
+// - Signs: sigma > 0 blows fluid out of the contour (out of both sides of
+//   the wake); a layer that thickens downstream blows.
+// - D is one solve per source panel with the factors of the solution
+//   (O(N^2) each), then the sparse map from mTilde to sigma.
+// - Speed: on the airfoil the method's own surface speed; with the fluid
+//   inside at rest (vortex panel, Soinne-Laine, Kennedy-Marsden) the jump of
+//   the vortex sheet already holds the sources' tangential speed, the Hess
+//   method adds it to its own sum. In the wake q is the whole velocity
+//   (free stream, the method's singularities, the sources) along the wake
+//   panel, positive downstream.
+// - The wake: nWake panels from the trailing edge (the mid point of the two
+//   trailing-edge points of an open contour) along the streamline of the
+//   angle: each panel points along the velocity at its own mid point (fixed
+//   point iteration from the previous panel's direction; the first from the
+//   bisector of the trailing edge). The first panel is as long as the mean
+//   of the two trailing-edge panels; the lengths grow by one geometric
+//   ratio to a total of wakeLengthChords chords (the chord from the
+//   trailing-edge mid point to the farthest contour point); a single wake
+//   panel takes the whole length. nWake = 0 chooses NPanel / 5, at least 10
+//   and at most 40. The velocity of the panel solution anywhere in the
+//   field is solvers/FieldVelocity.h.
 #pragma once
 
 #include <vector>
@@ -52,7 +114,22 @@ struct CouplingStations {
     // through the method's boundary conditions and Kutta condition.
     std::vector<double> D;
     double at(int i, int j) const { return D[static_cast<std::size_t>(i) * size() + j]; }
+
+    // Lengths of the source panels: the airfoil's panels 1..nAirfoil, then
+    // the wake's panels from the trailing edge (size() of them).
+    std::vector<double> panelLength;
+    // The wake panels' directions (unit vectors, downstream), nWake of them.
+    std::vector<double> wakeCos, wakeSin;
 };
+
+// q = qInviscid + D mTilde at every station (mTilde holds size() values).
+std::vector<double> coupledSpeed(const CouplingStations& stations,
+                                 const std::vector<double>& mTilde);
+
+// sigma of every source panel (airfoil panels, then wake panels) for the
+// mass defects mTilde (size() values), as D is built from them.
+std::vector<double> sourceStrengths(const CouplingStations& stations,
+                                    const std::vector<double>& mTilde);
 
 // The methods whose formulation the coupling is built for; the others are
 // refused with a message naming these.
@@ -69,6 +146,9 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
 // Force and moment coefficients of the surface speed q (signed, airfoil
 // stations only) at the angle: Cp = 1 - q^2 integrated as the press
 // integrates it, moment about the quarter chord.
+// q holds at least NPanel values (more, such as the wake's, are ignored);
+// with fewer the coefficients are NaN. With q = qInviscid they are the
+// press's CL and CM to the bit.
 Coefficients viscousForces(const PanelGeometry& geometry, const std::vector<double>& q,
                            double alphaDeg);
 

@@ -1,0 +1,492 @@
+#include "viscous/InviscidCoupling.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstddef>
+#include <limits>
+#include <string>
+
+#include "solvers/FieldVelocity.h"
+
+namespace tavrix::coupled {
+
+namespace {
+
+constexpr double kTwoPi = 2 * kPi;
+
+std::size_t at(int i) { return static_cast<std::size_t>(i); }
+
+// One term of a linear combination of the stations' mass defects.
+struct Term {
+    int station = 0;  // 0-based, airfoil first
+    double weight = 0;
+};
+using Combination = std::vector<Term>;
+
+Combination scaled(const Combination& c, double factor)
+{
+    Combination out = c;
+    for (Term& t : out) t.weight *= factor;
+    return out;
+}
+
+Combination joined(const Combination& a, const Combination& b)
+{
+    Combination out = a;
+    out.insert(out.end(), b.begin(), b.end());
+    return out;
+}
+
+// The value at an end point from the two stations on either side of it,
+// distances da and db away: interpolation (both positive) or, with the
+// point outside the pair, extrapolation.
+Combination interpolated(int a, int b, double da, double db)
+{
+    return {{a, db / (da + db)}, {b, da / (da + db)}};
+}
+Combination extrapolated(int near, int far, double beyond, double spacing)
+{
+    return {{near, 1 + beyond / spacing}, {far, -beyond / spacing}};
+}
+
+// sigma of each source panel as a combination of the stations' mTilde: the
+// airfoil panels 1..NPanel, then the wake panels.
+std::vector<Combination> sigmaCombinations(int nAirfoil, int nWake,
+                                           const std::vector<double>& length)
+{
+    const int N = nAirfoil;
+    std::vector<Combination> node(at(N) + 1);  // airfoil end points 1..N + 1 at 0..N
+    if (N == 1) {
+        node[0] = {{0, 1}};
+        node[1] = {{0, 1}};
+    } else {
+        for (int J = 1; J < N; ++J)
+            node[at(J)] = interpolated(J - 1, J, length[at(J - 1)] / 2, length[at(J)] / 2);
+        node[0] = extrapolated(0, 1, length[0] / 2, (length[0] + length[1]) / 2);
+        node[at(N)] = extrapolated(N - 1, N - 2, length[at(N - 1)] / 2,
+                                   (length[at(N - 1)] + length[at(N - 2)]) / 2);
+    }
+    std::vector<Combination> wakeNode(at(nWake) + 1);
+    wakeNode[0] = joined(node[at(N)], scaled(node[0], -1));
+    for (int k = 1; k < nWake; ++k)
+        wakeNode[at(k)] = interpolated(N + k - 1, N + k, length[at(N + k - 1)] / 2,
+                                       length[at(N + k)] / 2);
+    if (nWake == 1) {
+        wakeNode[1] = {{N, 1}};
+    } else if (nWake > 1) {
+        const int last = N + nWake - 1;
+        wakeNode[at(nWake)] = extrapolated(last, last - 1, length[at(last)] / 2,
+                                           (length[at(last)] + length[at(last - 1)]) / 2);
+    }
+
+    std::vector<Combination> sigma;
+    sigma.reserve(at(N + nWake));
+    for (int J = 0; J < N; ++J)
+        sigma.push_back(scaled(joined(node[at(J + 1)], scaled(node[at(J)], -1)),
+                               1 / length[at(J)]));
+    for (int k = 0; k < nWake; ++k)
+        sigma.push_back(scaled(joined(wakeNode[at(k + 1)], scaled(wakeNode[at(k)], -1)),
+                               1 / length[at(N + k)]));
+    return sigma;
+}
+
+// A field point seen from a source segment: XP along it from its mid point,
+// YP across it (to the left of the direction of travel), H its half length.
+struct SourceView {
+    double cosD = 1, sinD = 0;
+    double XP = 0, YP = 0, H = 0;
+};
+
+SourceView sourceView(double x1, double y1, double x2, double y2, double x, double y)
+{
+    SourceView s;
+    const double dx = x2 - x1, dy = y2 - y1;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    s.cosD = dx / length;
+    s.sinD = dy / length;
+    s.H = length / 2;
+    const double xm = (x1 + x2) / 2, ym = (y1 + y2) / 2;
+    s.XP = (x - xm) * s.cosD + (y - ym) * s.sinD;
+    s.YP = (y - ym) * s.cosD - (x - xm) * s.sinD;
+    return s;
+}
+
+// Stream function at the field point of a unit source sheet on the segment,
+// up to a constant of the segment: the integral over the sheet of the polar
+// angle of the field point seen from each source point, over 2 pi. The
+// antiderivative of the angle phi(u) of (u, YP) is u phi + YP ln r; it holds
+// along the sheet where phi is continuous, that is away from the branch cut.
+// With cutAlongNormal the cut runs from every source point along the
+// sheet's left normal (out of an airfoil into the fluid), otherwise
+// downstream along the sheet (a wake). A point on the sheet itself gets the
+// value on its right side (the inside of the contour).
+double sourceStreamFunction(const SourceView& s, bool cutAlongNormal)
+{
+    const double YP = s.YP;
+    const auto phi = [&](double u) {
+        if (cutAlongNormal) {
+            const double angle = std::atan2(YP, u);
+            return angle > kPi / 2 ? angle - kTwoPi : angle;
+        }
+        return std::atan2(-YP, -u);
+    };
+    const auto F = [&](double u) {
+        const double rsq = u * u + YP * YP;
+        const double logTerm = YP == 0 || rsq == 0 ? 0 : YP * (std::log(rsq) / 2);
+        return u * phi(u) + logTerm;
+    };
+    return (F(s.XP + s.H) - F(s.XP - s.H)) / kTwoPi;
+}
+
+// Velocity of a unit source sheet in the segment's frame, or on the inside
+// of the sheet at its own mid point (ownPanel).
+void sourceVelocityLocal(const SourceView& s, bool ownPanel, double& along, double& across)
+{
+    if (ownPanel) {
+        along = 0;
+        across = -0.5;
+        return;
+    }
+    const double r1sq = (s.XP + s.H) * (s.XP + s.H) + s.YP * s.YP;
+    const double r2sq = (s.XP - s.H) * (s.XP - s.H) + s.YP * s.YP;
+    along = (std::log(r1sq / r2sq) / 2) / kTwoPi;
+    const double beta = std::atan2(s.YP, s.XP - s.H) - std::atan2(s.YP, s.XP + s.H);
+    across = beta / kTwoPi;
+}
+
+// The velocity of a unit source sheet resolved along (tx, ty) and along its
+// left normal (-ty, tx).
+void sourceComponents(const SourceView& s, bool ownPanel, double tx, double ty, double& tangential,
+                      double& normal)
+{
+    double along, across;
+    sourceVelocityLocal(s, ownPanel, along, across);
+    const double u = along * s.cosD - across * s.sinD;
+    const double v = along * s.sinD + across * s.cosD;
+    tangential = u * tx + v * ty;
+    normal = -u * ty + v * tx;
+}
+
+struct Segment {
+    double x1, y1, x2, y2;
+};
+
+// Sum of a geometric series of n terms from `first` with ratio r.
+double seriesLength(double first, double r, int n)
+{
+    if (std::fabs(r - 1) < 1e-12) return first * n;
+    return first * (std::pow(r, n) - 1) / (r - 1);
+}
+
+// The ratio whose n lengths from `first` add up to `total` (bisection in ln r).
+double growthRatio(double first, double total, int n)
+{
+    if (n <= 1) return 1;
+    double lo = std::log(1e-3), hi = std::log(1e3);
+    for (int it = 0; it < 200; ++it) {
+        const double mid = (lo + hi) / 2;
+        if (seriesLength(first, std::exp(mid), n) < total)
+            lo = mid;
+        else
+            hi = mid;
+    }
+    return std::exp((lo + hi) / 2);
+}
+
+Refusal wakeRefusal(const std::string& why)
+{
+    return Refusal{Refusal::Kind::NoFiniteResult, "The wake could not be traced: " + why};
+}
+
+}  // namespace
+
+bool couplingAvailable(PanelMethod method)
+{
+    switch (method) {
+    case PanelMethod::Hess:
+    case PanelMethod::VortexPanel:
+    case PanelMethod::KennedyMarsden:
+    case PanelMethod::SoinneLaine:
+        return true;
+    }
+    return false;
+}
+
+Refusal couplingRefusal(PanelMethod method)
+{
+    std::vector<std::string_view> coupled;
+    for (const PanelMethodInfo& info : panelMethods())
+        if (couplingAvailable(info.method)) coupled.push_back(info.caption);
+    std::string list;
+    for (std::size_t i = 0; i < coupled.size(); ++i) {
+        if (i > 0) list += i + 1 == coupled.size() ? " and the " : ", the ";
+        list += coupled[i];
+    }
+    return Refusal{Refusal::Kind::Capacity,
+                   "The viscous analysis is not coupled to the " +
+                       std::string(methodInfo(method).caption) + "; it is coupled to the " +
+                       list};
+}
+
+std::vector<double> coupledSpeed(const CouplingStations& st, const std::vector<double>& mTilde)
+{
+    std::vector<double> q = st.qInviscid;
+    const int n = st.size();
+    for (int i = 0; i < n; ++i) {
+        const double* row = &st.D[at(i) * at(n)];
+        double sum = 0;
+        for (int j = 0; j < n; ++j) sum += row[j] * mTilde[at(j)];
+        q[at(i)] += sum;
+    }
+    return q;
+}
+
+std::vector<double> sourceStrengths(const CouplingStations& st, const std::vector<double>& mTilde)
+{
+    const std::vector<Combination> sigma = sigmaCombinations(st.nAirfoil, st.nWake, st.panelLength);
+    std::vector<double> out(sigma.size(), 0.0);
+    for (std::size_t p = 0; p < sigma.size(); ++p)
+        for (const Term& t : sigma[p]) out[p] += t.weight * mTilde[at(t.station)];
+    return out;
+}
+
+Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double alphaDeg, int nWake,
+                                        double wakeLengthChords)
+{
+    const PanelMethod method = solution.method();
+    if (!couplingAvailable(method)) return couplingRefusal(method);
+    const PanelGeometry& g = solution.geometry();
+    const PanelSystem& system = solution.system();
+    const PanelMethodInfo& info = solution.info();
+    const int N = g.NPanel;
+    const int unknowns = solution.unknowns();
+    if (N < 3) return Refusal{Refusal::Kind::NoContour, kNoContourMessage};
+    if (!std::isfinite(alphaDeg) || !std::isfinite(wakeLengthChords) || wakeLengthChords <= 0 ||
+        nWake < 0 || nWake > kMaxPoints)
+        return wakeRefusal("it needs a finite angle, a positive length and at most " +
+                           std::to_string(kMaxPoints) + " panels");
+    if (nWake == 0) nWake = std::clamp(N / 5, 10, 40);
+
+    CouplingStations st;
+    st.method = method;
+    st.alphaDeg = alphaDeg;
+    st.nAirfoil = N;
+    st.nWake = nWake;
+    const int size = st.size();
+
+    const double a = alphaDeg * kDegToRad;
+    const double cosAlfa = std::cos(a), sinAlfa = std::sin(a);
+    const std::vector<double> strength = solution.strengths(alphaDeg);
+
+    // Airfoil stations and the inviscid speed, as the press forms it.
+    std::vector<double> speed(at(N) + 1, 0.0);
+    info.surfaceSpeed(g, system, strength.data(), cosAlfa, sinAlfa, speed.data());
+    st.x.resize(at(size));
+    st.y.resize(at(size));
+    st.s.resize(at(size));
+    st.qInviscid.resize(at(size));
+    st.dqdAlpha.resize(at(size));
+    st.panelLength.resize(at(size));
+    for (int i = 1; i <= N; ++i) {
+        st.x[at(i - 1)] = g.XM[at(i)];
+        st.y[at(i - 1)] = g.YM[at(i)];
+        st.s[at(i - 1)] = i == 1 ? 0 : st.s[at(i - 2)] + (g.DS[at(i - 1)] + g.DS[at(i)]) / 2;
+        st.qInviscid[at(i - 1)] = speed[at(i)];
+        st.panelLength[at(i - 1)] = g.DS[at(i)];
+    }
+
+    // The wake along the streamline from the trailing edge.
+    const double xte = (g.X[1] + g.X[at(g.NP)]) / 2, yte = (g.Y[1] + g.Y[at(g.NP)]) / 2;
+    st.trailingEdgeGap = std::hypot(g.X[at(g.NP)] - g.X[1], g.Y[at(g.NP)] - g.Y[1]);
+    double chord = 0;
+    for (int i = 1; i <= g.NP; ++i) chord = std::max(chord, std::hypot(g.X[at(i)] - xte, g.Y[at(i)] - yte));
+    const double first = (g.DS[1] + g.DS[at(N)]) / 2;
+    const double total = wakeLengthChords * chord;
+    const double ratio = nWake == 1 ? 1 : growthRatio(first, total, nWake);
+    const double firstLength = nWake == 1 ? total : first;
+    double dirX = g.CosDelta[at(N)] - g.CosDelta[1];
+    double dirY = g.SinDelta[at(N)] - g.SinDelta[1];
+    if (double n = std::hypot(dirX, dirY); n > 1e-12) {
+        dirX /= n;
+        dirY /= n;
+    } else {
+        dirX = cosAlfa;
+        dirY = sinAlfa;
+    }
+    st.wakeX.assign(1, xte);
+    st.wakeY.assign(1, yte);
+    st.wakeCos.resize(at(nWake));
+    st.wakeSin.resize(at(nWake));
+    double sWake = 0;
+    for (int k = 0; k < nWake; ++k) {
+        const double L = firstLength * std::pow(ratio, k);
+        const double x0 = st.wakeX.back(), y0 = st.wakeY.back();
+        // The panel points along the velocity at its own mid point.
+        for (int it = 0; it < 50; ++it) {
+            const Velocity V =
+                fieldVelocity(solution, strength, alphaDeg, x0 + dirX * L / 2, y0 + dirY * L / 2);
+            const double speedHere = std::hypot(V.u, V.v);
+            if (!std::isfinite(speedHere) || speedHere < 1e-9)
+                return wakeRefusal("the flow stands still or has no finite speed behind the edge");
+            const double change = std::hypot(V.u / speedHere - dirX, V.v / speedHere - dirY);
+            dirX = V.u / speedHere;
+            dirY = V.v / speedHere;
+            if (change < 1e-13) break;
+        }
+        st.wakeX.push_back(x0 + dirX * L);
+        st.wakeY.push_back(y0 + dirY * L);
+        st.wakeCos[at(k)] = dirX;
+        st.wakeSin[at(k)] = dirY;
+        const std::size_t w = at(N + k);
+        st.x[w] = x0 + dirX * L / 2;
+        st.y[w] = y0 + dirY * L / 2;
+        st.s[w] = sWake + L / 2;
+        st.panelLength[w] = L;
+        sWake += L;
+    }
+
+    // The method's singularities seen from the wake stations, along the wake.
+    std::vector<double> wakeRows(at(nWake) * at(unknowns + 1), 0.0);
+    {
+        std::vector<double> du, dv;
+        for (int k = 0; k < nWake; ++k) {
+            const std::size_t w = at(N + k);
+            inducedVelocityRows(g, system, st.x[w], st.y[w], du, dv);
+            for (int j = 1; j <= unknowns; ++j)
+                wakeRows[at(k) * at(unknowns + 1) + at(j)] =
+                    du[at(j)] * st.wakeCos[at(k)] + dv[at(j)] * st.wakeSin[at(k)];
+        }
+    }
+    const auto wakeSpeed = [&](int k, const std::vector<double>& s, double cosA, double sinA) {
+        double q = cosA * st.wakeCos[at(k)] + sinA * st.wakeSin[at(k)];
+        for (int j = 1; j <= unknowns; ++j)
+            q += wakeRows[at(k) * at(unknowns + 1) + at(j)] * s[at(j)];
+        return q;
+    };
+    for (int k = 0; k < nWake; ++k)
+        st.qInviscid[at(N + k)] = wakeSpeed(k, strength, cosAlfa, sinAlfa);
+
+    // The derivative with the angle: the right-hand sides and the speeds are
+    // linear in (cos alpha, sin alpha), whose derivative is (-sin, cos).
+    {
+        std::vector<double> rhs(at(unknowns) + 1, 0.0), ds(at(unknowns) + 1, 0.0);
+        info.rightHandSide(g, system, -sinAlfa, cosAlfa, rhs.data());
+        solution.factors().solve(rhs, ds);
+        info.surfaceSpeed(g, system, ds.data(), -sinAlfa, cosAlfa, speed.data());
+        for (int i = 1; i <= N; ++i) st.dqdAlpha[at(i - 1)] = speed[at(i)];
+        for (int k = 0; k < nWake; ++k) st.dqdAlpha[at(N + k)] = wakeSpeed(k, ds, -sinAlfa, cosAlfa);
+    }
+
+    // The source panels: the airfoil's panels, then the wake's.
+    std::vector<Segment> sources;
+    sources.reserve(at(size));
+    for (int J = 1; J <= N; ++J)
+        sources.push_back({g.X[at(J)], g.Y[at(J)], g.X[at(J + 1)], g.Y[at(J + 1)]});
+    for (int k = 0; k < nWake; ++k)
+        sources.push_back({st.wakeX[at(k)], st.wakeY[at(k)], st.wakeX[at(k + 1)],
+                           st.wakeY[at(k + 1)]});
+
+    // G(i, p): the change of q at station i per unit sigma on source panel p.
+    std::vector<double> G(at(size) * at(size), 0.0);
+    std::vector<double> rhs(at(unknowns) + 1), ds(at(unknowns) + 1);
+    const bool hess = method == PanelMethod::Hess;
+    for (int p = 0; p < size; ++p) {
+        const Segment& src = sources[at(p)];
+        const bool onAirfoil = p < N;
+        const auto view = [&](double x, double y) {
+            return sourceView(src.x1, src.y1, src.x2, src.y2, x, y);
+        };
+        // Tangential speed of the sheet at the airfoil station i (1-based).
+        const auto airfoilTangential = [&](int i) {
+            double t, n;
+            sourceComponents(view(g.XM[at(i)], g.YM[at(i)]), onAirfoil && p + 1 == i,
+                             g.CosDelta[at(i)], g.SinDelta[at(i)], t, n);
+            return t;
+        };
+        std::fill(rhs.begin(), rhs.end(), 0.0);
+        switch (method) {
+        case PanelMethod::VortexPanel:
+        case PanelMethod::Hess:
+            // The normal velocity the sheet adds on the inside of control
+            // point I joins the free stream's.
+            for (int I = 1; I <= N; ++I) {
+                double t, n;
+                sourceComponents(view(g.XM[at(I)], g.YM[at(I)]), onAirfoil && p + 1 == I,
+                                 g.CosDelta[at(I)], g.SinDelta[at(I)], t, n);
+                rhs[at(I)] = n;
+            }
+            // On the inside of a closed contour the sources' normal velocity
+            // carries no net flux; the mid-point values add up to a small
+            // remainder of the polygon's discretisation, which would make
+            // the Hess sources a net source and provoke a spurious response
+            // of the vortex sheet (which can carry no flux) near the
+            // trailing edge. It is taken out evenly along the contour.
+            {
+                double flux = 0, perimeter = 0;
+                for (int I = 1; I <= N; ++I) {
+                    flux += rhs[at(I)] * g.DS[at(I)];
+                    perimeter += g.DS[at(I)];
+                }
+                for (int I = 1; I <= N; ++I) rhs[at(I)] -= flux / perimeter;
+            }
+            if (hess && !system.noCirculation)
+                rhs[at(g.NP)] = -(airfoilTangential(1) + airfoilTangential(N));
+            break;
+        case PanelMethod::SoinneLaine:
+            for (int I = 2; I <= g.NP; ++I)
+                rhs[at(I)] = sourceStreamFunction(view(g.X[at(I)], g.Y[at(I)]), onAirfoil);
+            break;
+        case PanelMethod::KennedyMarsden:
+            for (int I = 1; I <= N; ++I)
+                rhs[at(I)] = sourceStreamFunction(view(g.XM[at(I)], g.YM[at(I)]), onAirfoil);
+            rhs[at(g.NP)] = sourceStreamFunction(view(system.kuttaX, system.kuttaY), onAirfoil);
+            break;
+        }
+        solution.factors().solve(rhs, ds);
+        info.surfaceSpeed(g, system, ds.data(), 0, 0, speed.data());
+        for (int i = 1; i <= N; ++i) {
+            double q = speed[at(i)];
+            if (hess) q += airfoilTangential(i);
+            G[at(i - 1) * at(size) + at(p)] = q;
+        }
+        for (int k = 0; k < nWake; ++k) {
+            const std::size_t w = at(N + k);
+            double t, n;
+            sourceComponents(view(st.x[w], st.y[w]), p == N + k, st.wakeCos[at(k)],
+                             st.wakeSin[at(k)], t, n);
+            if (p == N + k) t = 0;  // a sheet induces nothing along itself at its middle
+            G[w * at(size) + at(p)] = wakeSpeed(k, ds, 0, 0) + t;
+        }
+    }
+
+    // D = G S with S the sparse map from mTilde to sigma.
+    st.D.assign(at(size) * at(size), 0.0);
+    const std::vector<Combination> sigma = sigmaCombinations(N, nWake, st.panelLength);
+    for (int p = 0; p < size; ++p)
+        for (const Term& term : sigma[at(p)])
+            for (int i = 0; i < size; ++i)
+                st.D[at(i) * at(size) + at(term.station)] +=
+                    G[at(i) * at(size) + at(p)] * term.weight;
+
+    for (double v : st.D)
+        if (!std::isfinite(v))
+            return Refusal{Refusal::Kind::NoFiniteResult, kNoFiniteResultMessage};
+    return st;
+}
+
+Coefficients viscousForces(const PanelGeometry& g, const std::vector<double>& q, double alphaDeg)
+{
+    if (q.size() < at(g.NPanel)) {
+        const double nan = std::numeric_limits<double>::quiet_NaN();
+        return {nan, nan, nan};
+    }
+    const double a = alphaDeg * kDegToRad;
+    std::vector<double> Cu(at(g.NPanel) + 1, 0.0);
+    for (int i = 1; i <= g.NPanel; ++i) {
+        const double speed = std::fabs(q[at(i - 1)]);
+        Cu[at(i)] = speed * speed;
+    }
+    return integrateForces(g, Cu.data(), std::cos(a), std::sin(a));
+}
+
+}  // namespace tavrix::coupled
