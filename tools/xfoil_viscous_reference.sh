@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# Reference data for the coupled viscous-inviscid analysis, made with xfoil
+# (Debian package) on its own sections: NACA 0012, 2412 and 4415 with 161
+# panel nodes, the trailing edge closed (GDES, TGAP 0 1), the coordinates
+# saved as xfoil paneled them, and for each Reynolds number a viscous polar
+# with Ncrit 9 and free transition, swept from 0 down to -4 degrees and, after
+# a fresh start of the layer, from 0.5 up to 20 degrees by 0.5, each angle
+# starting from the last converged one. An angle that does not converge has no
+# row in xfoil's polar.
+#
+#   tools/xfoil_viscous_reference.sh [OUT_DIR] [RE ...]
+#   defaults: tests/data/xfoil_viscous  2e5 1e6 3e6
+# Writes OUT_DIR/nacaXXXX_161.dat (the nodes, Selig order, as xfoil saved them)
+# and OUT_DIR/nacaXXXX_reRE.pol (xfoil's polar file: alpha CL CD CDp CM
+# Top_Xtr Bot_Xtr ...).
+#
+# xfoil needs an X display (xvfb-run) and dies with SIGFPE unless the trap
+# set-up of its Fortran run-time is undone by a preloaded shim (see
+# tools/xfoil_crosscheck.sh).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+out=${1:-tests/data/xfoil_viscous}
+shift || true
+res=("$@")
+[ ${#res[@]} -gt 0 ] || res=(2e5 1e6 3e6)
+export LC_ALL=C
+
+for tool in xfoil xvfb-run; do
+  command -v "$tool" >/dev/null || { echo "xfoil_viscous_reference: $tool is not installed" >&2; exit 1; }
+done
+mkdir -p "$out"
+out=$(readlink -f "$out")
+work=$(mktemp -d "${TMPDIR:-/tmp}/xfoil-reference.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+printf 'void _gfortran_set_fpe(int traps) { (void)traps; }\n' >"$work/nofpe.c"
+${CC:-cc} -shared -fPIC -o "$work/nofpe.so" "$work/nofpe.c"
+
+for naca in 0012 2412 4415; do
+  for re in "${res[@]}"; do
+    coords="$out/naca${naca}_161.dat"
+    polar="$work/polar.txt"
+    rm -f "$polar" "$work/section.dat"
+    {
+      printf 'PLOP\nG\n\nNACA %s\nPPAR\nN 161\n\n\nGDES\nTGAP 0 1\nX\n\nPANE\n' "$naca"
+      printf 'SAVE %s\n' "$work/section.dat"
+      printf 'OPER\nVISC %s\nVPAR\nN 9\n\nITER 200\nPACC\n%s\n\n' "$re" "$polar"
+      printf 'ASEQ 0 -4 -0.5\nINIT\nASEQ 0.5 20 0.5\nPACC\n\nQUIT\n'
+    } | (cd "$work" && LD_PRELOAD="$work/nofpe.so" timeout 900 xvfb-run -a xfoil) \
+        >"$work/log.txt" 2>&1 || { echo "xfoil failed on NACA $naca, Re $re:" >&2;
+                                  tail -20 "$work/log.txt" >&2; exit 1; }
+    cp "$work/section.dat" "$coords"
+    cp "$polar" "$out/naca${naca}_re${re}.pol"
+    echo "NACA $naca Re $re: $(sed -n '/^ *------/,$p' "$polar" | tail -n +2 | wc -l) converged angles"
+  done
+done
