@@ -4,6 +4,7 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFormLayout>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -14,6 +15,7 @@
 #include <QVBoxLayout>
 #include <functional>
 
+#include "app/AirfoilInUse.h"
 #include "app/Form_TavrixS.h"
 #include "app/GeometryEdits.h"
 
@@ -40,7 +42,17 @@ QLabel* note(QDialog* dialog, const char* name, const QString& text)
 {
     auto* label = caption(dialog, name, text);
     label->setWordWrap(true);
-    label->setStyleSheet("color: palette(dark)");
+    return label;
+}
+
+// The first line of each dialog: the airfoil the edit will change, filled in
+// each time the dialog opens.
+QLabel* airfoilLine(QDialog* dialog, const char* name)
+{
+    auto* label = caption(dialog, name, QString());
+    QFont bold = label->font();
+    bold.setBold(true);
+    label->setFont(bold);
     return label;
 }
 
@@ -82,7 +94,13 @@ GeometryMenu::GeometryMenu(QMainWindow* window, tavrix::Form_TavrixS& logic, QAc
     for (int k = 0; k < 3; ++k) {
         auto* a = menu->addAction(entries[k].second);
         a->setObjectName(entries[k].first);
-        connect(a, &QAction::triggered, this, [this, d = dialogs[k]] { (this->*d)()->open(); });
+        connect(a, &QAction::triggered, this, [this, d = dialogs[k]] {
+            QDialog* dialog = (this->*d)();
+            const QString inUse = QString::fromStdString(tavrix::airfoilInUseText(logic_.common()));
+            for (auto* label : dialog->findChildren<QLabel*>())
+                if (label->objectName().endsWith("Airfoil")) label->setText(inUse);
+            dialog->open();
+        });
     }
 }
 
@@ -93,33 +111,47 @@ QDialog* GeometryMenu::flapDialog()
     flap_->setObjectName("Dialog_Flap");
     flap_->setWindowTitle(tr("Flap"));
     auto* form = new QFormLayout(flap_);
+    form->addRow(airfoilLine(flap_, "Label_FlapAirfoil"));
     form->addRow(note(flap_, "Label_FlapAbout",
-                      tr("Turns the part of the airfoil in use behind the hinge about the "
-                         "hinge. Lengths are fractions of the chord.")));
+                      tr("The part of this airfoil behind the hinge is turned about the hinge. "
+                         "Positions are fractions of the chord.")));
     auto* x = field(flap_, "Text_FlapHingeX", "0.75");
-    form->addRow(caption(flap_, "Label_FlapHingeX", tr("Hinge position x/c (0 to 1):")), x);
-    auto* fraction = new QRadioButton(tr("Hinge height as a fraction of the local thickness "
-                                         "(0 lower surface, 0.5 middle, 1 upper surface)"),
-                                      flap_);
+    form->addRow(caption(flap_, "Label_FlapHingeX", tr("Hinge x/c (0 to 1):")), x);
+    auto* fraction = new QRadioButton(tr("fraction of the local thickness"), flap_);
     fraction->setObjectName("Option_FlapHingeFraction");
     fraction->setChecked(true);
-    auto* absolute = new QRadioButton(tr("Hinge height as y/c"), flap_);
+    auto* absolute = new QRadioButton(tr("y/c"), flap_);
     absolute->setObjectName("Option_FlapHingeY");
-    form->addRow(fraction);
-    form->addRow(absolute);
+    auto* heightKind = new QHBoxLayout;
+    heightKind->addWidget(fraction);
+    heightKind->addWidget(absolute);
+    heightKind->addStretch();
+    form->addRow(caption(flap_, "Label_FlapHingeKind", tr("Hinge height given as:")), heightKind);
     auto* height = field(flap_, "Text_FlapHingeHeight", "0.5");
-    form->addRow(caption(flap_, "Label_FlapHingeHeight", tr("Hinge height:")), height);
+    auto* heightLabel = caption(flap_, "Label_FlapHingeHeight", QString());
+    const auto heightText = [heightLabel, absolute] {
+        heightLabel->setText(absolute->isChecked()
+                                 ? tr("Hinge y/c:")
+                                 : tr("Hinge height (0 lower surface, 0.5 middle, 1 upper):"));
+    };
+    heightText();
+    connect(absolute, &QRadioButton::toggled, flap_, heightText);
+    form->addRow(heightLabel, height);
     auto* deflection = field(flap_, "Text_FlapDeflection", "10");
     form->addRow(caption(flap_, "Label_FlapDeflection",
-                         tr("Deflection in degrees (positive trailing edge down, -90 to 90):")),
+                         tr("Deflection in degrees (+ trailing edge down, -90 to 90):")),
                  deflection);
-    form->addRow(note(flap_, "Label_FlapHingeMoment",
-                      tr("After a press, the analysis window also gives the hinge moment CH "
-                         "(per chord squared, positive when it turns the trailing edge down).")));
+    form->addRow(note(flap_, "Label_FlapNote",
+                      tr("Apply changes the airfoil as it is now: applying twice adds the "
+                         "deflections. Choose the airfoil again to start from the plain "
+                         "section. After a press, the analysis window also shows the hinge "
+                         "moment CH (per chord squared, positive when it turns the trailing "
+                         "edge down).")));
     buttons(flap_, form, "Command_FlapApply", "Command_FlapClose", [=, this] {
         return tavrix::applyFlap(logic_, x->text().toStdString(), height->text().toStdString(),
                                  deflection->text().toStdString(), absolute->isChecked());
     });
+    flap_->setMinimumWidth(520);
     return flap_;
 }
 
@@ -130,6 +162,7 @@ QDialog* GeometryMenu::scaleDialog()
     scale_->setObjectName("Dialog_ScaleSection");
     scale_->setWindowTitle(tr("Scale thickness and camber"));
     auto* form = new QFormLayout(scale_);
+    form->addRow(airfoilLine(scale_, "Label_ScaleAirfoil"));
     form->addRow(note(scale_, "Label_ScaleAbout",
                       tr("The airfoil in use is split into its mean line and its thickness; "
                          "each is multiplied by its factor (1 keeps it, camber 0 gives a "
@@ -142,6 +175,7 @@ QDialog* GeometryMenu::scaleDialog()
         return tavrix::scaleThicknessAndCamber(logic_, thickness->text().toStdString(),
                                                camber->text().toStdString());
     });
+    scale_->setMinimumWidth(460);
     return scale_;
 }
 
@@ -152,6 +186,7 @@ QDialog* GeometryMenu::gapDialog()
     gap_->setObjectName("Dialog_TrailingEdgeGap");
     gap_->setWindowTitle(tr("Trailing-edge gap"));
     auto* form = new QFormLayout(gap_);
+    form->addRow(airfoilLine(gap_, "Label_GapAirfoil"));
     auto* width = field(gap_, "Text_GapWidth", "0.005");
     form->addRow(caption(gap_, "Label_GapWidth", tr("Gap width (fraction of the chord):")), width);
     auto* blend = field(gap_, "Text_GapBlend", "0.3");
@@ -159,14 +194,16 @@ QDialog* GeometryMenu::gapDialog()
                          tr("Blending length from the trailing edge (fraction of the chord):")),
                  blend);
     form->addRow(note(gap_, "Label_GapNote",
-                      tr("The panel methods need a closed contour: after the gap is set, the "
-                         "trailing edge is closed at the mid point of the gap, as for an open "
-                         "coordinate file, so the section keeps the thicker aft part. A width "
-                         "of 0 closes an open edge over the blending length.")));
+                      tr("The panel methods here need a closed trailing edge: after the gap "
+                         "is opened, the edge is closed again at the mid point of the gap, as "
+                         "an open coordinate file is. What stays is a thicker, blunter aft "
+                         "part of the section. A width of 0 closes an open edge over the "
+                         "blending length.")));
     buttons(gap_, form, "Command_GapApply", "Command_GapClose", [=, this] {
         return tavrix::setTrailingEdgeGapOf(logic_, width->text().toStdString(),
                                             blend->text().toStdString());
     });
+    gap_->setMinimumWidth(520);
     return gap_;
 }
 
