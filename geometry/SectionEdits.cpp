@@ -143,7 +143,7 @@ std::vector<Point> deflectSurface(const std::vector<Point>& s, std::size_t first
     if (stretched) {
         appendDistinct(out, atHinge);
         const double arc = radius * std::fabs(deflectionRad);
-        const int steps = std::clamp(static_cast<int>(std::ceil(arc / span)), 1, 64);
+        const int steps = static_cast<int>(std::clamp(std::ceil(arc / span), 1.0, 64.0));
         for (int j = 1; j < steps; ++j)
             out.push_back(Rotation(hinge, deflectionRad * j / steps)(atHinge));
         appendDistinct(out, turned);
