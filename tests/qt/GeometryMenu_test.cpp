@@ -5,12 +5,17 @@
 #include <QDialog>
 #include <QMenu>
 #include <QMenuBar>
+#include <QComboBox>
+#include <QLabel>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <sstream>
 
 #include "app/GeometryEdits.h"
 #include "support/QtWindowDriver.h"
 #include "tools/batch/BatchRun.h"
+#include "ui/Controls.h"
+#include "ui/qt/AnalysisWindow.h"
 
 class GeometryMenuTest : public QObject, protected tavrix::testing::WindowDriver {
     Q_OBJECT
@@ -136,6 +141,42 @@ private slots:
         QVERIFY(messages[0].find("0.01 chord wide") != std::string::npos);
         QCOMPARE(common.XCoord[1], common.XCoord[static_cast<std::size_t>(common.NP)]);
         QCOMPARE(common.YCoord[1], common.YCoord[static_cast<std::size_t>(common.NP)]);
+    }
+
+    void theAnalysisWindowShowsTheHingeMomentOnlyWithAFlap()
+    {
+        naca2412();
+        pressCL();
+        windows->mainWindow()->findChild<QAction*>("Mn_Analysis")->trigger();
+        auto* analysis = static_cast<ui::AnalysisWindow*>(windows->window(ui::kAnalysisForm));
+        QVERIFY(QTest::qWaitForWindowExposed(analysis));
+        auto* info = find<QLabel>("Label_PressureInfo");
+        QVERIFY(!info->text().contains("CH"));
+        auto* table = find<QTableWidget>("Table_Polar");
+        auto runPolar = [&] {
+            type("Text_AlphaFrom", "0");
+            type("Text_AlphaTo", "4");
+            type("Text_AlphaStep", "4");
+            find<QComboBox>("Combo_PolarMethod")->setCurrentIndex(1);  // vortex panel
+            click("Command_RunPolar");
+        };
+        runPolar();
+        QTRY_VERIFY_WITH_TIMEOUT(!analysis->running(), 60000);
+        QCOMPARE(table->columnCount(), 4);
+
+        applyFlap("0.75", "0.5", "10");
+        pressCL();
+        const auto ch = tavrix::pressHingeMoment(common);
+        QVERIFY(ch.has_value());
+        QVERIFY2(info->text().contains("CH = " + QString::number(*ch, 'f', 4)),
+                 qPrintable(info->text()));
+        runPolar();
+        QTRY_VERIFY_WITH_TIMEOUT(!analysis->running(), 60000);
+        QCOMPARE(table->columnCount(), 5);
+        QCOMPARE(table->horizontalHeaderItem(4)->text(), QString("Vortex panel CH"));
+        // The row of the press's angle holds the press's hinge moment.
+        QCOMPARE(table->item(1, 4)->text(), QString::number(*ch, 'f', 5));
+        QVERIFY(find<QLabel>("Label_PolarInfo")->text().contains("positive trailing edge down"));
     }
 
     void theFlapDialogCanPlaceTheHingeAtAnAbsoluteHeight()
