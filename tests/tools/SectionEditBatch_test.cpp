@@ -106,15 +106,6 @@ TEST(SectionEditBatch, badValuesAreUsageErrorsAndImpossibleEditsRefusals)
     }
 }
 
-TEST(SectionEditBatch, helpListsTheEdits)
-{
-    testing::TempDir dir;
-    const BatchResult r = batch({"--help"}, dir);
-    for (const char* option : {"--flap X:YT:DEG", "--scale-thickness F", "--scale-camber F",
-                               "--te-gap W:BLEND"})
-        EXPECT_NE(r.out.find(option), std::string::npos) << option;
-}
-
 TEST(SectionEditBatch, aSweepWithAFlapGivesTheHingeMomentOfEachAngle)
 {
     testing::TempDir dir, press;
