@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "geometry/SectionEdits.h"
 #include "solvers/Matrix.h"
 #include "solvers/PanelMethods.h"
 #include "solvers/PanelSolution.h"
@@ -76,6 +77,12 @@ struct Common {
     // the file's name line ...), set by every source together with NP.
     ContourSource AirfoilSource = ContourSource::None;
     std::string AirfoilName;
+
+    // The flap the geometry menu laid into the contour, with the points it
+    // was laid into: a contour changed since by anything else has no flap
+    // (see flapInUse in app/GeometryEdits.h).
+    std::optional<FlapHinge> Flap;
+    std::vector<double> FlapX, FlapY;
 
     // Main-window field: the coordinate file chosen in the file list.
     std::string AirfoilFilePath;

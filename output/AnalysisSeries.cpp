@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <limits>
 
+#include "app/GeometryEdits.h"
 #include "geometry/ExactFlow.h"
 #include "geometry/Generators.h"
 
@@ -456,7 +457,8 @@ bool sameFlowCase(const PressCase& a, const PressCase& b, bool alpha)
 
 SweepConditions polarConditions(const PressCase& press, Compressibility correction)
 {
-    return {sectionName(press), std::fabs(press.setup.mach), correction, {}};
+    return {sectionName(press), std::fabs(press.setup.mach), correction, {},
+            flappedSectionInUse(press.common)};
 }
 
 namespace {

@@ -165,6 +165,7 @@ std::string CoefficientsCsvText(const SweepConditions& conditions,
     if (viscous) t += ",CD_boundary_layer,CD_friction,Top_Xtr,Bot_Xtr,Top_Xsep,Bot_Xsep,reliable";
     const bool compressible = conditions.mach != 0;
     if (compressible) t += ",correction_valid";
+    if (conditions.flap) t += ",CH";
     t += "\n";
     for (const MethodSweep& s : sweeps) {
         const bool layered = viscous && s.viscous.size() == s.outcome.points.size();
@@ -193,6 +194,9 @@ std::string CoefficientsCsvText(const SweepConditions& conditions,
                              CorrectionValidity::Valid
                          ? ",1"
                          : ",0";
+            if (conditions.flap)
+                t += "," + exact(hingeMomentCoefficient(conditions.flap->contour, p.Cu,
+                                                        conditions.flap->hinge));
             t += "\n";
         }
     }

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "geometry/SectionEdits.h"
 #include "solvers/Sweep.h"
 #include "viscous/ViscousPolar.h"
 
@@ -34,6 +35,8 @@ struct SweepConditions {
     // The boundary layer's Reynolds number and forced transition; Re = 0 for
     // an inviscid polar.
     BoundaryLayerSetup layer = {};
+    // The contour with its flap, for a hinge moment column; none without a flap.
+    std::optional<FlappedSection> flap = {};
 };
 
 // The polar of one method: a header naming the section, the method and the
@@ -63,6 +66,8 @@ std::string PolarFileText(const SweepConditions& conditions, const MethodSweep& 
 // its friction part, the chord fractions of transition (1 when laminar to the trailing edge) and of
 // turbulent separation (empty when attached), reliable 0 after a separation
 // ahead of x/c = 0.95.
+// With a flap (conditions.flap) the header ends in ",CH": the hinge moment
+// coefficient about the hinge per chord squared, positive trailing edge down.
 std::string CoefficientsCsvText(const SweepConditions& conditions,
                                 std::span<const MethodSweep> sweeps);
 

@@ -25,6 +25,7 @@
 #include "tools/batch/OptionNumbers.h"
 #include "ui/Controls.h"
 #include "tools/batch/PictureModule.h"
+#include "tools/batch/SectionEditRun.h"
 #include "ui/HeadlessToolkit.h"
 
 namespace tavrix {
@@ -93,6 +94,7 @@ struct Options {
     std::string source = "naca0012";
     std::map<std::string, std::string> values;  // option name -> text
     std::set<std::string> flags;
+    OrderedOptions ordered;  // the value options in the order given
 };
 
 const std::map<std::string, std::string>& sourceFlags()
@@ -109,7 +111,8 @@ const std::set<std::string>& valueOptions()
         "--eta", "--mach", "--method", "--plot", "--matrix", "--dir",
         "--re", "--transition-upper", "--transition-lower", "--ncrit",
         "--sweep", "--correction", "--polar", "--csv", "--cp-csv",
-        "--naca", "--repanel", "--save-contour", "--cp-plot"};
+        "--naca", "--repanel", "--save-contour", "--cp-plot",
+        "--flap", "--scale-thickness", "--scale-camber", "--te-gap"};
     return names;
 }
 
@@ -186,6 +189,7 @@ std::optional<std::string> parse(const std::vector<std::string>& args, Options& 
             if (name == "--file" && !chooseSource("file")) return "two different airfoil sources";
             if (name == "--naca" && !chooseSource("naca")) return "two different airfoil sources";
             o.values[name] = *value;
+            o.ordered.emplace_back(name, *value);
             continue;
         }
         return "unknown option " + args[i];
@@ -214,6 +218,7 @@ std::optional<std::string> parse(const std::vector<std::string>& args, Options& 
         return "--repanel needs a number of points, not \"" + r->second + "\"";
     if (o.flags.count(kNaturalTransitionOff) != 0 && o.values.count("--re") == 0)
         return std::string(kNaturalTransitionOff) + " needs --re";
+    if (auto error = sectionEditError(o.ordered)) return error;
     if (auto error = checkSweepOptions(o)) return error;
     if (auto d = o.values.find("--dir"); d != o.values.end()) {
         std::error_code ec;
@@ -389,11 +394,11 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
 {
     Options o;
     if (auto error = parse(args, o)) {
-        err << "tavrixs-batch: " << *error << '\n' << kUsage << kViscousUsage;
+        err << "tavrixs-batch: " << *error << '\n' << kUsage << kViscousUsage << kSectionEditUsage;
         return 2;
     }
     if (o.flags.count("--help") != 0) {
-        out << kUsage << kViscousUsage;
+        out << kUsage << kViscousUsage << kSectionEditUsage;
         return 0;
     }
     auto value = [&](const std::string& name, const std::string& fallback) {
@@ -411,6 +416,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         }
     }
 
+    const bool edits = hasSectionEdits(o.ordered);
     BatchToolkit tk(err);
     Common common;
     common.DecimalSeparator = localeDecimalSeparator();
@@ -444,7 +450,8 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         form.Option_N0012_Click();
     } else if (o.source == "naca") {
         if (!runNacaSource(form, value("--naca", ""), o.flags.count("--open-te") != 0)) return 1;
-    } else if (o.source == "file" && o.values.count("--repanel") != 0) {
+    } else if (o.source == "file" && o.values.count("--repanel") != 0 &&
+               (!edits || repanelBeforeEdits(o.ordered))) {
         if (!runRepanelledFile(form, value("--file", ""), value("--repanel", ""))) return 1;
     } else if (o.source == "file") {
         tk.select("Option_DOSYA");
@@ -463,9 +470,13 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
         if (!made) return 1;
     }
     if (!common.AirfoilReady) return 1;
-    if (o.values.count("--repanel") != 0 && o.source != "file" &&
-        !runRepanel(form, value("--repanel", "")))
+    if (edits) {
+        const bool repanelledAtRead = o.source == "file" && repanelBeforeEdits(o.ordered);
+        if (!runSectionEdits(form, o.ordered, repanelledAtRead)) return 1;
+    } else if (o.values.count("--repanel") != 0 && o.source != "file" &&
+               !runRepanel(form, value("--repanel", ""))) {
         return 1;
+    }
     const bool contourSaved =
         o.values.count("--save-contour") == 0 || runSaveContour(form, value("--save-contour", ""));
     if (o.values.count("--sweep") != 0) {
@@ -483,6 +494,7 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     form.Command_Calculate_Click();
     out << "CL = " << tk.text("Text_CL") << '\n';
     out << "CMc/4 = " << tk.text("Text_CM") << '\n';
+    if (flapGiven(o.ordered)) printHingeMoment(form, out);
 
     int status = form.lastPressCompleted() ? 0 : 1;
     if (status == 0 && !common.FilesNotWritten.empty()) status = 3;

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <filesystem>
 
+#include "app/GeometryEdits.h"
 #include "app/NumberText.h"
 #include "output/PolarFiles.h"
 #include "viscous/ViscousPolar.h"
@@ -135,6 +136,7 @@ int runSweep(Form_TavrixS& form, const SweepRequest& request, std::ostream& out,
     }
 
     int status = 0;
+    const std::optional<FlappedSection> flap = flappedSectionInUse(c);
     std::vector<MethodSweep> sweeps;
     std::string lastMessage;
     for (PanelMethod method : request.methods) {
@@ -155,6 +157,10 @@ int runSweep(Form_TavrixS& form, const SweepRequest& request, std::ostream& out,
                 << " CL = " << generalForm(roundHalfEven(p.CL, 4), sep)
                 << " CMc/4 = " << generalForm(roundHalfEven(p.CM, 4), sep);
             if (viscous) out << viscousLine(s.viscous[k], sep);
+            if (flap)
+                out << " CH = "
+                    << generalForm(roundHalfEven(hingeMomentCoefficient(flap->contour, p.Cu,
+                                                                        flap->hinge), 4), sep);
             out << '\n';
         }
         if (!s.outcome.message.empty()) {
@@ -169,7 +175,7 @@ int runSweep(Form_TavrixS& form, const SweepRequest& request, std::ostream& out,
     if (request.layer.Re > 0) out << "note: " << kInviscidLiftNote << '\n';
 
     const SweepConditions conditions{c.AirfoilName.empty() ? request.sectionName : c.AirfoilName,
-                                     inputs[1], request.correction, request.layer};
+                                     inputs[1], request.correction, request.layer, flap};
     for (const MethodSweep& s : sweeps)
         for (const std::string& line : correctionWarnings(conditions, s))
             err << "warning: " << line << '\n';

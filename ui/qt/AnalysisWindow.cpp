@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <filesystem>
 
+#include "app/GeometryEdits.h"
 #include "app/NumberText.h"
 #include "output/TypedNumber.h"
 #include "ui/qt/PlotView.h"
@@ -595,7 +596,10 @@ void AnalysisWindow::updatePressure()
     const QString correction = correction_->currentText();
     if (press_->setup.mach == 0) {
         const tavrix::Coefficients k = tavrix::IntegrateForces(press_->common);
-        info << QString("Press: CL = %1, CMc/4 = %2").arg(fixed(k.CL, 4), fixed(k.CM, 4));
+        QString line = QString("Press: CL = %1, CMc/4 = %2").arg(fixed(k.CL, 4), fixed(k.CM, 4));
+        if (const auto ch = tavrix::pressHingeMoment(press_->common))
+            line += QString(", CH = %1 (hinge moment, positive trailing edge down)").arg(fixed(*ch, 4));
+        info << line;
     } else if (r.validity != tavrix::CorrectionValidity::Valid) {
         // No corrected coefficient is a result here.
         info << QString("The %1 correction does not hold: %2; CL and CMc/4 of the corrected "
@@ -746,12 +750,17 @@ void AnalysisWindow::showPolar()
 
     QStringList headers{QString::fromUtf8("\u03b1 (deg)")};
     const bool viscous = !polar_.viscous.empty();
-    const int perMethod = viscous ? 6 : 3;
+    // With a flap, its hinge moment follows CMc/4.
+    const std::optional<tavrix::FlappedSection> flap =
+        tavrix::flappedSectionInUse(polarPress_->common);
+    const int hinge = flap ? 1 : 0;
+    const int perMethod = (viscous ? 6 : 3) + hinge;
     for (tavrix::PanelMethod m : polar_.methods) {
         const QString name = qs(tavrix::methodName(m));
         // The inviscid pressure integral and the boundary layer's drag are
         // named as in the exported table and polar file.
         headers << name + " CL" << name + " CDp inviscid" << name + " CMc/4";
+        if (flap) headers << name + " CH";
         if (viscous) headers << name + " CD boundary layer" << name + " Xtr upper" << name + " Xtr lower";
     }
     std::size_t rows = 0;
@@ -775,19 +784,22 @@ void AnalysisWindow::showPolar()
             polarTable_->setItem(r, c, new QTableWidgetItem(shown(p.CL)));
             polarTable_->setItem(r, c + 1, new QTableWidgetItem(shown(p.CD)));
             polarTable_->setItem(r, c + 2, new QTableWidgetItem(shown(p.CM)));
+            if (flap)
+                polarTable_->setItem(r, c + 3, new QTableWidgetItem(shown(
+                    tavrix::hingeMomentCoefficient(flap->contour, p.Cu, flap->hinge))));
             if (!viscous || k >= polar_.viscous.size() || i >= polar_.viscous[k].size()) continue;
             const tavrix::ViscousPoint& v = polar_.viscous[k][i];
             if (!v.ok) {
-                polarTable_->setItem(r, c + 3, new QTableWidgetItem("no layer"));
+                polarTable_->setItem(r, c + 3 + hinge, new QTableWidgetItem("no layer"));
                 continue;
             }
             polarTable_->setItem(
-                r, c + 3,
+                r, c + 3 + hinge,
                 new QTableWidgetItem(v.reliable ? fixed(v.CD, 5)
                                                 : "not reliable (" + fixed(v.CD, 5) + ")"));
-            polarTable_->setItem(r, c + 4,
+            polarTable_->setItem(r, c + 4 + hinge,
                                  new QTableWidgetItem(fixed(tavrix::transitionXc(v.transitionUpper), 4)));
-            polarTable_->setItem(r, c + 5,
+            polarTable_->setItem(r, c + 5 + hinge,
                                  new QTableWidgetItem(fixed(tavrix::transitionXc(v.transitionLower), 4)));
         }
     }
@@ -797,6 +809,11 @@ void AnalysisWindow::showPolar()
     if (polar_.hasAlpha0)
         info = QString::fromUtf8("Zero-lift angle \u03b1\u2080 = %1° (%2 method)")
                    .arg(fixed(polar_.alpha0Deg, 3), qs(tavrix::methodName(polar_.methods.front())));
+    if (flap)
+        info += (info.isEmpty() ? "" : "    ") +
+                QString("CH: hinge moment about the hinge at x/c %1, y/c %2, per chord squared, "
+                        "positive trailing edge down")
+                    .arg(fixed(flap->hinge.x, 3), fixed(flap->hinge.y, 4));
     if (polar_.cancelled) info += (info.isEmpty() ? "" : "    ") + QString("Cancelled.");
     if (!polar_.message.empty()) info += "\n" + QString::fromStdString(polar_.message);
     for (const std::string& t : tavrix::correctionWarnings(polar_))

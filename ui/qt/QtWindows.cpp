@@ -35,6 +35,7 @@
 #include "ui/Controls.h"
 #include "ui/qt/MatrixPanel.h"
 #include "ui/qt/AirfoilFileMenu.h"
+#include "ui/qt/GeometryMenu.h"
 #include "ui/qt/AnalysisWindow.h"
 #include "ui/qt/WindowPlacement.h"
 #include "ui/qt/PictureBox.h"
@@ -162,6 +163,7 @@ void QtWindows::buildMainWindow()
     analysis->setObjectName("Mn_Analysis");
     analysis->setShortcut(QKeySequence(Qt::Key_F5));
     QObject::connect(analysis, &QAction::triggered, [this] { showWindow(kAnalysisForm); });
+    new GeometryMenu(main_, *logic_, analysisMenu->menuAction());  // "Geometry", before "Analysis"
 
     auto* central = new QWidget(main_);
     auto* columns = new QHBoxLayout(central);
