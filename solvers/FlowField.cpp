@@ -373,10 +373,23 @@ DividingStreamlines traceDividingStreamlines(const FlowField& field, const Divid
         lo = std::min(lo, c.X[i]);
         hi = std::max(hi, c.X[i]);
     }
-    // A thousandth of the chord off the surface, where the panels' own
-    // velocity is no longer that of the sheet next to it.
-    const double off = 1e-3 * std::max(hi - lo, 1e-12);
+    // Off the surface by half the length of the nearest panel (at least a
+    // thousandth of the chord): closer in, the velocity is that of the
+    // discrete sheets, which turns about their end points.
+    auto offset = [&](double x, double y) {
+        int nearest = 1;
+        double best = std::numeric_limits<double>::infinity();
+        for (int J = 1; J <= c.NPanel; ++J) {
+            const double d = std::hypot(x - c.XM[J], y - c.YM[J]);
+            if (d < best) {
+                best = d;
+                nearest = J;
+            }
+        }
+        return std::max(1e-3 * std::max(hi - lo, 1e-12), 0.5 * c.DS[nearest]);
+    };
     DividingStreamlines d;
+    const double off = offset(p.frontX, p.frontY);
     d.front = traceStreamline(field, p.frontX + off * p.frontNx, p.frontY + off * p.frontNy, xmin,
                               xmax, ymin, ymax, step, true);
     // From the box's edge to the stagnation point.
@@ -384,7 +397,8 @@ DividingStreamlines traceDividingStreamlines(const FlowField& field, const Divid
     std::reverse(d.front.y.begin(), d.front.y.end());
     d.front.x.push_back(p.frontX);
     d.front.y.push_back(p.frontY);
-    d.rear = traceStreamline(field, p.rearX + off * p.rearNx, p.rearY + off * p.rearNy, xmin, xmax,
+    const double rearOff = offset(p.rearX, p.rearY);
+    d.rear = traceStreamline(field, p.rearX + rearOff * p.rearNx, p.rearY + rearOff * p.rearNy, xmin, xmax,
                              ymin, ymax, step, false);
     d.rear.x.insert(d.rear.x.begin(), p.rearX);
     d.rear.y.insert(d.rear.y.begin(), p.rearY);

@@ -8,6 +8,7 @@
 #include <QPolygonF>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "output/AxisTicks.h"
 
@@ -36,12 +37,57 @@ QColor mapColour(double t)
     return QColor(mix(0), mix(1), mix(2));
 }
 
-// Where a value sits on the map: fast flow and suction at the red end in
-// both quantities, so that the picture looks the same in either.
+// Where a value sits on the map: the free stream (V/V∞ = 1, Cp = 0) in
+// the pale middle, faster flow and suction towards the red end, slower flow
+// and higher pressure towards the blue end, each side over its own range.
 double mapPosition(const tavrix::FieldView& view, double value)
 {
-    const double t = (value - view.low) / (view.high - view.low);
-    return view.quantity == tavrix::FieldQuantity::Speed ? t : 1 - t;
+    const bool speed = view.quantity == tavrix::FieldQuantity::Speed;
+    const double neutral = speed ? 1 : 0;
+    double t = 0.5;
+    if (value < neutral && neutral > view.low) t = 0.5 * (value - view.low) / (neutral - view.low);
+    if (value >= neutral && view.high > neutral)
+        t = 0.5 + 0.5 * (value - neutral) / (view.high - neutral);
+    return speed ? t : 1 - t;
+}
+
+// The values of the nodes with those inside the section replaced by the
+// mean of their outside neighbours, so that the smoothing of the map does
+// not bleed the section's grey into the flow along its surface.
+std::vector<double> filledValues(const tavrix::FieldView& view)
+{
+    const tavrix::FieldBox& b = view.grid.box;
+    std::vector<double> v = view.value;
+    std::vector<unsigned char> known(v.size());
+    for (std::size_t k = 0; k < v.size(); ++k) known[k] = !view.grid.inside[k];
+    for (int pass = 0; pass < 3; ++pass) {
+        std::vector<unsigned char> next = known;
+        for (int j = 0; j < b.ny; ++j) {
+            for (int i = 0; i < b.nx; ++i) {
+                const std::size_t k = view.grid.index(i, j);
+                if (known[k]) continue;
+                double sum = 0;
+                int n = 0;
+                const int di[] = {-1, 1, 0, 0}, dj[] = {0, 0, -1, 1};
+                for (int d = 0; d < 4; ++d) {
+                    const int a = i + di[d], c = j + dj[d];
+                    if (a < 0 || c < 0 || a >= b.nx || c >= b.ny) continue;
+                    const std::size_t m = view.grid.index(a, c);
+                    if (!known[m]) continue;
+                    sum += v[m];
+                    ++n;
+                }
+                if (n > 0) {
+                    v[k] = sum / n;
+                    next[k] = 1;
+                }
+            }
+        }
+        known = std::move(next);
+    }
+    for (std::size_t k = 0; k < v.size(); ++k)
+        if (!known[k]) v[k] = view.quantity == tavrix::FieldQuantity::Speed ? 1 : 0;
+    return v;
 }
 
 QPolygonF polyline(const QRectF& plot, const tavrix::FieldBox& box, const std::vector<double>& x,
@@ -116,11 +162,11 @@ void paintFieldView(QPainter& painter, const tavrix::FieldView& view, const QRec
     const int nx = box.nx, ny = box.ny;
     if (nx >= 2 && ny >= 2 && view.value.size() == view.grid.u.size()) {
         QImage map(nx, ny, QImage::Format_RGB32);
+        const std::vector<double> values = filledValues(view);
         for (int j = 0; j < ny; ++j) {
             for (int i = 0; i < nx; ++i) {
                 const std::size_t k = view.grid.index(i, j);
-                const QColor c = view.grid.inside[k] ? QColor(200, 200, 200)
-                                                     : mapColour(mapPosition(view, view.value[k]));
+                const QColor c = mapColour(mapPosition(view, values[k]));
                 map.setPixel(i, ny - 1 - j, c.rgb());
             }
         }
