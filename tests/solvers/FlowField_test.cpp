@@ -158,6 +158,32 @@ INSTANTIATE_TEST_SUITE_P(EveryMethod, SectionField,
                          ::testing::Values(PanelMethod::Hess, PanelMethod::VortexPanel,
                                            PanelMethod::KennedyMarsden, PanelMethod::SoinneLaine));
 
+TEST(FieldAtTheControlPoints, holdsEachMethodsOwnBoundaryCondition)
+{
+    // Just off a control point on the flow side the field must give what the
+    // method imposed there: for the Hess method no normal velocity and the
+    // tangential speed of its surface speed; for the vortex panel method no
+    // normal velocity. Both from the field's own integrals, independently of
+    // the assembled coefficients.
+    const Contour naca = naca0012Contour(121);
+    for (PanelMethod method : {PanelMethod::Hess, PanelMethod::VortexPanel}) {
+        const Solved s = solve(naca, method);
+        const auto point = s.solution.at(5);
+        ASSERT_TRUE(point.ok());
+        const FlowField field(s.solution, 5);
+        const PanelGeometry& g = s.panels;
+        for (int i = 1; i <= g.NPanel; ++i) {
+            const double nx = -g.SinDelta[i], ny = g.CosDelta[i];
+            const FlowVelocity w = field.velocity(g.XM[i] + 1e-9 * nx, g.YM[i] + 1e-9 * ny);
+            EXPECT_NEAR(w.u * nx + w.v * ny, 0, 1e-6) << "panel " << i;
+            if (method == PanelMethod::Hess) {
+                EXPECT_NEAR(w.u * g.CosDelta[i] + w.v * g.SinDelta[i],
+                            point->signedSpeed[static_cast<std::size_t>(i - 1)], 1e-6);
+            }
+        }
+    }
+}
+
 TEST(SectionFieldWithoutCirculation, flowTurnsRoundTheTrailingEdge)
 {
     // Without the Kutta condition the rear stagnation point moves onto the

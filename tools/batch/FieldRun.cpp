@@ -155,7 +155,7 @@ int runField(Form_TavrixS& form, const std::map<std::string, std::string>& value
         const PictureModule* module = loadPictureModule(error);
         std::string png;
         if (module == nullptr) {
-            err << "tavrixs-batch: " << error << '\n';
+            err << "tavrixs-batch: cannot draw " << f->second << ": " << error << '\n';
             return 1;
         }
         // The picture of the same rectangle, at the picture's own resolution.
