@@ -165,16 +165,17 @@ FieldView makeFieldView(const FlowField& field, const OperatingPoint& point,
     const double margin = 0.8 * diagonal;
     const double xmin = box.x0 - margin, xmax = box.x1 + margin;
     const double ymin = box.y0 - margin, ymax = box.y1 + margin;
-    const double step = diagonal / 250;
+    const double step = diagonal / 160;
     const double wx = field.cosAlfa(), wy = field.sinAlfa();
     const int seeds = std::max(request.streamlines, 0);
-    for (int s = 0; s < seeds; ++s) {
+    view.streamlines.resize(static_cast<std::size_t>(seeds));
+    forEachInParallel(seeds, [&](int s) {
         const double across = seeds > 1 ? (-0.6 + 1.2 * s / (seeds - 1)) * diagonal : 0;
         const double sx = cx - 0.75 * diagonal * wx - across * wy;
         const double sy = cy - 0.75 * diagonal * wy + across * wx;
-        view.streamlines.push_back(
-            traceStreamline(field, sx, sy, xmin, xmax, ymin, ymax, step, false, 4000));
-    }
+        view.streamlines[static_cast<std::size_t>(s)] =
+            traceStreamline(field, sx, sy, xmin, xmax, ymin, ymax, step, false, 4000);
+    });
     view.points = dividingPoints(g, point.signedSpeed);
     view.dividing = traceDividingStreamlines(field, view.points, xmin, xmax, ymin, ymax, step);
     return view;

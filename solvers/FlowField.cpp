@@ -1,7 +1,11 @@
 #include "solvers/FlowField.h"
 
 #include <algorithm>
+#include <atomic>
+#include <functional>
+#include <thread>
 #include <cmath>
+#include <complex>
 #include <limits>
 #include <utility>
 
@@ -26,8 +30,37 @@ struct SheetIntegrals {
     double us = 0, vs = 0, ut = 0, vt = 0;
 };
 
+// Far from the panel (more than six panel lengths) the same integrals from
+// the expansion of 1/(Z - t) in powers of t/Z, Z = XP + i YP: the conjugate
+// velocity of the unit source sheet is
+//   (1/2 pi) (2H/Z + (2H^3/3)/Z^3 + (2H^5/5)/Z^5),
+// of the sheet of strength t
+//   (1/2 pi) ((2H^3/3)/Z^2 + (2H^5/5)/Z^4 + (2H^7/7)/Z^6),
+// each cut off where the next term is below 1e-7 of the first: no logarithm
+// or arctangent, a few products instead.
+SheetIntegrals farSheetIntegrals(const PanelFrame& f, bool linear)
+{
+    const double r2 = f.XP * f.XP + f.YP * f.YP;
+    const std::complex<double> inv(f.XP / r2, -f.YP / r2);  // 1/Z
+    const std::complex<double> inv2 = inv * inv;
+    const double h = f.H, h2 = h * h;
+    const double c1 = 2 * h, c3 = 2 * h * h2 / 3, c5 = 2 * h * h2 * h2 / 5;
+    const std::complex<double> ws = inv * (c1 + inv2 * (c3 + inv2 * c5)) / kTwoPi;
+    SheetIntegrals s;
+    s.us = ws.real();
+    s.vs = -ws.imag();
+    if (linear) {
+        const double c7 = 2 * h * h2 * h2 * h2 / 7;
+        const std::complex<double> wt = inv2 * (c3 + inv2 * (c5 + inv2 * c7)) / kTwoPi;
+        s.ut = wt.real();
+        s.vt = -wt.imag();
+    }
+    return s;
+}
+
 SheetIntegrals sheetIntegrals(const PanelFrame& f, bool linear)
 {
+    if (f.XP * f.XP + f.YP * f.YP > 144 * f.H * f.H) return farSheetIntegrals(f, linear);
     const double r1sq = (f.XP + f.H) * (f.XP + f.H) + f.YP * f.YP;
     const double r2sq = (f.XP - f.H) * (f.XP - f.H) + f.YP * f.YP;
     const double lambda = std::log(r1sq / r2sq) / 2;
@@ -42,17 +75,31 @@ SheetIntegrals sheetIntegrals(const PanelFrame& f, bool linear)
     return s;
 }
 
-double segmentDistance(double px, double py, double ax, double ay, double bx, double by)
+double segmentDistance2(double px, double py, double ax, double ay, double bx, double by)
 {
     const double dx = bx - ax, dy = by - ay;
     const double len2 = dx * dx + dy * dy;
     double t = len2 > 0 ? ((px - ax) * dx + (py - ay) * dy) / len2 : 0;
     t = std::clamp(t, 0.0, 1.0);
     const double ex = px - (ax + t * dx), ey = py - (ay + t * dy);
-    return std::sqrt(ex * ex + ey * ey);
+    return ex * ex + ey * ey;
 }
 
 }  // namespace
+
+void forEachInParallel(int count, const std::function<void(int)>& work)
+{
+    const int threads =
+        std::clamp(static_cast<int>(std::thread::hardware_concurrency()), 1, std::min(count, 16));
+    std::atomic<int> next{0};
+    auto run = [&] {
+        for (int k = next++; k < count; k = next++) work(k);
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads; ++t) pool.emplace_back(run);
+    run();
+    for (std::thread& t : pool) t.join();
+}
 
 FlowField::FlowField(const PanelSolution& solution, double alphaDeg)
     : FlowField(solution.geometry(), solution.method(), solution.strengths(alphaDeg),
@@ -139,10 +186,10 @@ bool FlowField::inside(double x, double y) const
 double FlowField::distanceToSurface(double x, double y) const
 {
     const PanelGeometry& c = geometry_;
-    double d = std::numeric_limits<double>::infinity();
+    double d2 = std::numeric_limits<double>::infinity();
     for (int J = 1; J <= c.NPanel; ++J)
-        d = std::min(d, segmentDistance(x, y, c.X[J], c.Y[J], c.X[J + 1], c.Y[J + 1]));
-    return d;
+        d2 = std::min(d2, segmentDistance2(x, y, c.X[J], c.Y[J], c.X[J + 1], c.Y[J + 1]));
+    return std::sqrt(d2);
 }
 
 double FlowField::circulation() const
@@ -181,7 +228,7 @@ FieldGrid evaluateGrid(const FlowField& field, const FieldBox& box)
     g.u.assign(n, 0.0);
     g.v.assign(n, 0.0);
     g.inside.assign(n, 0);
-    for (int j = 0; j < box.ny; ++j) {
+    auto row = [&](int j) {
         for (int i = 0; i < box.nx; ++i) {
             const double x = box.x(i), y = box.y(j);
             const std::size_t k = g.index(i, j);
@@ -199,7 +246,10 @@ FieldGrid evaluateGrid(const FlowField& field, const FieldBox& box)
             g.u[k] = w.u;
             g.v[k] = w.v;
         }
-    }
+    };
+    // Rows on every core; each node is computed alone, so the numbers do not
+    // depend on the number of threads.
+    forEachInParallel(box.ny, row);
     return g;
 }
 

@@ -7,6 +7,7 @@
 // a Mach number corrects the surface pressure of a press only, never this.
 #pragma once
 
+#include <functional>
 #include <vector>
 
 #include "solvers/PanelSolution.h"
@@ -54,6 +55,10 @@ private:
     std::vector<double> vortexShape_;
     double alphaDeg_ = 0, cosAlfa_ = 1, sinAlfa_ = 0;
 };
+
+// Calls work(0) .. work(count - 1) on the machine's cores; each call must
+// touch only its own results.
+void forEachInParallel(int count, const std::function<void(int)>& work);
 
 // Shorthand for one point: solves for the strengths first (O(N^2)); use a
 // FlowField for many points.

@@ -3,6 +3,7 @@
 #include <QFont>
 #include <QFontMetricsF>
 #include <QImage>
+#include <QLineF>
 #include <QPainterPath>
 #include <QPen>
 #include <QPolygonF>
@@ -24,12 +25,14 @@ constexpr double kNoteHeight = 40;
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
 
-// Colour of t in [0, 1]: dark blue, blue, cyan, pale yellow, orange, dark red.
+// Colour of t in [0, 1]: dark blue, blue, light blue, pale at the middle
+// (0.5), light orange, orange, dark red.
 QColor mapColour(double t)
 {
-    static const double stops[][3] = {{30, 40, 120},   {40, 110, 200}, {90, 190, 220},
-                                      {245, 240, 170}, {240, 140, 60}, {170, 25, 30}};
-    constexpr int last = 5;
+    static const double stops[][3] = {{30, 40, 120},   {40, 110, 200},  {140, 200, 230},
+                                      {245, 245, 225}, {245, 190, 110}, {225, 100, 50},
+                                      {160, 20, 30}};
+    constexpr int last = 6;
     t = std::clamp(t, 0.0, 1.0) * last;
     const int k = std::min(static_cast<int>(t), last - 1);
     const double f = t - k;
@@ -206,13 +209,23 @@ void paintFieldView(QPainter& painter, const tavrix::FieldView& view, const QRec
     if (options.panels) {
         painter.setPen(QPen(QColor(20, 20, 20), 1.2));
         painter.drawPolyline(section);
+        // The points of the panels that are at least 6 pixels long on screen:
+        // on a fine contour they show as the view zooms in.
         painter.setPen(Qt::NoPen);
-        painter.setBrush(QColor(20, 20, 20));
         const double r = 1.8;
-        for (const QPointF& p : section) painter.drawEllipse(p, r, r);
-        painter.setBrush(QColor(230, 0, 140));
-        for (std::size_t k = 0; k < view.XM.size() && k < view.YM.size(); ++k)
-            painter.drawEllipse(fieldToPixel(plot, box, view.XM[k], view.YM[k]), r, r);
+        for (qsizetype k = 0; k + 1 < section.size(); ++k) {
+            const QPointF a = section[k], b = section[k + 1];
+            if (QLineF(a, b).length() < 6) continue;
+            painter.setBrush(QColor(20, 20, 20));
+            painter.drawEllipse(a, r, r);
+            painter.drawEllipse(b, r, r);
+            if (static_cast<std::size_t>(k) < view.XM.size()) {
+                painter.setBrush(QColor(230, 0, 140));
+                painter.drawEllipse(fieldToPixel(plot, box, view.XM[static_cast<std::size_t>(k)],
+                                                 view.YM[static_cast<std::size_t>(k)]),
+                                    r, r);
+            }
+        }
         painter.setBrush(Qt::NoBrush);
     } else {
         painter.setPen(QPen(QColor(20, 20, 20), 1.2));
