@@ -119,9 +119,14 @@ std::optional<Session> readSession(QtWindows& windows, const QByteArray& bytes, 
     const QJsonObject airfoil = root.value("airfoil").toObject();
     const QJsonArray xs = airfoil.value("x").toArray();
     const QJsonArray ys = airfoil.value("y").toArray();
-    if (xs.size() != ys.size() || xs.size() < 2 || xs.size() > tavrix::kTableLast) {
-        why = "its airfoil has no points, or not as many y as x, or more than " +
-              QString::number(tavrix::kTableLast);
+    if (xs.size() != ys.size()) {
+        why = QString("its airfoil has %1 x but %2 y coordinates").arg(xs.size()).arg(ys.size());
+        return std::nullopt;
+    }
+    if (xs.size() < 2 || xs.size() > tavrix::kTableLast) {
+        why = QString("its airfoil has %1 points; 2 to %2 are needed")
+                  .arg(xs.size())
+                  .arg(tavrix::kTableLast);
         return std::nullopt;
     }
     for (qsizetype i = 0; i < xs.size(); ++i) {
