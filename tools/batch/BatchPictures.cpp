@@ -56,11 +56,14 @@ bool matrixPng(const PictureBox& matrix, std::string& bytes)
 
 namespace tavrix {
 bool renderPlotPicture(const PlotData& plot, bool svg, std::string& bytes);  // BatchPlotPicture.cpp
+bool renderFieldPicture(const FieldView& view, int width, int height,
+                        std::string& bytes);  // BatchFieldPicture.cpp
 }
 
 namespace {
 
-const tavrix::PictureModule kModule{plotsPng, matrixPng, tavrix::renderPlotPicture};
+const tavrix::PictureModule kModule{plotsPng, matrixPng, tavrix::renderPlotPicture,
+                                    tavrix::renderFieldPicture};
 
 }  // namespace
 

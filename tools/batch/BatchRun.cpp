@@ -22,6 +22,7 @@
 #include "tools/batch/SweepRun.h"
 #include "tools/batch/AirfoilSources.h"
 #include "tools/batch/CpPlotRun.h"
+#include "tools/batch/FieldRun.h"
 #include "tools/batch/OptionNumbers.h"
 #include "ui/Controls.h"
 #include "tools/batch/PictureModule.h"
@@ -112,7 +113,8 @@ const std::set<std::string>& valueOptions()
         "--re", "--transition-upper", "--transition-lower", "--ncrit",
         "--sweep", "--correction", "--polar", "--csv", "--cp-csv",
         "--naca", "--repanel", "--save-contour", "--cp-plot",
-        "--flap", "--scale-thickness", "--scale-camber", "--te-gap"};
+        "--flap", "--scale-thickness", "--scale-camber", "--te-gap",
+        "--field", "--field-box", "--field-png"};
     return names;
 }
 
@@ -212,6 +214,7 @@ std::optional<std::string> parse(const std::vector<std::string>& args, Options& 
         }
     }
     if (auto error = viscousOptionError(o.values)) return error;
+    if (auto error = fieldOptionError(o.values)) return error;
     if (auto f = o.values.find("--cp-plot"); f != o.values.end() && !plotFileIsSvg(f->second))
         return "--cp-plot needs a file name ending in .png or .svg";
     if (auto r = o.values.find("--repanel"); r != o.values.end() && !wholeNumber(r->second))
@@ -358,7 +361,8 @@ std::vector<std::pair<std::filesystem::path, std::string>> outputFiles(
 {
     std::vector<std::pair<std::filesystem::path, std::string>> files;
     auto add = [&](const std::filesystem::path& file) { files.emplace_back(file, file.string()); };
-    for (const char* name : {"--plot", "--matrix", "--cp-plot", "--save-contour", "--csv", "--cp-csv"})
+    for (const char* name : {"--plot", "--matrix", "--cp-plot", "--save-contour", "--csv", "--cp-csv",
+                             "--field", "--field-png"})
         if (auto v = o.values.find(name); v != o.values.end()) add(v->second);
     if (auto polar = o.values.find("--polar"); polar != o.values.end()) {
         if (o.flags.count("--compare") != 0) {
@@ -394,11 +398,12 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
 {
     Options o;
     if (auto error = parse(args, o)) {
-        err << "tavrixs-batch: " << *error << '\n' << kUsage << kViscousUsage << kSectionEditUsage;
+        err << "tavrixs-batch: " << *error << '\n' << kUsage << kViscousUsage << kSectionEditUsage
+            << kFieldUsage;
         return 2;
     }
     if (o.flags.count("--help") != 0) {
-        out << kUsage << kViscousUsage << kSectionEditUsage;
+        out << kUsage << kViscousUsage << kSectionEditUsage << kFieldUsage;
         return 0;
     }
     auto value = [&](const std::string& name, const std::string& fallback) {
@@ -518,6 +523,12 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     }
     if (auto matrix = o.values.find("--matrix"); matrix != o.values.end()) {
         if (!saveMatrix(tk, matrix->second, err)) status = 1;
+    }
+    if (form.lastPressCompleted() &&
+        (o.values.count("--field") != 0 || o.values.count("--field-png") != 0)) {
+        const int field = runField(form, o.values, *methodFromWord(value("--method", "hess")),
+                                   o.flags.count("--no-circulation") != 0, out, err);
+        if (field == 1 || (field == 3 && status == 0)) status = field;
     }
     return status;
 }

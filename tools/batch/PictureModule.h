@@ -13,6 +13,7 @@
 namespace tavrix {
 
 struct PlotData;
+struct FieldView;
 
 // A recorded drawing and the size of the box it was drawn in.
 struct PictureBox {
@@ -33,6 +34,9 @@ struct PictureModule {
     // legend) as a PNG picture or, with `svg`, an SVG drawing; false when it
     // cannot be made (SVG without Qt's SVG module).
     bool (*plotPicture)(const PlotData& plot, bool svg, std::string& bytes);
+    // The flow-field picture (colour map, streamlines, section, colour scale)
+    // as a PNG picture of width x height pixels.
+    bool (*fieldPng)(const FieldView& view, int width, int height, std::string& bytes);
 };
 
 inline constexpr const char* kPictureModuleFile = "tavrixs-batch-pictures.so";

@@ -25,6 +25,7 @@
 #include "app/GeometryEdits.h"
 #include "app/NumberText.h"
 #include "output/TypedNumber.h"
+#include "ui/qt/FlowFieldTab.h"
 #include "ui/qt/PlotView.h"
 
 namespace ui {
@@ -104,6 +105,8 @@ AnalysisWindow::AnalysisWindow(tavrix::Form_TavrixS& logic, Toolkit& toolkit,
     tabs->addTab(polar, "Polar");
     tabs->addTab(convergence, "Convergence");
     tabs->addTab(boundaryLayer, "Boundary layer");
+    flowField_ = new FlowFieldTab;
+    tabs->addTab(flowField_, "Flow field");
     layout->addWidget(tabs, 1);
     buildPressureTab(pressure);
     buildPolarTab(polar);
@@ -473,6 +476,7 @@ void AnalysisWindow::takeLastPress()
     if (logic_.katjoCreated()) section = logic_.katjo().lastSection();
     press_ = std::make_shared<const tavrix::PressCase>(
         tavrix::makePressCase(logic_.common(), setup, section));
+    flowField_->setPress(press_);
     // The polar runs the press's method until the user picks one.
     if (!polarMethodChosen_)
         for (int i = 0; i < kAllFourIndex; ++i)

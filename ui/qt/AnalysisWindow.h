@@ -30,6 +30,7 @@ class QTimer;
 namespace ui {
 
 class PlotView;
+class FlowFieldTab;
 
 inline constexpr std::string_view kAnalysisForm = "Form_Analysis";
 
@@ -137,6 +138,8 @@ private:
     // The press and correction the shown polar was computed for.
     std::shared_ptr<const tavrix::PressCase> polarPress_;
     tavrix::Compressibility polarCorrection_ = tavrix::Compressibility::PrandtlGlauert;
+
+    FlowFieldTab* flowField_ = nullptr;
 
     QPushButton* runConvergence_ = nullptr;
     QPushButton* cancelConvergence_ = nullptr;

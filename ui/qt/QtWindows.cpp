@@ -1,4 +1,5 @@
 #include "ui/qt/QtWindows.h"
+#include "ui/qt/SessionFile.h"
 
 #include <algorithm>
 
@@ -113,6 +114,7 @@ QtWindows::QtWindows(tavrix::Common& common)
     buildKatjoWindow();
     buildShowMatWindow();
     buildAboutWindow();
+    new SessionMenu(main_, *this);  // File > Open session..., Save session...
     // Closing the Karman-Trefftz window without a new section leaves the
     // contour in use as it was, and the options say so again.
     // Closing the main window ends the program: the other windows close with

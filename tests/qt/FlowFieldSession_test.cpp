@@ -1,0 +1,204 @@
+// The analysis window's flow-field tab and the sessions of the main window,
+// on the real windows, driven by object name.
+#include <QAction>
+#include <QComboBox>
+#include <QFile>
+#include <QMenu>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabWidget>
+#include <QWheelEvent>
+#include <cstring>
+
+#include "support/QtWindowDriver.h"
+#include "ui/qt/AnalysisWindow.h"
+#include "ui/qt/FlowFieldTab.h"
+#include "ui/qt/SessionFile.h"
+
+class FlowFieldSessionTest : public QObject, protected tavrix::testing::WindowDriver {
+    Q_OBJECT
+
+private:
+    ui::FlowFieldTab* fieldTab() { return find<ui::FlowFieldTab>("Tab_FlowField"); }
+    ui::SessionMenu* sessions()
+    {
+        return windows->mainWindow()->findChild<ui::SessionMenu*>("SessionMenu");
+    }
+    void press(const char* alpha, const char* method)
+    {
+        type("Text_AlfaD", alpha);
+        click(method);
+        click("Command_Calculate");
+        QVERIFY(windows->logic().lastPressCompleted());
+    }
+    // The contour in use as bytes, to be compared bit for bit.
+    QByteArray contourBytes()
+    {
+        const tavrix::Common& c = windows->logic().common();
+        QByteArray b;
+        b.append(reinterpret_cast<const char*>(&c.NP), sizeof c.NP);
+        b.append(reinterpret_cast<const char*>(c.XCoord.data() + 1), c.NP * sizeof(double));
+        b.append(reinterpret_cast<const char*>(c.YCoord.data() + 1), c.NP * sizeof(double));
+        return b;
+    }
+    QString sessionPath(const char* name) { return dir.filePath(name); }
+
+private slots:
+    void init() { QVERIFY(start()); }
+    void cleanup() { stop(); }
+
+    void flowFieldTabFollowsThePressAndZooms()
+    {
+        windows->mainWindow()->findChild<QAction*>("Mn_Analysis")->trigger();
+        type("Text_NP", "61");
+        click("Option_N0012");
+        press("4", "Option_VORPAN");
+        auto* tabs = find<QTabWidget>("Tab_Analysis");
+        // The existing tabs keep their places; the field comes last.
+        QCOMPARE(tabs->count(), 5);
+        const QStringList before = {"Pressure", "Polar", "Convergence", "Boundary layer"};
+        for (int i = 0; i < 4; ++i) QVERIFY(tabs->tabText(i).startsWith(before[i]));
+        tabs->setCurrentWidget(fieldTab());
+        QTRY_VERIFY(fieldTab()->view() != nullptr);
+        const tavrix::FieldView* v = fieldTab()->view();
+        QVERIFY(QString::fromStdString(v->title).contains(QString::fromUtf8("\u03b1 = 4\u00b0")));
+        QVERIFY(QString::fromStdString(v->title).contains("Vortex panel"));
+        QVERIFY(QString::fromStdString(v->note).contains("incompressible"));
+        QCOMPARE(v->CL, windows->logic().common().LastPoint->CL);
+        // The whole section is in view, the dividing streamline leaves the edge.
+        QVERIFY(v->grid.box.x0 < -0.4 && v->grid.box.x1 > 1.4);
+        QVERIFY(v->points.rearAtTrailingEdge);
+        QVERIFY(!v->streamlines.empty());
+
+        // A new press is followed.
+        press("8", "Option_Soinne");
+        QTRY_VERIFY(fieldTab()->view() != nullptr &&
+                    QString::fromStdString(fieldTab()->view()->title)
+                        .contains(QString::fromUtf8("\u03b1 = 8\u00b0")));
+
+        click("Command_FieldLeadingEdge");
+        const tavrix::FieldBox le = fieldTab()->view()->grid.box;
+        QVERIFY(le.x0 < 0 && le.x1 > 0 && le.y0 < 0 && le.y1 > 0);
+        QVERIFY2(le.x1 - le.x0 < 0.3, qPrintable(QString::number(le.x1 - le.x0)));
+
+        // One notch of the wheel towards the user zooms out about the pointer.
+        auto* canvas = find<QWidget>("Picture_FlowField");
+        const QPointF at = canvas->rect().center();
+        QWheelEvent wheel(at, canvas->mapToGlobal(at), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(canvas, &wheel);
+        QTRY_VERIFY(fieldTab()->view()->grid.box.x1 - fieldTab()->view()->grid.box.x0 >
+                    1.2 * (le.x1 - le.x0));
+
+        click("Command_FieldWhole");
+        QVERIFY(fieldTab()->view()->grid.box.x0 < -0.4);
+
+        // Cp instead of the speed: the stagnation value 1 tops the scale.
+        find<QComboBox>("Combo_FieldQuantity")->setCurrentIndex(1);
+        QCOMPARE(fieldTab()->view()->quantity, tavrix::FieldQuantity::Cp);
+        QCOMPARE(fieldTab()->view()->high, 1.0);
+    }
+
+    void fileMenuKeepsItsEntriesAndAddsTheSessions()
+    {
+        auto* file = windows->mainWindow()->findChild<QMenu*>("Mn_File");
+        QVERIFY(file != nullptr);
+        QStringList names;
+        for (QAction* a : file->actions())
+            if (!a->objectName().isEmpty()) names << a->objectName();
+        names.removeAll("Mn_RecentFiles");
+        const QStringList want = {"Mn_OpenAirfoil", "Mn_NacaSection", "Mn_Repanel",
+                                  "Mn_SaveContour", "Mn_OpenSession", "Mn_SaveSession", "Mn_Quit"};
+        QStringList got;
+        for (const QString& n : names)
+            if (want.contains(n)) got << n;
+        QCOMPARE(got, want);
+    }
+
+    void sessionRoundTripGivesTheSamePointsAndResults()
+    {
+        type("Text_NP", "81");
+        QVERIFY(windows->logic().airfoilMenu().makeNaca("2412", false));
+        type("Text_ItaD", "1.5");
+        click("Check_WritePanel");
+        press("3.25", "Option_Soinne");
+        const QByteArray points = contourBytes();
+        const double CL = windows->logic().common().LastPoint->CL;
+        const QString shownCL = text("Text_CL");
+        QVERIFY(sessions()->savePath(sessionPath("a.json")));
+        QVERIFY(messages.empty());
+
+        // Something else in the meantime.
+        type("Text_NP", "31");
+        click("Option_CIRCLE");
+        type("Text_ItaD", "0");
+        click("Check_WritePanel");
+        press("0", "Option_HESS");
+        QVERIFY(contourBytes() != points);
+
+        QVERIFY(sessions()->openPath(sessionPath("a.json")));
+        QVERIFY(messages.empty());
+        QCOMPARE(contourBytes(), points);
+        QCOMPARE(text("Text_AlfaD"), QString("3.25"));
+        QCOMPARE(text("Text_ItaD"), QString("1.5"));
+        QCOMPARE(text("Text_NP"), QString("81"));
+        QVERIFY(find<QRadioButton>("Option_Soinne")->isChecked());
+        QCOMPARE(windows->value("Check_WritePanel"), 1);
+        QCOMPARE(QString::fromStdString(windows->logic().common().AirfoilName), QString("NACA 2412"));
+        // The session pressed again: the same results, to the bit.
+        QVERIFY(windows->logic().lastPressCompleted());
+        QCOMPARE(windows->logic().common().LastPoint->CL, CL);
+        QCOMPARE(text("Text_CL"), shownCL);
+    }
+
+    void damagedOrForeignSessionIsRefusedAndChangesNothing()
+    {
+        type("Text_NP", "41");
+        click("Option_N0012");
+        press("2", "Option_KENN");
+        QVERIFY(sessions()->savePath(sessionPath("good.json")));
+        QFile good(sessionPath("good.json"));
+        QVERIFY(good.open(QIODevice::ReadOnly));
+        const QByteArray bytes = good.readAll();
+        good.close();
+
+        type("Text_NP", "21");
+        click("Option_CIRCLE");
+        press("5", "Option_VORPAN");
+        const QByteArray points = contourBytes();
+
+        QByteArray badPoint = bytes;
+        const qsizetype at = badPoint.indexOf("\"0x");
+        QVERIFY(at > 0);
+        badPoint.replace(at + 1, 3, "0xZ");
+        QByteArray otherVersion = bytes;
+        otherVersion.replace("\"version\": 1", "\"version\": 7");
+        const QByteArray cases[] = {bytes.left(bytes.size() / 2), QByteArray("{}"),
+                                    QByteArray("[1, 2, 3]"), QByteArray("\x89PNG\r\n\x1a\n", 8),
+                                    badPoint, otherVersion};
+        int n = 0;
+        for (const QByteArray& content : cases) {
+            const QString path = sessionPath(qPrintable(QString("bad%1.json").arg(++n)));
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(content);
+            f.close();
+            messages.clear();
+            QVERIFY(!sessions()->openPath(path));
+            QCOMPARE(messages.size(), std::size_t{1});
+            QVERIFY2(QString::fromStdString(messages[0]).startsWith("Cannot open the session"),
+                     messages[0].c_str());
+            QVERIFY(QString::fromStdString(messages[0]).contains("Nothing has been changed"));
+            QCOMPARE(contourBytes(), points);
+            QCOMPARE(text("Text_AlfaD"), QString("5"));
+            QCOMPARE(text("Text_NP"), QString("21"));
+            QVERIFY(find<QRadioButton>("Option_VORPAN")->isChecked());
+        }
+        messages.clear();
+        QVERIFY(!sessions()->openPath(sessionPath("missing.json")));
+        QCOMPARE(messages.size(), std::size_t{1});
+    }
+};
+
+QTEST_MAIN(FlowFieldSessionTest)
+#include "FlowFieldSession_test.moc"

@@ -1,0 +1,343 @@
+#include "ui/qt/SessionFile.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QSaveFile>
+#include <charconv>
+#include <cmath>
+#include <optional>
+#include <vector>
+
+#include "app/AirfoilInUse.h"
+#include "app/ContourTables.h"
+#include "solvers/PanelMethods.h"
+#include "ui/qt/QtWindows.h"
+
+namespace ui {
+
+namespace {
+
+// A session file is a few tens of kilobytes; anything far larger is not one.
+constexpr qint64 kLargestSession = 16 * 1024 * 1024;
+constexpr int kLongestText = 400;
+
+// The inputs kept, by the object names of their controls.
+constexpr const char* kTextBoxes[] = {
+    "Text_NP",       "Text_AlfaD",    "Text_ItaD",     "Text_Moo",     "Text_Delta",
+    "Text_Gamma",    "Text_Tau",      "Text_xDltc",    "Text_Reynolds", "Text_Ncrit",
+    "Text_AlphaFrom", "Text_AlphaTo", "Text_AlphaStep"};
+constexpr const char* kCheckBoxes[] = {"Check_WritePanel",     "Check_WriteMat",
+                                       "Check_WriteSingularities", "Check_ShowMat",
+                                       "Check_Circulation",    "Check_CompareMethods",
+                                       "Check_ExactCp",        "Check_FieldStreamlines",
+                                       "Check_FieldPanels"};
+constexpr const char* kComboBoxes[] = {"Combo_Transition", "Combo_Correction", "Combo_PolarMethod",
+                                       "Combo_FieldQuantity"};
+
+const std::pair<tavrix::ContourSource, const char*> kSources[] = {
+    {tavrix::ContourSource::None, "none"},
+    {tavrix::ContourSource::Circle, "circle"},
+    {tavrix::ContourSource::Naca0012, "naca0012"},
+    {tavrix::ContourSource::File, "file"},
+    {tavrix::ContourSource::KarmanTrefftz, "karman-trefftz"},
+    {tavrix::ContourSource::Naca, "naca"},
+    {tavrix::ContourSource::Repanelled, "repanelled"},
+};
+
+// A double as the hexadecimal text that reads back as the same bits,
+// "0x1.999999999999ap-4", "-0x1p+0".
+QString exactText(double v)
+{
+    char digits[40];
+    const bool negative = std::signbit(v);
+    const auto r = std::to_chars(digits, digits + sizeof digits, negative ? -v : v,
+                                 std::chars_format::hex);
+    return QString(negative ? "-0x" : "0x") + QString::fromLatin1(digits, static_cast<int>(r.ptr - digits));
+}
+
+std::optional<double> readExact(const QJsonValue& value)
+{
+    if (!value.isString()) return std::nullopt;
+    const QByteArray text = value.toString().toLatin1();
+    const char* p = text.constData();
+    const char* end = p + text.size();
+    bool negative = false;
+    if (p != end && *p == '-') {
+        negative = true;
+        ++p;
+    }
+    if (end - p < 3 || p[0] != '0' || (p[1] != 'x' && p[1] != 'X')) return std::nullopt;
+    p += 2;
+    double v = 0;
+    const auto r = std::from_chars(p, end, v, std::chars_format::hex);
+    if (r.ec != std::errc() || r.ptr != end || !std::isfinite(v)) return std::nullopt;
+    return negative ? -v : v;
+}
+
+// Everything a session puts in place, read and checked before any of it is.
+struct Session {
+    tavrix::Contour contour;
+    tavrix::ContourSource source = tavrix::ContourSource::None;
+    std::string file;
+    QJsonObject inputs;
+    QString method;
+    bool pressed = false;
+};
+
+std::optional<Session> readSession(QtWindows& windows, const QByteArray& bytes, QString& why)
+{
+    QJsonParseError parse{};
+    const QJsonDocument doc = QJsonDocument::fromJson(bytes, &parse);
+    if (parse.error != QJsonParseError::NoError) {
+        why = "it is not a JSON file (" + parse.errorString() + " at byte " +
+              QString::number(parse.offset) + ")";
+        return std::nullopt;
+    }
+    const QJsonObject root = doc.object();
+    if (!doc.isObject() || root.value("format").toString() != kSessionFormat) {
+        why = "it is not a session of this program";
+        return std::nullopt;
+    }
+    if (root.value("version").toInt(-1) != kSessionVersion) {
+        why = "it was written by another version of this program (session version " +
+              QString::number(root.value("version").toInt(-1)) + ")";
+        return std::nullopt;
+    }
+    Session s;
+    const QJsonObject airfoil = root.value("airfoil").toObject();
+    const QJsonArray xs = airfoil.value("x").toArray();
+    const QJsonArray ys = airfoil.value("y").toArray();
+    if (xs.size() != ys.size()) {
+        why = QString("its airfoil has %1 x but %2 y coordinates").arg(xs.size()).arg(ys.size());
+        return std::nullopt;
+    }
+    if (xs.size() < 2 || xs.size() > tavrix::kTableLast) {
+        why = QString("its airfoil has %1 points; 2 to %2 are needed")
+                  .arg(xs.size())
+                  .arg(tavrix::kTableLast);
+        return std::nullopt;
+    }
+    for (qsizetype i = 0; i < xs.size(); ++i) {
+        const auto x = readExact(xs[i]);
+        const auto y = readExact(ys[i]);
+        if (!x || !y) {
+            why = "point " + QString::number(i + 1) + " of its airfoil is not a number";
+            return std::nullopt;
+        }
+        s.contour.x.push_back(*x);
+        s.contour.y.push_back(*y);
+    }
+    const QString name = airfoil.value("name").toString();
+    if (name.size() > kLongestText) {
+        why = "the name of its airfoil is too long";
+        return std::nullopt;
+    }
+    s.contour.name = name.toStdString();
+    const QString source = airfoil.value("source").toString();
+    bool known = false;
+    for (const auto& [value, word] : kSources)
+        if (source == word) {
+            s.source = value;
+            known = true;
+        }
+    if (!known) {
+        why = "the source of its airfoil, \"" + source.left(40) + "\", is unknown";
+        return std::nullopt;
+    }
+    s.file = airfoil.value("file").toString().left(4096).toStdString();
+
+    s.inputs = root.value("inputs").toObject();
+    for (const char* n : kTextBoxes) {
+        const QJsonValue v = s.inputs.value(n);
+        if (!v.isUndefined() && (!v.isString() || v.toString().size() > kLongestText)) {
+            why = QString("its input %1 is not a text").arg(n);
+            return std::nullopt;
+        }
+    }
+    for (const char* n : kCheckBoxes) {
+        const QJsonValue v = s.inputs.value(n);
+        if (!v.isUndefined() && !v.isBool()) {
+            why = QString("its input %1 is neither true nor false").arg(n);
+            return std::nullopt;
+        }
+    }
+    for (const char* n : kComboBoxes) {
+        const QJsonValue v = s.inputs.value(n);
+        if (v.isUndefined()) continue;
+        auto* combo = qobject_cast<QComboBox*>(windows.control(n));
+        const int index = v.toInt(-1);
+        if (!v.isDouble() || index < 0 || (combo != nullptr && index >= combo->count())) {
+            why = QString("its input %1 is not one of the choices").arg(n);
+            return std::nullopt;
+        }
+    }
+    s.method = s.inputs.value("method").toString();
+    bool methodKnown = false;
+    for (const tavrix::PanelMethodInfo& info : tavrix::panelMethods())
+        if (s.method == QString::fromUtf8(info.option.data(), static_cast<int>(info.option.size())))
+            methodKnown = true;
+    if (!methodKnown) {
+        why = "its method, \"" + s.method.left(40) + "\", is unknown";
+        return std::nullopt;
+    }
+    s.pressed = root.value("pressed").toBool(false);
+    return s;
+}
+
+}  // namespace
+
+QByteArray sessionJson(QtWindows& windows)
+{
+    const tavrix::Common& c = windows.logic().common();
+    QJsonObject airfoil;
+    QJsonArray xs, ys;
+    for (int i = 1; i <= c.NP; ++i) {
+        xs.append(exactText(c.XCoord[static_cast<std::size_t>(i)]));
+        ys.append(exactText(c.YCoord[static_cast<std::size_t>(i)]));
+    }
+    airfoil["name"] = QString::fromStdString(c.AirfoilName);
+    for (const auto& [value, word] : kSources)
+        if (value == c.AirfoilSource) airfoil["source"] = word;
+    airfoil["file"] = QString::fromStdString(c.AirfoilFilePath);
+    airfoil["points"] = c.NP;
+    airfoil["x"] = xs;
+    airfoil["y"] = ys;
+
+    QJsonObject inputs;
+    for (const char* n : kTextBoxes)
+        if (auto* edit = qobject_cast<QLineEdit*>(windows.control(n))) inputs[n] = edit->text();
+    for (const char* n : kCheckBoxes)
+        if (auto* box = qobject_cast<QCheckBox*>(windows.control(n))) inputs[n] = box->isChecked();
+    for (const char* n : kComboBoxes)
+        if (auto* combo = qobject_cast<QComboBox*>(windows.control(n)))
+            inputs[n] = combo->currentIndex();
+    for (const tavrix::PanelMethodInfo& info : tavrix::panelMethods())
+        if (windows.isSelected(info.option))
+            inputs["method"] = QString::fromUtf8(info.option.data(), static_cast<int>(info.option.size()));
+
+    QJsonObject root;
+    root["format"] = kSessionFormat;
+    root["version"] = kSessionVersion;
+    root["airfoil"] = airfoil;
+    root["inputs"] = inputs;
+    root["pressed"] = c.AirfoilReady && windows.logic().lastPressCompleted();
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+std::string saveSession(QtWindows& windows, const QString& path)
+{
+    if (!windows.logic().common().AirfoilReady)
+        return "there is no airfoil yet: choose one first";
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) return file.errorString().toStdString();
+    const QByteArray bytes = sessionJson(windows);
+    if (file.write(bytes) != bytes.size() || !file.commit()) return file.errorString().toStdString();
+    return {};
+}
+
+std::string openSession(QtWindows& windows, const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return file.errorString().toStdString();
+    if (file.size() > kLargestSession) return "it is too large to be a session";
+    const QByteArray bytes = file.readAll();
+    QString why;
+    std::optional<Session> read = readSession(windows, bytes, why);
+    if (!read) return why.toStdString();
+    Session& s = *read;
+
+    // Everything is sound: the inputs, then the airfoil, then the press.
+    for (const char* n : kTextBoxes)
+        if (s.inputs.contains(n)) windows.setText(n, s.inputs.value(n).toString().toStdString());
+    for (const char* n : kCheckBoxes)
+        if (auto* box = qobject_cast<QCheckBox*>(windows.control(n)); box && s.inputs.contains(n))
+            box->setChecked(s.inputs.value(n).toBool());
+    windows.setSelected(s.method.toStdString(), true);
+    tavrix::Common& c = windows.logic().common();
+    if (!tavrix::showContourInUse(c, windows, s.contour, s.source))
+        return "its airfoil cannot be used";  // checked above: not reached
+    c.AirfoilFilePath = s.file;
+    windows.logic().showAirfoilInUse();
+    if (s.pressed) {
+        if (auto* calculate = qobject_cast<QAbstractButton*>(windows.control("Command_Calculate")))
+            calculate->click();
+    }
+    // The analysis window's choices last: a press sets the polar's method
+    // to its own until the user picks one, as the session's user had.
+    for (const char* n : kComboBoxes) {
+        auto* combo = qobject_cast<QComboBox*>(windows.control(n));
+        if (combo == nullptr || !s.inputs.contains(n)) continue;
+        const int index = s.inputs.value(n).toInt();
+        if (combo->currentIndex() == index) continue;
+        combo->setCurrentIndex(index);
+        emit combo->activated(index);
+    }
+    return {};
+}
+
+SessionMenu::SessionMenu(QMainWindow* window, QtWindows& windows)
+    : QObject(window), window_(window), windows_(windows)
+{
+    setObjectName("SessionMenu");
+    auto* file = window->findChild<QMenu*>("Mn_File");
+    if (file == nullptr) {
+        file = window->menuBar()->addMenu(tr("File"));
+        file->setObjectName("Mn_File");
+    }
+    auto* open = new QAction(tr("Open session..."), file);
+    open->setObjectName("Mn_OpenSession");
+    auto* save = new QAction(tr("Save session..."), file);
+    save->setObjectName("Mn_SaveSession");
+    // Before the separator above Quit, in a group of their own.
+    QAction* before = nullptr;
+    const QList<QAction*> actions = file->actions();
+    for (qsizetype i = 0; i < actions.size(); ++i)
+        if (actions[i]->objectName() == "Mn_Quit")
+            before = i > 0 && actions[i - 1]->isSeparator() ? actions[i - 1] : actions[i];
+    file->insertAction(before, open);
+    file->insertAction(before, save);
+    file->insertSeparator(open);
+    const QString filters = tr("Tavrix-S sessions (*.tavrix.json *.json);;All files (*)");
+    connect(save, &QAction::triggered, this, [this, filters] {
+        QString path = QFileDialog::getSaveFileName(window_, tr("Save session"), QString(), filters);
+        if (path.isEmpty()) return;
+        if (!path.contains('.')) path += ".json";
+        savePath(path);
+    });
+    connect(open, &QAction::triggered, this, [this, filters] {
+        const QString path =
+            QFileDialog::getOpenFileName(window_, tr("Open session"), QString(), filters);
+        if (!path.isEmpty()) openPath(path);
+    });
+}
+
+bool SessionMenu::savePath(const QString& path)
+{
+    const std::string why = saveSession(windows_, path);
+    if (why.empty()) return true;
+    windows_.message("Cannot save the session \"" + path.toStdString() + "\": " + why);
+    return false;
+}
+
+bool SessionMenu::openPath(const QString& path)
+{
+    const std::string why = openSession(windows_, path);
+    if (why.empty()) return true;
+    windows_.message("Cannot open the session \"" + path.toStdString() + "\": " + why +
+                     ". Nothing has been changed.");
+    return false;
+}
+
+}  // namespace ui
