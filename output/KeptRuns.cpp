@@ -174,20 +174,39 @@ std::string keptRunCsvText(const KeptRun& run)
 
 PlotData withKeptRuns(PlotData plot, std::span<const KeptRun> runs, KeptPlot which)
 {
+    // The kept runs go under the plot's own curves: a run kept from the
+    // current polar must not hide the curve it was kept from.
+    std::vector<Series> own = std::move(plot.series);
+    plot.series.clear();
+    const bool drag = which != KeptPlot::Lift && which != KeptPlot::Moment;
     for (std::size_t r = 0; r < runs.size(); ++r) {
         const KeptRun& run = runs[r];
-        const bool drag = which == KeptPlot::Drag || which == KeptPlot::DragPolar;
         if (!run.shown || (drag && !run.hasDrag())) continue;
-        Series s{run.name, Series::Role::Computed, keptColour(r), true,
-                 {}, {}};
+        Series s{run.name, Series::Role::Computed, keptColour(r), true, {}, {}};
         switch (which) {
         case KeptPlot::Lift: s.x = run.alpha; s.y = run.CL; break;
         case KeptPlot::Moment: s.x = run.alpha; s.y = run.CM; break;
         case KeptPlot::Drag: s.x = run.alpha; s.y = run.CD; break;
-        case KeptPlot::DragPolar: s.x = run.CD; s.y = run.CL; break;
+        case KeptPlot::DragPolar:
+            s.x = run.CD;
+            s.y = run.CL;
+            // Only the one-way layer leaves CL inviscid.
+            if (run.runCase.model.rfind("one-way", 0) != 0) plot.yLabel = "CL";
+            break;
+        case KeptPlot::Transition: {
+            Series lower{run.name + " lower", Series::Role::LowerSurface, keptColour(r), true,
+                         run.alpha, run.botXtr};
+            s.name += " upper";
+            s.x = run.alpha;
+            s.y = run.topXtr;
+            plot.series.push_back(std::move(s));
+            plot.series.push_back(std::move(lower));
+            continue;
+        }
         }
         plot.series.push_back(std::move(s));
     }
+    for (Series& s : own) plot.series.push_back(std::move(s));
     return plot;
 }
 

@@ -75,11 +75,14 @@ std::string polarCaseLines(const PressCase& press, const PolarResult& polar);
 std::string keptRunCsvText(const KeptRun& run);
 
 // Which plot of the polar the runs are drawn on.
-enum class KeptPlot { Lift, Moment, Drag, DragPolar };
+enum class KeptPlot { Lift, Moment, Drag, DragPolar, Transition };
 
-// The plot with one series per shown run that has the plot's quantities
-// (CD for the drag plots), named by the run, each in a colour of its own
-// after the colours of the methods.
+// The plot with one series per shown run that has the plot's quantities (CD
+// for the drag plots; on the transition plot two, "NAME upper" and "NAME
+// lower"), named by the run, each in a colour of its own after the colours
+// of the methods, drawn before the plot's own curves so that these stay on
+// top. On the drag polar a run whose CL is not the inviscid one (a viscous
+// file) makes the axis plain "CL".
 PlotData withKeptRuns(PlotData plot, std::span<const KeptRun> runs, KeptPlot which);
 
 // The palette index of the r-th kept run: after the methods, the grey of the

@@ -187,6 +187,21 @@ TEST(KeptRuns, shownRunsAddOneSeriesEachAndOnlyRunsWithDragReachTheDragPlots)
     EXPECT_EQ(polar.series[0].x, viscous.CD);
     EXPECT_EQ(polar.series[0].y, viscous.CL);
     EXPECT_EQ(withKeptRuns(base, runs, KeptPlot::Drag).series[0].y, viscous.CD);
+    // A viscous file's CL is not inviscid: the drag polar's axis says plain CL.
+    const PlotData dragPolar{"Drag polar", "CD", "CL (inviscid)", false, false, {}};
+    EXPECT_EQ(withKeptRuns(dragPolar, runs, KeptPlot::DragPolar).yLabel, "CL");
+    runs.back().runCase.model = "one-way boundary layer on the inviscid flow, Michel transition";
+    EXPECT_EQ(withKeptRuns(dragPolar, runs, KeptPlot::DragPolar).yLabel, "CL (inviscid)");
+
+    // Transition: upper solid, lower dashed, in the run's colour.
+    const PlotData transition = withKeptRuns(base, runs, KeptPlot::Transition);
+    ASSERT_EQ(transition.series.size(), 2u);
+    EXPECT_EQ(transition.series[0].name, "with drag upper");
+    EXPECT_EQ(transition.series[0].y, viscous.topXtr);
+    EXPECT_EQ(transition.series[1].name, "with drag lower");
+    EXPECT_EQ(transition.series[1].role, Series::Role::LowerSurface);
+    EXPECT_EQ(transition.series[1].y, viscous.botXtr);
+    EXPECT_EQ(transition.series[1].colour, transition.series[0].colour);
 }
 
 }  // namespace

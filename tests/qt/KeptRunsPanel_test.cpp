@@ -86,12 +86,12 @@ private slots:
         QCOMPARE(list()->count(), 2);
         QCOMPARE(list()->item(0)->text(), QString("NACA 0012, inviscid, Hess"));
         QCOMPARE(list()->item(1)->text(), QString("NACA 0012, inviscid, Vortex panel"));
-        // The current vortex polar, its thin-airfoil line and the two kept runs.
+        // The two kept runs under the current vortex polar and its
+        // thin-airfoil line.
         ui::PlotView* lift = plot("Plot_PolarCL");
-        QCOMPARE(names(lift), (QStringList{"Vortex panel",
-                                           QString::fromUtf8("Thin airfoil 2\u03c0(\u03b1 \u2212 \u03b1\u2080)"),
-                                           "NACA 0012, inviscid, Hess",
-                                           "NACA 0012, inviscid, Vortex panel"}));
+        QCOMPARE(names(lift), (QStringList{"NACA 0012, inviscid, Hess",
+                                           "NACA 0012, inviscid, Vortex panel", "Vortex panel",
+                                           QString::fromUtf8("Thin airfoil 2\u03c0(\u03b1 \u2212 \u03b1\u2080)")}));
         // The kept Hess curve is the Hess polar as it was computed.
         const QList<QPointF> hess = points(lift, "NACA 0012, inviscid, Hess");
         QCOMPARE(hess.size(), 5);
@@ -140,8 +140,8 @@ private slots:
             tavrix::readXfoilPolarFile(reference.toStdString());
         QVERIFY(file.ok());
         const auto same = [&](const char* view, const std::vector<double>& x,
-                              const std::vector<double>& y) {
-            const QList<QPointF> p = points(plot(view), name);
+                              const std::vector<double>& y, const QString& suffix = {}) {
+            const QList<QPointF> p = points(plot(view), name + suffix);
             QCOMPARE(p.size(), static_cast<int>(x.size()));
             for (int i = 0; i < p.size(); ++i) {
                 QCOMPARE(p[i].x(), x[static_cast<std::size_t>(i)]);
@@ -152,6 +152,9 @@ private slots:
         same("Plot_PolarCM", file->alpha, file->CM);
         same("Plot_PolarCD", file->alpha, file->CD);
         same("Plot_DragPolar", file->CD, file->CL);
+        same("Plot_PolarTransition", file->alpha, file->topXtr, " upper");
+        QCOMPARE(points(plot("Plot_PolarTransition"), name + " lower").size(),
+                 static_cast<int>(file->botXtr.size()));
         // xfoil's first row: 0 degrees, CL 0.4369.
         QCOMPARE(points(plot("Plot_PolarCL"), name).front(), QPointF(0, 0.4369));
 

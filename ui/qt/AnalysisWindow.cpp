@@ -838,7 +838,7 @@ void AnalysisWindow::showPolarPlots()
     polarCM_->setPlot(titled(tavrix::polarMomentPlot(polar), tavrix::KeptPlot::Moment));
     polarCD_->setPlot(titled(tavrix::polarDragPlot(polar), tavrix::KeptPlot::Drag));
     polarTransition_->setPlot(
-        tavrix::titledForCase(tavrix::polarTransitionPlot(polar), caseText));
+        titled(tavrix::polarTransitionPlot(polar), tavrix::KeptPlot::Transition));
     dragPolar_->setPlot(titled(tavrix::dragPolarPlot(polar), tavrix::KeptPlot::DragPolar));
 }
 

@@ -30,20 +30,22 @@ QIcon colourIcon(int colour)
 KeptRunsPanel::KeptRunsPanel(Tell tell, QWidget* parent) : QWidget(parent), tell_(std::move(tell))
 {
     setObjectName("Panel_KeptRuns");
-    auto* layout = new QHBoxLayout(this);
+    // The list over its buttons, so that names take the panel's width and the
+    // plots above keep their height.
+    auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    auto* left = new QVBoxLayout;
-    auto* caption = new QLabel("Kept polars (tick to show on the plots, double-click to rename):", this);
+    layout->setSpacing(4);
+    auto* caption = new QLabel("Kept polars: tick to show on the plots, double-click to rename", this);
     caption->setObjectName("Label_KeptRuns");
-    caption->setWordWrap(true);
-    left->addWidget(caption);
+    layout->addWidget(caption);
     list_ = new QListWidget(this);
     list_->setObjectName("List_KeptRuns");
     list_->setToolTip("Each kept polar is drawn over the current one, in a colour of its own");
-    left->addWidget(list_, 1);
-    layout->addLayout(left, 1);
+    list_->setMinimumHeight(44);
+    list_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Ignored);
+    layout->addWidget(list_, 1);
 
-    auto* buttons = new QVBoxLayout;
+    auto* buttons = new QHBoxLayout;
     keep_ = new QPushButton("Keep", this);
     keep_->setObjectName("Command_KeepRun");
     keep_->setToolTip("Keep the current polar in the list, one entry per method");
