@@ -109,7 +109,8 @@ std::vector<KeptRun> keptRunsOf(const PressCase& press, const PolarResult& polar
             run.CL.push_back(p.CL);
             run.CM.push_back(p.CM);
         }
-        runs.push_back(std::move(run));
+        // A method that gave no angle (refused, or cancelled before it) has nothing to keep.
+        if (run.rows() > 0) runs.push_back(std::move(run));
     }
     return runs;
 }

@@ -55,7 +55,7 @@ RunCase polarRunCase(const PressCase& press, const PolarResult& polar, PanelMeth
 // One kept run per method of the polar, named by defaultRunName. The rows
 // are those of its polar file: the angles where the compressibility
 // correction holds and, with a boundary layer, where the layer gave a
-// reliable drag.
+// reliable drag. A method without any such angle gives no run.
 std::vector<KeptRun> keptRunsOf(const PressCase& press, const PolarResult& polar);
 
 // The lines "# airfoil: NACA 4415", "# method: ...", "# model: ...",

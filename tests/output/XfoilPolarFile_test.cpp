@@ -90,6 +90,32 @@ TEST(XfoilPolarFile, readsEveryReferencePolarOfXfoilWithItsNameReynoldsNumberAnd
     EXPECT_EQ(naca->botXtr.back(), 1.0);
 }
 
+// xfoil's header carries the Mach number and Ncrit of the run; an inviscid
+// polar (Re = 0) keeps no drag, whatever its CD column holds.
+TEST(XfoilPolarFile, readsTheMachNumberAndNcritAndTakesAnInviscidPolarWithoutDrag)
+{
+    const fs::path samples = fs::path(TAVRIX_SOURCE_DIR) / "tests/data/xfoil_polars";
+    const Outcome<KeptRun> viscous = readXfoilPolarFile(samples / "naca2412_re1e6_m02_ncrit5.pol");
+    ASSERT_TRUE(viscous.ok()) << viscous.refusal().message;
+    EXPECT_EQ(viscous->name, "xfoil: NACA 2412, Re 1e6, Ncrit 5, M 0.2");
+    EXPECT_EQ(viscous->runCase.mach, 0.2);
+    EXPECT_EQ(viscous->runCase.Ncrit, 5.0);
+    ASSERT_EQ(viscous->rows(), 7u);
+    EXPECT_EQ(viscous->alpha.back(), 6.0);
+    EXPECT_EQ(viscous->CL.back(), 0.9095);
+    EXPECT_EQ(viscous->topXtr.back(), 0.1081);
+
+    const Outcome<KeptRun> inviscid = readXfoilPolarFile(samples / "naca2412_inviscid_m03.pol");
+    ASSERT_TRUE(inviscid.ok()) << inviscid.refusal().message;
+    EXPECT_EQ(inviscid->name, "xfoil: NACA 2412, inviscid, M 0.3");
+    EXPECT_EQ(inviscid->runCase.model, "inviscid");
+    EXPECT_EQ(inviscid->runCase.Ncrit, 0.0);  // no layer: its Ncrit means nothing
+    EXPECT_FALSE(inviscid->hasDrag());
+    ASSERT_EQ(inviscid->rows(), 4u);
+    EXPECT_EQ(inviscid->CL[1], 0.5278);
+    EXPECT_EQ(inviscid->CDp[3], -0.00596);
+}
+
 // This program's own polar file (the same layout) reads back: an inviscid
 // polar keeps no drag column, and the coefficients agree to the file's
 // four decimals.
