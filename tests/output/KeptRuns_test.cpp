@@ -65,26 +65,6 @@ TEST(KeptRuns, namesSayAirfoilReynoldsNumberModelMachNumberAndMethod)
     EXPECT_EQ(defaultRunName(v), "NACA 4415, Re 3e6, Ncrit 9, one-way layer, Vortex panel");
 }
 
-TEST(KeptRuns, aPolarKeepsOneRunPerMethodWithItsOwnCoefficients)
-{
-    NacaPolar p({PanelMethod::Hess, PanelMethod::KennedyMarsden});
-    const std::vector<KeptRun> runs = keptRunsOf(p.press, p.polar);
-    ASSERT_EQ(runs.size(), 2u);
-    EXPECT_EQ(runs[0].name, "NACA 0012, inviscid, Hess");
-    EXPECT_EQ(runs[1].name, "NACA 0012, inviscid, Kennedy-Marsden");
-    for (std::size_t k = 0; k < 2; ++k) {
-        EXPECT_FALSE(runs[k].hasDrag());
-        ASSERT_EQ(runs[k].rows(), 5u);
-        for (std::size_t i = 0; i < 5; ++i) {
-            EXPECT_EQ(runs[k].alpha[i], p.polar.points[k][i].alphaDeg);
-            EXPECT_EQ(runs[k].CL[i], p.polar.points[k][i].CL);
-            EXPECT_EQ(runs[k].CM[i], p.polar.points[k][i].CM);
-            EXPECT_EQ(runs[k].CDp[i], p.polar.points[k][i].CD);
-        }
-        EXPECT_EQ(runs[k].runCase.origin, "61 points, \u03b7 = 0\u00b0");
-    }
-}
-
 // With a boundary layer a run keeps, like its polar file, only the angles
 // whose layer gave a reliable drag, and every drag column for them.
 TEST(KeptRuns, aOneWayLayerRunKeepsTheReliableAnglesWithTheirDrag)
