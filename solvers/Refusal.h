@@ -16,6 +16,8 @@ struct Refusal {
         DegeneratePanel,  // two consecutive end points coincide
         ZeroPivot,        // the elimination met a pivot that is exactly zero
         NoFiniteResult,   // the coefficients came out infinite or NaN
+        OutOfReach,       // a prescribed value the flow cannot reach
+        UnreadableFile,   // a file that is not in the layout it should have
     };
     Kind kind = Kind::NoContour;
     std::string message;

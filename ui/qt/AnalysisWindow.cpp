@@ -18,14 +18,18 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <span>
 
 #include "app/GeometryEdits.h"
 #include "app/NumberText.h"
+#include "output/KeptRuns.h"
 #include "output/TypedNumber.h"
 #include "ui/qt/FlowFieldTab.h"
+#include "ui/qt/KeptRunsPanel.h"
 #include "ui/qt/PlotView.h"
 
 namespace ui {
@@ -94,6 +98,7 @@ AnalysisWindow::AnalysisWindow(tavrix::Form_TavrixS& logic, Toolkit& toolkit,
     ncrit_->setEnabled(false);
     top->addWidget(ncrit_);
     layout->addLayout(top);
+    buildLiftTargetRow(layout);
 
     auto* tabs = named<QTabWidget>("Tab_Analysis", this);
     tabs_ = tabs;
@@ -249,7 +254,15 @@ void AnalysisWindow::buildPolarTab(QWidget* tab)
     polarTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     polarTable_->verticalHeader()->hide();
     polarTable_->setMinimumHeight(120);
-    layout->addWidget(polarTable_, 1);
+    // The polars kept for comparison beside the table of the current one.
+    keptRuns_ = new KeptRunsPanel(
+        [this](const std::string& message) { toolkit_.messageFrom(kAnalysisForm, message); }, tab);
+    auto* tableRow = new QHBoxLayout;
+    tableRow->addWidget(polarTable_, 3);
+    tableRow->addWidget(keptRuns_, 2);
+    layout->addLayout(tableRow, 1);
+    connect(keptRuns_, &KeptRunsPanel::keepRequested, this, &AnalysisWindow::keepPolar);
+    connect(keptRuns_, &KeptRunsPanel::runsChanged, this, &AnalysisWindow::showPolarPlots);
 
     // The buttons on their own row: the notes below take the whole width.
     auto* bottom = new QHBoxLayout;
@@ -280,7 +293,8 @@ void AnalysisWindow::buildPolarTab(QWidget* tab)
         if (path.isEmpty()) return;
         tavrix::SweepConditions conditions = tavrix::polarConditions(*polarPress_, polarCorrection_);
         if (!polar_.viscous.empty()) conditions.layer = polar_.layer;
-        const std::string text =
+        // The case in comment lines above the table's own header.
+        const std::string text = tavrix::polarCaseLines(*polarPress_, polar_) +
             tavrix::CoefficientsCsvText(conditions, tavrix::methodSweeps(polar_));
         if (auto failure = tavrix::WriteTextFile(path.toStdString(), text))
             toolkit_.messageFrom(kAnalysisForm, *failure);
@@ -485,6 +499,9 @@ void AnalysisWindow::takeLastPress()
     updatePressure();
     updateLayer();
     markOutOfDate();
+    // An angle found for the earlier press is no answer for this one.
+    liftTarget_.reset();
+    liftTargetInfo_->clear();
 }
 
 tavrix::Compressibility AnalysisWindow::chosenCorrection() const
@@ -741,16 +758,8 @@ void AnalysisWindow::runPolar()
 
 void AnalysisWindow::showPolar()
 {
-    // Every plot names the case it was computed for, also in its exports.
-    const std::string caseText = tavrix::caseTitle(*polarPress_, {false, false, false});
-    const auto titled = [&](tavrix::PlotData plot) {
-        return tavrix::titledForCase(std::move(plot), caseText);
-    };
-    polarCL_->setPlot(titled(tavrix::polarLiftPlot(polar_)));
-    polarCM_->setPlot(titled(tavrix::polarMomentPlot(polar_)));
-    polarCD_->setPlot(titled(tavrix::polarDragPlot(polar_)));
-    polarTransition_->setPlot(titled(tavrix::polarTransitionPlot(polar_)));
-    dragPolar_->setPlot(titled(tavrix::dragPolarPlot(polar_)));
+    showPolarPlots();
+    keptRuns_->setCanKeep(true);
 
     QStringList headers{QString::fromUtf8("\u03b1 (deg)")};
     const bool viscous = !polar_.viscous.empty();
@@ -831,6 +840,85 @@ void AnalysisWindow::showPolar()
             info += "\n" + QString::fromStdString(t);
     }
     polarInfo_->setText(info);
+}
+
+void AnalysisWindow::showPolarPlots()
+{
+    // Every plot names the case it was computed for, also in its exports; the
+    // kept runs carry their own names in the legend.
+    const std::vector<tavrix::KeptRun>& kept = keptRuns_->runs();
+    if (!polarPress_ && kept.empty()) return;
+    const tavrix::PolarResult none;
+    const tavrix::PolarResult& polar = polarPress_ ? polar_ : none;
+    const std::string caseText =
+        polarPress_ ? tavrix::caseTitle(*polarPress_, {false, false, false}) : "kept polars";
+    const auto titled = [&](tavrix::PlotData plot, tavrix::KeptPlot which) {
+        return tavrix::withKeptRuns(tavrix::titledForCase(std::move(plot), caseText), kept, which);
+    };
+    polarCL_->setPlot(titled(tavrix::polarLiftPlot(polar), tavrix::KeptPlot::Lift));
+    polarCM_->setPlot(titled(tavrix::polarMomentPlot(polar), tavrix::KeptPlot::Moment));
+    polarCD_->setPlot(titled(tavrix::polarDragPlot(polar), tavrix::KeptPlot::Drag));
+    polarTransition_->setPlot(
+        titled(tavrix::polarTransitionPlot(polar), tavrix::KeptPlot::Transition));
+    dragPolar_->setPlot(titled(tavrix::dragPolarPlot(polar), tavrix::KeptPlot::DragPolar));
+}
+
+void AnalysisWindow::keepPolar()
+{
+    if (!polarPress_) return;
+    keptRuns_->add(tavrix::keptRunsOf(*polarPress_, polar_));
+}
+
+void AnalysisWindow::buildLiftTargetRow(QBoxLayout* layout)
+{
+    auto* row = new QHBoxLayout;
+    row->addWidget(label("Label_LiftTarget", "Target CL:", this));
+    liftTargetBox_ = numberBox("Text_LiftTarget", "0.5", this);
+    liftTargetBox_->setToolTip(
+        "The lift coefficient to reach by the angle of attack, inviscid, for the method of "
+        "the last press");
+    row->addWidget(liftTargetBox_);
+    auto* find = named<QPushButton>("Command_FindAlpha",
+                                    QString::fromUtf8("Find α for CL"), this);
+    row->addWidget(find);
+    liftTargetInfo_ = label("Label_LiftTargetInfo", QString(), this);
+    liftTargetInfo_->setWordWrap(true);
+    row->addWidget(liftTargetInfo_, 1);
+    layout->addLayout(row);
+    connect(find, &QPushButton::clicked, this, &AnalysisWindow::findAlphaForLift);
+    connect(liftTargetBox_, &QLineEdit::returnPressed, this, &AnalysisWindow::findAlphaForLift);
+}
+
+void AnalysisWindow::findAlphaForLift()
+{
+    if (!press_) {
+        toolkit_.messageFrom(kAnalysisForm,
+                             "Calculate velocities first: the angle is found on the contour "
+                             "of the last press");
+        return;
+    }
+    double target = 0;
+    if (!readNumber(liftTargetBox_, "The target CL", target)) return;
+    const tavrix::Common& c = press_->common;
+    const auto n = static_cast<std::size_t>(std::clamp(c.NP, 0, tavrix::kTableLast));
+    tavrix::FlowSetup setup = press_->setup;
+    setup.correction = chosenCorrection();
+    const tavrix::Outcome<tavrix::LiftTarget> found = tavrix::alphaForLift(
+        std::span<const double>(c.XCoord.data() + 1, n),
+        std::span<const double>(c.YCoord.data() + 1, n), setup, target);
+    if (!found) {
+        // The earlier answer stays, with the case it belongs to.
+        toolkit_.messageFrom(kAnalysisForm, found.refusal().message);
+        return;
+    }
+    liftTarget_ = *found;
+    QString flow = QString::fromUtf8("inviscid, M∞ = %1").arg(std::fabs(setup.mach), 0, 'g', 4);
+    if (setup.mach != 0) flow += ", " + qs(tavrix::correctionName(setup.correction));
+    liftTargetInfo_->setText(QString::fromUtf8("α = %1° gives CL = %2 (CMc/4 = %3): %4 "
+                                               "method on %5, %6")
+                                 .arg(fixed(found->alphaDeg, 4), fixed(found->CL, 4),
+                                      fixed(found->CM, 4), qs(tavrix::methodName(setup.method)),
+                                      QString::fromStdString(tavrix::sectionName(*press_)), flow));
 }
 
 void AnalysisWindow::runConvergence()

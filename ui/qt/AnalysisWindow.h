@@ -14,9 +14,11 @@
 #include "app/Form_TavrixS.h"
 #include "output/AnalysisSeries.h"
 #include "output/BoundaryLayerSeries.h"
+#include "solvers/LiftTarget.h"
 #include "ui/Toolkit.h"
 
 class QAbstractButton;
+class QBoxLayout;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -29,6 +31,7 @@ class QTimer;
 
 namespace ui {
 
+class KeptRunsPanel;
 class PlotView;
 class FlowFieldTab;
 
@@ -67,6 +70,16 @@ public:
     void runConvergence();
     void cancelRun();
 
+    // The polars kept for comparison (beside the polar table).
+    KeptRunsPanel* keptRuns() const { return keptRuns_; }
+    // Keeps the shown polar, one run per method.
+    void keepPolar();
+    // The angle of attack at the CL of the box "Target CL" for the press's
+    // method and the window's correction; shown beside the box, refused with
+    // a message when the section does not reach it.
+    void findAlphaForLift();
+    const std::optional<tavrix::LiftTarget>& liftTarget() const { return liftTarget_; }
+
 private:
     using Job = std::function<void(const tavrix::SweepProgress&)>;
     void buildPressureTab(QWidget* tab);
@@ -84,6 +97,9 @@ private:
     // The bar of the run: the share of its points done so far.
     void showProgress();
     void showPolar();
+    // The polar plots: the shown polar (if any) and the kept runs over it.
+    void showPolarPlots();
+    void buildLiftTargetRow(QBoxLayout* layout);
     void showConvergence();
     void showCase();
     // Marks the polar and the convergence study out of date when the case on
@@ -140,6 +156,10 @@ private:
     tavrix::Compressibility polarCorrection_ = tavrix::Compressibility::PrandtlGlauert;
 
     FlowFieldTab* flowField_ = nullptr;
+    KeptRunsPanel* keptRuns_ = nullptr;
+    QLineEdit* liftTargetBox_ = nullptr;
+    QLabel* liftTargetInfo_ = nullptr;
+    std::optional<tavrix::LiftTarget> liftTarget_;
 
     QPushButton* runConvergence_ = nullptr;
     QPushButton* cancelConvergence_ = nullptr;

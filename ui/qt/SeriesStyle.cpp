@@ -13,6 +13,16 @@ QColor paletteColour(int index)
         QColor(136, 56, 168),  // Soinne-Laine
         QColor(110, 110, 110), // incompressible, references
         QColor(0, 0, 0),       // exact flow
+        // Kept polars, after the methods: apart from the four method colours
+        // (no second blue, red, green or purple) and from each other.
+        QColor(0, 150, 160),   // teal
+        QColor(200, 40, 130),  // magenta
+        QColor(190, 150, 0),   // ochre
+        QColor(120, 80, 30),   // brown
+        QColor(0, 170, 230),   // sky
+        QColor(110, 150, 0),   // olive
+        QColor(235, 120, 175), // pink
+        QColor(90, 110, 130),  // slate
     };
     const int n = static_cast<int>(std::size(colours));
     return colours[((index % n) + n) % n];
