@@ -21,6 +21,7 @@
 #include "tools/batch/ViscousRun.h"
 #include "tools/batch/SweepRun.h"
 #include "tools/batch/AirfoilSources.h"
+#include "tools/batch/CasesRun.h"
 #include "tools/batch/CpPlotRun.h"
 #include "tools/batch/OptionNumbers.h"
 #include "ui/Controls.h"
@@ -109,7 +110,8 @@ const std::set<std::string>& valueOptions()
         "--eta", "--mach", "--method", "--plot", "--matrix", "--dir",
         "--re", "--transition-upper", "--transition-lower", "--ncrit",
         "--sweep", "--correction", "--polar", "--csv", "--cp-csv",
-        "--naca", "--repanel", "--save-contour", "--cp-plot"};
+        "--naca", "--repanel", "--save-contour", "--cp-plot",
+        "--cases", "--jobs", "--out"};
     return names;
 }
 
@@ -190,6 +192,7 @@ std::optional<std::string> parse(const std::vector<std::string>& args, Options& 
         }
         return "unknown option " + args[i];
     }
+    if (auto error = casesOptionError(o.values, o.flags, chosenSource.has_value())) return error;
     if (chosenSource) o.source = *chosenSource;
     if (auto m = o.values.find("--method"); m != o.values.end()) {
         if (!methodFromWord(m->second)) return "unknown method " + m->second;
@@ -389,13 +392,14 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
 {
     Options o;
     if (auto error = parse(args, o)) {
-        err << "tavrixs-batch: " << *error << '\n' << kUsage << kViscousUsage;
+        err << "tavrixs-batch: " << *error << '\n' << kUsage << kViscousUsage << kCasesUsage;
         return 2;
     }
     if (o.flags.count("--help") != 0) {
-        out << kUsage << kViscousUsage;
+        out << kUsage << kViscousUsage << kCasesUsage;
         return 0;
     }
+    if (o.values.count("--cases") != 0) return runCases(o.values, out, err);
     auto value = [&](const std::string& name, const std::string& fallback) {
         auto it = o.values.find(name);
         return it == o.values.end() ? fallback : it->second;
