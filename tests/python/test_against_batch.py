@@ -19,8 +19,9 @@ def batch_polar(batch, source, *options):
 def assert_same_inviscid(rows, polar):
     assert len(rows) == len(polar["alpha"]) == 33
     assert column(rows, "alpha") == polar["alpha"].tolist()
-    for key in ("CL", "CD", "CM"):
-        assert column(rows, key) == polar[key].tolist(), key
+    # The CSV names the inviscid drag of the integrated pressure CDp_inviscid.
+    for key, name in (("CL", "CL"), ("CD", "CDp_inviscid"), ("CM", "CM")):
+        assert column(rows, name) == polar[key].tolist(), key
     assert polar["converged"].all()
     # Without a layer, CD is the panels' pressure drag and CDp the same.
     assert polar["CDp"].tolist() == polar["CD"].tolist()
@@ -94,16 +95,16 @@ def test_viscous_polar(batch):
                        "--transition-lower", "1")
     polar = tavrix.naca("2412", points=161).polar(alpha=ALPHA_ARRAY, re=1e6)
     assert column(rows, "alpha") == polar["alpha"].tolist()
-    solved = [r["CD"] != "" for r in rows]
+    solved = [r["CD_boundary_layer"] != "" for r in rows]
     assert polar["converged"].tolist() == solved
     assert sum(solved) > 25
-    ok = [r for r in rows if r["CD"] != ""]
+    ok = [r for r in rows if r["CD_boundary_layer"] != ""]
     mask = polar["converged"]
-    for key, name in (("CL", "CL"), ("CD", "CD"), ("CM", "CM"), ("Top_Xtr", "Top_Xtr"),
+    for key, name in (("CL", "CL"), ("CD", "CD_boundary_layer"), ("CM", "CM"), ("Top_Xtr", "Top_Xtr"),
                       ("Bot_Xtr", "Bot_Xtr")):
         assert column(ok, name) == polar[key][mask].tolist(), key
     # The pressure part is what the friction leaves of the total.
-    assert [a - b for a, b in zip(column(ok, "CD"), column(ok, "CD_friction"))] == \
+    assert [a - b for a, b in zip(column(ok, "CD_boundary_layer"), column(ok, "CD_friction"))] == \
         polar["CDp"][mask].tolist()
     assert polar["reliable"][mask].tolist() == [r["reliable"] == "1" for r in ok]
 
@@ -116,7 +117,7 @@ def test_forced_transition_and_operating_point_layer(batch):
     af = tavrix.naca("0012", points=121)
     point = af.operating_point(alpha=3, re=3e6, ncrit=5, xtr_upper=0.2, xtr_lower=0.4)
     assert point["CL"] == float(row["CL"])
-    assert point["CD"] == float(row["CD"])
+    assert point["CD"] == float(row["CD_boundary_layer"])
     assert point["CDf"] == float(row["CD_friction"])
     assert point["upper"]["transition"] == float(row["Top_Xtr"])
     assert point["lower"]["transition"] == float(row["Bot_Xtr"])
