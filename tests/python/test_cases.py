@@ -30,6 +30,7 @@ def by_case(rows):
 def assert_same(rows, polar):
     assert [float(r["alpha"]) for r in rows] == polar["alpha"].tolist()
     assert [r["converged"] == "1" for r in rows] == polar["converged"].tolist()
+    assert [r["reason"] for r in rows] == polar["reason"]
     for key in KEYS:
         ours = [float(r[key]) if r[key] else math.nan for r in rows]
         np.testing.assert_array_equal(ours, polar[key], err_msg=key)
@@ -79,6 +80,17 @@ def test_the_layer_s_failure_at_an_angle_is_a_row_like_the_module_s(batch):
     assert not polar["converged"][-1]
     assert rows[-1]["reason"].startswith("No stagnation point")
     assert rows[-1]["CL"] != "" and rows[-1]["CD"] == ""
+
+
+def test_a_drag_not_reliable_is_said_alike(batch):
+    # Vortex panel method, 121 points, 16 degrees, Re = 1e6: the upper
+    # surface separates at mid chord.
+    rows = run_cases(batch, "airfoil,points,method,alpha_from,re,ncrit,xtr_upper,xtr_lower\n"
+                            "0012,121,vortex,16,1e6,9,1,1\n")
+    polar = tavrix.naca("0012", points=121).polar(alpha=[16.0], re=1e6)
+    assert_same(rows, polar)
+    assert polar["converged"][0] and not polar["reliable"][0]
+    assert rows[0]["reason"].startswith("drag not reliable: the upper surface separates at x/c = 0.")
 
 
 def test_refusals_are_the_module_s_exceptions(batch):
