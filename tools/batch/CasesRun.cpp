@@ -6,7 +6,6 @@
 #include <charconv>
 #include <cerrno>
 #include <cmath>
-#include <condition_variable>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -16,6 +15,7 @@
 #include <new>
 #include <optional>
 #include <sstream>
+#include <system_error>
 #include <thread>
 #include <variant>
 
@@ -619,10 +619,15 @@ int runCases(const std::map<std::string, std::string>& values, std::ostream& out
         return !writeFailed;
     };
 
+    // Every thread, this one among them, takes the next case of the list,
+    // computes it and files its rows; whichever thread files the case that
+    // is next to be written writes it and every finished case after it. So
+    // rows go out as soon as the cases before them are done, always in the
+    // order of the list, and no thread waits for another's case.
     const std::size_t count = list.rows.size();
     std::vector<std::optional<std::string>> finished(count);
-    std::mutex mutex;
-    std::condition_variable done;
+    std::mutex mutex;  // guards finished, nextToWrite and the writes
+    std::size_t nextToWrite = 0;
     std::atomic<std::size_t> next{0};
     std::atomic<bool> stop{false};
     auto worker = [&] {
@@ -630,36 +635,25 @@ int runCases(const std::map<std::string, std::string>& values, std::ostream& out
             const std::size_t k = next.fetch_add(1);
             if (k >= count || stop) return;
             std::string rows = caseResultRows(k + 1, list.rows[k], folder);
-            {
-                std::lock_guard lock(mutex);
-                finished[k] = std::move(rows);
+            std::lock_guard lock(mutex);
+            finished[k] = std::move(rows);
+            while (nextToWrite < count && finished[nextToWrite] && !stop) {
+                if (!write(*finished[nextToWrite])) stop = true;
+                finished[nextToWrite].reset();
+                ++nextToWrite;
             }
-            done.notify_all();
         }
     };
 
     if (write(kCaseResultHeader)) {
         std::vector<std::thread> threads;
         const std::size_t n = std::min<std::size_t>(jobs, std::max<std::size_t>(count, 1));
-        threads.reserve(n);
         try {
-            for (std::size_t t = 0; t < n; ++t) threads.emplace_back(worker);
+            for (std::size_t t = 1; t < n; ++t) threads.emplace_back(worker);
         } catch (const std::system_error&) {
-            // Fewer threads than asked; the ones started go on (or this one).
-            if (threads.empty()) worker();
+            // Fewer threads than asked: those started and this one do the work.
         }
-        // Each case as soon as it and every case before it are done.
-        for (std::size_t k = 0; k < count && !writeFailed; ++k) {
-            std::string rows;
-            {
-                std::unique_lock lock(mutex);
-                done.wait(lock, [&] { return finished[k].has_value(); });
-                rows = std::move(*finished[k]);
-                finished[k].reset();
-            }
-            if (!write(rows)) stop = true;
-        }
-        stop = true;
+        worker();
         for (std::thread& t : threads) t.join();
     }
     if (file != nullptr && std::fclose(file) != 0 && !writeFailed) {
