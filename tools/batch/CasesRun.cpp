@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <cctype>
 #include <charconv>
 #include <cerrno>
 #include <cmath>
@@ -107,9 +106,12 @@ std::string trimmed(std::string_view s)
     return std::string(s.substr(first, last - first + 1));
 }
 
+// ASCII letters only: the user's locale must not change how a column or a
+// designation reads (a Turkish locale lowers I to a dotless i).
 std::string lowerCase(std::string s)
 {
-    for (char& c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (char& c : s)
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
     return s;
 }
 
@@ -232,7 +234,7 @@ bool looksLikeNaca(const std::string& text)
 {
     const std::string t = lowerCase(text);
     return t.rfind("naca", 0) == 0 ||
-           (!t.empty() && std::isdigit(static_cast<unsigned char>(t.front())) &&
+           (!t.empty() && t.front() >= '0' && t.front() <= '9' &&
             t.find_first_of("/.") == std::string::npos);
 }
 
