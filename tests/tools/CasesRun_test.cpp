@@ -171,7 +171,7 @@ TEST(Cases, AnInviscidCaseIsTheSweepOfTheSameSection)
     ASSERT_EQ(rows.size(), 1u + 4 + 1);
     const BatchRun sweep = batch({"--naca", "4412", "--points", "51", "--sweep", "0:0.3:0.1", "--mach",
                              "0.4", "--correction", "karman-tsien", "--csv",
-                             (dir.path() / "s.csv").string()});
+                             (dir.path() / "s.csv").string(), "--dir", dir.path().string()});
     ASSERT_EQ(sweep.status, 0) << sweep.err;
     const auto swept = splitLines(testing::readFile(dir.path() / "s.csv"));
     ASSERT_EQ(swept.size(), 5u);
