@@ -37,29 +37,34 @@ namespace tavrix {
 const char* const kCasesUsage =
     R"(  --cases FILE.csv      instead of a press, every row of FILE a polar: a header row names
                         the columns, in any order (only airfoil is needed):
-                          airfoil     a NACA designation (2412, NACA 23012) or the path of a
-                                      coordinate file of any layout (relative: from FILE's folder)
-                          points      end points of a NACA section (default 51); for a file,
-                                      the file's own unless given (then repanelled to it)
+                          airfoil     a NACA designation (2412, NACA 23012) or the path
+                                      of a coordinate file of any layout (relative: from
+                                      FILE's folder)
+                          points      end points of a NACA section (default 51); for a
+                                      file, its own unless given (then repanelled to it)
                           method      hess, vortex, kennedy or soinne (default hess)
-                          alpha_from, alpha_to, alpha_step   degrees (defaults 0, alpha_from, 1)
+                          alpha_from, alpha_to, alpha_step
+                                      degrees (defaults 0, alpha_from, 1)
                           mach        free-stream Mach number (default 0), correction
                                       prandtl-glauert (default) or karman-tsien
                           re          the one-way boundary layer at this Reynolds number
                                       (1e3 to 1e9; empty or 0: inviscid)
-                          ncrit       with re: e^n transition at N (default Michel's criterion)
-                          xtr_upper, xtr_lower   with re: forced transition at x/c
+                          ncrit       with re: e^n transition at N (default: Michel's
+                                      criterion)
+                          xtr_upper, xtr_lower
+                                      with re: transition forced at x/c
                         Fields may be quoted ("..."); blank lines and lines starting with
                         # are skipped; an empty field takes the default.
   --out RESULTS.csv     the results (default: standard output), one row per case and angle:
                           case,airfoil,method,re,mach,alpha,CL,CD,CDp,CM,Top_Xtr,Bot_Xtr,
                           converged,reason
                         numbers in the shortest form that reads back as the same double;
-                        inviscid: CD = CDp = the pressure drag, Top_Xtr = Bot_Xtr = 1. A case
-                        refused as a whole (the source, a number, the method) is one row with
-                        an empty alpha; an angle without a result has empty numbers,
-                        converged 0 and the reason. Rows are written as the cases finish,
-                        in the order of the list, the same bytes whatever --jobs.
+                        inviscid: CD = CDp = the pressure drag, Top_Xtr = Bot_Xtr = 1.
+                        A case refused as a whole (the source, a number, the method) is
+                        one row with an empty alpha; an angle without a result has empty
+                        numbers, converged 0 and the reason. Rows are written as the
+                        cases finish, in the order of the list: the same bytes whatever
+                        --jobs.
   --jobs N              cases computed at once, on N threads (default: the machine's cores)
   Exit status of --cases: 0 when the list was run to its end, also when cases were
   refused or did not converge (see the converged and reason columns); 1 when the list
