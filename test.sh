@@ -5,7 +5,8 @@
 # module's tests run in the optimised build, after its C++ tests.
 set -euo pipefail
 cd "$(dirname "$0")"
-tools/ensure-packages.sh
+# python3-distributed: the Dask example and its test.
+tools/ensure-packages.sh python3-distributed
 # The Debian interpreter, where python3-numpy and python3-pytest are installed.
 python=${TAVRIX_PYTHON:-/usr/bin/python3}
 

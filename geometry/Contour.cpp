@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <vector>
 
 namespace tavrix {
 
@@ -201,15 +202,47 @@ std::optional<std::pair<int, int>> firstCrossing(const Contour& c)
     if (n < 4) return std::nullopt;
     const std::size_t segments = n - 1;
     const bool closed = c.x.front() == c.x.back() && c.y.front() == c.y.back();
-    for (std::size_t i = 0; i < segments; ++i) {
-        for (std::size_t j = i + 2; j < segments; ++j) {
-            // The first and the last segment share the trailing-edge point.
-            if (closed && i == 0 && j == segments - 1) continue;
-            if (segmentsMeet(c, i, j))
-                return std::make_pair(static_cast<int>(i + 1), static_cast<int>(j + 1));
+    auto candidate = [&](std::size_t i, std::size_t j) {
+        // Neighbours share an end point; so do the first and the last
+        // segment of a closed contour, at the trailing edge.
+        return j >= i + 2 && !(closed && i == 0 && j == segments - 1);
+    };
+    const bool finite = std::all_of(c.x.begin(), c.x.end(), [](double v) { return std::isfinite(v); }) &&
+                        std::all_of(c.y.begin(), c.y.end(), [](double v) { return std::isfinite(v); });
+    if (!finite) {
+        for (std::size_t i = 0; i < segments; ++i)
+            for (std::size_t j = i + 2; j < segments; ++j)
+                if (candidate(i, j) && segmentsMeet(c, i, j))
+                    return std::make_pair(static_cast<int>(i + 1), static_cast<int>(j + 1));
+        return std::nullopt;
+    }
+    // Segments whose x ranges do not overlap never meet (segmentsMeet
+    // rejects them first), so only the pairs a sweep along x finds
+    // overlapping are tested: for the few segments above one another at any
+    // x of an airfoil that is some n pairs instead of n^2 / 2, so a contour
+    // of a hundred thousand points is checked in milliseconds. The pair
+    // reported is still the first in the order of the points.
+    std::vector<std::size_t> order(segments);
+    std::vector<double> low(segments), high(segments);
+    for (std::size_t k = 0; k < segments; ++k) {
+        order[k] = k;
+        low[k] = std::min(c.x[k], c.x[k + 1]);
+        high[k] = std::max(c.x[k], c.x[k + 1]);
+    }
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return low[a] < low[b] || (low[a] == low[b] && a < b);
+    });
+    std::optional<std::pair<std::size_t, std::size_t>> first;
+    for (std::size_t a = 0; a < segments; ++a) {
+        const std::size_t s = order[a];
+        for (std::size_t b = a + 1; b < segments && low[order[b]] <= high[s]; ++b) {
+            const std::size_t i = std::min(s, order[b]), j = std::max(s, order[b]);
+            if (first && std::make_pair(i, j) >= *first) continue;
+            if (candidate(i, j) && segmentsMeet(c, i, j)) first = std::make_pair(i, j);
         }
     }
-    return std::nullopt;
+    if (!first) return std::nullopt;
+    return std::make_pair(static_cast<int>(first->first + 1), static_cast<int>(first->second + 1));
 }
 
 }  // namespace tavrix

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <limits>
 #include <optional>
@@ -249,11 +250,37 @@ SweepOutcome sweep(const Contour& contour, const FlowSetup& setup,
     return outcome;
 }
 
+// Angles of attack must be numbers: an angle that is not finite has no flow.
+void checkAngles(const std::vector<double>& alphas)
+{
+    for (std::size_t k = 0; k < alphas.size(); ++k)
+        if (!std::isfinite(alphas[k]))
+            refuse("alpha must hold finite angles in degrees; angle " + std::to_string(k + 1) +
+                   " is " + std::string(py::str(py::float_(alphas[k]))));
+}
+
+// Why an angle's drag is not to be trusted, as tavrixs-batch --cases says it:
+// the x/c of the separation to four decimals.
+std::string reliabilityNote(const ViscousPoint& v)
+{
+    const bool upper = v.separationUpper.found && v.separationUpper.xc < kReliableSeparationXc;
+    const SurfacePoint& at = upper ? v.separationUpper : v.separationLower;
+    char digits[64];
+    std::snprintf(digits, sizeof digits, "%.4f", at.xc);
+    std::string xc = digits;
+    while (xc.size() > 1 && xc.back() == '0') xc.pop_back();
+    if (xc.back() == '.') xc.pop_back();
+    if (xc == "-0") xc = "0";
+    return std::string("drag not reliable: the ") + (upper ? "upper" : "lower") +
+           " surface separates at x/c = " + xc;
+}
+
 py::dict polar(const Airfoil& af, const py::handle& alpha, const std::string& method, double mach,
                const std::string& correction, std::optional<double> re, double ncrit,
                double xtrUpper, double xtrLower)
 {
     const std::vector<double> alphas = toVector(alpha, "alpha");
+    checkAngles(alphas);
     const Request r = request(method, mach, correction, re, ncrit, xtrUpper, xtrLower);
     SweepOutcome outcome;
     std::vector<ViscousPoint> layers;
@@ -268,6 +295,9 @@ py::dict polar(const Airfoil& af, const py::handle& alpha, const std::string& me
     std::vector<double> CL(n, kNaN), CD(n, kNaN), CDp(n, kNaN), CM(n, kNaN), top(n, kNaN),
         bottom(n, kNaN);
     std::vector<bool> converged(n, false), reliable(n, false);
+    // Why an angle has no result (or a drag not to be trusted); "" for none.
+    std::vector<std::string> reasons(n);
+    for (std::size_t k = outcome.points.size(); k < n; ++k) reasons[k] = outcome.message;
     for (std::size_t k = 0; k < outcome.points.size(); ++k) {
         const OperatingPoint& p = outcome.points[k];
         CL[k] = p.CL;
@@ -281,7 +311,11 @@ py::dict polar(const Airfoil& af, const py::handle& alpha, const std::string& me
             continue;
         }
         const ViscousPoint& v = layers[k];
-        if (!v.ok) continue;
+        if (!v.ok) {
+            reasons[k] = v.message;
+            continue;
+        }
+        if (!v.reliable) reasons[k] = reliabilityNote(v);
         CD[k] = v.CD;
         CDp[k] = v.CD - v.CDfriction;
         top[k] = transitionXc(v.transitionUpper);
@@ -299,6 +333,7 @@ py::dict polar(const Airfoil& af, const py::handle& alpha, const std::string& me
     d["Bot_Xtr"] = toArray(bottom);
     d["converged"] = toArray(converged);
     d["reliable"] = toArray(reliable);
+    d["reason"] = reasons;
     return d;
 }
 
@@ -325,6 +360,7 @@ py::dict operatingPoint(const Airfoil& af, double alpha, const std::string& meth
                         const std::string& correction, std::optional<double> re, double ncrit,
                         double xtrUpper, double xtrLower)
 {
+    checkAngles({alpha});
     const Request r = request(method, mach, correction, re, ncrit, xtrUpper, xtrLower);
     SweepOutcome outcome;
     ViscousResult layer;
@@ -448,7 +484,8 @@ PYBIND11_MODULE(tavrix, m)
              py::arg("re") = py::none(), py::arg("ncrit") = 9.0, py::arg("xtr_upper") = 1.0,
              py::arg("xtr_lower") = 1.0,
              "Polar over the angles alpha (degrees): a dict of numpy arrays alpha, CL, CD, "
-             "CDp, CM, Top_Xtr, Bot_Xtr, converged, reliable")
+             "CDp, CM, Top_Xtr, Bot_Xtr, converged, reliable, and reason, a list of texts "
+             "saying why an angle has no result or no reliable drag (\"\" where it has)")
         .def("operating_point", &operatingPoint, py::arg("alpha"), py::arg("method") = "vortex",
              py::arg("mach") = 0.0, py::arg("correction") = "prandtl-glauert",
              py::arg("re") = py::none(), py::arg("ncrit") = 9.0, py::arg("xtr_upper") = 1.0,

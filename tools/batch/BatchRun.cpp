@@ -21,6 +21,7 @@
 #include "tools/batch/ViscousRun.h"
 #include "tools/batch/SweepRun.h"
 #include "tools/batch/AirfoilSources.h"
+#include "tools/batch/CasesRun.h"
 #include "tools/batch/CpPlotRun.h"
 #include "tools/batch/FieldRun.h"
 #include "tools/batch/OptionNumbers.h"
@@ -114,7 +115,7 @@ const std::set<std::string>& valueOptions()
         "--sweep", "--correction", "--polar", "--csv", "--cp-csv",
         "--naca", "--repanel", "--save-contour", "--cp-plot",
         "--flap", "--scale-thickness", "--scale-camber", "--te-gap",
-        "--field", "--field-box", "--field-png"};
+        "--field", "--field-box", "--field-png", "--cases", "--jobs", "--out"};
     return names;
 }
 
@@ -196,6 +197,7 @@ std::optional<std::string> parse(const std::vector<std::string>& args, Options& 
         }
         return "unknown option " + args[i];
     }
+    if (auto error = casesOptionError(o.values, o.flags, chosenSource.has_value())) return error;
     if (chosenSource) o.source = *chosenSource;
     if (auto m = o.values.find("--method"); m != o.values.end()) {
         if (!methodFromWord(m->second)) return "unknown method " + m->second;
@@ -399,13 +401,14 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     Options o;
     if (auto error = parse(args, o)) {
         err << "tavrixs-batch: " << *error << '\n' << kUsage << kViscousUsage << kSectionEditUsage
-            << kFieldUsage;
+            << kFieldUsage << kCasesUsage;
         return 2;
     }
     if (o.flags.count("--help") != 0) {
-        out << kUsage << kViscousUsage << kSectionEditUsage << kFieldUsage;
+        out << kUsage << kViscousUsage << kSectionEditUsage << kFieldUsage << kCasesUsage;
         return 0;
     }
+    if (o.values.count("--cases") != 0) return runCases(o.values, out, err);
     auto value = [&](const std::string& name, const std::string& fallback) {
         auto it = o.values.find(name);
         return it == o.values.end() ? fallback : it->second;

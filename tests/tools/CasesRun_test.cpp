@@ -1,0 +1,325 @@
+#include "tools/batch/CasesRun.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "support/Session.h"
+#include "tools/batch/BatchRun.h"
+
+namespace tavrix {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct BatchRun {
+    int status = -1;
+    std::string out, err;
+};
+
+BatchRun batch(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    BatchRun r;
+    r.status = runBatch(args, out, err);
+    r.out = out.str();
+    r.err = err.str();
+    return r;
+}
+
+void writeText(const fs::path& file, const std::string& text)
+{
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+std::vector<std::string> splitLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// The fields of a results line that holds no quoted field.
+std::vector<std::string> splitFields(const std::string& line)
+{
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (;;) {
+        const auto comma = line.find(',', start);
+        fields.push_back(line.substr(start, comma - start));
+        if (comma == std::string::npos) return fields;
+        start = comma + 1;
+    }
+}
+
+TEST(CaseList, HeaderNamesTheColumnsInAnyOrderAndRowsMayBeQuoted)
+{
+    const CaseList list = parseCaseList(
+        "\xEF\xBB\xBF" "Method , airfoil,alpha_to\r\n"
+        "\r\n"
+        "# a comment line\r\n"
+        "vortex,\"NACA 2412\",4\r\n"
+        ",,\r\n"
+        "  hess , \"my, \"\"odd\"\" file.dat\" ,\r"
+        "soinne,0012,2\n");
+    ASSERT_EQ(list.error, "");
+    ASSERT_EQ(list.rows.size(), 3u);
+    EXPECT_EQ(list.rows[0].line, 4u);
+    EXPECT_EQ(list.rows[0].fields[0], "NACA 2412");
+    EXPECT_EQ(list.rows[0].fields[2], "vortex");
+    EXPECT_EQ(list.rows[0].fields[4], "4");
+    EXPECT_EQ(list.rows[1].line, 6u);
+    EXPECT_EQ(list.rows[1].fields[0], "my, \"odd\" file.dat");
+    EXPECT_EQ(list.rows[1].fields[2], "hess");
+    EXPECT_EQ(list.rows[1].fields[4], "");
+    EXPECT_EQ(list.rows[2].line, 7u);  // a lone CR ends a line too
+    EXPECT_EQ(list.rows[2].fields[0], "0012");
+    for (const CaseRow& row : list.rows) EXPECT_EQ(row.malformed, "");
+}
+
+TEST(CaseList, AListThatCannotBeUsedSaysWhy)
+{
+    const std::map<std::string, std::string> lists = {
+        {"", "no header row"},
+        {"\n# only a comment\n", "no header row"},
+        {"airfoil,alpha\n0012,1\n", "unknown column \"alpha\""},
+        {"airfoil,points,Points\n", "points is named twice"},
+        {"points,method\n51,hess\n", "no airfoil column"},
+        {"airfoil,,mach\n", "unknown column \"\""},
+        {"\"airfoil,mach\n", "not closed"},
+    };
+    for (const auto& [text, reason] : lists) {
+        const CaseList list = parseCaseList(text);
+        EXPECT_NE(list.error.find(reason), std::string::npos) << text << " gave " << list.error;
+    }
+}
+
+TEST(CaseList, AMalformedRowIsACaseWithItsReasonNotTheEndOfTheList)
+{
+    const CaseList list = parseCaseList(
+        "airfoil,mach\n"
+        "0012,0.1,extra\n"
+        "0012\n"
+        "\"0012,0.1\n"
+        "\"0012\"x,0.1\n"
+        "00\"12,0.1\n"
+        "0012,0.2\n");
+    ASSERT_EQ(list.error, "");
+    ASSERT_EQ(list.rows.size(), 6u);
+    EXPECT_EQ(list.rows[0].malformed, "line 2 has 3 fields, the header row names 2 columns");
+    EXPECT_EQ(list.rows[1].malformed, "line 3 has 1 fields, the header row names 2 columns");
+    EXPECT_NE(list.rows[2].malformed.find("line 4: a quoted field is not closed"), std::string::npos);
+    EXPECT_NE(list.rows[3].malformed.find("line 5: text follows the closing quote"),
+              std::string::npos);
+    EXPECT_NE(list.rows[4].malformed.find("line 6: a quote inside"), std::string::npos);
+    EXPECT_EQ(list.rows[5].malformed, "");
+}
+
+// A results file of the list, run with this many threads.
+std::string runList(const fs::path& list, const fs::path& results, int jobs, int* status = nullptr)
+{
+    const BatchRun r = batch({"--cases", list.string(), "--jobs", std::to_string(jobs), "--out",
+                         results.string()});
+    if (status != nullptr) *status = r.status;
+    EXPECT_EQ(r.status, 0) << r.err;
+    return testing::readFile(results);
+}
+
+TEST(Cases, TheResultsHoldTheSameBytesWhateverTheNumberOfThreads)
+{
+    testing::TempDir dir;
+    // A slow case first, so that later ones finish before it and wait.
+    std::string list = "airfoil,points,method,alpha_from,alpha_to,alpha_step,re,ncrit\n"
+                       "0012,999,soinne,-10,10,0.5,,\n";
+    const char* sections[] = {"2412", "4415", "0006", "23012", "6409", "0018"};
+    const char* methods[] = {"hess", "vortex", "kennedy", "soinne"};
+    for (int k = 0; k < 12; ++k)
+        list += std::string(sections[k % 6]) + "," + std::to_string(61 + 10 * k) + "," +
+                methods[k % 4] + ",-2,6,2," + (k % 3 == 0 ? "2e6,9" : ",") + "\n";
+    list += "2419x,,,,,,,\n";
+    writeText(dir.path() / "list.csv", list);
+    const std::string one = runList(dir.path() / "list.csv", dir.path() / "r1.csv", 1);
+    EXPECT_EQ(runList(dir.path() / "list.csv", dir.path() / "r2.csv", 2), one);
+    EXPECT_EQ(runList(dir.path() / "list.csv", dir.path() / "r7.csv", 7), one);
+    const auto lines = splitLines(one);
+    ASSERT_EQ(lines.size(), 1u + 41 + 12 * 5 + 1);
+    EXPECT_EQ(lines.front() + "\n", kCaseResultHeader);
+    // In the order of the list, the angles of each case in order.
+    std::size_t previous = 0;
+    for (std::size_t k = 1; k < lines.size(); ++k) {
+        const std::size_t number = std::stoul(lines[k]);
+        EXPECT_TRUE(number == previous || number == previous + 1) << lines[k];
+        previous = number;
+    }
+    EXPECT_EQ(previous, 14u);
+}
+
+// The inviscid polar of a case is the sweep of --sweep on the same section,
+// bit for bit (the sweep's CSV prints the same shortest forms).
+TEST(Cases, AnInviscidCaseIsTheSweepOfTheSameSection)
+{
+    testing::TempDir dir;
+    writeText(dir.path() / "list.csv",
+              "alpha_step,alpha_to,airfoil,mach,correction\n"
+              "0.1,0.3,NACA 4412,0.4,karman-tsien\n"
+              ",,2412,,\n");
+    const auto rows = splitLines(runList(dir.path() / "list.csv", dir.path() / "r.csv", 2));
+    ASSERT_EQ(rows.size(), 1u + 4 + 1);
+    const BatchRun sweep = batch({"--naca", "4412", "--points", "51", "--sweep", "0:0.3:0.1", "--mach",
+                             "0.4", "--correction", "karman-tsien", "--csv",
+                             (dir.path() / "s.csv").string(), "--dir", dir.path().string()});
+    ASSERT_EQ(sweep.status, 0) << sweep.err;
+    const auto swept = splitLines(testing::readFile(dir.path() / "s.csv"));
+    ASSERT_EQ(swept.size(), 5u);
+    for (std::size_t k = 0; k < 4; ++k) {
+        const auto ours = splitFields(rows[k + 1]);
+        const auto theirs = splitFields(swept[k + 1]);
+        // alpha, CL, CDp, CM of method,alpha,CL,CDp_inviscid,CM,...
+        EXPECT_EQ(ours[5], theirs[1]);
+        EXPECT_EQ(ours[6], theirs[2]);
+        EXPECT_EQ(ours[8], theirs[3]);
+        EXPECT_EQ(ours[9], theirs[4]);
+        EXPECT_EQ(ours[7], ours[8]);  // inviscid: CD is the pressure drag
+        EXPECT_EQ(ours[12], "1");
+    }
+    EXPECT_EQ(splitFields(rows[2])[5], "0.1");
+    EXPECT_EQ(splitFields(rows[4])[5], "0.3");  // as typed, not 0.1 + 0.1 + 0.1
+    // The defaults: 51 points, Hess, alpha 0, no Mach number; 2412 has lift at 0.
+    const auto last = splitFields(rows[5]);
+    EXPECT_EQ(last[2], "hess");
+    EXPECT_EQ(last[4], "0");
+    EXPECT_EQ(last[5], "0");
+    EXPECT_GT(std::stod(last[6]), 0.2);
+}
+
+TEST(Cases, BadCasesGiveRowsWithTheirReasonNeverACrashOrANumberThatIsNone)
+{
+    testing::TempDir dir;
+    // Two loops crossing at mid chord.
+    writeText(dir.path() / "crossing.dat",
+              "crossing\n1 0\n0.5 -0.1\n0 0\n0.5 0.1\n1 0\n0.75 -0.05\n0.25 0.05\n0 0\n"
+              "0.25 -0.05\n0.75 0.05\n1 0\n");
+    writeText(dir.path() / "nan.dat", "NaN section\n1 0\nnan 0.1\n0 0\n0.5 -0.1\n1 0\n");
+    std::ostringstream ellipse;
+    ellipse << "fine ellipse\n";
+    for (int k = 0; k <= 1200; ++k) {
+        const double t = 2 * 3.14159265358979 * k / 1200;
+        ellipse << 0.5 + 0.5 * std::cos(t) << ' ' << 0.06 * std::sin(t) << '\n';
+    }
+    writeText(dir.path() / "fine.dat", ellipse.str());
+    writeText(dir.path() / "list.csv",
+              "airfoil,points,method,alpha_from,alpha_to,alpha_step,re,mach,ncrit,xtr_upper\n"
+              "crossing.dat,,,,,,,,,\n"
+              "nan.dat,,,,,,,,,\n"
+              "0012,,vortex,1e9,1e9,0,,,,\n"
+              "0012,,vortex,-1e9,1e9,1,,,,\n"
+              "0012,3,hess,0,2,1,,,,\n"
+              "0012,100000,hess,,,,,,,\n"
+              "0012,51.5,hess,,,,,,,\n"
+              "0012,1e300,hess,,,,,,,\n"
+              "0012,,panel,,,,,,,\n"
+              "0012,,,,,,,1.2,,\n"
+              "0012,,,,,,1e12,,,\n"
+              "0012,,,,,,1e6,,30,\n"
+              "0012,,,,,,1e6,,,1.5\n"
+              "0012,,,abc,,,,,,\n"
+              "0012,,,nan,,,,,,\n"
+              "fine.dat,,vortex,,,,,,,\n"
+              "fine.dat,161,vortex,,,,,,,\n"
+              "0012,1000,soinne,,,,,,,\n"
+              "0012,121,vortex,0,90,90,1e6,,9,\n"
+              "missing.dat,,,,,,,,,\n");
+    const std::string results = runList(dir.path() / "list.csv", dir.path() / "r.csv", 2);
+    for (const char* none : {"nan", "inf", "NaN", "Inf"})
+        for (const std::string& line : splitLines(results))
+            for (const std::string& field : splitFields(line))
+                EXPECT_NE(field, none) << line;
+    const auto rows = splitLines(results);
+    auto row = [&](std::size_t k) { return rows.at(k); };
+    auto has = [&](std::size_t k, const std::string& text) {
+        EXPECT_NE(row(k).find(text), std::string::npos) << row(k);
+    };
+    has(1, "crosses itself");
+    has(2, "nan.dat");
+    // 1e9 degrees is an angle like any other: a result, converged.
+    EXPECT_EQ(splitFields(row(3))[12], "1");
+    has(4, "at most 10001 angles");
+    // Three points make two panels, a flat plate traced out and back.
+    has(5, "5,0012,hess,,0,0,");
+    has(8, "whole number from 2 to 1000");
+    has(9, "whole number from 2 to 1000");
+    has(10, "whole number from 2 to 1000");
+    has(11, "unknown method panel");
+    has(12, "Mach number must be less than 1");
+    has(13, "re needs a Reynolds number from 1e3 to 1e9");
+    has(14, "ncrit needs");
+    has(15, "xtr_upper needs");
+    has(16, "alpha_from \"\"abc\"\" is not a number");
+    has(17, "alpha_from \"\"nan\"\" is not a number");
+    has(18, "at most 1000 panel end points");
+    EXPECT_EQ(splitFields(row(19))[12], "1");  // repanelled to 161 points
+    has(20, "at most 999 panel end points");
+    // At 90 degrees the layer finds no stagnation point: the angle's row
+    // keeps CL and says why it has no drag.
+    EXPECT_EQ(splitFields(row(21))[12], "1");
+    has(22, "0,No stagnation point");
+    has(23, "missing.dat");
+    EXPECT_EQ(rows.size(), 24u);
+}
+
+TEST(Cases, ExitStatusAndRefusalsOfTheRun)
+{
+    testing::TempDir dir;
+    const std::string list = (dir.path() / "list.csv").string();
+    writeText(list, "airfoil\n0012\n");
+    // Command lines not understood.
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--cases", list, "--jobs", "0"},
+             {"--cases", list, "--jobs", "2.5"},
+             {"--cases", list, "--jobs", "abc"},
+             {"--jobs", "2"},
+             {"--out", "r.csv"},
+             {"--cases", list, "--alpha", "2"},
+             {"--cases", list, "--naca", "2412"},
+             {"--cases", list, "--compare"},
+             {"--cases", list, "--circle"}}) {
+        const BatchRun r = batch(args);
+        EXPECT_EQ(r.status, 2) << args[2];
+        EXPECT_NE(r.err.find("usage: tavrixs-batch"), std::string::npos);
+    }
+    // A list or a results file that cannot be used.
+    EXPECT_EQ(batch({"--cases", (dir.path() / "none.csv").string()}).status, 1);
+    EXPECT_EQ(batch({"--cases", dir.path().string()}).status, 1);
+    writeText(dir.path() / "bad.csv", "airfoil,speed\n0012,3\n");
+    const BatchRun unknown = batch({"--cases", (dir.path() / "bad.csv").string()});
+    EXPECT_EQ(unknown.status, 1);
+    EXPECT_NE(unknown.err.find("unknown column \"speed\""), std::string::npos) << unknown.err;
+    EXPECT_EQ(unknown.out, "");
+    const BatchRun folder = batch({"--cases", list, "--out", dir.path().string()});
+    EXPECT_EQ(folder.status, 1);
+    EXPECT_NE(folder.err.find("message: Cannot write"), std::string::npos);
+    // Without --out the results go to standard output.
+    const BatchRun out = batch({"--cases", list, "--jobs", "1"});
+    EXPECT_EQ(out.status, 0);
+    EXPECT_EQ(splitLines(out.out).size(), 2u);
+    const BatchRun help = batch({"--help"});
+    for (const char* option : {"--cases FILE.csv", "--jobs N", "--out RESULTS.csv"})
+        EXPECT_NE(help.out.find(option), std::string::npos) << option;
+}
+
+TEST(Cases, ADeviceIsNoResultsFile)
+{
+    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    testing::TempDir dir;
+    writeText(dir.path() / "list.csv", "airfoil\n0012\n2412\n");
+    const BatchRun r = batch({"--cases", (dir.path() / "list.csv").string(), "--out", "/dev/full"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("Cannot write \"/dev/full\""), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace tavrix
