@@ -116,7 +116,12 @@ MarchResult marchLayer(const std::vector<double>& xi, const std::vector<double>&
         first.kind = LayerKind::Wake;
     } else {
         // Similarity start: H from the shape equation alone, then theta.
-        const double m = std::clamp(o.startExponent, 0.0, 1.0);
+        double m = o.startExponent;
+        if (std::isnan(m))
+            m = n > 1 && xi[1] > xi[0] && ue[0] > 0 && ue[1] > 0
+                    ? startExponent(ue[0], xi[0], ue[1], xi[1])
+                    : 1.0;
+        m = std::clamp(m, 0.0, 1.0);
         double h = 2.4;
         for (int it = 0; it < 50; ++it) {
             auto f = [m](double hh) {
@@ -186,7 +191,7 @@ MarchResult marchLayer(const std::vector<double>& xi, const std::vector<double>&
 
         bool inverse = false;
         bool ok = attempt(b, inverse);
-        if (spec.kindB == LayerKind::Laminar && (!ok || b.c >= o.ncrit || o.tripXi <= xi[i])) {
+        if (spec.kindB == LayerKind::Laminar && ok && (b.c >= o.ncrit || o.tripXi <= xi[i])) {
             // Transition inside this interval.
             spec.kindB = LayerKind::Turbulent;
             LayerVars<double> t = prev.v;

@@ -203,7 +203,7 @@ std::array<T, 3> intervalResidual(const LayerVars<T>& a, const LayerVars<T>& b,
 // P ((1 - m)/2 + (H + 2) m) = Cf Re_theta / 2 and the shape equation
 // P (1 - H) m = 2 CD Re_theta / H* - Cf Re_theta / 2; n = 0.
 template <class T>
-std::array<T, 3> similarityResidual(const LayerVars<T>& v, double xi, double re, double m = 1.0)
+std::array<T, 3> similarityResidual(const LayerVars<T>& v, double xi, double re, const T& m)
 {
     const T h = v.dstar / v.theta;
     const T hk = atLeast(h, kHkMinLaminar);
@@ -215,6 +215,16 @@ std::array<T, 3> similarityResidual(const LayerVars<T>& v, double xi, double re,
     r[1] = f1 * (1.0 - hk) * m - (f2 - f1) * growth;
     r[2] = v.c;
     return r;
+}
+
+// The exponent m of ue = K xi^m from the first two stations of a layer, held
+// to 0..1 (a plate's leading edge to a stagnation point).
+template <class T>
+T startExponent(const T& ue1, double xi1, const T& ue2, double xi2)
+{
+    using std::log;
+    const T m = log(ue2 / ue1) / std::log(xi2 / xi1);
+    return atMost(atLeast(m, 0.0), 1.0);
 }
 
 // C_tau a surface hands to the wake: its own for a turbulent layer, the
@@ -256,8 +266,9 @@ struct MarchOptions {
     double hkMaxTurbulent = 2.5;
     bool wake = false;
     // Exponent m of the edge speed ue = K xi^m at the start (1: stagnation
-    // point, 0: the leading edge of a flat plate).
-    double startExponent = 1.0;
+    // point, 0: the leading edge of a flat plate); NaN: from the first two
+    // stations.
+    double startExponent = std::numeric_limits<double>::quiet_NaN();
     // For the wake: the state it starts from (at xi[0]).
     LayerVars<double> start{};
 };

@@ -1,0 +1,85 @@
+// The coupled viscous-inviscid analysis: one Newton iteration on the whole
+// system of the boundary layers of both surfaces and the wake and their
+// coupling with the outer flow.
+//
+// Unknowns per station (the augmented state): theta, delta*, c (n while
+// laminar, sqrt(C_tau) once turbulent) and the edge speed ue = |q|. Equations
+// per station: the three layer equations of the interval that ends there
+// (the similarity start at the first station of a surface, the merge of the
+// two trailing-edge layers at the start of the wake) and the coupling
+//     q_i = qInviscid_i + sum_j D_ij mTilde_j,  mTilde_j = q_j delta*_j.
+// Between Newton steps the stagnation point is relocated from the sign change
+// of q and the transition interval from where n reaches Ncrit; each update is
+// limited by one relaxation factor. Lengths are in chords, speeds in
+// free-stream speeds.
+#pragma once
+
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "viscous/InviscidCoupling.h"
+#include "viscous/IntegralLayer.h"
+
+namespace tavrix::coupled {
+
+struct CoupledOptions {
+    double re = 1e6;
+    double ncrit = 9;
+    // Forced transition, x/c of the station frame on each surface (beyond 1: free).
+    double tripUpperX = 2;
+    double tripLowerX = 2;
+    int maxIterations = 60;
+    // Converged once the largest residual is below this.
+    double tolerance = 1e-9;
+};
+
+enum class Side { Lower, Upper, Wake };
+
+// The iteration's state, kept for a warm start of a neighbouring point.
+struct CoupledState {
+    std::vector<LayerVars<double>> vars;  // per station
+    std::vector<char> turbulent;          // per airfoil station
+    int stagnation = -1;                  // q changes sign between this and the next station
+    bool valid() const { return !vars.empty() && stagnation >= 0; }
+};
+
+struct StationResult {
+    Side side = Side::Upper;
+    double x = 0, y = 0;
+    double xi = 0;   // arc length from the stagnation point (wake: from the trailing edge)
+    double q = 0;    // signed speed
+    double ue = 0, theta = 0, dstar = 0, H = 0, cf = 0;
+    bool turbulent = false;
+    double n = 0;     // amplification (laminar stations)
+    double ctau = 0;  // shear-stress coefficient (turbulent stations and the wake)
+};
+
+struct CoupledResult {
+    bool converged = false;
+    std::string reason;  // why not, when not converged
+    int iterations = 0;
+    double residual = 0;  // largest residual at the end
+    std::vector<double> residualHistory;
+
+    double cd = 0, cdf = 0, cdp = 0;
+    // x/c of transition (free or forced) and of the first laminar or
+    // turbulent separation (Cf < 0) on each surface; empty where there is none.
+    std::optional<double> transitionUpper, transitionLower;
+    std::optional<double> separationUpper, separationLower;
+
+    // Signed viscous speed at the airfoil stations (for the forces and Cp).
+    std::vector<double> q;
+    std::vector<StationResult> stations;
+    CoupledState state;
+};
+
+// Runs the coupled analysis on the stations. A warm start that fits the
+// stations is used as the first iterate; otherwise the layers are marched on
+// the inviscid speed. Never returns NaN values: a point that fails is
+// reported as not converged with its reason and the last finite iterate.
+CoupledResult solveCoupled(const CouplingStations& stations, const CoupledOptions& options,
+                           const CoupledState* warmStart = nullptr);
+
+}  // namespace tavrix::coupled
