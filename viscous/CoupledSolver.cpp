@@ -21,7 +21,9 @@ struct Layout {
     int stag = -1;
     double sStag = 0;
     std::vector<Side> side;
-    std::vector<int> prev;       // upstream station on its layer; -1: similarity start; -2: wake start
+    std::vector<int> prev;       // upstream station on its layer; -1: similarity start; -2: wake
+                                 // start; -3: at the stagnation point (copies station copyOf)
+    std::vector<int> copyOf;
     std::vector<double> sigma;   // sign of q: -1 on the lower surface
     std::vector<double> xi;
     std::vector<int> lower, upper, wake;  // stations in marching order
@@ -49,7 +51,7 @@ double tripXi(const std::vector<int>& order, const Layout& L, const CouplingStat
 double stagnationArc(const CouplingStations& st, int k, double qk, double qk1)
 {
     double w = qk1 - qk > 0 ? -qk / (qk1 - qk) : 0.5;
-    w = std::clamp(w, 0.02, 0.98);
+    w = std::clamp(w, 1e-3, 1 - 1e-3);
     return st.s[k] + w * (st.s[k + 1] - st.s[k]);
 }
 
@@ -65,17 +67,37 @@ Layout makeLayout(const CouplingStations& st, int k, double sStag, const Coupled
     L.prev.assign(L.n, -1);
     L.sigma.assign(L.n, 1.0);
     L.xi.assign(L.n, 0.0);
+    // A station within a quarter of its interval from the stagnation point
+    // sits in the similarity region of constant theta and H: it copies the
+    // state of the next station of its surface, where the layer starts, so
+    // that no interval starts at a vanishing xi and ue.
+    const double near = 0.25 * (st.s[k + 1] - st.s[k]);
+    const bool lowerAtStag = sStag - st.s[k] < near && k >= 3;
+    const bool upperAtStag = st.s[k + 1] - sStag < near && k + 1 <= L.nA - 4;
+    L.copyOf.assign(L.n, -1);
     for (int j = k; j >= 0; --j) {
         L.side[j] = Side::Lower;
         L.sigma[j] = -1;
         L.xi[j] = std::max(sStag - st.s[j], 1e-9);
-        L.prev[j] = j == k ? -1 : j + 1;
+        const int first = lowerAtStag ? k - 1 : k;
+        if (j > first) {
+            L.prev[j] = -3;
+            L.copyOf[j] = first;
+            continue;
+        }
+        L.prev[j] = j == first ? -1 : j + 1;
         L.lower.push_back(j);
     }
     for (int j = k + 1; j < L.nA; ++j) {
         L.side[j] = Side::Upper;
         L.xi[j] = std::max(st.s[j] - sStag, 1e-9);
-        L.prev[j] = j == k + 1 ? -1 : j - 1;
+        const int first = upperAtStag ? k + 2 : k + 1;
+        if (j < first) {
+            L.prev[j] = -3;
+            L.copyOf[j] = first;
+            continue;
+        }
+        L.prev[j] = j == first ? -1 : j - 1;
         L.upper.push_back(j);
     }
     const double xiTE = 0.5 * (L.xi[0] + L.xi[L.nA - 1]);
@@ -118,7 +140,7 @@ IntervalSpec intervalSpec(const Layout& L, const std::vector<char>& turbulent, i
 }
 
 // The signed speed the coupling gives for the current state.
-std::vector<double> coupledSpeed(const CouplingStations& st, const Layout& L,
+std::vector<double> speedOfState(const CouplingStations& st, const Layout& L,
                                  const std::vector<LayerVars<double>>& v)
 {
     const int n = L.n;
@@ -158,6 +180,10 @@ void assemble(const CouplingStations& st, const Layout& L, const std::vector<Lay
         if (p >= 0) {
             const IntervalSpec spec = intervalSpec(L, turbulent, p, g, o);
             put(g, intervalResidual(typed(v[p], 0), typed(v[g], 4), spec), {p, g});
+        } else if (p == -3) {
+            const int c = L.copyOf[g];
+            const LayerVars<D12> vg = typed(v[g], 0), vc = typed(v[c], 4);
+            put(g, {log(vg.theta / vc.theta), log(vg.dstar / vc.dstar), vg.c}, {g, c});
         } else if (p == -1) {
             // The next station downstream gives the exponent of ue = K xi^m.
             const std::vector<int>& order = L.side[g] == Side::Lower ? L.lower : L.upper;
@@ -186,7 +212,7 @@ void assemble(const CouplingStations& st, const Layout& L, const std::vector<Lay
         }
     }
     // Coupling: ue_i - sigma_i (qInviscid_i + sum_j D_ij sigma_j ue_j delta*_j) = 0.
-    const std::vector<double> q = coupledSpeed(st, L, v);
+    const std::vector<double> q = speedOfState(st, L, v);
     for (int i = 0; i < n; ++i) {
         R[4 * i + 3] = v[i].ue - L.sigma[i] * q[i];
         if (!J) continue;
@@ -229,21 +255,23 @@ bool classifyTransition(const Layout& L, const std::vector<int>& order, double t
             break;
         }
     }
-    // Downstream: the first turbulent station not yet reached by n = Ncrit.
+    // Downstream: the first turbulent station not yet reached by n = Ncrit
+    // becomes laminar (one station per step: the stations after it hold
+    // sqrt(C_tau), not n).
     if (t1 == t0) {
-        while (t1 < m && t1 > 0) {
+        if (t1 < m && t1 > 0) {
             const int a = order[t1 - 1], b = order[t1];
-            if (L.xi[b] >= tripXi) break;
             IntervalSpec spec;
             spec.xiA = L.xi[a];
             spec.xiB = L.xi[b];
             spec.re = o.re;
             spec.ncrit = o.ncrit;
             const double nb = amplificationAt(v[a], v[b], spec, L.xi[b]);
-            if (nb >= o.ncrit) break;
-            v[b].c = nb;
-            turbulent[b] = 0;
-            ++t1;
+            if (nb < o.ncrit && L.xi[b] < tripXi) {
+                v[b].c = nb;
+                turbulent[b] = 0;
+                ++t1;
+            }
         }
     }
     bool changed = t1 != t0;
@@ -280,6 +308,11 @@ void initialise(const CouplingStations& st, const Layout& L, const CoupledOption
     };
     marchSurface(L.lower, L.tripXiLower);
     marchSurface(L.upper, L.tripXiUpper);
+    for (int g = 0; g < L.nA; ++g)
+        if (L.copyOf[g] >= 0) {
+            v[g] = v[L.copyOf[g]];
+            v[g].ue = std::max(std::abs(st.qInviscid[g]), 1e-3);
+        }
     if (L.nW == 0) return;
     const int u = L.nA - 1, l = 0;
     const LayerVars<double> start =
@@ -457,7 +490,7 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
     for (int it = 0; it <= o.maxIterations; ++it) {
         // Relocate the stagnation point and the transition intervals.
         bool changed = false;
-        const std::vector<double> q = coupledSpeed(st, L, v);
+        const std::vector<double> q = speedOfState(st, L, v);
         const int k1 = findStagnation(q, nA, L.stag);
         if (k1 >= 2 && k1 <= nA - 4 && (k1 != L.stag || rmax > kFreezeStagnation)) {
             if (k1 != L.stag) {
@@ -472,8 +505,16 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
                     turbulent[j] = 0;
                 }
             }
-            L = makeLayout(st, k1, stagnationArc(st, k1, q[k1], q[k1 + 1]), o);
+            // Within the stagnation interval the edge speeds of the state
+            // (not the coupling's speeds, which lag behind until convergence)
+            // place the point: ue grows linearly from it on both sides.
+            L = makeLayout(st, k1, stagnationArc(st, k1, -v[k1].ue, v[k1 + 1].ue), o);
         }
+        for (int g = 0; g < nA; ++g)
+            if (L.copyOf[g] >= 0) {
+                turbulent[g] = 0;
+                v[g].c = 0;
+            }
         changed = classifyTransition(L, L.lower, L.tripXiLower, v, turbulent, o) || changed;
         changed = classifyTransition(L, L.upper, L.tripXiUpper, v, turbulent, o) || changed;
 
@@ -516,19 +557,36 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
                 limitRelative(v[g].c, dU[4 * g + 2], 0.5, 1.0);
             }
         }
-        for (int g = 0; g < n; ++g) {
-            LayerVars<double>& s = v[g];
-            s.theta += omega * dU[4 * g];
-            s.dstar += omega * dU[4 * g + 1];
-            s.c += omega * dU[4 * g + 2];
-            s.ue += omega * dU[4 * g + 3];
-            const LayerKind kind = kindOf(L, turbulent, g);
-            s.theta = std::max(s.theta, 1e-10);
-            s.dstar = std::max(s.dstar, hkMinimum(kind) * 1.0001 * s.theta);
-            s.ue = std::max(s.ue, 1e-6);
-            if (kind == LayerKind::Laminar) s.c = std::max(s.c, 0.0);
-            else s.c = std::max(s.c, 1e-4);
+        auto updated = [&](double f) {
+            std::vector<LayerVars<double>> w = v;
+            for (int g = 0; g < n; ++g) {
+                LayerVars<double>& s = w[g];
+                s.theta += f * dU[4 * g];
+                s.dstar += f * dU[4 * g + 1];
+                s.c += f * dU[4 * g + 2];
+                s.ue += f * dU[4 * g + 3];
+                const LayerKind kind = kindOf(L, turbulent, g);
+                s.theta = std::max(s.theta, 1e-10);
+                s.dstar = std::max(s.dstar, hkMinimum(kind) * 1.0001 * s.theta);
+                s.ue = std::max(s.ue, 1e-6);
+                if (kind == LayerKind::Laminar) s.c = std::max(s.c, 0.0);
+                else s.c = std::max(s.c, 1e-4);
+            }
+            return w;
+        };
+        // Backtracking: the Newton direction lowers |R| for a short enough
+        // step; far from the solution the full (limited) step may not.
+        const double norm0 = R.norm();
+        std::vector<LayerVars<double>> trial = updated(omega);
+        Eigen::VectorXd Rt;
+        for (int half = 0; half < 6; ++half) {
+            assemble(st, L, trial, turbulent, o, Rt, nullptr);
+            const double nt = Rt.allFinite() ? Rt.norm() : kInfinity;
+            if (nt < norm0) break;
+            omega *= 0.5;
+            trial = updated(omega);
         }
+        v = std::move(trial);
         if (!finiteState(v)) {
             v = lastGood;
             res.reason = "the update became infinite at iteration " + std::to_string(it);

@@ -81,9 +81,8 @@ std::array<T, 3> segmentResidual(LayerKind kind, const LayerVars<T>& v1, double 
     // The relaxation is stiff where an interval is long against delta: the
     // weight leans towards the downstream end so that the discrete relaxation
     // never overshoots, (1 - w) a < 1 with a = 5.6 dxi / delta.
-    const double a =
-        kLagConstant * std::abs(value(dXi)) / (half * 0.5 * (value(c1.delta) + value(c2.delta)));
-    const double w2 = 0.5 + 0.5 * a / (a + 2.0);
+    const T a = kLagConstant * (value(dXi) < 0 ? -dXi : dXi) / (half * 0.5 * (c1.delta + c2.delta));
+    const T w2 = 0.5 + 0.5 * a / (a + 2.0);
     r[2] = 2.0 * log(v2.c / v1.c) + 2.0 * dLnUe -
            ((1.0 - w2) * source(v1, c1) + w2 * source(v2, c2)) * dXi;
     return r;
