@@ -286,7 +286,8 @@ bool classifyTransition(const Layout& L, const std::vector<int>& order, double t
 
 // The layers marched on the inviscid speed: the first iterate.
 void initialise(const CouplingStations& st, const Layout& L, const CoupledOptions& o,
-                std::vector<LayerVars<double>>& v, std::vector<char>& turbulent)
+                const std::vector<double>& speed, std::vector<LayerVars<double>>& v,
+                std::vector<char>& turbulent)
 {
     v.assign(L.n, LayerVars<double>{});
     turbulent.assign(L.nA, 0);
@@ -294,7 +295,7 @@ void initialise(const CouplingStations& st, const Layout& L, const CoupledOption
         std::vector<double> xi, ue;
         for (int g : order) {
             xi.push_back(L.xi[g]);
-            ue.push_back(std::max(std::abs(st.qInviscid[g]), 1e-3));
+            ue.push_back(std::max(std::abs(speed[g]), 1e-3));
         }
         MarchOptions mo;
         mo.re = o.re;
@@ -311,7 +312,7 @@ void initialise(const CouplingStations& st, const Layout& L, const CoupledOption
     for (int g = 0; g < L.nA; ++g)
         if (L.copyOf[g] >= 0) {
             v[g] = v[L.copyOf[g]];
-            v[g].ue = std::max(std::abs(st.qInviscid[g]), 1e-3);
+            v[g].ue = std::max(std::abs(speed[g]), 1e-3);
         }
     if (L.nW == 0) return;
     const int u = L.nA - 1, l = 0;
@@ -320,7 +321,7 @@ void initialise(const CouplingStations& st, const Layout& L, const CoupledOption
     std::vector<double> xi{L.xi[L.nA] - st.s[L.nA]}, ue{start.ue};
     for (int g : L.wake) {
         xi.push_back(L.xi[g]);
-        ue.push_back(std::max(std::abs(st.qInviscid[g]), 1e-3));
+        ue.push_back(std::max(std::abs(speed[g]), 1e-3));
     }
     MarchOptions mo;
     mo.re = o.re;
@@ -476,7 +477,22 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
     }
     const std::vector<double>& q0 = st.qInviscid;
     Layout L = makeLayout(st, k, stagnationArc(st, k, q0[k], q0[k + 1]), o);
-    if (v.empty()) initialise(st, L, o, v, turbulent);
+    if (v.empty()) {
+        // The layers marched on the inviscid speed, then a few passes marched
+        // on the speed their displacement gives (half of the change each
+        // time): near the nose the displacement moves the stagnation point
+        // and the speeds well away from the inviscid ones.
+        std::vector<double> speed = q0;
+        initialise(st, L, o, speed, v, turbulent);
+        for (int pass = 0; pass < 3 && finiteState(v); ++pass) {
+            const std::vector<double> q = speedOfState(st, L, v);
+            for (int i = 0; i < n; ++i) speed[i] = 0.5 * (speed[i] + q[i]);
+            const int k1 = findStagnation(speed, nA, L.stag);
+            if (k1 < 2 || k1 > nA - 4) break;
+            L = makeLayout(st, k1, stagnationArc(st, k1, speed[k1], speed[k1 + 1]), o);
+            initialise(st, L, o, speed, v, turbulent);
+        }
+    }
     if (!finiteState(v)) {
         res.reason = "the layer could not be started on the inviscid speed";
         return res;
@@ -503,6 +519,12 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
                     v[j].ue = std::max(std::abs(q[j]), 1e-3);
                     v[j].c = 0;
                     turbulent[j] = 0;
+                }
+                // Around the new stagnation point the edge speeds of the
+                // state start from the coupling's, which moved it.
+                for (int j = std::max(k1 - 3, 0); j <= std::min(k1 + 4, nA - 1); ++j) {
+                    const double sign = j <= k1 ? -1.0 : 1.0;
+                    v[j].ue = std::max(sign * q[j], 1e-3);
                 }
             }
             // Within the stagnation interval the edge speeds of the state

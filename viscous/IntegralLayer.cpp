@@ -174,12 +174,15 @@ MarchResult marchLayer(const std::vector<double>& xi, const std::vector<double>&
                 v = direct;
                 return true;
             }
-            // Inverse mode: the shape factor rises slowly from the last
-            // station's (at least to the threshold), the edge speed follows.
+            // Inverse mode, the edge speed following a prescribed shape
+            // factor: a laminar layer's rises slowly from the last station's
+            // (separation); a turbulent one's falls back towards the
+            // threshold (reattachment, as behind a transitional bubble).
             inverse = true;
-            const double slope = turb ? 0.005 : 0.03;
-            const double hkTarget = std::max(
-                hkMax, hkPrev + slope * (spec.xiB - spec.xiA) / prev.v.theta);
+            const double step = (spec.xiB - spec.xiA) / prev.v.theta;
+            const double hkTarget =
+                turb ? std::max(hkMax, hkPrev - std::min(0.15 * step, 0.5))
+                     : std::max(hkMax, hkPrev + std::min(0.03 * step, 0.2));
             LayerVars<double> inv = prev.v;
             inv.dstar = hkTarget * inv.theta;
             inv.ue = prev.v.ue;
