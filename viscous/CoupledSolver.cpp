@@ -267,7 +267,9 @@ bool classifyTransition(const Layout& L, const std::vector<int>& order, double t
             spec.re = o.re;
             spec.ncrit = o.ncrit;
             const double nb = amplificationAt(v[a], v[b], spec, L.xi[b]);
-            if (nb < o.ncrit && L.xi[b] < tripXi) {
+            // (A margin: the laminar interval's own n at b differs a little
+            // from this estimate, and the station must not flip back.)
+            if (nb < o.ncrit - 0.1 && L.xi[b] < tripXi) {
                 v[b].c = nb;
                 turbulent[b] = 0;
                 ++t1;
