@@ -464,12 +464,14 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
     std::vector<LayerVars<double>> v;
     std::vector<char> turbulent;
     int k = -1;
+    bool warmStarted = false;
     if (warm && warm->valid() && static_cast<int>(warm->vars.size()) == n &&
         static_cast<int>(warm->turbulent.size()) == nA && warm->stagnation < nA - 3 &&
         warm->stagnation >= 2) {
         v = warm->vars;
         turbulent = warm->turbulent;
         k = warm->stagnation;
+        warmStarted = true;
     } else {
         k = findStagnation(st.qInviscid, nA, nA / 2);
     }
@@ -500,6 +502,13 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
         return res;
     }
 
+    if (warmStarted) {
+        // The neighbour's layers on this angle's speeds: the edge speeds
+        // start from what the coupling gives for their displacement.
+        const std::vector<double> q = speedOfState(st, L, v);
+        for (int j = 0; j < n; ++j) v[j].ue = std::max(L.sigma[j] * q[j], 1e-3);
+    }
+
     Eigen::VectorXd R;
     Eigen::MatrixXd J;
     std::vector<LayerVars<double>> lastGood = v;
@@ -522,9 +531,9 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
                     v[j].c = 0;
                     turbulent[j] = 0;
                 }
-                // Around the new stagnation point the edge speeds of the
-                // state start from the coupling's, which moved it.
-                for (int j = std::max(k1 - 3, 0); j <= std::min(k1 + 4, nA - 1); ++j) {
+                // The edge speeds of the state start again from the
+                // coupling's, which moved the stagnation point.
+                for (int j = 0; j < nA; ++j) {
                     const double sign = j <= k1 ? -1.0 : 1.0;
                     v[j].ue = std::max(sign * q[j], 1e-3);
                 }
