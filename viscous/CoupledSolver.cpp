@@ -488,13 +488,29 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
         // and the speeds well away from the inviscid ones.
         std::vector<double> speed = q0;
         initialise(st, L, o, speed, v, turbulent);
+        double qMax = 0;
+        for (double x : q0) qMax = std::max(qMax, std::abs(x));
         for (int pass = 0; pass < 3 && finiteState(v); ++pass) {
             const std::vector<double> q = speedOfState(st, L, v);
-            for (int i = 0; i < n; ++i) speed[i] = 0.5 * (speed[i] + q[i]);
-            const int k1 = findStagnation(speed, nA, L.stag);
-            if (k1 < 2 || k1 > nA - 4) break;
-            L = makeLayout(st, k1, stagnationArc(st, k1, speed[k1], speed[k1 + 1]), o);
-            initialise(st, L, o, speed, v, turbulent);
+            std::vector<double> next(n);
+            bool sane = true;
+            for (int i = 0; i < n; ++i) {
+                next[i] = 0.5 * (speed[i] + q[i]);
+                sane = sane && std::isfinite(next[i]) && std::abs(next[i]) < 1.5 * qMax + 0.5;
+            }
+            const int k1 = findStagnation(next, nA, L.stag);
+            // A march that separates strongly can give wild speeds: keep
+            // the last start then.
+            if (!sane || k1 < 2 || k1 > nA - 4) break;
+            const Layout L1 = makeLayout(st, k1, stagnationArc(st, k1, next[k1], next[k1 + 1]), o);
+            std::vector<LayerVars<double>> v1;
+            std::vector<char> t1;
+            initialise(st, L1, o, next, v1, t1);
+            if (!finiteState(v1)) break;
+            speed = std::move(next);
+            L = L1;
+            v = std::move(v1);
+            turbulent = std::move(t1);
         }
     }
     if (!finiteState(v)) {
@@ -639,6 +655,75 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
     res.state.turbulent = turbulent;
     res.state.stagnation = L.stag;
     return res;
+}
+
+std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
+                                     const StationsOfAngle& stationsOf,
+                                     const CoupledOptions& options)
+{
+    std::vector<SweepPoint> points(alphas.size());
+    if (alphas.empty()) return points;
+    std::vector<std::size_t> up, down;
+    std::size_t start = 0;
+    for (std::size_t i = 1; i < alphas.size(); ++i)
+        if (std::abs(alphas[i]) < std::abs(alphas[start])) start = i;
+    for (std::size_t i = 0; i < alphas.size(); ++i)
+        (alphas[i] >= alphas[start] ? up : down).push_back(i);
+    auto byAngle = [&](std::size_t a, std::size_t b) { return alphas[a] < alphas[b]; };
+    std::sort(up.begin(), up.end(), byAngle);
+    std::sort(down.begin(), down.end(), [&](std::size_t a, std::size_t b) { return byAngle(b, a); });
+
+    auto solveAt = [&](double alpha, const CoupledState* warm, CoupledResult& out) {
+        const Outcome<CouplingStations> st = stationsOf(alpha);
+        if (!st.ok()) {
+            out = CoupledResult{};
+            out.reason = st.refusal().message;
+            return false;
+        }
+        out = solveCoupled(*st, options, warm);
+        return out.converged;
+    };
+    for (const std::vector<std::size_t>* branch : {&up, &down}) {
+        // Both branches grow from the converged start point.
+        bool haveNeighbour = branch == &down && points[start].result.converged;
+        CoupledState neighbour = haveNeighbour ? points[start].result.state : CoupledState{};
+        double neighbourAlpha = alphas[start];
+        for (std::size_t i : *branch) {
+            if (branch == &down && i == start) continue;
+            SweepPoint& p = points[i];
+            p.alphaDeg = alphas[i];
+            bool ok = solveAt(alphas[i], nullptr, p.result);
+            if (!ok && haveNeighbour) {
+                CoupledResult r;
+                if (solveAt(alphas[i], &neighbour, r)) {
+                    p.result = std::move(r);
+                    p.route = 1;
+                    ok = true;
+                }
+            }
+            for (int parts = 2; !ok && haveNeighbour && parts <= 4; parts *= 2) {
+                CoupledState s = neighbour;
+                bool chain = true;
+                CoupledResult r;
+                for (int k = 1; k <= parts && chain; ++k) {
+                    const double a = neighbourAlpha + (alphas[i] - neighbourAlpha) * k / parts;
+                    chain = solveAt(a, &s, r);
+                    if (chain) s = r.state;
+                }
+                if (chain) {
+                    p.result = std::move(r);
+                    p.route = 2;
+                    ok = true;
+                }
+            }
+            if (ok) {
+                neighbour = p.result.state;
+                neighbourAlpha = alphas[i];
+                haveNeighbour = true;
+            }
+        }
+    }
+    return points;
 }
 
 }  // namespace tavrix::coupled

@@ -14,6 +14,7 @@
 // free-stream speeds.
 #pragma once
 
+#include <functional>
 #include <limits>
 #include <optional>
 #include <string>
@@ -81,5 +82,26 @@ struct CoupledResult {
 // reported as not converged with its reason and the last finite iterate.
 CoupledResult solveCoupled(const CouplingStations& stations, const CoupledOptions& options,
                            const CoupledState* warmStart = nullptr);
+
+// One point of a sweep: its angle and result (not converged, with the reason,
+// when the stations could not be built or the iteration failed).
+struct SweepPoint {
+    double alphaDeg = 0;
+    CoupledResult result;
+    // How the point was reached: 0 from a fresh start, 1 warm from its
+    // neighbour, 2 through intermediate angles.
+    int route = 0;
+};
+
+// The stations of an angle of attack (the wake and D of that angle).
+using StationsOfAngle = std::function<Outcome<CouplingStations>(double alphaDeg)>;
+
+// Runs the angles outward from the one nearest 0 (upwards, then downwards),
+// each from a fresh start; one that fails is retried warm from its converged
+// neighbour, then through two and four smaller steps from it, before it is
+// reported as not converged. Returns the points in the order of `alphas`.
+std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
+                                     const StationsOfAngle& stationsOf,
+                                     const CoupledOptions& options);
 
 }  // namespace tavrix::coupled

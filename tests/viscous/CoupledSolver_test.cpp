@@ -192,3 +192,38 @@ TEST(CoupledPlate, badInputIsRefusedWithAReason)
 
 }  // namespace
 }  // namespace tavrix::coupled
+
+namespace tavrix::coupled {
+namespace {
+
+TEST(CoupledSweep, runsOutwardAndReportsWhatItCannotBuild)
+{
+    // Stations that do not depend on the angle below 3 degrees; above, the
+    // inviscid side refuses them. Every point comes back in the order asked,
+    // the refused ones not converged with the refusal's words, and no NaN.
+    const CouplingStations plate = thinPlate(40, 15, false, false);
+    const StationsOfAngle stationsOf = [&](double alpha) -> Outcome<CouplingStations> {
+        if (alpha > 3) return Refusal{Refusal::Kind::NoFiniteResult, "no wake for this angle"};
+        return plate;
+    };
+    CoupledOptions o;
+    o.re = 1e6;
+    const std::vector<double> alphas{4, -2, 0, 2, 1};
+    const std::vector<SweepPoint> points = sweepCoupled(alphas, stationsOf, o);
+    ASSERT_EQ(points.size(), alphas.size());
+    for (std::size_t i = 0; i < alphas.size(); ++i) {
+        EXPECT_EQ(points[i].alphaDeg, alphas[i]);
+        EXPECT_TRUE(std::isfinite(points[i].result.cd));
+        if (alphas[i] > 3) {
+            EXPECT_FALSE(points[i].result.converged);
+            EXPECT_EQ(points[i].result.reason, "no wake for this angle");
+        } else {
+            EXPECT_TRUE(points[i].result.converged) << alphas[i];
+            // The same stations, the same drag.
+            EXPECT_NEAR(points[i].result.cd, points[2].result.cd, 1e-9);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tavrix::coupled
