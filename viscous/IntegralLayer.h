@@ -167,6 +167,7 @@ std::array<T, 3> intervalResidual(const LayerVars<T>& a, const LayerVars<T>& b,
         // the caller classifies the stations so.
         return segmentResidual(spec.kindB, a, spec.xiA, T(spec.xiA), b, T(spec.xiB), spec.re);
     }
+    using std::log;
     using std::sqrt;
     const T xt = transitionPoint(a, b, spec);
     if (transitionXi) *transitionXi = value(xt);
@@ -183,8 +184,10 @@ std::array<T, 3> intervalResidual(const LayerVars<T>& a, const LayerVars<T>& b,
     std::array<T, 3> r;
     if (value(xt) >= spec.xiB) {
         // Transition at the downstream end: the turbulent stretch is empty and
-        // sqrt(C_tau) there is the starting value.
-        r = {lam[0], lam[1], b.c - t.c};
+        // sqrt(C_tau) there is the starting value (in the form the shear-lag
+        // residual takes as the stretch shrinks, so that the residual is
+        // continuous as xt reaches the end).
+        r = {lam[0], lam[1], 2.0 * log(b.c / t.c)};
         return r;
     }
     r = segmentResidual(LayerKind::Turbulent, t, value(xt), xt, b, T(spec.xiB), spec.re);
