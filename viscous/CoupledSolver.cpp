@@ -141,12 +141,13 @@ IntervalSpec intervalSpec(const Layout& L, const std::vector<char>& turbulent, i
 
 // The signed speed the coupling gives for the current state.
 std::vector<double> speedOfState(const CouplingStations& st, const Layout& L,
-                                 const std::vector<LayerVars<double>>& v)
+                                 const std::vector<LayerVars<double>>& v,
+                                 const std::vector<double>& qInv)
 {
     const int n = L.n;
     std::vector<double> mt(n);
     for (int j = 0; j < n; ++j) mt[j] = L.sigma[j] * v[j].ue * v[j].dstar;
-    std::vector<double> q(st.qInviscid.begin(), st.qInviscid.end());
+    std::vector<double> q(qInv.begin(), qInv.end());
     for (int i = 0; i < n; ++i) {
         const double* row = st.D.data() + static_cast<std::size_t>(i) * n;
         double s = 0;
@@ -156,14 +157,41 @@ std::vector<double> speedOfState(const CouplingStations& st, const Layout& L,
     return q;
 }
 
+// The angle of attack as an unknown (CL-prescribed runs): its value and the
+// derivative of the inviscid speed with respect to it (per radian).
+struct AngleUnknown {
+    double alphaDeg = 0;
+    std::vector<double> dqda;
+};
+
+// The inviscid speed at an angle from the stations' speed and its derivative
+// at their angle: q = A cos(alpha) + B sin(alpha), exactly.
+void inviscidAt(const CouplingStations& st, double alphaDeg, std::vector<double>& q,
+                std::vector<double>& dqda)
+{
+    const double a0 = st.alphaDeg * M_PI / 180, a = alphaDeg * M_PI / 180;
+    const std::size_t n = st.qInviscid.size();
+    q.resize(n);
+    dqda.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const double q0 = st.qInviscid[i], d0 = i < st.dqdAlpha.size() ? st.dqdAlpha[i] : 0.0;
+        const double A = q0 * std::cos(a0) - d0 * std::sin(a0);
+        const double B = q0 * std::sin(a0) + d0 * std::cos(a0);
+        q[i] = A * std::cos(a) + B * std::sin(a);
+        dqda[i] = -A * std::sin(a) + B * std::cos(a);
+    }
+}
+
 // Residuals, and with J the Jacobian, of the whole system.
 void assemble(const CouplingStations& st, const Layout& L, const std::vector<LayerVars<double>>& v,
-              const std::vector<char>& turbulent, const CoupledOptions& o, Eigen::VectorXd& R,
+              const std::vector<char>& turbulent, const CoupledOptions& o,
+              const std::vector<double>& qInv, const AngleUnknown* angle, Eigen::VectorXd& R,
               Eigen::MatrixXd* J)
 {
     const int n = L.n;
-    R.setZero(4 * n);
-    if (J) J->setZero(4 * n, 4 * n);
+    const int size = 4 * n + (angle ? 1 : 0);
+    R.setZero(size);
+    if (J) J->setZero(size, size);
     auto put = [&](int g, const std::array<D12, 3>& r, std::initializer_list<int> stations) {
         for (int e = 0; e < 3; ++e) {
             R[4 * g + e] = r[e].v;
@@ -212,7 +240,29 @@ void assemble(const CouplingStations& st, const Layout& L, const std::vector<Lay
         }
     }
     // Coupling: ue_i - sigma_i (qInviscid_i + sum_j D_ij sigma_j ue_j delta*_j) = 0.
-    const std::vector<double> q = speedOfState(st, L, v);
+    const std::vector<double> q = speedOfState(st, L, v, qInv);
+    if (angle) {
+        // The angle's row, CL(q, alpha) - target with q = sigma ue at the
+        // airfoil stations, and its column in the coupling rows.
+        std::vector<double> qa(L.nA);
+        for (int i = 0; i < L.nA; ++i) qa[i] = L.sigma[i] * v[i].ue;
+        const double cl = o.liftOf(qa, angle->alphaDeg);
+        R[4 * n] = cl - *o.targetCl;
+        if (J) {
+            for (int i = 0; i < L.nA; ++i) {
+                const double h = 1e-7 * std::max(std::abs(qa[i]), 1e-2);
+                std::vector<double> qp = qa, qm = qa;
+                qp[i] += h;
+                qm[i] -= h;
+                (*J)(4 * n, 4 * i + 3) = (o.liftOf(qp, angle->alphaDeg) - o.liftOf(qm, angle->alphaDeg)) /
+                                         (2 * h) * L.sigma[i];
+            }
+            const double ha = 1e-6;
+            (*J)(4 * n, 4 * n) = (o.liftOf(qa, angle->alphaDeg + ha * 180 / M_PI) -
+                                  o.liftOf(qa, angle->alphaDeg - ha * 180 / M_PI)) / (2 * ha);
+            for (int i = 0; i < n; ++i) (*J)(4 * i + 3, 4 * n) = -L.sigma[i] * angle->dqda[i];
+        }
+    }
     for (int i = 0; i < n; ++i) {
         R[4 * i + 3] = v[i].ue - L.sigma[i] * q[i];
         if (!J) continue;
@@ -371,7 +421,7 @@ bool finiteState(const std::vector<LayerVars<double>>& v)
 void fillResults(const CouplingStations& st, const Layout& L, const std::vector<LayerVars<double>>& v,
                  const std::vector<char>& turbulent, const CoupledOptions& o, CoupledResult& res)
 {
-    const double ca = std::cos(st.alphaDeg * M_PI / 180), sa = std::sin(st.alphaDeg * M_PI / 180);
+    const double ca = std::cos(res.alphaDeg * M_PI / 180), sa = std::sin(res.alphaDeg * M_PI / 180);
     res.stations.assign(L.n, StationResult{});
     res.q.assign(L.nA, 0.0);
     for (int g = 0; g < L.n; ++g) {
@@ -480,6 +530,17 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
         return res;
     }
     const std::vector<double>& q0 = st.qInviscid;
+    std::vector<double> qInv = q0;
+    std::optional<AngleUnknown> angle;
+    if (o.targetCl && o.liftOf) {
+        if (st.dqdAlpha.size() != nn || !std::isfinite(*o.targetCl)) {
+            res.reason = "the speed's derivative with respect to the angle is missing";
+            return res;
+        }
+        angle = AngleUnknown{st.alphaDeg, {}};
+        inviscidAt(st, st.alphaDeg, qInv, angle->dqda);
+    }
+    AngleUnknown* angleUnknown = angle ? &*angle : nullptr;
     Layout L = makeLayout(st, k, stagnationArc(st, k, q0[k], q0[k + 1]), o);
     if (v.empty()) {
         // The layers marched on the inviscid speed, then a few passes marched
@@ -491,7 +552,7 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
         double qMax = 0;
         for (double x : q0) qMax = std::max(qMax, std::abs(x));
         for (int pass = 0; pass < 3 && finiteState(v); ++pass) {
-            const std::vector<double> q = speedOfState(st, L, v);
+            const std::vector<double> q = speedOfState(st, L, v, qInv);
             std::vector<double> next(n);
             bool sane = true;
             for (int i = 0; i < n; ++i) {
@@ -521,7 +582,7 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
     if (warmStarted) {
         // The neighbour's layers on this angle's speeds: the edge speeds
         // start from what the coupling gives for their displacement.
-        const std::vector<double> q = speedOfState(st, L, v);
+        const std::vector<double> q = speedOfState(st, L, v, qInv);
         for (int j = 0; j < n; ++j) v[j].ue = std::max(L.sigma[j] * q[j], 1e-3);
     }
 
@@ -533,7 +594,7 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
     for (int it = 0; it <= o.maxIterations; ++it) {
         // Relocate the stagnation point and the transition intervals.
         bool changed = false;
-        const std::vector<double> q = speedOfState(st, L, v);
+        const std::vector<double> q = speedOfState(st, L, v, qInv);
         const int k1 = findStagnation(q, nA, L.stag);
         if (k1 >= 2 && k1 <= nA - 4 && (k1 != L.stag || rmax > kFreezeStagnation)) {
             if (k1 != L.stag) {
@@ -567,7 +628,7 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
         changed = classifyTransition(L, L.lower, L.tripXiLower, v, turbulent, o) || changed;
         changed = classifyTransition(L, L.upper, L.tripXiUpper, v, turbulent, o) || changed;
 
-        assemble(st, L, v, turbulent, o, R, &J);
+        assemble(st, L, v, turbulent, o, qInv, angleUnknown, R, &J);
         if (!R.allFinite() || !J.allFinite()) {
             v = lastGood;
             res.reason = "the residual became infinite at iteration " + std::to_string(it);
@@ -596,6 +657,9 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
             if (r < -down) omega = std::min(omega, -down / r);
             if (r > up) omega = std::min(omega, up / r);
         };
+        // The angle moves by half a degree at most.
+        const double maxAngleStep = 0.5 * M_PI / 180;
+        if (angle && std::abs(dU[4 * n]) > maxAngleStep) omega = maxAngleStep / std::abs(dU[4 * n]);
         for (int g = 0; g < n; ++g) {
             limitRelative(v[g].theta, dU[4 * g], 0.5, 2.0);
             limitRelative(v[g].dstar, dU[4 * g + 1], 0.5, 2.0);
@@ -627,15 +691,28 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
         // step; far from the solution the full (limited) step may not.
         const double norm0 = R.norm();
         std::vector<LayerVars<double>> trial = updated(omega);
+        AngleUnknown trialAngle;
+        std::vector<double> trialQ = qInv;
+        auto moveAngle = [&](double f) {
+            if (!angle) return;
+            trialAngle.alphaDeg = angle->alphaDeg + f * dU[4 * n] * 180 / M_PI;
+            inviscidAt(st, trialAngle.alphaDeg, trialQ, trialAngle.dqda);
+        };
+        moveAngle(omega);
         Eigen::VectorXd Rt;
         for (int half = 0; half < 6; ++half) {
-            assemble(st, L, trial, turbulent, o, Rt, nullptr);
+            assemble(st, L, trial, turbulent, o, trialQ, angle ? &trialAngle : nullptr, Rt, nullptr);
             const double nt = Rt.allFinite() ? Rt.norm() : kInfinity;
             if (nt < norm0) break;
             omega *= 0.5;
             trial = updated(omega);
+            moveAngle(omega);
         }
         v = std::move(trial);
+        if (angle) {
+            *angle = trialAngle;
+            qInv = trialQ;
+        }
         if (!finiteState(v)) {
             v = lastGood;
             res.reason = "the update became infinite at iteration " + std::to_string(it);
@@ -650,6 +727,7 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
            << ", largest on the " << whereText(L, st, worst);
         res.reason = os.str();
     }
+    res.alphaDeg = angle ? angle->alphaDeg : st.alphaDeg;
     fillResults(st, L, v, turbulent, o, res);
     res.state.vars = v;
     res.state.turbulent = turbulent;

@@ -34,6 +34,13 @@ struct CoupledOptions {
     int maxIterations = 60;
     // Converged once the largest residual is below this.
     double tolerance = 1e-9;
+    // CL-prescribed run: with a target and the lift of a speed distribution
+    // (signed q at the airfoil stations, angle in degrees), the angle of
+    // attack becomes an unknown with the residual CL - targetCl. The inviscid
+    // speed follows the angle exactly, q = A cos(alpha) + B sin(alpha) from
+    // qInviscid and dqdAlpha; the wake keeps the stations' geometry.
+    std::optional<double> targetCl;
+    std::function<double(const std::vector<double>& q, double alphaDeg)> liftOf;
 };
 
 enum class Side { Lower, Upper, Wake };
@@ -64,6 +71,7 @@ struct CoupledResult {
     double residual = 0;  // largest residual at the end
     std::vector<double> residualHistory;
 
+    double alphaDeg = 0;  // the stations' angle, or the one found for the target CL
     double cd = 0, cdf = 0, cdp = 0;
     // x/c of transition (free or forced) and of the first laminar or
     // turbulent separation (Cf < 0) on each surface; empty where there is none.

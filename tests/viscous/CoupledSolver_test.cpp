@@ -227,3 +227,41 @@ TEST(CoupledSweep, runsOutwardAndReportsWhatItCannotBuild)
 
 }  // namespace
 }  // namespace tavrix::coupled
+
+namespace tavrix::coupled {
+namespace {
+
+TEST(CoupledPlate, findsTheAngleOfAPrescribedLift)
+{
+    // The plate's inviscid speed grows with the angle as q = q0 cos(alpha) +
+    // 0.5 sin(alpha) on both surfaces (a circulation), and the lift of a speed
+    // distribution is the integral of q_upper^2 - q_lower^2 along x: about
+    // 4 * 0.5 sin(alpha) = 2 sin(alpha) inviscid. A target CL = 0.3 wants
+    // alpha near asin(0.15) = 8.63 degrees, a little more with the layers.
+    const int m = 60;
+    CouplingStations st = thinPlate(m, 20, false, false);
+    for (int i = 0; i < st.nAirfoil; ++i) st.dqdAlpha[i] = 0.5;
+    std::vector<double> width(m);  // panel widths, lower station i pairs with upper 2m - 1 - i
+    for (int i = 0; i < m; ++i)
+        width[i] = 0.5 * (std::cos(std::numbers::pi * i / m) - std::cos(std::numbers::pi * (i + 1) / m));
+    CoupledOptions o;
+    o.re = 1e6;
+    o.targetCl = 0.3;
+    o.liftOf = [&](const std::vector<double>& q, double) {
+        double cl = 0;
+        for (int i = 0; i < m; ++i) cl += width[i] * (q[2 * m - 1 - i] * q[2 * m - 1 - i] - q[i] * q[i]);
+        return cl;
+    };
+    const CoupledResult r = solveCoupled(st, o);
+    ASSERT_TRUE(r.converged) << r.reason;
+    EXPECT_NEAR(o.liftOf(r.q, r.alphaDeg), 0.3, 1e-8);
+    EXPECT_GT(r.alphaDeg, 8.63);
+    EXPECT_LT(r.alphaDeg, 9.6);
+    // Without a target the angle stays the stations'.
+    CoupledOptions plain = o;
+    plain.targetCl.reset();
+    EXPECT_EQ(solveCoupled(st, plain).alphaDeg, 0.0);
+}
+
+}  // namespace
+}  // namespace tavrix::coupled
