@@ -188,6 +188,12 @@ TEST(CoupledPlate, badInputIsRefusedWithAReason)
     CouplingStations nan = thinPlate(20, 5, false, false);
     nan.qInviscid[3] = std::nan("");
     EXPECT_FALSE(solveCoupled(nan, {}).converged);
+    // Without wake stations the drag is Squire-Young's at the trailing edge.
+    CoupledOptions o;
+    o.re = 1e6;
+    const CoupledResult noWake = solveCoupled(thinPlate(60, 0, false, false), o);
+    ASSERT_TRUE(noWake.converged) << noWake.reason;
+    EXPECT_NEAR(noWake.cd, 4 * 0.664 / std::sqrt(o.re), 0.015 * 4 * 0.664 / std::sqrt(o.re));
 }
 
 }  // namespace
