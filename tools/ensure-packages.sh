@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake g++ make qt6-base-dev libgl-dev libgtest-dev libbenchmark-dev
           fonts-dejavu-core
           qt6-charts-dev qt6-svg-dev libqt6opengl6-dev
-          python3-dev pybind11-dev python3-numpy python3-pytest "$@")
+          python3-dev pybind11-dev python3-numpy python3-pytest libeigen3-dev "$@")
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then

@@ -1,0 +1,273 @@
+// The coupled Newton iteration on stations built by hand: a flat plate at
+// zero incidence seen as a thin airfoil (both surfaces at q = +-1 with the
+// stagnation point at the leading edge) with its wake, first without
+// interaction (the direct problem, whose drag Blasius gives) and then with
+// the displacement interaction of a thin source sheet.
+#include "viscous/CoupledSolver.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace tavrix::coupled {
+namespace {
+
+// m panels per surface (cosine spacing), nWake wake stations over one chord.
+// wakeAtEdge: the first wake station sits on the trailing edge.
+CouplingStations thinPlate(int m, int nWake, bool wakeAtEdge, bool interaction)
+{
+    CouplingStations st;
+    st.nAirfoil = 2 * m;
+    st.nWake = nWake;
+    std::vector<double> ends;  // panel end points along x, lower surface from the trailing edge
+    for (int i = 0; i <= m; ++i) ends.push_back(0.5 * (1 + std::cos(std::numbers::pi * i / m)));
+    double s = 0;
+    auto add = [&](double x, double q, double ds) {
+        s += ds;
+        st.x.push_back(x);
+        st.y.push_back(0);
+        st.s.push_back(s);
+        st.qInviscid.push_back(q);
+        st.dqdAlpha.push_back(0);
+    };
+    double lastX = 1;
+    for (int i = 0; i < m; ++i) {  // lower surface, x from 1 to 0
+        const double x = 0.5 * (ends[i] + ends[i + 1]);
+        add(x, -1, i == 0 ? 0 : lastX - x);
+        lastX = x;
+    }
+    for (int i = m - 1; i >= 0; --i) {  // upper surface, x from 0 to 1
+        const double x = 0.5 * (ends[i] + ends[i + 1]);
+        add(x, 1, i == m - 1 ? 2 * x : x - lastX);
+        lastX = x;
+    }
+    std::vector<double> wakeEnds{0};
+    for (int i = 1; i <= nWake; ++i) wakeEnds.push_back(std::pow(double(i) / nWake, 1.5));
+    for (int i = 0; i < nWake; ++i) {
+        const double sw = wakeAtEdge ? wakeEnds[i] : 0.5 * (wakeEnds[i] + wakeEnds[i + 1]);
+        st.x.push_back(1 + sw);
+        st.y.push_back(0);
+        st.s.push_back(sw);
+        st.qInviscid.push_back(1);
+        st.dqdAlpha.push_back(0);
+    }
+    const int n = st.size();
+    st.D.assign(static_cast<std::size_t>(n) * n, 0.0);
+    if (interaction) {
+        // A source sheet on y = 0 of strength sigma = dm/dx (m the sum of the mass
+        // defects of both surfaces, or the wake's) induces u(x) = (1/2 pi) integral
+        // sigma(x') / (x - x') dx'. Piecewise-constant sigma between station
+        // midpoints; the speed at a station is signed as its q.
+        std::vector<int> order;  // stations along x: both surfaces at one x count once each
+        std::vector<double> xs(st.x.begin(), st.x.end());
+        auto sign = [&](int j) { return j < m ? -1.0 : 1.0; };
+        // For each surface station pair at the same x, and the wake, build the
+        // line of x positions 0..2 with the m of each point.
+        std::vector<std::vector<int>> pointStations;
+        std::vector<double> px;
+        for (int i = m - 1; i >= 0; --i) {  // by increasing x: lower station i, upper 2m - 1 - i
+            px.push_back(st.x[i]);
+            pointStations.push_back({i, 2 * m - 1 - i});
+        }
+        for (int j = 2 * m; j < n; ++j) {
+            px.push_back(st.x[j]);
+            pointStations.push_back({j});
+        }
+        const int np = static_cast<int>(px.size());
+        // du(x_i)/dm_p: sigma on segment [x_p, x_{p+1}] is (m_{p+1} - m_p)/(x_{p+1} - x_p).
+        auto kernel = [&](double x, double a, double b) {
+            return std::log(std::abs((x - a) / (x - b))) / (2 * std::numbers::pi);
+        };
+        for (int i = 0; i < n; ++i) {
+            const double xi = st.x[i];
+            for (int p = 0; p + 1 < np; ++p) {
+                const double a = px[p], b = px[p + 1];
+                const double lo = p == 0 ? 0.0 : 0.5 * (px[p - 1] + a);
+                (void)lo;
+                const double k = kernel(xi + 1e-9, a, b) / (b - a);
+                // u_i += k (m_{p+1} - m_p)
+                for (int j : pointStations[p + 1]) st.D[i * n + j] += sign(i) * k * sign(j);
+                for (int j : pointStations[p]) st.D[i * n + j] -= sign(i) * k * sign(j);
+            }
+        }
+    }
+    return st;
+}
+
+TEST(CoupledPlate, directProblemGivesBlasiusDrag)
+{
+    // Laminar on both sides at Re = 1e6 (Re_theta at the edge 664 < 1132 of n = 9):
+    // theta of each side 0.664 / sqrt(Re), the wake at ue = 1 keeps theta, so
+    // CD = 2 theta_wake = 4 * 0.664 / sqrt(Re) = 2.656e-3, all of it friction.
+    for (bool atEdge : {true, false}) {
+        const CouplingStations st = thinPlate(80, 30, atEdge, false);
+        CoupledOptions o;
+        o.re = 1e6;
+        const CoupledResult r = solveCoupled(st, o);
+        ASSERT_TRUE(r.converged) << r.reason;
+        const double cd = 4 * 0.664 / std::sqrt(o.re);
+        EXPECT_NEAR(r.cd, cd, 0.015 * cd);
+        EXPECT_NEAR(r.cdf, cd, 0.015 * cd);
+        EXPECT_NEAR(r.cdp, 0, 0.02 * cd);
+        EXPECT_FALSE(r.transitionUpper.has_value());
+        EXPECT_FALSE(r.separationUpper.has_value());
+        // The coupling holds: ue = |q| = 1 everywhere.
+        for (const auto& s : r.stations) EXPECT_NEAR(s.ue, 1, 1e-9);
+    }
+}
+
+TEST(CoupledPlate, transitionWhereTheEnvelopeReachesNine)
+{
+    // At Re = 4e6 the plate's layer reaches n = 9 at Re_x = 2.906e6 (worked in
+    // the march's test): x/c = 0.726 on both surfaces.
+    const CouplingStations st = thinPlate(100, 30, false, false);
+    CoupledOptions o;
+    o.re = 4e6;
+    const CoupledResult r = solveCoupled(st, o);
+    ASSERT_TRUE(r.converged) << r.reason;
+    ASSERT_TRUE(r.transitionUpper && r.transitionLower);
+    EXPECT_NEAR(*r.transitionUpper, 0.726, 0.03);
+    EXPECT_NEAR(*r.transitionLower, 0.726, 0.03);
+    // A trip at 0.1 on the upper surface moves that one only.
+    o.tripUpperX = 0.1;
+    const CoupledResult t = solveCoupled(st, o);
+    ASSERT_TRUE(t.converged) << t.reason;
+    EXPECT_NEAR(*t.transitionUpper, 0.1, 0.01);
+    EXPECT_NEAR(*t.transitionLower, 0.726, 0.03);
+    EXPECT_GT(t.cd, r.cd * 1.2);
+}
+
+TEST(CoupledPlate, interactionConvergesQuadratically)
+{
+    const CouplingStations st = thinPlate(80, 30, false, true);
+    CoupledOptions o;
+    o.re = 1e5;
+    const CoupledResult r = solveCoupled(st, o);
+    ASSERT_TRUE(r.converged) << r.reason;
+    // Newton's rate: once below 1e-3, the logarithm of the residual at least
+    // about doubles in magnitude each step (r_{k+1} <= C r_k^2).
+    const auto& h = r.residualHistory;
+    int quadraticSteps = 0;
+    for (std::size_t i = 1; i < h.size(); ++i) {
+        if (h[i - 1] < 1e-3 && h[i] > 1e-14) {
+            EXPECT_LT(std::log10(h[i]), 1.7 * std::log10(h[i - 1])) << i;
+            ++quadraticSteps;
+        }
+    }
+    EXPECT_GE(quadraticSteps, 1);
+    // The displacement speeds the flow up over the plate, so the edge speed
+    // rises above 1 and the drag above the direct problem's.
+    const CoupledResult direct = solveCoupled(thinPlate(80, 30, false, false), o);
+    ASSERT_TRUE(direct.converged);
+    EXPECT_GT(r.cd, direct.cd);
+    double maxUe = 0;
+    for (const auto& s : r.stations) maxUe = std::max(maxUe, s.ue);
+    EXPECT_GT(maxUe, 1.0);
+    // The coupling holds at the solution.
+    for (std::size_t i = 0; i < r.stations.size(); ++i) {
+        double q = st.qInviscid[i];
+        for (std::size_t j = 0; j < r.stations.size(); ++j)
+            q += st.at(int(i), int(j)) * r.stations[j].q * r.stations[j].dstar;
+        EXPECT_NEAR(r.stations[i].q, q, 1e-8);
+    }
+}
+
+TEST(CoupledPlate, badInputIsRefusedWithAReason)
+{
+    CouplingStations st = thinPlate(20, 5, false, false);
+    st.D.pop_back();
+    const CoupledResult r = solveCoupled(st, {});
+    EXPECT_FALSE(r.converged);
+    EXPECT_FALSE(r.reason.empty());
+    CouplingStations allPositive = thinPlate(20, 5, false, false);
+    for (double& q : allPositive.qInviscid) q = 1;
+    const CoupledResult p = solveCoupled(allPositive, {});
+    EXPECT_FALSE(p.converged);
+    EXPECT_EQ(p.reason, "no stagnation point on the contour");
+    CouplingStations nan = thinPlate(20, 5, false, false);
+    nan.qInviscid[3] = std::nan("");
+    EXPECT_FALSE(solveCoupled(nan, {}).converged);
+    // Without wake stations the drag is Squire-Young's at the trailing edge.
+    CoupledOptions o;
+    o.re = 1e6;
+    const CoupledResult noWake = solveCoupled(thinPlate(60, 0, false, false), o);
+    ASSERT_TRUE(noWake.converged) << noWake.reason;
+    EXPECT_NEAR(noWake.cd, 4 * 0.664 / std::sqrt(o.re), 0.015 * 4 * 0.664 / std::sqrt(o.re));
+}
+
+}  // namespace
+}  // namespace tavrix::coupled
+
+namespace tavrix::coupled {
+namespace {
+
+TEST(CoupledSweep, runsOutwardAndReportsWhatItCannotBuild)
+{
+    // Stations that do not depend on the angle below 3 degrees; above, the
+    // inviscid side refuses them. Every point comes back in the order asked,
+    // the refused ones not converged with the refusal's words, and no NaN.
+    const CouplingStations plate = thinPlate(40, 15, false, false);
+    const StationsOfAngle stationsOf = [&](double alpha) -> Outcome<CouplingStations> {
+        if (alpha > 3) return Refusal{Refusal::Kind::NoFiniteResult, "no wake for this angle"};
+        return plate;
+    };
+    CoupledOptions o;
+    o.re = 1e6;
+    const std::vector<double> alphas{4, -2, 0, 2, 1};
+    const std::vector<SweepPoint> points = sweepCoupled(alphas, stationsOf, o);
+    ASSERT_EQ(points.size(), alphas.size());
+    for (std::size_t i = 0; i < alphas.size(); ++i) {
+        EXPECT_EQ(points[i].alphaDeg, alphas[i]);
+        EXPECT_TRUE(std::isfinite(points[i].result.cd));
+        if (alphas[i] > 3) {
+            EXPECT_FALSE(points[i].result.converged);
+            EXPECT_EQ(points[i].result.reason, "no wake for this angle");
+        } else {
+            EXPECT_TRUE(points[i].result.converged) << alphas[i];
+            // The same stations, the same drag.
+            EXPECT_NEAR(points[i].result.cd, points[2].result.cd, 1e-9);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace tavrix::coupled
+
+namespace tavrix::coupled {
+namespace {
+
+TEST(CoupledPlate, findsTheAngleOfAPrescribedLift)
+{
+    // The plate's inviscid speed grows with the angle as q = q0 cos(alpha) +
+    // 0.5 sin(alpha) on both surfaces (a circulation), and the lift of a speed
+    // distribution is the integral of q_upper^2 - q_lower^2 along x: about
+    // 4 * 0.5 sin(alpha) = 2 sin(alpha) inviscid. A target CL = 0.3 wants
+    // alpha near asin(0.15) = 8.63 degrees, a little more with the layers.
+    const int m = 60;
+    CouplingStations st = thinPlate(m, 20, false, false);
+    for (int i = 0; i < st.nAirfoil; ++i) st.dqdAlpha[i] = 0.5;
+    std::vector<double> width(m);  // panel widths, lower station i pairs with upper 2m - 1 - i
+    for (int i = 0; i < m; ++i)
+        width[i] = 0.5 * (std::cos(std::numbers::pi * i / m) - std::cos(std::numbers::pi * (i + 1) / m));
+    CoupledOptions o;
+    o.re = 1e6;
+    o.targetCl = 0.3;
+    o.liftOf = [&](const std::vector<double>& q, double) {
+        double cl = 0;
+        for (int i = 0; i < m; ++i) cl += width[i] * (q[2 * m - 1 - i] * q[2 * m - 1 - i] - q[i] * q[i]);
+        return cl;
+    };
+    const CoupledResult r = solveCoupled(st, o);
+    ASSERT_TRUE(r.converged) << r.reason;
+    EXPECT_NEAR(o.liftOf(r.q, r.alphaDeg), 0.3, 1e-8);
+    EXPECT_GT(r.alphaDeg, 8.63);
+    EXPECT_LT(r.alphaDeg, 9.6);
+    // Without a target the angle stays the stations'.
+    CoupledOptions plain = o;
+    plain.targetCl.reset();
+    EXPECT_EQ(solveCoupled(st, plain).alphaDeg, 0.0);
+}
+
+}  // namespace
+}  // namespace tavrix::coupled

@@ -1,0 +1,807 @@
+#include "viscous/CoupledSolver.h"
+
+#include <Eigen/Dense>
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+namespace tavrix::coupled {
+
+namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
+// Below this largest residual the stagnation point is held where it is, so
+// that the last steps see a fixed arc length and keep Newton's quadratic rate.
+constexpr double kFreezeStagnation = 1e-7;
+
+// How the stations are strung into layers for one stagnation point.
+struct Layout {
+    int nA = 0, nW = 0, n = 0;
+    int stag = -1;
+    double sStag = 0;
+    std::vector<Side> side;
+    std::vector<int> prev;       // upstream station on its layer; -1: similarity start; -2: wake
+                                 // start; -3: at the stagnation point (copies station copyOf)
+    std::vector<int> copyOf;
+    std::vector<double> sigma;   // sign of q: -1 on the lower surface
+    std::vector<double> xi;
+    std::vector<int> lower, upper, wake;  // stations in marching order
+    double tripXiUpper = kInfinity, tripXiLower = kInfinity;
+};
+
+double tripXi(const std::vector<int>& order, const Layout& L, const CouplingStations& st,
+              double tripX)
+{
+    if (tripX > 1.0 + 1e-12 || order.empty()) return kInfinity;
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        const int g = order[k];
+        if (st.x[g] >= tripX) {
+            if (k == 0) return L.xi[g];
+            const int p = order[k - 1];
+            const double w = (tripX - st.x[p]) / (st.x[g] - st.x[p]);
+            return L.xi[p] + std::clamp(w, 0.0, 1.0) * (L.xi[g] - L.xi[p]);
+        }
+    }
+    return kInfinity;
+}
+
+// Arc length of the stagnation point between stations k and k + 1 where the
+// signed speed goes from q_k <= 0 to q_{k+1} > 0.
+double stagnationArc(const CouplingStations& st, int k, double qk, double qk1)
+{
+    double w = qk1 - qk > 0 ? -qk / (qk1 - qk) : 0.5;
+    w = std::clamp(w, 1e-3, 1 - 1e-3);
+    return st.s[k] + w * (st.s[k + 1] - st.s[k]);
+}
+
+Layout makeLayout(const CouplingStations& st, int k, double sStag, const CoupledOptions& o)
+{
+    Layout L;
+    L.nA = st.nAirfoil;
+    L.nW = st.nWake;
+    L.n = st.size();
+    L.stag = k;
+    L.sStag = sStag;
+    L.side.assign(L.n, Side::Wake);
+    L.prev.assign(L.n, -1);
+    L.sigma.assign(L.n, 1.0);
+    L.xi.assign(L.n, 0.0);
+    // A station within a quarter of its interval from the stagnation point
+    // sits in the similarity region of constant theta and H: it copies the
+    // state of the next station of its surface, where the layer starts, so
+    // that no interval starts at a vanishing xi and ue.
+    const double near = 0.25 * (st.s[k + 1] - st.s[k]);
+    const bool lowerAtStag = sStag - st.s[k] < near && k >= 3;
+    const bool upperAtStag = st.s[k + 1] - sStag < near && k + 1 <= L.nA - 4;
+    L.copyOf.assign(L.n, -1);
+    for (int j = k; j >= 0; --j) {
+        L.side[j] = Side::Lower;
+        L.sigma[j] = -1;
+        L.xi[j] = std::max(sStag - st.s[j], 1e-9);
+        const int first = lowerAtStag ? k - 1 : k;
+        if (j > first) {
+            L.prev[j] = -3;
+            L.copyOf[j] = first;
+            continue;
+        }
+        L.prev[j] = j == first ? -1 : j + 1;
+        L.lower.push_back(j);
+    }
+    for (int j = k + 1; j < L.nA; ++j) {
+        L.side[j] = Side::Upper;
+        L.xi[j] = std::max(st.s[j] - sStag, 1e-9);
+        const int first = upperAtStag ? k + 2 : k + 1;
+        if (j < first) {
+            L.prev[j] = -3;
+            L.copyOf[j] = first;
+            continue;
+        }
+        L.prev[j] = j == first ? -1 : j - 1;
+        L.upper.push_back(j);
+    }
+    const double xiTE = 0.5 * (L.xi[0] + L.xi[L.nA - 1]);
+    for (int j = L.nA; j < L.n; ++j) {
+        L.xi[j] = xiTE + st.s[j];
+        L.prev[j] = j == L.nA ? -2 : j - 1;
+        L.wake.push_back(j);
+    }
+    L.tripXiUpper = tripXi(L.upper, L, st, o.tripUpperX);
+    L.tripXiLower = tripXi(L.lower, L, st, o.tripLowerX);
+    return L;
+}
+
+LayerKind kindOf(const Layout& L, const std::vector<char>& turbulent, int g)
+{
+    if (L.side[g] == Side::Wake) return LayerKind::Wake;
+    return turbulent[g] ? LayerKind::Turbulent : LayerKind::Laminar;
+}
+
+LayerVars<D12> typed(const LayerVars<double>& v, int offset)
+{
+    return {D12::variable(v.theta, offset), D12::variable(v.dstar, offset + 1),
+            D12::variable(v.c, offset + 2), D12::variable(v.ue, offset + 3)};
+}
+
+IntervalSpec intervalSpec(const Layout& L, const std::vector<char>& turbulent, int a, int b,
+                          const CoupledOptions& o)
+{
+    IntervalSpec spec;
+    spec.kindA = kindOf(L, turbulent, a);
+    spec.kindB = kindOf(L, turbulent, b);
+    spec.xiA = L.xi[a];
+    spec.xiB = L.xi[b];
+    spec.re = o.re;
+    spec.ncrit = o.ncrit;
+    spec.tripXi = L.side[b] == Side::Upper   ? L.tripXiUpper
+                  : L.side[b] == Side::Lower ? L.tripXiLower
+                                             : kInfinity;
+    return spec;
+}
+
+// The signed speed the coupling gives for the current state.
+std::vector<double> speedOfState(const CouplingStations& st, const Layout& L,
+                                 const std::vector<LayerVars<double>>& v,
+                                 const std::vector<double>& qInv)
+{
+    const int n = L.n;
+    std::vector<double> mt(n);
+    for (int j = 0; j < n; ++j) mt[j] = L.sigma[j] * v[j].ue * v[j].dstar;
+    std::vector<double> q(qInv.begin(), qInv.end());
+    for (int i = 0; i < n; ++i) {
+        const double* row = st.D.data() + static_cast<std::size_t>(i) * n;
+        double s = 0;
+        for (int j = 0; j < n; ++j) s += row[j] * mt[j];
+        q[i] += s;
+    }
+    return q;
+}
+
+// The angle of attack as an unknown (CL-prescribed runs): its value and the
+// derivative of the inviscid speed with respect to it (per radian).
+struct AngleUnknown {
+    double alphaDeg = 0;
+    std::vector<double> dqda;
+};
+
+// The inviscid speed at an angle from the stations' speed and its derivative
+// at their angle: q = A cos(alpha) + B sin(alpha), exactly.
+void inviscidAt(const CouplingStations& st, double alphaDeg, std::vector<double>& q,
+                std::vector<double>& dqda)
+{
+    const double a0 = st.alphaDeg * M_PI / 180, a = alphaDeg * M_PI / 180;
+    const std::size_t n = st.qInviscid.size();
+    q.resize(n);
+    dqda.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        const double q0 = st.qInviscid[i], d0 = i < st.dqdAlpha.size() ? st.dqdAlpha[i] : 0.0;
+        const double A = q0 * std::cos(a0) - d0 * std::sin(a0);
+        const double B = q0 * std::sin(a0) + d0 * std::cos(a0);
+        q[i] = A * std::cos(a) + B * std::sin(a);
+        dqda[i] = -A * std::sin(a) + B * std::cos(a);
+    }
+}
+
+// Residuals, and with J the Jacobian, of the whole system.
+void assemble(const CouplingStations& st, const Layout& L, const std::vector<LayerVars<double>>& v,
+              const std::vector<char>& turbulent, const CoupledOptions& o,
+              const std::vector<double>& qInv, const AngleUnknown* angle, Eigen::VectorXd& R,
+              Eigen::MatrixXd* J)
+{
+    const int n = L.n;
+    const int size = 4 * n + (angle ? 1 : 0);
+    R.setZero(size);
+    if (J) J->setZero(size, size);
+    auto put = [&](int g, const std::array<D12, 3>& r, std::initializer_list<int> stations) {
+        for (int e = 0; e < 3; ++e) {
+            R[4 * g + e] = r[e].v;
+            if (!J) continue;
+            int slot = 0;
+            for (int s : stations) {
+                for (int k = 0; k < 4; ++k) (*J)(4 * g + e, 4 * s + k) += r[e].d[4 * slot + k];
+                ++slot;
+            }
+        }
+    };
+    for (int g = 0; g < n; ++g) {
+        const int p = L.prev[g];
+        if (p >= 0) {
+            const IntervalSpec spec = intervalSpec(L, turbulent, p, g, o);
+            put(g, intervalResidual(typed(v[p], 0), typed(v[g], 4), spec), {p, g});
+        } else if (p == -3) {
+            const int c = L.copyOf[g];
+            const LayerVars<D12> vg = typed(v[g], 0), vc = typed(v[c], 4);
+            put(g, {log(vg.theta / vc.theta), log(vg.dstar / vc.dstar), vg.c}, {g, c});
+        } else if (p == -1) {
+            // The next station downstream gives the exponent of ue = K xi^m.
+            const std::vector<int>& order = L.side[g] == Side::Lower ? L.lower : L.upper;
+            const int nx = order.size() > 1 ? order[1] : g;
+            const LayerVars<D12> vg = typed(v[g], 0), vn = typed(v[nx], 4);
+            const D12 m = nx != g && L.xi[nx] > L.xi[g]
+                              ? startExponent(vg.ue, L.xi[g], vn.ue, L.xi[nx])
+                              : D12(1.0);
+            if (nx != g) put(g, similarityResidual(vg, L.xi[g], o.re, m), {g, nx});
+            else put(g, similarityResidual(vg, L.xi[g], o.re, m), {g});
+        } else {
+            const int u = L.nA - 1, l = 0;
+            const LayerVars<D12> vu = typed(v[u], 0), vl = typed(v[l], 4), vw = typed(v[g], 8);
+            const LayerVars<D12> start = wakeStart(vu, turbulent[u] != 0, vl, turbulent[l] != 0,
+                                                   st.trailingEdgeGap, o.re);
+            std::array<D12, 3> r;
+            if (st.s[g] < 1e-9) {
+                r[0] = log(vw.theta / start.theta);
+                r[1] = log(vw.dstar / start.dstar);
+                r[2] = log(vw.c / start.c);
+            } else {
+                const double xiTE = L.xi[g] - st.s[g];
+                r = segmentResidual(LayerKind::Wake, start, xiTE, D12(xiTE), vw, D12(L.xi[g]), o.re);
+            }
+            put(g, r, {u, l, g});
+        }
+    }
+    // Coupling: ue_i - sigma_i (qInviscid_i + sum_j D_ij sigma_j ue_j delta*_j) = 0.
+    const std::vector<double> q = speedOfState(st, L, v, qInv);
+    if (angle) {
+        // The angle's row, CL(q, alpha) - target with q = sigma ue at the
+        // airfoil stations, and its column in the coupling rows.
+        std::vector<double> qa(L.nA);
+        for (int i = 0; i < L.nA; ++i) qa[i] = L.sigma[i] * v[i].ue;
+        const double cl = o.liftOf(qa, angle->alphaDeg);
+        R[4 * n] = cl - *o.targetCl;
+        if (J) {
+            for (int i = 0; i < L.nA; ++i) {
+                const double h = 1e-7 * std::max(std::abs(qa[i]), 1e-2);
+                std::vector<double> qp = qa, qm = qa;
+                qp[i] += h;
+                qm[i] -= h;
+                (*J)(4 * n, 4 * i + 3) = (o.liftOf(qp, angle->alphaDeg) - o.liftOf(qm, angle->alphaDeg)) /
+                                         (2 * h) * L.sigma[i];
+            }
+            const double ha = 1e-6;
+            (*J)(4 * n, 4 * n) = (o.liftOf(qa, angle->alphaDeg + ha * 180 / M_PI) -
+                                  o.liftOf(qa, angle->alphaDeg - ha * 180 / M_PI)) / (2 * ha);
+            for (int i = 0; i < n; ++i) (*J)(4 * i + 3, 4 * n) = -L.sigma[i] * angle->dqda[i];
+        }
+    }
+    for (int i = 0; i < n; ++i) {
+        R[4 * i + 3] = v[i].ue - L.sigma[i] * q[i];
+        if (!J) continue;
+        (*J)(4 * i + 3, 4 * i + 3) += 1.0;
+        const double* row = st.D.data() + static_cast<std::size_t>(i) * n;
+        for (int j = 0; j < n; ++j) {
+            const double f = L.sigma[i] * row[j] * L.sigma[j];
+            (*J)(4 * i + 3, 4 * j + 3) -= f * v[j].dstar;
+            (*J)(4 * i + 3, 4 * j + 1) -= f * v[j].ue;
+        }
+    }
+}
+
+double sqrtTransitionCtau(const LayerVars<double>& v, double re)
+{
+    const StationClosures c = stationClosures(LayerKind::Turbulent, v, re);
+    return std::sqrt(std::max(transitionCtau(c.hk, c.ctauEq), 1e-8));
+}
+
+// Moves the transition interval of one surface to where n reaches Ncrit (or
+// the trip). Returns whether anything changed.
+bool classifyTransition(const Layout& L, const std::vector<int>& order, double tripXi,
+                        std::vector<LayerVars<double>>& v, std::vector<char>& turbulent,
+                        const CoupledOptions& o)
+{
+    const int m = static_cast<int>(order.size());
+    int t0 = m;
+    for (int k = 1; k < m; ++k)
+        if (turbulent[order[k]]) {
+            t0 = k;
+            break;
+        }
+    int t1 = t0;
+    // Upstream: a laminar station already past Ncrit or the trip.
+    // (The first station is the laminar similarity start.)
+    for (int k = 1; k < t0; ++k) {
+        const int g = order[k];
+        if (v[g].c >= o.ncrit || L.xi[g] > tripXi) {
+            t1 = k;
+            break;
+        }
+    }
+    // Downstream: the first turbulent station not yet reached by n = Ncrit
+    // becomes laminar (one station per step: the stations after it hold
+    // sqrt(C_tau), not n).
+    if (t1 == t0) {
+        if (t1 < m && t1 > 0) {
+            const int a = order[t1 - 1], b = order[t1];
+            IntervalSpec spec;
+            spec.xiA = L.xi[a];
+            spec.xiB = L.xi[b];
+            spec.re = o.re;
+            spec.ncrit = o.ncrit;
+            const double nb = amplificationAt(v[a], v[b], spec, L.xi[b]);
+            // (A margin: the laminar interval's own n at b differs a little
+            // from this estimate, and the station must not flip back.)
+            if (nb < o.ncrit - 0.1 && L.xi[b] < tripXi) {
+                v[b].c = nb;
+                turbulent[b] = 0;
+                ++t1;
+            }
+        }
+    }
+    bool changed = t1 != t0;
+    for (int k = 0; k < m; ++k) {
+        const int g = order[k];
+        const bool turb = k >= t1;
+        if (turb && !turbulent[g]) v[g].c = sqrtTransitionCtau(v[g], o.re);
+        turbulent[g] = turb;
+    }
+    return changed;
+}
+
+// The layers marched on the inviscid speed: the first iterate.
+void initialise(const CouplingStations& st, const Layout& L, const CoupledOptions& o,
+                const std::vector<double>& speed, std::vector<LayerVars<double>>& v,
+                std::vector<char>& turbulent)
+{
+    v.assign(L.n, LayerVars<double>{});
+    turbulent.assign(L.nA, 0);
+    auto marchSurface = [&](const std::vector<int>& order, double trip) {
+        std::vector<double> xi, ue;
+        for (int g : order) {
+            xi.push_back(L.xi[g]);
+            ue.push_back(std::max(std::abs(speed[g]), 1e-3));
+        }
+        MarchOptions mo;
+        mo.re = o.re;
+        mo.ncrit = o.ncrit;
+        mo.tripXi = trip;
+        const MarchResult r = marchLayer(xi, ue, mo);
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            v[order[k]] = r.stations[k].v;
+            turbulent[order[k]] = r.stations[k].kind != LayerKind::Laminar;
+        }
+    };
+    marchSurface(L.lower, L.tripXiLower);
+    marchSurface(L.upper, L.tripXiUpper);
+    for (int g = 0; g < L.nA; ++g)
+        if (L.copyOf[g] >= 0) {
+            v[g] = v[L.copyOf[g]];
+            v[g].ue = std::max(std::abs(speed[g]), 1e-3);
+        }
+    if (L.nW == 0) return;
+    const int u = L.nA - 1, l = 0;
+    const LayerVars<double> start =
+        wakeStart(v[u], turbulent[u] != 0, v[l], turbulent[l] != 0, st.trailingEdgeGap, o.re);
+    std::vector<double> xi{L.xi[L.nA] - st.s[L.nA]}, ue{start.ue};
+    for (int g : L.wake) {
+        xi.push_back(L.xi[g]);
+        ue.push_back(std::max(std::abs(speed[g]), 1e-3));
+    }
+    MarchOptions mo;
+    mo.re = o.re;
+    mo.wake = true;
+    mo.start = start;
+    mo.hkMaxTurbulent = 3.0;
+    const bool atEdge = st.s[L.nA] < 1e-9;
+    if (atEdge) {
+        xi.erase(xi.begin());
+        ue.erase(ue.begin());
+    }
+    const MarchResult r = marchLayer(xi, ue, mo);
+    for (std::size_t k = 0; k < L.wake.size(); ++k)
+        v[L.wake[k]] = r.stations[k + (atEdge ? 0 : 1)].v;
+}
+
+// Finds the stagnation interval (q_k <= 0 < q_{k+1}) nearest to `near`.
+int findStagnation(const std::vector<double>& q, int nA, int near)
+{
+    int best = -1;
+    for (int k = 0; k + 1 < nA; ++k)
+        if (q[k] <= 0 && q[k + 1] > 0 && (best < 0 || std::abs(k - near) < std::abs(best - near)))
+            best = k;
+    return best;
+}
+
+std::string whereText(const Layout& L, const CouplingStations& st, int g)
+{
+    std::ostringstream os;
+    os.precision(3);
+    os << (L.side[g] == Side::Upper ? "upper surface" : L.side[g] == Side::Lower ? "lower surface" : "wake")
+       << " at x/c = " << std::fixed << st.x[g];
+    return os.str();
+}
+
+bool finiteState(const std::vector<LayerVars<double>>& v)
+{
+    for (const auto& s : v)
+        if (!std::isfinite(s.theta) || !std::isfinite(s.dstar) || !std::isfinite(s.c) ||
+            !std::isfinite(s.ue))
+            return false;
+    return true;
+}
+
+void fillResults(const CouplingStations& st, const Layout& L, const std::vector<LayerVars<double>>& v,
+                 const std::vector<char>& turbulent, const CoupledOptions& o, CoupledResult& res)
+{
+    const double ca = std::cos(res.alphaDeg * M_PI / 180), sa = std::sin(res.alphaDeg * M_PI / 180);
+    res.stations.assign(L.n, StationResult{});
+    res.q.assign(L.nA, 0.0);
+    for (int g = 0; g < L.n; ++g) {
+        const LayerKind kind = kindOf(L, turbulent, g);
+        const StationClosures c = stationClosures(kind, v[g], o.re);
+        StationResult& s = res.stations[g];
+        s.side = L.side[g];
+        s.x = st.x[g];
+        s.y = st.y[g];
+        s.xi = L.side[g] == Side::Wake ? st.s[g] : L.xi[g];
+        s.q = L.sigma[g] * v[g].ue;
+        s.ue = v[g].ue;
+        s.theta = v[g].theta;
+        s.dstar = v[g].dstar;
+        s.H = v[g].dstar / v[g].theta;
+        s.cf = c.cf;
+        s.turbulent = kind != LayerKind::Laminar;
+        s.n = s.turbulent ? 0 : v[g].c;
+        s.ctau = s.turbulent ? v[g].c * v[g].c : 0;
+        if (g < L.nA) res.q[g] = s.q;
+    }
+    // Friction drag: the wall shear projected on the free-stream direction.
+    res.cdf = 0;
+    for (const auto* order : {&L.lower, &L.upper}) {
+        for (std::size_t k = 1; k < order->size(); ++k) {
+            const int a = (*order)[k - 1], b = (*order)[k];
+            const double ta = res.stations[a].cf * v[a].ue * v[a].ue;
+            const double tb = res.stations[b].cf * v[b].ue * v[b].ue;
+            const double dx = (st.x[b] - st.x[a]) * ca + (st.y[b] - st.y[a]) * sa;
+            res.cdf += 0.5 * (ta + tb) * dx;
+        }
+    }
+    // Squire-Young at the end of the wake (or of the trailing edge without one).
+    if (L.nW > 0) {
+        const LayerVars<double>& e = v[L.n - 1];
+        res.cd = 2 * e.theta * std::pow(e.ue, 0.5 * (e.dstar / e.theta + 5));
+    } else {
+        const LayerVars<double> w = wakeStart(v[L.nA - 1], turbulent[L.nA - 1] != 0, v[0],
+                                              turbulent[0] != 0, st.trailingEdgeGap, o.re);
+        res.cd = 2 * w.theta * std::pow(w.ue, 0.5 * (w.dstar / w.theta + 5));
+    }
+    res.cdp = res.cd - res.cdf;
+    // Transition and separation of each surface.
+    for (int sideIndex = 0; sideIndex < 2; ++sideIndex) {
+        const std::vector<int>& order = sideIndex == 0 ? L.lower : L.upper;
+        std::optional<double>& tr = sideIndex == 0 ? res.transitionLower : res.transitionUpper;
+        std::optional<double>& sep = sideIndex == 0 ? res.separationLower : res.separationUpper;
+        for (std::size_t k = 0; k < order.size(); ++k) {
+            const int g = order[k];
+            if (!tr && turbulent[g]) {
+                if (k == 0) {
+                    tr = st.x[g];
+                } else {
+                    const int a = order[k - 1];
+                    double xt = L.xi[g];
+                    intervalResidual(v[a], v[g], intervalSpec(L, turbulent, a, g, o), &xt);
+                    const double w = std::clamp((xt - L.xi[a]) / (L.xi[g] - L.xi[a]), 0.0, 1.0);
+                    tr = st.x[a] + w * (st.x[g] - st.x[a]);
+                }
+            }
+            if (!sep && k > 0 && res.stations[g].cf < 0) {
+                const int a = order[k - 1];
+                const double ca0 = res.stations[a].cf, cb = res.stations[g].cf;
+                const double w = ca0 > 0 ? ca0 / (ca0 - cb) : 0.0;
+                sep = st.x[a] + w * (st.x[g] - st.x[a]);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
+                           const CoupledState* warm)
+{
+    CoupledResult res;
+    const int nA = st.nAirfoil, n = st.size();
+    const std::size_t nn = static_cast<std::size_t>(std::max(n, 0));
+    if (nA < 6 || st.nWake < 0 || st.x.size() != nn || st.y.size() != nn || st.s.size() != nn ||
+        st.qInviscid.size() != nn || st.D.size() != nn * nn || !(o.re > 0) || !(o.ncrit > 0)) {
+        res.reason = "the stations of the coupling are incomplete";
+        return res;
+    }
+    for (std::size_t i = 0; i < nn; ++i)
+        if (!std::isfinite(st.qInviscid[i]) || !std::isfinite(st.s[i])) {
+            res.reason = "the inviscid speed is not finite";
+            return res;
+        }
+
+    std::vector<LayerVars<double>> v;
+    std::vector<char> turbulent;
+    int k = -1;
+    bool warmStarted = false;
+    if (warm && warm->valid() && static_cast<int>(warm->vars.size()) == n &&
+        static_cast<int>(warm->turbulent.size()) == nA && warm->stagnation < nA - 3 &&
+        warm->stagnation >= 2) {
+        v = warm->vars;
+        turbulent = warm->turbulent;
+        k = warm->stagnation;
+        warmStarted = true;
+    } else {
+        k = findStagnation(st.qInviscid, nA, nA / 2);
+    }
+    if (k < 2 || k > nA - 4) {
+        res.reason = "no stagnation point on the contour";
+        return res;
+    }
+    const std::vector<double>& q0 = st.qInviscid;
+    std::vector<double> qInv = q0;
+    std::optional<AngleUnknown> angle;
+    if (o.targetCl && o.liftOf) {
+        if (st.dqdAlpha.size() != nn || !std::isfinite(*o.targetCl)) {
+            res.reason = "the speed's derivative with respect to the angle is missing";
+            return res;
+        }
+        angle = AngleUnknown{st.alphaDeg, {}};
+        inviscidAt(st, st.alphaDeg, qInv, angle->dqda);
+    }
+    AngleUnknown* angleUnknown = angle ? &*angle : nullptr;
+    Layout L = makeLayout(st, k, stagnationArc(st, k, q0[k], q0[k + 1]), o);
+    if (v.empty()) {
+        // The layers marched on the inviscid speed, then a few passes marched
+        // on the speed their displacement gives (half of the change each
+        // time): near the nose the displacement moves the stagnation point
+        // and the speeds well away from the inviscid ones.
+        std::vector<double> speed = q0;
+        initialise(st, L, o, speed, v, turbulent);
+        double qMax = 0;
+        for (double x : q0) qMax = std::max(qMax, std::abs(x));
+        for (int pass = 0; pass < 3 && finiteState(v); ++pass) {
+            const std::vector<double> q = speedOfState(st, L, v, qInv);
+            std::vector<double> next(n);
+            bool sane = true;
+            for (int i = 0; i < n; ++i) {
+                next[i] = 0.5 * (speed[i] + q[i]);
+                sane = sane && std::isfinite(next[i]) && std::abs(next[i]) < 1.5 * qMax + 0.5;
+            }
+            const int k1 = findStagnation(next, nA, L.stag);
+            // A march that separates strongly can give wild speeds: keep
+            // the last start then.
+            if (!sane || k1 < 2 || k1 > nA - 4) break;
+            const Layout L1 = makeLayout(st, k1, stagnationArc(st, k1, next[k1], next[k1 + 1]), o);
+            std::vector<LayerVars<double>> v1;
+            std::vector<char> t1;
+            initialise(st, L1, o, next, v1, t1);
+            if (!finiteState(v1)) break;
+            speed = std::move(next);
+            L = L1;
+            v = std::move(v1);
+            turbulent = std::move(t1);
+        }
+    }
+    if (!finiteState(v)) {
+        res.reason = "the layer could not be started on the inviscid speed";
+        return res;
+    }
+
+    if (warmStarted) {
+        // The neighbour's layers on this angle's speeds: the edge speeds
+        // start from what the coupling gives for their displacement.
+        const std::vector<double> q = speedOfState(st, L, v, qInv);
+        for (int j = 0; j < n; ++j) v[j].ue = std::max(L.sigma[j] * q[j], 1e-3);
+    }
+
+    Eigen::VectorXd R;
+    Eigen::MatrixXd J;
+    std::vector<LayerVars<double>> lastGood = v;
+    double rmax = kInfinity;
+    int worst = 0;
+    for (int it = 0; it <= o.maxIterations; ++it) {
+        // Relocate the stagnation point and the transition intervals.
+        bool changed = false;
+        const std::vector<double> q = speedOfState(st, L, v, qInv);
+        const int k1 = findStagnation(q, nA, L.stag);
+        if (k1 >= 2 && k1 <= nA - 4 && (k1 != L.stag || rmax > kFreezeStagnation)) {
+            if (k1 != L.stag) {
+                changed = true;
+                // Stations that change surface start from the state of the
+                // first station of the surface they join.
+                const int from = k1 > L.stag ? L.stag : L.stag + 1;
+                for (int j = std::min(k1, L.stag) + 1; j <= std::max(k1, L.stag); ++j) {
+                    v[j] = v[from];
+                    v[j].ue = std::max(std::abs(q[j]), 1e-3);
+                    v[j].c = 0;
+                    turbulent[j] = 0;
+                }
+                // The edge speeds of the state start again from the
+                // coupling's, which moved the stagnation point.
+                for (int j = 0; j < nA; ++j) {
+                    const double sign = j <= k1 ? -1.0 : 1.0;
+                    v[j].ue = std::max(sign * q[j], 1e-3);
+                }
+            }
+            // Within the stagnation interval the edge speeds of the state
+            // (not the coupling's speeds, which lag behind until convergence)
+            // place the point: ue grows linearly from it on both sides.
+            L = makeLayout(st, k1, stagnationArc(st, k1, -v[k1].ue, v[k1 + 1].ue), o);
+        }
+        for (int g = 0; g < nA; ++g)
+            if (L.copyOf[g] >= 0) {
+                turbulent[g] = 0;
+                v[g].c = 0;
+            }
+        changed = classifyTransition(L, L.lower, L.tripXiLower, v, turbulent, o) || changed;
+        changed = classifyTransition(L, L.upper, L.tripXiUpper, v, turbulent, o) || changed;
+
+        assemble(st, L, v, turbulent, o, qInv, angleUnknown, R, &J);
+        if (!R.allFinite() || !J.allFinite()) {
+            v = lastGood;
+            res.reason = "the residual became infinite at iteration " + std::to_string(it);
+            break;
+        }
+        Eigen::Index wi = 0;
+        rmax = R.cwiseAbs().maxCoeff(&wi);
+        worst = static_cast<int>(wi / 4);
+        res.residualHistory.push_back(rmax);
+        res.iterations = it;
+        lastGood = v;
+        if (rmax < o.tolerance && !changed) {
+            res.converged = true;
+            break;
+        }
+        if (it == o.maxIterations) break;
+        const Eigen::VectorXd dU = J.partialPivLu().solve(-R);
+        if (!dU.allFinite()) {
+            res.reason = "the Newton system is singular at iteration " + std::to_string(it);
+            break;
+        }
+        // One relaxation factor for the whole update.
+        double omega = 1.0;
+        auto limitRelative = [&omega](double x, double dx, double down, double up) {
+            const double r = dx / x;
+            if (r < -down) omega = std::min(omega, -down / r);
+            if (r > up) omega = std::min(omega, up / r);
+        };
+        // The angle moves by half a degree at most.
+        const double maxAngleStep = 0.5 * M_PI / 180;
+        if (angle && std::abs(dU[4 * n]) > maxAngleStep) omega = maxAngleStep / std::abs(dU[4 * n]);
+        for (int g = 0; g < n; ++g) {
+            limitRelative(v[g].theta, dU[4 * g], 0.5, 2.0);
+            limitRelative(v[g].dstar, dU[4 * g + 1], 0.5, 2.0);
+            limitRelative(std::max(v[g].ue, 0.05), dU[4 * g + 3], 0.5, 0.5);
+            if (g < nA && !turbulent[g]) {
+                if (std::abs(dU[4 * g + 2]) > 2.0) omega = std::min(omega, 2.0 / std::abs(dU[4 * g + 2]));
+            } else {
+                limitRelative(v[g].c, dU[4 * g + 2], 0.5, 1.0);
+            }
+        }
+        auto updated = [&](double f) {
+            std::vector<LayerVars<double>> w = v;
+            for (int g = 0; g < n; ++g) {
+                LayerVars<double>& s = w[g];
+                s.theta += f * dU[4 * g];
+                s.dstar += f * dU[4 * g + 1];
+                s.c += f * dU[4 * g + 2];
+                s.ue += f * dU[4 * g + 3];
+                const LayerKind kind = kindOf(L, turbulent, g);
+                s.theta = std::max(s.theta, 1e-10);
+                s.dstar = std::max(s.dstar, hkMinimum(kind) * 1.0001 * s.theta);
+                s.ue = std::max(s.ue, 1e-6);
+                if (kind == LayerKind::Laminar) s.c = std::max(s.c, 0.0);
+                else s.c = std::max(s.c, 1e-4);
+            }
+            return w;
+        };
+        // Backtracking: the Newton direction lowers |R| for a short enough
+        // step; far from the solution the full (limited) step may not.
+        const double norm0 = R.norm();
+        std::vector<LayerVars<double>> trial = updated(omega);
+        AngleUnknown trialAngle;
+        std::vector<double> trialQ = qInv;
+        auto moveAngle = [&](double f) {
+            if (!angle) return;
+            trialAngle.alphaDeg = angle->alphaDeg + f * dU[4 * n] * 180 / M_PI;
+            inviscidAt(st, trialAngle.alphaDeg, trialQ, trialAngle.dqda);
+        };
+        moveAngle(omega);
+        Eigen::VectorXd Rt;
+        for (int half = 0; half < 6; ++half) {
+            assemble(st, L, trial, turbulent, o, trialQ, angle ? &trialAngle : nullptr, Rt, nullptr);
+            const double nt = Rt.allFinite() ? Rt.norm() : kInfinity;
+            if (nt < norm0) break;
+            omega *= 0.5;
+            trial = updated(omega);
+            moveAngle(omega);
+        }
+        v = std::move(trial);
+        if (angle) {
+            *angle = trialAngle;
+            qInv = trialQ;
+        }
+        if (!finiteState(v)) {
+            v = lastGood;
+            res.reason = "the update became infinite at iteration " + std::to_string(it);
+            break;
+        }
+    }
+    res.residual = std::isfinite(rmax) ? rmax : 0.0;
+    if (!res.converged && res.reason.empty()) {
+        std::ostringstream os;
+        os.precision(2);
+        os << o.maxIterations << " iterations, residual " << std::scientific << rmax
+           << ", largest on the " << whereText(L, st, worst);
+        res.reason = os.str();
+    }
+    res.alphaDeg = angle ? angle->alphaDeg : st.alphaDeg;
+    fillResults(st, L, v, turbulent, o, res);
+    res.state.vars = v;
+    res.state.turbulent = turbulent;
+    res.state.stagnation = L.stag;
+    return res;
+}
+
+std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
+                                     const StationsOfAngle& stationsOf,
+                                     const CoupledOptions& options)
+{
+    std::vector<SweepPoint> points(alphas.size());
+    if (alphas.empty()) return points;
+    std::vector<std::size_t> up, down;
+    std::size_t start = 0;
+    for (std::size_t i = 1; i < alphas.size(); ++i)
+        if (std::abs(alphas[i]) < std::abs(alphas[start])) start = i;
+    for (std::size_t i = 0; i < alphas.size(); ++i)
+        (alphas[i] >= alphas[start] ? up : down).push_back(i);
+    auto byAngle = [&](std::size_t a, std::size_t b) { return alphas[a] < alphas[b]; };
+    std::sort(up.begin(), up.end(), byAngle);
+    std::sort(down.begin(), down.end(), [&](std::size_t a, std::size_t b) { return byAngle(b, a); });
+
+    auto solveAt = [&](double alpha, const CoupledState* warm, CoupledResult& out) {
+        const Outcome<CouplingStations> st = stationsOf(alpha);
+        if (!st.ok()) {
+            out = CoupledResult{};
+            out.reason = st.refusal().message;
+            return false;
+        }
+        out = solveCoupled(*st, options, warm);
+        return out.converged;
+    };
+    for (const std::vector<std::size_t>* branch : {&up, &down}) {
+        // Both branches grow from the converged start point.
+        bool haveNeighbour = branch == &down && points[start].result.converged;
+        CoupledState neighbour = haveNeighbour ? points[start].result.state : CoupledState{};
+        double neighbourAlpha = alphas[start];
+        for (std::size_t i : *branch) {
+            if (branch == &down && i == start) continue;
+            SweepPoint& p = points[i];
+            p.alphaDeg = alphas[i];
+            bool ok = solveAt(alphas[i], nullptr, p.result);
+            if (!ok && haveNeighbour) {
+                CoupledResult r;
+                if (solveAt(alphas[i], &neighbour, r)) {
+                    p.result = std::move(r);
+                    p.route = 1;
+                    ok = true;
+                }
+            }
+            for (int parts = 2; !ok && haveNeighbour && parts <= 4; parts *= 2) {
+                CoupledState s = neighbour;
+                bool chain = true;
+                CoupledResult r;
+                for (int k = 1; k <= parts && chain; ++k) {
+                    const double a = neighbourAlpha + (alphas[i] - neighbourAlpha) * k / parts;
+                    chain = solveAt(a, &s, r);
+                    if (chain) s = r.state;
+                }
+                if (chain) {
+                    p.result = std::move(r);
+                    p.route = 2;
+                    ok = true;
+                }
+            }
+            if (ok) {
+                neighbour = p.result.state;
+                neighbourAlpha = alphas[i];
+                haveNeighbour = true;
+            }
+        }
+    }
+    return points;
+}
+
+}  // namespace tavrix::coupled

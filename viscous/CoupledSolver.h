@@ -1,0 +1,115 @@
+// The coupled viscous-inviscid analysis: one Newton iteration on the whole
+// system of the boundary layers of both surfaces and the wake and their
+// coupling with the outer flow.
+//
+// Unknowns per station (the augmented state): theta, delta*, c (n while
+// laminar, sqrt(C_tau) once turbulent) and the edge speed ue = |q|. Equations
+// per station: the three layer equations of the interval that ends there
+// (the similarity start at the first station of a surface, the merge of the
+// two trailing-edge layers at the start of the wake) and the coupling
+//     q_i = qInviscid_i + sum_j D_ij mTilde_j,  mTilde_j = q_j delta*_j.
+// Between Newton steps the stagnation point is relocated from the sign change
+// of q and the transition interval from where n reaches Ncrit; each update is
+// limited by one relaxation factor. Lengths are in chords, speeds in
+// free-stream speeds.
+#pragma once
+
+#include <functional>
+#include <limits>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "viscous/InviscidCoupling.h"
+#include "viscous/IntegralLayer.h"
+
+namespace tavrix::coupled {
+
+struct CoupledOptions {
+    double re = 1e6;
+    double ncrit = 9;
+    // Forced transition, x/c of the station frame on each surface (beyond 1: free).
+    double tripUpperX = 2;
+    double tripLowerX = 2;
+    int maxIterations = 60;
+    // Converged once the largest residual is below this.
+    double tolerance = 1e-9;
+    // CL-prescribed run: with a target and the lift of a speed distribution
+    // (signed q at the airfoil stations, angle in degrees), the angle of
+    // attack becomes an unknown with the residual CL - targetCl. The inviscid
+    // speed follows the angle exactly, q = A cos(alpha) + B sin(alpha) from
+    // qInviscid and dqdAlpha; the wake keeps the stations' geometry.
+    std::optional<double> targetCl;
+    std::function<double(const std::vector<double>& q, double alphaDeg)> liftOf;
+};
+
+enum class Side { Lower, Upper, Wake };
+
+// The iteration's state, kept for a warm start of a neighbouring point.
+struct CoupledState {
+    std::vector<LayerVars<double>> vars;  // per station
+    std::vector<char> turbulent;          // per airfoil station
+    int stagnation = -1;                  // q changes sign between this and the next station
+    bool valid() const { return !vars.empty() && stagnation >= 0; }
+};
+
+struct StationResult {
+    Side side = Side::Upper;
+    double x = 0, y = 0;
+    double xi = 0;   // arc length from the stagnation point (wake: from the trailing edge)
+    double q = 0;    // signed speed
+    double ue = 0, theta = 0, dstar = 0, H = 0, cf = 0;
+    bool turbulent = false;
+    double n = 0;     // amplification (laminar stations)
+    double ctau = 0;  // shear-stress coefficient (turbulent stations and the wake)
+};
+
+struct CoupledResult {
+    bool converged = false;
+    std::string reason;  // why not, when not converged
+    int iterations = 0;
+    double residual = 0;  // largest residual at the end
+    std::vector<double> residualHistory;
+
+    double alphaDeg = 0;  // the stations' angle, or the one found for the target CL
+    double cd = 0, cdf = 0, cdp = 0;
+    // x/c of transition (free or forced) and of the first laminar or
+    // turbulent separation (Cf < 0) on each surface; empty where there is none.
+    std::optional<double> transitionUpper, transitionLower;
+    std::optional<double> separationUpper, separationLower;
+
+    // Signed viscous speed at the airfoil stations (for the forces and Cp).
+    std::vector<double> q;
+    std::vector<StationResult> stations;
+    CoupledState state;
+};
+
+// Runs the coupled analysis on the stations. A warm start that fits the
+// stations is used as the first iterate; otherwise the layers are marched on
+// the inviscid speed. Never returns NaN values: a point that fails is
+// reported as not converged with its reason and the last finite iterate.
+CoupledResult solveCoupled(const CouplingStations& stations, const CoupledOptions& options,
+                           const CoupledState* warmStart = nullptr);
+
+// One point of a sweep: its angle and result (not converged, with the reason,
+// when the stations could not be built or the iteration failed).
+struct SweepPoint {
+    double alphaDeg = 0;
+    CoupledResult result;
+    // How the point was reached: 0 from a fresh start, 1 warm from its
+    // neighbour, 2 through intermediate angles.
+    int route = 0;
+};
+
+// The stations of an angle of attack (the wake and D of that angle).
+using StationsOfAngle = std::function<Outcome<CouplingStations>(double alphaDeg)>;
+
+// Runs the angles outward from the one nearest 0 (upwards, then downwards),
+// each from a fresh start; one that fails is retried warm from its converged
+// neighbour, then through two and four smaller steps from it, before it is
+// reported as not converged. Returns the points in the order of `alphas`.
+std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
+                                     const StationsOfAngle& stationsOf,
+                                     const CoupledOptions& options);
+
+}  // namespace tavrix::coupled
