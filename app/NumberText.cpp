@@ -284,6 +284,13 @@ std::string generalForm(double v, char decimalSeparator)
     return std::string(buffer, writeGeneralForm(buffer, v, decimalSeparator));
 }
 
+std::string sixFigures(double v)
+{
+    char text[48];
+    std::snprintf(text, sizeof text, "%.6g", v == 0 ? 0.0 : v);
+    return text;
+}
+
 std::string bareNumber(double v, char decimalSeparator)
 {
     char buffer[kNumberTextCapacity];

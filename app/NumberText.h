@@ -29,6 +29,10 @@ double roundHalfEven(double v, int decimals);
 // exponent form outside 1E-04..1E+15; zero (also negative zero) is "0".
 std::string generalForm(double v, char decimalSeparator = '.');
 
+// Six significant digits as printf's "%.6g" writes them, negative zero as
+// "0": the numbers of run names, captions and messages.
+std::string sixFigures(double v);
+
 // A bare number of the result files: a blank or the minus sign, the general
 // form, one trailing blank.
 std::string bareNumber(double v, char decimalSeparator = '.');

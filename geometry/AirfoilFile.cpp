@@ -1,11 +1,14 @@
 #include "geometry/AirfoilFile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <optional>
 #include <system_error>
+#include <utility>
 
 #include "app/NumberText.h"
+#include "geometry/CoordinateFormats.h"
 #include "output/Plots.h"
 
 namespace tavrix {
@@ -44,6 +47,35 @@ std::optional<std::string> readAirfoilFileStart(const std::string& path, std::st
     }
     if (text.size() > kAirfoilFileReadLimit) text.resize(kAirfoilFileReadLimit);
     return std::nullopt;
+}
+
+std::variant<Contour, std::string> readAirfoilFileContour(const std::string& path,
+                                                          std::string_view shown)
+{
+    std::string text;
+    bool whole = false;
+    if (auto failure = readAirfoilFileStart(path, text, whole))
+        return airfoilFileRefusal(shown, *failure);
+    const std::string fileName = std::filesystem::path(path).filename().string();
+    const CoordinateFormat format = detectCoordinateFormat(text);
+    if (format == CoordinateFormat::Arf) {
+        auto parsed = parseAirfoilFile(text, whole);
+        if (auto* reason = std::get_if<std::string>(&parsed))
+            return airfoilFileRefusal(shown, *reason);
+        auto& contents = std::get<AirfoilFileContents>(parsed);
+        const auto n = static_cast<std::size_t>(std::max(contents.count, 0));
+        contents.x.resize(std::min(n, contents.x.size()));
+        contents.y.resize(std::min(n, contents.y.size()));
+        return Contour{contents.name.empty() ? fileName : contents.name, std::move(contents.x),
+                       std::move(contents.y)};
+    }
+    if (!whole)
+        return airfoilFileRefusal(
+            shown, "it is larger than " + std::to_string(kAirfoilFileReadLimit >> 20) + " MB");
+    auto prepared = readCoordinateContour(text, format, fileName);
+    if (auto* reason = std::get_if<std::string>(&prepared))
+        return airfoilFileRefusal(shown, *reason);
+    return std::get<PreparedContour>(std::move(prepared)).contour;
 }
 
 bool Read_AirfoilFile(Common& common, ui::Toolkit& ui)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/Module_Common.h"
+#include "geometry/Contour.h"
 #include "ui/Toolkit.h"
 
 namespace tavrix {
@@ -53,5 +54,13 @@ std::optional<std::string> readAirfoilFileStart(const std::string& path, std::st
 
 // The refusal message shown for a coordinate file.
 std::string airfoilFileRefusal(std::string_view path, std::string_view reason);
+
+// The contour of a coordinate file of any layout, told from its content: the
+// program's own layout with its points as they stand (as many as its count
+// says), a Selig, Lednicer or plain file made ready for the panel methods
+// (readCoordinateContour). Named after the file, or after the name it holds.
+// On failure the refusal message, naming the file as `shown`.
+std::variant<Contour, std::string> readAirfoilFileContour(const std::string& path,
+                                                          std::string_view shown);
 
 }  // namespace tavrix

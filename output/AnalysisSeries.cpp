@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "app/GeometryEdits.h"
+#include "app/NumberText.h"
 #include "geometry/ExactFlow.h"
 #include "geometry/Generators.h"
 
@@ -414,25 +415,14 @@ std::string sectionName(const PressCase& press)
     return press.common.AirfoilName.empty() ? "Contour" : press.common.AirfoilName;
 }
 
-namespace {
-
-std::string shortNumber(double v)
-{
-    char text[64];
-    std::snprintf(text, sizeof text, "%.6g", v == 0 ? 0.0 : v);
-    return text;
-}
-
-}  // namespace
-
 std::string caseTitle(const PressCase& press, CaseText parts)
 {
     std::string t = sectionName(press) + ", " + std::to_string(press.common.NP) + " points";
     if (parts.withMethod) t += ", " + std::string(methodName(press.setup.method));
-    if (parts.withAlpha) t += ", \u03b1 = " + shortNumber(press.alphaDeg) + "\u00b0";
-    t += ", \u03b7 = " + shortNumber(press.setup.etaDeg) + "\u00b0";
+    if (parts.withAlpha) t += ", \u03b1 = " + sixFigures(press.alphaDeg) + "\u00b0";
+    t += ", \u03b7 = " + sixFigures(press.setup.etaDeg) + "\u00b0";
     if (parts.incompressible) t += ", incompressible";
-    else t += ", M\u221e = " + shortNumber(std::fabs(press.setup.mach));
+    else t += ", M\u221e = " + sixFigures(std::fabs(press.setup.mach));
     return t;
 }
 

@@ -5,16 +5,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "app/NumberText.h"
+
 namespace tavrix {
 
 namespace {
-
-std::string shortNumber(double v)
-{
-    char text[48];
-    std::snprintf(text, sizeof text, "%.6g", v == 0 ? 0.0 : v);
-    return text;
-}
 
 // The shortest text that reads back to the same double, whatever the locale.
 std::string exact(double v)
@@ -33,7 +28,7 @@ bool envelope(const BoundaryLayerSetup& layer)
 
 std::string reynoldsText(double Re)
 {
-    if (!(Re > 0) || !std::isfinite(Re)) return shortNumber(Re);
+    if (!(Re > 0) || !std::isfinite(Re)) return sixFigures(Re);
     int exponent = static_cast<int>(std::floor(std::log10(Re)));
     char mantissa[32];
     std::snprintf(mantissa, sizeof mantissa, "%.3g", Re / std::pow(10.0, exponent));
@@ -50,12 +45,12 @@ std::string defaultRunName(const RunCase& c)
     std::string name = c.airfoil.empty() ? "unnamed section" : c.airfoil;
     if (c.Re > 0) {
         name += ", Re " + reynoldsText(c.Re);
-        if (c.Ncrit > 0) name += ", Ncrit " + shortNumber(c.Ncrit);
+        if (c.Ncrit > 0) name += ", Ncrit " + sixFigures(c.Ncrit);
         if (c.model.rfind("one-way", 0) == 0) name += ", one-way layer";
     } else {
         name += ", inviscid";
     }
-    if (c.mach != 0) name += ", M " + shortNumber(c.mach);
+    if (c.mach != 0) name += ", M " + sixFigures(c.mach);
     if (!c.method.empty()) name += ", " + c.method;
     return name;
 }
@@ -77,7 +72,7 @@ RunCase polarRunCase(const PressCase& press, const PolarResult& polar, PanelMeth
     }
     c.mach = polar.mach;
     c.origin = std::to_string(press.common.NP) + " points, \u03b7 = " +
-               shortNumber(press.setup.etaDeg) + "\u00b0";
+               sixFigures(press.setup.etaDeg) + "\u00b0";
     if (polar.mach != 0) c.origin += ", " + std::string(correctionName(polar.correction));
     return c;
 }
@@ -127,13 +122,13 @@ std::string caseCommentLines(const RunCase& c, std::span<const double> alphas)
     t += "# method: " + oneLine(c.method) + "\n";
     t += "# model: " + oneLine(c.model) + "\n";
     t += "# Re: " + (c.Re > 0 ? reynoldsText(c.Re) : std::string("none")) + "\n";
-    t += "# Ncrit: " + (c.Ncrit > 0 ? shortNumber(c.Ncrit) : std::string("none")) + "\n";
-    t += "# Mach: " + shortNumber(c.mach) + "\n";
+    t += "# Ncrit: " + (c.Ncrit > 0 ? sixFigures(c.Ncrit) : std::string("none")) + "\n";
+    t += "# Mach: " + sixFigures(c.mach) + "\n";
     if (alphas.empty()) {
         t += "# alpha range: no angles\n";
     } else {
         const auto [lo, hi] = std::minmax_element(alphas.begin(), alphas.end());
-        t += "# alpha range: " + shortNumber(*lo) + " to " + shortNumber(*hi) + " deg (" +
+        t += "# alpha range: " + sixFigures(*lo) + " to " + sixFigures(*hi) + " deg (" +
              std::to_string(alphas.size()) + (alphas.size() == 1 ? " angle)\n" : " angles)\n");
     }
     if (!c.origin.empty()) t += "# from: " + oneLine(c.origin) + "\n";

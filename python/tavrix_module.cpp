@@ -14,7 +14,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <limits>
 #include <optional>
 #include <stdexcept>
@@ -119,31 +118,9 @@ Airfoil naca(const std::string& designation, int points, bool openTrailingEdge)
 // kept, to be repanelled.
 Airfoil fromFile(const std::string& path)
 {
-    std::string text;
-    bool whole = false;
-    if (auto failure = readAirfoilFileStart(path, text, whole))
-        refuse(airfoilFileRefusal(path, *failure));
-    const std::string fileName = std::filesystem::path(path).filename().string();
-    const CoordinateFormat format = detectCoordinateFormat(text);
-    if (format == CoordinateFormat::Arf) {
-        auto parsed = parseAirfoilFile(text, whole);
-        if (auto* reason = std::get_if<std::string>(&parsed))
-            refuse(airfoilFileRefusal(path, *reason));
-        auto& contents = std::get<AirfoilFileContents>(parsed);
-        const auto n = static_cast<std::size_t>(std::max(contents.count, 0));
-        contents.x.resize(std::min(n, contents.x.size()));
-        contents.y.resize(std::min(n, contents.y.size()));
-        return Airfoil{Contour{contents.name.empty() ? fileName : contents.name,
-                               std::move(contents.x), std::move(contents.y)},
-                       std::nullopt};
-    }
-    if (!whole)
-        refuse(airfoilFileRefusal(
-            path, "it is larger than " + std::to_string(kAirfoilFileReadLimit >> 20) + " MB"));
-    auto prepared = readCoordinateContour(text, format, fileName);
-    if (auto* reason = std::get_if<std::string>(&prepared))
-        refuse(airfoilFileRefusal(path, *reason));
-    return Airfoil{std::get<PreparedContour>(std::move(prepared)).contour, std::nullopt};
+    auto read = readAirfoilFileContour(path, path);
+    if (auto* reason = std::get_if<std::string>(&read)) refuse(*reason);
+    return Airfoil{std::get<Contour>(std::move(read)), std::nullopt};
 }
 
 std::string inputText(double v)

@@ -11,34 +11,17 @@ namespace {
 
 constexpr double kTwoPi = 2 * kPi;
 
-// A field point seen from a straight segment: its frame (XP along the segment
-// from the mid point, YP across it, to the left of the direction of travel),
-// the logarithm of the ratio of its distances to the first and the second end
-// point, and the angle the segment subtends there (+pi just left of it, -pi
-// just right, 0 as the principal value on it).
-struct SegmentView {
-    double cosD = 1, sinD = 0;
-    double XP = 0, YP = 0, H = 0;
-    double logRatio = 0;
-    double beta = 0;
+// A field point seen from a straight segment: its frame and the segment's
+// sheet integrals there.
+struct SegmentView : SegmentFrame {
+    SheetIntegrals sheet;
 };
 
 SegmentView viewFrom(double x1, double y1, double x2, double y2, double x, double y)
 {
     SegmentView s;
-    const double dx = x2 - x1, dy = y2 - y1;
-    const double length = std::sqrt(dx * dx + dy * dy);
-    s.cosD = dx / length;
-    s.sinD = dy / length;
-    s.H = length / 2;
-    const double xm = (x1 + x2) / 2, ym = (y1 + y2) / 2;
-    s.XP = (x - xm) * s.cosD + (y - ym) * s.sinD;
-    s.YP = (y - ym) * s.cosD - (x - xm) * s.sinD;
-    const double r1sq = (s.XP + s.H) * (s.XP + s.H) + s.YP * s.YP;
-    const double r2sq = (s.XP - s.H) * (s.XP - s.H) + s.YP * s.YP;
-    s.logRatio = std::log(r1sq / r2sq) / 2;
-    const double Q = s.XP * s.XP + s.YP * s.YP - s.H * s.H;
-    s.beta = subtendedAngle(Q, s.YP, Q == 0 ? 0 : (s.YP * length) / Q, kPi);
+    static_cast<SegmentFrame&>(s) = segmentFrame(x1, y1, x2, y2, x, y);
+    s.sheet = sheetIntegrals(s.XP, s.YP, s.H);
     return s;
 }
 
@@ -47,29 +30,27 @@ Velocity toGlobal(const SegmentView& s, double along, double across)
     return {along * s.cosD - across * s.sinD, along * s.sinD + across * s.cosD};
 }
 
-// Local velocity of a unit uniform source sheet: (ln(r1/r2), beta) / 2 pi.
+// Local velocity of a unit uniform source sheet.
 void uniformSource(const SegmentView& s, double& along, double& across)
 {
-    along = s.logRatio / kTwoPi;
-    across = s.beta / kTwoPi;
+    along = s.sheet.us;
+    across = s.sheet.vs;
 }
 
 // Local velocity of a unit uniform counter-clockwise vortex sheet: the
 // source's velocity turned through a right angle.
 void uniformVortex(const SegmentView& s, double& along, double& across)
 {
-    along = -s.beta / kTwoPi;
-    across = s.logRatio / kTwoPi;
+    along = -s.sheet.vs;
+    across = s.sheet.us;
 }
 
 // Local velocity of a counter-clockwise vortex sheet of strength t, the
-// distance along the segment from its mid point: integrating t / r^2 with
-// t = XP - (XP - t) splits it into the uniform sheet's integrals and the
-// segment's length.
+// distance along the segment from its mid point.
 void firstMomentVortex(const SegmentView& s, double& along, double& across)
 {
-    along = -(s.XP * s.beta - s.YP * s.logRatio) / kTwoPi;
-    across = ((s.XP * s.logRatio - 2 * s.H) + s.YP * s.beta) / kTwoPi;
+    along = -s.sheet.vt;
+    across = s.sheet.ut;
 }
 
 // Velocities of the linear sheet that is 1 at the first end point and 0 at
@@ -85,6 +66,23 @@ void linearVortexPair(const SegmentView& s, Velocity& a, Velocity& b)
 }
 
 }  // namespace
+
+SheetIntegrals sheetIntegrals(double XP, double YP, double H, bool firstMoment)
+{
+    const double r1sq = (XP + H) * (XP + H) + YP * YP;
+    const double r2sq = (XP - H) * (XP - H) + YP * YP;
+    const double lambda = std::log(r1sq / r2sq) / 2;
+    const double Q = XP * XP + YP * YP - H * H;
+    const double beta = subtendedAngle(Q, YP, Q == 0 ? 0 : ((2 * YP) * H) / Q, kPi);
+    SheetIntegrals s;
+    s.us = lambda / kTwoPi;
+    s.vs = beta / kTwoPi;
+    if (firstMoment) {
+        s.ut = (XP * lambda - 2 * H + YP * beta) / kTwoPi;
+        s.vt = (XP * beta - YP * lambda) / kTwoPi;
+    }
+    return s;
+}
 
 Velocity sourceSegmentVelocity(double x1, double y1, double x2, double y2, double sigma,
                                double x, double y)

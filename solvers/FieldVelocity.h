@@ -18,6 +18,25 @@ struct Velocity {
     double v = 0;
 };
 
+// The integrals of a sheet on a straight segment of half length H at the
+// point (XP, YP) of its frame (XP along the segment from its mid point, YP
+// across it, to the left of the direction of travel), all over 2 pi:
+//   source of unit strength:       us = ln(r1/r2),            vs = beta
+//   source of strength t (t from the mid point along the segment):
+//                                  ut = XP ln(r1/r2) - 2H + YP beta,
+//                                  vt = XP beta - YP ln(r1/r2)
+// the velocity along and across the segment; r1 and r2 are the distances to
+// the first and second end point, beta the angle the segment subtends (+pi
+// just left of it, -pi just right, 0 as the principal value on it). The
+// strength t splits 1/r^2 into the uniform sheet's integrals and the
+// segment's length: t = XP - (XP - t). A vortex sheet induces the source's
+// velocity turned through a right angle: counter-clockwise (-vs, us). The
+// moments ut and vt only with `firstMoment`.
+struct SheetIntegrals {
+    double us = 0, vs = 0, ut = 0, vt = 0;
+};
+SheetIntegrals sheetIntegrals(double XP, double YP, double H, bool firstMoment = true);
+
 // Velocity at (x, y) of a uniform source sheet of strength sigma (outflow per
 // unit length) on the segment from (x1, y1) to (x2, y2).
 Velocity sourceSegmentVelocity(double x1, double y1, double x2, double y2, double sigma,

@@ -9,6 +9,7 @@
 #include <limits>
 #include <utility>
 
+#include "solvers/FieldVelocity.h"
 #include "solvers/PanelFrame.h"
 
 namespace tavrix {
@@ -17,21 +18,8 @@ namespace {
 
 constexpr double kTwoPi = 2 * kPi;
 
-// The integrals of a sheet on a panel of half length H at the point (XP, YP)
-// of its frame, all over 2 pi:
-//   source of unit strength:       us = ln(r1/r2),            vs = beta
-//   source of strength t (t from the mid point along the panel):
-//                                  ut = XP ln(r1/r2) - 2H + YP beta,
-//                                  vt = XP beta - YP ln(r1/r2)
-// r1 and r2 are the distances to the first and second end point, beta the
-// angle the panel subtends. A vortex sheet induces the source's velocity
-// turned through a right angle: clockwise (the lifting sense) (vs, -us).
-struct SheetIntegrals {
-    double us = 0, vs = 0, ut = 0, vt = 0;
-};
-
-// Far from the panel (more than six panel lengths) the same integrals from
-// the expansion of 1/(Z - t) in powers of t/Z, Z = XP + i YP: the conjugate
+// Far from the panel (more than six panel lengths) the sheet integrals
+// (sheetIntegrals, FieldVelocity.h) from the expansion of 1/(Z - t) in powers of t/Z, Z = XP + i YP: the conjugate
 // velocity of the unit source sheet is
 //   (1/2 pi) (2H/Z + (2H^3/3)/Z^3 + (2H^5/5)/Z^5),
 // of the sheet of strength t
@@ -58,21 +46,12 @@ SheetIntegrals farSheetIntegrals(const PanelFrame& f, bool linear)
     return s;
 }
 
-SheetIntegrals sheetIntegrals(const PanelFrame& f, bool linear)
+// The sheet integrals of the panel: exact near it, from the expansion far
+// from it.
+SheetIntegrals panelSheetIntegrals(const PanelFrame& f, bool linear)
 {
     if (f.XP * f.XP + f.YP * f.YP > 144 * f.H * f.H) return farSheetIntegrals(f, linear);
-    const double r1sq = (f.XP + f.H) * (f.XP + f.H) + f.YP * f.YP;
-    const double r2sq = (f.XP - f.H) * (f.XP - f.H) + f.YP * f.YP;
-    const double lambda = std::log(r1sq / r2sq) / 2;
-    const double beta = f.subtendedAngle((2 * f.YP) * f.H, kPi);
-    SheetIntegrals s;
-    s.us = lambda / kTwoPi;
-    s.vs = beta / kTwoPi;
-    if (linear) {
-        s.ut = (f.XP * lambda - 2 * f.H + f.YP * beta) / kTwoPi;
-        s.vt = (f.XP * beta - f.YP * lambda) / kTwoPi;
-    }
-    return s;
+    return sheetIntegrals(f.XP, f.YP, f.H, linear);
 }
 
 double segmentDistance2(double px, double py, double ax, double ay, double bx, double by)
@@ -132,7 +111,7 @@ FlowVelocity FlowField::velocity(double x, double y) const
     double u = cosAlfa_, v = sinAlfa_;
     for (int J = 1; J <= c.NPanel; ++J) {
         const PanelFrame f = panelFrame(c, x, y, J);
-        const SheetIntegrals s = sheetIntegrals(f, linear);
+        const SheetIntegrals s = panelSheetIntegrals(f, linear);
         double ul = 0, vl = 0;  // in the panel's frame
         switch (method_) {
         case PanelMethod::Hess: {

@@ -72,6 +72,29 @@ inline PanelFrame panelFrame(const PanelGeometry& c, double x, double y, int J)
     return panelFrame(c, x, y, J, c.DS[J] / 2);
 }
 
+// A field point seen from a straight segment given by its end points (a
+// panel outside a PanelGeometry, a piece of a wake): its direction cosines,
+// XP along it from its mid point, YP across it (to the left of the direction
+// of travel from the first end point to the second), H its half length.
+struct SegmentFrame {
+    double cosD = 1, sinD = 0;
+    double XP = 0, YP = 0, H = 0;
+};
+
+inline SegmentFrame segmentFrame(double x1, double y1, double x2, double y2, double x, double y)
+{
+    SegmentFrame s;
+    const double dx = x2 - x1, dy = y2 - y1;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    s.cosD = dx / length;
+    s.sinD = dy / length;
+    s.H = length / 2;
+    const double xm = (x1 + x2) / 2, ym = (y1 + y2) / 2;
+    s.XP = (x - xm) * s.cosD + (y - ym) * s.sinD;
+    s.YP = (y - ym) * s.cosD - (x - xm) * s.sinD;
+    return s;
+}
+
 // DS(J) / 2 for J = 1 .. NPanel.
 inline std::vector<double> halfLengths(const PanelGeometry& c)
 {

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "solvers/FieldVelocity.h"
+#include "solvers/PanelFrame.h"
 
 namespace tavrix::coupled {
 
@@ -90,27 +91,6 @@ std::vector<Combination> sigmaCombinations(int nAirfoil, int nWake,
     return sigma;
 }
 
-// A field point seen from a source segment: XP along it from its mid point,
-// YP across it (to the left of the direction of travel), H its half length.
-struct SourceView {
-    double cosD = 1, sinD = 0;
-    double XP = 0, YP = 0, H = 0;
-};
-
-SourceView sourceView(double x1, double y1, double x2, double y2, double x, double y)
-{
-    SourceView s;
-    const double dx = x2 - x1, dy = y2 - y1;
-    const double length = std::sqrt(dx * dx + dy * dy);
-    s.cosD = dx / length;
-    s.sinD = dy / length;
-    s.H = length / 2;
-    const double xm = (x1 + x2) / 2, ym = (y1 + y2) / 2;
-    s.XP = (x - xm) * s.cosD + (y - ym) * s.sinD;
-    s.YP = (y - ym) * s.cosD - (x - xm) * s.sinD;
-    return s;
-}
-
 // Stream function at the field point of a unit source sheet on the segment,
 // up to a constant of the segment: the integral over the sheet of the polar
 // angle of the field point seen from each source point, over 2 pi. The
@@ -120,7 +100,7 @@ SourceView sourceView(double x1, double y1, double x2, double y2, double x, doub
 // sheet's left normal (out of an airfoil into the fluid), otherwise
 // downstream along the sheet (a wake). A point on the sheet itself gets the
 // value on its right side (the inside of the contour).
-double sourceStreamFunction(const SourceView& s, bool cutAlongNormal)
+double sourceStreamFunction(const SegmentFrame& s, bool cutAlongNormal)
 {
     const double YP = s.YP;
     const auto phi = [&](double u) {
@@ -140,7 +120,7 @@ double sourceStreamFunction(const SourceView& s, bool cutAlongNormal)
 
 // Velocity of a unit source sheet in the segment's frame, or on the inside
 // of the sheet at its own mid point (ownPanel).
-void sourceVelocityLocal(const SourceView& s, bool ownPanel, double& along, double& across)
+void sourceVelocityLocal(const SegmentFrame& s, bool ownPanel, double& along, double& across)
 {
     if (ownPanel) {
         along = 0;
@@ -156,8 +136,8 @@ void sourceVelocityLocal(const SourceView& s, bool ownPanel, double& along, doub
 
 // The velocity of a unit source sheet resolved along (tx, ty) and along its
 // left normal (-ty, tx).
-void sourceComponents(const SourceView& s, bool ownPanel, double tx, double ty, double& tangential,
-                      double& normal)
+void sourceComponents(const SegmentFrame& s, bool ownPanel, double tx, double ty,
+                      double& tangential, double& normal)
 {
     double along, across;
     sourceVelocityLocal(s, ownPanel, along, across);
@@ -394,7 +374,7 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
         const Segment& src = sources[at(p)];
         const bool onAirfoil = p < N;
         const auto view = [&](double x, double y) {
-            return sourceView(src.x1, src.y1, src.x2, src.y2, x, y);
+            return segmentFrame(src.x1, src.y1, src.x2, src.y2, x, y);
         };
         // Tangential speed of the sheet at the airfoil station i (1-based).
         const auto airfoilTangential = [&](int i) {

@@ -2,7 +2,12 @@
 // on the real windows, driven by object name.
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
@@ -10,9 +15,11 @@
 #include <QWheelEvent>
 #include <cstring>
 
+#include "app/GeometryEdits.h"
 #include "support/QtWindowDriver.h"
 #include "ui/qt/AnalysisWindow.h"
 #include "ui/qt/FlowFieldTab.h"
+#include "ui/qt/KeptRunsPanel.h"
 #include "ui/qt/SessionFile.h"
 
 class FlowFieldSessionTest : public QObject, protected tavrix::testing::WindowDriver {
@@ -42,6 +49,44 @@ private:
         return b;
     }
     QString sessionPath(const char* name) { return dir.filePath(name); }
+    ui::KeptRunsPanel* keptRuns() { return find<ui::KeptRunsPanel>("Panel_KeptRuns"); }
+    // Two lists of kept polars alike to the last bit of every number.
+    static bool sameRuns(const std::vector<tavrix::KeptRun>& a,
+                         const std::vector<tavrix::KeptRun>& b)
+    {
+        const auto same = [](const std::vector<double>& x, const std::vector<double>& y) {
+            return x.size() == y.size() &&
+                   (x.empty() || std::memcmp(x.data(), y.data(), x.size() * sizeof(double)) == 0);
+        };
+        const auto bits = [](double x, double y) { return std::memcmp(&x, &y, sizeof x) == 0; };
+        if (a.size() != b.size()) return false;
+        for (std::size_t r = 0; r < a.size(); ++r) {
+            const tavrix::KeptRun& p = a[r];
+            const tavrix::KeptRun& q = b[r];
+            if (p.name != q.name || p.shown != q.shown || p.runCase.airfoil != q.runCase.airfoil ||
+                p.runCase.method != q.runCase.method || p.runCase.model != q.runCase.model ||
+                p.runCase.origin != q.runCase.origin || !bits(p.runCase.Re, q.runCase.Re) ||
+                !bits(p.runCase.Ncrit, q.runCase.Ncrit) || !bits(p.runCase.mach, q.runCase.mach))
+                return false;
+            if (!same(p.alpha, q.alpha) || !same(p.CL, q.CL) || !same(p.CD, q.CD) ||
+                !same(p.CDp, q.CDp) || !same(p.CM, q.CM) || !same(p.topXtr, q.topXtr) ||
+                !same(p.botXtr, q.botXtr))
+                return false;
+        }
+        return true;
+    }
+    static QJsonObject readJson(const QString& path)
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::ReadOnly)) return {};
+        return QJsonDocument::fromJson(f.readAll()).object();
+    }
+    static void writeJson(const QString& path, const QJsonObject& root)
+    {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QJsonDocument(root).toJson());
+    }
 
 private slots:
     void init() { QVERIFY(start()); }
@@ -149,6 +194,93 @@ private slots:
         QVERIFY(windows->logic().lastPressCompleted());
         QCOMPARE(windows->logic().common().LastPoint->CL, CL);
         QCOMPARE(text("Text_CL"), shownCL);
+    }
+
+    void sessionKeepsTheKeptPolarsAndTheFlap()
+    {
+        type("Text_NP", "121");
+        QVERIFY(windows->logic().airfoilMenu().makeNaca("2412", false));
+        windows->mainWindow()->findChild<QAction*>("Mn_Flap")->trigger();
+        type("Text_FlapHingeX", "0.75");
+        type("Text_FlapHingeHeight", "0.5");
+        type("Text_FlapDeflection", "10");
+        click("Command_FlapApply");
+        press("4", "Option_VORPAN");
+        const std::optional<double> ch = tavrix::pressHingeMoment(windows->logic().common());
+        QVERIFY(ch.has_value());
+        const QByteArray points = contourBytes();
+
+        windows->mainWindow()->findChild<QAction*>("Mn_Analysis")->trigger();
+        auto* analysis = static_cast<ui::AnalysisWindow*>(windows->window(ui::kAnalysisForm));
+        type("Text_AlphaFrom", "0");
+        type("Text_AlphaTo", "4");
+        type("Text_AlphaStep", "2");
+        find<QComboBox>("Combo_PolarMethod")->setCurrentIndex(1);  // vortex panel
+        click("Command_RunPolar");
+        QTRY_VERIFY_WITH_TIMEOUT(!analysis->running(), 60000);
+        click("Command_KeepRun");
+        QVERIFY(keptRuns()->importXfoilPolar(QString(TAVRIX_SOURCE_DIR) +
+                                             "/tests/data/xfoil_viscous/naca4415_re3e6.pol"));
+        keptRuns()->rename(0, "flapped 2412");
+        keptRuns()->setShown(1, false);
+        const std::vector<tavrix::KeptRun> runs = keptRuns()->runs();
+        QCOMPARE(runs.size(), std::size_t{2});
+        QVERIFY(runs[1].hasDrag() && !runs[0].hasDrag());
+        QVERIFY(sessions()->savePath(sessionPath("kept.json")));
+        QVERIFY(messages.empty());
+
+        // Another section without a flap, and no kept polars.
+        type("Text_NP", "41");
+        click("Option_N0012");
+        press("0", "Option_HESS");
+        keptRuns()->setRuns({});
+        QVERIFY(!tavrix::pressHingeMoment(windows->logic().common()));
+
+        QVERIFY(sessions()->openPath(sessionPath("kept.json")));
+        QVERIFY(messages.empty());
+        QCOMPARE(contourBytes(), points);
+        QVERIFY(sameRuns(keptRuns()->runs(), runs));
+        const std::optional<double> reopened = tavrix::pressHingeMoment(windows->logic().common());
+        QVERIFY(reopened.has_value());
+        QCOMPARE(std::memcmp(&*reopened, &*ch, sizeof(double)), 0);
+        QVERIFY(find<QLabel>("Label_PressureInfo")->text().contains("CH = "));
+
+        // A damaged kept polar refuses the whole file: nothing changes.
+        QJsonObject root = readJson(sessionPath("kept.json"));
+        QJsonArray kept = root.value("keptRuns").toArray();
+        QCOMPARE(kept.size(), 2);
+        QJsonObject second = kept[1].toObject();
+        QJsonObject columns = second.value("columns").toObject();
+        QJsonArray cm = columns.value("CM").toArray();
+        cm.removeLast();
+        columns["CM"] = cm;
+        second["columns"] = columns;
+        kept[1] = second;
+        root["keptRuns"] = kept;
+        writeJson(sessionPath("damaged.json"), root);
+        type("Text_AlfaD", "7");
+        keptRuns()->remove(0);
+        const std::vector<tavrix::KeptRun> before = keptRuns()->runs();
+        QVERIFY(!sessions()->openPath(sessionPath("damaged.json")));
+        QCOMPARE(messages.size(), std::size_t{1});
+        QVERIFY2(QString::fromStdString(messages[0]).contains("kept polar 2"), messages[0].c_str());
+        QVERIFY(sameRuns(keptRuns()->runs(), before));
+        QCOMPARE(text("Text_AlfaD"), QString("7"));
+        messages.clear();
+
+        // A session written before the kept polars and the flap were kept
+        // opens with neither.
+        root = readJson(sessionPath("kept.json"));
+        root.remove("keptRuns");
+        QJsonObject airfoil = root.value("airfoil").toObject();
+        airfoil.remove("flap");
+        root["airfoil"] = airfoil;
+        writeJson(sessionPath("older.json"), root);
+        QVERIFY(sessions()->openPath(sessionPath("older.json")));
+        QVERIFY(messages.empty());
+        QCOMPARE(contourBytes(), points);
+        QVERIFY(keptRuns()->runs().empty());
+        QVERIFY(!tavrix::pressHingeMoment(windows->logic().common()));
     }
 
     void damagedOrForeignSessionIsRefusedAndChangesNothing()

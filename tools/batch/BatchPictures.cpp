@@ -1,31 +1,22 @@
 // The picture module of the batch front end: recorded drawings rendered to PNG
 // with Qt's painter, as the windows show them.
-#include <QBuffer>
-#include <QByteArray>
 #include <QImage>
 #include <QPainter>
 #include <algorithm>
 #include <string>
 
+#include "tools/batch/PictureApplication.h"
 #include "tools/batch/PictureModule.h"
 #include "ui/qt/RenderDrawing.h"
 
 namespace {
 
+using tavrix::encodePng;
 using tavrix::PictureBox;
 
 QSize boxSize(const PictureBox& box)
 {
     return QSize(static_cast<int>(box.width), static_cast<int>(box.height));
-}
-
-bool encodePng(const QImage& image, std::string& bytes)
-{
-    QByteArray encoded;
-    QBuffer buffer(&encoded);
-    if (!buffer.open(QIODevice::WriteOnly) || !image.save(&buffer, "PNG")) return false;
-    bytes.assign(encoded.constData(), static_cast<std::size_t>(encoded.size()));
-    return true;
 }
 
 bool plotsPng(const PictureBox& airfoil, const PictureBox& pressure, std::string& bytes)

@@ -1,7 +1,6 @@
 // The picture module's labelled plot: a PlotData of the analysis window drawn
 // with a title, axes with their ticks, labels and a grid, and a legend, as
-// PNG or SVG. Text needs a font database, so a QGuiApplication is made on
-// first use (on the offscreen platform when there is no display).
+// PNG or SVG.
 #include <QBuffer>
 #include <QByteArray>
 #include <QFont>
@@ -12,8 +11,6 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <iterator>
 #include <limits>
 #include <string>
@@ -23,6 +20,7 @@
 
 #include "output/AnalysisSeries.h"
 #include "output/AxisTicks.h"
+#include "tools/batch/PictureApplication.h"
 #include "tools/batch/PictureModule.h"
 #include "ui/qt/SeriesStyle.h"
 
@@ -35,28 +33,6 @@ constexpr int kWidth = 900;
 constexpr int kHeight = 620;
 
 QString qs(const std::string& s) { return QString::fromStdString(s); }
-
-// Qt's own notes on the environment (no runtime directory and the like) are
-// no concern of a batch run's standard error; its errors still go there.
-void quietNotes(QtMsgType type, const QMessageLogContext&, const QString& text)
-{
-    if (type == QtCriticalMsg || type == QtFatalMsg) std::fprintf(stderr, "%s\n", qPrintable(text));
-}
-
-bool ensureApplication()
-{
-    if (QGuiApplication::instance() != nullptr) return true;
-    qInstallMessageHandler(quietNotes);
-    const bool display = std::getenv("DISPLAY") != nullptr || std::getenv("WAYLAND_DISPLAY") != nullptr;
-    if (!display && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "tavrixs-batch";
-    static char* argv[] = {name, nullptr};
-    // Kept until the program ends, as the font database it brings.
-    new QGuiApplication(argc, argv);
-    return QGuiApplication::instance() != nullptr;
-}
 
 struct Range {
     double lo = std::numeric_limits<double>::infinity();
@@ -200,7 +176,7 @@ namespace tavrix {
 
 bool renderPlotPicture(const PlotData& plot, bool svg, std::string& bytes)
 {
-    if (!ensureApplication()) return false;
+    if (!ensurePictureApplication()) return false;
     QByteArray encoded;
     QBuffer buffer(&encoded);
     if (!buffer.open(QIODevice::WriteOnly)) return false;

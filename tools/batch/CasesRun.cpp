@@ -20,7 +20,6 @@
 
 #include "app/NumberText.h"
 #include "geometry/AirfoilFile.h"
-#include "geometry/CoordinateFormats.h"
 #include "geometry/NacaSections.h"
 #include "geometry/Repanel.h"
 #include "output/FileReplace.h"
@@ -246,29 +245,9 @@ bool looksLikeNaca(const std::string& text)
 // The contour of a file of any layout, as the airfoil menu reads it.
 Contour fileContour(const std::string& shown, const fs::path& path)
 {
-    std::string text;
-    bool whole = false;
-    if (auto failure = readAirfoilFileStart(path.string(), text, whole))
-        refuse(airfoilFileRefusal(shown, *failure));
-    const std::string fileName = path.filename().string();
-    const CoordinateFormat format = detectCoordinateFormat(text);
-    if (format == CoordinateFormat::Arf) {
-        auto parsed = parseAirfoilFile(text, whole);
-        if (auto* reason = std::get_if<std::string>(&parsed))
-            refuse(airfoilFileRefusal(shown, *reason));
-        auto& contents = std::get<AirfoilFileContents>(parsed);
-        const auto n = static_cast<std::size_t>(std::max(contents.count, 0));
-        contents.x.resize(std::min(n, contents.x.size()));
-        contents.y.resize(std::min(n, contents.y.size()));
-        return Contour{contents.name.empty() ? fileName : contents.name, std::move(contents.x),
-                       std::move(contents.y)};
-    }
-    if (!whole)
-        refuse(airfoilFileRefusal(
-            shown, "it is larger than " + std::to_string(kAirfoilFileReadLimit >> 20) + " MB"));
-    auto prepared = readCoordinateContour(text, format, fileName);
-    if (auto* reason = std::get_if<std::string>(&prepared)) refuse(airfoilFileRefusal(shown, *reason));
-    return std::get<PreparedContour>(std::move(prepared)).contour;
+    auto read = readAirfoilFileContour(path.string(), shown);
+    if (auto* reason = std::get_if<std::string>(&read)) refuse(*reason);
+    return std::get<Contour>(std::move(read));
 }
 
 // The section of the airfoil column: a NACA designation, else a file.

@@ -22,7 +22,10 @@
 
 #include "app/AirfoilInUse.h"
 #include "app/ContourTables.h"
+#include "app/GeometryEdits.h"
+#include "output/KeptRuns.h"
 #include "solvers/PanelMethods.h"
+#include "ui/qt/KeptRunsPanel.h"
 #include "ui/qt/QtWindows.h"
 
 namespace ui {
@@ -86,11 +89,144 @@ std::optional<double> readExact(const QJsonValue& value)
     return negative ? -v : v;
 }
 
+QJsonArray exactColumn(const std::vector<double>& values)
+{
+    QJsonArray a;
+    for (double v : values) a.append(exactText(v));
+    return a;
+}
+
+// The columns of a kept polar as they stand in a session.
+struct KeptColumn {
+    const char* key;
+    std::vector<double> tavrix::KeptRun::*column;
+};
+constexpr KeptColumn kKeptColumns[] = {
+    {"alpha", &tavrix::KeptRun::alpha}, {"CL", &tavrix::KeptRun::CL},
+    {"CD", &tavrix::KeptRun::CD},       {"CDp", &tavrix::KeptRun::CDp},
+    {"CM", &tavrix::KeptRun::CM},       {"topXtr", &tavrix::KeptRun::topXtr},
+    {"botXtr", &tavrix::KeptRun::botXtr}};
+
+// The texts of a kept polar's case.
+struct CaseText {
+    const char* key;
+    std::string tavrix::RunCase::*text;
+};
+constexpr CaseText kCaseTexts[] = {{"airfoil", &tavrix::RunCase::airfoil},
+                                   {"method", &tavrix::RunCase::method},
+                                   {"model", &tavrix::RunCase::model},
+                                   {"origin", &tavrix::RunCase::origin}};
+struct CaseNumber {
+    const char* key;
+    double tavrix::RunCase::*number;
+};
+constexpr CaseNumber kCaseNumbers[] = {{"Re", &tavrix::RunCase::Re},
+                                       {"Ncrit", &tavrix::RunCase::Ncrit},
+                                       {"mach", &tavrix::RunCase::mach}};
+
+QJsonObject keptRunJson(const tavrix::KeptRun& run)
+{
+    QJsonObject runCase;
+    for (const CaseText& t : kCaseTexts)
+        runCase[t.key] = QString::fromStdString(run.runCase.*t.text);
+    for (const CaseNumber& n : kCaseNumbers) runCase[n.key] = exactText(run.runCase.*n.number);
+    QJsonObject columns;
+    for (const KeptColumn& k : kKeptColumns) columns[k.key] = exactColumn(run.*k.column);
+    QJsonObject o;
+    o["name"] = QString::fromStdString(run.name);
+    o["shown"] = run.shown;
+    o["case"] = runCase;
+    o["columns"] = columns;
+    return o;
+}
+
+// A kept polar of the session, or why it is not one: every column a list of
+// exact numbers, alpha, CL, CDp and CM one per row, CD and the transition
+// points either absent (no boundary layer) or one per row as well.
+std::optional<tavrix::KeptRun> readKeptRun(const QJsonValue& value, QString& why)
+{
+    if (!value.isObject()) {
+        why = "is not a polar";
+        return std::nullopt;
+    }
+    const QJsonObject o = value.toObject();
+    tavrix::KeptRun run;
+    const QJsonValue name = o.value("name");
+    if (!name.isString() || name.toString().trimmed().isEmpty()) {
+        why = "has no name";
+        return std::nullopt;
+    }
+    run.name = name.toString().toStdString();
+    const QJsonValue shown = o.value("shown");
+    if (!shown.isBool()) {
+        why = "is neither shown nor hidden";
+        return std::nullopt;
+    }
+    run.shown = shown.toBool();
+    const QJsonObject runCase = o.value("case").toObject();
+    for (const CaseText& t : kCaseTexts) {
+        const QJsonValue v = runCase.value(t.key);
+        if (!v.isString()) {
+            why = QString("has no %1 in its case").arg(t.key);
+            return std::nullopt;
+        }
+        run.runCase.*t.text = v.toString().toStdString();
+    }
+    for (const CaseNumber& n : kCaseNumbers) {
+        const auto v = readExact(runCase.value(n.key));
+        if (!v) {
+            why = QString("has no number for %1 in its case").arg(n.key);
+            return std::nullopt;
+        }
+        run.runCase.*n.number = *v;
+    }
+    const QJsonObject columns = o.value("columns").toObject();
+    for (const KeptColumn& k : kKeptColumns) {
+        const QJsonValue v = columns.value(k.key);
+        if (!v.isArray()) {
+            why = QString("has no column %1").arg(k.key);
+            return std::nullopt;
+        }
+        const QJsonArray a = v.toArray();
+        std::vector<double>& column = run.*k.column;
+        for (qsizetype i = 0; i < a.size(); ++i) {
+            const auto x = readExact(a[i]);
+            if (!x) {
+                why = QString("has a value in its column %1 that is not a number").arg(k.key);
+                return std::nullopt;
+            }
+            column.push_back(*x);
+        }
+    }
+    const std::size_t rows = run.rows();
+    const bool drag = !run.CD.empty();
+    for (const KeptColumn& k : kKeptColumns) {
+        const std::size_t n = (run.*k.column).size();
+        const bool dragColumn = k.column == &tavrix::KeptRun::CD ||
+                                k.column == &tavrix::KeptRun::topXtr ||
+                                k.column == &tavrix::KeptRun::botXtr;
+        if (n != (dragColumn && !drag ? 0 : rows)) {
+            why = QString("has %1 values in its column %2 for %3 angles")
+                      .arg(n)
+                      .arg(k.key)
+                      .arg(rows);
+            return std::nullopt;
+        }
+    }
+    if (rows == 0) {
+        why = "has no angles";
+        return std::nullopt;
+    }
+    return run;
+}
+
 // Everything a session puts in place, read and checked before any of it is.
 struct Session {
     tavrix::Contour contour;
     tavrix::ContourSource source = tavrix::ContourSource::None;
     std::string file;
+    std::optional<tavrix::FlapHinge> flap;
+    std::vector<tavrix::KeptRun> keptRuns;
     QJsonObject inputs;
     QString method;
     bool pressed = false;
@@ -157,6 +293,37 @@ std::optional<Session> readSession(QtWindows& windows, const QByteArray& bytes, 
         return std::nullopt;
     }
     s.file = airfoil.value("file").toString().left(4096).toStdString();
+    // A flapped section keeps its hinge for the hinge moment; older
+    // sessions have none.
+    if (const QJsonValue flap = airfoil.value("flap"); !flap.isUndefined()) {
+        const QJsonObject f = flap.toObject();
+        const auto x = readExact(f.value("x"));
+        const auto y = readExact(f.value("y"));
+        const auto deflection = readExact(f.value("deflection"));
+        const auto chord = readExact(f.value("chord"));
+        if (!flap.isObject() || !x || !y || !deflection || !chord || !(*chord > 0)) {
+            why = "the flap of its airfoil is not a hinge and a deflection";
+            return std::nullopt;
+        }
+        s.flap = tavrix::FlapHinge{*x, *y, *deflection, *chord};
+    }
+    // The analysis window's kept polars; older sessions have none.
+    if (const QJsonValue kept = root.value("keptRuns"); !kept.isUndefined()) {
+        if (!kept.isArray()) {
+            why = "its kept polars are not a list";
+            return std::nullopt;
+        }
+        const QJsonArray runs = kept.toArray();
+        for (qsizetype i = 0; i < runs.size(); ++i) {
+            QString whyNot;
+            std::optional<tavrix::KeptRun> run = readKeptRun(runs[i], whyNot);
+            if (!run) {
+                why = QString("its kept polar %1 %2").arg(i + 1).arg(whyNot);
+                return std::nullopt;
+            }
+            s.keptRuns.push_back(std::move(*run));
+        }
+    }
 
     s.inputs = root.value("inputs").toObject();
     for (const char* n : kTextBoxes) {
@@ -214,6 +381,14 @@ QByteArray sessionJson(QtWindows& windows)
     airfoil["points"] = c.NP;
     airfoil["x"] = xs;
     airfoil["y"] = ys;
+    if (const std::optional<tavrix::FlapHinge> flap = tavrix::flapInUse(c)) {
+        QJsonObject f;
+        f["x"] = exactText(flap->x);
+        f["y"] = exactText(flap->y);
+        f["deflection"] = exactText(flap->deflectionDeg);
+        f["chord"] = exactText(flap->chord);
+        airfoil["flap"] = f;
+    }
 
     QJsonObject inputs;
     for (const char* n : kTextBoxes)
@@ -232,6 +407,10 @@ QByteArray sessionJson(QtWindows& windows)
     root["version"] = kSessionVersion;
     root["airfoil"] = airfoil;
     root["inputs"] = inputs;
+    QJsonArray kept;
+    if (auto* panel = qobject_cast<KeptRunsPanel*>(windows.control("Panel_KeptRuns")))
+        for (const tavrix::KeptRun& run : panel->runs()) kept.append(keptRunJson(run));
+    root["keptRuns"] = kept;
     root["pressed"] = c.AirfoilReady && windows.logic().lastPressCompleted();
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
@@ -269,11 +448,15 @@ std::string openSession(QtWindows& windows, const QString& path)
     if (!tavrix::showContourInUse(c, windows, s.contour, s.source))
         return "its airfoil cannot be used";  // checked above: not reached
     c.AirfoilFilePath = s.file;
+    c.Flap.reset();
+    if (s.flap) tavrix::tieFlapToContourInUse(c, *s.flap);
     windows.logic().showAirfoilInUse();
     if (s.pressed) {
         if (auto* calculate = qobject_cast<QAbstractButton*>(windows.control("Command_Calculate")))
             calculate->click();
     }
+    if (auto* panel = qobject_cast<KeptRunsPanel*>(windows.control("Panel_KeptRuns")))
+        panel->setRuns(std::move(s.keptRuns));
     // The analysis window's choices last: a press sets the polar's method
     // to its own until the user picks one, as the session's user had.
     for (const char* n : kComboBoxes) {

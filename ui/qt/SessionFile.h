@@ -1,9 +1,12 @@
 // A session in one JSON file: the airfoil in use (its points as exact
 // hexadecimal floating-point texts, so that they read back bit for bit, its
-// name, its source and file), the inputs of the main, Karman-Trefftz and
-// analysis windows, and whether the last press had completed, in which case
-// opening the session presses again and shows the same results. "Save
-// session..." and "Open session..." sit in the main window's File menu.
+// name, its source and file, and the hinge of its flap when it has one), the
+// inputs of the main, Karman-Trefftz and analysis windows, the analysis
+// window's kept polars (their numbers exact as well) and whether the last
+// press had completed, in which case opening the session presses again and
+// shows the same results. Sessions written before the flap and the kept
+// polars were kept simply have neither. "Save session..." and "Open
+// session..." sit in the main window's File menu.
 #pragma once
 
 #include <QObject>
