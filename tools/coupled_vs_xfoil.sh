@@ -54,23 +54,26 @@ for s in $sections; do
       inx = (a in xa); if (inx) xconv++
       if ($2 != "yes") {
         reason = ""; for (i = 11; i <= NF; i++) reason = reason (i > 11 ? " " : "") $i
-        ref = inx ? sprintf("xfoil CL %.4f, CD %.5f", xcl[a], xcd[a]) : "xfoil: not converged"
-        printf "| %g | no (%d it.: %s) | — | | | | — | | | | | | %s\n", a, $10, reason, ref
+        if (inx)
+          printf "| %g | no: %s | — (%s) | | — (%s) | | — (%s) | | — (%s) | | — (%s) | |\n", a, reason,
+            num(xcl[a], 4), num(xcm[a], 4), num(xcd[a], 5), num(xtu[a], 3), num(xtl[a], 3)
+        else
+          printf "| %g | no: %s; xfoil neither | — | | — | | — | | — | | — | |\n", a, reason
         next
       }
       conv++
       if (!inx) {
-        printf "| %g | yes | %s | | %s | | %s | | %s | | %s | | xfoil: not converged\n", a, $3, $4, $5, $8, $9
+        printf "| %g | yes; xfoil not | %s | | %s | | %s | | %s | | %s | |\n", a, $3, $4, $5, $8, $9
         next
       }
       both++
       dcd = 100 * ($5 - xcd[a]) / xcd[a]; d[both] = dcd
       if (absval(dcd) > worst) worst = absval(dcd)
-      dtu = ($8 == "-") ? "—" : sprintf("%+.3f", $8 - xtu[a])
-      dtl = ($9 == "-") ? "—" : sprintf("%+.3f", $9 - xtl[a])
+      tu = ($8 == "-") ? "—" : sprintf("%.3f", $8); dtu = ($8 == "-") ? "—" : sprintf("%+.3f", $8 - xtu[a])
+      tl = ($9 == "-") ? "—" : sprintf("%.3f", $9); dtl = ($9 == "-") ? "—" : sprintf("%+.3f", $9 - xtl[a])
       printf "| %g | yes | %s (%s) | %s | %s (%s) | %+.4f | %s (%s) | %+.1f | %s (%s) | %s | %s (%s) | %s |\n",
         a, $3, num(xcl[a], 4), (absval(xcl[a]) < 1e-3 ? "—" : pct($3, xcl[a])), $4, num(xcm[a], 4),
-        $4 - xcm[a], $5, num(xcd[a], 5), dcd, $8, num(xtu[a], 3), dtu, $9, num(xtl[a], 3), dtl
+        $4 - xcm[a], $5, num(xcd[a], 5), dcd, tu, num(xtu[a], 3), dtu, tl, num(xtl[a], 3), dtl
     }
     END {
       # median of |ΔCD| over the points both converged
