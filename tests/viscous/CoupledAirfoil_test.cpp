@@ -40,13 +40,14 @@ PanelSolution naca0012Vortex()
     return *solution;
 }
 
-CoupledResult solveAt(const PanelSolution& solution, double alphaDeg)
+CoupledResult solveAt(const PanelSolution& solution, double alphaDeg, int maxIterations = 60)
 {
     auto stations = buildCoupling(solution, alphaDeg);
     EXPECT_TRUE(stations.ok());
     CoupledOptions options;
     options.re = 3e6;
     options.ncrit = 9;
+    options.maxIterations = maxIterations;
     return solveCoupled(*stations, options);
 }
 
@@ -88,7 +89,8 @@ TEST(CoupledAirfoil, naca0012AtTwoDegreesAgreesWithXfoilOnItsOwnNodes)
 TEST(CoupledAirfoil, aPointTheIterationCannotReachIsReportedWithItsReasonAndFiniteValues)
 {
     const PanelSolution solution = naca0012Vortex();
-    const CoupledResult r = solveAt(solution, 12);
+    // A dozen steps show the failure as well as sixty, at a fifth of the cost.
+    const CoupledResult r = solveAt(solution, 12, 12);
     EXPECT_FALSE(r.converged);
     EXPECT_FALSE(r.reason.empty());
     EXPECT_GT(r.iterations, 0);
