@@ -7,7 +7,9 @@
 #include <string>
 
 #include "solvers/FieldVelocity.h"
+#include "solvers/GaussFactors.h"
 #include "solvers/PanelFrame.h"
+#include "solvers/PanelSolution.h"
 
 namespace tavrix::coupled {
 
@@ -178,6 +180,81 @@ Refusal wakeRefusal(const std::string& why)
     return Refusal{Refusal::Kind::NoFiniteResult, "The wake could not be traced: " + why};
 }
 
+// The stream-function weight, at the field point, of the value at the
+// segment's first end point of a linear vortex sheet that falls to zero at
+// its second, as the Soinne-Laine assembly forms it (integrals of ln r and
+// of t ln r along the segment; the logarithm of a vanishing distance stands
+// beside a vanishing factor and is left out).
+double linearVortexStreamFunction(const SegmentFrame& s)
+{
+    const double XP = s.XP, YP = s.YP, H = s.H;
+    const double r1sq = (XP + H) * (XP + H) + YP * YP;
+    const double r2sq = (XP - H) * (XP - H) + YP * YP;
+    const double L1 = r1sq >= 1e-14 ? std::log(r1sq) / 2 : 0;
+    const double L2 = r2sq >= 1e-14 ? std::log(r2sq) / 2 : 0;
+    const double Q = XP * XP + YP * YP - H * H;
+    const double beta = subtendedAngle(Q, YP, Q == 0 ? 0 : ((2 * YP) * H) / Q, kPi);
+    const double P0 = ((XP + H) * L1 - (XP - H) * L2 - 2 * H) + YP * beta;
+    const double P1 =
+        (0.5 * ((XP * XP - YP * YP) - H * H)) * (L1 - L2) - XP * H + (XP * YP) * beta;
+    return (P0 - P1 / H) / (4 * kPi);
+}
+
+// The Soinne-Laine system with the coupling's trailing-edge closure in
+// place of the method's two rows gamma(1) = 0 and gamma(NP) = 0. Those rows
+// make the trailing edge a stagnation point on both surfaces, which the
+// linear vorticity of the last panel on either side can only meet with a
+// speed at its control point about half of its neighbour's; with the
+// displacement sources the edge is no stagnation point at all (the
+// displacement body is blunt there and the flow leaves it at a finite
+// speed). The closure keeps the stream-function rows at end points 2..NP
+// and imposes
+//   - equal speeds leaving the edge on both surfaces: gamma(1) + gamma(NP) = 0;
+//   - equal departures of the vorticity from its linear extrapolation (in
+//     arc length) to the edge on both surfaces, mirrored like the speeds:
+//     e(1) - e(NP) = 0 with e the end value less the extrapolation of the
+//     next two; for a symmetric section at no incidence each is zero.
+// On a closed contour a stream-function row at end point 1 would repeat
+// the one at NP; the extrapolation row takes its place.
+Outcome<GaussFactors> soinneCouplingFactors(const PanelSolution& solution)
+{
+    const PanelGeometry& g = solution.geometry();
+    const int n = solution.unknowns();
+    Matrix A;
+    if (solution.system().AN.upper() >= n + 1) {
+        A = solution.system().AN;
+    } else {
+        Outcome<PanelSystem> assembled = assemblePanels(g, PanelMethod::SoinneLaine);
+        if (!assembled) return assembled.refusal();
+        A = std::move(assembled->AN);
+    }
+    const int NP = g.NP, N = g.NPanel;
+    // The method's stream-function rows leave out gamma(1), which its own
+    // condition holds at zero; here it is free and its share of panel 1's
+    // sheet joins them.
+    for (int I = 2; I <= NP; ++I)
+        A(I, 1) = -linearVortexStreamFunction(
+            segmentFrame(g.X[1], g.Y[1], g.X[2], g.Y[2], g.X[at(I)], g.Y[at(I)]));
+    for (int j = 1; j <= n + 1; ++j) {
+        A(1, j) = 0;
+        A(NP + 1, j) = 0;
+    }
+    A(NP + 1, 1) = 1;
+    A(NP + 1, NP) = 1;
+    const double rl = g.DS[1] / g.DS[2];
+    const double ru = g.DS[at(N)] / g.DS[at(N - 1)];
+    A(1, 1) = 1;
+    A(1, 2) = -(1 + rl);
+    A(1, 3) = rl;
+    A(1, NP) -= 1;
+    A(1, NP - 1) += 1 + ru;
+    A(1, NP - 2) -= ru;
+    GaussFactors factors;
+    if (factors.factor(std::move(A), n) != 0)
+        return Refusal{Refusal::Kind::ZeroPivot, kZeroPivotMessage};
+    return factors;
+}
+
 }  // namespace
 
 bool couplingAvailable(PanelMethod method)
@@ -256,7 +333,25 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
 
     const double a = alphaDeg * kDegToRad;
     const double cosAlfa = std::cos(a), sinAlfa = std::sin(a);
-    const std::vector<double> strength = solution.strengths(alphaDeg);
+    // The factors every right-hand side of the coupling is solved with: the
+    // method's own, or the Soinne-Laine system with the coupling's
+    // trailing-edge closure (soinneCouplingFactors).
+    GaussFactors closure;
+    if (method == PanelMethod::SoinneLaine) {
+        Outcome<GaussFactors> built = soinneCouplingFactors(solution);
+        if (!built) return built.refusal();
+        closure = std::move(*built);
+    }
+    const GaussFactors& factors =
+        method == PanelMethod::SoinneLaine ? closure : solution.factors();
+    std::vector<double> strength = solution.strengths(alphaDeg);
+    if (method == PanelMethod::SoinneLaine) {
+        std::vector<double> rhs(at(unknowns) + 1, 0.0);
+        info.rightHandSide(g, system, cosAlfa, sinAlfa, rhs.data());
+        factors.solve(rhs, strength);
+    }
+
+    st.strength = strength;
 
     // Airfoil stations and the inviscid speed, as the press forms it.
     std::vector<double> speed(at(N) + 1, 0.0);
@@ -351,7 +446,7 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
     {
         std::vector<double> rhs(at(unknowns) + 1, 0.0), ds(at(unknowns) + 1, 0.0);
         info.rightHandSide(g, system, -sinAlfa, cosAlfa, rhs.data());
-        solution.factors().solve(rhs, ds);
+        factors.solve(rhs, ds);
         info.surfaceSpeed(g, system, ds.data(), -sinAlfa, cosAlfa, speed.data());
         for (int i = 1; i <= N; ++i) st.dqdAlpha[at(i - 1)] = speed[at(i)];
         for (int k = 0; k < nWake; ++k) st.dqdAlpha[at(N + k)] = wakeSpeed(k, ds, -sinAlfa, cosAlfa);
@@ -422,7 +517,7 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
             rhs[at(g.NP)] = sourceStreamFunction(view(system.kuttaX, system.kuttaY), onAirfoil);
             break;
         }
-        solution.factors().solve(rhs, ds);
+        factors.solve(rhs, ds);
         info.surfaceSpeed(g, system, ds.data(), 0, 0, speed.data());
         for (int i = 1; i <= N; ++i) {
             double q = speed[at(i)];

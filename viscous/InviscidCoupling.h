@@ -45,9 +45,20 @@
 //   stream function on the contour (Soinne-Laine, Kennedy-Marsden; the
 //   sources' stream function is taken with each branch cut running off the
 //   contour into the fluid: along the outward normal from an airfoil source,
-//   downstream along the wake from a wake source). Every method's
-//   trailing-edge condition stays as the method states it: the vortex panel
-//   and Soinne-Laine conditions hold strengths alone; the Hess condition on
+//   downstream along the wake from a wake source). The trailing-edge
+//   condition stays as the method states it, but for the Soinne-Laine
+//   method: its two conditions gamma = 0 at both trailing-edge points make
+//   the edge a stagnation point, which the linear vorticity of the last panel
+//   on either side meets with half its neighbour's speed at the last control
+//   point, and which the displacement body (blunt at the edge) does not
+//   have. Its coupling solves, for the inviscid speed as for the sources'
+//   response, the stream-function conditions at end points 2..NP with equal
+//   speeds leaving the edge on both surfaces, gamma(1) + gamma(NP) = 0, and
+//   equal departures (mirrored like the speeds) of the two end values from
+//   the linear extrapolation of the vorticity of their surface. Its
+//   qInviscid thus differs from the press's speed near the edge (its lift by
+//   about 1e-4 of itself). The vortex panel condition holds strengths
+//   alone; the Hess condition on
 //   the tangential speeds of the first and last panel includes the sources'
 //   speed there; the Kennedy-Marsden stream function at its point behind the
 //   edge includes theirs. With the normal-velocity conditions the sources'
@@ -106,6 +117,11 @@ struct CouplingStations {
     // Gap between the two trailing-edge points (0 for a closed contour).
     double trailingEdgeGap = 0;
 
+    // The strengths of the method's unknowns (1..unknowns, index 0 unused)
+    // the inviscid speeds come from: the press's at the angle, or those of
+    // the Soinne-Laine coupling's own trailing-edge closure. The velocity
+    // anywhere in the field is fieldVelocity with these.
+    std::vector<double> strength;
     // Signed inviscid speed at the angle, and its derivative with respect to
     // the angle of attack in radians (for CL-prescribed runs).
     std::vector<double> qInviscid, dqdAlpha;
@@ -148,7 +164,8 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
 // integrates it, moment about the quarter chord.
 // q holds at least NPanel values (more, such as the wake's, are ignored);
 // with fewer the coefficients are NaN. With q = qInviscid they are the
-// press's CL and CM to the bit.
+// press's CL and CM to the bit (but for the Soinne-Laine method, whose
+// coupling closes the trailing edge in its own way).
 Coefficients viscousForces(const PanelGeometry& geometry, const std::vector<double>& q,
                            double alphaDeg);
 
