@@ -111,6 +111,45 @@ Layout makeLayout(const CouplingStations& st, int k, double sStag, const Coupled
     return L;
 }
 
+// The layout with the stagnation point moved within its interval: the same
+// stations on each surface, their xi (and the trips') from sStag.
+Layout shiftedLayout(const Layout& base, const CouplingStations& st, double sStag,
+                     const CoupledOptions& o)
+{
+    Layout L = base;
+    L.sStag = sStag;
+    for (int j = 0; j < L.nA; ++j)
+        L.xi[j] = L.side[j] == Side::Lower ? std::max(sStag - st.s[j], 1e-9)
+                                           : std::max(st.s[j] - sStag, 1e-9);
+    const double xiTE = 0.5 * (L.xi[0] + L.xi[L.nA - 1]);
+    for (int j = L.nA; j < L.n; ++j) L.xi[j] = xiTE + st.s[j];
+    L.tripXiUpper = tripXi(L.upper, L, st, o.tripUpperX);
+    L.tripXiLower = tripXi(L.lower, L, st, o.tripLowerX);
+    return L;
+}
+
+// The stagnation point within interval k from the edge speeds of the two
+// stations on either side of it (ue growing linearly from the point on both
+// sides), and its derivatives with respect to those speeds; zero where the
+// point is held at the clamp near either station.
+struct StagnationPlace {
+    double s = 0, dsdUeLower = 0, dsdUeUpper = 0;
+};
+
+StagnationPlace stagnationPlace(const CouplingStations& st, int k, double ueLower, double ueUpper)
+{
+    StagnationPlace p;
+    p.s = stagnationArc(st, k, -ueLower, ueUpper);
+    const double sum = ueLower + ueUpper;
+    if (!(sum > 0)) return p;
+    const double w = ueLower / sum;
+    if (w <= 1e-3 || w >= 1 - 1e-3) return p;
+    const double ds = st.s[k + 1] - st.s[k];
+    p.dsdUeLower = ds * ueUpper / (sum * sum);
+    p.dsdUeUpper = -ds * ueLower / (sum * sum);
+    return p;
+}
+
 LayerKind kindOf(const Layout& L, const std::vector<char>& turbulent, int g)
 {
     if (L.side[g] == Side::Wake) return LayerKind::Wake;
@@ -596,7 +635,9 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
         bool changed = false;
         const std::vector<double> q = speedOfState(st, L, v, qInv);
         const int k1 = findStagnation(q, nA, L.stag);
+        bool stagnationMoves = false;
         if (k1 >= 2 && k1 <= nA - 4 && (k1 != L.stag || rmax > kFreezeStagnation)) {
+            stagnationMoves = true;
             if (k1 != L.stag) {
                 changed = true;
                 // Stations that change surface start from the state of the
@@ -629,6 +670,24 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
         changed = classifyTransition(L, L.upper, L.tripXiUpper, v, turbulent, o) || changed;
 
         assemble(st, L, v, turbulent, o, qInv, angleUnknown, R, &J);
+        if (stagnationMoves) {
+            // While the stagnation point follows the edge speeds of the two
+            // stations around it, the xi of every station moves with them:
+            // that sensitivity enters the columns of those two speeds (a
+            // central difference of the residuals in the point's arc length).
+            const StagnationPlace place = stagnationPlace(st, L.stag, v[L.stag].ue, v[L.stag + 1].ue);
+            if (place.dsdUeLower != 0 || place.dsdUeUpper != 0) {
+                const double h = 1e-6 * (st.s[L.stag + 1] - st.s[L.stag]);
+                Eigen::VectorXd Rp, Rm;
+                assemble(st, shiftedLayout(L, st, L.sStag + h, o), v, turbulent, o, qInv,
+                         angleUnknown, Rp, nullptr);
+                assemble(st, shiftedLayout(L, st, L.sStag - h, o), v, turbulent, o, qInv,
+                         angleUnknown, Rm, nullptr);
+                const Eigen::VectorXd dRds = (Rp - Rm) / (2 * h);
+                J.col(4 * L.stag + 3) += dRds * place.dsdUeLower;
+                J.col(4 * (L.stag + 1) + 3) += dRds * place.dsdUeUpper;
+            }
+        }
         if (!R.allFinite() || !J.allFinite()) {
             v = lastGood;
             res.reason = "the residual became infinite at iteration " + std::to_string(it);
@@ -701,7 +760,14 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
         moveAngle(omega);
         Eigen::VectorXd Rt;
         for (int half = 0; half < 6; ++half) {
-            assemble(st, L, trial, turbulent, o, trialQ, angle ? &trialAngle : nullptr, Rt, nullptr);
+            // (with the stagnation point where the trial's edge speeds put it)
+            const Layout trialLayout =
+                stagnationMoves
+                    ? shiftedLayout(L, st,
+                                    stagnationPlace(st, L.stag, trial[L.stag].ue, trial[L.stag + 1].ue).s, o)
+                    : L;
+            assemble(st, trialLayout, trial, turbulent, o, trialQ, angle ? &trialAngle : nullptr, Rt,
+                     nullptr);
             const double nt = Rt.allFinite() ? Rt.norm() : kInfinity;
             if (nt < norm0) break;
             omega *= 0.5;
