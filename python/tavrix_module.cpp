@@ -203,27 +203,13 @@ Request request(const std::string& method, double mach, const std::string& corre
     return r;
 }
 
-bool allFinite(const std::vector<double>& values)
-{
-    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
-}
-
 // The sweep of the batch front end: ends at the first angle whose
 // coefficients or pressures are not finite, as a press would.
 SweepOutcome sweep(const Contour& contour, const FlowSetup& setup,
                    const std::vector<double>& alphas)
 {
     SweepOutcome outcome = Sweep(contour.x, contour.y, setup, alphas);
-    const auto bad = std::find_if(outcome.points.begin(), outcome.points.end(),
-                                  [](const OperatingPoint& p) {
-                                      return !std::isfinite(p.CL) || !std::isfinite(p.CD) ||
-                                             !std::isfinite(p.CM) || !allFinite(p.Cu) ||
-                                             !allFinite(p.CuIncompressible);
-                                  });
-    if (bad != outcome.points.end()) {
-        outcome.points.erase(bad, outcome.points.end());
-        outcome.message = kNoFiniteResultMessage;
-    }
+    endAtFirstNonFinite(outcome);
     return outcome;
 }
 

@@ -1,6 +1,7 @@
 #include "solvers/Sweep.h"
 
 #include <algorithm>
+#include <cmath>
 #include <utility>
 
 namespace tavrix {
@@ -58,6 +59,28 @@ SweepOutcome Sweep(std::span<const double> x, std::span<const double> y, const F
         return outcome;
     }
     return Sweep(*solution, setup, alphasDeg, keepGoing);
+}
+
+namespace {
+
+bool allFinite(const std::vector<double>& values)
+{
+    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
+}
+
+}  // namespace
+
+void endAtFirstNonFinite(SweepOutcome& outcome)
+{
+    const auto bad = std::find_if(outcome.points.begin(), outcome.points.end(),
+                                  [](const OperatingPoint& p) {
+                                      return !std::isfinite(p.CL) || !std::isfinite(p.CD) ||
+                                             !std::isfinite(p.CM) || !allFinite(p.Cu) ||
+                                             !allFinite(p.CuIncompressible);
+                                  });
+    if (bad == outcome.points.end()) return;
+    outcome.points.erase(bad, outcome.points.end());
+    outcome.message = kNoFiniteResultMessage;
 }
 
 }  // namespace tavrix

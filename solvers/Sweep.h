@@ -50,4 +50,10 @@ SweepOutcome Sweep(std::span<const double> x, std::span<const double> y, const F
 SweepOutcome Sweep(const PanelSolution& solution, const FlowSetup& setup,
                    std::span<const double> alphasDeg, const SweepProgress& keepGoing = {});
 
+// A degenerate contour can leave overflowed speeds. Like a press, a sweep
+// that is shown or written ends at the first angle whose coefficients or
+// pressures are not finite, with the press's message: nothing printed or
+// written may come from them.
+void endAtFirstNonFinite(SweepOutcome& outcome);
+
 }  // namespace tavrix

@@ -57,8 +57,11 @@ void expectFinite(const CoupledResult& r)
     for (double v : {r.residual, r.cd, r.cdf, r.cdp, r.alphaDeg}) EXPECT_TRUE(std::isfinite(v));
     for (double v : r.residualHistory) EXPECT_TRUE(std::isfinite(v));
     for (double v : r.q) EXPECT_TRUE(std::isfinite(v));
-    for (const auto& x : {r.transitionUpper, r.transitionLower, r.separationUpper, r.separationLower})
-        if (x) EXPECT_TRUE(std::isfinite(*x));
+    for (const auto& x : {r.transitionUpper, r.transitionLower, r.separationUpper, r.separationLower}) {
+        if (x) {
+            EXPECT_TRUE(std::isfinite(*x));
+        }
+    }
     for (const auto& s : r.stations)
         for (double v : {s.x, s.y, s.xi, s.q, s.ue, s.theta, s.dstar, s.H, s.cf, s.n, s.ctau})
             EXPECT_TRUE(std::isfinite(v));

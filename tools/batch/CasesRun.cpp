@@ -338,11 +338,6 @@ CaseSetup caseSetup(const CaseRow& row)
     return s;
 }
 
-bool allFinite(const std::vector<double>& values)
-{
-    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
-}
-
 // The numbers of one result row; an empty optional is an empty field.
 struct ResultNumbers {
     std::optional<double> CL, CD, CDp, CM, top, bottom;
@@ -470,16 +465,7 @@ std::string caseResultRows(std::size_t caseNumber, const CaseRow& row, const fs:
         SweepOutcome outcome = Sweep(contour.x, contour.y, setup.flow, setup.alphas);
         // Like a press, the polar ends at the first angle whose coefficients
         // or pressures are not finite.
-        const auto bad = std::find_if(outcome.points.begin(), outcome.points.end(),
-                                      [](const OperatingPoint& p) {
-                                          return !std::isfinite(p.CL) || !std::isfinite(p.CD) ||
-                                                 !std::isfinite(p.CM) || !allFinite(p.Cu) ||
-                                                 !allFinite(p.CuIncompressible);
-                                      });
-        if (bad != outcome.points.end()) {
-            outcome.points.erase(bad, outcome.points.end());
-            outcome.message = kNoFiniteResultMessage;
-        }
+        endAtFirstNonFinite(outcome);
         if (outcome.points.empty()) refuse(outcome.message);
         std::vector<ViscousPoint> layers;
         if (setup.layer) layers = ViscousPolar(outcome.points, *setup.layer);

@@ -41,30 +41,6 @@ double asTyped(double v, int decimals)
     return typed;
 }
 
-// What a press shows when its coefficients come out not finite.
-constexpr const char* kNoFiniteResult = "The calculation gave no finite result for this contour";
-
-bool allFinite(const std::vector<double>& values)
-{
-    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
-}
-
-// A degenerate contour can leave overflowed speeds. Like a press, the sweep
-// ends at the first angle whose coefficients or pressures are not finite:
-// nothing printed or written may come from them.
-void endAtFirstNonFinite(SweepOutcome& outcome)
-{
-    const auto bad = std::find_if(outcome.points.begin(), outcome.points.end(),
-                                  [](const OperatingPoint& p) {
-                                      return !std::isfinite(p.CL) || !std::isfinite(p.CD) ||
-                                             !std::isfinite(p.CM) || !allFinite(p.Cu) ||
-                                             !allFinite(p.CuIncompressible);
-                                  });
-    if (bad == outcome.points.end()) return;
-    outcome.points.erase(bad, outcome.points.end());
-    outcome.message = kNoFiniteResult;
-}
-
 std::string fourDecimals(double v, char sep) { return generalForm(roundHalfEven(v, 4), sep); }
 
 // The boundary layer's numbers at the end of an angle's line.
