@@ -82,18 +82,18 @@ bool applyFlap(Form_TavrixS& form, std::string_view hingeXc, std::string_view hi
     for (const auto* v : {&xc, &height, &deg})
         if (auto* m = std::get_if<std::string>(v)) return refuse(form, *m);
     if (!c.AirfoilReady) return refuse(form, kNoAirfoil);
-    FlapSpec spec;
-    spec.hingeXc = std::get<double>(xc);
+    FlapSettings settings;
+    settings.hingeXc = std::get<double>(xc);
     if (absoluteY)
-        spec.hingeY = std::get<double>(height);
+        settings.hingeY = std::get<double>(height);
     else
-        spec.thicknessFraction = std::get<double>(height);
-    spec.deflectionDeg = std::get<double>(deg);
-    auto result = deflectFlap(contourInUse(c), spec);
+        settings.thicknessFraction = std::get<double>(height);
+    settings.deflectionDeg = std::get<double>(deg);
+    auto result = deflectFlap(contourInUse(c), settings);
     if (auto* m = std::get_if<std::string>(&result)) return refuse(form, *m);
     FlappedSection& f = std::get<FlappedSection>(result);
-    f.contour.name = editedName(f.contour.name, "flap " + shown(spec.deflectionDeg) +
-                                                    " deg at x/c " + shown(spec.hingeXc));
+    f.contour.name = editedName(f.contour.name, "flap " + shown(settings.deflectionDeg) +
+                                                    " deg at x/c " + shown(settings.hingeXc));
     return install(form, f.contour, f.hinge);
 }
 

@@ -194,25 +194,25 @@ std::string number(double v)
 
 }  // namespace
 
-std::variant<FlappedSection, std::string> deflectFlap(const Contour& contour, const FlapSpec& spec)
+std::variant<FlappedSection, std::string> deflectFlap(const Contour& contour, const FlapSettings& settings)
 {
-    if (!std::isfinite(spec.hingeXc) || !std::isfinite(spec.thicknessFraction) ||
-        !std::isfinite(spec.deflectionDeg) || (spec.hingeY && !std::isfinite(*spec.hingeY)))
+    if (!std::isfinite(settings.hingeXc) || !std::isfinite(settings.thicknessFraction) ||
+        !std::isfinite(settings.deflectionDeg) || (settings.hingeY && !std::isfinite(*settings.hingeY)))
         return std::string("The flap's hinge and deflection must be finite numbers");
-    if (std::fabs(spec.deflectionDeg) > 90)
+    if (std::fabs(settings.deflectionDeg) > 90)
         return std::string("The flap deflection must be between -90 and 90 degrees");
-    if (!(spec.hingeXc > 0 && spec.hingeXc < 1))
+    if (!(settings.hingeXc > 0 && settings.hingeXc < 1))
         return std::string(
             "The hinge must lie inside the section: x/c between 0 and 1, the leading and the "
             "trailing edge");
-    if (!spec.hingeY && !(spec.thicknessFraction >= 0 && spec.thicknessFraction <= 1))
+    if (!settings.hingeY && !(settings.thicknessFraction >= 0 && settings.thicknessFraction <= 1))
         return std::string(
             "The hinge must lie inside the section: its height as a fraction of the local "
             "thickness between 0 (lower surface) and 1 (upper surface)");
     const auto split = splitSurfaces(contour);
     if (!split) return std::string("The contour has no leading and trailing edge to put a flap on");
     const Surfaces& s = *split;
-    const double xh = s.leadingX + spec.hingeXc * s.chord;
+    const double xh = s.leadingX + settings.hingeXc * s.chord;
 
     // First index of each surface from which every point lies behind the hinge.
     auto firstBehind = [&](const std::vector<Point>& surface) {
@@ -223,25 +223,25 @@ std::variant<FlappedSection, std::string> deflectFlap(const Contour& contour, co
     const std::size_t kl = firstBehind(s.lower), ku = firstBehind(s.upper);
     if (kl == 0 || kl >= s.lower.size() || ku == 0 || ku >= s.upper.size())
         return std::string("The hinge must lie inside the section: no surface point behind x/c " +
-                           number(spec.hingeXc));
+                           number(settings.hingeXc));
     auto at = [&](const std::vector<Point>& surface, std::size_t k) {
         const Point& a = surface[k - 1];
         const Point& b = surface[k];
         return Point{xh, a.y + (xh - a.x) / (b.x - a.x) * (b.y - a.y)};
     };
     const Point lowerAt = at(s.lower, kl), upperAt = at(s.upper, ku);
-    double yh = lowerAt.y + spec.thicknessFraction * (upperAt.y - lowerAt.y);
-    if (spec.hingeY) {
-        yh = *spec.hingeY;
+    double yh = lowerAt.y + settings.thicknessFraction * (upperAt.y - lowerAt.y);
+    if (settings.hingeY) {
+        yh = *settings.hingeY;
         if (!(yh >= lowerAt.y && yh <= upperAt.y))
             return std::string("The hinge must lie inside the section: at x/c " +
-                               number(spec.hingeXc) + " its height must be between " +
+                               number(settings.hingeXc) + " its height must be between " +
                                number(lowerAt.y) + " and " + number(upperAt.y));
     }
-    FlappedSection out{contour, FlapHinge{xh, yh, spec.deflectionDeg, s.chord}};
-    if (spec.deflectionDeg == 0) return out;
+    FlappedSection out{contour, FlapHinge{xh, yh, settings.deflectionDeg, s.chord}};
+    if (settings.deflectionDeg == 0) return out;
 
-    const double rad = spec.deflectionDeg * (4 * std::atan(1.0) / 180);
+    const double rad = settings.deflectionDeg * (4 * std::atan(1.0) / 180);
     const Point hinge{xh, yh};
     const std::vector<Point> lower = deflectSurface(s.lower, kl, lowerAt, hinge, rad);
     const std::vector<Point> upper = deflectSurface(s.upper, ku, upperAt, hinge, rad);

@@ -18,7 +18,7 @@
 namespace tavrix {
 
 // Where the hinge is and how far the flap is turned.
-struct FlapSpec {
+struct FlapSettings {
     double hingeXc = 0.75;  // x/c of the hinge, strictly inside the chord
     // The hinge's height: a fraction of the local thickness above the lower
     // surface (0 on the lower surface, 1 on the upper), or, when set, an
@@ -51,7 +51,7 @@ struct FlappedSection {
 // simple and closed when the original is; a deflection of 0 gives the
 // contour as it is.
 std::variant<FlappedSection, std::string> deflectFlap(const Contour& contour,
-                                                      const FlapSpec& spec);
+                                                      const FlapSettings& settings);
 
 // Splits the section into mean line and thickness and recombines them with
 // the thickness scaled by `thicknessFactor` and the mean line's height by

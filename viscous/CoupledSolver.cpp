@@ -162,20 +162,20 @@ LayerVars<D12> typed(const LayerVars<double>& v, int offset)
             D12::variable(v.c, offset + 2), D12::variable(v.ue, offset + 3)};
 }
 
-IntervalSpec intervalSpec(const Layout& L, const std::vector<char>& turbulent, int a, int b,
+IntervalSetup intervalSetup(const Layout& L, const std::vector<char>& turbulent, int a, int b,
                           const CoupledOptions& o)
 {
-    IntervalSpec spec;
-    spec.kindA = kindOf(L, turbulent, a);
-    spec.kindB = kindOf(L, turbulent, b);
-    spec.xiA = L.xi[a];
-    spec.xiB = L.xi[b];
-    spec.re = o.re;
-    spec.ncrit = o.ncrit;
-    spec.tripXi = L.side[b] == Side::Upper   ? L.tripXiUpper
+    IntervalSetup setup;
+    setup.kindA = kindOf(L, turbulent, a);
+    setup.kindB = kindOf(L, turbulent, b);
+    setup.xiA = L.xi[a];
+    setup.xiB = L.xi[b];
+    setup.re = o.re;
+    setup.ncrit = o.ncrit;
+    setup.tripXi = L.side[b] == Side::Upper   ? L.tripXiUpper
                   : L.side[b] == Side::Lower ? L.tripXiLower
                                              : kInfinity;
-    return spec;
+    return setup;
 }
 
 // The signed speed the coupling gives for the current state.
@@ -245,8 +245,8 @@ void assemble(const CouplingStations& st, const Layout& L, const std::vector<Lay
     for (int g = 0; g < n; ++g) {
         const int p = L.prev[g];
         if (p >= 0) {
-            const IntervalSpec spec = intervalSpec(L, turbulent, p, g, o);
-            put(g, intervalResidual(typed(v[p], 0), typed(v[g], 4), spec), {p, g});
+            const IntervalSetup setup = intervalSetup(L, turbulent, p, g, o);
+            put(g, intervalResidual(typed(v[p], 0), typed(v[g], 4), setup), {p, g});
         } else if (p == -3) {
             const int c = L.copyOf[g];
             const LayerVars<D12> vg = typed(v[g], 0), vc = typed(v[c], 4);
@@ -350,12 +350,12 @@ bool classifyTransition(const Layout& L, const std::vector<int>& order, double t
     if (t1 == t0) {
         if (t1 < m && t1 > 0) {
             const int a = order[t1 - 1], b = order[t1];
-            IntervalSpec spec;
-            spec.xiA = L.xi[a];
-            spec.xiB = L.xi[b];
-            spec.re = o.re;
-            spec.ncrit = o.ncrit;
-            const double nb = amplificationAt(v[a], v[b], spec, L.xi[b]);
+            IntervalSetup setup;
+            setup.xiA = L.xi[a];
+            setup.xiB = L.xi[b];
+            setup.re = o.re;
+            setup.ncrit = o.ncrit;
+            const double nb = amplificationAt(v[a], v[b], setup, L.xi[b]);
             // (A margin: the laminar interval's own n at b differs a little
             // from this estimate, and the station must not flip back.)
             if (nb < o.ncrit - 0.1 && L.xi[b] < tripXi) {
@@ -516,7 +516,7 @@ void fillResults(const CouplingStations& st, const Layout& L, const std::vector<
                 } else {
                     const int a = order[k - 1];
                     double xt = L.xi[g];
-                    intervalResidual(v[a], v[g], intervalSpec(L, turbulent, a, g, o), &xt);
+                    intervalResidual(v[a], v[g], intervalSetup(L, turbulent, a, g, o), &xt);
                     const double w = std::clamp((xt - L.xi[a]) / (L.xi[g] - L.xi[a]), 0.0, 1.0);
                     tr = st.x[a] + w * (st.x[g] - st.x[a]);
                 }

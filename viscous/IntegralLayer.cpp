@@ -4,9 +4,9 @@
 
 namespace tavrix::coupled {
 
-bool isTransitionInterval(const IntervalSpec& spec)
+bool isTransitionInterval(const IntervalSetup& setup)
 {
-    return spec.kindA == LayerKind::Laminar && spec.kindB == LayerKind::Turbulent;
+    return setup.kindA == LayerKind::Laminar && setup.kindB == LayerKind::Turbulent;
 }
 
 StationClosures stationClosures(LayerKind kind, const LayerVars<double>& v, double re)
@@ -45,13 +45,13 @@ double stepLimit(const LayerVars<double>& v, const double* dv, int nUnknowns, bo
 // delta*, c, and in the inverse mode also ue, with delta*/theta = hkTarget.
 // A step that does not lower the residual is halved (the transition point
 // may jump between the ends of the interval from one iterate to the next).
-bool solveStation(const LayerVars<double>& a, LayerVars<double>& b, const IntervalSpec& spec,
+bool solveStation(const LayerVars<double>& a, LayerVars<double>& b, const IntervalSetup& setup,
                   bool inverse, double hkTarget)
 {
     const int n = inverse ? 4 : 3;
-    const bool turbulent = spec.kindB != LayerKind::Laminar;
+    const bool turbulent = setup.kindB != LayerKind::Laminar;
     auto residualNorm = [&](const LayerVars<double>& v) {
-        const std::array<double, 3> r = intervalResidual(a, v, spec);
+        const std::array<double, 3> r = intervalResidual(a, v, setup);
         double s = r[0] * r[0] + r[1] * r[1] + r[2] * r[2];
         if (inverse) s += std::pow(v.dstar / v.theta - hkTarget, 2);
         return std::isfinite(s) ? std::sqrt(s) : std::numeric_limits<double>::infinity();
@@ -60,7 +60,7 @@ bool solveStation(const LayerVars<double>& a, LayerVars<double>& b, const Interv
         LayerVars<D12> ad{D12(a.theta), D12(a.dstar), D12(a.c), D12(a.ue)};
         LayerVars<D12> bd{D12::variable(b.theta, 0), D12::variable(b.dstar, 1),
                           D12::variable(b.c, 2), D12::variable(b.ue, 3)};
-        const std::array<D12, 3> r = intervalResidual(ad, bd, spec);
+        const std::array<D12, 3> r = intervalResidual(ad, bd, setup);
         Eigen::Matrix4d J = Eigen::Matrix4d::Zero();
         Eigen::Vector4d R = Eigen::Vector4d::Zero();
         for (int k = 0; k < 3; ++k) {
@@ -88,7 +88,7 @@ bool solveStation(const LayerVars<double>& a, LayerVars<double>& b, const Interv
             trial.dstar += f * dv[1];
             trial.c += f * dv[2];
             if (inverse) trial.ue += f * dv[3];
-            const double hmin = hkMinimum(spec.kindB) * 1.0001;
+            const double hmin = hkMinimum(setup.kindB) * 1.0001;
             if (trial.dstar < hmin * trial.theta) trial.dstar = hmin * trial.theta;
             if (turbulent) trial.c = std::max(trial.c, 1e-4);
             if (residualNorm(trial) < norm0) break;
@@ -151,23 +151,23 @@ MarchResult marchLayer(const std::vector<double>& xi, const std::vector<double>&
         const MarchedStation& prev = result.stations.back();
         MarchedStation st;
         st.xi = xi[i];
-        IntervalSpec spec;
-        spec.xiA = prev.xi;
-        spec.xiB = xi[i];
-        spec.re = o.re;
-        spec.ncrit = o.ncrit;
-        spec.tripXi = o.wake ? std::numeric_limits<double>::infinity() : o.tripXi;
-        spec.kindA = prev.kind;
-        spec.kindB = prev.kind;
+        IntervalSetup setup;
+        setup.xiA = prev.xi;
+        setup.xiB = xi[i];
+        setup.re = o.re;
+        setup.ncrit = o.ncrit;
+        setup.tripXi = o.wake ? std::numeric_limits<double>::infinity() : o.tripXi;
+        setup.kindA = prev.kind;
+        setup.kindB = prev.kind;
         LayerVars<double> b = prev.v;
         b.ue = ue[i];
 
         auto attempt = [&](LayerVars<double>& v, bool& inverse) {
-            const bool turb = spec.kindB != LayerKind::Laminar;
+            const bool turb = setup.kindB != LayerKind::Laminar;
             const double hkMax = turb ? o.hkMaxTurbulent : o.hkMaxLaminar;
             inverse = false;
             LayerVars<double> direct = v;
-            bool ok = solveStation(prev.v, direct, spec, false, 0);
+            bool ok = solveStation(prev.v, direct, setup, false, 0);
             const double hkPrev = prev.v.dstar / prev.v.theta;
             const double hkDirect = direct.dstar / direct.theta;
             if (ok && (hkDirect <= hkMax || hkDirect <= hkPrev)) {
@@ -179,24 +179,24 @@ MarchResult marchLayer(const std::vector<double>& xi, const std::vector<double>&
             // (separation); a turbulent one's falls back towards the
             // threshold (reattachment, as behind a transitional bubble).
             inverse = true;
-            const double step = (spec.xiB - spec.xiA) / prev.v.theta;
+            const double step = (setup.xiB - setup.xiA) / prev.v.theta;
             const double hkTarget =
                 turb ? std::max(hkMax, hkPrev - std::min(0.15 * step, 0.5))
                      : std::max(hkMax, hkPrev + std::min(0.03 * step, 0.2));
             LayerVars<double> inv = prev.v;
             inv.dstar = hkTarget * inv.theta;
             inv.ue = prev.v.ue;
-            if (!turb && spec.kindA == LayerKind::Laminar) inv.c = prev.v.c;
-            ok = solveStation(prev.v, inv, spec, true, hkTarget);
+            if (!turb && setup.kindA == LayerKind::Laminar) inv.c = prev.v.c;
+            ok = solveStation(prev.v, inv, setup, true, hkTarget);
             if (ok) v = inv;
             return ok;
         };
 
         bool inverse = false;
         bool ok = attempt(b, inverse);
-        if (spec.kindB == LayerKind::Laminar && ok && (b.c >= o.ncrit || o.tripXi <= xi[i])) {
+        if (setup.kindB == LayerKind::Laminar && ok && (b.c >= o.ncrit || o.tripXi <= xi[i])) {
             // Transition inside this interval.
-            spec.kindB = LayerKind::Turbulent;
+            setup.kindB = LayerKind::Turbulent;
             LayerVars<double> t = prev.v;
             t.ue = ue[i];
             const StationClosures c = stationClosures(LayerKind::Turbulent, t, o.re);
@@ -206,11 +206,11 @@ MarchResult marchLayer(const std::vector<double>& xi, const std::vector<double>&
             if (ok) {
                 double xt = 0;
                 LayerVars<double> pv = prev.v;
-                intervalResidual(pv, b, spec, &xt);
+                intervalResidual(pv, b, setup, &xt);
                 result.transitionXi = xt;
             }
         }
-        st.kind = spec.kindB;
+        st.kind = setup.kindB;
         st.inverse = inverse;
         if (!ok || !finite(b)) {
             if (result.ok) {

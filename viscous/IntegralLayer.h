@@ -28,7 +28,7 @@ struct LayerVars {
     T theta, dstar, c, ue;
 };
 
-struct IntervalSpec {
+struct IntervalSetup {
     LayerKind kindA = LayerKind::Laminar;
     LayerKind kindB = LayerKind::Laminar;  // Laminar then Turbulent: transition inside
     double xiA = 0, xiB = 0;
@@ -38,7 +38,7 @@ struct IntervalSpec {
     double tripXi = std::numeric_limits<double>::infinity();
 };
 
-bool isTransitionInterval(const IntervalSpec& spec);
+bool isTransitionInterval(const IntervalSetup& setup);
 
 // Residuals of a stretch of one kind of layer between points 1 and 2.
 template <class T>
@@ -91,10 +91,10 @@ std::array<T, 3> segmentResidual(LayerKind kind, const LayerVars<T>& v1, double 
 // Amplification reached at xi from point a (laminar), the state interpolated
 // linearly between a and b.
 template <class T>
-T amplificationAt(const LayerVars<T>& a, const LayerVars<T>& b, const IntervalSpec& spec,
+T amplificationAt(const LayerVars<T>& a, const LayerVars<T>& b, const IntervalSetup& setup,
                   const T& xi, LayerVars<T>* stateAt = nullptr)
 {
-    const T w = (xi - spec.xiA) / (spec.xiB - spec.xiA);
+    const T w = (xi - setup.xiA) / (setup.xiB - setup.xiA);
     LayerVars<T> t;
     t.theta = a.theta + w * (b.theta - a.theta);
     t.dstar = a.dstar + w * (b.dstar - a.dstar);
@@ -104,9 +104,9 @@ T amplificationAt(const LayerVars<T>& a, const LayerVars<T>& b, const IntervalSp
     // already turbulent, its fuller profile must not switch the growth off.
     const T hkA = atLeast(a.dstar / a.theta, kHkMinLaminar);
     auto rate = [&](const LayerVars<T>& v) {
-        return envelopeRateTheta(hkA, atLeast(spec.re * v.ue * v.theta, 1e-6)) / v.theta;
+        return envelopeRateTheta(hkA, atLeast(setup.re * v.ue * v.theta, 1e-6)) / v.theta;
     };
-    t.c = a.c + 0.5 * (rate(a) + rate(t)) * (xi - spec.xiA);
+    t.c = a.c + 0.5 * (rate(a) + rate(t)) * (xi - setup.xiA);
     if (stateAt) *stateAt = t;
     return t.c;
 }
@@ -117,14 +117,14 @@ T amplificationAt(const LayerVars<T>& a, const LayerVars<T>& b, const IntervalSp
 // then carries the derivatives with respect to both stations' states
 // (implicit function theorem).
 template <class T>
-T transitionPoint(const LayerVars<T>& a, const LayerVars<T>& b, const IntervalSpec& spec)
+T transitionPoint(const LayerVars<T>& a, const LayerVars<T>& b, const IntervalSetup& setup)
 {
     auto lav = [](const LayerVars<T>& v) {
         return LayerVars<double>{value(v.theta), value(v.dstar), value(v.c), value(v.ue)};
     };
     const LayerVars<double> ad = lav(a), bd = lav(b);
-    auto g = [&](double xi) { return amplificationAt(ad, bd, spec, xi) - spec.ncrit; };
-    double lo = spec.xiA, hi = spec.xiB;
+    auto g = [&](double xi) { return amplificationAt(ad, bd, setup, xi) - setup.ncrit; };
+    double lo = setup.xiA, hi = setup.xiB;
     const double glo = g(lo), ghi = g(hi);
     double xt;
     bool interior = false;
@@ -147,42 +147,42 @@ T transitionPoint(const LayerVars<T>& a, const LayerVars<T>& b, const IntervalSp
         xt = 0.5 * (lo + hi);
         interior = true;
     }
-    if (spec.tripXi < xt) return T(std::clamp(spec.tripXi, spec.xiA, spec.xiB));
+    if (setup.tripXi < xt) return T(std::clamp(setup.tripXi, setup.xiA, setup.xiB));
     if (!interior) return T(xt);
-    const double h = 1e-7 * (spec.xiB - spec.xiA);
-    const double slope = (g(std::min(xt + h, spec.xiB)) - g(std::max(xt - h, spec.xiA))) /
-                         (std::min(xt + h, spec.xiB) - std::max(xt - h, spec.xiA));
+    const double h = 1e-7 * (setup.xiB - setup.xiA);
+    const double slope = (g(std::min(xt + h, setup.xiB)) - g(std::max(xt - h, setup.xiA))) /
+                         (std::min(xt + h, setup.xiB) - std::max(xt - h, setup.xiA));
     if (!(std::abs(slope) > 0)) return T(xt);
-    const T gt = amplificationAt(a, b, spec, T(xt)) - spec.ncrit;
+    const T gt = amplificationAt(a, b, setup, T(xt)) - setup.ncrit;
     return T(xt) - gt / slope;
 }
 
 // Residuals of the interval from station a to station b.
 template <class T>
 std::array<T, 3> intervalResidual(const LayerVars<T>& a, const LayerVars<T>& b,
-                                  const IntervalSpec& spec, double* transitionXi = nullptr)
+                                  const IntervalSetup& setup, double* transitionXi = nullptr)
 {
-    if (!isTransitionInterval(spec)) {
+    if (!isTransitionInterval(setup)) {
         // A trip at the start of the interval makes the whole of it turbulent:
         // the caller classifies the stations so.
-        return segmentResidual(spec.kindB, a, spec.xiA, T(spec.xiA), b, T(spec.xiB), spec.re);
+        return segmentResidual(setup.kindB, a, setup.xiA, T(setup.xiA), b, T(setup.xiB), setup.re);
     }
     using std::log;
     using std::sqrt;
-    const T xt = transitionPoint(a, b, spec);
+    const T xt = transitionPoint(a, b, setup);
     if (transitionXi) *transitionXi = value(xt);
     LayerVars<T> t;
-    amplificationAt(a, b, spec, xt, &t);
+    amplificationAt(a, b, setup, xt, &t);
     // The laminar stretch up to xt, the turbulent one after it, with C_tau at
     // xt a fraction of its equilibrium value.
     std::array<T, 3> lam{};
-    const bool lamEmpty = value(xt) <= spec.xiA;
-    if (!lamEmpty) lam = segmentResidual(LayerKind::Laminar, a, spec.xiA, T(spec.xiA), t, xt, spec.re);
+    const bool lamEmpty = value(xt) <= setup.xiA;
+    if (!lamEmpty) lam = segmentResidual(LayerKind::Laminar, a, setup.xiA, T(setup.xiA), t, xt, setup.re);
     const ClosureValues<T> ct = evaluateClosures(LayerKind::Turbulent, t.theta, t.dstar, t.ue,
-                                                 T(0.0), spec.re);
+                                                 T(0.0), setup.re);
     t.c = sqrt(atLeast(transitionCtau(ct.hk, ct.ctauEq), 1e-12));
     std::array<T, 3> r;
-    if (value(xt) >= spec.xiB) {
+    if (value(xt) >= setup.xiB) {
         // Transition at the downstream end: the turbulent stretch is empty and
         // sqrt(C_tau) there is the starting value (in the form the shear-lag
         // residual takes as the stretch shrinks, so that the residual is
@@ -190,7 +190,7 @@ std::array<T, 3> intervalResidual(const LayerVars<T>& a, const LayerVars<T>& b,
         r = {lam[0], lam[1], 2.0 * log(b.c / t.c)};
         return r;
     }
-    r = segmentResidual(LayerKind::Turbulent, t, value(xt), xt, b, T(spec.xiB), spec.re);
+    r = segmentResidual(LayerKind::Turbulent, t, value(xt), xt, b, T(setup.xiB), setup.re);
     if (!lamEmpty) {
         r[0] += lam[0];
         r[1] += lam[1];

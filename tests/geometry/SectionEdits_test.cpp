@@ -24,11 +24,11 @@ Contour naca(const std::string& digits, int np)
 
 FlappedSection flapped(const Contour& c, double xc, double yt, double deg)
 {
-    FlapSpec spec;
-    spec.hingeXc = xc;
-    spec.thicknessFraction = yt;
-    spec.deflectionDeg = deg;
-    auto r = deflectFlap(c, spec);
+    FlapSettings settings;
+    settings.hingeXc = xc;
+    settings.thicknessFraction = yt;
+    settings.deflectionDeg = deg;
+    auto r = deflectFlap(c, settings);
     EXPECT_TRUE(std::holds_alternative<FlappedSection>(r))
         << std::get<std::string>(r);
     return std::get<FlappedSection>(r);
@@ -116,8 +116,8 @@ TEST(Flap, stretchedSideIsBridgedOnTheArcAndCompressedSideIsCut)
 TEST(Flap, badHingesAndAnglesAreRefused)
 {
     const Contour c = naca("0012", 61);
-    auto refused = [&](FlapSpec s) { return std::holds_alternative<std::string>(deflectFlap(c, s)); };
-    FlapSpec s;
+    auto refused = [&](FlapSettings s) { return std::holds_alternative<std::string>(deflectFlap(c, s)); };
+    FlapSettings s;
     s.deflectionDeg = 10;
     for (double xc : {0.0, 1.0, -0.2, 1.5, kNaN}) {
         s.hingeXc = xc;
@@ -269,10 +269,10 @@ double thinAirfoilHingeMoment(double xh, double alphaRad, double deltaRad)
 
 double panelHingeMoment(const Contour& c, double xh, double alphaDeg, double deltaDeg)
 {
-    FlapSpec spec;
-    spec.hingeXc = xh;
-    spec.deflectionDeg = deltaDeg;
-    const FlappedSection f = std::get<FlappedSection>(deflectFlap(c, spec));
+    FlapSettings settings;
+    settings.hingeXc = xh;
+    settings.deflectionDeg = deltaDeg;
+    const FlappedSection f = std::get<FlappedSection>(deflectFlap(c, settings));
     const auto panels = buildPanelGeometry(f.contour.x, f.contour.y, 0);
     const auto solution = solvePanels(*panels, PanelMethod::VortexPanel);
     const auto point = solution->at(alphaDeg);
@@ -307,9 +307,9 @@ TEST(HingeMoment, flapPanelsOnlyAndTheSignFollowsTheLoad)
     // alone feels the part of it on the flap's surface: with Cp = 1 - cu the
     // same everywhere, CH is the moment of that pressure about the hinge.
     const Contour c = naca("0012", 101);
-    FlapSpec spec;
-    spec.deflectionDeg = 0;
-    const FlappedSection f = std::get<FlappedSection>(deflectFlap(c, spec));
+    FlapSettings settings;
+    settings.deflectionDeg = 0;
+    const FlappedSection f = std::get<FlappedSection>(deflectFlap(c, settings));
     std::vector<double> cu(static_cast<std::size_t>(c.size() - 1), 1.0);  // Cp = 0
     EXPECT_EQ(hingeMomentCoefficient(f.contour, cu, f.hinge), 0);
     // Suction (Cp < 0) on the upper flap panels only lifts the flap: trailing
