@@ -21,6 +21,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -173,6 +174,21 @@ int main(int argc, char** argv)
                 if (c == '\n' || c == '\r') c = ' ';
             std::printf("%s no - - - - - - - %d %s\n", fixed(point.alphaDeg, 3).c_str(),
                         r.iterations, reason.c_str());
+        }
+    }
+    // With TAVRIX_STATIONS=FILE set, the stations of every converged point
+    // (for comparisons of the layer itself).
+    if (const char* dump = std::getenv("TAVRIX_STATIONS")) {
+        if (FILE* f = std::fopen(dump, "w")) {
+            for (const auto& point : points) {
+                if (!point.result.converged) continue;
+                std::fprintf(f, "# alpha %g\n# side x ue theta dstar H cf n ctau\n", point.alphaDeg);
+                for (const auto& st : point.result.stations)
+                    std::fprintf(f, "%d %.5f %.5f %.6e %.6e %.4f %.6e %.3f %.6e\n",
+                                 static_cast<int>(st.side), st.x, st.ue, st.theta, st.dstar, st.H,
+                                 st.cf, st.n, st.ctau);
+            }
+            std::fclose(f);
         }
     }
     return 0;

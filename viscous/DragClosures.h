@@ -12,6 +12,10 @@
 //   laminar amplification: the e^n envelope of Tollmien-Schlichting waves,
 //              dn/dxi = dn/dRe_theta(Hk) (m + 1)/2 l / theta above the
 //              critical Re_theta(Hk).
+// The fits are those of the full exposition of Fidkowski (2022, AIAA J. 60(5),
+// appendix); the laminar H* and Cf and the turbulent H* were checked against
+// the station values xfoil 6.99 writes (tools/xfoil_layer_dump.sh), to four
+// digits over Hk 2.1-3.0 (laminar) and 1.4-1.8 (turbulent).
 // Every relation is a template on the scalar type so that it can be evaluated
 // on dual numbers for exact derivatives.
 #pragma once
@@ -55,30 +59,30 @@ inline double hkMinimum(LayerKind kind)
 }
 
 // --- Laminar (Falkner-Skan fits) ---------------------------------------------
+// Kinetic-energy shape parameter H*(Hk).
 template <class T>
 T laminarHstar(T hk)
 {
     hk = atLeast(hk, kHkMinLaminar);
-    if (value(hk) < 4.0) {
-        const T a = 4.0 - hk;
-        return 1.515 + 0.076 * a * a / hk;
+    const T a = hk - 4.35;
+    if (value(hk) < 4.35) {
+        const T b = a * hk;
+        return 1.528 + 0.0111 * a * a / (hk + 1.0) - 0.0278 * a * a * a / (hk + 1.0) - 0.0002 * b * b;
     }
-    const T a = hk - 4.0;
-    return 1.515 + 0.040 * a * a / hk;
+    return 1.528 + 0.015 * a * a / hk;
 }
 
-// Cf Re_theta / 2.
+// Cf Re_theta / 2 (the fit gives Cf Re_theta).
 template <class T>
 T laminarFriction(T hk)
 {
-    using std::tanh;
     hk = atLeast(hk, kHkMinLaminar);
-    if (value(hk) < 7.4) {
-        const T a = 7.4 - hk;
-        return -0.067 + 0.01977 * a * a / (hk - 1.0);
+    if (value(hk) < 5.5) {
+        const T a = 5.5 - hk;
+        return 0.5 * (-0.07 + 0.0727 * a * a * a / (hk + 1.0));
     }
-    const T a = 1.0 - 1.4 / (hk - 6.0);
-    return -0.067 + 0.022 * a * a;
+    const T a = 1.0 - 1.0 / (hk - 4.5);
+    return 0.5 * (-0.07 + 0.015 * a * a);
 }
 
 // 2 CD Re_theta / H*.
@@ -93,23 +97,25 @@ T laminarDissipation(T hk)
 }
 
 // --- Turbulent -----------------------------------------------------------------
+// Kinetic-energy shape parameter of the turbulent layer, H*(Hk, Re_theta):
+// the attached branch falls from 1.5 + 4/Re_theta + 0.5 (at Hk = 1) towards
+// its minimum 1.5 + 4/Re_theta at H0, the separated branch rises again.
 template <class T>
 T turbulentHstar(T hk, T reTheta)
 {
     using std::log;
-    using std::pow;
-    using std::sqrt;
     reTheta = atLeast(reTheta, 200.0);
     hk = atLeast(hk, kHkMinWake);
     const T h0 = value(reTheta) > 400.0 ? 3.0 + 400.0 / reTheta : T(4.0);
-    const T base = 1.505 + 4.0 / reTheta;
+    const T base = 1.5 + 4.0 / reTheta;
     if (value(hk) < value(h0)) {
-        return base + (0.165 - 1.6 / sqrt(reTheta)) * pow(h0 - hk, 1.6) / hk;
+        const T r = (h0 - hk) / (h0 - 1.0);
+        return base + (0.5 - 4.0 / reTheta) * r * r * 1.5 / (hk + 0.5);
     }
     const T lr = log(reTheta);
     const T a = hk - h0;
     const T b = a + 4.0 / lr;
-    return base + a * a * (0.04 / hk + 0.007 * lr / (b * b));
+    return base + a * a * (0.007 * lr / (b * b) + 0.015 / hk);
 }
 
 template <class T>
@@ -136,12 +142,18 @@ T slipVelocity(const T& hstar, const T& hk, const T& h, LayerKind kind)
 }
 
 // Equilibrium shear-stress coefficient from the G-beta locus, with the
-// dissipation in equilibrium: C_tau,EQ = H*/(2 A^2 B) (Hk - 1)^3 / (Hk^2 H (1 - Us)).
+// dissipation in equilibrium: C_tau,EQ = H*/(2 A^2 B) (Hk - 1) hkc^2 / (Hk^2 H (1 - Us)),
+// hkc = Hk - 1 (less a low-Reynolds-number part in a turbulent layer).
+template <class T>
+T equilibriumCtau(const T& hstar, const T& hk, const T& h, const T& us, const T& hkc)
+{
+    const T a = hk - 1.0;
+    return hstar * (0.5 / (kLocusA * kLocusA * kLocusB)) * a * hkc * hkc / (hk * hk * h * (1.0 - us));
+}
 template <class T>
 T equilibriumCtau(const T& hstar, const T& hk, const T& h, const T& us)
 {
-    const T a = hk - 1.0;
-    return hstar * (0.5 / (kLocusA * kLocusA * kLocusB)) * a * a * a / (hk * hk * h * (1.0 - us));
+    return equilibriumCtau(hstar, hk, h, us, T(hk - 1.0));
 }
 
 // Thickness of the layer, delta = theta (3.15 + 1.72 / (Hk - 1)) + delta*.
@@ -172,9 +184,10 @@ T envelopeRatePerReTheta(T hk)
     return 0.01 * sqrt(a * a + 0.25);
 }
 
-// Width, in log10 Re_theta, over which the growth starts: a smooth ramp
-// instead of a step keeps the residual differentiable as the critical point
-// moves across a station.
+// Width, in log10 Re_theta, over which the growth starts above the critical
+// Re_theta: a smooth ramp instead of a step keeps the residual differentiable
+// as the critical point moves across a station, and below the critical value
+// the waves are damped (no growth at all).
 inline constexpr double kOnsetWidth = 0.08;
 
 // dn/dxi (times theta: the rate per momentum thickness).
@@ -185,14 +198,14 @@ T envelopeRateTheta(T hk, const T& reTheta)
     hk = atLeast(hk, 1.05);
     const double lg = std::log10(std::max(value(reTheta), 1e-30));
     const double lg0 = value(envelopeLog10CriticalReTheta(hk));
-    const double t = (lg - lg0) / kOnsetWidth + 0.5;
+    const double t = (lg - lg0) / kOnsetWidth;
     if (t <= 0.0) return T(0.0);
     const T l = (6.54 * hk - 14.07) / (hk * hk);
     const T a = hk - 4.0;
     const T m = (0.058 * a * a / (hk - 1.0) - 0.068) / l;
     const T rate = envelopeRatePerReTheta(hk) * 0.5 * (m + 1.0) * l;
     if (t >= 1.0) return rate;
-    const T tt = (log10(atLeast(reTheta, 1e-30)) - envelopeLog10CriticalReTheta(hk)) / kOnsetWidth + 0.5;
+    const T tt = (log10(atLeast(reTheta, 1e-30)) - envelopeLog10CriticalReTheta(hk)) / kOnsetWidth;
     return rate * tt * tt * (3.0 - 2.0 * tt);
 }
 
@@ -230,7 +243,11 @@ ClosureValues<T> evaluateClosures(LayerKind kind, const T& theta, T dstar, const
     }
     c.hstar = turbulentHstar(c.hk, reTheta);
     c.us = slipVelocity(c.hstar, c.hk, c.h, kind);
-    c.ctauEq = equilibriumCtau(c.hstar, c.hk, c.h, c.us);
+    // In a turbulent layer at low Re_theta the equilibrium stress falls
+    // faster as the profile fills: Hk - 1 less 18/Re_theta in the locus.
+    c.ctauEq = kind == LayerKind::Wake
+                   ? equilibriumCtau(c.hstar, c.hk, c.h, c.us)
+                   : equilibriumCtau(c.hstar, c.hk, c.h, c.us, atLeast(T(c.hk - 1.0 - 18.0 / reTheta), 0.01));
     c.delta = layerThickness(theta, c.hk, dstar);
     T cd;
     if (kind == LayerKind::Wake) {

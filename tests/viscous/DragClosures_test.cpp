@@ -12,12 +12,14 @@ namespace {
 
 TEST(LaminarClosures, blasiusProfile)
 {
-    // Hk = 2.59 (Blasius): 4 - Hk = 1.41, 1.41^2 = 1.9881.
-    // H* = 1.515 + 0.076 * 1.9881 / 2.59 = 1.515 + 0.058338 = 1.573338 (exact profile 1.5725).
-    EXPECT_NEAR(laminarHstar(2.59), 1.573338, 2e-6);
-    // Cf Re_theta / 2 = -0.067 + 0.01977 * (7.4 - 2.59)^2 / 1.59
-    //                 = -0.067 + 0.01977 * 23.1361 / 1.59 = 0.220674 (exact 0.2205).
-    EXPECT_NEAR(laminarFriction(2.59), 0.220674, 2e-6);
+    // Hk = 2.59 (Blasius): a = Hk - 4.35 = -1.76, a^2 = 3.0976, a^3 = -5.451776,
+    // (a Hk)^2 = 20.779011, Hk + 1 = 3.59:
+    // H* = 1.528 + 0.0111 * 3.0976 / 3.59 + 0.0278 * 5.451776 / 3.59 - 0.0002 * 20.779011
+    //    = 1.528 + 0.0095776 + 0.0422177 - 0.0041558 = 1.5756395 (exact profile 1.5725).
+    EXPECT_NEAR(laminarHstar(2.59), 1.5756388, 2e-6);
+    // Cf Re_theta = -0.07 + 0.0727 * (5.5 - 2.59)^3 / 3.59 = -0.07 + 0.0727 * 24.642171 / 3.59
+    //             = -0.07 + 0.4990211 = 0.4290211, half of it 0.2145106 (exact 0.2205).
+    EXPECT_NEAR(laminarFriction(2.59), 0.2145106, 2e-6);
     // 2 CD Re_theta / H* = 0.207 + 0.00205 * 1.41^5.5; 1.41^5.5 = exp(5.5 * 0.343590)
     //                    = exp(1.889747) = 6.61745, so 0.207 + 0.013566 = 0.220566.
     EXPECT_NEAR(laminarDissipation(2.59), 0.220566, 2e-6);
@@ -25,38 +27,39 @@ TEST(LaminarClosures, blasiusProfile)
 
 TEST(LaminarClosures, separatedBranches)
 {
-    // Hk = 6: H* = 1.515 + 0.040 * 4 / 6 = 1.541667;
-    // Cf Re_theta / 2 = -0.067 + 0.01977 * 1.4^2 / 5 = -0.067 + 0.0077497 = -0.0592503;
+    // Hk = 6: H* = 1.528 + 0.015 * 1.65^2 / 6 = 1.528 + 0.00680625 = 1.53480625;
+    // Cf Re_theta / 2 = (-0.07 + 0.015 (1 - 1/1.5)^2) / 2 = (-0.07 + 0.0016667) / 2 = -0.0341667;
     // 2CD Re_theta / H* = 0.207 - 0.0016 * 4 / 1.08 = 0.2010741.
-    EXPECT_NEAR(laminarHstar(6.0), 1.5416667, 1e-6);
-    EXPECT_NEAR(laminarFriction(6.0), -0.0592503, 1e-6);
+    EXPECT_NEAR(laminarHstar(6.0), 1.53480625, 1e-7);
+    EXPECT_NEAR(laminarFriction(6.0), -0.0341667, 1e-7);
     EXPECT_NEAR(laminarDissipation(6.0), 0.2010741, 1e-6);
-    // Hk = 8, past 7.4: -0.067 + 0.022 (1 - 1.4/2)^2 = -0.067 + 0.00198 = -0.06502.
-    EXPECT_NEAR(laminarFriction(8.0), -0.06502, 1e-7);
-    // The branches meet at Hk = 4 and 7.4; the wall shear vanishes where
-    // (7.4 - Hk)^2 / (Hk - 1) = 0.067 / 0.01977 = 3.38897: 3.4163 at 4.13, 3.3846 at 4.14.
-    EXPECT_NEAR(laminarHstar(4.0 - 1e-9), laminarHstar(4.0 + 1e-9), 1e-8);
+    // The branches meet at Hk = 4.35, 5.5 and 4; the wall shear vanishes where
+    // 0.0727 (5.5 - Hk)^3 / (Hk + 1) = 0.07: Cf Re_theta = +0.0120 at 3.75, +0.0105 at 3.76,
+    // and the root lies at Hk = 3.8307.
+    EXPECT_NEAR(laminarHstar(4.35 - 1e-9), laminarHstar(4.35 + 1e-9), 1e-8);
     EXPECT_NEAR(laminarDissipation(4.0 - 1e-9), laminarDissipation(4.0 + 1e-9), 1e-8);
-    EXPECT_NEAR(laminarFriction(7.4 - 1e-9), laminarFriction(7.4 + 1e-9), 1e-8);
-    EXPECT_GT(laminarFriction(4.13), 0.0);
-    EXPECT_LT(laminarFriction(4.14), 0.0);
+    EXPECT_NEAR(laminarFriction(5.5 - 1e-9), laminarFriction(5.5 + 1e-9), 1e-8);
+    EXPECT_GT(laminarFriction(3.83), 0.0);
+    EXPECT_LT(laminarFriction(3.84), 0.0);
 }
 
 TEST(TurbulentClosures, flatPlatePoint)
 {
-    // Re_theta = 3000, Hk = 1.4: H0 = 3 + 400/3000 = 3.133333, (H0 - Hk)^1.6 =
-    // 1.733333^1.6 = exp(1.6 * 0.550046) = 2.411046; 0.165 - 1.6/sqrt(3000) = 0.135788;
-    // H* = 1.505 + 4/3000 + 0.135788 * 2.411046 / 1.4 = 1.506333 + 0.233851 = 1.740184.
-    EXPECT_NEAR(turbulentHstar(1.4, 3000.0), 1.740184, 2e-5);
+    // Re_theta = 3000, Hk = 1.4: H0 = 3 + 400/3000 = 3.133333, r = (H0 - Hk)/(H0 - 1)
+    // = 1.733333 / 2.133333 = 0.8125; H* = 1.5 + 4/3000 + (0.5 - 4/3000) r^2 1.5 / 1.9
+    //  = 1.501333 + 0.498667 * 0.660156 * 0.789474 = 1.501333 + 0.259893 = 1.761226.
+    EXPECT_NEAR(turbulentHstar(1.4, 3000.0), 1.761226, 2e-6);
     // Cf = 0.3 e^(-1.862) log10(3000)^(-2.174) + 0.00011 (tanh(2.4) - 1):
     // 0.3 e^(-1.862) = 0.0466085, log10(3000) = 3.477121, ln of it 1.246205, ^-2.174 =
     // exp(-2.709249) = 0.0665868; 0.0466085 * 0.0665868 = 0.0031035;
     // tanh(2.4) - 1 = -0.016325, times 0.00011 = -1.796e-6; Cf = 0.0031017.
     EXPECT_NEAR(turbulentCf(1.4, 3000.0), 0.0031017, 2e-7);
     // Above H0 (Hk = 4, Re_theta = 1000, H0 = 3.4): a = 0.6, ln 1000 = 6.907755,
-    // b = 0.6 + 4/6.907755 = 1.179062; H* = 1.505 + 0.004 + 0.36 (0.01 + 0.048354 / 1.390187)
-    //  = 1.509 + 0.36 * 0.044782 = 1.525122.
-    EXPECT_NEAR(turbulentHstar(4.0, 1000.0), 1.525122, 2e-5);
+    // b = 0.6 + 4/6.907755 = 1.179059; H* = 1.5 + 0.004 + 0.36 (0.048354 / 1.390181 + 0.015/4)
+    //  = 1.504 + 0.36 * 0.038533 = 1.517872.
+    EXPECT_NEAR(turbulentHstar(4.0, 1000.0), 1.517872, 2e-6);
+    // The two branches meet at H0.
+    EXPECT_NEAR(turbulentHstar(3.4 - 1e-9, 1000.0), turbulentHstar(3.4 + 1e-9, 1000.0), 1e-8);
 }
 
 TEST(TurbulentClosures, equilibriumShearStress)
@@ -87,8 +90,12 @@ TEST(Amplification, envelopeAtBlasius)
     // m = (0.058 * 1.9881 / 1.59 - 0.068)/l = 0.0045219/0.427632 = 0.010574:
     // 0.01034784 * 0.505287 * 0.427632 = 0.00223593 (well above the critical Re_theta).
     EXPECT_NEAR(envelopeRateTheta(2.59, 2000.0), 0.00223593, 2e-8);
-    // No growth below it.
+    // No growth below it, up to it (244.19) nor at it; the full rate once
+    // log10 Re_theta is 0.08 above it (Re_theta 293.6).
     EXPECT_EQ(envelopeRateTheta(2.59, 200.0), 0.0);
+    EXPECT_EQ(envelopeRateTheta(2.59, 244.0), 0.0);
+    EXPECT_GT(envelopeRateTheta(2.59, 250.0), 0.0);
+    EXPECT_NEAR(envelopeRateTheta(2.59, 300.0), 0.00223593, 2e-8);
 }
 
 TEST(DualNumbers, derivativesMatchDifferences)
