@@ -219,6 +219,12 @@ MarchResult marchLayer(const std::vector<double>& xi, const std::vector<double>&
             }
             b = prev.v;  // carry the last good state on, flagged
             b.ue = ue[i];
+            if (st.kind != LayerKind::Laminar && prev.kind == LayerKind::Laminar) {
+                // A failed transition interval: the carried state holds n,
+                // the station sqrt(C_tau) at its starting value.
+                const StationClosures c = stationClosures(LayerKind::Turbulent, b, o.re);
+                b.c = std::sqrt(std::max(transitionCtau(c.hk, c.ctauEq), 1e-8));
+            }
         }
         st.v = b;
         result.stations.push_back(st);

@@ -67,26 +67,60 @@ void expectFinite(const CoupledResult& r)
             EXPECT_TRUE(std::isfinite(v));
 }
 
-TEST(CoupledAirfoil, naca0012AtTwoDegreesAgreesWithXfoilOnItsOwnNodes)
+class CoupledAirfoilAngle : public ::testing::TestWithParam<double> {};
+
+TEST_P(CoupledAirfoilAngle, naca0012AgreesWithXfoilOnItsOwnNodes)
 {
+    const double alpha = GetParam();
     const PanelSolution solution = naca0012Vortex();
-    const CoupledResult r = solveAt(solution, 2);
+    const CoupledResult r = solveAt(solution, alpha);
     ASSERT_TRUE(r.converged) << r.reason;
     expectFinite(r);
 
     const auto xfoil = readXfoilPolarFile(kReference / "naca0012_re3e6.pol");
     ASSERT_TRUE(xfoil.ok()) << xfoil.refusal().message;
     std::size_t row = 0;
-    while (row < xfoil->rows() && xfoil->alpha[row] != 2.0) ++row;
+    while (row < xfoil->rows() && xfoil->alpha[row] != alpha) ++row;
     ASSERT_LT(row, xfoil->rows());
 
-    const Coefficients forces = viscousForces(solution.geometry(), r.q, 2);
+    // The bounds the analysis is held to: CL within 2 %, CMc/4 within 0.005,
+    // CD within 10 % at any point (5 % in the median over a polar), the
+    // transition points within 0.03 chord.
+    const Coefficients forces = viscousForces(solution.geometry(), r.q, alpha);
     EXPECT_NEAR(forces.CL, xfoil->CL[row], 0.02 * xfoil->CL[row]);
-    // The drag is about 10 % above xfoil's today (transition 0.04 chord early
-    // on both surfaces); the bound holds that state, not the aim of 5 %.
-    EXPECT_NEAR(r.cd, xfoil->CD[row], 0.15 * xfoil->CD[row]);
+    EXPECT_NEAR(forces.CM, xfoil->CM[row], 0.005);
+    EXPECT_NEAR(r.cd, xfoil->CD[row], 0.1 * xfoil->CD[row]);
     ASSERT_TRUE(r.transitionUpper && r.transitionLower);
-    EXPECT_LT(*r.transitionUpper, *r.transitionLower);
+    EXPECT_NEAR(*r.transitionUpper, xfoil->topXtr[row], 0.03);
+    EXPECT_NEAR(*r.transitionLower, xfoil->botXtr[row], 0.03);
+}
+
+// 2 degrees: transition at mid chord on both surfaces; 5 degrees: upper
+// transition at a tenth of the chord, the lower one at 0.93.
+INSTANTIATE_TEST_SUITE_P(Angles, CoupledAirfoilAngle, ::testing::Values(2.0, 5.0),
+                         [](const ::testing::TestParamInfo<double>& info) {
+                             return "alpha" + std::to_string(static_cast<int>(info.param));
+                         });
+
+TEST(CoupledAirfoil, naca0012AtSixDegreesConvergesFromTheMarch)
+{
+    // The lower layer stays laminar almost to the edge; the march that starts
+    // the iteration fails in the last interval, and the station it carries on
+    // must hold a shear stress, not the amplification (which once started the
+    // wake at C_tau = 78 and the iteration nowhere). CL is 2.8 % below
+    // xfoil's here (docs/validation.md): the bound is the state, not the aim.
+    const PanelSolution solution = naca0012Vortex();
+    const CoupledResult r = solveAt(solution, 6);
+    ASSERT_TRUE(r.converged) << r.reason;
+    expectFinite(r);
+    const Coefficients forces = viscousForces(solution.geometry(), r.q, 6);
+    EXPECT_NEAR(forces.CL, 0.6192, 0.04 * 0.6192);
+    EXPECT_NEAR(r.cd, 0.00730, 0.1 * 0.00730);
+    for (const auto& s : r.stations) {
+        if (s.turbulent) {
+            EXPECT_LT(s.ctau, 0.05);
+        }
+    }
 }
 
 TEST(CoupledAirfoil, aPointTheIterationCannotReachIsReportedWithItsReasonAndFiniteValues)
