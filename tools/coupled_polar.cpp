@@ -144,6 +144,16 @@ int main(int argc, char** argv)
     coupled::CoupledOptions options;
     options.re = *re;
     options.ncrit = *ncrit;
+    // With TAVRIX_TRACE set, every Newton step on standard error.
+    if (std::getenv("TAVRIX_TRACE"))
+        options.monitor = [](const coupled::IterationReport& r) {
+            std::fprintf(stderr,
+                         "step %2d residual %.3e at station %d equation %d relaxation %.3g "
+                         "stagnation %d turbulent from %d (lower) %d (upper)%s\n",
+                         r.iteration, r.residual, r.worstStation, r.worstEquation, r.relaxation,
+                         r.stagnation, r.transitionLower, r.transitionUpper,
+                         r.classificationChanged ? " moved" : "");
+        };
     const auto& solved = *solution;
     const auto points = coupled::sweepCoupled(
         alphas, [&](double alphaDeg) { return coupled::buildCoupling(solved, alphaDeg); }, options);

@@ -14,6 +14,10 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // Below this largest residual the stagnation point is held where it is, so
 // that the last steps see a fixed arc length and keep Newton's quadratic rate.
 constexpr double kFreezeStagnation = 1e-7;
+// Moves of the transition intervals allowed before they need the margin, and
+// the margin in n (see classifyTransition).
+constexpr int kFreeTransitionMoves = 6;
+constexpr double kTransitionMargin = 0.5;
 
 // How the stations are strung into layers for one stagnation point.
 struct Layout {
@@ -322,10 +326,17 @@ double sqrtTransitionCtau(const LayerVars<double>& v, double re)
 }
 
 // Moves the transition interval of one surface to where n reaches Ncrit (or
-// the trip). Returns whether anything changed.
+// the trip). A laminar station is made turbulent once its n is `margin`
+// beyond Ncrit, and the first turbulent station laminar again once the
+// amplification there falls 0.1 + margin short of it: with margin 0 the
+// interval follows n = Ncrit to the station; a margin lets the transition
+// interval itself carry a transition point that sits on one of its ends
+// (n of the laminar end a little past Ncrit puts it at that end), which stops
+// a station near Ncrit from flipping between the two kinds at every step.
+// Returns whether anything changed.
 bool classifyTransition(const Layout& L, const std::vector<int>& order, double tripXi,
                         std::vector<LayerVars<double>>& v, std::vector<char>& turbulent,
-                        const CoupledOptions& o)
+                        const CoupledOptions& o, double margin)
 {
     const int m = static_cast<int>(order.size());
     int t0 = m;
@@ -339,7 +350,7 @@ bool classifyTransition(const Layout& L, const std::vector<int>& order, double t
     // (The first station is the laminar similarity start.)
     for (int k = 1; k < t0; ++k) {
         const int g = order[k];
-        if (v[g].c >= o.ncrit || L.xi[g] > tripXi) {
+        if (v[g].c >= o.ncrit + margin || L.xi[g] > tripXi) {
             t1 = k;
             break;
         }
@@ -358,7 +369,7 @@ bool classifyTransition(const Layout& L, const std::vector<int>& order, double t
             const double nb = amplificationAt(v[a], v[b], setup, L.xi[b]);
             // (A margin: the laminar interval's own n at b differs a little
             // from this estimate, and the station must not flip back.)
-            if (nb < o.ncrit - 0.1 && L.xi[b] < tripXi) {
+            if (nb < o.ncrit - 0.1 - margin && L.xi[b] < tripXi) {
                 v[b].c = nb;
                 turbulent[b] = 0;
                 ++t1;
@@ -630,6 +641,7 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
     std::vector<LayerVars<double>> lastGood = v;
     double rmax = kInfinity;
     int worst = 0;
+    int transitionMoves = 0;
     for (int it = 0; it <= o.maxIterations; ++it) {
         // Relocate the stagnation point and the transition intervals.
         bool changed = false;
@@ -666,8 +678,13 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
                 turbulent[g] = 0;
                 v[g].c = 0;
             }
-        changed = classifyTransition(L, L.lower, L.tripXiLower, v, turbulent, o) || changed;
-        changed = classifyTransition(L, L.upper, L.tripXiUpper, v, turbulent, o) || changed;
+        // After a few moves of the transition intervals, they move only
+        // for a clear reason (see classifyTransition).
+        const double margin = transitionMoves >= kFreeTransitionMoves ? kTransitionMargin : 0.0;
+        bool moved = classifyTransition(L, L.lower, L.tripXiLower, v, turbulent, o, margin);
+        moved = classifyTransition(L, L.upper, L.tripXiUpper, v, turbulent, o, margin) || moved;
+        if (moved) ++transitionMoves;
+        changed = moved || changed;
 
         assemble(st, L, v, turbulent, o, qInv, angleUnknown, R, &J);
         if (stagnationMoves) {
@@ -773,6 +790,27 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
             omega *= 0.5;
             trial = updated(omega);
             moveAngle(omega);
+        }
+        if (o.monitor) {
+            IterationReport report;
+            report.iteration = it;
+            report.residual = rmax;
+            report.worstStation = worst;
+            report.worstEquation = static_cast<int>(wi % 4);
+            report.relaxation = omega;
+            report.stagnation = L.stag;
+            for (int g : L.lower)
+                if (turbulent[g]) {
+                    report.transitionLower = g;
+                    break;
+                }
+            for (int g : L.upper)
+                if (turbulent[g]) {
+                    report.transitionUpper = g;
+                    break;
+                }
+            report.classificationChanged = changed;
+            o.monitor(report);
         }
         v = std::move(trial);
         if (angle) {

@@ -41,6 +41,22 @@ struct CoupledOptions {
     // qInviscid and dqdAlpha; the wake keeps the stations' geometry.
     std::optional<double> targetCl;
     std::function<double(const std::vector<double>& q, double alphaDeg)> liftOf;
+    // Called after each Newton step with its report (progress in a window,
+    // a trace of a point that does not converge).
+    std::function<void(const struct IterationReport&)> monitor;
+};
+
+// One Newton step as the monitor sees it.
+struct IterationReport {
+    int iteration = 0;
+    double residual = 0;     // largest residual before the step
+    int worstStation = 0;    // where it sits
+    int worstEquation = 0;   // 0 momentum, 1 shape, 2 amplification or shear lag, 3 coupling
+    double relaxation = 0;   // the step's factor after limits and line search
+    int stagnation = 0;      // the stagnation interval
+    // First turbulent station of each surface in marching order (-1: none).
+    int transitionLower = -1, transitionUpper = -1;
+    bool classificationChanged = false;
 };
 
 enum class Side { Lower, Upper, Wake };

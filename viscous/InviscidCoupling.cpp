@@ -53,33 +53,30 @@ Combination extrapolated(int near, int far, double beyond, double spacing)
 }
 
 // sigma of each source panel as a combination of the stations' mTilde: the
-// airfoil panels 1..NPanel, then the wake panels.
-std::vector<Combination> sigmaCombinations(int nAirfoil, int nWake,
-                                           const std::vector<double>& length)
+// airfoil panels 1..N, then the wake panels. The stations: the lower
+// trailing-edge point (0), the control points of panels 1..N (1..N), the
+// upper trailing-edge point (N + 1), then the wake's. `length` holds the
+// source panels' lengths (airfoil, then wake).
+std::vector<Combination> sigmaCombinations(int N, int nWake, const std::vector<double>& length)
 {
-    const int N = nAirfoil;
+    const int wake0 = N + 2;  // station of the first wake panel
     std::vector<Combination> node(at(N) + 1);  // airfoil end points 1..N + 1 at 0..N
-    if (N == 1) {
-        node[0] = {{0, 1}};
-        node[1] = {{0, 1}};
-    } else {
-        for (int J = 1; J < N; ++J)
-            node[at(J)] = interpolated(J - 1, J, length[at(J - 1)] / 2, length[at(J)] / 2);
-        node[0] = extrapolated(0, 1, length[0] / 2, (length[0] + length[1]) / 2);
-        node[at(N)] = extrapolated(N - 1, N - 2, length[at(N - 1)] / 2,
-                                   (length[at(N - 1)] + length[at(N - 2)]) / 2);
-    }
+    node[0] = {{0, 1}};
+    for (int J = 1; J < N; ++J)
+        node[at(J)] = interpolated(J, J + 1, length[at(J - 1)] / 2, length[at(J)] / 2);
+    node[at(N)] = {{N + 1, 1}};
     std::vector<Combination> wakeNode(at(nWake) + 1);
     wakeNode[0] = joined(node[at(N)], scaled(node[0], -1));
     for (int k = 1; k < nWake; ++k)
-        wakeNode[at(k)] = interpolated(N + k - 1, N + k, length[at(N + k - 1)] / 2,
+        wakeNode[at(k)] = interpolated(wake0 + k - 1, wake0 + k, length[at(N + k - 1)] / 2,
                                        length[at(N + k)] / 2);
     if (nWake == 1) {
-        wakeNode[1] = {{N, 1}};
+        wakeNode[1] = {{wake0, 1}};
     } else if (nWake > 1) {
-        const int last = N + nWake - 1;
-        wakeNode[at(nWake)] = extrapolated(last, last - 1, length[at(last)] / 2,
-                                           (length[at(last)] + length[at(last - 1)]) / 2);
+        const int last = nWake - 1;
+        wakeNode[at(nWake)] =
+            extrapolated(wake0 + last, wake0 + last - 1, length[at(N + last)] / 2,
+                         (length[at(N + last)] + length[at(N + last - 1)]) / 2);
     }
 
     std::vector<Combination> sigma;
@@ -300,7 +297,8 @@ std::vector<double> coupledSpeed(const CouplingStations& st, const std::vector<d
 
 std::vector<double> sourceStrengths(const CouplingStations& st, const std::vector<double>& mTilde)
 {
-    const std::vector<Combination> sigma = sigmaCombinations(st.nAirfoil, st.nWake, st.panelLength);
+    const std::vector<Combination> sigma =
+        sigmaCombinations(st.nAirfoil - 2, st.nWake, st.panelLength);
     std::vector<double> out(sigma.size(), 0.0);
     for (std::size_t p = 0; p < sigma.size(); ++p)
         for (const Term& t : sigma[p]) out[p] += t.weight * mTilde[at(t.station)];
@@ -327,9 +325,11 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
     CouplingStations st;
     st.method = method;
     st.alphaDeg = alphaDeg;
-    st.nAirfoil = N;
+    st.nAirfoil = N + 2;
     st.nWake = nWake;
     const int size = st.size();
+    const int sources = N + nWake;
+    const int wake0 = N + 2;  // the first wake station
 
     const double a = alphaDeg * kDegToRad;
     const double cosAlfa = std::cos(a), sinAlfa = std::sin(a);
@@ -361,14 +361,41 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
     st.s.resize(at(size));
     st.qInviscid.resize(at(size));
     st.dqdAlpha.resize(at(size));
-    st.panelLength.resize(at(size));
+    st.panelLength.resize(at(sources));
     for (int i = 1; i <= N; ++i) {
-        st.x[at(i - 1)] = g.XM[at(i)];
-        st.y[at(i - 1)] = g.YM[at(i)];
-        st.s[at(i - 1)] = i == 1 ? 0 : st.s[at(i - 2)] + (g.DS[at(i - 1)] + g.DS[at(i)]) / 2;
-        st.qInviscid[at(i - 1)] = speed[at(i)];
+        st.x[at(i)] = g.XM[at(i)];
+        st.y[at(i)] = g.YM[at(i)];
+        st.s[at(i)] = i == 1 ? g.DS[1] / 2 : st.s[at(i - 1)] + (g.DS[at(i - 1)] + g.DS[at(i)]) / 2;
+        st.qInviscid[at(i)] = speed[at(i)];
         st.panelLength[at(i - 1)] = g.DS[at(i)];
     }
+    st.x[0] = g.X[1];
+    st.y[0] = g.Y[1];
+    st.s[0] = 0;
+    st.x[at(N + 1)] = g.X[at(g.NP)];
+    st.y[at(N + 1)] = g.Y[at(g.NP)];
+    st.s[at(N + 1)] = st.s[at(N)] + g.DS[at(N)] / 2;
+    // The trailing-edge stations take the speed (and every response of it)
+    // extrapolated linearly in arc length from the two control points next
+    // to the edge on their own surface. (The vorticity of the end point
+    // itself, which the linear-vorticity methods have, answers the sources
+    // next to the edge with the swing of the Kutta condition: tried, it
+    // holds the coupled iteration back more than the extrapolation does.)
+    const bool nodalVorticity = false;
+    const double betaLower = (g.DS[1] / 2) / ((g.DS[1] + g.DS[2]) / 2);
+    const double betaUpper = (g.DS[at(N)] / 2) / ((g.DS[at(N)] + g.DS[at(N - 1)]) / 2);
+    const auto toEdges = [&](std::vector<double>& v, std::size_t stride, std::size_t column,
+                             const std::vector<double>& nodal) {
+        auto e = [&](int i) -> double& { return v[at(i) * stride + column]; };
+        if (nodalVorticity) {
+            e(0) = nodal[1];
+            e(N + 1) = nodal[at(g.NP)];
+            return;
+        }
+        e(0) = (1 + betaLower) * e(1) - betaLower * e(2);
+        e(N + 1) = (1 + betaUpper) * e(N) - betaUpper * e(N - 1);
+    };
+    toEdges(st.qInviscid, 1, 0, strength);
 
     // The wake along the streamline from the trailing edge.
     const double xte = (g.X[1] + g.X[at(g.NP)]) / 2, yte = (g.Y[1] + g.Y[at(g.NP)]) / 2;
@@ -412,11 +439,11 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
         st.wakeY.push_back(y0 + dirY * L);
         st.wakeCos[at(k)] = dirX;
         st.wakeSin[at(k)] = dirY;
-        const std::size_t w = at(N + k);
+        const std::size_t w = at(wake0 + k);
         st.x[w] = x0 + dirX * L / 2;
         st.y[w] = y0 + dirY * L / 2;
         st.s[w] = sWake + L / 2;
-        st.panelLength[w] = L;
+        st.panelLength[at(N + k)] = L;
         sWake += L;
     }
 
@@ -425,7 +452,7 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
     {
         std::vector<double> du, dv;
         for (int k = 0; k < nWake; ++k) {
-            const std::size_t w = at(N + k);
+            const std::size_t w = at(wake0 + k);
             inducedVelocityRows(g, system, st.x[w], st.y[w], du, dv);
             for (int j = 1; j <= unknowns; ++j)
                 wakeRows[at(k) * at(unknowns + 1) + at(j)] =
@@ -439,7 +466,7 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
         return q;
     };
     for (int k = 0; k < nWake; ++k)
-        st.qInviscid[at(N + k)] = wakeSpeed(k, strength, cosAlfa, sinAlfa);
+        st.qInviscid[at(wake0 + k)] = wakeSpeed(k, strength, cosAlfa, sinAlfa);
 
     // The derivative with the angle: the right-hand sides and the speeds are
     // linear in (cos alpha, sin alpha), whose derivative is (-sin, cos).
@@ -448,25 +475,27 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
         info.rightHandSide(g, system, -sinAlfa, cosAlfa, rhs.data());
         factors.solve(rhs, ds);
         info.surfaceSpeed(g, system, ds.data(), -sinAlfa, cosAlfa, speed.data());
-        for (int i = 1; i <= N; ++i) st.dqdAlpha[at(i - 1)] = speed[at(i)];
-        for (int k = 0; k < nWake; ++k) st.dqdAlpha[at(N + k)] = wakeSpeed(k, ds, -sinAlfa, cosAlfa);
+        for (int i = 1; i <= N; ++i) st.dqdAlpha[at(i)] = speed[at(i)];
+        toEdges(st.dqdAlpha, 1, 0, ds);
+        for (int k = 0; k < nWake; ++k)
+            st.dqdAlpha[at(wake0 + k)] = wakeSpeed(k, ds, -sinAlfa, cosAlfa);
     }
 
     // The source panels: the airfoil's panels, then the wake's.
-    std::vector<Segment> sources;
-    sources.reserve(at(size));
+    std::vector<Segment> panels;
+    panels.reserve(at(sources));
     for (int J = 1; J <= N; ++J)
-        sources.push_back({g.X[at(J)], g.Y[at(J)], g.X[at(J + 1)], g.Y[at(J + 1)]});
+        panels.push_back({g.X[at(J)], g.Y[at(J)], g.X[at(J + 1)], g.Y[at(J + 1)]});
     for (int k = 0; k < nWake; ++k)
-        sources.push_back({st.wakeX[at(k)], st.wakeY[at(k)], st.wakeX[at(k + 1)],
-                           st.wakeY[at(k + 1)]});
+        panels.push_back({st.wakeX[at(k)], st.wakeY[at(k)], st.wakeX[at(k + 1)],
+                          st.wakeY[at(k + 1)]});
 
     // G(i, p): the change of q at station i per unit sigma on source panel p.
-    std::vector<double> G(at(size) * at(size), 0.0);
+    std::vector<double> G(at(size) * at(sources), 0.0);
     std::vector<double> rhs(at(unknowns) + 1), ds(at(unknowns) + 1);
     const bool hess = method == PanelMethod::Hess;
-    for (int p = 0; p < size; ++p) {
-        const Segment& src = sources[at(p)];
+    for (int p = 0; p < sources; ++p) {
+        const Segment& src = panels[at(p)];
         const bool onAirfoil = p < N;
         const auto view = [&](double x, double y) {
             return segmentFrame(src.x1, src.y1, src.x2, src.y2, x, y);
@@ -522,26 +551,27 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
         for (int i = 1; i <= N; ++i) {
             double q = speed[at(i)];
             if (hess) q += airfoilTangential(i);
-            G[at(i - 1) * at(size) + at(p)] = q;
+            G[at(i) * at(sources) + at(p)] = q;
         }
+        toEdges(G, at(sources), at(p), ds);
         for (int k = 0; k < nWake; ++k) {
-            const std::size_t w = at(N + k);
+            const std::size_t w = at(wake0 + k);
             double t, n;
             sourceComponents(view(st.x[w], st.y[w]), p == N + k, st.wakeCos[at(k)],
                              st.wakeSin[at(k)], t, n);
             if (p == N + k) t = 0;  // a sheet induces nothing along itself at its middle
-            G[w * at(size) + at(p)] = wakeSpeed(k, ds, 0, 0) + t;
+            G[w * at(sources) + at(p)] = wakeSpeed(k, ds, 0, 0) + t;
         }
     }
 
     // D = G S with S the sparse map from mTilde to sigma.
     st.D.assign(at(size) * at(size), 0.0);
     const std::vector<Combination> sigma = sigmaCombinations(N, nWake, st.panelLength);
-    for (int p = 0; p < size; ++p)
+    for (int p = 0; p < sources; ++p)
         for (const Term& term : sigma[at(p)])
             for (int i = 0; i < size; ++i)
                 st.D[at(i) * at(size) + at(term.station)] +=
-                    G[at(i) * at(size) + at(p)] * term.weight;
+                    G[at(i) * at(sources) + at(p)] * term.weight;
 
     for (double v : st.D)
         if (!std::isfinite(v))
@@ -551,14 +581,14 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
 
 Coefficients viscousForces(const PanelGeometry& g, const std::vector<double>& q, double alphaDeg)
 {
-    if (q.size() < at(g.NPanel)) {
+    if (q.size() < at(g.NPanel) + 2) {
         const double nan = std::numeric_limits<double>::quiet_NaN();
         return {nan, nan, nan};
     }
     const double a = alphaDeg * kDegToRad;
     std::vector<double> Cu(at(g.NPanel) + 1, 0.0);
     for (int i = 1; i <= g.NPanel; ++i) {
-        const double speed = std::fabs(q[at(i - 1)]);
+        const double speed = std::fabs(q[at(i)]);
         Cu[at(i)] = speed * speed;
     }
     return integrateForces(g, Cu.data(), std::cos(a), std::sin(a));

@@ -19,24 +19,24 @@
 // Discretisation of the displacement sources:
 // - Where the sources sit: a uniform source sheet on every airfoil panel
 //   (the contour's own panels, end point I to I + 1) and on every wake panel.
-//   The stations are the mid points of those panels, so no station lies on
-//   the end of a sheet and every station sees finite speeds.
+// - The stations: the lower trailing-edge point (end point 1), the mid points
+//   of the airfoil panels 1..NPanel, the upper trailing-edge point (end point
+//   NP), then the mid points of the wake panels. No station lies on the end
+//   of a sheet but the two trailing-edge points, whose speed (and its
+//   response to every source) is extrapolated linearly in arc length from
+//   the two control points next to them on their own surface: the layer
+//   reaches the edge itself, where its defect enters the wake.
 // - sigma from mTilde: mTilde is carried to the panel end points and
 //   differenced over each panel, sigma_p = (mTilde(end) - mTilde(start)) /
 //   length_p, so that the outflow of any run of panels is the change of
-//   mTilde along it. On the airfoil an interior end point takes the linear
-//   interpolation (in arc length) between the stations on either side; the
-//   two trailing-edge end points (1 and NP) take the linear extrapolation of
-//   the two stations next to them on their own surface. In the wake an
-//   interior end point interpolates between its two stations and the last
-//   one extrapolates from the last two (the last station's value with one
-//   wake panel). The wake's first end point, at the trailing edge, carries
-//   the sum of the two layers' defects, mTilde(end point NP) - mTilde(end
-//   point 1) (the lower surface's defect is -mTilde): no point source sits
-//   at the edge, and the wake's first station acts through the first two
-//   wake panels. A station's mTilde thus moves the sigma of its own panel
-//   and of the panel on either side (the two stations next to each
-//   trailing-edge end point also that of the first wake panel).
+//   mTilde along it. An interior end point takes the linear interpolation (in
+//   arc length) between the stations on either side; the two trailing-edge
+//   end points are stations themselves. In the wake an interior end point
+//   interpolates between its two stations and the last one extrapolates from
+//   the last two (the last station's value with one wake panel). The wake's
+//   first end point, at the trailing edge, carries the sum of the two
+//   layers' defects there, mTilde(upper edge) - mTilde(lower edge) (the lower
+//   surface's defect is -mTilde): no point source sits at the edge.
 // - Boundary conditions: the sources enter the method's own condition at
 //   its own points, evaluated on the inside of the contour (a panel's own
 //   sheet gives -sigma / 2 there), so that the fluid outside flows out
@@ -98,9 +98,10 @@
 
 namespace tavrix::coupled {
 
-// Stations of the airfoil (its control points, panel 1 first) and of the
-// wake (downstream from the trailing edge). All tables hold the airfoil's
-// nAirfoil stations first and the wake's nWake stations after them.
+// Stations of the airfoil (the lower trailing-edge point, the control points
+// of panels 1..NPanel, the upper trailing-edge point: nAirfoil = NPanel + 2)
+// and of the wake (downstream from the trailing edge). All tables hold the
+// airfoil's nAirfoil stations first and the wake's nWake stations after them.
 struct CouplingStations {
     PanelMethod method = PanelMethod::VortexPanel;
     double alphaDeg = 0;
@@ -109,8 +110,8 @@ struct CouplingStations {
     int size() const { return nAirfoil + nWake; }
 
     // Station points in the frame of the rotated contour, and the arc length
-    // along the contour from the middle of panel 1 (airfoil) or along the
-    // wake from the trailing edge (wake).
+    // along the contour from the lower trailing-edge point (airfoil) or along
+    // the wake from the trailing edge (wake).
     std::vector<double> x, y, s;
     // Wake panel end points, trailing edge first (nWake + 1 of them).
     std::vector<double> wakeX, wakeY;
@@ -131,8 +132,8 @@ struct CouplingStations {
     std::vector<double> D;
     double at(int i, int j) const { return D[static_cast<std::size_t>(i) * size() + j]; }
 
-    // Lengths of the source panels: the airfoil's panels 1..nAirfoil, then
-    // the wake's panels from the trailing edge (size() of them).
+    // Lengths of the source panels: the airfoil's panels 1..NPanel, then the
+    // wake's panels from the trailing edge (size() - 2 of them).
     std::vector<double> panelLength;
     // The wake panels' directions (unit vectors, downstream), nWake of them.
     std::vector<double> wakeCos, wakeSin;
@@ -162,8 +163,9 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
 // Force and moment coefficients of the surface speed q (signed, airfoil
 // stations only) at the angle: Cp = 1 - q^2 integrated as the press
 // integrates it, moment about the quarter chord.
-// q holds at least NPanel values (more, such as the wake's, are ignored);
-// with fewer the coefficients are NaN. With q = qInviscid they are the
+// q holds the airfoil stations' values (NPanel + 2, the trailing-edge points
+// first and last; more, such as the wake's, are ignored); with fewer the
+// coefficients are NaN. With q = qInviscid they are the
 // press's CL and CM to the bit (but for the Soinne-Laine method, whose
 // coupling closes the trailing edge in its own way).
 Coefficients viscousForces(const PanelGeometry& geometry, const std::vector<double>& q,

@@ -107,7 +107,7 @@ TEST(CoupledAirfoil, naca0012AtSixDegreesConvergesFromTheMarch)
     // The lower layer stays laminar almost to the edge; the march that starts
     // the iteration fails in the last interval, and the station it carries on
     // must hold a shear stress, not the amplification (which once started the
-    // wake at C_tau = 78 and the iteration nowhere). CL is 2.8 % below
+    // wake at C_tau = 78 and the iteration nowhere). CL is 3.5 % below
     // xfoil's here (docs/validation.md): the bound is the state, not the aim.
     const PanelSolution solution = naca0012Vortex();
     const CoupledResult r = solveAt(solution, 6);

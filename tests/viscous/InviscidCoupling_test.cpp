@@ -44,15 +44,22 @@ TEST(InviscidCoupling, aUniformSourceSheetOnACircleOnlyPushesTheFlowOutwards)
         const Outcome<CouplingStations> built = buildCoupling(solution, 0.0, 12);
         ASSERT_TRUE(built.ok());
         const CouplingStations& st = *built;
-        const int N = st.nAirfoil;
+        // Stations: the two trailing-edge points around the control points.
+        const int N = st.nAirfoil, P = g.NPanel;
+        ASSERT_EQ(N, P + 2);
+        EXPECT_EQ(st.s[0], 0.0);
+        EXPECT_EQ(st.x[0], g.X[1]);
+        EXPECT_EQ(st.x[N - 1], g.X[g.NP]);
         double perimeter = 0;
         for (int i = 1; i <= g.NPanel; ++i) perimeter += g.DS[i];
+        EXPECT_NEAR(st.s[N - 1], perimeter, 1e-12);
         std::vector<double> mTilde(st.size(), sigma0 * perimeter);
-        for (int i = 0; i < N; ++i) mTilde[i] = sigma0 * (st.s[i] + g.DS[1] / 2);
+        for (int i = 0; i < N; ++i) mTilde[i] = sigma0 * st.s[i];
 
         const std::vector<double> sigma = sourceStrengths(st, mTilde);
-        for (int p = 0; p < N; ++p) EXPECT_NEAR(sigma[p], sigma0, 1e-12);
-        for (int k = 0; k < st.nWake; ++k) EXPECT_NEAR(sigma[N + k], 0, 1e-12);
+        ASSERT_EQ(sigma.size(), static_cast<std::size_t>(P + st.nWake));
+        for (int p = 0; p < P; ++p) EXPECT_NEAR(sigma[p], sigma0, 1e-12);
+        for (int k = 0; k < st.nWake; ++k) EXPECT_NEAR(sigma[P + k], 0, 1e-12);
 
         // By symmetry the outside flow of the sheet is radial, the fluid
         // inside stays at rest without any change of the vortex sheet, and
@@ -77,7 +84,7 @@ TEST(InviscidCoupling, aUniformSourceSheetOnACircleOnlyPushesTheFlowOutwards)
             const double th = 2 * kPi * t / n;
             const double x = 0.5 + 2 * std::cos(th), y = 2 * std::sin(th);
             double u = 0, v = 0;
-            for (int p = 0; p < N; ++p) {
+            for (int p = 0; p < P; ++p) {
                 const Velocity w = sourceSegmentVelocity(g.X[p + 1], g.Y[p + 1], g.X[p + 2],
                                                          g.Y[p + 2], sigma[p], x, y);
                 u += w.u;
@@ -127,17 +134,18 @@ DisplacementCheck compareWithDisplacedBody(const PanelGeometry& g, PanelMethod m
     }
     const OperatingPoint displaced = solvePanels(panels({"", xd, yd}), m)->evaluate(alpha);
 
+    // (station i is the control point of panel i)
     DisplacementCheck c;
-    for (int i = 2; i < N; ++i) {
-        if (st.x[i - 1] < 0.03 || st.x[i - 1] > 0.97) continue;
+    for (int i = 2; i < N - 2; ++i) {
+        if (st.x[i] < 0.03 || st.x[i] > 0.97) continue;
         double turn = std::atan2(g.SinDelta[i + 1], g.CosDelta[i + 1]) -
                       std::atan2(g.SinDelta[i - 1], g.CosDelta[i - 1]);
         turn = std::remainder(turn, 2 * kPi);
-        const double kappa = -turn / (st.s[i] - st.s[i - 2]);
+        const double kappa = -turn / (st.s[i + 1] - st.s[i - 1]);
         const double atWall =
-            displaced.signedSpeed[i - 1] * (1 + kappa * displacement(st.x[i - 1], eps));
-        c.largestChange = std::max(c.largestChange, std::fabs(q[i - 1] - st.qInviscid[i - 1]));
-        c.largestError = std::max(c.largestError, std::fabs(q[i - 1] - atWall));
+            displaced.signedSpeed[i - 1] * (1 + kappa * displacement(st.x[i], eps));
+        c.largestChange = std::max(c.largestChange, std::fabs(q[i] - st.qInviscid[i]));
+        c.largestError = std::max(c.largestError, std::fabs(q[i] - atWall));
     }
     return c;
 }
@@ -182,7 +190,7 @@ TEST(InviscidCoupling, sourcesInTheWakeSlowTheFlowAheadAlikeInEveryFormulation)
         std::vector<double> mTilde(st.size(), 0.0);
         for (int k = 0; k < st.nWake; ++k) mTilde[N + k] = 0.01 * st.s[N + k];
         const std::vector<double> sigma = sourceStrengths(st, mTilde);
-        for (int k = 0; k < st.nWake; ++k) EXPECT_NEAR(sigma[N + k], 0.01, 1e-12);
+        for (int k = 0; k < st.nWake; ++k) EXPECT_NEAR(sigma[g.NPanel + k], 0.01, 1e-12);
         const std::vector<double> q = coupledSpeed(st, mTilde);
         std::vector<double> dq(N);
         for (int i = 0; i < N; ++i) dq[i] = q[i] - st.qInviscid[i];
@@ -196,9 +204,9 @@ TEST(InviscidCoupling, sourcesInTheWakeSlowTheFlowAheadAlikeInEveryFormulation)
     double largest = 0;
     for (double d : change[0]) largest = std::max(largest, std::fabs(d));
     EXPECT_GT(largest, 0.005);
-    const int N = g.NPanel;
+    const int N = g.NPanel + 2;
     for (std::size_t m = 1; m < change.size(); ++m)
-        for (int i = 2; i < N - 2; ++i)
+        for (int i = 3; i < N - 3; ++i)
             EXPECT_NEAR(change[m][i], change[0][i], 0.05 * largest) << m << " " << i;
 }
 
@@ -242,12 +250,15 @@ TEST(InviscidCoupling, theSoinneLaineSpeedsAtTheEdgeFollowTheVortexPanelsWithALa
             EXPECT_NEAR(sl.qInviscid[i], vp.qInviscid[i], 0.01 * std::fabs(vp.qInviscid[i]));
             EXPECT_NEAR(qs[i], qv[i], 0.02 * std::fabs(qv[i]));
         }
-        // No zigzag: the fall of the speed over the last interval of each
-        // surface is of the size of the one before it.
+        // No zigzag: the fall of the speed per unit length over the last
+        // interval of each surface (the half panel to the trailing-edge
+        // point) is of the size of the one before it.
         const std::array ends{std::array{N - 1, N - 2, N - 3}, std::array{0, 1, 2}};
         for (const auto& [last, prev, prev2] : ends) {
-            const double fall = std::fabs(qs[prev]) - std::fabs(qs[last]);
-            const double before = std::fabs(qs[prev2]) - std::fabs(qs[prev]);
+            const double fall = (std::fabs(qs[prev]) - std::fabs(qs[last])) /
+                                std::fabs(sl.s[last] - sl.s[prev]);
+            const double before = (std::fabs(qs[prev2]) - std::fabs(qs[prev])) /
+                                  std::fabs(sl.s[prev] - sl.s[prev2]);
             EXPECT_GT(fall, 0.5 * before);
             EXPECT_LT(fall, 2 * before);
         }
@@ -286,8 +297,8 @@ TEST(InviscidCoupling, theWakeIsAStreamlineFromTheTrailingEdgeOfTheRequestedLeng
         const double alpha = 6;
         const CouplingStations st = *buildCoupling(solution, alpha, 0, 1.5);
         const int N = st.nAirfoil, n = st.nWake;
-        EXPECT_EQ(N, 120);
-        EXPECT_EQ(n, 24);  // 120 / 5
+        EXPECT_EQ(N, 122);  // 120 control points and the two trailing-edge points
+        EXPECT_EQ(n, 24);   // 120 / 5
         ASSERT_EQ(st.wakeX.size(), static_cast<std::size_t>(n + 1));
         EXPECT_EQ(st.wakeX[0], 1.0);
         EXPECT_EQ(st.wakeY[0], 0.0);
@@ -349,8 +360,11 @@ TEST(InviscidCoupling, theAngleDerivativeIsTheDifferenceOfTwoSolutions)
             ownClosure ? buildCoupling(solution, alpha - h)->qInviscid : down.signedSpeed;
         const double step = 2 * h * kDegToRad;
         const double shrink = std::sin(h * kDegToRad) / (h * kDegToRad);
-        for (int i = 0; i < N; ++i)
-            EXPECT_NEAR(st.dqdAlpha[i] * shrink, (qUp[i] - qDown[i]) / step,
+        // (the press's speeds are per panel: station i is panel i, and the
+        // trailing-edge stations extrapolate as the coupling does)
+        const int offset = ownClosure ? 0 : 1;
+        for (int i = 1; i < N - 1; ++i)
+            EXPECT_NEAR(st.dqdAlpha[i] * shrink, (qUp[i - offset] - qDown[i - offset]) / step,
                         1e-9 * (1 + std::fabs(st.dqdAlpha[i])));
         // In the wake, on the wake of the middle angle.
         const std::vector<double> su =
