@@ -3,7 +3,7 @@
 # the same NACA 0012 points (the program's own contour, reversed into xfoil's
 # order and loaded as panel nodes, as tools/xfoil_crosscheck.sh does), at
 # Re = 3e6 with xfoil's default free transition (e^n, Ncrit = 9). The four
-# methods run through tavrixs-batch --re with the same criterion
+# methods run through tavrixs-batch --re --one-way with the same criterion
 # (--ncrit NCRIT); the Hess method runs twice more, with Michel's criterion
 # instead, and with free transition off and the transition forced at xfoil's
 # points, which separates the laminar and turbulent methods from the
@@ -69,7 +69,7 @@ batch() {  # key, angle, options...
   local key=$1 a=$2
   shift 2
   local out
-  out=$("$build/tavrixs-batch" --naca0012 --points "$np" --alpha "$a" --re "$re" --dir "$work" "$@")
+  out=$("$build/tavrixs-batch" --naca0012 --points "$np" --alpha "$a" --re "$re" --one-way --dir "$work" "$@")
   cd[$key,$(printf '%g' "$a")]=$(sed -n 's/^CD = \([0-9.]*\).*/\1/p' <<<"$out")
   xtr[$key,$(printf '%g' "$a")]=$(sed -n 's/^transition upper x\/c = \([0-9.]*\).*/\1/p' <<<"$out")
   xtrl[$key,$(printf '%g' "$a")]=$(sed -n 's/^transition lower x\/c = \([0-9.]*\).*/\1/p' <<<"$out")

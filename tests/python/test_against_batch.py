@@ -91,7 +91,7 @@ def pathlib_data(name):
 
 def test_viscous_polar(batch):
     rows = batch_polar(batch, ["--naca", "2412", "--points", "161"], "--method", "vortex",
-                       "--re", "1e6", "--ncrit", "9", "--transition-upper", "1",
+                       "--re", "1e6", "--one-way", "--ncrit", "9", "--transition-upper", "1",
                        "--transition-lower", "1")
     polar = tavrix.naca("2412", points=161).polar(alpha=ALPHA_ARRAY, re=1e6)
     assert column(rows, "alpha") == polar["alpha"].tolist()
@@ -111,7 +111,8 @@ def test_viscous_polar(batch):
 
 def test_forced_transition_and_operating_point_layer(batch):
     batch("--naca", "0012", "--points", "121", "--sweep", "3:3:0", "--method", "vortex",
-          "--re", "3e6", "--ncrit", "5", "--transition-upper", "0.2", "--transition-lower", "0.4",
+          "--re", "3e6", "--one-way", "--ncrit", "5", "--transition-upper", "0.2",
+          "--transition-lower", "0.4",
           "--csv", "v.csv")
     row, = read_csv(batch.folder / "v.csv")
     af = tavrix.naca("0012", points=121)

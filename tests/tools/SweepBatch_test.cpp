@@ -161,7 +161,7 @@ TEST(SweepBatch, aReynoldsNumberGivesEveryAngleTheLayerOfItsPress)
     testing::TempDir dir;
     const std::string polar = (dir.path() / "p.pol").string();
     const std::string csv = (dir.path() / "c.csv").string();
-    const BatchResult sweep = batch({"--points", "101", "--sweep", "0:4:2", "--re", "3e6",
+    const BatchResult sweep = batch({"--points", "101", "--sweep", "0:4:2", "--re", "3e6", "--one-way",
                                      "--transition-lower", "0.2", "--polar", polar, "--csv", csv},
                                     dir);
     ASSERT_EQ(sweep.status, 0) << sweep.err;
@@ -175,7 +175,7 @@ TEST(SweepBatch, aReynoldsNumberGivesEveryAngleTheLayerOfItsPress)
     EXPECT_EQ(lines[3], std::string("note: ") + kInviscidLiftNote);
     for (int k = 0; k < 3; ++k) {
         const std::string alpha = std::to_string(2 * k);
-        const BatchResult press = batch({"--points", "101", "--alpha", alpha, "--re", "3e6",
+        const BatchResult press = batch({"--points", "101", "--alpha", alpha, "--re", "3e6", "--one-way",
                                          "--transition-lower", "0.2"},
                                         dir);
         ASSERT_EQ(press.status, 0) << press.err;

@@ -22,6 +22,7 @@
 #include "tools/batch/SweepRun.h"
 #include "tools/batch/AirfoilSources.h"
 #include "tools/batch/CasesRun.h"
+#include "tools/batch/CoupledRun.h"
 #include "tools/batch/CpPlotRun.h"
 #include "tools/batch/FieldRun.h"
 #include "tools/batch/OptionNumbers.h"
@@ -115,7 +116,8 @@ const std::set<std::string>& valueOptions()
         "--sweep", "--correction", "--polar", "--csv", "--cp-csv",
         "--naca", "--repanel", "--save-contour", "--cp-plot",
         "--flap", "--scale-thickness", "--scale-camber", "--te-gap",
-        "--field", "--field-box", "--field-png", "--cases", "--jobs", "--out"};
+        "--field", "--field-box", "--field-png", "--cases", "--jobs", "--out",
+        "--cl", "--bl-csv"};
     return names;
 }
 
@@ -124,7 +126,7 @@ const std::set<std::string>& plainFlags()
     static const std::set<std::string> names = {"--save-panel", "--save-matrix",
                                                 "--save-singularities", "--no-circulation",
                                                 "--exact", "--no-natural-transition", "--compare",
-                                                "--open-te"};
+                                                "--open-te", kOneWay};
     return names;
 }
 
@@ -216,6 +218,16 @@ std::optional<std::string> parse(const std::vector<std::string>& args, Options& 
         }
     }
     if (auto error = viscousOptionError(o.values)) return error;
+    {
+        std::vector<PanelMethod> methods;
+        if (o.flags.count("--compare") != 0)
+            methods.assign(std::begin(kAllMethods), std::end(kAllMethods));
+        else if (auto m = o.values.find("--method"); m != o.values.end())
+            methods.push_back(*methodFromWord(m->second));
+        else
+            methods.push_back(PanelMethod::Hess);
+        if (auto error = coupledOptionError(o.values, o.flags, methods)) return error;
+    }
     if (auto error = fieldOptionError(o.values)) return error;
     if (auto f = o.values.find("--cp-plot"); f != o.values.end() && !plotFileIsSvg(f->second))
         return "--cp-plot needs a file name ending in .png or .svg";
@@ -253,7 +265,9 @@ SweepRequest sweepRequest(const Options& o)
     r.polarFile = file("--polar");
     r.csvFile = file("--csv");
     r.cpCsvFile = file("--cp-csv");
-    if (o.values.count("--re") != 0)
+    if (coupledRequested(o.values, o.flags))
+        r.coupled = coupledRequest(o.values);
+    else if (o.values.count("--re") != 0)
         r.layer = viscousSetup(o.values, o.flags.count(kNaturalTransitionOff) != 0);
     if (o.source == "circle") r.sectionName = "Circle";
     if (o.source == "naca0012") r.sectionName = "NACA 0012";
@@ -364,7 +378,7 @@ std::vector<std::pair<std::filesystem::path, std::string>> outputFiles(
     std::vector<std::pair<std::filesystem::path, std::string>> files;
     auto add = [&](const std::filesystem::path& file) { files.emplace_back(file, file.string()); };
     for (const char* name : {"--plot", "--matrix", "--cp-plot", "--save-contour", "--csv", "--cp-csv",
-                             "--field", "--field-png"})
+                             "--field", "--field-png", "--bl-csv"})
         if (auto v = o.values.find(name); v != o.values.end()) add(v->second);
     if (auto polar = o.values.find("--polar"); polar != o.values.end()) {
         if (o.flags.count("--compare") != 0) {
@@ -508,7 +522,13 @@ int runBatch(const std::vector<std::string>& args, std::ostream& out, std::ostre
     if (status == 0 && !common.FilesNotWritten.empty()) status = 3;
     if (status == 0 && o.flags.count("--exact") != 0 && !compareWithExact(form, out)) status = 1;
     if (status == 0 && !contourSaved) status = 3;
-    if (form.lastPressCompleted() && o.values.count("--re") != 0) {
+    if (form.lastPressCompleted() && coupledRequested(o.values, o.flags)) {
+        const PanelMethod method = *methodFromWord(value("--method", "hess"));
+        // A refusal before it stays the run's status.
+        if (const int v = runCoupledPress(form, method, coupledRequest(o.values), out, err);
+            v != 0 && status != 1)
+            status = v;
+    } else if (form.lastPressCompleted() && o.values.count("--re") != 0) {
         const bool off = o.flags.count(kNaturalTransitionOff) != 0;
         if (const int v = runViscous(form, o.values, off, out, err))
             status = v;

@@ -114,6 +114,7 @@ int runSweep(Form_TavrixS& form, const SweepRequest& request, std::ostream& out,
     int status = 0;
     const std::optional<FlappedSection> flap = flappedSectionInUse(c);
     std::vector<MethodSweep> sweeps;
+    std::vector<std::vector<CoupledPoint>> coupledPoints;  // per method, per angle solved
     std::string lastMessage;
     for (PanelMethod method : request.methods) {
         FlowSetup setup;
@@ -127,12 +128,22 @@ int runSweep(Form_TavrixS& form, const SweepRequest& request, std::ostream& out,
         endAtFirstNonFinite(s.outcome);
         const bool viscous = request.layer.Re > 0;
         if (viscous) s.viscous = ViscousPolar(s.outcome.points, request.layer);
+        if (request.coupled) {
+            std::vector<double> solved;
+            for (const OperatingPoint& p : s.outcome.points) solved.push_back(p.alphaDeg);
+            const int n = std::clamp(c.NP, 0, kTableLast);
+            coupledPoints.push_back(coupledSweep(
+                std::span<const double>(c.XCoord.data() + 1, static_cast<std::size_t>(n)),
+                std::span<const double>(c.YCoord.data() + 1, static_cast<std::size_t>(n)),
+                inputs[0], method, solved, request.coupled->options));
+        }
         for (std::size_t k = 0; k < s.outcome.points.size(); ++k) {
             const OperatingPoint& p = s.outcome.points[k];
             out << methodName(method) << ": alpha = " << generalForm(p.alphaDeg, sep)
                 << " CL = " << generalForm(roundHalfEven(p.CL, 4), sep)
                 << " CMc/4 = " << generalForm(roundHalfEven(p.CM, 4), sep);
             if (viscous) out << viscousLine(s.viscous[k], sep);
+            if (request.coupled) out << coupledSweepLine(coupledPoints.back()[k], sep);
             if (flap)
                 out << " CH = "
                     << generalForm(roundHalfEven(hingeMomentCoefficient(flap->contour, p.Cu,
@@ -162,15 +173,29 @@ int runSweep(Form_TavrixS& form, const SweepRequest& request, std::ostream& out,
         }
     };
     if (!request.polarFile.empty()) {
-        for (const MethodSweep& s : sweeps) {
+        for (std::size_t m = 0; m < sweeps.size(); ++m) {
+            const MethodSweep& s = sweeps[m];
             if (s.outcome.points.empty() && !s.outcome.message.empty()) continue;
             const std::filesystem::path file =
                 sweeps.size() == 1 ? std::filesystem::path(request.polarFile)
                                    : PolarFileFor(request.polarFile, s.method);
-            write(file, PolarFileText(conditions, s));
+            write(file, request.coupled ? coupledPolarText(conditions, s.method,
+                                                           request.coupled->options,
+                                                           coupledPoints[m])
+                                        : PolarFileText(conditions, s));
         }
     }
-    if (!request.csvFile.empty()) write(request.csvFile, CoefficientsCsvText(conditions, sweeps));
+    if (!request.csvFile.empty())
+        write(request.csvFile, request.coupled
+                                   ? coupledCsvText(conditions, sweeps, coupledPoints)
+                                   : CoefficientsCsvText(conditions, sweeps));
+    if (request.coupled && !request.coupled->layerCsvFile.empty()) {
+        std::string table;
+        for (std::size_t m = 0; m < sweeps.size(); ++m)
+            table += layerCsvText(sweeps[m].method, coupledPoints[m], m == 0);
+        if (sweeps.empty()) table = layerCsvText(PanelMethod::Hess, {});
+        write(request.coupled->layerCsvFile, table);
+    }
     if (!request.cpCsvFile.empty()) write(request.cpCsvFile, PressureCsvText(sweeps));
     return status;
 }

@@ -12,6 +12,7 @@
 #include "app/Form_TavrixS.h"
 #include "app/PressSolvers.h"
 #include "solvers/Sweep.h"
+#include "tools/batch/CoupledRun.h"
 #include "viscous/BoundaryLayer.h"
 
 namespace tavrix {
@@ -26,6 +27,9 @@ struct SweepRequest {
     // A boundary layer on every angle (Re > 0): its drag and transition go
     // to the lines and fill those columns of the polar and the CSV.
     BoundaryLayerSetup layer;
+    // Or the coupled analysis on every angle: its viscous coefficients go to
+    // the lines, the polar (converged angles only) and the CSV.
+    std::optional<CoupledRequest> coupled;
 };
 
 // The angles FROM, FROM + STEP, ... up to TO (inclusive, to rounding), each
@@ -39,7 +43,9 @@ std::optional<std::vector<double>> SweepAngles(std::string_view range);
 // " CD = 0.00612 CDf = 0.00501 transition upper = 0.4123 lower = 1 separation
 // upper = none lower = none" (CD "not reliable (estimate 0.01234)" after a
 // separation ahead of x/c = 0.95, "none (REASON)" without a layer) and at the end the line
-// "note: CL is the inviscid lift: ...", writes the requested files and returns the
+// "note: CL is the inviscid lift: ..."; with the coupled analysis followed by
+// " viscous CL = ... converged = yes" or " converged = no (REASON)" (see
+// coupledSweepLine). Writes the requested files and returns the
 // exit status: 0 every angle solved, 1 a message ended a method's sweep, 3 a
 // file could not be written. Messages go to the form's toolkit; with a Mach
 // number, a line "warning: METHOD: the ... correction is not valid at alpha

@@ -12,8 +12,38 @@
 namespace tavrix {
 
 const char* const kViscousUsage =
-    R"(  --re NUMBER           after the press, a boundary layer at this Reynolds number (on
-                        the unit length and the free stream) on the press's speeds; prints
+    R"usage(  --re NUMBER           after the press, the coupled viscous-inviscid analysis at this
+                        Reynolds number (on the unit length and the free stream): the
+                        boundary layer and its wake act back on the press's flow, at the
+                        press's angle, panels and method; prints after the press's lines
+                          viscous CL = L               of the viscous surface speed
+                          viscous CMc/4 = M
+                          CD = D                       Squire-Young at the end of the wake
+                          CDp = D                      CD - CDf
+                          CDf = D                      wall shear alone
+                          transition upper x/c = X (CAUSE)   CAUSE e^n or forced; "none
+                          transition lower x/c = X (CAUSE)   (laminar to the trailing edge)"
+                          separation upper x/c = X (laminar|turbulent)   first Cf < 0, or
+                          separation lower x/c = X (laminar|turbulent)   "none"
+                          converged = yes
+                        or, when the iteration did not converge, only
+                          converged = no (REASON)
+                        and exit status 4. Incompressible: no --mach, no --no-circulation.
+  --cl TARGET           with --re: the angle of attack of this viscous lift, searched from
+                        the press's --alpha; printed first as "alpha = A"
+  --bl-csv FILE         with --re: the layer's stations (CSV, a point for decimals):
+                        method,alpha,side,x,y,xi,ue,theta,delta_star,H,Cf,n,C_tau,turbulent
+                        side upper, lower or wake; n on laminar stations, C_tau on turbulent
+                        ones and the wake; written only for converged points
+  --transition-upper X --transition-lower X
+                        with --re: transition forced at chord fraction X (0 to 1) unless
+                        the layer turns turbulent ahead of it
+  --ncrit N             with --re: free transition by the e^n envelope method, where the
+                        most amplified wave has grown e^N times (9, the default of the
+                        coupled analysis: a quiet free stream, as in flight; 4 to 6: a
+                        wind tunnel); the one-way layer uses Michel's criterion without it
+  --one-way             with --re: instead of the coupled analysis, the one-way layer on
+                        the press's speeds (it does not act back on them); prints
                           CD = D                      Squire-Young, both surfaces summed
                           CD friction = D             wall shear alone
                           transition upper x/c = X (CAUSE)   CAUSE Michel, e^n, laminar
@@ -23,20 +53,19 @@ const char* const kViscousUsage =
                           note: CL is the inviscid lift: ...
                         After a turbulent separation ahead of x/c = 0.95 the first line is
                           CD = not reliable (SURFACE separates at x/c = X); estimate D
-  --transition-upper X --transition-lower X
-                        with --re: transition forced at chord fraction X (0 to 1) unless
-                        the layer turns turbulent ahead of it
-  --ncrit N             with --re: free transition by the e^n envelope method, where the
-                        most amplified wave has grown e^N times (9: a quiet free stream,
-                        as in flight; 4 to 6: a wind tunnel), instead of Michel's criterion
   --no-natural-transition
-                        with --re: free transition off (Michel's criterion or the e^n
-                        method); the layer turns turbulent only where forced or where it
-                        separates laminar
-  With --sweep, --re and the options above put the layer of every angle at the end of
-  its line (CD, CDf, transition and separation x/c) and fill CD and Top_Xtr, Bot_Xtr
-  of --polar and the layer's columns of --csv.
-)";
+                        with --re --one-way: free transition off (Michel's criterion or the
+                        e^n method); the layer turns turbulent only where forced or where
+                        it separates laminar
+  With --sweep, --re puts the coupled point of every angle at the end of its line
+  (viscous CL, CMc/4, CD, CDp, CDf, transition and separation x/c, converged = yes, or
+  converged = no (REASON)), fills --polar with the viscous CL, CD, CDp, CM, Top_Xtr and
+  Bot_Xtr of the converged angles and --csv with the columns CL_viscous, CM_viscous, CD,
+  CDp, CDf, Top_Xtr, Bot_Xtr, Top_Xsep, Bot_Xsep, converged, reason of every angle; the
+  sweep exits 0 whichever converged. With --one-way the one-way layer of every angle
+  goes at the end of its line (CD, CDf, transition and separation x/c) and fills CD and
+  Top_Xtr, Bot_Xtr of --polar and the layer's columns of --csv.
+)usage";
 
 namespace {
 

@@ -1,0 +1,308 @@
+// tavrixs-batch with --re: the coupled viscous-inviscid point after the
+// press, a prescribed lift, the stations' table and the sweep's polar.
+#include "tools/batch/CoupledRun.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/NumberText.h"
+#include "geometry/Generators.h"
+#include "solvers/PanelGeometry.h"
+#include "solvers/PanelSolution.h"
+#include "support/Batch.h"
+#include "viscous/CoupledSolver.h"
+#include "viscous/InviscidCoupling.h"
+
+namespace tavrix {
+namespace {
+
+using testing::batch;
+using testing::BatchResult;
+
+std::vector<std::string> linesOf(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> fieldsOf(const std::string& row)
+{
+    std::vector<std::string> fields;
+    std::istringstream in(row);
+    for (std::string field; std::getline(in, field, ',');) fields.push_back(field);
+    if (!row.empty() && row.back() == ',') fields.emplace_back();
+    return fields;
+}
+
+bool startsWith(const std::string& s, const std::string& prefix) { return s.rfind(prefix, 0) == 0; }
+
+double numberAfter(const std::string& line, const std::string& prefix)
+{
+    EXPECT_TRUE(startsWith(line, prefix)) << line;
+    return std::stod(line.substr(prefix.size()));
+}
+
+std::string rounded(double v, int decimals) { return generalForm(roundHalfEven(v, decimals), '.'); }
+
+void expectNoNonFiniteNumber(const std::string& text)
+{
+    for (const char* word : {"nan", "NaN", "inf"}) EXPECT_EQ(text.find(word), std::string::npos) << text;
+}
+
+TEST(CoupledBatch, aConvergedPointPrintsTheViscousLinesAfterThePress)
+{
+    testing::TempDir plain, coupled;
+    const std::vector<std::string> press = {"--points", "101", "--alpha", "2"};
+    std::vector<std::string> withRe = press;
+    withRe.insert(withRe.end(), {"--re", "3e6"});
+    const BatchResult a = batch(press, plain), b = batch(withRe, coupled);
+    ASSERT_EQ(b.status, 0) << b.err;
+    const std::vector<std::string> lines = linesOf(b.out);
+    ASSERT_EQ(lines.size(), 12u) << b.out;
+    // The press's lines and files are those of a press without the layer.
+    EXPECT_EQ(lines[0] + "\n" + lines[1] + "\n", a.out);
+    for (const char* file : {kReportFile, kColumnFile})
+        EXPECT_EQ(testing::readFile(plain.path() / file), testing::readFile(coupled.path() / file));
+
+    // The same point through the computing code itself: the built-in
+    // section's contour, the panels, the coupling at the angle.
+    const Contour contour = naca0012Contour(101);
+    const Outcome<PanelGeometry> geometry = buildPanelGeometry(contour.x, contour.y, 0);
+    ASSERT_TRUE(geometry);
+    const Outcome<PanelSolution> solution = solvePanels(*geometry, PanelMethod::Hess);
+    ASSERT_TRUE(solution);
+    const Outcome<coupled::CouplingStations> stations = coupled::buildCoupling(*solution, 2);
+    ASSERT_TRUE(stations);
+    coupled::CoupledOptions options;
+    options.re = 3e6;
+    options.ncrit = 9;
+    const coupled::CoupledResult direct = coupled::solveCoupled(*stations, options);
+    ASSERT_TRUE(direct.converged) << direct.reason;
+    const Coefficients forces = coupled::viscousForces(solution->geometry(), direct.q, 2);
+    EXPECT_EQ(lines[2], "viscous CL = " + rounded(forces.CL, 4));
+    EXPECT_EQ(lines[3], "viscous CMc/4 = " + rounded(forces.CM, 4));
+    EXPECT_EQ(lines[4], "CD = " + rounded(direct.cd, 5));
+    EXPECT_EQ(lines[6], "CDf = " + rounded(direct.cdf, 5));
+
+    // The displacement of the layer takes lift off the inviscid flow; the
+    // drag is its pressure part and the friction.
+    const double inviscidCL = numberAfter(lines[0], "CL = ");
+    const double CL = numberAfter(lines[2], "viscous CL = ");
+    EXPECT_GT(CL, 0.8 * inviscidCL);
+    EXPECT_LT(CL, inviscidCL);
+    const double CD = numberAfter(lines[4], "CD = ");
+    const double CDp = numberAfter(lines[5], "CDp = ");
+    const double CDf = numberAfter(lines[6], "CDf = ");
+    EXPECT_NEAR(CDp + CDf, CD, 1.5e-5);
+    EXPECT_GT(CDf, CDp);
+    EXPECT_GT(CD, 0.004);
+    EXPECT_LT(CD, 0.008);
+    // Free transition by e^n, further aft on the lower surface at a positive angle.
+    const double upper = numberAfter(lines[7], "transition upper x/c = ");
+    const double lower = numberAfter(lines[8], "transition lower x/c = ");
+    EXPECT_LT(upper, lower);
+    EXPECT_NE(lines[7].find(" (e^n)"), std::string::npos);
+    EXPECT_EQ(lines[9], "separation upper x/c = none");
+    EXPECT_EQ(lines[10], "separation lower x/c = none");
+    EXPECT_EQ(lines[11], "converged = yes");
+
+    // A trip ahead of free transition moves it there and is named so.
+    withRe.insert(withRe.end(), {"--transition-lower", "0.5"});
+    const BatchResult tripped = batch(withRe, coupled);
+    ASSERT_EQ(tripped.status, 0) << tripped.out;
+    EXPECT_EQ(linesOf(tripped.out).at(8), "transition lower x/c = 0.5 (forced)");
+    EXPECT_GT(numberAfter(linesOf(tripped.out).at(4), "CD = "), CD);
+}
+
+TEST(CoupledBatch, aPointThatDoesNotConvergeSaysWhyAndExitsFour)
+{
+    // Far past the stall of the section.
+    testing::TempDir dir;
+    const std::string table = (dir.path() / "layer.csv").string();
+    const BatchResult r =
+        batch({"--points", "101", "--alpha", "20", "--re", "3e6", "--bl-csv", table}, dir);
+    EXPECT_EQ(r.status, 4);
+    const std::vector<std::string> lines = linesOf(r.out);
+    ASSERT_EQ(lines.size(), 3u) << r.out;
+    EXPECT_TRUE(startsWith(lines[0], "CL = 2."));
+    EXPECT_TRUE(startsWith(lines[2], "converged = no (")) << lines[2];
+    EXPECT_EQ(lines[2].back(), ')');
+    expectNoNonFiniteNumber(r.out);
+    // No table of an iterate that is no solution.
+    EXPECT_FALSE(std::filesystem::exists(table));
+    EXPECT_NE(r.err.find("not written"), std::string::npos);
+}
+
+TEST(CoupledBatch, oneWayKeepsTheLayerOnThePressSpeeds)
+{
+    testing::TempDir dir;
+    const BatchResult r = batch({"--points", "101", "--alpha", "2", "--re", "3e6", "--one-way"}, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> lines = linesOf(r.out);
+    ASSERT_EQ(lines.size(), 9u);
+    EXPECT_TRUE(startsWith(lines[3], "CD friction = "));
+    EXPECT_TRUE(startsWith(lines[8], "note: CL is the inviscid lift"));
+    EXPECT_EQ(r.out.find("converged"), std::string::npos);
+}
+
+TEST(CoupledBatch, aPrescribedLiftFindsItsAngle)
+{
+    testing::TempDir dir;
+    const BatchResult r =
+        batch({"--points", "101", "--alpha", "3", "--re", "3e6", "--cl", "0.3"}, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::vector<std::string> lines = linesOf(r.out);
+    ASSERT_EQ(lines.size(), 13u) << r.out;
+    const double inviscidCL = numberAfter(lines[0], "CL = ");
+    const double alpha = numberAfter(lines[2], "alpha = ");
+    EXPECT_EQ(lines[3], "viscous CL = 0.3");
+    // The inviscid lift of the symmetric section is linear through zero: it
+    // reaches 0.3 at 3 * 0.3 / CL(3); the layer costs lift, so the angle of
+    // the viscous lift lies beyond that, but not by a degree.
+    const double inviscidAlpha = 3 * 0.3 / inviscidCL;
+    EXPECT_GT(alpha, inviscidAlpha);
+    EXPECT_LT(alpha, inviscidAlpha + 1);
+    EXPECT_EQ(lines[12], "converged = yes");
+}
+
+TEST(CoupledBatch, theStationTableHoldsEveryStationOfTheLayerAndWake)
+{
+    testing::TempDir dir;
+    const std::string table = (dir.path() / "layer.csv").string();
+    const BatchResult r =
+        batch({"--points", "101", "--alpha", "2", "--re", "3e6", "--bl-csv", table}, dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string text = testing::readFile(table);
+    expectNoNonFiniteNumber(text);
+    const std::vector<std::string> rows = linesOf(text);
+    ASSERT_FALSE(rows.empty());
+    EXPECT_EQ(rows[0], "method,alpha,side,x,y,xi,ue,theta,delta_star,H,Cf,n,C_tau,turbulent");
+    // 100 panels, and a wake of a fifth as many panels (at least 10).
+    ASSERT_EQ(rows.size(), 1u + 100 + 20);
+    int upper = 0, lower = 0, wake = 0;
+    for (std::size_t k = 1; k < rows.size(); ++k) {
+        const std::vector<std::string> f = fieldsOf(rows[k]);
+        ASSERT_EQ(f.size(), 14u) << rows[k];
+        EXPECT_EQ(f[0], "Hess");
+        EXPECT_EQ(f[1], "2");
+        upper += f[2] == "upper";
+        lower += f[2] == "lower";
+        wake += f[2] == "wake";
+        // n belongs to laminar stations, C_tau to turbulent ones.
+        EXPECT_EQ(f[13] == "1", f[11].empty()) << rows[k];
+        EXPECT_EQ(f[13] == "1", !f[12].empty()) << rows[k];
+        EXPECT_GT(std::stod(f[7]), 0);  // theta
+        EXPECT_GT(std::stod(f[9]), 1);  // H
+    }
+    EXPECT_EQ(upper + lower, 100);
+    EXPECT_EQ(wake, 20);
+    // At a positive angle the stagnation point lies on the lower surface.
+    EXPECT_GT(upper, lower);
+    // The printed drag is Squire and Young's at the last wake station,
+    // 2 theta ue^((H + 5) / 2).
+    const std::vector<std::string> last = fieldsOf(rows.back());
+    const double theta = std::stod(last[7]), ue = std::stod(last[6]), H = std::stod(last[9]);
+    const double squireYoung = 2 * theta * std::pow(ue, (H + 5) / 2);
+    EXPECT_EQ(linesOf(r.out).at(4), "CD = " + rounded(squireYoung, 5));
+}
+
+TEST(CoupledBatch, theSweepPolarLeavesOutThePointsThatDidNotConverge)
+{
+    testing::TempDir dir;
+    const std::string polar = (dir.path() / "p.pol").string();
+    const std::string csv = (dir.path() / "c.csv").string();
+    const std::string table = (dir.path() / "layer.csv").string();
+    const BatchResult r = batch({"--points", "101", "--sweep", "2:20:18", "--re", "3e6", "--polar",
+                                 polar, "--csv", csv, "--bl-csv", table},
+                                dir);
+    EXPECT_EQ(r.status, 0) << r.err;  // a sweep flags its points
+    expectNoNonFiniteNumber(r.out);
+    const std::vector<std::string> lines = linesOf(r.out);
+    ASSERT_EQ(lines.size(), 2u) << r.out;
+    EXPECT_NE(lines[0].find(" viscous CL = "), std::string::npos);
+    EXPECT_TRUE(lines[0].ends_with(" converged = yes")) << lines[0];
+    EXPECT_NE(lines[1].find("CMc/4 = -0.0343 converged = no ("), std::string::npos) << lines[1];
+
+    // The angle of 2 degrees is the press's point at that angle.
+    const BatchResult point = batch({"--points", "101", "--alpha", "2", "--re", "3e6"}, dir);
+    ASSERT_EQ(point.status, 0);
+    const std::string viscousCL = linesOf(point.out).at(2).substr(13);
+    const std::string CD = linesOf(point.out).at(4).substr(5);
+    EXPECT_NE(lines[0].find(" viscous CL = " + viscousCL + " "), std::string::npos);
+    EXPECT_NE(lines[0].find(" CD = " + CD + " "), std::string::npos);
+
+    const std::vector<std::string> polarRows = linesOf(testing::readFile(polar));
+    ASSERT_EQ(polarRows.size(), 13u);  // twelve lines of header, one angle
+    EXPECT_NE(polarRows[8].find("Re =     3.000 e 6     Ncrit =   9.000"), std::string::npos);
+    EXPECT_EQ(polarRows[10], "   alpha    CL        CD       CDp       CM     Top_Xtr  Bot_Xtr");
+    std::istringstream row(polarRows[12]);
+    double alpha = 0, CL = 0;
+    row >> alpha >> CL;
+    EXPECT_EQ(alpha, 2);
+    EXPECT_NEAR(CL, std::stod(viscousCL), 5e-5);
+
+    const std::vector<std::string> csvRows = linesOf(testing::readFile(csv));
+    ASSERT_EQ(csvRows.size(), 3u);
+    EXPECT_TRUE(csvRows[0].ends_with(",CL_viscous,CM_viscous,CD,CDp,CDf,Top_Xtr,Bot_Xtr,"
+                                     "Top_Xsep,Bot_Xsep,converged,reason"));
+    EXPECT_TRUE(csvRows[1].ends_with(",yes,")) << csvRows[1];
+    EXPECT_NE(csvRows[2].find(",,,,,,,,,,no,\""), std::string::npos) << csvRows[2];
+    EXPECT_EQ(fieldsOf(csvRows[0]).size(), fieldsOf(csvRows[1]).size());
+
+    // The stations of the converged angle alone.
+    EXPECT_EQ(linesOf(testing::readFile(table)).size(), 1u + 120);
+}
+
+TEST(CoupledBatch, optionsTheCoupledAnalysisCannotTakeAreUsageErrors)
+{
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--cl", "0.3"},
+             {"--re", "3e6", "--cl", "0.3x"},
+             {"--re", "3e6", "--cl", "abc"},
+             {"--re", "3e6", "--cl", "nan"},
+             {"--re", "3e6", "--cl", ""},
+             {"--re", "3e6", "--one-way", "--cl", "0.3"},
+             {"--sweep", "0:2:1", "--re", "3e6", "--cl", "0.3"},
+             {"--bl-csv", "layer.csv"},
+             {"--re", "3e6", "--one-way", "--bl-csv", "layer.csv"},
+             {"--one-way"},
+             {"--re", "3e6", "--no-natural-transition"},
+             {"--re", "3e6", "--no-circulation"},
+             {"--re", "3e6", "--mach", "0.3"},
+             {"--sweep", "0:2:1", "--re", "3e6", "--mach", "0.3"}}) {
+        std::ostringstream out, err;
+        EXPECT_EQ(runBatch(args, out, err), 2) << args.back();
+        EXPECT_NE(err.str().find("usage: tavrixs-batch"), std::string::npos);
+    }
+}
+
+TEST(CoupledBatch, everyMethodWithoutACouplingIsRefusedNamingThoseWithOne)
+{
+    const std::map<std::string, std::string> values = {{"--re", "3e6"}};
+    for (PanelMethod method : kAllMethods) {
+        const PanelMethod one[] = {method};
+        const std::optional<std::string> error = coupledOptionError(values, {}, one);
+        if (coupled::couplingAvailable(method)) {
+            EXPECT_FALSE(error) << *error;
+        } else {
+            ASSERT_TRUE(error);
+            EXPECT_EQ(*error, coupled::couplingRefusal(method).message);
+        }
+    }
+    // The one-way layer takes any method.
+    for (PanelMethod method : kAllMethods) {
+        const PanelMethod one[] = {method};
+        EXPECT_FALSE(coupledOptionError(values, {kOneWay}, one));
+    }
+}
+
+}  // namespace
+}  // namespace tavrix

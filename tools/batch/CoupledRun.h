@@ -1,0 +1,112 @@
+// The coupled viscous-inviscid analysis in the batch front end: after a
+// press, the operating point of the press's contour, method and angle with a
+// boundary layer and wake that act back on the flow; in a sweep, every angle
+// of it. A point either converged, with finite coefficients, or did not, with
+// its reason and no coefficients.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <ostream>
+#include <set>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "app/Form_TavrixS.h"
+#include "output/PolarFiles.h"
+#include "solvers/PanelGeometry.h"
+#include "viscous/CoupledSolver.h"
+
+namespace tavrix {
+
+// The flag that keeps the one-way layer of --re (the layer on the press's
+// speeds, without acting back on them).
+inline constexpr const char* kOneWay = "--one-way";
+
+// Whether --re asks for the coupled analysis (given, and without --one-way).
+bool coupledRequested(const std::map<std::string, std::string>& values,
+                      const std::set<std::string>& flags);
+
+// The options that belong to the coupled analysis (--cl, --bl-csv), to the
+// one-way layer (--no-natural-transition) or to neither (--no-circulation,
+// a Mach number), checked against --re, --one-way and --sweep; `methods` are
+// those the run would use. An error text, or nothing.
+std::optional<std::string> coupledOptionError(const std::map<std::string, std::string>& values,
+                                              const std::set<std::string>& flags,
+                                              std::span<const PanelMethod> methods);
+
+// What the command line asks of the coupled analysis.
+struct CoupledRequest {
+    coupled::CoupledOptions options;  // Re, Ncrit (9 unless given), trips (beyond 1: free)
+    std::string layerCsvFile;         // --bl-csv; empty: not written
+};
+// From --re, --ncrit, --transition-upper/-lower, --cl and --bl-csv, as
+// coupledOptionError and viscousOptionError accepted them.
+CoupledRequest coupledRequest(const std::map<std::string, std::string>& values);
+
+// One coupled operating point as it is printed and written.
+struct CoupledPoint {
+    double alphaDeg = 0;  // the angle of the point (found, for a prescribed lift)
+    bool converged = false;
+    std::string reason;  // one line, when not converged
+    // The rest only when converged, all finite.
+    double CL = 0, CM = 0;  // of the viscous surface speed; CM about the quarter chord
+    double CD = 0, CDp = 0, CDf = 0;
+    std::optional<double> transitionUpper, transitionLower;  // x/c; none: laminar to the edge
+    std::optional<double> separationUpper, separationLower;  // first Cf < 0; none: attached
+    std::vector<coupled::StationResult> stations;
+};
+
+// The point of a result on the panels it was computed on. A result that
+// converged to forces or drags that are not finite is a point that did not
+// converge.
+CoupledPoint coupledPointOf(const PanelGeometry& geometry, const coupled::CoupledResult& result);
+
+// The coupled point of the last press of `form` with its method, at its
+// angle of attack (or, with a target lift, from it). Prints after the press's
+// lines either
+//   [alpha = A]  viscous CL =  viscous CMc/4 =  CD =  CDp =  CDf =
+//   transition upper/lower x/c = X (CAUSE) | none (laminar to the trailing edge)
+//   separation upper/lower x/c = X (laminar|turbulent) | none
+//   converged = yes
+// or "converged = no (REASON)" alone, and writes the stations to the layer
+// table when it converged. Returns the exit status: 0, 1 when the panels
+// cannot be solved again, 3 when the table cannot be written, 4 when the
+// point did not converge.
+int runCoupledPress(Form_TavrixS& form, PanelMethod method, const CoupledRequest& request,
+                    std::ostream& out, std::ostream& err);
+
+// The coupled points of a sweep's angles with one method on the contour
+// (x[i], y[i]) turned by etaDeg, outward from the angle nearest 0 with warm
+// starts and retries; a refusal of the panels makes every point one that did
+// not converge, with the refusal as its reason.
+std::vector<CoupledPoint> coupledSweep(std::span<const double> x, std::span<const double> y,
+                                       double etaDeg, PanelMethod method,
+                                       const std::vector<double>& alphasDeg,
+                                       const coupled::CoupledOptions& options);
+
+// The end of a sweep's line: " viscous CL = ... converged = yes" or
+// " converged = no (REASON)".
+std::string coupledSweepLine(const CoupledPoint& point, char decimalSeparator);
+
+// The polar of one method in xfoil's columns with the viscous CL, CD, CDp,
+// CM and the transition points of the converged points only.
+std::string coupledPolarText(const SweepConditions& conditions, PanelMethod method,
+                             const coupled::CoupledOptions& options,
+                             std::span<const CoupledPoint> points);
+
+// The inviscid CSV of the sweep (CoefficientsCsvText) with the columns
+// CL_viscous,CM_viscous,CD,CDp,CDf,Top_Xtr,Bot_Xtr,Top_Xsep,Bot_Xsep,
+// converged,reason on every row (before CH, with a flap): empty numbers on a
+// point that did not converge. points[m] belongs to sweeps[m], point for point.
+std::string coupledCsvText(const SweepConditions& conditions, std::span<const MethodSweep> sweeps,
+                           std::span<const std::vector<CoupledPoint>> points);
+
+// The stations of the converged points, one row each:
+// method,alpha,side,x,y,xi,ue,theta,delta_star,H,Cf,n,C_tau,turbulent
+// (n on laminar airfoil stations, C_tau on turbulent ones and the wake).
+std::string layerCsvText(PanelMethod method, std::span<const CoupledPoint> points,
+                         bool withHeader = true);
+
+}  // namespace tavrix
