@@ -149,8 +149,10 @@ int main(int argc, char** argv)
         options.monitor = [](const coupled::IterationReport& r) {
             std::fprintf(stderr,
                          "step %2d residual %.3e at station %d equation %d relaxation %.3g "
+                         "(limit: station %d unknown %d) "
                          "stagnation %d turbulent from %d (lower) %d (upper)%s\n",
                          r.iteration, r.residual, r.worstStation, r.worstEquation, r.relaxation,
+                         r.limitingStation, r.limitingUnknown,
                          r.stagnation, r.transitionLower, r.transitionUpper,
                          r.classificationChanged ? " moved" : "");
         };

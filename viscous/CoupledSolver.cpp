@@ -459,6 +459,17 @@ std::string whereText(const Layout& L, const CouplingStations& st, int g)
     return os.str();
 }
 
+// The first station where the edge speed zigzags along a surface or the wake.
+std::optional<int> zigzagStation(const Layout& L, const std::vector<LayerVars<double>>& v)
+{
+    for (const std::vector<int>* order : {&L.lower, &L.upper, &L.wake}) {
+        std::vector<double> ue;
+        for (int g : *order) ue.push_back(v[g].ue);
+        if (const std::optional<std::size_t> k = firstZigzag(ue)) return (*order)[*k];
+    }
+    return std::nullopt;
+}
+
 bool finiteState(const std::vector<LayerVars<double>>& v)
 {
     for (const auto& s : v)
@@ -543,6 +554,20 @@ void fillResults(const CouplingStations& st, const Layout& L, const std::vector<
 }
 
 }  // namespace
+
+std::optional<std::size_t> firstZigzag(const std::vector<double>& speed)
+{
+    int run = 0;
+    double last = 0;
+    for (std::size_t k = 1; k < speed.size(); ++k) {
+        const double d = speed[k] - speed[k - 1];
+        const bool large = std::abs(d) > 0.005 * std::max(std::abs(speed[k]), 0.05);
+        run = large && last != 0 && d * last < 0 ? run + 1 : (large ? 1 : 0);
+        last = large ? d : 0;
+        if (run >= 4) return k;
+    }
+    return std::nullopt;
+}
 
 CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
                            const CoupledState* warm)
@@ -728,20 +753,37 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
         }
         // One relaxation factor for the whole update.
         double omega = 1.0;
-        auto limitRelative = [&omega](double x, double dx, double down, double up) {
+        int limitingUnknown = -1;
+        int unknownIndex = 0;
+        auto limitRelative = [&](double x, double dx, double down, double up) {
             const double r = dx / x;
+            const double before = omega;
             if (r < -down) omega = std::min(omega, -down / r);
             if (r > up) omega = std::min(omega, up / r);
+            if (omega < before) limitingUnknown = unknownIndex;
         };
         // The angle moves by half a degree at most.
         const double maxAngleStep = 0.5 * M_PI / 180;
         if (angle && std::abs(dU[4 * n]) > maxAngleStep) omega = maxAngleStep / std::abs(dU[4 * n]);
         for (int g = 0; g < n; ++g) {
+            unknownIndex = 4 * g;
             limitRelative(v[g].theta, dU[4 * g], 0.5, 2.0);
+            unknownIndex = 4 * g + 1;
             limitRelative(v[g].dstar, dU[4 * g + 1], 0.5, 2.0);
-            limitRelative(std::max(v[g].ue, 0.05), dU[4 * g + 3], 0.5, 0.5);
+            unknownIndex = 4 * g + 3;
+            // Next to the stagnation point a step may carry the edge speed
+            // through zero: the point moves past the station, which the next
+            // relocation makes of it. Those speeds are held above zero by
+            // the update itself rather than holding the whole step back.
+            const bool byStagnation = g >= L.stag - 1 && g <= L.stag + 2;
+            if (!byStagnation)
+                limitRelative(std::max(v[g].ue, 0.05), dU[4 * g + 3], 0.5, 0.5);
+            unknownIndex = 4 * g + 2;
             if (g < nA && !turbulent[g]) {
-                if (std::abs(dU[4 * g + 2]) > 2.0) omega = std::min(omega, 2.0 / std::abs(dU[4 * g + 2]));
+                if (std::abs(dU[4 * g + 2]) > 2.0 && 2.0 / std::abs(dU[4 * g + 2]) < omega) {
+                    omega = 2.0 / std::abs(dU[4 * g + 2]);
+                    limitingUnknown = unknownIndex;
+                }
             } else {
                 limitRelative(v[g].c, dU[4 * g + 2], 0.5, 1.0);
             }
@@ -798,6 +840,8 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
             report.worstStation = worst;
             report.worstEquation = static_cast<int>(wi % 4);
             report.relaxation = omega;
+            report.limitingStation = limitingUnknown >= 0 ? limitingUnknown / 4 : -1;
+            report.limitingUnknown = limitingUnknown >= 0 ? limitingUnknown % 4 : -1;
             report.stagnation = L.stag;
             for (int g : L.lower)
                 if (turbulent[g]) {
@@ -833,6 +877,18 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
     }
     res.alphaDeg = angle ? angle->alphaDeg : st.alphaDeg;
     fillResults(st, L, v, turbulent, o, res);
+    if (res.converged) {
+        // A converged iterate that zigzags is a mode of the discrete system,
+        // not a flow: it is reported as such, not as a result.
+        if (const std::optional<int> at = zigzagStation(L, v)) {
+            res.converged = false;
+            std::ostringstream os;
+            os.precision(3);
+            os << "the converged layer zigzags on the " << whereText(L, st, *at)
+               << " (a mode of the discretisation, not a flow)";
+            res.reason = os.str();
+        }
+    }
     res.state.vars = v;
     res.state.turbulent = turbulent;
     res.state.stagnation = L.stag;

@@ -53,6 +53,9 @@ struct IterationReport {
     int worstStation = 0;    // where it sits
     int worstEquation = 0;   // 0 momentum, 1 shape, 2 amplification or shear lag, 3 coupling
     double relaxation = 0;   // the step's factor after limits and line search
+    // The unknown whose limit set the factor (0 theta, 1 delta*, 2 n or
+    // sqrt(C_tau), 3 ue) and its station; -1: no limit acted.
+    int limitingStation = -1, limitingUnknown = -1;
     int stagnation = 0;      // the stagnation interval
     // First turbulent station of each surface in marching order (-1: none).
     int transitionLower = -1, transitionUpper = -1;
@@ -99,6 +102,13 @@ struct CoupledResult {
     std::vector<StationResult> stations;
     CoupledState state;
 };
+
+// The index of the first point of a run of speeds (along a surface or the
+// wake) where they zigzag: four successive changes alternating in sign, each
+// more than half a per cent of the speed. A converged iterate that does so is
+// a mode of the discrete system, not a flow, and solveCoupled reports it as
+// not converged.
+std::optional<std::size_t> firstZigzag(const std::vector<double>& speed);
 
 // Runs the coupled analysis on the stations. A warm start that fits the
 // stations is used as the first iterate; otherwise the layers are marched on

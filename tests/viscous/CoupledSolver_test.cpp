@@ -270,5 +270,28 @@ TEST(CoupledPlate, findsTheAngleOfAPrescribedLift)
     EXPECT_EQ(solveCoupled(st, plain).alphaDeg, 0.0);
 }
 
+TEST(ConvergedLayer, aZigzagOfTheEdgeSpeedIsAModeNotAFlow)
+{
+    // A decelerating run (changes of -0.01) with a sawtooth of 0.02 from the
+    // sixth point on: the changes -0.01, +0.01, -0.03, +0.01 at indices 4 to 7
+    // alternate four times in a row, so index 7 marks it.
+    std::vector<double> ue;
+    for (int k = 0; k < 20; ++k) ue.push_back(1.2 - 0.01 * k + (k >= 5 ? 0.02 * (k % 2) : 0.0));
+    ASSERT_TRUE(firstZigzag(ue).has_value());
+    EXPECT_EQ(*firstZigzag(ue), 7u);
+    // Smooth deceleration, a single kink (the stagnation point's neighbours,
+    // a trailing edge) and a ripple below half a per cent pass.
+    std::vector<double> smooth, kink, ripple;
+    for (int k = 0; k < 20; ++k) {
+        smooth.push_back(1.2 - 0.01 * k);
+        kink.push_back(k < 10 ? 0.1 * k : 1.0 - 0.01 * (k - 10));
+        ripple.push_back(1.2 - 0.001 * k + 0.002 * (k % 2));
+    }
+    EXPECT_FALSE(firstZigzag(smooth));
+    EXPECT_FALSE(firstZigzag(kink));
+    EXPECT_FALSE(firstZigzag(ripple));
+    EXPECT_FALSE(firstZigzag({}));
+}
+
 }  // namespace
 }  // namespace tavrix::coupled
