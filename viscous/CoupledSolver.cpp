@@ -964,4 +964,35 @@ std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
     return points;
 }
 
+// Beyond this angle (degrees) a point that fails from a fresh start is not
+// swept to: the layer is then mostly past its stall, and the sweep would cost
+// a minute to end the same way.
+constexpr double kLargestContinuedAngle = 10;
+
+SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& stationsOf,
+                                 const CoupledOptions& options)
+{
+    SweepPoint point;
+    point.alphaDeg = alphaDeg;
+    const Outcome<CouplingStations> st = stationsOf(alphaDeg);
+    if (st.ok())
+        point.result = solveCoupled(*st, options);
+    else
+        point.result.reason = st.refusal().message;
+    if (point.result.converged || !std::isfinite(alphaDeg) || std::abs(alphaDeg) < 1 ||
+        std::abs(alphaDeg) > kLargestContinuedAngle)
+        return point;
+    // From 0 outward by whole degrees to the angle itself.
+    std::vector<double> angles;
+    const double sign = alphaDeg < 0 ? -1.0 : 1.0;
+    for (int k = 0; k < std::abs(alphaDeg); ++k) angles.push_back(sign * k);
+    angles.push_back(alphaDeg);
+    const std::vector<SweepPoint> swept = sweepCoupled(angles, stationsOf, options);
+    if (swept.back().result.converged) {
+        point.result = swept.back().result;
+        point.route = 2;
+    }
+    return point;
+}
+
 }  // namespace tavrix::coupled

@@ -138,4 +138,12 @@ std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
                                      const StationsOfAngle& stationsOf,
                                      const CoupledOptions& options);
 
+// One operating point that is not given up lightly: a fresh start at the
+// angle, and when that does not converge (and the angle is within 10 degrees
+// of 0), the angles from 0 to it by whole degrees swept as sweepCoupled
+// sweeps them (warm starts and retries), the point reached from its converged
+// neighbour (route 2).
+SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& stationsOf,
+                                 const CoupledOptions& options);
+
 }  // namespace tavrix::coupled

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <numbers>
 
 namespace tavrix::coupled {
@@ -268,6 +269,42 @@ TEST(CoupledPlate, findsTheAngleOfAPrescribedLift)
     CoupledOptions plain = o;
     plain.targetCl.reset();
     EXPECT_EQ(solveCoupled(st, plain).alphaDeg, 0.0);
+}
+
+TEST(CoupledSweep, aPointThatFailsFreshIsReachedFromZeroWithinTenDegrees)
+{
+    // The first building of the target angle's stations is refused, every
+    // later one gives the plate: the fresh start fails, the sweep from 0 by
+    // whole degrees reaches the angle (route 2) with the plate's drag.
+    const CouplingStations plate = thinPlate(40, 15, false, false);
+    CoupledOptions o;
+    o.re = 1e6;
+    for (const double target : {3.5, -2.0}) {
+        std::map<double, int> calls;
+        const StationsOfAngle stationsOf = [&](double alpha) -> Outcome<CouplingStations> {
+            if (alpha == target && calls[alpha]++ == 0)
+                return Refusal{Refusal::Kind::NoFiniteResult, "not this time"};
+            ++calls[alpha];
+            return plate;
+        };
+        const SweepPoint p = solveWithContinuation(target, stationsOf, o);
+        EXPECT_EQ(p.alphaDeg, target);
+        ASSERT_TRUE(p.result.converged) << target << ": " << p.result.reason;
+        EXPECT_EQ(p.route, 2);
+        EXPECT_NEAR(p.result.cd, solveCoupled(plate, o).cd, 1e-9);
+        // Every whole degree between was built on the way.
+        for (int k = 0; k < std::abs(target); ++k) EXPECT_GT(calls[target < 0 ? -k : k], 0) << k;
+    }
+    // Beyond ten degrees the fresh start's failure is the answer, at once.
+    int built = 0;
+    const StationsOfAngle refusing = [&](double) -> Outcome<CouplingStations> {
+        ++built;
+        return Refusal{Refusal::Kind::NoFiniteResult, "past the stall"};
+    };
+    const SweepPoint far = solveWithContinuation(12, refusing, o);
+    EXPECT_FALSE(far.result.converged);
+    EXPECT_EQ(far.result.reason, "past the stall");
+    EXPECT_EQ(built, 1);
 }
 
 TEST(ConvergedLayer, aZigzagOfTheEdgeSpeedIsAModeNotAFlow)

@@ -209,8 +209,17 @@ int runCoupledPress(Form_TavrixS& form, PanelMethod method, const CoupledRequest
     const Outcome<coupled::CouplingStations> stations = coupled::buildCoupling(*solution, c.AlfaD);
     if (!stations)
         point = notConverged(c.AlfaD, stations.refusal().message);
-    else
+    else if (options.targetCl)
         point = coupledPointOf(geometry, coupled::solveCoupled(*stations, options));
+    else
+        // A point that does not converge from a fresh start is reached from
+        // 0 degrees by whole degrees before it is given up.
+        point = coupledPointOf(
+            geometry, coupled::solveWithContinuation(
+                          c.AlfaD,
+                          [&](double alphaDeg) { return coupled::buildCoupling(*solution, alphaDeg); },
+                          options)
+                          .result);
 
     if (!point.converged) {
         out << "converged = no (" << point.reason << ")\n";
