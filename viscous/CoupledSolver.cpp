@@ -459,13 +459,20 @@ std::string whereText(const Layout& L, const CouplingStations& st, int g)
     return os.str();
 }
 
-// The first station where the edge speed zigzags along a surface or the wake.
+// The first station where the edge speed or the momentum thickness zigzags
+// along a surface or the wake. (Not the shape factor: ahead of transition,
+// where the layer nears laminar separation, it wiggles by a few per cent in
+// xfoil's layer as well.)
 std::optional<int> zigzagStation(const Layout& L, const std::vector<LayerVars<double>>& v)
 {
     for (const std::vector<int>* order : {&L.lower, &L.upper, &L.wake}) {
-        std::vector<double> ue;
-        for (int g : *order) ue.push_back(v[g].ue);
-        if (const std::optional<std::size_t> k = firstZigzag(ue)) return (*order)[*k];
+        std::vector<double> ue, theta;
+        for (int g : *order) {
+            ue.push_back(v[g].ue);
+            theta.push_back(v[g].theta);
+        }
+        for (const std::vector<double>* run : {&ue, &theta})
+            if (const std::optional<std::size_t> k = firstZigzag(*run)) return (*order)[*k];
     }
     return std::nullopt;
 }
@@ -557,13 +564,24 @@ void fillResults(const CouplingStations& st, const Layout& L, const std::vector<
 
 std::optional<std::size_t> firstZigzag(const std::vector<double>& speed)
 {
+    // Values below a twentieth of the run's largest (edge speeds by the
+    // stagnation point) are judged against that twentieth.
+    double largest = 0;
+    for (double x : speed) largest = std::max(largest, std::abs(x));
+    const double floor = 0.05 * largest;
     int run = 0;
-    double last = 0;
+    double last = 0, previous = 0;
     for (std::size_t k = 1; k < speed.size(); ++k) {
         const double d = speed[k] - speed[k - 1];
-        const bool large = std::abs(d) > 0.005 * std::max(std::abs(speed[k]), 0.05);
+        const double scale = std::max(std::abs(speed[k]), floor);
+        const bool large = std::abs(d) > 0.005 * scale;
         run = large && last != 0 && d * last < 0 ? run + 1 : (large ? 1 : 0);
+        // A jump of a fifth of the value and straight back.
+        if (d * previous < 0 && std::abs(d) > 0.2 * scale &&
+            std::abs(previous) > 0.2 * std::max(std::abs(speed[k - 1]), floor))
+            return k;
         last = large ? d : 0;
+        previous = d;
         if (run >= 4) return k;
     }
     return std::nullopt;
@@ -766,10 +784,17 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
         const double maxAngleStep = 0.5 * M_PI / 180;
         if (angle && std::abs(dU[4 * n]) > maxAngleStep) omega = maxAngleStep / std::abs(dU[4 * n]);
         for (int g = 0; g < n; ++g) {
+            // The first turbulent station of a surface holds what the
+            // transition point left it: as that point moves in its interval,
+            // the station's shape goes from the laminar profile's to the
+            // turbulent one's, so its thicknesses may change by more.
+            const bool afterTransition = g < nA && turbulent[g] && L.prev[g] >= 0 &&
+                                         L.prev[g] < nA && !turbulent[L.prev[g]];
+            const double down = afterTransition ? 0.8 : 0.5, up = afterTransition ? 4.0 : 2.0;
             unknownIndex = 4 * g;
-            limitRelative(v[g].theta, dU[4 * g], 0.5, 2.0);
+            limitRelative(v[g].theta, dU[4 * g], down, up);
             unknownIndex = 4 * g + 1;
-            limitRelative(v[g].dstar, dU[4 * g + 1], 0.5, 2.0);
+            limitRelative(v[g].dstar, dU[4 * g + 1], down, up);
             unknownIndex = 4 * g + 3;
             // Next to the stagnation point a step may carry the edge speed
             // through zero: the point moves past the station, which the next

@@ -103,9 +103,10 @@ struct CoupledResult {
     CoupledState state;
 };
 
-// The index of the first point of a run of speeds (along a surface or the
-// wake) where they zigzag: four successive changes alternating in sign, each
-// more than half a per cent of the speed. A converged iterate that does so is
+// The index of the first point of a run of values (speeds or momentum
+// thicknesses along a surface or the wake) where they zigzag: four
+// successive changes alternating in sign, each more than half a per cent of
+// the value, or two, each more than a fifth of it. A converged iterate that does so is
 // a mode of the discrete system, not a flow, and solveCoupled reports it as
 // not converged.
 std::optional<std::size_t> firstZigzag(const std::vector<double>& speed);

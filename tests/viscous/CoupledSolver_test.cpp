@@ -324,6 +324,9 @@ TEST(ConvergedLayer, aZigzagOfTheEdgeSpeedIsAModeNotAFlow)
         kink.push_back(k < 10 ? 0.1 * k : 1.0 - 0.01 * (k - 10));
         ripple.push_back(1.2 - 0.001 * k + 0.002 * (k % 2));
     }
+    // A momentum thickness that doubles over one interval and falls back by a
+    // third over the next (a wake's first stations in a spurious solution).
+    EXPECT_EQ(firstZigzag({3.6e-3, 3.8e-3, 7.7e-3, 5.1e-3, 5.2e-3}), std::optional<std::size_t>(3));
     EXPECT_FALSE(firstZigzag(smooth));
     EXPECT_FALSE(firstZigzag(kink));
     EXPECT_FALSE(firstZigzag(ripple));
