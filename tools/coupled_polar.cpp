@@ -18,6 +18,12 @@
 // dash. No number printed is ever NaN or infinite. Exit status 0 when the
 // polar was computed (converged or not), 1 when the file or the method is
 // refused, 2 on bad arguments.
+//
+// With TAVRIX_TRACE set, every Newton step goes to standard error (residual,
+// where it is largest, the relaxation and the unknown that limited it, the
+// stagnation point and the first turbulent stations); with
+// TAVRIX_STATIONS=FILE the stations of every converged angle go to FILE
+// (side, x, ue, theta, delta*, H, Cf, n, C_tau).
 #include <charconv>
 #include <cmath>
 #include <cstdio>
