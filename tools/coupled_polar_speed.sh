@@ -69,5 +69,5 @@ for s in 0012 4415; do
   nx=$(sed -n '/^ *------/,$p' "$work/polar.txt" | tail -n +2 | grep -c . || true)
   to=$(median_time run_ours)
   no=$(grep -c ' yes ' "$work/ours.txt" || true)
-  echo "| NACA $s | $tx | $nx of 41 | $to | $no of 41 | $(python3 -c "print(f'{$tx / $to:.2f}')") |"
+  python3 -c "print(f'| NACA $s | {$tx:.2f} | $nx of 41 | {$to:.2f} | $no of 41 | {$tx / $to:.3g} |')"
 done
