@@ -618,8 +618,12 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
     } else {
         k = findStagnation(st.qInviscid, nA, nA / 2);
     }
-    if (k < 2 || k > nA - 4) {
+    if (k < 0) {
         res.reason = "no stagnation point on the contour";
+        return res;
+    }
+    if (k < 2 || k > nA - 4) {
+        res.reason = "the stagnation point lies at the trailing edge, with no room for a layer";
         return res;
     }
     const std::vector<double>& q0 = st.qInviscid;
@@ -956,7 +960,11 @@ std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
             SweepPoint& p = points[i];
             p.alphaDeg = alphas[i];
             bool ok = solveAt(alphas[i], nullptr, p.result);
-            if (!ok && haveNeighbour) {
+            // A point refused before any Newton step (no stations for the
+            // angle, no stagnation point on the contour) is not one a warm
+            // start or smaller steps would reach.
+            const bool iterated = p.result.iterations > 0;
+            if (!ok && haveNeighbour && iterated) {
                 CoupledResult r;
                 if (solveAt(alphas[i], &neighbour, r)) {
                     p.result = std::move(r);
@@ -964,7 +972,7 @@ std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
                     ok = true;
                 }
             }
-            for (int parts = 2; !ok && haveNeighbour && parts <= 4; parts *= 2) {
+            for (int parts = 2; !ok && haveNeighbour && iterated && parts <= 4; parts *= 2) {
                 CoupledState s = neighbour;
                 bool chain = true;
                 CoupledResult r;
