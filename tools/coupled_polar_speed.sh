@@ -62,7 +62,8 @@ for s in 0012 4415; do
     "$dat" "$work/polar.txt" >"$work/xfoil.in"
   run_xfoil() {
     rm -f "$work/polar.txt"
-    DISPLAY=$display LD_PRELOAD=$work/nofpe.so xfoil <"$work/xfoil.in" >"$work/xfoil.log" 2>&1
+    # (in the scratch folder: xfoil leaves a layer file in its working folder)
+    (cd "$work" && DISPLAY=$display LD_PRELOAD=$work/nofpe.so xfoil <"$work/xfoil.in" >"$work/xfoil.log" 2>&1)
   }
   run_ours() { "$tool" "$dat" "$method" 3e6 9 -10 10 0.5 >"$work/ours.txt"; }
   tx=$(median_time run_xfoil)
