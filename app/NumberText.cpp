@@ -316,4 +316,11 @@ char localeDecimalSeparator()
     return sep;
 }
 
+std::string shortestText(double v)
+{
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
+    return std::string(buffer, result.ptr);
+}
+
 }  // namespace tavrix

@@ -29,6 +29,10 @@ double roundHalfEven(double v, int decimals);
 // exponent form outside 1E-04..1E+15; zero (also negative zero) is "0".
 std::string generalForm(double v, char decimalSeparator = '.');
 
+// The shortest text that reads back to the same double, whatever the locale
+// ("-0" for negative zero): the numbers of CSV and coordinate files.
+std::string shortestText(double v);
+
 // Six significant digits as printf's "%.6g" writes them, negative zero as
 // "0": the numbers of run names, captions and messages.
 std::string sixFigures(double v);

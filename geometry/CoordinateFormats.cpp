@@ -151,10 +151,7 @@ std::optional<std::string> readPairs(const std::vector<Line>& lines, std::size_t
 
 std::string shortest(double v)
 {
-    if (v == 0) v = 0;  // no "-0"
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
-    return std::string(buffer, result.ptr);
+    return shortestText(v == 0 ? 0.0 : v);  // no "-0"
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "output/AnalysisSeries.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <limits>
@@ -14,14 +13,6 @@
 namespace tavrix {
 
 namespace {
-
-// Shortest text that reads back to the same double, independent of the locale.
-std::string number(double v)
-{
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
-    return std::string(buffer, result.ptr);
-}
 
 std::string csvField(const std::string& text)
 {
@@ -98,7 +89,7 @@ std::string csvText(const PlotData& plot)
     for (const Series& s : plot.series) {
         const std::string name = csvField(s.name);
         for (std::size_t i = 0; i < s.x.size(); ++i)
-            text += name + "," + number(s.x[i]) + "," + number(s.y[i]) + "\n";
+            text += name + "," + shortestText(s.x[i]) + "," + shortestText(s.y[i]) + "\n";
     }
     return text;
 }

@@ -1,7 +1,6 @@
 #include "output/KeptRuns.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -10,14 +9,6 @@
 namespace tavrix {
 
 namespace {
-
-// The shortest text that reads back to the same double, whatever the locale.
-std::string exact(double v)
-{
-    char buffer[64];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, v);
-    return std::string(buffer, r.ptr);
-}
 
 bool envelope(const BoundaryLayerSetup& layer)
 {
@@ -159,10 +150,11 @@ std::string keptRunCsvText(const KeptRun& run)
     // Without a layer the pressure drag is the inviscid integral, named so.
     t += drag ? "alpha,CL,CDp,CM,CD,Top_Xtr,Bot_Xtr\n" : "alpha,CL,CDp_inviscid,CM\n";
     for (std::size_t i = 0; i < run.rows(); ++i) {
-        t += exact(run.alpha[i]) + "," + exact(run.CL[i]) + "," + exact(run.CDp[i]) + "," +
-             exact(run.CM[i]);
+        t += shortestText(run.alpha[i]) + "," + shortestText(run.CL[i]) + "," +
+             shortestText(run.CDp[i]) + "," + shortestText(run.CM[i]);
         if (drag)
-            t += "," + exact(run.CD[i]) + "," + exact(run.topXtr[i]) + "," + exact(run.botXtr[i]);
+            t += "," + shortestText(run.CD[i]) + "," + shortestText(run.topXtr[i]) + "," +
+                 shortestText(run.botXtr[i]);
         t += "\n";
     }
     return t;

@@ -35,7 +35,6 @@
 #include <vector>
 
 #include "geometry/AirfoilFile.h"
-#include "geometry/CoordinateFormats.h"
 #include "solvers/PanelGeometry.h"
 #include "solvers/PanelMethods.h"
 #include "solvers/PanelSolution.h"
@@ -57,32 +56,6 @@ std::optional<double> numberOf(const std::string& text)
     if (result.ec != std::errc() || result.ptr != text.data() + text.size() || !std::isfinite(v))
         return std::nullopt;
     return v;
-}
-
-// The contour of a file of any layout the program reads, or the message why not.
-std::variant<Contour, std::string> readContour(const std::string& path)
-{
-    std::string text;
-    bool whole = false;
-    if (auto failure = readAirfoilFileStart(path, text, whole))
-        return airfoilFileRefusal(path, *failure);
-    const std::string fileName = std::filesystem::path(path).filename().string();
-    const CoordinateFormat format = detectCoordinateFormat(text);
-    if (format == CoordinateFormat::Arf) {
-        auto parsed = parseAirfoilFile(text, whole);
-        if (auto* reason = std::get_if<std::string>(&parsed))
-            return airfoilFileRefusal(path, *reason);
-        auto& contents = std::get<AirfoilFileContents>(parsed);
-        const auto n = static_cast<std::size_t>(contents.count > 0 ? contents.count : 0);
-        if (contents.x.size() > n) contents.x.resize(n);
-        if (contents.y.size() > n) contents.y.resize(n);
-        return Contour{contents.name.empty() ? fileName : contents.name, std::move(contents.x),
-                       std::move(contents.y)};
-    }
-    if (!whole) return airfoilFileRefusal(path, "it is too large");
-    auto prepared = readCoordinateContour(text, format, fileName);
-    if (auto* reason = std::get_if<std::string>(&prepared)) return airfoilFileRefusal(path, *reason);
-    return std::get<PreparedContour>(std::move(prepared)).contour;
 }
 
 std::string fixed(double v, int digits)
@@ -125,7 +98,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    auto read = readContour(file);
+    auto read = readAirfoilFileContour(file, std::filesystem::path(file).filename().string());
     if (auto* reason = std::get_if<std::string>(&read)) {
         std::fprintf(stderr, "coupled_polar: %s\n", reason->c_str());
         return 1;

@@ -11,17 +11,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "app/NumberText.h"
 #include "app/Module_Common.h"
 #include "geometry/Generators.h"
 
 namespace {
-
-std::string shortest(double v)
-{
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
-    return std::string(buffer, result.ptr);
-}
 
 }  // namespace
 
@@ -39,6 +33,7 @@ int main(int argc, char** argv)
     }
     const tavrix::Contour contour = tavrix::naca0012Contour(np);
     for (std::size_t k = 0; k < contour.x.size(); ++k)
-        std::printf("%s %s\n", shortest(contour.x[k]).c_str(), shortest(contour.y[k]).c_str());
+        std::printf("%s %s\n", tavrix::shortestText(contour.x[k]).c_str(),
+                    tavrix::shortestText(contour.y[k]).c_str());
     return 0;
 }

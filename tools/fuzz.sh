@@ -28,9 +28,10 @@ trap cleanup EXIT
 flags="-std=c++20 -g -O1 -ffp-contract=off -fsanitize=fuzzer,address,undefined
        -fno-sanitize-recover=undefined -Wall -Wextra -I$repo"
 
-sources_fuzz_airfoil_file="geometry/AirfoilFileParser.cpp"
+sources_fuzz_airfoil_file="geometry/AirfoilFileParser.cpp app/NumberText.cpp"
 sources_fuzz_leading_number="app/NumberText.cpp"
-sources_fuzz_coordinate_formats="geometry/CoordinateFormats.cpp geometry/Contour.cpp geometry/Repanel.cpp"
+sources_fuzz_coordinate_formats="geometry/CoordinateFormats.cpp geometry/Contour.cpp \
+  geometry/Repanel.cpp app/NumberText.cpp"
 
 seed_fuzz_airfoil_file() {
     cp "$repo"/data/*.arf "$1"/ 2>/dev/null || true

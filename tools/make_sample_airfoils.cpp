@@ -6,7 +6,6 @@
 //                     inputs (10 % thick, no camber, cusped edge), 51 points
 // Every number is written in its shortest form that reads back to the same
 // double, so a file read back gives the generator's points bit for bit.
-#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <cstdio>
@@ -14,17 +13,11 @@
 #include <fstream>
 #include <string>
 
+#include "app/NumberText.h"
 #include "geometry/Generators.h"
 #include "geometry/KarmanTrefftz.h"
 
 namespace {
-
-std::string shortest(double v)
-{
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
-    return std::string(buffer, result.ptr);
-}
 
 bool writeSample(const std::filesystem::path& file, const std::string& name,
                  const tavrix::Contour& c)
@@ -33,7 +26,8 @@ bool writeSample(const std::filesystem::path& file, const std::string& name,
     out << name << '\n' << c.size() << '\n';
     for (int i = 1; i <= c.size(); ++i) {
         const auto k = static_cast<std::size_t>(i - 1);
-        out << i << ", " << shortest(c.x[k]) << ", " << shortest(c.y[k]) << '\n';
+        out << i << ", " << tavrix::shortestText(c.x[k]) << ", " << tavrix::shortestText(c.y[k])
+            << '\n';
     }
     out.close();
     if (!out) {

@@ -3,7 +3,6 @@
 // count points, all finite, with count in 2..1000; a text cut short is never
 // read differently from the whole text; and a parsed contour written out again
 // reads back the same.
-#include <charconv>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -12,6 +11,7 @@
 #include <string_view>
 #include <variant>
 
+#include "app/NumberText.h"
 #include "geometry/AirfoilFile.h"
 
 namespace {
@@ -19,13 +19,6 @@ namespace {
 void check(bool condition)
 {
     if (!condition) std::abort();
-}
-
-std::string shortest(double v)
-{
-    char buffer[64];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, v);
-    return std::string(buffer, result.ptr);
 }
 
 void checkContents(const tavrix::AirfoilFileContents& c)
@@ -53,7 +46,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
         std::string again = "\"copy\"\n" + std::to_string(c.count) + "\n";
         for (int i = 0; i < c.count; ++i)
-            again += std::to_string(i + 1) + ", " + shortest(c.x[i]) + ", " + shortest(c.y[i]) + "\r\n";
+            again += std::to_string(i + 1) + ", " + tavrix::shortestText(c.x[i]) + ", " +
+                     tavrix::shortestText(c.y[i]) + "\r\n";
         const auto reread = tavrix::parseAirfoilFile(again, true);
         check(std::holds_alternative<tavrix::AirfoilFileContents>(reread));
         const auto& r = std::get<tavrix::AirfoilFileContents>(reread);
