@@ -245,7 +245,9 @@ TEST(CoupledBatch, theSweepPolarLeavesOutThePointsThatDidNotConverge)
     EXPECT_EQ(r.status, 0) << r.err;  // a sweep flags its points
     expectNoNonFiniteNumber(r.out);
     const std::vector<std::string> lines = linesOf(r.out);
-    ASSERT_EQ(lines.size(), 2u) << r.out;
+    ASSERT_EQ(lines.size(), 3u) << r.out;
+    // One converged point: no maximum of the lift inside the range.
+    EXPECT_EQ(lines[2], "CLmax = none in range");
     EXPECT_NE(lines[0].find(" viscous CL = "), std::string::npos);
     EXPECT_TRUE(lines[0].ends_with(" converged = yes")) << lines[0];
     EXPECT_NE(lines[1].find("CMc/4 = -0.0013 converged = no (the stagnation point lies at the "
@@ -281,6 +283,24 @@ TEST(CoupledBatch, theSweepPolarLeavesOutThePointsThatDidNotConverge)
 
     // The stations of the converged angle alone.
     EXPECT_EQ(linesOf(testing::readFile(table)).size(), 1u + 162 + 32);
+}
+
+// The line that ends a coupled sweep: the largest converged lift inside
+// the range, in the press's decimal separator; a larger lift at a point that
+// did not converge does not count.
+TEST(CoupledBatch, theSweepEndsWithTheMaximumLiftOfTheConvergedPoints)
+{
+    std::vector<CoupledPoint> points(5);
+    const double alpha[] = {10, 12, 14, 16, 18}, cl[] = {1.2, 1.31, 1.25, 1.6, 1.1};
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        points[k].alphaDeg = alpha[k];
+        points[k].CL = cl[k];
+        points[k].converged = k != 3;
+    }
+    EXPECT_EQ(liftMaximumLine(points, '.'), "CLmax = 1.31 at alpha = 12");
+    EXPECT_EQ(liftMaximumLine(points, ','), "CLmax = 1,31 at alpha = 12");
+    points.resize(2);
+    EXPECT_EQ(liftMaximumLine(points, '.'), "CLmax = none in range");
 }
 
 TEST(CoupledBatch, optionsTheCoupledAnalysisCannotTakeAreUsageErrors)

@@ -10,6 +10,7 @@
 #include "solvers/PanelSolution.h"
 #include "tools/batch/OptionNumbers.h"
 #include "viscous/InviscidCoupling.h"
+#include "viscous/LiftMaximum.h"
 
 namespace tavrix {
 
@@ -292,6 +293,15 @@ std::string coupledSweepLine(const CoupledPoint& p, char sep)
            " lower = " + text(transitionXc(p.transitionLower), 4, sep) +
            " separation upper = " + separation(p.separationUpper) +
            " lower = " + separation(p.separationLower) + " converged = yes";
+}
+
+std::string liftMaximumLine(std::span<const CoupledPoint> points, char sep)
+{
+    std::vector<coupled::LiftPoint> polar;
+    for (const CoupledPoint& p : points) polar.push_back({p.alphaDeg, p.CL, p.converged});
+    const std::optional<coupled::LiftMaximum> m = coupled::liftMaximum(polar);
+    if (!m) return "CLmax = none in range";
+    return "CLmax = " + text(m->cl, 4, sep) + " at alpha = " + generalForm(m->alphaDeg, sep);
 }
 
 std::string coupledPolarText(const SweepConditions& conditions, PanelMethod method,

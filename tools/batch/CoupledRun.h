@@ -90,6 +90,11 @@ std::vector<CoupledPoint> coupledSweep(std::span<const double> x, std::span<cons
 // " converged = no (REASON)".
 std::string coupledSweepLine(const CoupledPoint& point, char decimalSeparator);
 
+// The line that ends a coupled sweep: "CLmax = C at alpha = A" from the
+// converged points, or "CLmax = none in range" when the lift still rises at
+// the last converged angle (see coupled::liftMaximum).
+std::string liftMaximumLine(std::span<const CoupledPoint> points, char decimalSeparator);
+
 // The polar of one method in xfoil's columns with the viscous CL, CD, CDp,
 // CM and the transition points of the converged points only.
 std::string coupledPolarText(const SweepConditions& conditions, PanelMethod method,
