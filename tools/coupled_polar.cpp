@@ -148,7 +148,7 @@ int main(int argc, char** argv)
         bool converged = r.converged;
         Coefficients forces;
         if (converged) {
-            forces = coupled::viscousForces(solved.geometry(), r.q, point.alphaDeg);
+            forces = coupled::viscousForces(solved.geometry(), r.qPanels, point.alphaDeg);
             for (double v : {forces.CL, forces.CM, r.cd, r.cdf, r.cdp})
                 if (!std::isfinite(v)) converged = false;
             if (!converged) reason = "the forces of the converged layer are not finite";

@@ -500,8 +500,10 @@ void fillResults(const CouplingStations& st, const Layout& L, const std::vector<
         s.x = st.x[g];
         s.y = st.y[g];
         s.xi = L.side[g] == Side::Wake ? st.s[g] : L.xi[g];
-        s.q = L.sigma[g] * v[g].ue;
-        s.ue = v[g].ue;
+        // (a station on the stagnation point may hold a vanishing speed of
+        // either sign: it is reported as none)
+        s.ue = std::max(v[g].ue, 0.0);
+        s.q = L.sigma[g] * s.ue;
         s.theta = v[g].theta;
         s.dstar = v[g].dstar;
         s.H = v[g].dstar / v[g].theta;
@@ -511,6 +513,7 @@ void fillResults(const CouplingStations& st, const Layout& L, const std::vector<
         s.ctau = s.turbulent ? v[g].c * v[g].c : 0;
         if (g < L.nA) res.q[g] = s.q;
     }
+    res.qPanels = panelMidSpeeds(st, res.q);
     // Friction drag: the wall shear projected on the free-stream direction.
     res.cdf = 0;
     for (const auto* order : {&L.lower, &L.upper}) {
@@ -693,7 +696,19 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
         // Relocate the stagnation point and the transition intervals.
         bool changed = false;
         const std::vector<double> q = speedOfState(st, L, v, qInv);
-        const int k1 = findStagnation(q, nA, L.stag);
+        int k1 = findStagnation(q, nA, L.stag);
+        {
+            // A stagnation point that sits on a station (a symmetric section
+            // at no incidence has it on the nose point, where q vanishes to
+            // rounding) stays in its interval while the sign of that speed
+            // flickers: moving it to and fro would change the layout at
+            // every step.
+            if (std::abs(k1 - L.stag) == 1 && L.stag >= 2 && L.stag <= nA - 4) {
+                const int j = std::max(k1, L.stag);  // the station between the two intervals
+                if (std::abs(q[j]) < 0.1 * std::min(std::abs(q[j - 1]), std::abs(q[j + 1])))
+                    k1 = L.stag;
+            }
+        }
         bool stagnationMoves = false;
         if (k1 >= 2 && k1 <= nA - 4 && (k1 != L.stag || rmax > kFreezeStagnation)) {
             stagnationMoves = true;
@@ -828,7 +843,10 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
                 const LayerKind kind = kindOf(L, turbulent, g);
                 s.theta = std::max(s.theta, 1e-10);
                 s.dstar = std::max(s.dstar, hkMinimum(kind) * 1.0001 * s.theta);
-                s.ue = std::max(s.ue, 1e-6);
+                // A station on the stagnation point itself (which copies
+                // its neighbour's layer) may see the point a hair beyond it:
+                // its speed may vanish or change sign there.
+                s.ue = std::max(s.ue, L.prev[g] == -3 ? -1e-3 : 1e-6);
                 if (kind == LayerKind::Laminar) s.c = std::max(s.c, 0.0);
                 else s.c = std::max(s.c, 1e-4);
             }
@@ -991,6 +1009,52 @@ std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
                 neighbour = p.result.state;
                 neighbourAlpha = alphas[i];
                 haveNeighbour = true;
+            }
+        }
+    }
+    // A point that failed before any neighbour had converged (the start of
+    // a branch on a cambered section, say) is reached back from the nearest
+    // converged point, through two or four steps, and so on inward, until
+    // no more converge.
+    // (each from the nearest converged point on either side it has not yet
+    // been tried from)
+    std::vector<std::vector<std::size_t>> triedFrom(points.size());
+    for (bool progress = true; progress;) {
+        progress = false;
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            SweepPoint& p = points[i];
+            if (p.result.converged || p.result.iterations == 0) continue;
+            std::size_t best = points.size();
+            for (std::size_t j = 0; j < points.size(); ++j) {
+                if (!points[j].result.converged ||
+                    std::find(triedFrom[i].begin(), triedFrom[i].end(), j) != triedFrom[i].end())
+                    continue;
+                // the nearest on each side only
+                bool between = false;
+                for (std::size_t k = 0; k < points.size(); ++k)
+                    if (k != j && points[k].result.converged &&
+                        (alphas[k] - alphas[i]) * (alphas[k] - alphas[j]) < 0)
+                        between = true;
+                if (between) continue;
+                if (best == points.size() ||
+                    std::abs(alphas[j] - alphas[i]) < std::abs(alphas[best] - alphas[i]))
+                    best = j;
+            }
+            if (best == points.size()) continue;
+            triedFrom[i].push_back(best);
+            progress = true;  // (another side may remain to be tried)
+            CoupledState s = points[best].result.state;
+            bool chain = true;
+            CoupledResult r;
+            const int parts = std::abs(alphas[best] - alphas[i]) > 1.01 ? 4 : 2;
+            for (int k = 1; k <= parts && chain; ++k) {
+                const double a = alphas[best] + (alphas[i] - alphas[best]) * k / parts;
+                chain = solveAt(a, &s, r);
+                if (chain) s = r.state;
+            }
+            if (chain) {
+                p.result = std::move(r);
+                p.route = 2;
             }
         }
     }

@@ -97,8 +97,10 @@ struct CoupledResult {
     std::optional<double> transitionUpper, transitionLower;
     std::optional<double> separationUpper, separationLower;
 
-    // Signed viscous speed at the airfoil stations (for the forces and Cp).
-    std::vector<double> q;
+    // Signed viscous speed at the airfoil stations (for Cp), and at the
+    // panels' mid points (for the forces: viscousForces(geometry, qPanels,
+    // alpha)).
+    std::vector<double> q, qPanels;
     std::vector<StationResult> stations;
     CoupledState state;
 };
@@ -133,7 +135,10 @@ using StationsOfAngle = std::function<Outcome<CouplingStations>(double alphaDeg)
 
 // Runs the angles outward from the one nearest 0 (upwards, then downwards),
 // each from a fresh start; one that fails is retried warm from its converged
-// neighbour, then through two and four smaller steps from it, before it is
+// neighbour, then through two and four smaller steps from it. Last, a point
+// still not converged is reached back from the nearest converged point on
+// either side of it (through two steps, or four from more than a degree
+// away), inward, for as long as that brings more points in; then it is
 // reported as not converged. Returns the points in the order of `alphas`.
 std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
                                      const StationsOfAngle& stationsOf,

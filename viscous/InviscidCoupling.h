@@ -19,24 +19,39 @@
 // Discretisation of the displacement sources:
 // - Where the sources sit: a uniform source sheet on every airfoil panel
 //   (the contour's own panels, end point I to I + 1) and on every wake panel.
-// - The stations: the lower trailing-edge point (end point 1), the mid points
-//   of the airfoil panels 1..NPanel, the upper trailing-edge point (end point
-//   NP), then the mid points of the wake panels. No station lies on the end
-//   of a sheet but the two trailing-edge points, whose speed (and its
-//   response to every source) is extrapolated linearly in arc length from
-//   the two control points next to them on their own surface: the layer
-//   reaches the edge itself, where its defect enters the wake.
-// - sigma from mTilde: mTilde is carried to the panel end points and
-//   differenced over each panel, sigma_p = (mTilde(end) - mTilde(start)) /
-//   length_p, so that the outflow of any run of panels is the change of
-//   mTilde along it. An interior end point takes the linear interpolation (in
-//   arc length) between the stations on either side; the two trailing-edge
-//   end points are stations themselves. In the wake an interior end point
-//   interpolates between its two stations and the last one extrapolates from
-//   the last two (the last station's value with one wake panel). The wake's
-//   first end point, at the trailing edge, carries the sum of the two
-//   layers' defects there, mTilde(upper edge) - mTilde(lower edge) (the lower
-//   surface's defect is -mTilde): no point source sits at the edge.
+// - The stations of the Soinne-Laine method: the panels' end points 1..NP,
+//   where its linear vorticity is the surface speed and its stream-function
+//   conditions hold (nAirfoil = NP); sigma_p = (mTilde(end) -
+//   mTilde(start)) / length_p straight from the stations at the two ends of
+//   panel p. Speed and mass defect sit one half panel apart (staggered):
+//   the outer flow answers a defect that alternates from station to
+//   station with a full swing of the speed, so that no such zigzag can
+//   ride on the converged layer.
+// - The stations of the other methods: the lower trailing-edge point (end
+//   point 1), the mid points of the airfoil panels 1..NPanel (where their
+//   speed is defined), the upper trailing-edge point (end point NP): nAirfoil
+//   = NPanel + 2. No station lies on the end of a sheet but the two
+//   trailing-edge points, whose speed (and its response to every source) is
+//   extrapolated linearly in arc length from the two control points next
+//   to them on their own surface: the layer reaches the edge itself, where
+//   its defect enters the wake. sigma from mTilde: mTilde is carried to the
+//   panel end points and differenced over each panel, so that the outflow
+//   of any run of panels is the change of mTilde along it; an interior end
+//   point takes the linear interpolation (in arc length) between the
+//   stations on either side. (At the mid points the coupling is blind to
+//   a defect alternating from station to station: the interpolated end
+//   values cancel, and alternating sources induce no speed at the mid
+//   points of a straight run. The layer equations alone hold such a mode
+//   down there.)
+// - The wake's stations: one per wake panel, at its mid point, or three
+//   quarters of the way down it for the Soinne-Laine method (off the middle
+//   the outer flow answers an alternating defect there too). An interior
+//   end point interpolates between its two stations and the last one
+//   extrapolates from the last two (the last station's value with one wake
+//   panel). The wake's first end point, at the trailing edge, carries the
+//   sum of the two layers' defects there, mTilde(upper edge) -
+//   mTilde(lower edge) (the lower surface's defect is -mTilde): no point
+//   source sits at the edge.
 // - Boundary conditions: the sources enter the method's own condition at
 //   its own points, evaluated on the inside of the contour (a panel's own
 //   sheet gives -sigma / 2 there), so that the fluid outside flows out
@@ -48,16 +63,14 @@
 //   downstream along the wake from a wake source). The trailing-edge
 //   condition stays as the method states it, but for the Soinne-Laine
 //   method: its two conditions gamma = 0 at both trailing-edge points make
-//   the edge a stagnation point, which the linear vorticity of the last panel
-//   on either side meets with half its neighbour's speed at the last control
-//   point, and which the displacement body (blunt at the edge) does not
-//   have. Its coupling solves, for the inviscid speed as for the sources'
-//   response, the stream-function conditions at end points 2..NP with equal
-//   speeds leaving the edge on both surfaces, gamma(1) + gamma(NP) = 0, and
-//   equal departures (mirrored like the speeds) of the two end values from
-//   the linear extrapolation of the vorticity of their surface. Its
-//   qInviscid thus differs from the press's speed near the edge (its lift by
-//   about 1e-4 of itself). The vortex panel condition holds strengths
+//   the edge a stagnation point, which the displacement body (blunt at the
+//   edge) does not have. Its coupling solves, for the inviscid speed as for
+//   the sources' response, the stream-function conditions at end points
+//   2..NP with equal speeds leaving the edge on both surfaces, gamma(1) +
+//   gamma(NP) = 0, and no flow through the contour at the control points of
+//   the two trailing-edge panels on average (the vortex panel method's
+//   rows there). Its qInviscid thus differs from the press's speed near the
+//   edge. The vortex panel condition holds strengths
 //   alone; the Hess condition on
 //   the tangential speeds of the first and last panel includes the sources'
 //   speed there; the Kennedy-Marsden stream function at its point behind the
@@ -133,8 +146,10 @@ struct CouplingStations {
     double at(int i, int j) const { return D[static_cast<std::size_t>(i) * size() + j]; }
 
     // Lengths of the source panels: the airfoil's panels 1..NPanel, then the
-    // wake's panels from the trailing edge (size() - 2 of them).
-    std::vector<double> panelLength;
+    // wake's panels from the trailing edge, and where along each its station
+    // sits, as a fraction of the length from the panel's first end (0.5: the
+    // mid point; 0 on the airfoil: the stations are the end points).
+    std::vector<double> panelLength, fraction;
     // The wake panels' directions (unit vectors, downstream), nWake of them.
     std::vector<double> wakeCos, wakeSin;
 };
@@ -170,5 +185,14 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
 // coupling closes the trailing edge in its own way).
 Coefficients viscousForces(const PanelGeometry& geometry, const std::vector<double>& q,
                            double alphaDeg);
+
+// The airfoil stations' speeds q carried to the panels' mid points as
+// viscousForces takes them (the trailing-edge points first and last): as
+// they are for stations on the control points, the mean of the two end
+// points' for stations on the end points; empty when q is short.
+std::vector<double> panelMidSpeeds(const CouplingStations& stations, const std::vector<double>& q);
+// The forces of the speeds q at the airfoil stations.
+Coefficients viscousForces(const PanelGeometry& geometry, const CouplingStations& stations,
+                           const std::vector<double>& q, double alphaDeg);
 
 }  // namespace tavrix::coupled

@@ -164,7 +164,7 @@ CoupledPoint coupledPointOf(const PanelGeometry& geometry, const coupled::Couple
     if (!result.converged) return notConverged(result.alphaDeg, result.reason);
     CoupledPoint p;
     p.alphaDeg = result.alphaDeg;
-    const Coefficients forces = coupled::viscousForces(geometry, result.q, result.alphaDeg);
+    const Coefficients forces = coupled::viscousForces(geometry, result.qPanels, result.alphaDeg);
     p.CL = forces.CL;
     p.CM = forces.CM;
     p.CD = result.cd;
@@ -201,13 +201,12 @@ int runCoupledPress(Form_TavrixS& form, PanelMethod method, const CoupledRequest
     }
     const PanelGeometry& geometry = solution->geometry();
     coupled::CoupledOptions options = request.options;
-    if (options.targetCl)
-        options.liftOf = [&geometry](const std::vector<double>& q, double alphaDeg) {
-            return coupled::viscousForces(geometry, q, alphaDeg).CL;
-        };
-
     CoupledPoint point;
     const Outcome<coupled::CouplingStations> stations = coupled::buildCoupling(*solution, c.AlfaD);
+    if (options.targetCl && stations)
+        options.liftOf = [&geometry, &st = *stations](const std::vector<double>& q, double alphaDeg) {
+            return coupled::viscousForces(geometry, st, q, alphaDeg).CL;
+        };
     if (!stations)
         point = notConverged(c.AlfaD, stations.refusal().message);
     else if (options.targetCl)
