@@ -514,6 +514,9 @@ void fillResults(const CouplingStations& st, const Layout& L, const std::vector<
         if (g < L.nA) res.q[g] = s.q;
     }
     res.qPanels = panelMidSpeeds(st, res.q);
+    res.circulationLift = 0;
+    for (int g = 0; g + 1 < L.nA; ++g)
+        res.circulationLift += (res.q[g] + res.q[g + 1]) * (st.s[g + 1] - st.s[g]);
     // Friction drag: the wall shear projected on the free-stream direction.
     res.cdf = 0;
     for (const auto* order : {&L.lower, &L.upper}) {
@@ -942,6 +945,47 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
     return res;
 }
 
+std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
+                                            const std::vector<double>& lift,
+                                            const std::vector<char>& converged)
+{
+    std::vector<BranchJump> jumps;
+    const std::size_t n = std::min({alphas.size(), lift.size(), converged.size()});
+    if (n == 0) return jumps;
+    std::size_t start = 0;
+    for (std::size_t i = 1; i < n; ++i)
+        if (std::abs(alphas[i]) < std::abs(alphas[start])) start = i;
+    if (!converged[start]) return jumps;
+    std::vector<std::size_t> up, down;
+    for (std::size_t i = 0; i < n; ++i) (alphas[i] >= alphas[start] ? up : down).push_back(i);
+    std::sort(up.begin(), up.end(), [&](std::size_t a, std::size_t b) { return alphas[a] < alphas[b]; });
+    std::sort(down.begin(), down.end(), [&](std::size_t a, std::size_t b) { return alphas[a] > alphas[b]; });
+    constexpr double kThinAirfoilSlope = 2 * M_PI * M_PI / 180;  // per degree
+    for (const std::vector<std::size_t>* branch : {&up, &down}) {
+        const double sign = branch == &up ? 1.0 : -1.0;
+        std::size_t last = start;
+        double slope = kThinAirfoilSlope;
+        bool failed = false;
+        for (std::size_t i : *branch) {
+            if (i == start) continue;
+            if (!converged[i]) {
+                failed = true;
+                continue;
+            }
+            if (!failed) {
+                const double d = alphas[i] - alphas[last];
+                if (std::abs(d) > 1e-12) slope = std::max((lift[i] - lift[last]) / d, 0.0);
+                last = i;
+                continue;
+            }
+            const double span = std::abs(alphas[i] - alphas[last]);
+            if (sign * lift[i] > sign * lift[last] + 1.2 * slope * span + 0.02)
+                jumps.push_back({i, last});
+        }
+    }
+    return jumps;
+}
+
 std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
                                      const StationsOfAngle& stationsOf,
                                      const CoupledOptions& options)
@@ -1014,48 +1058,59 @@ std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
     }
     // A point that failed before any neighbour had converged (the start of
     // a branch on a cambered section, say) is reached back from the nearest
-    // converged point, through two or four steps, and so on inward, until
-    // no more converge.
-    // (each from the nearest converged point on either side it has not yet
-    // been tried from)
-    std::vector<std::vector<std::size_t>> triedFrom(points.size());
+    // converged point on either side of it, through two steps (four from
+    // more than a degree away), for as long as that brings more points in.
+    std::vector<std::array<bool, 2>> tried(points.size(), {false, false});
     for (bool progress = true; progress;) {
         progress = false;
         for (std::size_t i = 0; i < points.size(); ++i) {
             SweepPoint& p = points[i];
             if (p.result.converged || p.result.iterations == 0) continue;
-            std::size_t best = points.size();
-            for (std::size_t j = 0; j < points.size(); ++j) {
-                if (!points[j].result.converged ||
-                    std::find(triedFrom[i].begin(), triedFrom[i].end(), j) != triedFrom[i].end())
-                    continue;
-                // the nearest on each side only
-                bool between = false;
-                for (std::size_t k = 0; k < points.size(); ++k)
-                    if (k != j && points[k].result.converged &&
-                        (alphas[k] - alphas[i]) * (alphas[k] - alphas[j]) < 0)
-                        between = true;
-                if (between) continue;
-                if (best == points.size() ||
-                    std::abs(alphas[j] - alphas[i]) < std::abs(alphas[best] - alphas[i]))
-                    best = j;
+            for (int side = 0; side < 2 && !p.result.converged; ++side) {
+                // the nearest converged angle below (side 0) or above
+                std::size_t j = points.size();
+                for (std::size_t k = 0; k < points.size(); ++k) {
+                    const double d = alphas[k] - alphas[i];
+                    if (!points[k].result.converged || (side == 0 ? d >= 0 : d <= 0)) continue;
+                    if (j == points.size() || std::abs(d) < std::abs(alphas[j] - alphas[i])) j = k;
+                }
+                if (j == points.size() || tried[i][side]) continue;
+                tried[i][side] = true;
+                CoupledState s = points[j].result.state;
+                bool chain = true;
+                CoupledResult res;
+                const int parts = std::abs(alphas[j] - alphas[i]) > 1.01 ? 4 : 2;
+                for (int k = 1; k <= parts && chain; ++k) {
+                    chain = solveAt(alphas[j] + (alphas[i] - alphas[j]) * k / parts, &s, res);
+                    if (chain) s = res.state;
+                }
+                if (chain) {
+                    p.result = std::move(res);
+                    p.route = 2;
+                    progress = true;
+                }
             }
-            if (best == points.size()) continue;
-            triedFrom[i].push_back(best);
-            progress = true;  // (another side may remain to be tried)
-            CoupledState s = points[best].result.state;
-            bool chain = true;
-            CoupledResult r;
-            const int parts = std::abs(alphas[best] - alphas[i]) > 1.01 ? 4 : 2;
-            for (int k = 1; k <= parts && chain; ++k) {
-                const double a = alphas[best] + (alphas[i] - alphas[best]) * k / parts;
-                chain = solveAt(a, &s, r);
-                if (chain) s = r.state;
-            }
-            if (chain) {
-                p.result = std::move(r);
-                p.route = 2;
-            }
+        }
+    }
+    // Past the stall a fresh start can land on another branch of the
+    // equations (see liftAheadOfTheCurve).
+    {
+        std::vector<double> lift(points.size());
+        std::vector<char> converged(points.size());
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            lift[i] = points[i].result.circulationLift;
+            converged[i] = points[i].result.converged;
+        }
+        for (const BranchJump& jump : liftAheadOfTheCurve(alphas, lift, converged)) {
+            CoupledResult& r = points[jump.point].result;
+            r.converged = false;
+            std::ostringstream os;
+            os.precision(3);
+            os << "the lift beyond the angles that failed runs ahead of the lift curve "
+                  "before them (to "
+               << alphas[jump.lastBefore] << " degrees): another branch of the equations, "
+                                             "not the stalled flow";
+            r.reason = os.str();
         }
     }
     return points;

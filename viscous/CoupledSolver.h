@@ -91,6 +91,10 @@ struct CoupledResult {
     std::vector<double> residualHistory;
 
     double alphaDeg = 0;  // the stations' angle, or the one found for the target CL
+    // 2 x the circulation of the viscous surface speed about the airfoil
+    // stations (the lift by Kutta-Joukowski, per chord, without the
+    // geometry of the panels): how a sweep compares the lift of its points.
+    double circulationLift = 0;
     double cd = 0, cdf = 0, cdp = 0;
     // x/c of transition (free or forced) and of the first laminar or
     // turbulent separation (Cf < 0) on each surface; empty where there is none.
@@ -133,13 +137,35 @@ struct SweepPoint {
 // The stations of an angle of attack (the wake and D of that angle).
 using StationsOfAngle = std::function<Outcome<CouplingStations>(double alphaDeg)>;
 
+// A converged point of a sweep beyond an angle that failed, whose lift runs
+// ahead of the lift curve before the failure, and the last point of that
+// curve.
+struct BranchJump {
+    std::size_t point = 0, lastBefore = 0;
+};
+
+// Past the stall a fresh start can land on another branch of the
+// equations: a layer that stays attached far beyond the stall, with a lift
+// the sweep never reached continuously. Walking outward from the angle
+// nearest 0 (upwards, then downwards), beyond an angle that failed a
+// converged point whose lift (or, downwards, negative lift) exceeds the
+// lift curve before the failure continued at its last slope (2 pi per
+// radian from a single point), with a fifth and 0.02 to spare, is that
+// branch, not the stalled flow.
+std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
+                                            const std::vector<double>& lift,
+                                            const std::vector<char>& converged);
+
 // Runs the angles outward from the one nearest 0 (upwards, then downwards),
 // each from a fresh start; one that fails is retried warm from its converged
-// neighbour, then through two and four smaller steps from it. Last, a point
-// still not converged is reached back from the nearest converged point on
-// either side of it (through two steps, or four from more than a degree
-// away), inward, for as long as that brings more points in; then it is
-// reported as not converged. Returns the points in the order of `alphas`.
+// neighbour, then through two and four smaller steps from it. Then a point
+// still not converged is reached back from the nearest converged angle on
+// either side of it (in two steps, four from more than a degree away), for
+// as long as that brings more points in; what remains is reported as not
+// converged. Last, beyond an angle that failed, a point whose lift exceeds
+// the largest lift before the failure (the smallest, going down) is
+// reported as not converged: past the stall it is another, attached branch
+// of the equations. Returns the points in the order of `alphas`.
 std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
                                      const StationsOfAngle& stationsOf,
                                      const CoupledOptions& options);

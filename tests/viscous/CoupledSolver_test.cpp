@@ -335,3 +335,46 @@ TEST(ConvergedLayer, aZigzagOfTheEdgeSpeedIsAModeNotAFlow)
 
 }  // namespace
 }  // namespace tavrix::coupled
+
+namespace tavrix::coupled {
+namespace {
+
+// Beyond the angles that failed near the stall, a converged point whose lift
+// runs far ahead of the lift curve before them is another branch of the
+// equations (NACA 0012 at Re 3e6: 1.54 at 16 degrees rising by 0.012 per
+// degree, then 2.07 at 19 from a fresh start, where the stalled flow has
+// 1.57); a lift that falls beyond them, or one that follows the curve,
+// is not.
+TEST(SweepBranches, aLiftFarAheadOfTheCurveBeyondTheFailuresIsAnotherBranch)
+{
+    const std::vector<double> alphas{14, 15, 16, 17, 18, 19, 20};
+    const std::vector<double> lift{1.4535, 1.5299, 1.5421, 0, 0, 2.0741, 1.9323};
+    const std::vector<char> converged{1, 1, 1, 0, 0, 1, 1};
+    const std::vector<BranchJump> jumps = liftAheadOfTheCurve(alphas, lift, converged);
+    ASSERT_EQ(jumps.size(), 2u);
+    EXPECT_EQ(jumps[0].point, 5u);
+    EXPECT_EQ(jumps[1].point, 6u);
+    EXPECT_EQ(jumps[0].lastBefore, 2u);
+
+    // The stalled flow beyond the failures: 1.57 and 1.51.
+    const std::vector<double> stalled{1.4535, 1.5299, 1.5421, 0, 0, 1.5654, 1.5141};
+    EXPECT_TRUE(liftAheadOfTheCurve(alphas, stalled, converged).empty());
+
+    // Downwards from 0 on a cambered section: -1 degree failed, the lift at
+    // -2 lies on the thin-airfoil slope from 0, at -4 too.
+    const std::vector<double> down{-4, -3, -2, -1, 0, 1};
+    const std::vector<double> camberedLift{0.0245, 0.1300, 0.2360, 0, 0.4516, 0.5603};
+    const std::vector<char> downConverged{1, 1, 1, 0, 1, 1};
+    EXPECT_TRUE(liftAheadOfTheCurve(down, camberedLift, downConverged).empty());
+    // ... but a point far below the curve there is flagged (a negative stall
+    // passed on another branch).
+    std::vector<double> farBelow = camberedLift;
+    farBelow[0] = -0.6;
+    const std::vector<BranchJump> below = liftAheadOfTheCurve(down, farBelow, downConverged);
+    ASSERT_EQ(below.size(), 1u);
+    EXPECT_EQ(below[0].point, 0u);
+    EXPECT_EQ(below[0].lastBefore, 4u);
+}
+
+}  // namespace
+}  // namespace tavrix::coupled
