@@ -1117,9 +1117,10 @@ std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
 }
 
 // Beyond this angle (degrees) a point that fails from a fresh start is not
-// swept to: the layer is then mostly past its stall, and the sweep would cost
-// a minute to end the same way.
-constexpr double kLargestContinuedAngle = 10;
+// walked to from 0; up to the other a fresh start that converges is taken as
+// it is (below the stall there is one branch).
+constexpr double kLargestContinuedAngle = 25;
+constexpr double kTrustedFreshAngle = 8;
 
 SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& stationsOf,
                                  const CoupledOptions& options)
@@ -1131,18 +1132,83 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
         point.result = solveCoupled(*st, options);
     else
         point.result.reason = st.refusal().message;
-    if (point.result.converged || !std::isfinite(alphaDeg) || std::abs(alphaDeg) < 1 ||
-        std::abs(alphaDeg) > kLargestContinuedAngle)
+    if (!std::isfinite(alphaDeg) || std::abs(alphaDeg) < 1 ||
+        std::abs(alphaDeg) > kLargestContinuedAngle ||
+        (point.result.converged && std::abs(alphaDeg) <= kTrustedFreshAngle))
         return point;
-    // From 0 outward by whole degrees to the angle itself.
+    // From 0 outward by whole degrees to the angle itself, each warm from the
+    // last (in two and four steps when it does not converge at once); the
+    // walk ends at the first angle it cannot reach.
     std::vector<double> angles;
     const double sign = alphaDeg < 0 ? -1.0 : 1.0;
     for (int k = 0; k < std::abs(alphaDeg); ++k) angles.push_back(sign * k);
     angles.push_back(alphaDeg);
-    const std::vector<SweepPoint> swept = sweepCoupled(angles, stationsOf, options);
-    if (swept.back().result.converged) {
-        point.result = swept.back().result;
+    auto solveAt = [&](double a, const CoupledState* warm, CoupledResult& out) {
+        const Outcome<CouplingStations> at = stationsOf(a);
+        if (!at.ok()) return false;
+        out = solveCoupled(*at, options, warm);
+        return out.converged;
+    };
+    std::vector<double> walkedAlpha, walkedLift;
+    std::vector<char> walkedConverged;
+    CoupledResult last;
+    bool reached = solveAt(angles.front(), nullptr, last);
+    if (reached) {
+        walkedAlpha.push_back(angles.front());
+        walkedLift.push_back(last.circulationLift);
+        walkedConverged.push_back(1);
+    }
+    for (std::size_t k = 1; reached && k < angles.size(); ++k) {
+        CoupledResult r;
+        bool ok = solveAt(angles[k], &last.state, r);
+        for (int parts = 2; !ok && parts <= 4; parts *= 2) {
+            CoupledState s = last.state;
+            bool chain = true;
+            for (int j = 1; j <= parts && chain; ++j) {
+                chain = solveAt(angles[k - 1] + (angles[k] - angles[k - 1]) * j / parts, &s, r);
+                if (chain) s = r.state;
+            }
+            ok = chain;
+        }
+        if (!ok) {
+            reached = false;
+            if (k + 1 < angles.size()) {
+                walkedAlpha.push_back(angles[k]);  // the angle that failed
+                walkedLift.push_back(0);
+                walkedConverged.push_back(0);
+            }
+            break;
+        }
+        last = std::move(r);
+        if (k + 1 < angles.size()) {
+            walkedAlpha.push_back(angles[k]);
+            walkedLift.push_back(last.circulationLift);
+            walkedConverged.push_back(1);
+        }
+    }
+    if (reached) {
+        // The continuous branch from 0, whatever the fresh start found.
+        point.result = std::move(last);
         point.route = 2;
+        return point;
+    }
+    // The fresh start converged where the walk from 0 could not reach: past
+    // the stall it may be another branch of the equations (see
+    // liftAheadOfTheCurve).
+    if (point.result.converged && !walkedAlpha.empty()) {
+        walkedAlpha.push_back(alphaDeg);
+        walkedLift.push_back(point.result.circulationLift);
+        walkedConverged.push_back(1);
+        for (const BranchJump& jump : liftAheadOfTheCurve(walkedAlpha, walkedLift, walkedConverged))
+            if (jump.point + 1 == walkedAlpha.size()) {
+                point.result.converged = false;
+                std::ostringstream os;
+                os.precision(3);
+                os << "the lift runs ahead of the lift curve walked from 0 degrees (to "
+                   << walkedAlpha[jump.lastBefore] << " degrees, beyond which the walk failed): "
+                      "another branch of the equations, not the stalled flow";
+                point.result.reason = os.str();
+            }
     }
     return point;
 }

@@ -171,10 +171,13 @@ std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
                                      const CoupledOptions& options);
 
 // One operating point that is not given up lightly: a fresh start at the
-// angle, and when that does not converge (and the angle is within 10 degrees
-// of 0), the angles from 0 to it by whole degrees swept as sweepCoupled
-// sweeps them (warm starts and retries), the point reached from its converged
-// neighbour (route 2).
+// angle, and when that does not converge or the angle lies beyond 8 degrees
+// (within 25), a walk from 0 to it by whole degrees, each angle warm from
+// the last (in two and four steps where one does not do), ending at the
+// first angle it cannot reach. The walk's point, when it gets there, is the
+// answer (route 2: the branch continuous from 0); a fresh start that
+// converged where the walk could not reach is reported as not converged when
+// its lift runs ahead of the walked lift curve (liftAheadOfTheCurve).
 SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& stationsOf,
                                  const CoupledOptions& options);
 

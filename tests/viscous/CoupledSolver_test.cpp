@@ -271,7 +271,7 @@ TEST(CoupledPlate, findsTheAngleOfAPrescribedLift)
     EXPECT_EQ(solveCoupled(st, plain).alphaDeg, 0.0);
 }
 
-TEST(CoupledSweep, aPointThatFailsFreshIsReachedFromZeroWithinTenDegrees)
+TEST(CoupledSweep, aPointThatFailsFreshIsReachedFromZeroWithin25Degrees)
 {
     // The first building of the target angle's stations is refused, every
     // later one gives the plate: the fresh start fails, the sweep from 0 by
@@ -295,16 +295,31 @@ TEST(CoupledSweep, aPointThatFailsFreshIsReachedFromZeroWithinTenDegrees)
         // Every whole degree between was built on the way.
         for (int k = 0; k < std::abs(target); ++k) EXPECT_GT(calls[target < 0 ? -k : k], 0) << k;
     }
-    // Beyond ten degrees the fresh start's failure is the answer, at once.
+    // Beyond 25 degrees the fresh start's failure is the answer, at once.
     int built = 0;
     const StationsOfAngle refusing = [&](double) -> Outcome<CouplingStations> {
         ++built;
         return Refusal{Refusal::Kind::NoFiniteResult, "past the stall"};
     };
-    const SweepPoint far = solveWithContinuation(12, refusing, o);
+    const SweepPoint far = solveWithContinuation(30, refusing, o);
     EXPECT_FALSE(far.result.converged);
     EXPECT_EQ(far.result.reason, "past the stall");
     EXPECT_EQ(built, 1);
+
+    // The walk from 0 ends at the first angle it cannot reach (here 2
+    // degrees, in one step or in two or four): 3 degrees is never built.
+    std::map<double, int> walked;
+    const StationsOfAngle wall = [&](double alpha) -> Outcome<CouplingStations> {
+        ++walked[alpha];
+        if (alpha >= 1.2) return Refusal{Refusal::Kind::NoFiniteResult, "a wall"};
+        return plate;
+    };
+    const SweepPoint stopped = solveWithContinuation(4, wall, o);
+    EXPECT_FALSE(stopped.result.converged);
+    EXPECT_EQ(stopped.result.reason, "a wall");
+    EXPECT_GT(walked[1.0], 0);
+    EXPECT_GT(walked[2.0], 0);
+    EXPECT_EQ(walked.count(3.0), 0u);
 }
 
 TEST(ConvergedLayer, aZigzagOfTheEdgeSpeedIsAModeNotAFlow)
