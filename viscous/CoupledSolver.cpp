@@ -1137,8 +1137,8 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
         (point.result.converged && std::abs(alphaDeg) <= kTrustedFreshAngle))
         return point;
     // From 0 outward by whole degrees to the angle itself, each warm from the
-    // last (in two and four steps when it does not converge at once); the
-    // walk ends at the first angle it cannot reach.
+    // last (in two and four steps when it does not converge at once, then
+    // from a fresh start); the walk ends at the first angle it cannot reach.
     std::vector<double> angles;
     const double sign = alphaDeg < 0 ? -1.0 : 1.0;
     for (int k = 0; k < std::abs(alphaDeg); ++k) angles.push_back(sign * k);
@@ -1170,6 +1170,8 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
             }
             ok = chain;
         }
+        // (and, as a sweep does, from a fresh start at the angle)
+        if (!ok) ok = solveAt(angles[k], nullptr, r);
         if (!ok) {
             reached = false;
             if (k + 1 < angles.size()) {

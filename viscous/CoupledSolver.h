@@ -173,8 +173,8 @@ std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
 // One operating point that is not given up lightly: a fresh start at the
 // angle, and when that does not converge or the angle lies beyond 8 degrees
 // (within 25), a walk from 0 to it by whole degrees, each angle warm from
-// the last (in two and four steps where one does not do), ending at the
-// first angle it cannot reach. The walk's point, when it gets there, is the
+// the last (in two and four steps where one does not do, then from a fresh
+// start), ending at the first angle it cannot reach. The walk's point, when it gets there, is the
 // answer (route 2: the branch continuous from 0); a fresh start that
 // converged where the walk could not reach is reported as not converged when
 // its lift runs ahead of the walked lift curve (liftAheadOfTheCurve).
