@@ -945,6 +945,40 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
     return res;
 }
 
+namespace {
+
+// The point at an angle, warm from `warm` when given (the refusal of its
+// stations as the reason when there are none); whether it converged.
+bool solveAtAngle(const StationsOfAngle& stationsOf, const CoupledOptions& options, double alpha,
+                  const CoupledState* warm, CoupledResult& out)
+{
+    const Outcome<CouplingStations> st = stationsOf(alpha);
+    if (!st.ok()) {
+        out = CoupledResult{};
+        out.reason = st.refusal().message;
+        return false;
+    }
+    out = solveCoupled(*st, options, warm);
+    return out.converged;
+}
+
+// From a converged state at angle `from` to angle `to` in `parts` equal
+// steps, each warm from the last; `out` holds the last step's result.
+bool reachInSteps(const StationsOfAngle& stationsOf, const CoupledOptions& options,
+                  const CoupledState& start, double from, double to, int parts,
+                  CoupledResult& out)
+{
+    CoupledState s = start;
+    for (int k = 1; k <= parts; ++k) {
+        if (!solveAtAngle(stationsOf, options, from + (to - from) * k / parts, &s, out))
+            return false;
+        s = out.state;
+    }
+    return true;
+}
+
+}  // namespace
+
 std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
                                             const std::vector<double>& lift,
                                             const std::vector<char>& converged)
@@ -958,8 +992,10 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
     if (!converged[start]) return jumps;
     std::vector<std::size_t> up, down;
     for (std::size_t i = 0; i < n; ++i) (alphas[i] >= alphas[start] ? up : down).push_back(i);
-    std::sort(up.begin(), up.end(), [&](std::size_t a, std::size_t b) { return alphas[a] < alphas[b]; });
-    std::sort(down.begin(), down.end(), [&](std::size_t a, std::size_t b) { return alphas[a] > alphas[b]; });
+    std::sort(up.begin(), up.end(),
+              [&](std::size_t a, std::size_t b) { return alphas[a] < alphas[b]; });
+    std::sort(down.begin(), down.end(),
+              [&](std::size_t a, std::size_t b) { return alphas[a] > alphas[b]; });
     constexpr double kThinAirfoilSlope = 2 * M_PI * M_PI / 180;  // per degree
     for (const std::vector<std::size_t>* branch : {&up, &down}) {
         const double sign = branch == &up ? 1.0 : -1.0;
@@ -1002,16 +1038,6 @@ std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
     std::sort(up.begin(), up.end(), byAngle);
     std::sort(down.begin(), down.end(), [&](std::size_t a, std::size_t b) { return byAngle(b, a); });
 
-    auto solveAt = [&](double alpha, const CoupledState* warm, CoupledResult& out) {
-        const Outcome<CouplingStations> st = stationsOf(alpha);
-        if (!st.ok()) {
-            out = CoupledResult{};
-            out.reason = st.refusal().message;
-            return false;
-        }
-        out = solveCoupled(*st, options, warm);
-        return out.converged;
-    };
     for (const std::vector<std::size_t>* branch : {&up, &down}) {
         // Both branches grow from the converged start point.
         bool haveNeighbour = branch == &down && points[start].result.converged;
@@ -1021,29 +1047,23 @@ std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
             if (branch == &down && i == start) continue;
             SweepPoint& p = points[i];
             p.alphaDeg = alphas[i];
-            bool ok = solveAt(alphas[i], nullptr, p.result);
+            bool ok = solveAtAngle(stationsOf, options, alphas[i], nullptr, p.result);
             // A point refused before any Newton step (no stations for the
             // angle, no stagnation point on the contour) is not one a warm
             // start or smaller steps would reach.
             const bool iterated = p.result.iterations > 0;
             if (!ok && haveNeighbour && iterated) {
                 CoupledResult r;
-                if (solveAt(alphas[i], &neighbour, r)) {
+                if (solveAtAngle(stationsOf, options, alphas[i], &neighbour, r)) {
                     p.result = std::move(r);
                     p.route = 1;
                     ok = true;
                 }
             }
             for (int parts = 2; !ok && haveNeighbour && iterated && parts <= 4; parts *= 2) {
-                CoupledState s = neighbour;
-                bool chain = true;
                 CoupledResult r;
-                for (int k = 1; k <= parts && chain; ++k) {
-                    const double a = neighbourAlpha + (alphas[i] - neighbourAlpha) * k / parts;
-                    chain = solveAt(a, &s, r);
-                    if (chain) s = r.state;
-                }
-                if (chain) {
+                if (reachInSteps(stationsOf, options, neighbour, neighbourAlpha, alphas[i], parts,
+                                 r)) {
                     p.result = std::move(r);
                     p.route = 2;
                     ok = true;
@@ -1076,15 +1096,10 @@ std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
                 }
                 if (j == points.size() || tried[i][side]) continue;
                 tried[i][side] = true;
-                CoupledState s = points[j].result.state;
-                bool chain = true;
                 CoupledResult res;
                 const int parts = std::abs(alphas[j] - alphas[i]) > 1.01 ? 4 : 2;
-                for (int k = 1; k <= parts && chain; ++k) {
-                    chain = solveAt(alphas[j] + (alphas[i] - alphas[j]) * k / parts, &s, res);
-                    if (chain) s = res.state;
-                }
-                if (chain) {
+                if (reachInSteps(stationsOf, options, points[j].result.state, alphas[j], alphas[i],
+                                 parts, res)) {
                     p.result = std::move(res);
                     p.route = 2;
                     progress = true;
@@ -1143,16 +1158,10 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
     const double sign = alphaDeg < 0 ? -1.0 : 1.0;
     for (int k = 0; k < std::abs(alphaDeg); ++k) angles.push_back(sign * k);
     angles.push_back(alphaDeg);
-    auto solveAt = [&](double a, const CoupledState* warm, CoupledResult& out) {
-        const Outcome<CouplingStations> at = stationsOf(a);
-        if (!at.ok()) return false;
-        out = solveCoupled(*at, options, warm);
-        return out.converged;
-    };
     std::vector<double> walkedAlpha, walkedLift;
     std::vector<char> walkedConverged;
     CoupledResult last;
-    bool reached = solveAt(angles.front(), nullptr, last);
+    bool reached = solveAtAngle(stationsOf, options, angles.front(), nullptr, last);
     if (reached) {
         walkedAlpha.push_back(angles.front());
         walkedLift.push_back(last.circulationLift);
@@ -1160,18 +1169,11 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
     }
     for (std::size_t k = 1; reached && k < angles.size(); ++k) {
         CoupledResult r;
-        bool ok = solveAt(angles[k], &last.state, r);
-        for (int parts = 2; !ok && parts <= 4; parts *= 2) {
-            CoupledState s = last.state;
-            bool chain = true;
-            for (int j = 1; j <= parts && chain; ++j) {
-                chain = solveAt(angles[k - 1] + (angles[k] - angles[k - 1]) * j / parts, &s, r);
-                if (chain) s = r.state;
-            }
-            ok = chain;
-        }
+        bool ok = solveAtAngle(stationsOf, options, angles[k], &last.state, r);
+        for (int parts = 2; !ok && parts <= 4; parts *= 2)
+            ok = reachInSteps(stationsOf, options, last.state, angles[k - 1], angles[k], parts, r);
         // (and, as a sweep does, from a fresh start at the angle)
-        if (!ok) ok = solveAt(angles[k], nullptr, r);
+        if (!ok) ok = solveAtAngle(stationsOf, options, angles[k], nullptr, r);
         if (!ok) {
             reached = false;
             if (k + 1 < angles.size()) {

@@ -112,9 +112,9 @@ struct CoupledResult {
 // The index of the first point of a run of values (speeds or momentum
 // thicknesses along a surface or the wake) where they zigzag: four
 // successive changes alternating in sign, each more than half a per cent of
-// the value, or two, each more than a fifth of it. A converged iterate that does so is
-// a mode of the discrete system, not a flow, and solveCoupled reports it as
-// not converged.
+// the value, or two, each more than a fifth of it. A converged iterate that
+// does so is a mode of the discrete system, not a flow, and solveCoupled
+// reports it as not converged.
 std::optional<std::size_t> firstZigzag(const std::vector<double>& speed);
 
 // Runs the coupled analysis on the stations. A warm start that fits the
@@ -162,10 +162,10 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
 // still not converged is reached back from the nearest converged angle on
 // either side of it (in two steps, four from more than a degree away), for
 // as long as that brings more points in; what remains is reported as not
-// converged. Last, beyond an angle that failed, a point whose lift exceeds
-// the largest lift before the failure (the smallest, going down) is
-// reported as not converged: past the stall it is another, attached branch
-// of the equations. Returns the points in the order of `alphas`.
+// converged. Last, beyond an angle that failed, a point whose lift runs
+// ahead of the lift curve before the failure is reported as not converged:
+// past the stall it is another, attached branch of the equations
+// (liftAheadOfTheCurve). Returns the points in the order of `alphas`.
 std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
                                      const StationsOfAngle& stationsOf,
                                      const CoupledOptions& options);
@@ -174,10 +174,11 @@ std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
 // angle, and when that does not converge or the angle lies beyond 8 degrees
 // (within 25), a walk from 0 to it by whole degrees, each angle warm from
 // the last (in two and four steps where one does not do, then from a fresh
-// start), ending at the first angle it cannot reach. The walk's point, when it gets there, is the
-// answer (route 2: the branch continuous from 0); a fresh start that
-// converged where the walk could not reach is reported as not converged when
-// its lift runs ahead of the walked lift curve (liftAheadOfTheCurve).
+// start), ending at the first angle it cannot reach. The walk's point, when
+// it gets there, is the answer (route 2: the branch continuous from 0); a
+// fresh start that converged where the walk could not reach is reported as
+// not converged when its lift runs ahead of the walked lift curve
+// (liftAheadOfTheCurve).
 SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& stationsOf,
                                  const CoupledOptions& options);
 

@@ -316,9 +316,8 @@ std::vector<double> coupledSpeed(const CouplingStations& st, const std::vector<d
 
 std::vector<double> sourceStrengths(const CouplingStations& st, const std::vector<double>& mTilde)
 {
-    const int N = static_cast<int>(st.panelLength.size()) - st.nWake;
-    const std::vector<Combination> sigma =
-        sigmaCombinations(N, st.nWake, st.panelLength, st.fraction, st.nAirfoil == N + 1);
+    const std::vector<Combination> sigma = sigmaCombinations(
+        st.airfoilPanels(), st.nWake, st.panelLength, st.fraction, st.onEndPoints());
     std::vector<double> out(sigma.size(), 0.0);
     for (std::size_t p = 0; p < sigma.size(); ++p)
         for (const Term& t : sigma[p]) out[p] += t.weight * mTilde[at(t.station)];
@@ -530,7 +529,7 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
 
     // G(i, p): the change of q at station i per unit sigma on source panel p.
     std::vector<double> G(at(size) * at(sources), 0.0);
-    std::vector<double> rhs(at(unknowns) + 1), ds(at(unknowns) + 1);
+    std::vector<double> rhs(at(unknowns) + 1), ds(at(unknowns) + 1), normal(at(N) + 1);
     const bool hess = method == PanelMethod::Hess;
     for (int p = 0; p < sources; ++p) {
         const Segment& src = panels[at(p)];
@@ -545,55 +544,40 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
                              g.CosDelta[at(i)], g.SinDelta[at(i)], t, n);
             return t;
         };
+        // The normal velocity the sheet adds on the inside of the control
+        // points 1..N. On the inside of a closed contour the sources' normal
+        // velocity carries no net flux; the mid-point values add up to a
+        // small remainder of the polygon's discretisation, which would make
+        // the Hess sources a net source and provoke a spurious response of
+        // the vortex sheet (which can carry no flux) near the trailing edge.
+        // It is taken out evenly along the contour.
+        const auto insideNormals = [&](std::vector<double>& normal) {
+            double flux = 0, perimeter = 0;
+            for (int I = 1; I <= N; ++I) {
+                double t;
+                sourceComponents(view(g.XM[at(I)], g.YM[at(I)]), onAirfoil && p + 1 == I,
+                                 g.CosDelta[at(I)], g.SinDelta[at(I)], t, normal[at(I)]);
+                flux += normal[at(I)] * g.DS[at(I)];
+                perimeter += g.DS[at(I)];
+            }
+            for (int I = 1; I <= N; ++I) normal[at(I)] -= flux / perimeter;
+        };
         std::fill(rhs.begin(), rhs.end(), 0.0);
         switch (method) {
         case PanelMethod::VortexPanel:
         case PanelMethod::Hess:
-            // The normal velocity the sheet adds on the inside of control
-            // point I joins the free stream's.
-            for (int I = 1; I <= N; ++I) {
-                double t, n;
-                sourceComponents(view(g.XM[at(I)], g.YM[at(I)]), onAirfoil && p + 1 == I,
-                                 g.CosDelta[at(I)], g.SinDelta[at(I)], t, n);
-                rhs[at(I)] = n;
-            }
-            // On the inside of a closed contour the sources' normal velocity
-            // carries no net flux; the mid-point values add up to a small
-            // remainder of the polygon's discretisation, which would make
-            // the Hess sources a net source and provoke a spurious response
-            // of the vortex sheet (which can carry no flux) near the
-            // trailing edge. It is taken out evenly along the contour.
-            {
-                double flux = 0, perimeter = 0;
-                for (int I = 1; I <= N; ++I) {
-                    flux += rhs[at(I)] * g.DS[at(I)];
-                    perimeter += g.DS[at(I)];
-                }
-                for (int I = 1; I <= N; ++I) rhs[at(I)] -= flux / perimeter;
-            }
+            // (joining the free stream's at each control point)
+            insideNormals(rhs);
             if (hess && !system.noCirculation)
                 rhs[at(g.NP)] = -(airfoilTangential(1) + airfoilTangential(N));
             break;
-        case PanelMethod::SoinneLaine: {
+        case PanelMethod::SoinneLaine:
+            // The trailing-edge row: the mean of the two edge panels'.
+            insideNormals(normal);
+            rhs[1] = (normal[1] + normal[at(N)]) / 2;
             for (int I = 2; I <= g.NP; ++I)
                 rhs[at(I)] = sourceStreamFunction(view(g.X[at(I)], g.Y[at(I)]), onAirfoil);
-            // The trailing-edge row: the sheet's normal velocity on the
-            // inside of the two edge panels' control points, on average,
-            // less the polygon's flux remainder as the vortex panel method
-            // takes it out.
-            double flux = 0, perimeter = 0, n1 = 0, nN = 0;
-            for (int I = 1; I <= N; ++I) {
-                double t, n;
-                sourceComponents(view(g.XM[at(I)], g.YM[at(I)]), onAirfoil && p + 1 == I,
-                                 g.CosDelta[at(I)], g.SinDelta[at(I)], t, n);
-                flux += n * g.DS[at(I)];
-                perimeter += g.DS[at(I)];
-                if (I == 1) n1 = n;
-                if (I == N) nN = n;
-            }
-            rhs[1] = (n1 + nN) / 2 - flux / perimeter;
             break;
-        }
         case PanelMethod::KennedyMarsden:
             for (int I = 1; I <= N; ++I)
                 rhs[at(I)] = sourceStreamFunction(view(g.XM[at(I)], g.YM[at(I)]), onAirfoil);
@@ -641,9 +625,9 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
 
 std::vector<double> panelMidSpeeds(const CouplingStations& st, const std::vector<double>& q)
 {
-    const int N = static_cast<int>(st.panelLength.size()) - st.nWake;
+    const int N = st.airfoilPanels();
     if (N < 1 || q.size() < at(st.nAirfoil)) return {};
-    if (st.nAirfoil != N + 1) return std::vector<double>(q.begin(), q.begin() + st.nAirfoil);
+    if (!st.onEndPoints()) return std::vector<double>(q.begin(), q.begin() + st.nAirfoil);
     // Stations on the end points: the mean of the linear vorticity.
     std::vector<double> mid(at(N) + 2, 0.0);
     mid[0] = q[0];

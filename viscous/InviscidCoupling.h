@@ -121,6 +121,11 @@ struct CouplingStations {
     int nAirfoil = 0;
     int nWake = 0;
     int size() const { return nAirfoil + nWake; }
+    // The airfoil's source panels, and whether its stations are their end
+    // points (the Soinne-Laine coupling) rather than their control points
+    // and the two trailing-edge points.
+    int airfoilPanels() const { return static_cast<int>(panelLength.size()) - nWake; }
+    bool onEndPoints() const { return nAirfoil == airfoilPanels() + 1; }
 
     // Station points in the frame of the rotated contour, and the arc length
     // along the contour from the lower trailing-edge point (airfoil) or along

@@ -12,8 +12,9 @@ std::optional<LiftMaximum> liftMaximum(std::span<const LiftPoint> points)
     for (const LiftPoint& p : points)
         if (p.converged && std::isfinite(p.alphaDeg) && std::isfinite(p.cl)) kept.push_back(p);
     if (kept.size() < 3) return std::nullopt;
-    std::stable_sort(kept.begin(), kept.end(),
-                     [](const LiftPoint& a, const LiftPoint& b) { return a.alphaDeg < b.alphaDeg; });
+    std::stable_sort(kept.begin(), kept.end(), [](const LiftPoint& a, const LiftPoint& b) {
+        return a.alphaDeg < b.alphaDeg;
+    });
     std::size_t best = 0;
     for (std::size_t j = 1; j < kept.size(); ++j)
         if (kept[j].cl > kept[best].cl) best = j;

@@ -204,7 +204,8 @@ int runCoupledPress(Form_TavrixS& form, PanelMethod method, const CoupledRequest
     CoupledPoint point;
     const Outcome<coupled::CouplingStations> stations = coupled::buildCoupling(*solution, c.AlfaD);
     if (options.targetCl && stations)
-        options.liftOf = [&geometry, &st = *stations](const std::vector<double>& q, double alphaDeg) {
+        options.liftOf = [&geometry, &st = *stations](const std::vector<double>& q,
+                                                      double alphaDeg) {
             return coupled::viscousForces(geometry, st, q, alphaDeg).CL;
         };
     if (!stations)

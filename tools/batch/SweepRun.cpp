@@ -160,9 +160,10 @@ int runSweep(Form_TavrixS& form, const SweepRequest& request, std::ostream& out,
     }
 
     // A coupled sweep ends with the maximum lift of each method's polar.
-    for (std::size_t m = 0; m < coupledPoints.size() && m < sweeps.size(); ++m)
-        out << (coupledPoints.size() > 1 ? std::string(methodName(sweeps[m].method)) + ": " : std::string())
-            << liftMaximumLine(coupledPoints[m], sep) << '\n';
+    for (std::size_t m = 0; m < coupledPoints.size() && m < sweeps.size(); ++m) {
+        if (coupledPoints.size() > 1) out << methodName(sweeps[m].method) << ": ";
+        out << liftMaximumLine(coupledPoints[m], sep) << '\n';
+    }
     if (request.layer.Re > 0) out << "note: " << kInviscidLiftNote << '\n';
 
     const SweepConditions conditions{c.AirfoilName.empty() ? request.sectionName : c.AirfoilName,
