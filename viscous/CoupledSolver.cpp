@@ -1022,12 +1022,24 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
     return jumps;
 }
 
-std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
-                                     const StationsOfAngle& stationsOf,
-                                     const CoupledOptions& options)
+std::vector<SweepPoint> sweepCoupled(
+    const std::vector<double>& alphas, const StationsOfAngle& stationsOf,
+    const CoupledOptions& options,
+    const std::function<bool(std::size_t done, std::size_t total)>& keepGoing,
+    const std::string& cancelledReason)
 {
     std::vector<SweepPoint> points(alphas.size());
     if (alphas.empty()) return points;
+    for (std::size_t i = 0; i < alphas.size(); ++i) {
+        points[i].alphaDeg = alphas[i];
+        points[i].result.reason = cancelledReason;
+    }
+    bool cancelled = false;
+    std::size_t done = 0;
+    auto goOn = [&](std::size_t d) {
+        if (!cancelled && keepGoing && !keepGoing(d, alphas.size())) cancelled = true;
+        return !cancelled;
+    };
     std::vector<std::size_t> up, down;
     std::size_t start = 0;
     for (std::size_t i = 1; i < alphas.size(); ++i)
@@ -1045,8 +1057,8 @@ std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
         double neighbourAlpha = alphas[start];
         for (std::size_t i : *branch) {
             if (branch == &down && i == start) continue;
+            if (!goOn(done++)) break;
             SweepPoint& p = points[i];
-            p.alphaDeg = alphas[i];
             bool ok = solveAtAngle(stationsOf, options, alphas[i], nullptr, p.result);
             // A point refused before any Newton step (no stations for the
             // angle, no stagnation point on the contour) is not one a warm
@@ -1081,11 +1093,12 @@ std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
     // converged point on either side of it, through two steps (four from
     // more than a degree away), for as long as that brings more points in.
     std::vector<std::array<bool, 2>> tried(points.size(), {false, false});
-    for (bool progress = true; progress;) {
+    for (bool progress = !cancelled; progress;) {
         progress = false;
         for (std::size_t i = 0; i < points.size(); ++i) {
             SweepPoint& p = points[i];
             if (p.result.converged || p.result.iterations == 0) continue;
+            if (!goOn(alphas.size())) break;
             for (int side = 0; side < 2 && !p.result.converged; ++side) {
                 // the nearest converged angle below (side 0) or above
                 std::size_t j = points.size();

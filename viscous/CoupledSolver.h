@@ -166,9 +166,16 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
 // ahead of the lift curve before the failure is reported as not converged:
 // past the stall it is another, attached branch of the equations
 // (liftAheadOfTheCurve). Returns the points in the order of `alphas`.
-std::vector<SweepPoint> sweepCoupled(const std::vector<double>& alphas,
-                                     const StationsOfAngle& stationsOf,
-                                     const CoupledOptions& options);
+// keepGoing(done, total), when given, is asked before each angle of the
+// outward pass (done of total) and before each angle reached back (total of
+// total); false cancels the sweep: the points solved so far are kept, the
+// others are reported as not converged with `cancelledReason` and no Newton
+// steps.
+std::vector<SweepPoint> sweepCoupled(
+    const std::vector<double>& alphas, const StationsOfAngle& stationsOf,
+    const CoupledOptions& options,
+    const std::function<bool(std::size_t done, std::size_t total)>& keepGoing = {},
+    const std::string& cancelledReason = "cancelled");
 
 // One operating point that is not given up lightly: a fresh start at the
 // angle, and when that does not converge or the angle lies beyond 8 degrees

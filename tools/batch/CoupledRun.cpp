@@ -57,13 +57,6 @@ std::string fixed(double v, int decimals, int width)
     return s;
 }
 
-std::string oneLine(std::string reason)
-{
-    for (char& ch : reason)
-        if (ch == '\n' || ch == '\r') ch = ' ';
-    return reason.empty() ? std::string("not converged") : reason;
-}
-
 std::string quoted(const std::string& field)
 {
     std::string q = "\"";
@@ -73,8 +66,6 @@ std::string quoted(const std::string& field)
     }
     return q + "\"";
 }
-
-bool finite(const std::optional<double>& v) { return !v || std::isfinite(*v); }
 
 // Chord fraction of transition in xfoil's convention: 1 when laminar to the edge.
 double transitionXc(const std::optional<double>& x) { return x.value_or(1.0); }
@@ -93,14 +84,6 @@ std::string separationLine(const std::optional<double>& separation,
     if (!separation) return "none";
     const bool laminar = !transition || *separation < *transition;
     return text(*separation, 4, sep) + (laminar ? " (laminar)" : " (turbulent)");
-}
-
-CoupledPoint notConverged(double alphaDeg, const std::string& reason)
-{
-    CoupledPoint p;
-    p.alphaDeg = alphaDeg;
-    p.reason = oneLine(reason);
-    return p;
 }
 
 }  // namespace
@@ -159,34 +142,6 @@ CoupledRequest coupledRequest(const std::map<std::string, std::string>& values)
     return r;
 }
 
-CoupledPoint coupledPointOf(const PanelGeometry& geometry, const coupled::CoupledResult& result)
-{
-    if (!result.converged) return notConverged(result.alphaDeg, result.reason);
-    CoupledPoint p;
-    p.alphaDeg = result.alphaDeg;
-    const Coefficients forces = coupled::viscousForces(geometry, result.qPanels, result.alphaDeg);
-    p.CL = forces.CL;
-    p.CM = forces.CM;
-    p.CD = result.cd;
-    p.CDp = result.cdp;
-    p.CDf = result.cdf;
-    p.transitionUpper = result.transitionUpper;
-    p.transitionLower = result.transitionLower;
-    p.separationUpper = result.separationUpper;
-    p.separationLower = result.separationLower;
-    for (double v : {p.alphaDeg, p.CL, p.CM, p.CD, p.CDp, p.CDf})
-        if (!std::isfinite(v)) return notConverged(result.alphaDeg, "the forces of the layer are not finite");
-    for (const auto* x : {&p.transitionUpper, &p.transitionLower, &p.separationUpper,
-                          &p.separationLower})
-        if (!finite(*x)) return notConverged(result.alphaDeg, "the layer's transition or separation is not finite");
-    for (const coupled::StationResult& s : result.stations)
-        for (double v : {s.x, s.y, s.xi, s.ue, s.theta, s.dstar, s.H, s.cf, s.n, s.ctau})
-            if (!std::isfinite(v)) return notConverged(result.alphaDeg, "the layer's stations are not finite");
-    p.stations = result.stations;
-    p.converged = true;
-    return p;
-}
-
 int runCoupledPress(Form_TavrixS& form, PanelMethod method, const CoupledRequest& request,
                     std::ostream& out, std::ostream& err)
 {
@@ -199,28 +154,8 @@ int runCoupledPress(Form_TavrixS& form, PanelMethod method, const CoupledRequest
         err << "tavrixs-batch: " << solution.refusal().message << '\n';
         return 1;
     }
-    const PanelGeometry& geometry = solution->geometry();
-    coupled::CoupledOptions options = request.options;
-    CoupledPoint point;
-    const Outcome<coupled::CouplingStations> stations = coupled::buildCoupling(*solution, c.AlfaD);
-    if (options.targetCl && stations)
-        options.liftOf = [&geometry, &st = *stations](const std::vector<double>& q,
-                                                      double alphaDeg) {
-            return coupled::viscousForces(geometry, st, q, alphaDeg).CL;
-        };
-    if (!stations)
-        point = notConverged(c.AlfaD, stations.refusal().message);
-    else if (options.targetCl)
-        point = coupledPointOf(geometry, coupled::solveCoupled(*stations, options));
-    else
-        // A point that does not converge from a fresh start is reached from
-        // 0 degrees by whole degrees before it is given up.
-        point = coupledPointOf(
-            geometry, coupled::solveWithContinuation(
-                          c.AlfaD,
-                          [&](double alphaDeg) { return coupled::buildCoupling(*solution, alphaDeg); },
-                          options)
-                          .result);
+    const coupled::CoupledOptions& options = request.options;
+    const CoupledPoint point = coupledPointAt(*solution, c.AlfaD, options);
 
     if (!point.converged) {
         out << "converged = no (" << point.reason << ")\n";
@@ -254,32 +189,6 @@ int runCoupledPress(Form_TavrixS& form, PanelMethod method, const CoupledRequest
     return 0;
 }
 
-std::vector<CoupledPoint> coupledSweep(std::span<const double> x, std::span<const double> y,
-                                       double etaDeg, PanelMethod method,
-                                       const std::vector<double>& alphasDeg,
-                                       const coupled::CoupledOptions& options)
-{
-    std::vector<CoupledPoint> points;
-    auto refuseAll = [&](const std::string& reason) {
-        for (double a : alphasDeg) points.push_back(notConverged(a, reason));
-        return points;
-    };
-    const Outcome<PanelGeometry> geometry = buildPanelGeometry(x, y, etaDeg);
-    if (!geometry) return refuseAll(geometry.refusal().message);
-    const Outcome<PanelSolution> solution = solvePanels(*geometry, method);
-    if (!solution) return refuseAll(solution.refusal().message);
-    const PanelSolution& solved = *solution;
-    const std::vector<coupled::SweepPoint> swept = coupled::sweepCoupled(
-        alphasDeg, [&solved](double a) { return coupled::buildCoupling(solved, a); }, options);
-    for (std::size_t k = 0; k < swept.size(); ++k) {
-        CoupledPoint p = coupledPointOf(solved.geometry(), swept[k].result);
-        // The sweep's angle, as given, names the point.
-        p.alphaDeg = swept[k].alphaDeg;
-        points.push_back(std::move(p));
-    }
-    return points;
-}
-
 std::string coupledSweepLine(const CoupledPoint& p, char sep)
 {
     if (!p.converged) return " converged = no (" + p.reason + ")";
@@ -297,9 +206,7 @@ std::string coupledSweepLine(const CoupledPoint& p, char sep)
 
 std::string liftMaximumLine(std::span<const CoupledPoint> points, char sep)
 {
-    std::vector<coupled::LiftPoint> polar;
-    for (const CoupledPoint& p : points) polar.push_back({p.alphaDeg, p.CL, p.converged});
-    const std::optional<coupled::LiftMaximum> m = coupled::liftMaximum(polar);
+    const std::optional<coupled::LiftMaximum> m = liftMaximumOf(points);
     if (!m) return "CLmax = none in range";
     return "CLmax = " + text(m->cl, 4, sep) + " at alpha = " + generalForm(m->alphaDeg, sep);
 }

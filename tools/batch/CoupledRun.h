@@ -16,7 +16,7 @@
 #include "app/Form_TavrixS.h"
 #include "output/PolarFiles.h"
 #include "solvers/PanelGeometry.h"
-#include "viscous/CoupledSolver.h"
+#include "viscous/CoupledPolar.h"
 
 namespace tavrix {
 
@@ -45,24 +45,6 @@ struct CoupledRequest {
 // coupledOptionError and viscousOptionError accepted them.
 CoupledRequest coupledRequest(const std::map<std::string, std::string>& values);
 
-// One coupled operating point as it is printed and written.
-struct CoupledPoint {
-    double alphaDeg = 0;  // the angle of the point (found, for a prescribed lift)
-    bool converged = false;
-    std::string reason;  // one line, when not converged
-    // The rest only when converged, all finite.
-    double CL = 0, CM = 0;  // of the viscous surface speed; CM about the quarter chord
-    double CD = 0, CDp = 0, CDf = 0;
-    std::optional<double> transitionUpper, transitionLower;  // x/c; none: laminar to the edge
-    std::optional<double> separationUpper, separationLower;  // first Cf < 0; none: attached
-    std::vector<coupled::StationResult> stations;
-};
-
-// The point of a result on the panels it was computed on. A result that
-// converged to forces or drags that are not finite is a point that did not
-// converge.
-CoupledPoint coupledPointOf(const PanelGeometry& geometry, const coupled::CoupledResult& result);
-
 // The coupled point of the last press of `form` with its method, at its
 // angle of attack (or, with a target lift, from it). Prints after the press's
 // lines either
@@ -76,15 +58,6 @@ CoupledPoint coupledPointOf(const PanelGeometry& geometry, const coupled::Couple
 // point did not converge.
 int runCoupledPress(Form_TavrixS& form, PanelMethod method, const CoupledRequest& request,
                     std::ostream& out, std::ostream& err);
-
-// The coupled points of a sweep's angles with one method on the contour
-// (x[i], y[i]) turned by etaDeg, outward from the angle nearest 0 with warm
-// starts and retries; a refusal of the panels makes every point one that did
-// not converge, with the refusal as its reason.
-std::vector<CoupledPoint> coupledSweep(std::span<const double> x, std::span<const double> y,
-                                       double etaDeg, PanelMethod method,
-                                       const std::vector<double>& alphasDeg,
-                                       const coupled::CoupledOptions& options);
 
 // The end of a sweep's line: " viscous CL = ... converged = yes" or
 // " converged = no (REASON)".

@@ -1,0 +1,126 @@
+// A coupled polar as the window and the batch read it: cancelled part way,
+// it keeps the angles it solved and reports the others as not reached; a
+// point past what the iteration reaches carries no coefficients, only where
+// its iteration stopped; the maximum lift comes from converged points only.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <variant>
+
+#include "geometry/CoordinateFormats.h"
+#include "solvers/PanelGeometry.h"
+#include "solvers/PanelSolution.h"
+#include "viscous/CoupledPolar.h"
+
+namespace tavrix {
+namespace {
+
+namespace fs = std::filesystem;
+
+PanelSolution naca0012(PanelMethod method)
+{
+    std::ifstream in(fs::path(TAVRIX_SOURCE_DIR) / "tests/data/xfoil_viscous/naca0012_161.dat");
+    std::stringstream text;
+    text << in.rdbuf();
+    auto read = readCoordinateContour(text.str(), detectCoordinateFormat(text.str()), "naca0012");
+    EXPECT_TRUE(std::holds_alternative<PreparedContour>(read));
+    const Contour contour = std::get<PreparedContour>(read).contour;
+    auto geometry = buildPanelGeometry(contour.x, contour.y, 0);
+    EXPECT_TRUE(geometry.ok());
+    auto solution = solvePanels(*geometry, method);
+    EXPECT_TRUE(solution.ok());
+    return *solution;
+}
+
+coupled::CoupledOptions re3e6()
+{
+    coupled::CoupledOptions o;
+    o.re = 3e6;
+    o.ncrit = 9;
+    return o;
+}
+
+TEST(CoupledPolar, CancelKeepsTheAnglesSolvedAndFlagsTheRest)
+{
+    const PanelSolution solution = naca0012(PanelMethod::SoinneLaine);
+    const std::vector<double> alphas = {-2, -1, 0, 1, 2};
+    std::vector<std::size_t> asked;
+    // Two angles solved (0 and 1 degree: outward from 0, upwards first),
+    // then cancelled.
+    const auto points = coupledSweep(solution, alphas, re3e6(),
+                                     [&](std::size_t done, std::size_t total) {
+                                         EXPECT_EQ(total, alphas.size());
+                                         asked.push_back(done);
+                                         return done < 2;
+                                     });
+    ASSERT_EQ(points.size(), alphas.size());
+    for (std::size_t k = 0; k < alphas.size(); ++k) EXPECT_EQ(points[k].alphaDeg, alphas[k]);
+    EXPECT_TRUE(points[2].converged);
+    EXPECT_TRUE(points[3].converged);
+    for (std::size_t k : {0u, 1u, 4u}) {
+        EXPECT_FALSE(points[k].converged);
+        EXPECT_EQ(points[k].reason, kCancelledReason);
+        EXPECT_EQ(points[k].iterations, 0);
+        EXPECT_FALSE(points[k].lastIterateCL);
+    }
+    // Asked once per angle until the answer was no, never again after it.
+    EXPECT_EQ(asked, (std::vector<std::size_t>{0, 1, 2}));
+    // The symmetric section: the lift at 1 degree is positive and the
+    // maximum is not in a range that still rises.
+    EXPECT_GT(points[3].CL, 0.05);
+    EXPECT_FALSE(liftMaximumOf(points));
+}
+
+TEST(CoupledPolar, APointThatFailsCarriesNoCoefficientsOnlyWhereItStopped)
+{
+    const PanelSolution solution = naca0012(PanelMethod::SoinneLaine);
+    coupled::CoupledOptions o = re3e6();
+    o.maxIterations = 2;  // far from converged after two steps
+    const auto stations = coupled::buildCoupling(solution, 4);
+    ASSERT_TRUE(stations.ok());
+    const CoupledPoint p = coupledPointOf(solution.geometry(), coupled::solveCoupled(*stations, o));
+    EXPECT_FALSE(p.converged);
+    EXPECT_FALSE(p.reason.empty());
+    EXPECT_EQ(p.reason.find('\n'), std::string::npos);
+    EXPECT_EQ(p.CL, 0);
+    EXPECT_EQ(p.CD, 0);
+    EXPECT_TRUE(p.stations.empty());
+    // The iterate after two steps at 4 degrees: lift near the attached
+    // value (thin-airfoil 0.44), a drag of the order of a per cent.
+    ASSERT_TRUE(p.lastIterateCL);
+    EXPECT_NEAR(*p.lastIterateCL, 0.44, 0.15);
+    ASSERT_TRUE(p.lastIterateCD);
+    EXPECT_GT(*p.lastIterateCD, 0.001);
+    EXPECT_LT(*p.lastIterateCD, 0.1);
+}
+
+TEST(CoupledPolar, MaximumLiftFromConvergedPointsOnly)
+{
+    auto point = [](double a, double cl, bool ok) {
+        CoupledPoint p = ok ? CoupledPoint{} : notConvergedPoint(a, "x");
+        p.alphaDeg = a;
+        p.CL = cl;
+        p.converged = ok;
+        return p;
+    };
+    // A point that did not converge is ignored whatever its lift.
+    const std::vector<CoupledPoint> points = {point(10, 1.2, true), point(12, 1.4, true),
+                                              point(13, 2.0, false), point(14, 1.3, true)};
+    const auto m = liftMaximumOf(points);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->cl, 1.4);
+    EXPECT_EQ(m->alphaDeg, 12);
+    // Cancelled before any angle: nothing, and a reason on every point.
+    const auto none = coupledSweep(naca0012(PanelMethod::VortexPanel), {0, 1}, re3e6(),
+                                   [](std::size_t, std::size_t) { return false; });
+    for (const CoupledPoint& p : none) {
+        EXPECT_FALSE(p.converged);
+        EXPECT_EQ(p.reason, kCancelledReason);
+    }
+}
+
+}  // namespace
+}  // namespace tavrix

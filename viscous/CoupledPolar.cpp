@@ -1,0 +1,134 @@
+#include "viscous/CoupledPolar.h"
+
+#include <cmath>
+
+#include "viscous/InviscidCoupling.h"
+
+namespace tavrix {
+
+namespace {
+
+bool finite(const std::optional<double>& v) { return !v || std::isfinite(*v); }
+
+}  // namespace
+
+CoupledPoint notConvergedPoint(double alphaDeg, const std::string& reason)
+{
+    CoupledPoint p;
+    p.alphaDeg = alphaDeg;
+    p.reason = reason;
+    for (char& ch : p.reason)
+        if (ch == '\n' || ch == '\r') ch = ' ';
+    if (p.reason.empty()) p.reason = "not converged";
+    return p;
+}
+
+CoupledPoint coupledPointOf(const PanelGeometry& geometry, const coupled::CoupledResult& result)
+{
+    auto failed = [&](const std::string& reason) {
+        CoupledPoint p = notConvergedPoint(result.alphaDeg, reason);
+        p.iterations = result.iterations;
+        // Where the iteration stopped, when the iterate has a finite lift
+        // and drag (the speeds of a point refused before any step are none).
+        if (result.iterations > 0 && !result.qPanels.empty()) {
+            const double cl = coupled::viscousForces(geometry, result.qPanels, result.alphaDeg).CL;
+            if (std::isfinite(cl)) p.lastIterateCL = cl;
+            if (std::isfinite(result.cd) && result.cd > 0) p.lastIterateCD = result.cd;
+        }
+        return p;
+    };
+    if (!result.converged) return failed(result.reason);
+    CoupledPoint p;
+    p.alphaDeg = result.alphaDeg;
+    p.iterations = result.iterations;
+    const Coefficients forces = coupled::viscousForces(geometry, result.qPanels, result.alphaDeg);
+    p.CL = forces.CL;
+    p.CM = forces.CM;
+    p.CD = result.cd;
+    p.CDp = result.cdp;
+    p.CDf = result.cdf;
+    p.transitionUpper = result.transitionUpper;
+    p.transitionLower = result.transitionLower;
+    p.separationUpper = result.separationUpper;
+    p.separationLower = result.separationLower;
+    for (double v : {p.alphaDeg, p.CL, p.CM, p.CD, p.CDp, p.CDf})
+        if (!std::isfinite(v)) return failed("the forces of the layer are not finite");
+    for (const auto* x : {&p.transitionUpper, &p.transitionLower, &p.separationUpper,
+                          &p.separationLower})
+        if (!finite(*x)) return failed("the layer's transition or separation is not finite");
+    for (const coupled::StationResult& s : result.stations)
+        for (double v : {s.x, s.y, s.xi, s.ue, s.theta, s.dstar, s.H, s.cf, s.n, s.ctau})
+            if (!std::isfinite(v)) return failed("the layer's stations are not finite");
+    p.stations = result.stations;
+    p.converged = true;
+    return p;
+}
+
+CoupledPoint coupledPointAt(const PanelSolution& solution, double alphaDeg,
+                            coupled::CoupledOptions options)
+{
+    const PanelGeometry& geometry = solution.geometry();
+    const Outcome<coupled::CouplingStations> stations = coupled::buildCoupling(solution, alphaDeg);
+    if (!stations) return notConvergedPoint(alphaDeg, stations.refusal().message);
+    if (options.targetCl) {
+        options.liftOf = [&geometry, &st = *stations](const std::vector<double>& q,
+                                                      double a) {
+            return coupled::viscousForces(geometry, st, q, a).CL;
+        };
+        return coupledPointOf(geometry, coupled::solveCoupled(*stations, options));
+    }
+    // A point that does not converge from a fresh start is reached from 0
+    // degrees by whole degrees before it is given up.
+    return coupledPointOf(
+        geometry,
+        coupled::solveWithContinuation(
+            alphaDeg, [&](double a) { return coupled::buildCoupling(solution, a); }, options)
+            .result);
+}
+
+std::vector<CoupledPoint> coupledSweep(const PanelSolution& solution,
+                                       const std::vector<double>& alphasDeg,
+                                       const coupled::CoupledOptions& options,
+                                       const CoupledProgress& keepGoing)
+{
+    const std::vector<coupled::SweepPoint> swept = coupled::sweepCoupled(
+        alphasDeg, [&solution](double a) { return coupled::buildCoupling(solution, a); }, options,
+        keepGoing, kCancelledReason);
+    std::vector<CoupledPoint> points;
+    points.reserve(swept.size());
+    for (const coupled::SweepPoint& s : swept) {
+        CoupledPoint p = coupledPointOf(solution.geometry(), s.result);
+        // The sweep's angle, as given, names the point.
+        p.alphaDeg = s.alphaDeg;
+        points.push_back(std::move(p));
+    }
+    return points;
+}
+
+std::vector<CoupledPoint> coupledSweep(std::span<const double> x, std::span<const double> y,
+                                       double etaDeg, PanelMethod method,
+                                       const std::vector<double>& alphasDeg,
+                                       const coupled::CoupledOptions& options,
+                                       const CoupledProgress& keepGoing)
+{
+    std::vector<CoupledPoint> points;
+    auto refuseAll = [&](const std::string& reason) {
+        for (double a : alphasDeg) points.push_back(notConvergedPoint(a, reason));
+        return points;
+    };
+    const Outcome<PanelGeometry> geometry = buildPanelGeometry(x, y, etaDeg);
+    if (!geometry) return refuseAll(geometry.refusal().message);
+    const Outcome<PanelSolution> solution = solvePanels(*geometry, method);
+    if (!solution) return refuseAll(solution.refusal().message);
+    return coupledSweep(*solution, alphasDeg, options, keepGoing);
+}
+
+std::optional<coupled::LiftMaximum> liftMaximumOf(std::span<const CoupledPoint> points)
+{
+    std::vector<coupled::LiftPoint> polar;
+    polar.reserve(points.size());
+    for (const CoupledPoint& p : points) polar.push_back({p.alphaDeg, p.CL, p.converged});
+    return coupled::liftMaximum(polar);
+}
+
+}  // namespace tavrix

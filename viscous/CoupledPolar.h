@@ -1,0 +1,84 @@
+// The coupled analysis of a contour as its users read it: an operating point
+// with the forces of the viscous surface speed, its drag and the points where
+// the layers turn turbulent and separate, or no coefficients at all and the
+// reason the point did not converge; a polar of such points swept outward
+// from 0 degrees, and its maximum lift.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "solvers/PanelGeometry.h"
+#include "solvers/PanelSolution.h"
+#include "viscous/CoupledSolver.h"
+#include "viscous/LiftMaximum.h"
+
+namespace tavrix {
+
+// One coupled operating point as it is shown, printed and written.
+struct CoupledPoint {
+    double alphaDeg = 0;  // the angle of the point (found, for a prescribed lift)
+    bool converged = false;
+    std::string reason;  // one line, when not converged
+    int iterations = 0;  // Newton steps of the last attempt
+    // The rest only when converged, all finite.
+    double CL = 0, CM = 0;  // of the viscous surface speed; CM about the quarter chord
+    double CD = 0, CDp = 0, CDf = 0;
+    std::optional<double> transitionUpper, transitionLower;  // x/c; none: laminar to the edge
+    std::optional<double> separationUpper, separationLower;  // first Cf < 0; none: attached
+    std::vector<coupled::StationResult> stations;
+    // A point that did not converge: the lift and drag of its last finite
+    // iterate, for a plot that marks where the iteration stopped (hollow,
+    // never as a result); none when they are not finite.
+    std::optional<double> lastIterateCL, lastIterateCD;
+};
+
+// The point of a result on the panels it was computed on. A result that
+// converged to forces or drags that are not finite is a point that did not
+// converge.
+CoupledPoint coupledPointOf(const PanelGeometry& geometry, const coupled::CoupledResult& result);
+
+// A point that did not converge, for the reason given (on one line).
+CoupledPoint notConvergedPoint(double alphaDeg, const std::string& reason);
+
+// The coupled point of the solved panels at an angle: with options.targetCl
+// the angle is found for that lift, starting from alphaDeg; otherwise a
+// point that does not converge from a fresh start is walked to from 0
+// degrees (coupled::solveWithContinuation).
+CoupledPoint coupledPointAt(const PanelSolution& solution, double alphaDeg,
+                            coupled::CoupledOptions options);
+
+// keepGoing(done, total) is asked before each angle of a coupled sweep;
+// false cancels it: the angles solved so far are kept, the others are
+// reported as not converged, cancelled.
+using CoupledProgress = std::function<bool(std::size_t done, std::size_t total)>;
+
+// The reason of an angle a cancelled sweep did not reach.
+inline constexpr const char* kCancelledReason = "cancelled before this angle was solved";
+
+// The coupled points of a sweep's angles with one method on the solved
+// panels, outward from the angle nearest 0 with warm starts and retries
+// (coupled::sweepCoupled), in the order of the angles.
+std::vector<CoupledPoint> coupledSweep(const PanelSolution& solution,
+                                       const std::vector<double>& alphasDeg,
+                                       const coupled::CoupledOptions& options,
+                                       const CoupledProgress& keepGoing = {});
+
+// The same on the contour (x[i], y[i]) turned by etaDeg; a refusal of the
+// panels makes every point one that did not converge, with the refusal as
+// its reason.
+std::vector<CoupledPoint> coupledSweep(std::span<const double> x, std::span<const double> y,
+                                       double etaDeg, PanelMethod method,
+                                       const std::vector<double>& alphasDeg,
+                                       const coupled::CoupledOptions& options,
+                                       const CoupledProgress& keepGoing = {});
+
+// The maximum lift of the converged points (coupled::liftMaximum): none
+// when the lift still rises at the last converged angle.
+std::optional<coupled::LiftMaximum> liftMaximumOf(std::span<const CoupledPoint> points);
+
+}  // namespace tavrix
