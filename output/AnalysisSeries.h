@@ -18,6 +18,7 @@
 #include "solvers/Compressibility.h"
 #include "app/PressSolvers.h"
 #include "solvers/Sweep.h"
+#include "viscous/CoupledPolar.h"
 #include "viscous/ViscousPolar.h"
 
 namespace tavrix {
@@ -31,6 +32,13 @@ struct Series {
     int colour = 0;  // index into the window's palette: one colour per method
     bool markers = false;
     std::vector<double> x, y;
+    // Markers alone, never joined by a line (points that did not converge,
+    // a marked maximum); hollow markers for points that are no result.
+    bool joined = true;
+    bool hollow = false;
+    // Per point, a text the pointer read-out adds (why a point did not
+    // converge); empty: none.
+    std::vector<std::string> notes = {};
 };
 
 // Above this many points a curve is drawn without markers: on a fine polar
@@ -127,6 +135,11 @@ struct PolarResult {
     bool hasAlpha0 = false;
     std::string message;
     bool cancelled = false;
+    // The coupled viscous-inviscid analysis per method and angle (see
+    // computeCoupledPolar); empty otherwise. The points above are then the
+    // incompressible inviscid flow at the same angles, for reference.
+    std::vector<std::vector<CoupledPoint>> coupled = {};
+    coupled::CoupledOptions coupledOptions = {};  // Re, Ncrit and trips of the coupled points
 };
 
 // The polar of the press's contour and conditions (its eta, Moo and the

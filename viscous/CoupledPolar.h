@@ -37,6 +37,10 @@ struct CoupledPoint {
     std::optional<double> lastIterateCL, lastIterateCD;
 };
 
+// Chord fraction of a transition point in xfoil's convention: 1 when the
+// layer stays laminar to the trailing edge.
+inline double transitionXc(const std::optional<double>& x) { return x.value_or(1.0); }
+
 // The point of a result on the panels it was computed on. A result that
 // converged to forces or drags that are not finite is a point that did not
 // converge.

@@ -1,0 +1,152 @@
+#include "output/CoupledFiles.h"
+
+#include <algorithm>
+#include <charconv>
+#include <optional>
+#include <system_error>
+
+namespace tavrix {
+
+namespace {
+
+// The shortest text that reads back as the same double, with a point.
+std::string exact(double v)
+{
+    char digits[64];
+    const auto r = std::to_chars(digits, digits + sizeof digits, v);
+    return std::string(digits, r.ec == std::errc() ? r.ptr : digits);
+}
+
+// Fixed decimals right-aligned in a field, with a point; a value that rounds
+// to zero has no sign, and a number wider than its field keeps one blank.
+std::string fixed(double v, int decimals, int width)
+{
+    char digits[64];
+    const auto r = std::to_chars(digits, digits + sizeof digits, v, std::chars_format::fixed,
+                                 decimals);
+    std::string s(digits, r.ec == std::errc() ? r.ptr : digits);
+    if (!s.empty() && s.front() == '-' && s.find_first_not_of("-0.") == std::string::npos)
+        s.erase(0, 1);
+    const std::size_t blanks =
+        static_cast<int>(s.size()) < width ? static_cast<std::size_t>(width) - s.size() : 1;
+    s.insert(0, blanks, ' ');
+    return s;
+}
+
+std::string quoted(const std::string& field)
+{
+    std::string q = "\"";
+    for (char ch : field) {
+        if (ch == '"') q += '"';
+        q += ch;
+    }
+    return q + "\"";
+}
+
+// Chord fraction of transition in xfoil's convention: 1 when laminar to the edge.
+}  // namespace
+
+std::string coupledPolarText(const SweepConditions& conditions, PanelMethod method,
+                             const coupled::CoupledOptions& options,
+                             std::span<const CoupledPoint> points)
+{
+    std::string name = conditions.sectionName.empty() ? "unnamed section" : conditions.sectionName;
+    std::replace(name.begin(), name.end(), '\n', ' ');
+    std::replace(name.begin(), name.end(), '\r', ' ');
+    auto trip = [](double x) { return x <= 1 ? x : 1.0; };
+    std::string t;
+    t += " \n";
+    t += "       Tavrix-S  coupled viscous-inviscid analysis, panel method: " +
+         std::string(methodName(method)) + "\n";
+    t += " CD: Squire-Young at the end of the wake, CDp = CD - CDf\n";
+    t += " Calculated polar for: " + name + "\n";
+    t += " \n";
+    t += " 1 1 Reynolds number fixed          Mach number fixed\n";
+    t += " \n";
+    t += " xtrf = " + fixed(trip(options.tripUpperX), 3, 7) + " (top)      " +
+         fixed(trip(options.tripLowerX), 3, 7) + " (bottom)\n";
+    t += " Mach = " + fixed(0.0, 3, 7) + "     Re =" + fixed(options.re / 1e6, 3, 10) + " e 6" +
+         "     Ncrit =" + fixed(options.ncrit, 3, 8) + "\n";
+    t += " \n";
+    t += "   alpha    CL        CD       CDp       CM     Top_Xtr  Bot_Xtr\n";
+    t += "  ------ -------- --------- --------- -------- -------- --------\n";
+    for (const CoupledPoint& p : points) {
+        if (!p.converged) continue;
+        t += fixed(p.alphaDeg, 3, 8) + fixed(p.CL, 4, 9) + fixed(p.CD, 5, 10) +
+             fixed(p.CDp, 5, 10) + fixed(p.CM, 4, 9) +
+             fixed(transitionXc(p.transitionUpper), 4, 9) +
+             fixed(transitionXc(p.transitionLower), 4, 9) + "\n";
+    }
+    return t;
+}
+
+std::string coupledCsvText(const SweepConditions& conditions, std::span<const MethodSweep> sweeps,
+                           std::span<const std::vector<CoupledPoint>> points)
+{
+    SweepConditions inviscid = conditions;
+    inviscid.layer = {};
+    const std::string table = CoefficientsCsvText(inviscid, sweeps);
+    std::vector<std::string> extra = {
+        ",CL_viscous,CM_viscous,CD,CDp,CDf,Top_Xtr,Bot_Xtr,Top_Xsep,Bot_Xsep,converged,reason"};
+    for (std::size_t m = 0; m < sweeps.size(); ++m) {
+        for (std::size_t k = 0; k < sweeps[m].outcome.points.size(); ++k) {
+            const CoupledPoint* p =
+                m < points.size() && k < points[m].size() ? &points[m][k] : nullptr;
+            if (p == nullptr) {
+                extra.push_back(",,,,,,,,,,no," + quoted("not computed"));
+            } else if (!p->converged) {
+                extra.push_back(",,,,,,,,,,no," + quoted(p->reason));
+            } else {
+                auto optional = [](const std::optional<double>& v) {
+                    return v ? exact(*v) : std::string();
+                };
+                extra.push_back("," + exact(p->CL) + "," + exact(p->CM) + "," + exact(p->CD) +
+                                "," + exact(p->CDp) + "," + exact(p->CDf) + "," +
+                                exact(transitionXc(p->transitionUpper)) + "," +
+                                exact(transitionXc(p->transitionLower)) + "," +
+                                optional(p->separationUpper) + "," + optional(p->separationLower) +
+                                ",yes,");
+            }
+        }
+    }
+    // Row by row: the hinge moment, when there is one, stays the last column.
+    std::string t;
+    std::size_t row = 0, start = 0;
+    while (start < table.size()) {
+        const std::size_t end = table.find('\n', start);
+        std::string line = table.substr(start, end == std::string::npos ? end : end - start);
+        start = end == std::string::npos ? table.size() : end + 1;
+        const std::string& added = row < extra.size() ? extra[row] : std::string();
+        ++row;
+        const std::size_t at = conditions.flap ? line.rfind(',') : std::string::npos;
+        if (at == std::string::npos)
+            line += added;
+        else
+            line.insert(at, added);
+        t += line + "\n";
+    }
+    return t;
+}
+
+std::string layerCsvText(PanelMethod method, std::span<const CoupledPoint> points, bool withHeader)
+{
+    std::string t;
+    if (withHeader) t = "method,alpha,side,x,y,xi,ue,theta,delta_star,H,Cf,n,C_tau,turbulent\n";
+    const std::string name(methodName(method));
+    for (const CoupledPoint& p : points) {
+        if (!p.converged) continue;
+        const std::string alpha = exact(p.alphaDeg);
+        for (const coupled::StationResult& s : p.stations) {
+            const bool wake = s.side == coupled::Side::Wake;
+            const bool turbulent = wake || s.turbulent;
+            const char* side = wake ? "wake" : s.side == coupled::Side::Upper ? "upper" : "lower";
+            t += name + "," + alpha + "," + side + "," + exact(s.x) + "," + exact(s.y) + "," +
+                 exact(s.xi) + "," + exact(s.ue) + "," + exact(s.theta) + "," + exact(s.dstar) +
+                 "," + exact(s.H) + "," + exact(s.cf) + "," + (turbulent ? "" : exact(s.n)) + "," +
+                 (turbulent ? exact(s.ctau) : "") + "," + (turbulent ? "1" : "0") + "\n";
+        }
+    }
+    return t;
+}
+
+}  // namespace tavrix
