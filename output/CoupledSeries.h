@@ -71,9 +71,9 @@ PlotData displacementBodyPlot(const CoupledPoint& point);
 
 // One quantity of the layer along the upper and lower surfaces and the wake
 // against x/c (the wake beyond 1).
-enum class LayerQuantity { EdgeSpeed, Theta, DisplacementThickness, ShapeFactor, SkinFriction,
+enum class CoupledLayerQuantity { EdgeSpeed, Theta, DisplacementThickness, ShapeFactor, SkinFriction,
                            Amplification, ShearStress };
-PlotData coupledLayerPlot(const CoupledPoint& point, LayerQuantity quantity);
+PlotData coupledLayerPlot(const CoupledPoint& point, CoupledLayerQuantity quantity);
 
 // The case of a coupled run in words, for titles and CSV headers:
 // "NACA 4415, Vortex panel, viscous (coupled), Re 3e6, Ncrit 9, M 0,
