@@ -18,6 +18,7 @@ struct Refusal {
         NoFiniteResult,   // the coefficients came out infinite or NaN
         OutOfReach,       // a prescribed value the flow cannot reach
         UnreadableFile,   // a file that is not in the layout it should have
+        Cancelled,        // the user stopped a run before this value was computed
     };
     Kind kind = Kind::NoContour;
     std::string message;

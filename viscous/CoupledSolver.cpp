@@ -1040,6 +1040,13 @@ std::vector<SweepPoint> sweepCoupled(
         if (!cancelled && keepGoing && !keepGoing(d, alphas.size())) cancelled = true;
         return !cancelled;
     };
+    // Asked again before every attempt (a point that fails tries several),
+    // so that a cancel does not wait for the retries of a point: once
+    // cancelled, no stations are built.
+    const StationsOfAngle stationsOrStop = [&](double alpha) -> Outcome<CouplingStations> {
+        if (!goOn(done)) return Refusal{Refusal::Kind::Cancelled, cancelledReason};
+        return stationsOf(alpha);
+    };
     std::vector<std::size_t> up, down;
     std::size_t start = 0;
     for (std::size_t i = 1; i < alphas.size(); ++i)
@@ -1057,16 +1064,16 @@ std::vector<SweepPoint> sweepCoupled(
         double neighbourAlpha = alphas[start];
         for (std::size_t i : *branch) {
             if (branch == &down && i == start) continue;
-            if (!goOn(done++)) break;
+            if (!goOn(done)) break;
             SweepPoint& p = points[i];
-            bool ok = solveAtAngle(stationsOf, options, alphas[i], nullptr, p.result);
+            bool ok = solveAtAngle(stationsOrStop, options, alphas[i], nullptr, p.result);
             // A point refused before any Newton step (no stations for the
             // angle, no stagnation point on the contour) is not one a warm
             // start or smaller steps would reach.
             const bool iterated = p.result.iterations > 0;
             if (!ok && haveNeighbour && iterated) {
                 CoupledResult r;
-                if (solveAtAngle(stationsOf, options, alphas[i], &neighbour, r)) {
+                if (solveAtAngle(stationsOrStop, options, alphas[i], &neighbour, r)) {
                     p.result = std::move(r);
                     p.route = 1;
                     ok = true;
@@ -1074,7 +1081,7 @@ std::vector<SweepPoint> sweepCoupled(
             }
             for (int parts = 2; !ok && haveNeighbour && iterated && parts <= 4; parts *= 2) {
                 CoupledResult r;
-                if (reachInSteps(stationsOf, options, neighbour, neighbourAlpha, alphas[i], parts,
+                if (reachInSteps(stationsOrStop, options, neighbour, neighbourAlpha, alphas[i], parts,
                                  r)) {
                     p.result = std::move(r);
                     p.route = 2;
@@ -1086,6 +1093,7 @@ std::vector<SweepPoint> sweepCoupled(
                 neighbourAlpha = alphas[i];
                 haveNeighbour = true;
             }
+            ++done;
         }
     }
     // A point that failed before any neighbour had converged (the start of
@@ -1111,7 +1119,7 @@ std::vector<SweepPoint> sweepCoupled(
                 tried[i][side] = true;
                 CoupledResult res;
                 const int parts = std::abs(alphas[j] - alphas[i]) > 1.01 ? 4 : 2;
-                if (reachInSteps(stationsOf, options, points[j].result.state, alphas[j], alphas[i],
+                if (reachInSteps(stationsOrStop, options, points[j].result.state, alphas[j], alphas[i],
                                  parts, res)) {
                     p.result = std::move(res);
                     p.route = 2;
