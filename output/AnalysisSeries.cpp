@@ -80,6 +80,8 @@ void addSurfaces(PlotData& plot, const std::string& name, int colour,
 
 bool drawsMarkers(const Series& series)
 {
+    // A series that is not joined is its markers, however many.
+    if (!series.joined) return true;
     return series.markers && std::min(series.x.size(), series.y.size()) <= kMostMarkedPoints;
 }
 

@@ -38,6 +38,7 @@ std::string defaultRunName(const RunCase& c)
         name += ", Re " + reynoldsText(c.Re);
         if (c.Ncrit > 0) name += ", Ncrit " + sixFigures(c.Ncrit);
         if (c.model.rfind("one-way", 0) == 0) name += ", one-way layer";
+        if (c.model.rfind(kCoupledModel, 0) == 0) name += std::string(", ") + kCoupledModel;
     } else {
         name += ", inviscid";
     }
@@ -52,7 +53,11 @@ RunCase polarRunCase(const PressCase& press, const PolarResult& polar, PanelMeth
     c.airfoil = sectionName(press);
     c.method = std::string(methodName(method));
     const bool viscous = !polar.viscous.empty() && polar.layer.Re > 0;
-    if (viscous) {
+    if (!polar.coupled.empty()) {
+        c.model = kCoupledModel;
+        c.Re = polar.coupledOptions.re;
+        c.Ncrit = polar.coupledOptions.ncrit;
+    } else if (viscous) {
         c.Re = polar.layer.Re;
         c.model = envelope(polar.layer)
                       ? "one-way boundary layer on the inviscid flow, e^n transition"
@@ -71,6 +76,27 @@ RunCase polarRunCase(const PressCase& press, const PolarResult& polar, PanelMeth
 std::vector<KeptRun> keptRunsOf(const PressCase& press, const PolarResult& polar)
 {
     std::vector<KeptRun> runs;
+    if (!polar.coupled.empty()) {
+        // The converged points of each coupled method, with their viscous
+        // lift and moment; the inviscid reference is not kept.
+        for (std::size_t k = 0; k < polar.methods.size() && k < polar.coupled.size(); ++k) {
+            KeptRun run;
+            run.runCase = polarRunCase(press, polar, polar.methods[k]);
+            run.name = defaultRunName(run.runCase);
+            for (const CoupledPoint& p : polar.coupled[k]) {
+                if (!p.converged) continue;
+                run.alpha.push_back(p.alphaDeg);
+                run.CL.push_back(p.CL);
+                run.CD.push_back(p.CD);
+                run.CDp.push_back(p.CDp);
+                run.CM.push_back(p.CM);
+                run.topXtr.push_back(transitionXc(p.transitionUpper));
+                run.botXtr.push_back(transitionXc(p.transitionLower));
+            }
+            if (run.rows() > 0) runs.push_back(std::move(run));
+        }
+        return runs;
+    }
     for (std::size_t k = 0; k < polar.methods.size() && k < polar.points.size(); ++k) {
         KeptRun run;
         run.runCase = polarRunCase(press, polar, polar.methods[k]);

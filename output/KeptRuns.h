@@ -40,22 +40,29 @@ struct KeptRun {
     bool hasDrag() const { return !CD.empty(); }
 };
 
+// The model of a polar of the coupled viscous-inviscid analysis.
+inline constexpr const char* kCoupledModel = "viscous (coupled)";
+
 // "3e6", "2e5", "1.5e6": a Reynolds number as it is spoken of.
 std::string reynoldsText(double Re);
 
-// "NACA 4415, Re 3e6, Ncrit 9, one-way layer, Vortex panel", "NACA 0012,
-// inviscid, Hess", with ", M 0.3" for a Mach number: the airfoil, Re and Ncrit,
-// the model, the Mach number and the method.
+// "NACA 4415, Re 3e6, Ncrit 9, one-way layer, Vortex panel", "NACA 4415, Re
+// 3e6, Ncrit 9, viscous (coupled), Vortex panel", "NACA 0012, inviscid, Hess",
+// with ", M 0.3" for a Mach number: the airfoil, Re and Ncrit, the model, the
+// Mach number and the method.
 std::string defaultRunName(const RunCase& runCase);
 
 // The case of a polar of the analysis window: its press, one of its methods,
-// its boundary layer and correction.
+// its boundary layer and correction (of a coupled polar: model
+// kCoupledModel, Re and Ncrit of polar.coupledOptions).
 RunCase polarRunCase(const PressCase& press, const PolarResult& polar, PanelMethod method);
 
 // One kept run per method of the polar, named by defaultRunName. The rows
 // are those of its polar file: the angles where the compressibility
 // correction holds and, with a boundary layer, where the layer gave a
-// reliable drag. A method without any such angle gives no run.
+// reliable drag; of a coupled polar the converged points with their viscous
+// CL, CD, CDp, CM and transition. A method without any such angle gives no
+// run.
 std::vector<KeptRun> keptRunsOf(const PressCase& press, const PolarResult& polar);
 
 // The lines "# airfoil: NACA 4415", "# method: ...", "# model: ...",

@@ -63,6 +63,58 @@ TEST(KeptRuns, namesSayAirfoilReynoldsNumberModelMachNumberAndMethod)
     RunCase v{"NACA 4415", "Vortex panel", "one-way boundary layer on the inviscid flow, e^n transition",
               3e6, 9, 0, ""};
     EXPECT_EQ(defaultRunName(v), "NACA 4415, Re 3e6, Ncrit 9, one-way layer, Vortex panel");
+    v.model = kCoupledModel;
+    EXPECT_EQ(defaultRunName(v), "NACA 4415, Re 3e6, Ncrit 9, viscous (coupled), Vortex panel");
+    // A viscous polar read from a file keeps its name as before.
+    v.model = "viscous";
+    EXPECT_EQ(defaultRunName(v), "NACA 4415, Re 3e6, Ncrit 9, Vortex panel");
+}
+
+// A coupled polar keeps its converged points with their viscous lift, drag
+// and transition; its inviscid reference and the points that did not
+// converge are not kept, and a refused method gives no run.
+TEST(KeptRuns, aCoupledRunKeepsTheConvergedPointsWithTheirViscousCoefficients)
+{
+    NacaPolar p({PanelMethod::VortexPanel, PanelMethod::Hess});
+    PolarResult& polar = p.polar;
+    polar.coupledOptions.re = 2e5;
+    polar.coupledOptions.ncrit = 7;
+    polar.mach = 0;
+    auto point = [](double alpha, double cl) {
+        CoupledPoint c;
+        c.alphaDeg = alpha;
+        c.converged = true;
+        c.CL = cl;
+        c.CM = -0.0625;
+        c.CD = 0.0125;
+        c.CDp = 0.0025;
+        c.CDf = 0.01;
+        c.transitionUpper = 0.25;  // the lower surface laminar to the edge
+        return c;
+    };
+    CoupledPoint stalled = notConvergedPoint(14, "stalled");
+    stalled.lastIterateCL = 1.5;
+    polar.coupled = {{point(-2, -0.25), point(0, 0), point(2, 0.25), point(4, 0.5), stalled}, {}};
+    const std::vector<KeptRun> runs = keptRunsOf(p.press, polar);
+    ASSERT_EQ(runs.size(), 1u);
+    const KeptRun& run = runs[0];
+    EXPECT_EQ(run.name, "NACA 0012, Re 2e5, Ncrit 7, viscous (coupled), Vortex panel");
+    EXPECT_EQ(run.runCase.model, "viscous (coupled)");
+    EXPECT_EQ(run.alpha, (std::vector<double>{-2, 0, 2, 4}));
+    EXPECT_EQ(run.CL, (std::vector<double>{-0.25, 0, 0.25, 0.5}));
+    EXPECT_EQ(run.CD, std::vector<double>(4, 0.0125));
+    EXPECT_EQ(run.CDp, std::vector<double>(4, 0.0025));
+    EXPECT_EQ(run.CM, std::vector<double>(4, -0.0625));
+    EXPECT_EQ(run.topXtr, std::vector<double>(4, 0.25));
+    EXPECT_EQ(run.botXtr, std::vector<double>(4, 1.0));
+    const std::vector<std::string> text = lines(keptRunCsvText(run));
+    EXPECT_EQ(text[3], "# model: viscous (coupled)");
+    EXPECT_EQ(text[4], "# Re: 2e5");
+    EXPECT_EQ(text[5], "# Ncrit: 7");
+    EXPECT_EQ(text.back(), "4,0.5,0.0025,-0.0625,0.0125,0.25,1");
+    // Its CL is viscous: the drag polar's axis says plain CL.
+    const PlotData dragPolar{"Drag polar", "CD", "CL (inviscid)", false, false, {}};
+    EXPECT_EQ(withKeptRuns(dragPolar, runs, KeptPlot::DragPolar).yLabel, "CL");
 }
 
 // With a boundary layer a run keeps, like its polar file, only the angles

@@ -1,0 +1,530 @@
+// The plots and files of the coupled analysis as the window shows them: on
+// hand-made points, which angles are joined into the curves and which are
+// marked hollow with their reason; the pressure, displacement body and layer
+// of a wedge whose answers follow from its geometry; and one real polar of
+// the NACA 0012 on xfoil's nodes against xfoil's own polar.
+#include "output/CoupledSeries.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "app/ContourTables.h"
+#include "geometry/AirfoilFile.h"
+#include "output/XfoilPolarFile.h"
+#include "support/Session.h"
+#include "viscous/InviscidCoupling.h"
+
+namespace tavrix {
+namespace {
+
+using coupled::Side;
+using coupled::StationResult;
+
+const Series* find(const PlotData& plot, const std::string& name)
+{
+    for (const Series& s : plot.series)
+        if (s.name == name) return &s;
+    return nullptr;
+}
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+
+CoupledPoint converged(double alpha, double cl, double cd)
+{
+    CoupledPoint p;
+    p.alphaDeg = alpha;
+    p.converged = true;
+    p.CL = cl;
+    p.CD = cd;
+    p.CDp = 0.5 * cd;
+    p.CDf = 0.5 * cd;
+    p.CM = -alpha / 64;
+    p.transitionUpper = 0.5 - alpha / 32;
+    return p;  // laminar to the trailing edge below
+}
+
+CoupledPoint stalled(double alpha, const std::string& reason, std::optional<double> cl,
+                     std::optional<double> cd)
+{
+    CoupledPoint p = notConvergedPoint(alpha, reason);
+    p.lastIterateCL = cl;
+    p.lastIterateCD = cd;
+    return p;
+}
+
+const std::string kStalled = "the Newton steps stalled, \"residual\" 0.003";
+
+// Vortex panel: converged up to 14 degrees with the largest lift at 12, at
+// 16 a point that stopped where its iterate had CL 1.0, at 18 one whose
+// iterate was not finite. Hess refused (an empty row, as a method the
+// coupling does not take). Soinne-Laine: two converged points.
+PolarResult handMadePolar()
+{
+    PolarResult polar;
+    polar.methods = {PanelMethod::VortexPanel, PanelMethod::Hess, PanelMethod::SoinneLaine};
+    const std::vector<double> alphas = {0, 5, 10, 12, 14, 16, 18};
+    polar.points.resize(3);
+    for (std::size_t k = 0; k < 3; ++k)
+        for (double a : alphas) {
+            OperatingPoint p;
+            p.alphaDeg = a;
+            p.CL = a / 8;  // the inviscid reference
+            polar.points[k].push_back(p);
+        }
+    polar.coupled = {{converged(0, 0, 0.005), converged(5, 0.55, 0.006), converged(10, 1.05, 0.009),
+                      converged(12, 1.2, 0.012), converged(14, 1.1, 0.02),
+                      stalled(16, kStalled, 1.0, 0.05), stalled(18, "no finite iterate", {}, {})},
+                     {},
+                     {converged(0, 0, 0.0051), converged(5, 0.54, 0.0062),
+                      stalled(10, "cancelled before this angle was solved", {}, {})}};
+    polar.coupledOptions.re = 3e6;
+    polar.coupledOptions.ncrit = 9;
+    polar.message = "Hess: not coupled";
+    return polar;
+}
+
+TEST(CoupledPolarPlots, curvesJoinConvergedPointsAndMarkTheOthersHollowWithTheirReason)
+{
+    const PolarResult polar = handMadePolar();
+    const PlotData lift = coupledLiftPlot(polar);
+    EXPECT_EQ(lift.xLabel, "\u03b1 (deg)");
+    EXPECT_EQ(lift.yLabel, "CL");
+
+    const Series* curve = find(lift, "Vortex panel");
+    ASSERT_NE(curve, nullptr);
+    EXPECT_TRUE(curve->joined);
+    EXPECT_FALSE(curve->hollow);
+    EXPECT_EQ(curve->x, (std::vector<double>{0, 5, 10, 12, 14}));
+    EXPECT_EQ(curve->y, (std::vector<double>{0, 0.55, 1.05, 1.2, 1.1}));
+    EXPECT_EQ(curve->colour, static_cast<int>(PanelMethod::VortexPanel));
+
+    // Only the point with a finite last iterate, at that iterate, with its reason.
+    const Series* hollow = find(lift, "Vortex panel not converged");
+    ASSERT_NE(hollow, nullptr);
+    EXPECT_FALSE(hollow->joined);
+    EXPECT_TRUE(hollow->hollow);
+    EXPECT_TRUE(hollow->markers);
+    EXPECT_EQ(hollow->x, (std::vector<double>{16}));
+    EXPECT_EQ(hollow->y, (std::vector<double>{1.0}));
+    EXPECT_EQ(hollow->notes, (std::vector<std::string>{kStalled}));
+    EXPECT_EQ(hollow->colour, curve->colour);
+    // Soinne-Laine's unconverged point has no iterate: nothing to mark.
+    EXPECT_EQ(find(lift, "Soinne-Laine not converged"), nullptr);
+
+    const Series* reference = find(lift, "Vortex panel inviscid");
+    ASSERT_NE(reference, nullptr);
+    EXPECT_EQ(reference->role, Series::Role::Reference);
+    EXPECT_EQ(reference->x.size(), 7u);
+    EXPECT_EQ(reference->y[6], 2.25);
+
+    // The refused method draws nothing.
+    for (const Series& s : lift.series) EXPECT_EQ(s.name.find("Hess"), std::string::npos) << s.name;
+
+    // The maximum at 12 degrees; Soinne-Laine's lift still rises: none.
+    const auto m = polarLiftMaximum(polar, 0);
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->cl, 1.2);
+    EXPECT_EQ(m->alphaDeg, 12);
+    EXPECT_FALSE(polarLiftMaximum(polar, 1));
+    EXPECT_FALSE(polarLiftMaximum(polar, 2));
+    EXPECT_FALSE(polarLiftMaximum(polar, 7));
+    // Two methods with points: the marker names its method.
+    const Series* clmax = find(lift, "Vortex panel CLmax = 1.20 at \u03b1 = 12\u00b0");
+    ASSERT_NE(clmax, nullptr);
+    EXPECT_FALSE(clmax->joined);
+    EXPECT_FALSE(clmax->hollow);
+    EXPECT_TRUE(clmax->markers);
+    EXPECT_EQ(clmax->x, (std::vector<double>{12}));
+    EXPECT_EQ(clmax->y, (std::vector<double>{1.2}));
+
+    // One coupled method: the marker is the maximum's alone.
+    PolarResult single = polar;
+    single.methods.resize(1);
+    single.points.resize(1);
+    single.coupled.resize(1);
+    EXPECT_NE(find(coupledLiftPlot(single), "CLmax = 1.20 at \u03b1 = 12\u00b0"), nullptr);
+
+    // What is drawn is what is exported: the hollow points and the maximum too.
+    const std::vector<std::string> csv = lines(csvText(lift));
+    EXPECT_NE(std::find(csv.begin(), csv.end(), "Vortex panel not converged,16,1"), csv.end());
+    EXPECT_NE(std::find(csv.begin(), csv.end(),
+                        "Vortex panel CLmax = 1.20 at α = 12°,12,1.2"),
+              csv.end());
+    EXPECT_TRUE(drawsMarkers(*hollow));
+
+    // Drag: hollow at the last iterate's drag.
+    const PlotData drag = coupledDragPlot(polar);
+    EXPECT_EQ(find(drag, "Vortex panel")->x, (std::vector<double>{0, 5, 10, 12, 14}));
+    const Series* dragHollow = find(drag, "Vortex panel not converged");
+    ASSERT_NE(dragHollow, nullptr);
+    EXPECT_EQ(dragHollow->y, (std::vector<double>{0.05}));
+    EXPECT_EQ(dragHollow->notes, (std::vector<std::string>{kStalled}));
+
+    // Drag polar, moment and transition: converged points only, nothing hollow.
+    const PlotData polarPlot = coupledDragPolarPlot(polar);
+    EXPECT_EQ(find(polarPlot, "Soinne-Laine")->x, (std::vector<double>{0.0051, 0.0062}));
+    EXPECT_EQ(find(polarPlot, "Soinne-Laine")->y, (std::vector<double>{0, 0.54}));
+    const PlotData moment = coupledMomentPlot(polar);
+    EXPECT_EQ(find(moment, "Vortex panel")->y.size(), 5u);
+    EXPECT_EQ(find(moment, "Vortex panel not converged"), nullptr);
+    const PlotData transition = coupledTransitionPlot(polar);
+    EXPECT_EQ(find(transition, "Vortex panel upper")->y,
+              (std::vector<double>{0.5, 0.34375, 0.1875, 0.125, 0.0625}));
+    // Laminar to the trailing edge reads 1.
+    EXPECT_EQ(find(transition, "Vortex panel lower")->y, (std::vector<double>(5, 1.0)));
+    EXPECT_EQ(find(transition, "Vortex panel lower")->role, Series::Role::LowerSurface);
+}
+
+TEST(CoupledPolarPlots, csvHasARowPerAngleWithEmptyNumbersAndTheReasonQuoted)
+{
+    PressCase press;
+    press.common.AirfoilName = "Test section";
+    press.common.NP = 161;
+    const PolarResult polar = handMadePolar();
+    const std::vector<std::string> rows = lines(coupledPolarCsvText(press, polar));
+    const auto header = std::find(
+        rows.begin(), rows.end(),
+        "method,alpha,converged,CL,CD,CDp,CDf,CM,Top_Xtr,Bot_Xtr,Top_Xsep,Bot_Xsep,CL_inviscid,"
+        "reason");
+    ASSERT_NE(header, rows.end());
+    EXPECT_EQ(rows[0], "# airfoil: Test section");
+    EXPECT_NE(std::find(rows.begin(), header, "# model: viscous (coupled)"), header);
+    EXPECT_NE(std::find(rows.begin(), header, "# Re: 3e6"), header);
+    EXPECT_NE(std::find(rows.begin(), header, "# Hess: not coupled"), header);
+    // 7 Vortex panel angles, none of the refused Hess, 3 Soinne-Laine angles.
+    const std::vector<std::string> table(header + 1, rows.end());
+    ASSERT_EQ(table.size(), 10u);
+    EXPECT_EQ(table[1], "Vortex panel,5,yes,0.55,0.006,0.003,0.003,-0.078125,0.34375,1,,,0.625,");
+    EXPECT_EQ(table[5],
+              "Vortex panel,16,no,,,,,,,,,,2,\"the Newton steps stalled, \"\"residual\"\" 0.003\"");
+    EXPECT_EQ(table[6], "Vortex panel,18,no,,,,,,,,,,2.25,\"no finite iterate\"");
+    EXPECT_EQ(table[9].substr(0, 16), "Soinne-Laine,10,");
+}
+
+TEST(CoupledPolarPlots, caseTextNamesSectionMethodModelReynoldsNumberNcritAndAngles)
+{
+    PressCase press;
+    press.common.AirfoilName = "NACA 4415";
+    coupled::CoupledOptions o;
+    o.re = 3e6;
+    o.ncrit = 9;
+    const std::vector<double> alphas = {0, -4, 20};
+    EXPECT_EQ(coupledCaseText(press, "Vortex panel", o, alphas),
+              "NACA 4415, Vortex panel, viscous (coupled), Re 3e6, Ncrit 9, M 0, \u03b1 \u22124\u00b0 "
+              "to 20\u00b0");
+    o.tripLowerX = 0.5;
+    EXPECT_EQ(coupledCaseText(press, "", o, {}),
+              "NACA 4415, viscous (coupled), Re 3e6, Ncrit 9, lower trip x/c 0.5, M 0");
+}
+
+// A symmetric wedge of chord 2, its faces y = ±0.1 x from the nose at the
+// origin: stations at x = 0.5, 1, 1.5, 2 on each face (and the nose on the
+// upper face), the wake along y = 0 from x = 2.2 to 3. The layer turns
+// turbulent between x = 1 and 1.5 on the upper face; the lower face stays
+// laminar. Stations are listed as the solver lists them: the lower face from
+// the trailing edge to the nose, the upper face aft, then the wake.
+CoupledPoint wedge()
+{
+    CoupledPoint p;
+    p.converged = true;
+    p.alphaDeg = 0;
+    const double xs[] = {0.5, 1, 1.5, 2};
+    for (int j = 3; j >= 0; --j) {
+        StationResult s;
+        s.side = Side::Lower;
+        s.x = xs[j];
+        s.y = -0.1 * xs[j];
+        s.xi = xs[j];
+        s.q = -0.75;
+        s.ue = 0.75;
+        s.dstar = 0.01 * (j + 1);
+        s.theta = 0.004 * (j + 1);
+        s.H = 2.5;
+        s.cf = 0.004;
+        s.n = j + 1;
+        p.stations.push_back(s);
+    }
+    StationResult nose;
+    nose.side = Side::Upper;
+    nose.xi = 0;
+    nose.q = 0.25;
+    nose.ue = 0.25;
+    nose.dstar = 0.002;
+    nose.theta = 0.001;
+    nose.H = 2;
+    p.stations.push_back(nose);
+    for (int j = 0; j < 4; ++j) {
+        StationResult s;
+        s.side = Side::Upper;
+        s.x = xs[j];
+        s.y = 0.1 * xs[j];
+        s.xi = xs[j];
+        s.q = 1.25 - 0.125 * j;
+        s.ue = s.q;
+        s.dstar = 0.02 * (j + 1);
+        s.theta = 0.01 * (j + 1);
+        s.H = s.dstar / s.theta;
+        s.turbulent = j >= 2;
+        s.cf = j == 3 ? -0.001 : 0.003;
+        s.n = s.turbulent ? 0 : 2.0 * j;
+        s.ctau = s.turbulent ? 0.01 : 0;
+        p.stations.push_back(s);
+    }
+    for (double x : {2.2, 2.6, 3.0}) {
+        StationResult s;
+        s.side = Side::Wake;
+        s.x = x;
+        s.y = 0;
+        s.xi = x - 2;
+        s.q = 0.95;
+        s.ue = 0.95;
+        s.dstar = 0.1;
+        s.theta = 0.05;
+        s.H = 2;
+        s.turbulent = true;
+        s.ctau = 0.02;
+        p.stations.push_back(s);
+    }
+    p.transitionUpper = 1.25;  // midway between the stations at 1 and 1.5
+    p.separationUpper = 1.875;  // Cf from 0.003 to -0.001: at three quarters
+    return p;
+}
+
+TEST(CoupledPointPlots, pressureIsQSquaredMinusOneOnTheChordOfTheStations)
+{
+    PlotData inviscid{"Pressure distribution", "x/c", "\u2212Cp", false, false, {}};
+    inviscid.series.push_back({"Vortex panel, upper", Series::Role::Computed, 1, false, {0, 1}, {1, 0}});
+    inviscid.series.push_back({"Vortex panel, lower", Series::Role::LowerSurface, 1, false, {0, 1}, {0, 0}});
+    const PlotData plot = coupledPressurePlot(wedge(), inviscid, "Vortex panel");
+    EXPECT_EQ(plot.yLabel, "\u2212Cp");
+    const Series* refUpper = find(plot, "Vortex panel inviscid, upper");
+    ASSERT_NE(refUpper, nullptr);
+    EXPECT_EQ(refUpper->role, Series::Role::Reference);
+    EXPECT_EQ(refUpper->y, (std::vector<double>{1, 0}));
+    ASSERT_NE(find(plot, "Vortex panel inviscid, lower"), nullptr);
+
+    const Series* upper = find(plot, "Vortex panel, upper");
+    ASSERT_NE(upper, nullptr);
+    EXPECT_EQ(upper->role, Series::Role::Computed);
+    EXPECT_EQ(upper->colour, static_cast<int>(PanelMethod::VortexPanel));
+    // Chord 2 from x = 0 (the nose station) to 2.
+    EXPECT_EQ(upper->x, (std::vector<double>{0, 0.25, 0.5, 0.75, 1}));
+    ASSERT_EQ(upper->y.size(), 5u);
+    EXPECT_EQ(upper->y, (std::vector<double>{-0.9375, 0.5625, 0.265625, 0, -0.234375}));
+    const Series* lower = find(plot, "Vortex panel, lower");
+    ASSERT_NE(lower, nullptr);
+    EXPECT_EQ(lower->role, Series::Role::LowerSurface);
+    EXPECT_EQ(lower->x, (std::vector<double>{0.25, 0.5, 0.75, 1}));
+    EXPECT_EQ(lower->y, (std::vector<double>(4, -0.4375)));
+
+    // Transition at x = 1.25: x/c 0.625, -Cp midway between 1.125² - 1 and 1² - 1.
+    const Series* transition = find(plot, "Transition upper");
+    ASSERT_NE(transition, nullptr);
+    EXPECT_FALSE(transition->joined);
+    EXPECT_DOUBLE_EQ(transition->x.at(0), 0.625);
+    EXPECT_EQ(transition->y.at(0), 0.1328125);
+    // Separation behind the transition: of the turbulent layer.
+    const Series* separation = find(plot, "Turbulent separation upper");
+    ASSERT_NE(separation, nullptr);
+    EXPECT_EQ(separation->x.at(0), 0.9375);
+    EXPECT_EQ(separation->y.at(0), 0.75 * -0.234375);
+    EXPECT_EQ(find(plot, "Transition lower"), nullptr);
+
+    // A point that did not converge: the inviscid curves alone.
+    const PlotData none = coupledPressurePlot(notConvergedPoint(3, "x"), inviscid, "Vortex panel");
+    EXPECT_EQ(none.series.size(), 2u);
+}
+
+TEST(CoupledPointPlots, displacementBodyLiesOutsideEachFaceByDeltaStarAlongItsNormal)
+{
+    const PlotData plot = displacementBodyPlot(wedge());
+    EXPECT_EQ(plot.xLabel, "x/c");
+    const Series* body = find(plot, "Displacement body");
+    ASSERT_NE(body, nullptr);
+    // Lower face from the trailing edge forward, then the upper face aft.
+    ASSERT_EQ(body->x.size(), 9u);
+    // The faces' outward normals: (-0.1, 1) / sqrt(1.01) above, (-0.1, -1) /
+    // sqrt(1.01) below; in chords of 2.
+    const double r = std::sqrt(1.01);
+    // Upper station at x = 1 (j = 1): delta* = 0.04.
+    EXPECT_NEAR(body->x[6], (1 - 0.04 * 0.1 / r) / 2, 1e-15);
+    EXPECT_NEAR(body->y[6], (0.1 + 0.04 / r) / 2, 1e-15);
+    // Lower station at x = 1.5 (j = 2): delta* = 0.03, below the face.
+    EXPECT_NEAR(body->x[1], (1.5 - 0.03 * 0.1 / r) / 2, 1e-15);
+    EXPECT_NEAR(body->y[1], (-0.15 - 0.03 / r) / 2, 1e-15);
+    // The first lower station (x = 0.5, delta* 0.01), its normal one-sided.
+    EXPECT_NEAR(body->y[3], (-0.05 - 0.01 / r) / 2, 1e-15);
+
+    // The wake beyond the trailing edge, half its delta* to either side.
+    const Series* centre = find(plot, "Wake centre line");
+    const Series* above = find(plot, "Wake \u03b4*/2 above");
+    const Series* below = find(plot, "Wake \u03b4*/2 below");
+    ASSERT_TRUE(centre && above && below);
+    EXPECT_EQ(centre->x, (std::vector<double>{1.1, 1.3, 1.5}));
+    for (double y : above->y) EXPECT_DOUBLE_EQ(y, 0.025);
+    for (double y : below->y) EXPECT_DOUBLE_EQ(y, -0.025);
+
+    // Transition on the upper face at x = 1.25, y = 0.125 (in chords: 0.0625).
+    const Series* transition = find(plot, "Transition upper");
+    ASSERT_NE(transition, nullptr);
+    EXPECT_DOUBLE_EQ(transition->y.at(0), 0.0625);
+}
+
+TEST(CoupledPointPlots, layerQuantitiesOnTheirStationsWithTheWakeBeyondTheTrailingEdge)
+{
+    const CoupledPoint p = wedge();
+    const PlotData dstar = coupledLayerPlot(p, CoupledLayerQuantity::DisplacementThickness);
+    EXPECT_EQ(dstar.yLabel, "\u03b4* / c");
+    const Series* wake = find(dstar, "Wake");
+    ASSERT_NE(wake, nullptr);
+    EXPECT_EQ(wake->x, (std::vector<double>{1.1, 1.3, 1.5}));
+    for (double y : wake->y) EXPECT_DOUBLE_EQ(y, 0.05);  // 0.1 of a chord of 2
+    EXPECT_EQ(find(dstar, "Upper surface")->x, (std::vector<double>{0, 0.25, 0.5, 0.75, 1}));
+
+    // The amplification on laminar airfoil stations only: upper up to x = 1.
+    const PlotData n = coupledLayerPlot(p, CoupledLayerQuantity::Amplification);
+    EXPECT_EQ(find(n, "Upper surface")->x, (std::vector<double>{0, 0.25, 0.5}));
+    EXPECT_EQ(find(n, "Upper surface")->y, (std::vector<double>{0, 0, 2}));
+    EXPECT_EQ(find(n, "Lower surface")->y, (std::vector<double>{1, 2, 3, 4}));
+    EXPECT_EQ(find(n, "Wake"), nullptr);
+    // The shear stress on the turbulent ones and the wake.
+    const PlotData ctau = coupledLayerPlot(p, CoupledLayerQuantity::ShearStress);
+    EXPECT_EQ(find(ctau, "Upper surface")->x, (std::vector<double>{0.75, 1}));
+    EXPECT_TRUE(find(ctau, "Lower surface")->x.empty());
+    EXPECT_EQ(find(ctau, "Wake")->y, (std::vector<double>{0.02, 0.02, 0.02}));
+    // No wall in the wake: no friction there.
+    EXPECT_EQ(find(coupledLayerPlot(p, CoupledLayerQuantity::SkinFriction), "Wake"), nullptr);
+    EXPECT_TRUE(coupledLayerPlot(notConvergedPoint(1, "x"), CoupledLayerQuantity::Theta)
+                    .series.empty());
+}
+
+// The NACA 0012 on xfoil's 161 nodes pressed with `method`.
+PressCase naca0012Press(testing::Session& s, PanelMethod method)
+{
+    const auto read = readAirfoilFileContour(
+        std::string(TAVRIX_SOURCE_DIR) + "/tests/data/xfoil_viscous/naca0012_161.dat",
+        "naca0012_161.dat");
+    EXPECT_TRUE(std::holds_alternative<Contour>(read));
+    EXPECT_TRUE(showContourInUse(s.c, s.tk, std::get<Contour>(read), ContourSource::File));
+    s.tk.type("Text_AlfaD", "2");
+    s.tk.select(methodOption(method));
+    s.press();
+    EXPECT_TRUE(s.form.lastPressCompleted());
+    FlowSetup setup;
+    setup.method = method;
+    return makePressCase(s.c, setup, std::nullopt);
+}
+
+TEST(CoupledPolarRun, naca0012AtRe3e6AgreesWithXfoilAndCountsItsAngles)
+{
+    testing::Session s;
+    const PressCase press = naca0012Press(s, PanelMethod::SoinneLaine);
+    coupled::CoupledOptions o;
+    o.re = 3e6;
+    o.ncrit = 9;
+    o.monitor = [](const coupled::IterationReport&) {};
+    const std::vector<double> alphas = {0, 2, 4};
+    const PanelMethod methods[] = {PanelMethod::SoinneLaine};
+    std::vector<std::size_t> asked;
+    const PolarResult polar = computeCoupledPolar(press, methods, alphas, o,
+                                                  [&](std::size_t done, std::size_t total) {
+                                                      EXPECT_EQ(total, 3u);
+                                                      asked.push_back(done);
+                                                      return true;
+                                                  });
+    EXPECT_TRUE(polar.message.empty()) << polar.message;
+    EXPECT_FALSE(polar.cancelled);
+    EXPECT_EQ(polar.mach, 0);
+    EXPECT_EQ(polar.coupledOptions.re, 3e6);
+    EXPECT_FALSE(polar.coupledOptions.monitor);
+    ASSERT_EQ(polar.methods.size(), 1u);
+    ASSERT_EQ(polar.points.size(), 1u);
+    ASSERT_EQ(polar.coupled.size(), 1u);
+    ASSERT_EQ(polar.coupled[0].size(), 3u);
+    // Asked before each angle at least, counting up to the total.
+    ASSERT_GE(asked.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(asked.begin(), asked.end()));
+    EXPECT_EQ(asked.front(), 0u);
+    EXPECT_LE(asked.back(), 3u);
+
+    const auto xfoil = readXfoilPolarFile(std::string(TAVRIX_SOURCE_DIR) +
+                                          "/tests/data/xfoil_viscous/naca0012_re3e6.pol");
+    ASSERT_TRUE(xfoil.ok());
+    for (std::size_t i = 0; i < alphas.size(); ++i) {
+        const CoupledPoint& p = polar.coupled[0][i];
+        ASSERT_TRUE(p.converged) << alphas[i] << ": " << p.reason;
+        EXPECT_EQ(p.alphaDeg, alphas[i]);
+        std::size_t row = 0;
+        while (row < xfoil->rows() && xfoil->alpha[row] != alphas[i]) ++row;
+        ASSERT_LT(row, xfoil->rows());
+        // Lift within 4 % (and 0.005 at zero lift), drag within 15 %.
+        EXPECT_NEAR(p.CL, xfoil->CL[row], std::max(0.005, 0.04 * xfoil->CL[row]));
+        EXPECT_NEAR(p.CD, xfoil->CD[row], 0.15 * xfoil->CD[row]);
+        // The inviscid reference at M = 0 lies above the viscous lift.
+        EXPECT_EQ(polar.points[0][i].alphaDeg, alphas[i]);
+        if (alphas[i] > 0) {
+            EXPECT_GT(polar.points[0][i].CL, p.CL);
+        }
+    }
+    // The plots of this polar: three joined points, nothing hollow.
+    const PlotData lift = coupledLiftPlot(polar);
+    EXPECT_EQ(find(lift, "Soinne-Laine")->x, alphas);
+    EXPECT_EQ(find(lift, "Soinne-Laine not converged"), nullptr);
+    EXPECT_NE(find(lift, "Soinne-Laine inviscid"), nullptr);
+}
+
+TEST(CoupledPolarRun, methodsRefusedKeepTheirPlaceWithAnEmptyRowAndTheirReason)
+{
+    // Every method the coupling does not take is reported, not swept.
+    {
+        testing::Session s;
+        s.chooseNaca("61");
+        s.press();
+        const PressCase press = makePressCase(s.c, FlowSetup{}, std::nullopt);
+        const double alphas[] = {0};
+        for (PanelMethod m : kAllMethods) {
+            if (coupled::couplingAvailable(m)) continue;
+            const PanelMethod one[] = {m};
+            const PolarResult polar = computeCoupledPolar(press, one, alphas, {});
+            ASSERT_EQ(polar.coupled.size(), 1u);
+            EXPECT_TRUE(polar.coupled[0].empty());
+            EXPECT_NE(polar.message.find(coupled::couplingRefusal(m).message), std::string::npos);
+        }
+    }
+    // A method whose panels are refused: Soinne-Laine on more end points
+    // than its system holds, said once though both analyses refuse it.
+    testing::Session s;
+    s.chooseNaca(std::to_string(kMaxPoints));
+    s.chooseMethod("Option_HESS");
+    s.press();
+    ASSERT_TRUE(s.form.lastPressCompleted());
+    const PressCase press = makePressCase(s.c, FlowSetup{}, std::nullopt);
+    const PanelMethod methods[] = {PanelMethod::SoinneLaine};
+    const double alphas[] = {0, 1};
+    const PolarResult polar = computeCoupledPolar(press, methods, alphas, {});
+    ASSERT_EQ(polar.methods.size(), 1u);
+    ASSERT_EQ(polar.coupled.size(), 1u);
+    EXPECT_TRUE(polar.coupled[0].empty());
+    EXPECT_EQ(polar.message, "Soinne-Laine: This panel method allows at most " +
+                                 std::to_string(kMaxPoints - 1) + " panel end points");
+    EXPECT_TRUE(coupledLiftPlot(polar).series.empty());
+    // The single point likewise: not converged, with the refusal as reason.
+    const CoupledPoint p = computeCoupledPoint(press, PanelMethod::SoinneLaine, {});
+    EXPECT_FALSE(p.converged);
+    EXPECT_NE(p.reason.find("allows at most"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavrix
