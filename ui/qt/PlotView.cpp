@@ -19,6 +19,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QSaveFile>
+#include <QScatterSeries>
 #include <QSvgGenerator>
 #include <QValueAxis>
 #include <algorithm>
@@ -173,7 +174,10 @@ QAbstractAxis* makeAxis(bool log, double lo, double hi, const QString& title, bo
 QString legendEntry(const tavrix::Series& s)
 {
     QString sample;
-    switch (s.role) {
+    if (!s.joined) {
+        // Markers alone: the marker itself, open for a point that is no result.
+        sample = QString::fromUtf8(s.hollow ? "\u25cb" : "\u25cf");
+    } else switch (s.role) {
     case tavrix::Series::Role::Computed: sample = QString::fromUtf8("\u2501\u2501\u2501"); break;
     case tavrix::Series::Role::LowerSurface: sample = QString::fromUtf8("\u254d\u254d"); break;
     case tavrix::Series::Role::Exact: sample = QString::fromUtf8("\u00b7\u00b7\u00b7\u00b7"); break;
@@ -227,27 +231,45 @@ void PlotView::setPlot(const tavrix::PlotData& plot)
     double xLo = std::numeric_limits<double>::infinity(), xHi = -xLo;
     double yLo = xLo, yHi = -xLo;
     bool markers = false;
+    pointOf_.clear();
     for (const tavrix::Series& s : plot.series) {
-        const bool marked = tavrix::drawsMarkers(s);
-        markers = markers || marked;
-        auto* line = new QLineSeries;
-        line->setName(qs(s.name));
-        line->setPen(seriesPen(s));
-        if (marked) {
-            line->setPointsVisible(true);
-            line->setMarkerSize(5);
+        QXYSeries* line = nullptr;
+        if (!s.joined) {
+            // Markers alone, never joined, however many points they have.
+            auto* scatter = new QScatterSeries;
+            scatter->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+            scatter->setMarkerSize(kUnjoinedMarkerSize);
+            line = scatter;
+            markers = true;
+        } else {
+            line = new QLineSeries;
+            line->setPen(seriesPen(s));
+            if (tavrix::drawsMarkers(s)) {
+                markers = true;
+                line->setPointsVisible(true);
+                line->setMarkerSize(5);
+            }
         }
+        line->setName(qs(s.name));
+        std::vector<std::size_t> index;
         for (std::size_t i = 0; i < s.x.size() && i < s.y.size(); ++i) {
             if (!std::isfinite(s.x[i]) || !std::isfinite(s.y[i])) continue;
             if (plot.logX && s.x[i] <= 0) continue;
             if (plot.logY && s.y[i] <= 0) continue;
             line->append(s.x[i], s.y[i]);
+            index.push_back(i);
             xLo = std::min(xLo, s.x[i]);
             xHi = std::max(xHi, s.x[i]);
             yLo = std::min(yLo, s.y[i]);
             yHi = std::max(yHi, s.y[i]);
         }
+        pointOf_.push_back(std::move(index));
         chart->addSeries(line);
+        if (!s.joined) {
+            // After the chart's theme has dressed the series.
+            line->setPen(markerPen(s));
+            line->setBrush(markerBrush(s));
+        }
     }
     const bool empty = !(xLo <= xHi);
     if (empty) {
@@ -359,10 +381,14 @@ void PlotView::snapReadout(const QPoint& at)
     double best = std::numeric_limits<double>::infinity();
     QPointF value, position;
     QString curve;
-    for (QAbstractSeries* s : chart->series()) {
-        auto* line = qobject_cast<QXYSeries*>(s);
+    std::size_t bestSeries = 0, bestPoint = 0;
+    const QList<QAbstractSeries*> all = chart->series();
+    for (qsizetype j = 0; j < all.size(); ++j) {
+        auto* line = qobject_cast<QXYSeries*>(all[j]);
         if (line == nullptr || !line->isVisible()) continue;
-        for (const QPointF& p : line->points()) {
+        const QList<QPointF> points = line->points();
+        for (qsizetype k = 0; k < points.size(); ++k) {
+            const QPointF& p = points[k];
             const QPointF onScreen = chart->mapToPosition(p, line);
             if (!area.adjusted(-0.5, -0.5, 0.5, 0.5).contains(onScreen)) continue;
             const QPointF d = onScreen - inChart;
@@ -372,10 +398,19 @@ void PlotView::snapReadout(const QPoint& at)
                 value = p;
                 position = onScreen;
                 curve = line->name();
+                bestSeries = static_cast<std::size_t>(j);
+                bestPoint = static_cast<std::size_t>(k);
             }
         }
     }
     if (!std::isfinite(best)) return hide();
+    // The point's note, when its series has one ("... not converged: why").
+    if (bestSeries < plot_.series.size() && bestSeries < pointOf_.size() &&
+        bestPoint < pointOf_[bestSeries].size()) {
+        const std::vector<std::string>& notes = plot_.series[bestSeries].notes;
+        const std::size_t i = pointOf_[bestSeries][bestPoint];
+        if (i < notes.size() && !notes[i].empty()) curve += ": " + qs(notes[i]);
+    }
     readout_->setText(QString("%1 = %2    %3 = %4    %5")
                           .arg(qs(plot_.xLabel))
                           .arg(value.x(), 0, 'g', 4)

@@ -5,6 +5,8 @@
 
 #include <QChartView>
 #include <QString>
+#include <cstddef>
+#include <vector>
 
 #include "output/AnalysisSeries.h"
 
@@ -25,7 +27,10 @@ public:
     // Series drawn in the chart (reference lines included).
     int seriesCount() const;
     // Text of the pointer read-out: the point of a curve nearest to the
-    // pointer, with the curve's name ("x/c = 0.25    −Cp = 1.031    Hess").
+    // pointer, with the curve's name ("x/c = 0.25    −Cp = 1.031    Hess")
+    // and the point's note when the curve has one ("α (deg) = 17    CL = 1.31
+    //    Vortex panel not converged: <why>").
+    // A series that is not joined is drawn as markers alone (QScatterSeries).
     QString readout() const;
     // The legend below the plot, in plain text, and its place in the view. It
     // wraps onto as many lines as the names need, so no name is cut short.
@@ -56,6 +61,9 @@ private:
     void placeLegend();
 
     tavrix::PlotData plot_;
+    // Per chart series (in the order of plot_.series), the index in its
+    // Series of each point drawn: non-finite points are left out.
+    std::vector<std::vector<std::size_t>> pointOf_;
     QLabel* readout_ = nullptr;
     QGraphicsTextItem* legend_ = nullptr;
     QGraphicsTextItem* title_ = nullptr;   // likewise: Qt's own title cuts a long one

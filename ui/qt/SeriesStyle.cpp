@@ -50,4 +50,17 @@ QPen seriesPen(const tavrix::Series& s)
     return pen;
 }
 
+QPen markerPen(const tavrix::Series& s)
+{
+    QPen pen(seriesPen(s).color());
+    pen.setWidthF(1.5);
+    return pen;
+}
+
+QBrush markerBrush(const tavrix::Series& s)
+{
+    if (s.hollow) return QBrush(QColor(0, 0, 0, 0));
+    return QBrush(seriesPen(s).color());
+}
+
 }  // namespace ui

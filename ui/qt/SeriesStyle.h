@@ -4,6 +4,7 @@
 // exact flow; the lower surface lighter and dashed.
 #pragma once
 
+#include <QBrush>
 #include <QColor>
 #include <QPen>
 
@@ -15,5 +16,12 @@ QColor paletteColour(int index);
 
 // Not cosmetic: a picture exported at twice the size keeps the proportions.
 QPen seriesPen(const tavrix::Series& s);
+
+// A series drawn as markers alone (not joined): circles this many pixels
+// across, outlined in the series' colour with a solid pen, filled with it or,
+// hollow, with a transparent brush (a point that is no result).
+inline constexpr double kUnjoinedMarkerSize = 9;
+QPen markerPen(const tavrix::Series& s);
+QBrush markerBrush(const tavrix::Series& s);
 
 }  // namespace ui
