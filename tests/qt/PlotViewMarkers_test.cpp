@@ -55,7 +55,7 @@ private slots:
         QVERIFY(hollow != nullptr);
         QCOMPARE(hollow->count(), 2);
         QCOMPARE(hollow->markerSize(), ui::kUnjoinedMarkerSize);
-        QCOMPARE(hollow->brush().color().alpha(), 0);
+        QCOMPARE(hollow->brush().style(), Qt::NoBrush);
         QCOMPARE(hollow->pen().color(), ui::paletteColour(1));
 
         QScatterSeries* filled = scatter(view, QString::fromUtf8("CLmax = 1.20 at \u03b1 = 12\u00b0"));

@@ -59,7 +59,7 @@ QPen markerPen(const tavrix::Series& s)
 
 QBrush markerBrush(const tavrix::Series& s)
 {
-    if (s.hollow) return QBrush(QColor(0, 0, 0, 0));
+    if (s.hollow) return QBrush(Qt::NoBrush);
     return QBrush(seriesPen(s).color());
 }
 

@@ -19,7 +19,7 @@ QPen seriesPen(const tavrix::Series& s);
 
 // A series drawn as markers alone (not joined): circles this many pixels
 // across, outlined in the series' colour with a solid pen, filled with it or,
-// hollow, with a transparent brush (a point that is no result).
+// hollow, not filled at all (a point that is no result).
 inline constexpr double kUnjoinedMarkerSize = 9;
 QPen markerPen(const tavrix::Series& s);
 QBrush markerBrush(const tavrix::Series& s);
