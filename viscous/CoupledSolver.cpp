@@ -18,6 +18,15 @@ constexpr double kFreezeStagnation = 1e-7;
 // the margin in n (see classifyTransition).
 constexpr int kFreeTransitionMoves = 6;
 constexpr double kTransitionMargin = 0.5;
+// The inviscid speed of a trailing edge with a finite angle falls towards
+// its stagnation point over the last few panels, the faster the finer they
+// are. A layer marched on that fall separates violently (theta grows as the
+// speed ratio to the power H + 2): a first iterate far from the coupled
+// flow, whose displacement removes the fall. A fresh start that fails is
+// tried again from a march that holds, over this arc length (chords) before
+// the edge, the edge speed of the last station ahead of it; only the first
+// iterate changes, not the equations.
+constexpr double kEdgeHoldArc = 0.02;
 
 // How the stations are strung into layers for one stagnation point.
 struct Layout {
@@ -388,7 +397,7 @@ bool classifyTransition(const Layout& L, const std::vector<int>& order, double t
 
 // The layers marched on the inviscid speed: the first iterate.
 void initialise(const CouplingStations& st, const Layout& L, const CoupledOptions& o,
-                const std::vector<double>& speed, std::vector<LayerVars<double>>& v,
+                const std::vector<double>& speed, bool holdEdge, std::vector<LayerVars<double>>& v,
                 std::vector<char>& turbulent)
 {
     v.assign(L.n, LayerVars<double>{});
@@ -398,6 +407,11 @@ void initialise(const CouplingStations& st, const Layout& L, const CoupledOption
         for (int g : order) {
             xi.push_back(L.xi[g]);
             ue.push_back(std::max(std::abs(speed[g]), 1e-3));
+        }
+        if (holdEdge) {
+            std::size_t held = xi.size();
+            while (held > 1 && xi.back() - xi[held - 1] < kEdgeHoldArc) --held;
+            for (std::size_t k = held; k < xi.size(); ++k) ue[k] = ue[held - 1];
         }
         MarchOptions mo;
         mo.re = o.re;
@@ -593,8 +607,12 @@ std::optional<std::size_t> firstZigzag(const std::vector<double>& speed)
     return std::nullopt;
 }
 
-CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
-                           const CoupledState* warm)
+namespace {
+
+// The Newton iteration from a warm start, or from the layers marched on the
+// inviscid speed (with holdEdge, held before the trailing edge).
+CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
+                        const CoupledState* warm, bool holdEdge)
 {
     CoupledResult res;
     const int nA = st.nAirfoil, n = st.size();
@@ -651,7 +669,7 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
         // time): near the nose the displacement moves the stagnation point
         // and the speeds well away from the inviscid ones.
         std::vector<double> speed = q0;
-        initialise(st, L, o, speed, v, turbulent);
+        initialise(st, L, o, speed, holdEdge, v, turbulent);
         double qMax = 0;
         for (double x : q0) qMax = std::max(qMax, std::abs(x));
         for (int pass = 0; pass < 3 && finiteState(v); ++pass) {
@@ -669,7 +687,7 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
             const Layout L1 = makeLayout(st, k1, stagnationArc(st, k1, next[k1], next[k1 + 1]), o);
             std::vector<LayerVars<double>> v1;
             std::vector<char> t1;
-            initialise(st, L1, o, next, v1, t1);
+            initialise(st, L1, o, next, holdEdge, v1, t1);
             if (!finiteState(v1)) break;
             speed = std::move(next);
             L = L1;
@@ -943,6 +961,18 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
     res.state.turbulent = turbulent;
     res.state.stagnation = L.stag;
     return res;
+}
+
+}  // namespace
+
+CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
+                           const CoupledState* warm)
+{
+    CoupledResult first = solveFrom(st, o, warm, false);
+    const bool fresh = !(warm && warm->valid());
+    if (first.converged || !fresh || first.iterations == 0) return first;
+    CoupledResult held = solveFrom(st, o, nullptr, true);
+    return held.converged ? held : first;
 }
 
 namespace {

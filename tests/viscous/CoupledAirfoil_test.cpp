@@ -13,6 +13,7 @@
 #include <variant>
 
 #include "geometry/CoordinateFormats.h"
+#include "geometry/NacaSections.h"
 #include "output/XfoilPolarFile.h"
 #include "solvers/PanelGeometry.h"
 #include "solvers/PanelSolution.h"
@@ -147,6 +148,35 @@ TEST(CoupledAirfoil, theSoinneLaineCouplingAgreesWithXfoilOnItsNodes)
 
         expectXfoilsPoint(solution, r, name, alpha, 0.03, 0.05);
     }
+}
+
+// The program's own NACA 4415, cosine-spaced: its trailing-edge panels are
+// 0.0004 chord long, twenty times xfoil's, and resolve the inviscid speed's
+// fall towards the stagnation point of the finite-angle edge, on which a
+// march separates violently. From a fresh start the point converges all
+// the same, and lies within 3 % of xfoil's lift and drag on its own nodes
+// of the section (whose trailing edge is closed a little differently).
+TEST(CoupledAirfoil, theProgramsOwnCosineSpacedSectionConvergesFromAFreshStart)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "two fresh starts of dense Newton steps; run in the optimised build";
+#endif
+    const auto designation = parseNacaDesignation("4415");
+    ASSERT_TRUE(std::holds_alternative<NacaDesignation>(designation));
+    const Contour contour =
+        makeNacaSection(std::get<NacaDesignation>(designation), 161, false, M_PI);
+    auto geometry = buildPanelGeometry(contour.x, contour.y, 0);
+    ASSERT_TRUE(geometry.ok());
+    ASSERT_LT(std::hypot(geometry->X[2] - geometry->X[1], geometry->Y[2] - geometry->Y[1]), 0.001);
+    const PanelSolution solution = *solvePanels(*geometry, PanelMethod::SoinneLaine);
+    CoupledOptions options;
+    options.re = 3e6;
+    const auto stations = buildCoupling(solution, 4);
+    ASSERT_TRUE(stations.ok());
+    const CoupledResult r = solveCoupled(*stations, options);
+    ASSERT_TRUE(r.converged) << r.reason;
+    expectFinite(r);
+    expectXfoilsPoint(solution, r, "naca4415", 4, 0.03, 0.05);
 }
 
 TEST(CoupledAirfoil, naca0012AtSixDegreesConvergesFromTheMarch)
