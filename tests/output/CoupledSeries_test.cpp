@@ -429,6 +429,9 @@ PressCase naca0012Press(testing::Session& s, PanelMethod method)
 
 TEST(CoupledPolarRun, naca0012AtRe3e6AgreesWithXfoilAndCountsItsAngles)
 {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "three angles of dense Newton steps; run in the optimised build";
+#endif
     testing::Session s;
     const PressCase press = naca0012Press(s, PanelMethod::SoinneLaine);
     coupled::CoupledOptions o;
