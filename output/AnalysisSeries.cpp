@@ -87,7 +87,13 @@ bool drawsMarkers(const Series& series)
 
 std::string csvText(const PlotData& plot)
 {
-    std::string text = "series," + csvField(plot.xLabel) + "," + csvField(plot.yLabel) + "\n";
+    std::string text;
+    for (const std::string& line : plot.comments) {
+        std::string one = line;
+        std::replace(one.begin(), one.end(), '\n', ' ');
+        text += "# " + one + "\n";
+    }
+    text += "series," + csvField(plot.xLabel) + "," + csvField(plot.yLabel) + "\n";
     for (const Series& s : plot.series) {
         const std::string name = csvField(s.name);
         for (std::size_t i = 0; i < s.x.size(); ++i)

@@ -36,6 +36,8 @@ struct Series {
     // a marked maximum); hollow markers for points that are no result.
     bool joined = true;
     bool hollow = false;
+    // A marked value among the curves (a maximum): a larger marker, outlined.
+    bool highlighted = false;
     // Per point, a text the pointer read-out adds (why a point did not
     // converge); empty: none.
     std::vector<std::string> notes = {};
@@ -45,8 +47,8 @@ struct Series {
 // they would merge into a thick smear over the line.
 inline constexpr std::size_t kMostMarkedPoints = 60;
 
-// Whether the curve is drawn with a marker on each point: it asks for them
-// and has at most kMostMarkedPoints points.
+// Whether the curve is drawn with a marker on each point: markers alone (not
+// joined), or it asks for them and has at most kMostMarkedPoints points.
 bool drawsMarkers(const Series& series);
 
 struct PlotData {
@@ -54,10 +56,13 @@ struct PlotData {
     std::string xLabel, yLabel;  // with units
     bool logX = false, logY = false;
     std::vector<Series> series;
+    // Lines the CSV opens with, each after "# " (the case a plot belongs to).
+    std::vector<std::string> comments = {};
 };
 
-// "series,<x label>,<y label>" and one row per point, the numbers with 17
-// significant digits so that they read back to the same doubles.
+// The comment lines ("# ..."), then "series,<x label>,<y label>" and one row
+// per point, the numbers with 17 significant digits so that they read back
+// to the same doubles.
 std::string csvText(const PlotData& plot);
 
 // Everything a completed press leaves that the analysis needs: a copy of the

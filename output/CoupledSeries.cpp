@@ -341,6 +341,7 @@ PlotData coupledLiftPlot(const PolarResult& polar)
                            angleText(m->alphaDeg) + "\u00b0";
         if (several) name = std::string(methodName(polar.methods[k])) + " " + name;
         Series s = markersOnly(std::move(name), methodIndex(polar.methods[k]), false);
+        s.highlighted = true;
         s.x = {m->alphaDeg};
         s.y = {m->cl};
         plot.series.push_back(std::move(s));

@@ -77,6 +77,17 @@ TEST(AnalysisCsvTest, numbersReadBackToTheSameDoublesAndLabelsAreQuoted)
         read.push_back(std::strtod(line.substr(comma + 1).c_str(), nullptr));
     }
     EXPECT_EQ(read, (std::vector<double>{0.1, -2.5e-7, 1.0 / 3, 1e300}));
+
+    // The case a plot belongs to opens its CSV, one line per comment, a line
+    // break in one never starting a line of its own.
+    plot.comments = {"NACA 4415, viscous (coupled), Re 3e6", "two\nlines"};
+    std::istringstream commented(csvText(plot));
+    std::getline(commented, line);
+    EXPECT_EQ(line, "# NACA 4415, viscous (coupled), Re 3e6");
+    std::getline(commented, line);
+    EXPECT_EQ(line, "# two lines");
+    std::getline(commented, line);
+    EXPECT_EQ(line, "series,\"x, chord\",\"say \"\"Cp\"\"\"");
 }
 
 TEST(AnalysisPressureTest, circleAtZeroIncidenceIsSymmetricAndNearTheExactSpeed)

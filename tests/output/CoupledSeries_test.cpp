@@ -145,6 +145,7 @@ TEST(CoupledPolarPlots, curvesJoinConvergedPointsAndMarkTheOthersHollowWithTheir
     ASSERT_NE(clmax, nullptr);
     EXPECT_FALSE(clmax->joined);
     EXPECT_FALSE(clmax->hollow);
+    EXPECT_TRUE(clmax->highlighted);
     EXPECT_TRUE(clmax->markers);
     EXPECT_EQ(clmax->x, (std::vector<double>{12}));
     EXPECT_EQ(clmax->y, (std::vector<double>{1.2}));

@@ -83,6 +83,8 @@ private:
         type(name, value);
         QTest::keyClick(find<QLineEdit>(name), Qt::Key_Return);
     }
+    // The one-way layer on the inviscid speeds (the model for teaching).
+    void chooseOneWay() { find<QComboBox>("Combo_ViscousModel")->setCurrentIndex(1); }
     void setSweep(const char* from, const char* to, const char* step)
     {
         type("Text_AlphaFrom", from);
@@ -238,6 +240,7 @@ private slots:
     void polarRunsInTheBackgroundAndFillsPlotsAndTableThenTheDragSide()
     {
         openAnalysis();
+        chooseOneWay();
         pressNaca("101", "2");
         const std::string report = fileText(dir.filePath("TavrixS.txt"));
         const std::string columns = fileText(dir.filePath("TavrixS.xls"));
@@ -307,6 +310,7 @@ private slots:
     void boundaryLayerPlotsFillAfterAPressWithAReynoldsNumber()
     {
         openAnalysis();
+        chooseOneWay();
         pressNaca("101", "2");
         // An empty box is the inviscid flow, as before.
         QCOMPARE(plot("Plot_LayerCf")->seriesCount(), 0);
@@ -354,6 +358,7 @@ private slots:
     void transitionCriterionAndNcritChooseTheEnvelopeMethod()
     {
         openAnalysis();
+        chooseOneWay();
         pressNaca("101", "2");
         enter("Text_Reynolds", "3e6");
         const double michelCD = analysis()->layer().CD;
@@ -387,6 +392,7 @@ private slots:
     void boxesRefuseATextThatIsNotANumber()
     {
         openAnalysis();
+        chooseOneWay();
         pressNaca("101", "2");
         enter("Text_Reynolds", "3e6");
         const double CD = analysis()->layer().CD;
@@ -443,6 +449,7 @@ private slots:
     void polarAndConvergenceSayWhenTheyBelongToAnotherCase()
     {
         openAnalysis();
+        chooseOneWay();
         auto* tabs = find<QTabWidget>("Tab_Analysis");
         auto* polarCase = find<QLabel>("Label_PolarCase");
         pressNaca("101", "2");
@@ -647,6 +654,7 @@ private slots:
     void legendsAndTickLabelsAreWholeAtTheLeastSize()
     {
         openAnalysis();
+        chooseOneWay();
         pressNaca("199", "3");
         find<QCheckBox>("Check_CompareMethods")->setChecked(true);
         enter("Text_Reynolds", "3e6");

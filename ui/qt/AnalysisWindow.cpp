@@ -12,7 +12,10 @@
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QApplication>
 #include <QSplitter>
+#include <QStackedWidget>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QTimer>
@@ -26,7 +29,9 @@
 
 #include "app/GeometryEdits.h"
 #include "app/NumberText.h"
+#include "output/CoupledFiles.h"
 #include "output/KeptRuns.h"
+#include "viscous/InviscidCoupling.h"
 #include "output/TypedNumber.h"
 #include "ui/qt/FlowFieldTab.h"
 #include "ui/qt/KeptRunsPanel.h"
@@ -82,6 +87,14 @@ AnalysisWindow::AnalysisWindow(tavrix::Form_TavrixS& logic, Toolkit& toolkit,
     reynolds_->setPlaceholderText("inviscid");
     reynolds_->setToolTip("On the chord and the free-stream speed; empty or 0: no boundary layer");
     top->addWidget(reynolds_);
+    top->addWidget(label("Label_ViscousModel", "Model:", this));
+    model_ = named<QComboBox>("Combo_ViscousModel", this);
+    model_->addItems({"Coupled (viscous-inviscid)", "One-way (teaching)"});
+    model_->setToolTip(
+        "Coupled: the boundary layer and wake act back on the flow (viscous lift, drag, "
+        "stall; e\u207F transition with Ncrit; incompressible).\nOne-way: the layer on the "
+        "inviscid speeds, without acting back (CL stays inviscid), for teaching.");
+    top->addWidget(model_);
     top->addWidget(label("Label_Transition", "Transition:", this));
     transition_ = named<QComboBox>("Combo_Transition", this);
     transition_->addItems({"Michel", QString::fromUtf8("e\u207F envelope")});
@@ -95,7 +108,6 @@ AnalysisWindow::AnalysisWindow(tavrix::Form_TavrixS& logic, Toolkit& toolkit,
     ncrit_->setMaximumWidth(40);
     ncrit_->setToolTip("Amplification at transition: 9 for a quiet free stream, 4 to 6 for a "
                        "wind tunnel");
-    ncrit_->setEnabled(false);
     top->addWidget(ncrit_);
     layout->addLayout(top);
     buildLiftTargetRow(layout);
@@ -121,10 +133,30 @@ AnalysisWindow::AnalysisWindow(tavrix::Form_TavrixS& logic, Toolkit& toolkit,
         updateLayer(true);
         markOutOfDate();
     });
-    connect(transition_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        ncrit_->setEnabled(index == 1);
+    connect(transition_, &QComboBox::currentIndexChanged, this, [this] {
+        enableLayerBoxes();
         updateLayer(true);
         markOutOfDate();
+    });
+    connect(model_, &QComboBox::currentIndexChanged, this, [this] {
+        enableLayerBoxes();
+        updateLayer(true);
+        updatePressure();
+        markOutOfDate();
+    });
+    enableLayerBoxes();
+    connect(&pointWatcher_, &QFutureWatcher<void>::finished, this, [this] {
+        pointRunning_ = false;
+        if (pointAgain_) {
+            // The case changed while the point ran: its answer is for another.
+            pointAgain_ = false;
+            updateCoupledPoint();
+            return;
+        }
+        if (pendingPoint_) coupledPoint_ = std::move(*pendingPoint_);
+        pendingPoint_.reset();
+        showCoupledPoint();
+        updatePressure();
     });
     connect(ncrit_, &QLineEdit::editingFinished, this, [this] {
         updateLayer(true);
@@ -155,6 +187,15 @@ AnalysisWindow::~AnalysisWindow()
 {
     cancel_ = true;
     watcher_.waitForFinished();
+    pointWatcher_.waitForFinished();
+}
+
+bool AnalysisWindow::coupledModel() const { return model_->currentIndex() == 0; }
+
+void AnalysisWindow::enableLayerBoxes()
+{
+    transition_->setEnabled(!coupledModel());
+    ncrit_->setEnabled(coupledModel() || transition_->currentIndex() == 1);
 }
 
 void AnalysisWindow::buildPressureTab(QWidget* tab)
@@ -176,7 +217,14 @@ void AnalysisWindow::buildPressureTab(QWidget* tab)
     row->addWidget(exportButton);
     layout->addLayout(row);
     pressurePlot_ = new PlotView("Plot_Pressure", tab);
-    layout->addWidget(pressurePlot_, 1);
+    // Beside the pressure, with the coupled analysis: the displacement body
+    // and the wake of the same point.
+    bodyPlot_ = new PlotView("Plot_DisplacementBody", tab);
+    bodyPlot_->hide();
+    auto* plots = new QHBoxLayout;
+    plots->addWidget(pressurePlot_, 3);
+    plots->addWidget(bodyPlot_, 2);
+    layout->addLayout(plots, 1);
     pressureInfo_ = label("Label_PressureInfo", QString(), tab);
     pressureInfo_->setWordWrap(true);
     layout->addWidget(pressureInfo_);
@@ -221,6 +269,21 @@ void AnalysisWindow::buildPolarTab(QWidget* tab)
     row->addWidget(polarProgress_);
     row->addStretch();
     layout->addLayout(row);
+    // Several Reynolds numbers in one run, each kept as a run of its own.
+    auto* reRow = new QHBoxLayout;
+    reRow->addWidget(label("Label_ReynoldsSweep", "Reynolds sweep:", tab));
+    reynoldsList_ = named<QLineEdit>("Text_ReynoldsSweep", tab);
+    reynoldsList_->setPlaceholderText("1e6 3e6 6e6");
+    reynoldsList_->setMaximumWidth(200);
+    reynoldsList_->setToolTip("Coupled polars at each of these Reynolds numbers with the angles, "
+                              "method and Ncrit above; each is kept as a run");
+    runReynoldsSweep_ = named<QPushButton>("Command_RunReynoldsSweep", "Run Re sweep", tab);
+    reRow->addWidget(reynoldsList_);
+    reRow->addWidget(runReynoldsSweep_);
+    reRow->addStretch();
+    layout->addLayout(reRow);
+    connect(runReynoldsSweep_, &QPushButton::clicked, this, &AnalysisWindow::runReynoldsSweep);
+    connect(reynoldsList_, &QLineEdit::returnPressed, this, &AnalysisWindow::runReynoldsSweep);
 
     polarCase_ = label("Label_PolarCase", QString(), tab);
     polarCase_->setWordWrap(true);
@@ -291,6 +354,12 @@ void AnalysisWindow::buildPolarTab(QWidget* tab)
         const QString path = QFileDialog::getSaveFileName(this, "Export polar table", QString(),
                                                           "CSV data (*.csv)");
         if (path.isEmpty()) return;
+        if (!polar_.coupled.empty()) {
+            if (auto failure = tavrix::WriteTextFile(
+                    path.toStdString(), tavrix::coupledPolarCsvText(*polarPress_, polar_)))
+                toolkit_.messageFrom(kAnalysisForm, *failure);
+            return;
+        }
         tavrix::SweepConditions conditions = tavrix::polarConditions(*polarPress_, polarCorrection_);
         if (!polar_.viscous.empty()) conditions.layer = polar_.layer;
         // The case in comment lines above the table's own header.
@@ -305,6 +374,24 @@ void AnalysisWindow::buildPolarTab(QWidget* tab)
                                                           "Polar (*.txt *.pol)");
         if (path.isEmpty()) return;
         tavrix::SweepConditions conditions = tavrix::polarConditions(*polarPress_, polarCorrection_);
+        if (!polar_.coupled.empty()) {
+            // The converged points of each coupled method in xfoil's columns.
+            conditions.mach = 0;
+            for (std::size_t k = 0; k < polar_.methods.size() && k < polar_.coupled.size(); ++k) {
+                if (polar_.coupled[k].empty()) continue;
+                const std::filesystem::path file =
+                    polar_.methods.size() == 1
+                        ? std::filesystem::path(path.toStdString())
+                        : tavrix::PolarFileFor(path.toStdString(), polar_.methods[k]);
+                if (auto failure = tavrix::WriteTextFile(
+                        file, tavrix::coupledPolarText(conditions, polar_.methods[k],
+                                                       polar_.coupledOptions, polar_.coupled[k]))) {
+                    toolkit_.messageFrom(kAnalysisForm, *failure);
+                    return;
+                }
+            }
+            return;
+        }
         if (!polar_.viscous.empty()) conditions.layer = polar_.layer;
         const std::vector<tavrix::MethodSweep> sweeps = tavrix::methodSweeps(polar_);
         for (const tavrix::MethodSweep& sweep : sweeps) {
@@ -371,6 +458,61 @@ void AnalysisWindow::buildConvergenceTab(QWidget* tab)
 
 void AnalysisWindow::buildLayerTab(QWidget* tab)
 {
+    auto* pages = new QVBoxLayout(tab);
+    pages->setContentsMargins(0, 0, 0, 0);
+    layerPages_ = named<QStackedWidget>("Stack_BoundaryLayer", tab);
+    pages->addWidget(layerPages_);
+    auto* oneWay = named<QWidget>("Page_OneWayLayer");
+    auto* coupledPage = named<QWidget>("Page_CoupledLayer");
+    layerPages_->addWidget(oneWay);
+    layerPages_->addWidget(coupledPage);
+
+    // The coupled layer: the displacement body and wake above, one quantity
+    // per tab below, each along both surfaces and the wake.
+    {
+        auto* layout = new QVBoxLayout(coupledPage);
+        auto* split = new QSplitter(Qt::Vertical, coupledPage);
+        coupledBody_ = new PlotView("Plot_CoupledBody", split);
+        auto* quantities = named<QTabWidget>("Tab_CoupledLayer", split);
+        const struct {
+            tavrix::CoupledLayerQuantity quantity;
+            const char* name;
+            const char* caption;
+        } plots[] = {
+            {tavrix::CoupledLayerQuantity::EdgeSpeed, "Plot_CoupledUe", "ue"},
+            {tavrix::CoupledLayerQuantity::Theta, "Plot_CoupledTheta", "\u03b8"},
+            {tavrix::CoupledLayerQuantity::DisplacementThickness, "Plot_CoupledDstar", "\u03b4*"},
+            {tavrix::CoupledLayerQuantity::ShapeFactor, "Plot_CoupledH", "H"},
+            {tavrix::CoupledLayerQuantity::SkinFriction, "Plot_CoupledCf", "Cf"},
+            {tavrix::CoupledLayerQuantity::Amplification, "Plot_CoupledN", "n (laminar)"},
+            {tavrix::CoupledLayerQuantity::ShearStress, "Plot_CoupledCtau", "C\u03c4 (turbulent)"}};
+        for (const auto& p : plots) {
+            auto* view = new PlotView(p.name, quantities);
+            quantities->addTab(view, QString::fromUtf8(p.caption));
+            coupledLayer_.emplace_back(p.quantity, view);
+        }
+        split->setStretchFactor(0, 2);
+        split->setStretchFactor(1, 3);
+        layout->addWidget(split, 1);
+        auto* bottom = new QHBoxLayout;
+        coupledInfo_ = label("Label_CoupledInfo", QString(), coupledPage);
+        coupledInfo_->setWordWrap(true);
+        coupledInfo_->setTextFormat(Qt::RichText);
+        bottom->addWidget(coupledInfo_, 1);
+        auto* exportBody = named<QPushButton>("Command_ExportCoupledBody", "Export body...", coupledPage);
+        auto* exportQuantity =
+            named<QPushButton>("Command_ExportCoupledQuantity", "Export plot...", coupledPage);
+        bottom->addWidget(exportBody);
+        bottom->addWidget(exportQuantity);
+        layout->addLayout(bottom);
+        connect(exportBody, &QPushButton::clicked, coupledBody_, &PlotView::exportWithDialog);
+        connect(exportQuantity, &QPushButton::clicked, this, [quantities] {
+            if (auto* view = qobject_cast<PlotView*>(quantities->currentWidget()))
+                view->exportWithDialog();
+        });
+    }
+
+    tab = oneWay;
     auto* layout = new QVBoxLayout(tab);
     auto* grid = new QGridLayout;
     layerAirfoil_ = new PlotView("Plot_LayerAirfoil", tab);
@@ -423,8 +565,127 @@ bool AnalysisWindow::readLayerSetup(tavrix::BoundaryLayerSetup& setup, bool tell
     return true;
 }
 
+bool AnalysisWindow::readCoupledOptions(tavrix::coupled::CoupledOptions& options, bool tell)
+{
+    if (!readReynolds(options.re, tell)) return false;
+    if (options.re == 0) return true;
+    if (!tavrix::readNcrit(ncrit_->text().toStdString(), options.ncrit, layerRefusal_)) {
+        if (tell) toolkit_.messageFrom(kAnalysisForm, layerRefusal_);
+        return false;
+    }
+    return true;
+}
+
+void AnalysisWindow::updateCoupledPoint()
+{
+    if (pointRunning_) {
+        // One point at a time: the case is looked at again when it is back.
+        pointAgain_ = true;
+        coupledPoint_.reset();
+        showCoupledPoint();
+        return;
+    }
+    coupledPoint_.reset();
+    coupledRefusal_.clear();
+    tavrix::coupled::CoupledOptions options;
+    const bool readable = readCoupledOptions(options, false);
+    if (!press_ || !coupledModel() || !readable || options.re == 0) {
+        showCoupledPoint();
+        return;
+    }
+    const tavrix::PanelMethod method = press_->setup.method;
+    if (!tavrix::coupled::couplingAvailable(method)) {
+        coupledRefusal_ = qs(tavrix::coupled::couplingRefusal(method).message);
+        showCoupledPoint();
+        return;
+    }
+    if (press_->setup.noCirculation) {
+        coupledRefusal_ = "The coupled analysis needs the trailing-edge condition: the press ran "
+                          "without circulation.";
+        showCoupledPoint();
+        return;
+    }
+    coupledPointOptions_ = options;
+    pendingPoint_ = std::make_shared<tavrix::CoupledPoint>();
+    pointRunning_ = true;
+    pointWatcher_.setFuture(QtConcurrent::run(
+        [point = pendingPoint_, press = press_, method, options] {
+            *point = tavrix::computeCoupledPoint(*press, method, options);
+        }));
+    showCoupledPoint();
+}
+
+void AnalysisWindow::showCoupledPoint()
+{
+    const bool coupled = coupledModel();
+    layerPages_->setCurrentIndex(coupled ? 1 : 0);
+    const bool shown = coupled && coupledPoint_ && coupledPoint_->converged;
+    bodyPlot_->setVisible(coupled && press_ && (pointRunning_ || coupledPoint_));
+    if (!coupled) return;
+    double Re = 0;
+    std::string refusal;
+    tavrix::readReynolds(reynolds_->text().toStdString(), Re, refusal);
+    const bool readable = refusal.empty();
+    QString info;
+    if (!press_)
+        info = QString();
+    else if (!readable)
+        info = qs(layerRefusal_).toHtmlEscaped();
+    else if (Re == 0)
+        info = "Type a Reynolds number above to run the coupled viscous-inviscid analysis of the "
+               "last press.";
+    else if (!coupledRefusal_.isEmpty())
+        info = coupledRefusal_.toHtmlEscaped();
+    else if (pointRunning_)
+        info = "Computing the coupled analysis of the last press...";
+    else if (coupledPoint_ && !coupledPoint_->converged)
+        info = "<b><span style=\"color:#b00000\">Not converged:</span></b> " +
+               qs(coupledPoint_->reason).toHtmlEscaped();
+    if (!shown) {
+        coupledBody_->setPlot({});
+        bodyPlot_->setPlot({});
+        for (auto& [quantity, view] : coupledLayer_) view->setPlot({});
+        coupledInfo_->setText(info);
+        return;
+    }
+    const tavrix::CoupledPoint& p = *coupledPoint_;
+    const std::string method(tavrix::methodName(press_->setup.method));
+    char alpha[64];
+    std::snprintf(alpha, sizeof alpha, ", \u03b1 = %.6g\u00b0", p.alphaDeg);
+    const std::string caseText =
+        tavrix::coupledCaseText(*press_, method, coupledPointOptions_, {}) + alpha;
+    const auto titled = [&](tavrix::PlotData plot) {
+        plot.comments = {caseText};
+        return tavrix::titledForCase(std::move(plot), caseText);
+    };
+    coupledBody_->setPlot(titled(tavrix::displacementBodyPlot(p)));
+    bodyPlot_->setPlot(titled(tavrix::displacementBodyPlot(p)));
+    for (auto& [quantity, view] : coupledLayer_) view->setPlot(titled(tavrix::coupledLayerPlot(p, quantity)));
+    const auto xc = [](const std::optional<double>& x, const char* none) {
+        return x ? fixed(*x, 4) : QString(none);
+    };
+    coupledInfo_->setText(
+        QString("<b>viscous CL = %1 &nbsp; CMc/4 = %2 &nbsp; CD = %3</b> &nbsp; (CDp = %4, CDf = "
+                "%5) &nbsp;&nbsp; transition x/c: upper %6, lower %7 &nbsp;&nbsp; separation "
+                "x/c: upper %8, lower %9<br>%10; %11 Newton steps")
+            .arg(fixed(p.CL, 4), fixed(p.CM, 4), fixed(p.CD, 5), fixed(p.CDp, 5), fixed(p.CDf, 5))
+            .arg(xc(p.transitionUpper, "laminar"), xc(p.transitionLower, "laminar"),
+                 xc(p.separationUpper, "none"), xc(p.separationLower, "none"))
+            .arg(QString::fromStdString(caseText).toHtmlEscaped())
+            .arg(p.iterations));
+}
+
 void AnalysisWindow::updateLayer(bool tell)
 {
+    if (coupledModel()) {
+        // A refused box leaves the point on screen as it was.
+        tavrix::coupled::CoupledOptions options;
+        if (!readCoupledOptions(options, tell) && tell) return;
+        layer_ = tavrix::ViscousResult{};
+        updateCoupledPoint();
+        return;
+    }
+    showCoupledPoint();
     tavrix::BoundaryLayerSetup setup;
     const bool readable = readLayerSetup(setup, tell);
     if (!readable && tell) return;
@@ -522,6 +783,15 @@ bool AnalysisWindow::polarOutOfDate() const
     if (!tavrix::readReynolds(reynolds_->text().toStdString(), now.Re, refusal) &&
         !refusal.empty())
         return true;
+    // The coupled analysis: its model, Re and Ncrit.
+    const bool coupledNow = coupledModel() && now.Re > 0;
+    if (coupledNow != !polar_.coupled.empty()) return true;
+    if (coupledNow) {
+        double ncrit = 0;
+        return now.Re != polar_.coupledOptions.re ||
+               !tavrix::readNcrit(ncrit_->text().toStdString(), ncrit, refusal) ||
+               ncrit != polar_.coupledOptions.ncrit;
+    }
     const tavrix::BoundaryLayerSetup& then = polar_.layer;
     const double thenRe = polar_.viscous.empty() ? 0 : then.Re;
     if (now.Re != thenRe) return true;
@@ -550,6 +820,13 @@ void AnalysisWindow::markOutOfDate()
         "the case on screen; press Run to compute it for the case on screen.");
     const QString current = QString::fromUtf8("Computed for %1.");
     const auto polarText = [this] {
+        if (!polar_.coupled.empty()) {
+            std::vector<double> alphas;
+            for (const tavrix::CoupledPoint& p : polar_.coupled.front()) alphas.push_back(p.alphaDeg);
+            return QString::fromStdString(tavrix::coupledCaseText(*polarPress_, "",
+                                                                  polar_.coupledOptions, alphas))
+                .toHtmlEscaped();
+        }
         std::string t = tavrix::caseTitle(*polarPress_, {false, false, false});
         if (polarPress_->setup.mach != 0)
             t += polarCorrection_ == tavrix::Compressibility::KarmanTsien ? " (Karman-Tsien)"
@@ -611,7 +888,21 @@ void AnalysisWindow::updatePressure()
     request.compareMethods = compare_->isChecked();
     request.exact = exact_->isChecked();
     const tavrix::PressureResult r = tavrix::pressurePlot(*press_, request);
-    pressurePlot_->setPlot(tavrix::titledForCase(r.plot, tavrix::caseTitle(*press_)));
+    // With the coupled point of the press, its viscous pressure over the
+    // inviscid one (the methods side by side stay inviscid).
+    const bool viscous = coupledModel() && coupledPoint_ && coupledPoint_->converged &&
+                         !request.compareMethods;
+    if (viscous) {
+        const std::string method(tavrix::methodName(press_->setup.method));
+        const std::string caseText =
+            tavrix::coupledCaseText(*press_, method, coupledPointOptions_, {}) +
+            ", \u03b1 = " + tavrix::generalForm(press_->alphaDeg, '.') + "\u00b0";
+        tavrix::PlotData plot = tavrix::coupledPressurePlot(*coupledPoint_, r.plot, method);
+        plot.comments = {caseText};
+        pressurePlot_->setPlot(tavrix::titledForCase(std::move(plot), caseText));
+    } else {
+        pressurePlot_->setPlot(tavrix::titledForCase(r.plot, tavrix::caseTitle(*press_)));
+    }
 
     QStringList info;
     const QString correction = correction_->currentText();
@@ -647,6 +938,14 @@ void AnalysisWindow::updatePressure()
                         .arg(correction_->currentText(), fixed(r.criticalMach, 4));
     }
     if (r.hasExact) info << QString("exact CL = %1").arg(fixed(r.exactCL, 4));
+    if (viscous)
+        info << QString("viscous (coupled, incompressible): CL = %1, CMc/4 = %2, CD = %3")
+                    .arg(fixed(coupledPoint_->CL, 4), fixed(coupledPoint_->CM, 4),
+                         fixed(coupledPoint_->CD, 5));
+    else if (coupledModel() && pointRunning_)
+        info << QString("computing the coupled analysis...");
+    else if (coupledModel() && coupledPoint_ && !coupledPoint_->converged)
+        info << QString("coupled analysis not converged: %1").arg(qs(coupledPoint_->reason));
     QString text = info.join("    ");
     if (!r.message.empty()) text += "\n" + QString::fromStdString(r.message);
     pressureInfo_->setText(text);
@@ -658,6 +957,7 @@ void AnalysisWindow::setRunning(bool running)
 {
     running_ = running;
     runPolar_->setEnabled(!running);
+    runReynoldsSweep_->setEnabled(!running);
     runConvergence_->setEnabled(!running);
     cancelPolar_->setEnabled(running);
     cancelConvergence_->setEnabled(running);
@@ -711,6 +1011,28 @@ bool AnalysisWindow::readNumber(QLineEdit* edit, std::string_view what, double& 
     return true;
 }
 
+bool AnalysisWindow::readSweep(std::vector<double>& alphas,
+                               std::vector<tavrix::PanelMethod>& methods)
+{
+    double from = 0, to = 0, step = 0;
+    if (!readNumber(alphaFrom_, "The first angle of the sweep", from) ||
+        !readNumber(alphaTo_, "The last angle of the sweep", to) ||
+        !readNumber(alphaStep_, "The step of the sweep", step))
+        return false;
+    std::string refusal;
+    alphas = tavrix::sweepAngles(from, to, step, refusal);
+    if (alphas.empty()) {
+        toolkit_.messageFrom(kAnalysisForm, refusal);
+        return false;
+    }
+    methods.clear();
+    if (polarMethod_->currentIndex() == kAllFourIndex)
+        methods.assign(std::begin(tavrix::kAllMethods), std::end(tavrix::kAllMethods));
+    else
+        methods.push_back(tavrix::kAllMethods[polarMethod_->currentIndex()]);
+    return true;
+}
+
 void AnalysisWindow::runPolar()
 {
     if (running()) return;
@@ -718,48 +1040,193 @@ void AnalysisWindow::runPolar()
         toolkit_.messageFrom(kAnalysisForm, "Calculate velocities first: the polar uses the contour of the last press");
         return;
     }
-    double from = 0, to = 0, step = 0;
-    if (!readNumber(alphaFrom_, "The first angle of the sweep", from) ||
-        !readNumber(alphaTo_, "The last angle of the sweep", to) ||
-        !readNumber(alphaStep_, "The step of the sweep", step))
-        return;
-    std::string refusal;
-    const std::vector<double> alphas = tavrix::sweepAngles(from, to, step, refusal);
-    if (alphas.empty()) {
-        toolkit_.messageFrom(kAnalysisForm, refusal);
-        return;
-    }
+    std::vector<double> alphas;
     std::vector<tavrix::PanelMethod> methods;
-    if (polarMethod_->currentIndex() == kAllFourIndex)
-        methods.assign(std::begin(tavrix::kAllMethods), std::end(tavrix::kAllMethods));
-    else
-        methods.push_back(tavrix::kAllMethods[polarMethod_->currentIndex()]);
+    if (!readSweep(alphas, methods)) return;
     const auto correction = correction_->currentIndex() == 1
                                 ? tavrix::Compressibility::KarmanTsien
                                 : tavrix::Compressibility::PrandtlGlauert;
-    tavrix::BoundaryLayerSetup layer;
-    if (!readLayerSetup(layer, true)) return;
     auto result = std::make_shared<tavrix::PolarResult>();
     std::shared_ptr<const tavrix::PressCase> press = press_;
+    const auto done = [this, result, press, correction] {
+        polar_ = std::move(*result);
+        polarPress_ = press;
+        polarCorrection_ = correction;
+        showPolar();
+        markOutOfDate();
+    };
+    if (coupledModel()) {
+        tavrix::coupled::CoupledOptions options;
+        if (!readCoupledOptions(options, true)) return;
+        if (options.re > 0) {
+            polarInfo_->setText("Running the coupled analysis outward from 0\u00b0...");
+            startRun(
+                [=](const tavrix::SweepProgress& progress) {
+                    *result = tavrix::computeCoupledPolar(*press, methods, alphas, options,
+                                                          progress);
+                },
+                done, polarProgress_);
+            return;
+        }
+    }
+    tavrix::BoundaryLayerSetup layer;
+    if (!readLayerSetup(layer, true)) return;
     polarInfo_->setText("Running...");
     startRun(
         [=](const tavrix::SweepProgress& progress) {
             *result = tavrix::computePolar(*press, methods, alphas, correction, progress, layer);
         },
-        [this, result, press, correction] {
-            polar_ = std::move(*result);
-            polarPress_ = press;
-            polarCorrection_ = correction;
-            showPolar();
-            markOutOfDate();
+        done, polarProgress_);
+}
+
+void AnalysisWindow::runReynoldsSweep()
+{
+    if (running()) return;
+    if (!press_) {
+        toolkit_.messageFrom(kAnalysisForm, "Calculate velocities first: the polar uses the contour of the last press");
+        return;
+    }
+    if (!coupledModel()) {
+        toolkit_.messageFrom(kAnalysisForm, "The Reynolds sweep runs the coupled analysis: choose "
+                                            "the model \"Coupled (viscous-inviscid)\"");
+        return;
+    }
+    // The Reynolds numbers, separated by blanks, commas or semicolons.
+    std::vector<double> numbers;
+    QString list = reynoldsList_->text();
+    list.replace(';', ' ');
+    for (const QString& word : list.split(QRegularExpression("[\\s,]+"), Qt::SkipEmptyParts)) {
+        double Re = 0;
+        std::string refusal;
+        tavrix::readReynolds(word.toStdString(), Re, refusal);
+        if (!refusal.empty() || Re == 0) {
+            toolkit_.messageFrom(kAnalysisForm,
+                                 "The Reynolds sweep takes Reynolds numbers from 1e3 to 1e9 "
+                                 "separated by blanks, not \"" + word.toStdString() + "\"");
+            return;
+        }
+        numbers.push_back(Re);
+    }
+    if (numbers.empty()) {
+        toolkit_.messageFrom(kAnalysisForm, "Type the Reynolds numbers of the sweep, such as "
+                                            "\"1e6 3e6 6e6\"");
+        return;
+    }
+    std::vector<double> alphas;
+    std::vector<tavrix::PanelMethod> methods;
+    if (!readSweep(alphas, methods)) return;
+    tavrix::coupled::CoupledOptions options;
+    if (!tavrix::readNcrit(ncrit_->text().toStdString(), options.ncrit, layerRefusal_)) {
+        toolkit_.messageFrom(kAnalysisForm, layerRefusal_);
+        return;
+    }
+    auto results = std::make_shared<std::vector<tavrix::PolarResult>>();
+    std::shared_ptr<const tavrix::PressCase> press = press_;
+    polarInfo_->setText("Running the Reynolds sweep...");
+    startRun(
+        [=](const tavrix::SweepProgress& progress) {
+            const std::size_t perRe = methods.size() * alphas.size();
+            const std::size_t total = perRe * numbers.size();
+            for (std::size_t k = 0; k < numbers.size(); ++k) {
+                tavrix::coupled::CoupledOptions o = options;
+                o.re = numbers[k];
+                results->push_back(tavrix::computeCoupledPolar(
+                    *press, methods, alphas, o, [&](std::size_t done, std::size_t) {
+                        return progress(k * perRe + done, total);
+                    }));
+                if (results->back().cancelled) break;
+            }
+        },
+        [this, results, press] {
+            // Each Reynolds number becomes a kept run of each method.
+            for (const tavrix::PolarResult& polar : *results)
+                keptRuns_->add(tavrix::keptRunsOf(*press, polar));
+            QString info = QString("Reynolds sweep: %1 polars kept").arg(results->size());
+            if (!results->empty() && results->back().cancelled) info += " (cancelled)";
+            polarInfo_->setText(info + ".");
+            showPolarPlots();
         },
         polarProgress_);
+}
+
+void AnalysisWindow::showCoupledPolar()
+{
+    QStringList headers{QString::fromUtf8("\u03b1 (deg)")};
+    for (tavrix::PanelMethod m : polar_.methods) {
+        const QString name = qs(tavrix::methodName(m));
+        headers << name + " CL" << name + " CD" << name + " CDp" << name + " CMc/4"
+                << name + " Xtr upper" << name + " Xtr lower" << name + " converged";
+    }
+    constexpr int perMethod = 7;
+    std::size_t rows = 0;
+    for (const auto& points : polar_.coupled) rows = std::max(rows, points.size());
+    polarTable_->clear();
+    polarTable_->setColumnCount(static_cast<int>(headers.size()));
+    polarTable_->setRowCount(static_cast<int>(rows));
+    polarTable_->setHorizontalHeaderLabels(headers);
+    int failed = 0;
+    for (std::size_t k = 0; k < polar_.coupled.size(); ++k) {
+        for (std::size_t i = 0; i < polar_.coupled[k].size(); ++i) {
+            const tavrix::CoupledPoint& p = polar_.coupled[k][i];
+            const int r = static_cast<int>(i);
+            const int c = 1 + perMethod * static_cast<int>(k);
+            polarTable_->setItem(r, 0, new QTableWidgetItem(QString::number(p.alphaDeg, 'g', 6)));
+            if (!p.converged) {
+                // No number of a point that did not converge is a result.
+                ++failed;
+                auto* item = new QTableWidgetItem("no: " + qs(p.reason));
+                item->setToolTip(qs(p.reason));
+                item->setForeground(QColor(0xb0, 0, 0));
+                polarTable_->setItem(r, c + 6, item);
+                continue;
+            }
+            polarTable_->setItem(r, c, new QTableWidgetItem(fixed(p.CL, 4)));
+            polarTable_->setItem(r, c + 1, new QTableWidgetItem(fixed(p.CD, 5)));
+            polarTable_->setItem(r, c + 2, new QTableWidgetItem(fixed(p.CDp, 5)));
+            polarTable_->setItem(r, c + 3, new QTableWidgetItem(fixed(p.CM, 4)));
+            polarTable_->setItem(r, c + 4,
+                                 new QTableWidgetItem(fixed(tavrix::transitionXc(p.transitionUpper), 4)));
+            polarTable_->setItem(r, c + 5,
+                                 new QTableWidgetItem(fixed(tavrix::transitionXc(p.transitionLower), 4)));
+            polarTable_->setItem(r, c + 6, new QTableWidgetItem("yes"));
+        }
+    }
+    polarTable_->resizeColumnsToContents();
+
+    QStringList lines;
+    for (std::size_t k = 0; k < polar_.methods.size() && k < polar_.coupled.size(); ++k) {
+        if (polar_.coupled[k].empty()) continue;
+        const QString name = qs(tavrix::methodName(polar_.methods[k]));
+        if (const auto m = tavrix::polarLiftMaximum(polar_, k))
+            lines << QString::fromUtf8("<b>CLmax = %1 at \u03b1 = %2°</b> (%3)")
+                         .arg(fixed(m->cl, 4), qs(tavrix::generalForm(m->alphaDeg)), name);
+        else
+            lines << QString("CLmax: none in range, the lift still rises at the last converged "
+                             "angle (%1)")
+                         .arg(name);
+    }
+    QString info = lines.join(" &nbsp;&nbsp; ");
+    if (failed > 0)
+        info += QString("<br>%1 point%2 did not converge: hollow on the plots where the iteration "
+                        "stopped, never joined into the curves; the reasons are in the table.")
+                    .arg(failed)
+                    .arg(failed == 1 ? "" : "s");
+    if (polar_.cancelled) info += "<br>Cancelled: the angles solved before are kept.";
+    if (!polar_.message.empty())
+        info += "<br>" + QString::fromStdString(polar_.message).toHtmlEscaped();
+    polarInfo_->setTextFormat(Qt::RichText);
+    polarInfo_->setText(info);
 }
 
 void AnalysisWindow::showPolar()
 {
     showPolarPlots();
     keptRuns_->setCanKeep(true);
+    if (!polar_.coupled.empty()) {
+        showCoupledPolar();
+        return;
+    }
+    polarInfo_->setTextFormat(Qt::AutoText);
 
     QStringList headers{QString::fromUtf8("\u03b1 (deg)")};
     const bool viscous = !polar_.viscous.empty();
@@ -850,11 +1317,30 @@ void AnalysisWindow::showPolarPlots()
     if (!polarPress_ && kept.empty()) return;
     const tavrix::PolarResult none;
     const tavrix::PolarResult& polar = polarPress_ ? polar_ : none;
+    const bool coupled = !polar.coupled.empty();
+    std::vector<double> alphas;
+    if (coupled && !polar.coupled.front().empty())
+        for (const tavrix::CoupledPoint& p : polar.coupled.front()) alphas.push_back(p.alphaDeg);
     const std::string caseText =
-        polarPress_ ? tavrix::caseTitle(*polarPress_, {false, false, false}) : "kept polars";
+        !polarPress_ ? "kept polars"
+        : coupled    ? tavrix::coupledCaseText(*polarPress_, "", polar.coupledOptions, alphas)
+                     : tavrix::caseTitle(*polarPress_, {false, false, false});
     const auto titled = [&](tavrix::PlotData plot, tavrix::KeptPlot which) {
         return tavrix::withKeptRuns(tavrix::titledForCase(std::move(plot), caseText), kept, which);
     };
+    if (coupled) {
+        const auto titledCoupled = [&](tavrix::PlotData plot, tavrix::KeptPlot which) {
+            plot.comments = {caseText};
+            return titled(std::move(plot), which);
+        };
+        polarCL_->setPlot(titledCoupled(tavrix::coupledLiftPlot(polar), tavrix::KeptPlot::Lift));
+        polarCM_->setPlot(titledCoupled(tavrix::coupledMomentPlot(polar), tavrix::KeptPlot::Moment));
+        polarCD_->setPlot(titledCoupled(tavrix::coupledDragPlot(polar), tavrix::KeptPlot::Drag));
+        polarTransition_->setPlot(
+            titledCoupled(tavrix::coupledTransitionPlot(polar), tavrix::KeptPlot::Transition));
+        dragPolar_->setPlot(titledCoupled(tavrix::coupledDragPolarPlot(polar), tavrix::KeptPlot::DragPolar));
+        return;
+    }
     polarCL_->setPlot(titled(tavrix::polarLiftPlot(polar), tavrix::KeptPlot::Lift));
     polarCM_->setPlot(titled(tavrix::polarMomentPlot(polar), tavrix::KeptPlot::Moment));
     polarCD_->setPlot(titled(tavrix::polarDragPlot(polar), tavrix::KeptPlot::Drag));
@@ -875,8 +1361,8 @@ void AnalysisWindow::buildLiftTargetRow(QBoxLayout* layout)
     row->addWidget(label("Label_LiftTarget", "Target CL:", this));
     liftTargetBox_ = numberBox("Text_LiftTarget", "0.5", this);
     liftTargetBox_->setToolTip(
-        "The lift coefficient to reach by the angle of attack, inviscid, for the method of "
-        "the last press");
+        "The lift coefficient to reach by the angle of attack for the method of the last "
+        "press: inviscid, or viscous with a Reynolds number and the coupled model");
     row->addWidget(liftTargetBox_);
     auto* find = named<QPushButton>("Command_FindAlpha",
                                     QString::fromUtf8("Find α for CL"), this);
@@ -899,6 +1385,31 @@ void AnalysisWindow::findAlphaForLift()
     }
     double target = 0;
     if (!readNumber(liftTargetBox_, "The target CL", target)) return;
+    tavrix::coupled::CoupledOptions options;
+    if (coupledModel() && !readCoupledOptions(options, true)) return;
+    if (coupledModel() && options.re > 0) {
+        // The viscous lift: the angle is an unknown of the coupled system.
+        const tavrix::PanelMethod method = press_->setup.method;
+        if (!tavrix::coupled::couplingAvailable(method)) {
+            toolkit_.messageFrom(kAnalysisForm, tavrix::coupled::couplingRefusal(method).message);
+            return;
+        }
+        options.targetCl = target;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        const tavrix::CoupledPoint p = tavrix::computeCoupledPoint(*press_, method, options);
+        QApplication::restoreOverrideCursor();
+        if (!p.converged) {
+            toolkit_.messageFrom(kAnalysisForm, "No angle of attack found for a viscous CL of " +
+                                                    tavrix::generalForm(target) + ": " + p.reason);
+            return;
+        }
+        liftTargetInfo_->setText(
+            QString::fromUtf8("α = %1° gives viscous CL = %2 (CMc/4 = %3, CD = %4): %5")
+                .arg(fixed(p.alphaDeg, 4), fixed(p.CL, 4), fixed(p.CM, 4), fixed(p.CD, 5),
+                     QString::fromStdString(tavrix::coupledCaseText(
+                         *press_, std::string(tavrix::methodName(method)), options, {}))));
+        return;
+    }
     const tavrix::Common& c = press_->common;
     const auto n = static_cast<std::size_t>(std::clamp(c.NP, 0, tavrix::kTableLast));
     tavrix::FlowSetup setup = press_->setup;

@@ -14,6 +14,7 @@
 #include "app/Form_TavrixS.h"
 #include "output/AnalysisSeries.h"
 #include "output/BoundaryLayerSeries.h"
+#include "output/CoupledSeries.h"
 #include "solvers/LiftTarget.h"
 #include "ui/Toolkit.h"
 
@@ -24,6 +25,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QProgressBar;
+class QStackedWidget;
 class QPushButton;
 class QTableWidget;
 class QTabWidget;
@@ -80,6 +82,18 @@ public:
     void findAlphaForLift();
     const std::optional<tavrix::LiftTarget>& liftTarget() const { return liftTarget_; }
 
+    // The boundary layer's model: the coupled viscous-inviscid analysis (the
+    // default) or the one-way layer on the inviscid speeds, for teaching.
+    bool coupledModel() const;
+    // The coupled point of the last press at the Reynolds number of the box
+    // (computed in the background: none while it runs, or without a
+    // Reynolds number, or in the one-way model).
+    const std::optional<tavrix::CoupledPoint>& coupledPoint() const { return coupledPoint_; }
+    bool coupledPointRunning() const { return pointRunning_; }
+    // Coupled polars of the boxes' angles and method at every Reynolds
+    // number of the box "Reynolds sweep", each kept as a run.
+    void runReynoldsSweep();
+
 private:
     using Job = std::function<void(const tavrix::SweepProgress&)>;
     void buildPressureTab(QWidget* tab);
@@ -106,6 +120,20 @@ private:
     // screen (press, correction, boundary layer) is no longer theirs.
     void markOutOfDate();
     tavrix::Compressibility chosenCorrection() const;
+    // Re, Ncrit and the trips of the coupled analysis from the boxes; false
+    // when one is refused (with a message when tell).
+    bool readCoupledOptions(tavrix::coupled::CoupledOptions& options, bool tell);
+    // Starts the coupled point of the last press in the background (the
+    // earlier one is dropped when it comes back late).
+    void updateCoupledPoint();
+    void showCoupledPoint();
+    // The model's boxes: the transition criterion belongs to the one-way
+    // layer, Ncrit to the coupled analysis and the one-way e^n method.
+    void enableLayerBoxes();
+    // The viscous polar's table and notes.
+    void showCoupledPolar();
+    // The angles and methods of the polar boxes; false when refused.
+    bool readSweep(std::vector<double>& alphas, std::vector<tavrix::PanelMethod>& methods);
     // The number of a box as a whole; a text that is not one is refused with
     // a message naming the box as `what`.
     bool readNumber(QLineEdit* edit, std::string_view what, double& value);
@@ -134,6 +162,21 @@ private:
     QCheckBox* exact_ = nullptr;
     QComboBox* correction_ = nullptr;
     PlotView* pressurePlot_ = nullptr;
+    PlotView* bodyPlot_ = nullptr;  // the displacement body and the wake (coupled)
+    QComboBox* model_ = nullptr;
+    // The boundary layer tab: the one-way layer's page or the coupled one's.
+    QStackedWidget* layerPages_ = nullptr;
+    PlotView* coupledBody_ = nullptr;
+    std::vector<std::pair<tavrix::CoupledLayerQuantity, PlotView*>> coupledLayer_;
+    QLabel* coupledInfo_ = nullptr;
+    std::optional<tavrix::CoupledPoint> coupledPoint_;
+    tavrix::coupled::CoupledOptions coupledPointOptions_;  // of coupledPoint_
+    QString coupledRefusal_;  // why there is no coupled point (a method that is not coupled)
+    QFutureWatcher<void> pointWatcher_;
+    std::shared_ptr<tavrix::CoupledPoint> pendingPoint_;  // what the running point fills
+    bool pointRunning_ = false;
+    bool pointAgain_ = false;  // the case changed while the point ran
+    int pointGeneration_ = 0;
     QLabel* pressureInfo_ = nullptr;
 
     QLineEdit* alphaFrom_ = nullptr;
@@ -149,6 +192,8 @@ private:
     PlotView* polarTransition_ = nullptr;
     PlotView* dragPolar_ = nullptr;
     QTableWidget* polarTable_ = nullptr;
+    QLineEdit* reynoldsList_ = nullptr;
+    QPushButton* runReynoldsSweep_ = nullptr;
     QLabel* polarInfo_ = nullptr;
     tavrix::PolarResult polar_;
     // The press and correction the shown polar was computed for.

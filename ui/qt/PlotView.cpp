@@ -176,7 +176,7 @@ QString legendEntry(const tavrix::Series& s)
     QString sample;
     if (!s.joined) {
         // Markers alone: the marker itself, open for a point that is no result.
-        sample = QString::fromUtf8(s.hollow ? "\u25cb" : "\u25cf");
+        sample = QString::fromUtf8(s.highlighted ? "\u2605" : s.hollow ? "\u25cb" : "\u25cf");
     } else switch (s.role) {
     case tavrix::Series::Role::Computed: sample = QString::fromUtf8("\u2501\u2501\u2501"); break;
     case tavrix::Series::Role::LowerSurface: sample = QString::fromUtf8("\u254d\u254d"); break;
@@ -237,8 +237,9 @@ void PlotView::setPlot(const tavrix::PlotData& plot)
         if (!s.joined) {
             // Markers alone, never joined, however many points they have.
             auto* scatter = new QScatterSeries;
-            scatter->setMarkerShape(QScatterSeries::MarkerShapeCircle);
-            scatter->setMarkerSize(kUnjoinedMarkerSize);
+            scatter->setMarkerShape(s.highlighted ? QScatterSeries::MarkerShapeStar
+                                                  : QScatterSeries::MarkerShapeCircle);
+            scatter->setMarkerSize(s.highlighted ? kHighlightedMarkerSize : kUnjoinedMarkerSize);
             line = scatter;
             markers = true;
         } else {

@@ -52,7 +52,7 @@ QPen seriesPen(const tavrix::Series& s)
 
 QPen markerPen(const tavrix::Series& s)
 {
-    QPen pen(seriesPen(s).color());
+    QPen pen(s.highlighted ? QColor(Qt::black) : seriesPen(s).color());
     pen.setWidthF(1.5);
     return pen;
 }

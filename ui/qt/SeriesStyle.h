@@ -21,6 +21,8 @@ QPen seriesPen(const tavrix::Series& s);
 // across, outlined in the series' colour with a solid pen, filled with it or,
 // hollow, not filled at all (a point that is no result).
 inline constexpr double kUnjoinedMarkerSize = 9;
+// A marked value (a maximum): a star, larger, outlined in black.
+inline constexpr double kHighlightedMarkerSize = 17;
 QPen markerPen(const tavrix::Series& s);
 QBrush markerBrush(const tavrix::Series& s);
 

@@ -1,0 +1,265 @@
+// The coupled viscous-inviscid analysis in the analysis window, driven by
+// object name: the point of the press with its viscous pressure, displacement
+// body and layer; the viscous polar with CLmax as the batch finds it; a point
+// that does not converge; kept runs of a Reynolds sweep and an xfoil polar
+// over them; the exports naming the case.
+#include <QAction>
+#include <QChart>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineSeries>
+#include <QListWidget>
+#include <QScatterSeries>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include "app/NumberText.h"
+#include "app/PressSolvers.h"
+#include "support/QtWindowDriver.h"
+#include "support/Session.h"
+#include "tools/batch/CoupledRun.h"
+#include "ui/qt/AirfoilFileMenu.h"
+#include "ui/qt/AnalysisWindow.h"
+#include "ui/qt/KeptRunsPanel.h"
+#include "ui/qt/PlotView.h"
+
+namespace {
+
+const QString kData = QString(TAVRIX_SOURCE_DIR) + "/tests/data/xfoil_viscous/";
+
+// The heavy polars run in the optimised build only: unoptimised and
+// instrumented, a coupled polar through the stall takes many minutes.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kHeavyRuns = false;
+#else
+constexpr bool kHeavyRuns = true;
+#endif
+
+}  // namespace
+
+class CoupledAnalysisTest : public QObject, protected tavrix::testing::WindowDriver {
+    Q_OBJECT
+
+private:
+    ui::AnalysisWindow* analysis()
+    {
+        return static_cast<ui::AnalysisWindow*>(windows->window(ui::kAnalysisForm));
+    }
+    ui::PlotView* plot(const char* name) { return find<ui::PlotView>(name); }
+    static QAbstractSeries* series(ui::PlotView* view, const QString& name)
+    {
+        for (QAbstractSeries* s : view->chart()->series())
+            if (s->name() == name) return s;
+        return nullptr;
+    }
+    static QList<QPointF> points(ui::PlotView* view, const QString& name)
+    {
+        auto* s = qobject_cast<QXYSeries*>(series(view, name));
+        return s ? s->points() : QList<QPointF>{};
+    }
+    static QStringList names(ui::PlotView* view)
+    {
+        QStringList n;
+        for (QAbstractSeries* s : view->chart()->series()) n << s->name();
+        return n;
+    }
+    void openAnalysis()
+    {
+        windows->mainWindow()->findChild<QAction*>("Mn_Analysis")->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(analysis()));
+    }
+    // xfoil's own nodes of a section, pressed with a method at an angle.
+    void pressFile(const char* file, tavrix::PanelMethod method, const char* alpha)
+    {
+        auto* menu = windows->mainWindow()->findChild<ui::AirfoilFileMenu*>("AirfoilFileMenu");
+        QVERIFY(menu->openPath(kData + file));
+        click(tavrix::methodOption(method));
+        type("Text_AlfaD", alpha);
+        type("Text_Moo", "0");
+        click("Command_Calculate");
+        QVERIFY(windows->logic().lastPressCompleted());
+    }
+    void enter(const char* name, const QString& value)
+    {
+        type(name, value);
+        QTest::keyClick(find<QLineEdit>(name), Qt::Key_Return);
+    }
+    void chooseMethod(tavrix::PanelMethod method)
+    {
+        auto* combo = find<QComboBox>("Combo_PolarMethod");
+        combo->setCurrentIndex(combo->findText(QString::fromUtf8(tavrix::methodName(method).data())));
+    }
+    void runPolar(const char* from, const char* to, const char* step)
+    {
+        type("Text_AlphaFrom", from);
+        type("Text_AlphaTo", to);
+        type("Text_AlphaStep", step);
+        click("Command_RunPolar");
+        QTRY_VERIFY_WITH_TIMEOUT(!analysis()->running(), 600000);
+    }
+    static std::string fileText(const QString& path)
+    {
+        return tavrix::testing::readFile(path.toStdString());
+    }
+
+private slots:
+    void init() { QVERIFY(start()); }
+    void cleanup() { stop(); }
+
+    void thePressGetsItsViscousPressureBodyAndLayer()
+    {
+        openAnalysis();
+        QVERIFY(analysis()->coupledModel());
+        pressFile("naca0012_161.dat", tavrix::PanelMethod::SoinneLaine, "2");
+        // No Reynolds number: inviscid as before, no coupled point.
+        QVERIFY(!analysis()->coupledPoint());
+        QVERIFY(!plot("Plot_DisplacementBody")->isVisible());
+        enter("Text_Reynolds", "3e6");
+        QTRY_VERIFY_WITH_TIMEOUT(!analysis()->coupledPointRunning(), 120000);
+        QVERIFY(analysis()->coupledPoint());
+        const tavrix::CoupledPoint& p = *analysis()->coupledPoint();
+        QVERIFY2(p.converged, p.reason.c_str());
+        // The same point as the batch's press at this angle computes.
+        const tavrix::Outcome<tavrix::PanelSolution> solution = tavrix::solvePanels(
+            tavrix::panelsInUse(common), tavrix::PanelMethod::SoinneLaine);
+        QVERIFY(solution.ok());
+        tavrix::coupled::CoupledOptions options;
+        options.re = 3e6;
+        const tavrix::CoupledPoint batch = tavrix::coupledPointAt(*solution, 2, options);
+        QCOMPARE(p.CL, batch.CL);
+        QCOMPARE(p.CD, batch.CD);
+        // The viscous lift lies below the inviscid one, the drag near xfoil's
+        // 0.00578 at 2 degrees (its polar on the same nodes).
+        QVERIFY(p.CL < tavrix::IntegrateForces(windows->logic().common()).CL);
+        QVERIFY(std::fabs(p.CD / 0.00578 - 1) < 0.1);
+        // Pressure: viscous over inviscid; the body and the wake beside it.
+        const QStringList pressure = names(plot("Plot_Pressure"));
+        QVERIFY2(pressure.size() >= 4, qPrintable(pressure.join("|")));
+        QVERIFY(plot("Plot_DisplacementBody")->isVisible());
+        QVERIFY(plot("Plot_DisplacementBody")->seriesCount() >= 3);
+        QVERIFY(find<QLabel>("Label_PressureInfo")->text().contains("viscous"));
+        // The layer tab: every quantity along the surfaces and the wake.
+        for (const char* name : {"Plot_CoupledUe", "Plot_CoupledTheta", "Plot_CoupledDstar",
+                                 "Plot_CoupledH", "Plot_CoupledCf"}) {
+            // (no wall in the wake: its friction is none)
+            const int least = std::string(name) == "Plot_CoupledCf" ? 2 : 3;
+            QVERIFY2(plot(name)->seriesCount() >= least, name);
+            QVERIFY2(plot(name)->titleText().contains("Re 3e6"), name);
+        }
+        const QString info = find<QLabel>("Label_CoupledInfo")->text();
+        QVERIFY(info.contains("viscous CL = " + QString::number(p.CL, 'f', 4)));
+        QVERIFY(info.contains("Ncrit 9"));
+
+        // The one-way model for teaching: the layer of the inviscid speeds.
+        find<QComboBox>("Combo_ViscousModel")->setCurrentIndex(1);
+        QVERIFY(analysis()->layer().ok);
+        QVERIFY(!find<QComboBox>("Combo_ViscousModel")->currentText().isEmpty());
+        QCOMPARE(find<QComboBox>("Combo_ViscousModel")->currentText(), QString("One-way (teaching)"));
+    }
+
+    void aMethodThatFailsIsHollowNeverJoinedAndSaysWhy()
+    {
+        if (!kHeavyRuns) QSKIP("a coupled polar in the optimised build only");
+        openAnalysis();
+        // The vortex panel coupling does not converge on this cambered
+        // section: the point is a failure, with its reason.
+        pressFile("naca4415_161.dat", tavrix::PanelMethod::VortexPanel, "2");
+        enter("Text_Reynolds", "3e6");
+        chooseMethod(tavrix::PanelMethod::VortexPanel);
+        runPolar("2", "2", "1");
+        const tavrix::PolarResult& polar = analysis()->polar();
+        QCOMPARE(polar.coupled.size(), std::size_t(1));
+        const tavrix::CoupledPoint& p = polar.coupled[0][0];
+        if (p.converged) QSKIP("the point converged: nothing to mark");
+        auto* table = find<QTableWidget>("Table_Polar");
+        QVERIFY(table->item(0, 7)->text().startsWith("no: "));
+        QVERIFY(table->item(0, 1) == nullptr || table->item(0, 1)->text().isEmpty());
+        // No converged curve holds it; where it stopped it is hollow, alone.
+        QVERIFY(points(plot("Plot_PolarCL"), "Vortex panel").isEmpty());
+        if (p.lastIterateCL) {
+            auto* hollow = qobject_cast<QScatterSeries*>(
+                series(plot("Plot_PolarCL"), "Vortex panel not converged"));
+            QVERIFY2(hollow != nullptr, qPrintable(names(plot("Plot_PolarCL")).join("|")));
+            QCOMPARE(hollow->points().size(), 1);
+            QCOMPARE(hollow->brush().style(), Qt::NoBrush);
+        }
+        QVERIFY(find<QLabel>("Label_PolarInfo")->text().contains("did not converge"));
+    }
+
+    void viscousPolarMarksCLmaxAsTheBatchAndKeepsRunsWithAnXfoilPolar()
+    {
+        if (!kHeavyRuns) QSKIP("a coupled polar in the optimised build only");
+        openAnalysis();
+        pressFile("naca4415_161.dat", tavrix::PanelMethod::SoinneLaine, "0");
+        enter("Text_Reynolds", "3e6");
+        chooseMethod(tavrix::PanelMethod::SoinneLaine);
+        runPolar("0", "18", "3");
+        const tavrix::PolarResult& polar = analysis()->polar();
+        QCOMPARE(polar.coupled.size(), std::size_t(1));
+        // CL(alpha), CD(alpha) and the drag polar hold every converged point.
+        int converged = 0;
+        for (const tavrix::CoupledPoint& p : polar.coupled[0]) converged += p.converged;
+        QVERIFY(converged >= 6);
+        QCOMPARE(points(plot("Plot_PolarCL"), "Soinne-Laine").size(), converged);
+        QCOMPARE(points(plot("Plot_PolarCD"), "Soinne-Laine").size(), converged);
+        QCOMPARE(points(plot("Plot_DragPolar"), "Soinne-Laine").size(), converged);
+        QVERIFY(points(plot("Plot_PolarCL"), "Soinne-Laine inviscid").size() == 7);
+
+        // CLmax: the marker and the note carry the batch's value.
+        std::vector<double> x(common.XCoord.begin() + 1, common.XCoord.begin() + 1 + common.NP);
+        std::vector<double> y(common.YCoord.begin() + 1, common.YCoord.begin() + 1 + common.NP);
+        tavrix::coupled::CoupledOptions options;
+        options.re = 3e6;
+        const std::vector<tavrix::CoupledPoint> batch = tavrix::coupledSweep(
+            x, y, 0, tavrix::PanelMethod::SoinneLaine, {0, 3, 6, 9, 12, 15, 18}, options);
+        const std::string line = tavrix::liftMaximumLine(batch, '.');
+        QVERIFY2(line.rfind("CLmax = ", 0) == 0 && line.find("none") == std::string::npos,
+                 line.c_str());
+        const auto maximum = tavrix::polarLiftMaximum(polar, 0);
+        QVERIFY(maximum);
+        QCOMPARE(line, "CLmax = " + tavrix::generalForm(tavrix::roundHalfEven(maximum->cl, 4)) +
+                           " at alpha = " + tavrix::generalForm(maximum->alphaDeg));
+        QList<QPointF> marker;
+        for (const QString& n : names(plot("Plot_PolarCL")))
+            if (n.startsWith("CLmax")) marker = points(plot("Plot_PolarCL"), n);
+        QCOMPARE(marker.size(), 1);
+        QCOMPARE(marker[0].x(), maximum->alphaDeg);
+        QCOMPARE(marker[0].y(), maximum->cl);
+        QVERIFY(find<QLabel>("Label_PolarInfo")->text().contains(
+            "CLmax = " + QString::number(maximum->cl, 'f', 4)));
+
+        // The exports carry the case: the table's header and the plot's title.
+        QTemporaryDir dir;
+        QVERIFY(plot("Plot_PolarCL")->exportCsv(dir.filePath("cl.csv")).isEmpty());
+        const std::string csv = fileText(dir.filePath("cl.csv"));
+        for (const char* part : {"Re 3e6", "Ncrit 9", "viscous"})
+            QVERIFY2(csv.find(part) != std::string::npos, csv.substr(0, 300).c_str());
+        QVERIFY(plot("Plot_PolarCL")->titleText().contains("Re 3e6"));
+
+        // Keep it, then a Reynolds sweep adds a run per Reynolds number: the
+        // lift plot shows each kept curve by its name.
+        click("Command_KeepRun");
+        auto* list = find<QListWidget>("List_KeptRuns");
+        QCOMPARE(list->count(), 1);
+        QVERIFY2(list->item(0)->text().contains("Re 3e6"), qPrintable(list->item(0)->text()));
+        type("Text_AlphaFrom", "0");
+        type("Text_AlphaTo", "6");
+        type("Text_AlphaStep", "3");
+        type("Text_ReynoldsSweep", "1e6 6e6");
+        click("Command_RunReynoldsSweep");
+        QTRY_VERIFY_WITH_TIMEOUT(!analysis()->running(), 600000);
+        QCOMPARE(list->count(), 3);
+        const QStringList lift = names(plot("Plot_PolarCL"));
+        for (int i = 0; i < list->count(); ++i)
+            QVERIFY2(lift.contains(list->item(i)->text()), qPrintable(lift.join("|")));
+
+        // An xfoil polar of the same case overlays under its own name.
+        auto* kept = find<ui::KeptRunsPanel>("Panel_KeptRuns");
+        QVERIFY(kept->importXfoilPolar(kData + "naca4415_re3e6.pol"));
+        QCOMPARE(list->count(), 4);
+        QVERIFY(names(plot("Plot_PolarCL")).contains(list->item(3)->text()));
+    }
+};
+
+QTEST_MAIN(CoupledAnalysisTest)
+#include "CoupledAnalysis_test.moc"
