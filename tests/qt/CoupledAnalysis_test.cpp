@@ -4,6 +4,10 @@
 // that does not converge; kept runs of a Reynolds sweep and an xfoil polar
 // over them; the exports naming the case.
 #include <QAction>
+#include <QElapsedTimer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTimer>
 #include <QChart>
 #include <QComboBox>
 #include <QLabel>
@@ -184,6 +188,51 @@ private slots:
             QCOMPARE(hollow->brush().style(), Qt::NoBrush);
         }
         QVERIFY(find<QLabel>("Label_PolarInfo")->text().contains("did not converge"));
+    }
+
+    // A viscous polar of the four formulations over 81 angles runs behind a
+    // window that keeps answering: the bar moves, the table can be scrolled,
+    // Cancel ends the run and keeps the angles solved before it.
+    void aLongFourMethodPolarKeepsTheWindowAnsweringAndCancelKeepsWhatIsDone()
+    {
+        if (!kHeavyRuns) QSKIP("a coupled polar in the optimised build only");
+        openAnalysis();
+        pressFile("naca0012_161.dat", tavrix::PanelMethod::SoinneLaine, "0");
+        enter("Text_Reynolds", "3e6");
+        find<QComboBox>("Combo_PolarMethod")->setCurrentIndex(4);  // all four
+        type("Text_AlphaFrom", "-10");
+        type("Text_AlphaTo", "10");
+        type("Text_AlphaStep", "0.25");
+        click("Command_RunPolar");
+        QVERIFY(analysis()->running());
+        // The event loop runs while the points are solved: a timer of the
+        // window's thread fires on time, again and again, and the bar moves.
+        auto* bar = find<QProgressBar>("Progress_Polar");
+        QElapsedTimer clock;
+        clock.start();
+        int ticks = 0;
+        QTimer tick;
+        QObject::connect(&tick, &QTimer::timeout, [&] { ++ticks; });
+        tick.start(50);
+        QTRY_VERIFY_WITH_TIMEOUT(bar->value() > 0 || !analysis()->running(), 120000);
+        const qint64 waited = clock.elapsed();
+        QVERIFY2(ticks >= waited / 50 / 4, qPrintable(QString("%1 ticks in %2 ms").arg(ticks).arg(waited)));
+        QVERIFY(find<QPushButton>("Command_CancelPolar")->isEnabled());
+        click("Command_CancelPolar");
+        QTRY_VERIFY_WITH_TIMEOUT(!analysis()->running(), 120000);
+        const tavrix::PolarResult& polar = analysis()->polar();
+        QVERIFY(polar.cancelled);
+        int solved = 0, cancelled = 0;
+        for (const auto& points : polar.coupled)
+            for (const tavrix::CoupledPoint& p : points) {
+                solved += p.iterations > 0;
+                cancelled += p.reason == tavrix::kCancelledReason;
+                QVERIFY(p.converged || !p.reason.empty());
+            }
+        QVERIFY(solved > 0);
+        QVERIFY(cancelled > 0);
+        QVERIFY(find<QLabel>("Label_PolarInfo")->text().contains("Cancelled"));
+        QVERIFY(find<QPushButton>("Command_RunPolar")->isEnabled());
     }
 
     void viscousPolarMarksCLmaxAsTheBatchAndKeepsRunsWithAnXfoilPolar()
