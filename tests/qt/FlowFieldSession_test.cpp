@@ -196,6 +196,37 @@ private slots:
         QCOMPARE(text("Text_CL"), shownCL);
     }
 
+    // The boundary layer's model is an input of the session; a session
+    // written before the coupled analysis existed reads with the one-way
+    // layer it was made with.
+    void sessionKeepsTheLayerModelAndOlderSessionsTheOneWayLayer()
+    {
+        type("Text_NP", "41");
+        click("Option_N0012");
+        press("0", "Option_HESS");
+        windows->mainWindow()->findChild<QAction*>("Mn_Analysis")->trigger();
+        auto* model = find<QComboBox>("Combo_ViscousModel");
+        QCOMPARE(model->currentIndex(), 0);  // coupled, by default
+        type("Text_ReynoldsSweep", "1e6 3e6");
+        QVERIFY(sessions()->savePath(sessionPath("coupled.json")));
+        model->setCurrentIndex(1);
+        type("Text_ReynoldsSweep", "");
+        QVERIFY(sessions()->openPath(sessionPath("coupled.json")));
+        QVERIFY(messages.empty());
+        QCOMPARE(model->currentIndex(), 0);
+        QCOMPARE(text("Text_ReynoldsSweep"), QString("1e6 3e6"));
+
+        QJsonObject root = readJson(sessionPath("coupled.json"));
+        QJsonObject inputs = root.value("inputs").toObject();
+        QVERIFY(inputs.contains("Combo_ViscousModel"));
+        inputs.remove("Combo_ViscousModel");
+        root.insert("inputs", inputs);
+        writeJson(sessionPath("older.json"), root);
+        QVERIFY(sessions()->openPath(sessionPath("older.json")));
+        QVERIFY(messages.empty());
+        QCOMPARE(model->currentText(), QString("One-way (teaching)"));
+    }
+
     void sessionKeepsTheKeptPolarsAndTheFlap()
     {
         type("Text_NP", "121");

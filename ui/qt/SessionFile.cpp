@@ -40,14 +40,18 @@ constexpr int kLongestText = 400;
 constexpr const char* kTextBoxes[] = {
     "Text_NP",       "Text_AlfaD",    "Text_ItaD",     "Text_Moo",     "Text_Delta",
     "Text_Gamma",    "Text_Tau",      "Text_xDltc",    "Text_Reynolds", "Text_Ncrit",
-    "Text_AlphaFrom", "Text_AlphaTo", "Text_AlphaStep"};
+    "Text_AlphaFrom", "Text_AlphaTo", "Text_AlphaStep", "Text_ReynoldsSweep"};
 constexpr const char* kCheckBoxes[] = {"Check_WritePanel",     "Check_WriteMat",
                                        "Check_WriteSingularities", "Check_ShowMat",
                                        "Check_Circulation",    "Check_CompareMethods",
                                        "Check_ExactCp",        "Check_FieldStreamlines",
                                        "Check_FieldPanels"};
 constexpr const char* kComboBoxes[] = {"Combo_Transition", "Combo_Correction", "Combo_PolarMethod",
-                                       "Combo_FieldQuantity"};
+                                       "Combo_FieldQuantity", "Combo_ViscousModel"};
+// A session written before the coupled analysis came had the one-way layer
+// as its only model: read without a model, it keeps that one.
+constexpr const char* kModelBox = "Combo_ViscousModel";
+constexpr int kOneWayModel = 1;
 
 const std::pair<tavrix::ContourSource, const char*> kSources[] = {
     {tavrix::ContourSource::None, "none"},
@@ -459,6 +463,7 @@ std::string openSession(QtWindows& windows, const QString& path)
         panel->setRuns(std::move(s.keptRuns));
     // The analysis window's choices last: a press sets the polar's method
     // to its own until the user picks one, as the session's user had.
+    if (!s.inputs.contains(kModelBox)) s.inputs.insert(kModelBox, kOneWayModel);
     for (const char* n : kComboBoxes) {
         auto* combo = qobject_cast<QComboBox*>(windows.control(n));
         if (combo == nullptr || !s.inputs.contains(n)) continue;
