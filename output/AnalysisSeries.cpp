@@ -37,10 +37,6 @@ int methodIndex(PanelMethod method) { return static_cast<int>(method); }
 constexpr int kGreyColour = 4;
 constexpr int kExactColour = 5;
 
-std::string methodMessage(PanelMethod method, const std::string& message)
-{
-    return std::string(methodName(method)) + ": " + message;
-}
 
 // Surface speed of the exact flow at each control point of the press. The
 // exact flow lives in the frame of the unrotated section, where the free
@@ -77,6 +73,13 @@ void addSurfaces(PlotData& plot, const std::string& name, int colour,
 }
 
 }  // namespace
+
+int methodColour(PanelMethod method) { return static_cast<int>(method); }
+
+std::string methodMessage(PanelMethod method, const std::string& message)
+{
+    return std::string(methodName(method)) + ": " + message;
+}
 
 bool drawsMarkers(const Series& series)
 {

@@ -43,6 +43,11 @@ struct Series {
     std::vector<std::string> notes = {};
 };
 
+// The palette index of a method's curves: the same colour on every plot.
+int methodColour(PanelMethod method);
+// "Hess: MESSAGE", a method's refusal in a polar's notes.
+std::string methodMessage(PanelMethod method, const std::string& message);
+
 // Above this many points a curve is drawn without markers: on a fine polar
 // they would merge into a thick smear over the line.
 inline constexpr std::size_t kMostMarkedPoints = 60;

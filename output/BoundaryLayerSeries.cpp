@@ -187,8 +187,6 @@ std::vector<std::string> layerSummary(const ViscousResult& layer)
 
 namespace {
 
-int methodColour(PanelMethod method) { return static_cast<int>(method); }
-
 template <class Y>
 PlotData polarOf(const PolarResult& polar, const char* title, const char* xLabel,
                  const char* yLabel, Y y)

@@ -23,13 +23,6 @@ constexpr int kTransitionColour = 1;
 constexpr int kSeparationColour = 3;
 constexpr int kGreyColour = 4;
 
-int methodIndex(PanelMethod method) { return static_cast<int>(method); }
-
-std::string methodMessage(PanelMethod method, const std::string& message)
-{
-    return std::string(methodName(method)) + ": " + message;
-}
-
 void addMessage(PolarResult& polar, const std::string& line)
 {
     // A method the inviscid sweep refused is usually refused by the
@@ -94,7 +87,7 @@ PlotData perMethodPlot(const PolarResult& polar, PlotData plot, double CoupledPo
     for (std::size_t k = 0; k < polar.methods.size(); ++k) {
         if (!hasCoupled(polar, k)) continue;
         const std::string name(methodName(polar.methods[k]));
-        const int colour = methodIndex(polar.methods[k]);
+        const int colour = methodColour(polar.methods[k]);
         Series curve{name, Series::Role::Computed, colour, true, {}, {}};
         Series stopped = markersOnly(name + " not converged", colour, true);
         for (const CoupledPoint& p : polar.coupled[k]) {
@@ -125,7 +118,7 @@ std::size_t coupledMethods(const PolarResult& polar)
 int colourOfMethod(const std::string& name)
 {
     for (PanelMethod m : kAllMethods)
-        if (methodName(m) == name) return methodIndex(m);
+        if (methodName(m) == name) return methodColour(m);
     return kUpperColour;
 }
 
@@ -325,7 +318,7 @@ PlotData coupledLiftPlot(const PolarResult& polar)
     for (std::size_t k = 0; k < polar.methods.size() && k < polar.points.size(); ++k) {
         if (!hasCoupled(polar, k) || polar.points[k].empty()) continue;
         Series s{std::string(methodName(polar.methods[k])) + " inviscid", Series::Role::Reference,
-                 methodIndex(polar.methods[k]), false, {}, {}};
+                 methodColour(polar.methods[k]), false, {}, {}};
         for (const OperatingPoint& p : polar.points[k]) {
             if (!std::isfinite(p.CL)) continue;
             s.x.push_back(p.alphaDeg);
@@ -340,7 +333,7 @@ PlotData coupledLiftPlot(const PolarResult& polar)
         std::string name = "CLmax = " + decimals(m->cl, 2) + " at \u03b1 = " +
                            angleText(m->alphaDeg) + "\u00b0";
         if (several) name = std::string(methodName(polar.methods[k])) + " " + name;
-        Series s = markersOnly(std::move(name), methodIndex(polar.methods[k]), false);
+        Series s = markersOnly(std::move(name), methodColour(polar.methods[k]), false);
         s.highlighted = true;
         s.x = {m->alphaDeg};
         s.y = {m->cl};
@@ -361,7 +354,7 @@ PlotData coupledDragPolarPlot(const PolarResult& polar)
     for (std::size_t k = 0; k < polar.methods.size(); ++k) {
         if (!hasCoupled(polar, k)) continue;
         Series s{std::string(methodName(polar.methods[k])), Series::Role::Computed,
-                 methodIndex(polar.methods[k]), true, {}, {}};
+                 methodColour(polar.methods[k]), true, {}, {}};
         for (const CoupledPoint& p : polar.coupled[k]) {
             if (!p.converged) continue;
             s.x.push_back(p.CD);
@@ -386,7 +379,7 @@ PlotData coupledTransitionPlot(const PolarResult& polar)
     for (std::size_t k = 0; k < polar.methods.size(); ++k) {
         if (!hasCoupled(polar, k)) continue;
         const std::string name(methodName(polar.methods[k]));
-        const int colour = methodIndex(polar.methods[k]);
+        const int colour = methodColour(polar.methods[k]);
         Series upper{name + " upper", Series::Role::Computed, colour, true, {}, {}};
         Series lower{name + " lower", Series::Role::LowerSurface, colour, true, {}, {}};
         for (const CoupledPoint& p : polar.coupled[k]) {
