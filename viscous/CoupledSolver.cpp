@@ -1027,11 +1027,18 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
     std::sort(down.begin(), down.end(),
               [&](std::size_t a, std::size_t b) { return alphas[a] > alphas[b]; });
     constexpr double kThinAirfoilSlope = 2 * M_PI * M_PI / 180;  // per degree
+    // How far above the maximum a lift past the stall may recover (a share
+    // of the maximum, and 0.02 besides).
+    constexpr double kRecoveryAbove = 0.05;
     for (const std::vector<std::size_t>* branch : {&up, &down}) {
         const double sign = branch == &up ? 1.0 : -1.0;
         std::size_t last = start;
         double slope = kThinAirfoilSlope;
         bool failed = false;
+        // The largest lift so far and whether the curve has turned over
+        // beyond it (the stall passed).
+        std::size_t highest = start;
+        bool turned = false;
         for (std::size_t i : *branch) {
             if (i == start) continue;
             if (!converged[i]) {
@@ -1039,8 +1046,19 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
                 continue;
             }
             if (!failed) {
+                if (turned && sign * lift[i] > sign * lift[highest] * (1 + kRecoveryAbove) + 0.02) {
+                    // Past the stall, back above its maximum: the attached
+                    // branch again, not the stalled flow.
+                    jumps.push_back({i, last});
+                    continue;
+                }
                 const double d = alphas[i] - alphas[last];
                 if (std::abs(d) > 1e-12) slope = std::max((lift[i] - lift[last]) / d, 0.0);
+                // (a fall of more than 0.03 and 2 % below the maximum; a
+                // smaller dip, as a separation bubble can give, is no stall)
+                if (sign * lift[i] < sign * lift[highest] - std::max(0.03, 0.02 * std::abs(lift[highest])))
+                    turned = true;
+                if (sign * lift[i] > sign * lift[highest]) highest = i;
                 last = i;
                 continue;
             }

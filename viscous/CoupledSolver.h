@@ -151,7 +151,9 @@ struct BranchJump {
 // converged point whose lift (or, downwards, negative lift) exceeds the
 // lift curve before the failure continued at its last slope (2 pi per
 // radian from a single point), with a fifth and 0.02 to spare, is that
-// branch, not the stalled flow.
+// branch, not the stalled flow; so is, without a failure, a point whose
+// lift climbs back above the maximum by more than 5 % and 0.02 once the
+// curve has fallen more than 0.03 and 2 % below it.
 std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
                                             const std::vector<double>& lift,
                                             const std::vector<char>& converged);

@@ -389,6 +389,23 @@ TEST(SweepBranches, aLiftFarAheadOfTheCurveBeyondTheFailuresIsAnotherBranch)
     ASSERT_EQ(below.size(), 1u);
     EXPECT_EQ(below[0].point, 0u);
     EXPECT_EQ(below[0].lastBefore, 4u);
+
+    // Without a failure: NACA 0012 turns over at 18 degrees (1.605, 1.554
+    // at 19), and a fresh start at 20 lands on the attached branch at 1.93;
+    // the stalled flow's own recovery, or the lift curve before the stall,
+    // is kept.
+    const std::vector<char> all(7, 1);
+    const std::vector<double> over{1.4535, 1.5299, 1.5421, 1.5962, 1.6050, 1.5540, 1.9323};
+    const std::vector<BranchJump> back = liftAheadOfTheCurve(alphas, over, all);
+    ASSERT_EQ(back.size(), 1u);
+    EXPECT_EQ(back[0].point, 6u);
+    EXPECT_EQ(back[0].lastBefore, 5u);
+    const std::vector<double> recovers{1.4535, 1.5299, 1.5421, 1.5962, 1.6050, 1.5540, 1.6180};
+    EXPECT_TRUE(liftAheadOfTheCurve(alphas, recovers, all).empty());
+    // A dip of 0.02 (a separation bubble at a low Reynolds number) is no
+    // stall: the rise after it is the lift curve.
+    const std::vector<double> dipped{1.0, 1.1, 1.08, 1.2, 1.3, 1.35, 1.4};
+    EXPECT_TRUE(liftAheadOfTheCurve(alphas, dipped, all).empty());
 }
 
 }  // namespace
