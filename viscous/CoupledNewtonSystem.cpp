@@ -56,7 +56,6 @@ Eigen::MatrixXd denseMatrix(const NewtonSystem& s)
     return J;
 }
 
-
 // An LU factorisation with partial pivoting of a band matrix (kl
 // sub-diagonals, ku super-diagonals): rows are swapped within the band as
 // the elimination goes, which widens U to kl + ku super-diagonals. Each row

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cmath>
 #include <sstream>
-#include <type_traits>
 
 namespace tavrix::coupled {
 
@@ -163,12 +162,6 @@ LayerKind kindOf(const Layout& L, const std::vector<char>& turbulent, int g)
     return turbulent[g] ? LayerKind::Turbulent : LayerKind::Laminar;
 }
 
-LayerVars<D12> typed(const LayerVars<double>& v, int offset)
-{
-    return {D12::variable(v.theta, offset), D12::variable(v.dstar, offset + 1),
-            D12::variable(v.c, offset + 2), D12::variable(v.ue, offset + 3)};
-}
-
 IntervalSetup intervalSetup(const Layout& L, const std::vector<char>& turbulent, int a, int b,
                           const CoupledOptions& o)
 {
@@ -228,25 +221,26 @@ void inviscidAt(const CouplingStations& st, double alphaDeg, std::vector<double>
     }
 }
 
-// The layer residuals are evaluated on dual numbers: with 12 derivatives
-// (two stations, or three at the start of the wake) for the Jacobian, with
-// none for the residual alone, whose values are the same to the bit.
-using D0 = Dual<0>;
-
-template <class T>
-LayerVars<T> typedVars(const LayerVars<double>& v, int offset)
+// The layer residuals are evaluated on dual numbers: with the derivatives
+// with respect to the unknowns of the two stations of a row (8), or the
+// three of the start of the wake (12), for the Jacobian; with none for the
+// residual alone, whose values are the same to the bit.
+template <int N>
+LayerVars<Dual<N>> typedVars(const LayerVars<double>& v, int offset)
 {
-    if constexpr (std::is_same_v<T, D12>) return typed(v, offset);
-    else {
+    if constexpr (N == 0) {
         (void)offset;
-        return {T(v.theta), T(v.dstar), T(v.c), T(v.ue)};
+        return {Dual<0>(v.theta), Dual<0>(v.dstar), Dual<0>(v.c), Dual<0>(v.ue)};
+    } else {
+        return {Dual<N>::variable(v.theta, offset), Dual<N>::variable(v.dstar, offset + 1),
+                Dual<N>::variable(v.c, offset + 2), Dual<N>::variable(v.ue, offset + 3)};
     }
 }
 
 // Residuals, and with J the Jacobian (the layer rows, the coupling rows'
 // unit diagonal and the angle's row and column as entries, the interaction
 // by D and the state), of the whole system.
-template <class T>
+template <bool withJacobian>
 void assembleWith(const CouplingStations& st, const Layout& L,
                   const std::vector<LayerVars<double>>& v, const std::vector<char>& turbulent,
                   const CoupledOptions& o, const std::vector<double>& qInv,
@@ -278,10 +272,13 @@ void assembleWith(const CouplingStations& st, const Layout& L,
             J->dstar[j] = v[j].dstar;
         }
     }
-    auto put = [&](int g, const std::array<T, 3>& r, std::initializer_list<int> stations) {
+    constexpr int N2 = withJacobian ? 8 : 0, N3 = withJacobian ? 12 : 0;
+    using T2 = Dual<N2>;
+    using T3 = Dual<N3>;
+    auto put = [&](int g, const auto& r, std::initializer_list<int> stations) {
         for (int e = 0; e < 3; ++e) {
             R[4 * g + e] = r[e].v;
-            if constexpr (std::is_same_v<T, D12>) {
+            if constexpr (withJacobian) {
                 if (!J) continue;
                 int slot = 0;
                 for (int s : stations) {
@@ -297,35 +294,35 @@ void assembleWith(const CouplingStations& st, const Layout& L,
         const int p = L.prev[g];
         if (p >= 0) {
             const IntervalSetup setup = intervalSetup(L, turbulent, p, g, o);
-            put(g, intervalResidual(typedVars<T>(v[p], 0), typedVars<T>(v[g], 4), setup), {p, g});
+            put(g, intervalResidual(typedVars<N2>(v[p], 0), typedVars<N2>(v[g], 4), setup), {p, g});
         } else if (p == -3) {
             const int c = L.copyOf[g];
-            const LayerVars<T> vg = typedVars<T>(v[g], 0), vc = typedVars<T>(v[c], 4);
-            put(g, {log(vg.theta / vc.theta), log(vg.dstar / vc.dstar), vg.c}, {g, c});
+            const LayerVars<T2> vg = typedVars<N2>(v[g], 0), vc = typedVars<N2>(v[c], 4);
+            put(g, std::array<T2, 3>{log(vg.theta / vc.theta), log(vg.dstar / vc.dstar), vg.c}, {g, c});
         } else if (p == -1) {
             // The next station downstream gives the exponent of ue = K xi^m.
             const std::vector<int>& order = L.side[g] == Side::Lower ? L.lower : L.upper;
             const int nx = order.size() > 1 ? order[1] : g;
-            const LayerVars<T> vg = typedVars<T>(v[g], 0), vn = typedVars<T>(v[nx], 4);
-            const T m = nx != g && L.xi[nx] > L.xi[g]
-                            ? startExponent(vg.ue, L.xi[g], vn.ue, L.xi[nx])
-                            : T(1.0);
+            const LayerVars<T2> vg = typedVars<N2>(v[g], 0), vn = typedVars<N2>(v[nx], 4);
+            const T2 m = nx != g && L.xi[nx] > L.xi[g]
+                             ? startExponent(vg.ue, L.xi[g], vn.ue, L.xi[nx])
+                             : T2(1.0);
             if (nx != g) put(g, similarityResidual(vg, L.xi[g], o.re, m), {g, nx});
             else put(g, similarityResidual(vg, L.xi[g], o.re, m), {g});
         } else {
             const int u = L.nA - 1, l = 0;
-            const LayerVars<T> vu = typedVars<T>(v[u], 0), vl = typedVars<T>(v[l], 4),
-                               vw = typedVars<T>(v[g], 8);
-            const LayerVars<T> start = wakeStart(vu, turbulent[u] != 0, vl, turbulent[l] != 0,
-                                                 st.trailingEdgeGap, o.re);
-            std::array<T, 3> r;
+            const LayerVars<T3> vu = typedVars<N3>(v[u], 0), vl = typedVars<N3>(v[l], 4),
+                                vw = typedVars<N3>(v[g], 8);
+            const LayerVars<T3> start = wakeStart(vu, turbulent[u] != 0, vl, turbulent[l] != 0,
+                                                  st.trailingEdgeGap, o.re);
+            std::array<T3, 3> r;
             if (st.s[g] < 1e-9) {
                 r[0] = log(vw.theta / start.theta);
                 r[1] = log(vw.dstar / start.dstar);
                 r[2] = log(vw.c / start.c);
             } else {
                 const double xiTE = L.xi[g] - st.s[g];
-                r = segmentResidual(LayerKind::Wake, start, xiTE, T(xiTE), vw, T(L.xi[g]), o.re);
+                r = segmentResidual(LayerKind::Wake, start, xiTE, T3(xiTE), vw, T3(L.xi[g]), o.re);
             }
             put(g, r, {u, l, g});
         }
@@ -368,8 +365,8 @@ void assemble(const CouplingStations& st, const Layout& L, const std::vector<Lay
               const std::vector<double>& qInv, const AngleUnknown* angle, Eigen::VectorXd& R,
               NewtonSystem* J, const std::vector<double>* speed = nullptr)
 {
-    if (J) assembleWith<D12>(st, L, v, turbulent, o, qInv, angle, R, J, speed);
-    else assembleWith<D0>(st, L, v, turbulent, o, qInv, angle, R, nullptr, speed);
+    if (J) assembleWith<true>(st, L, v, turbulent, o, qInv, angle, R, J, speed);
+    else assembleWith<false>(st, L, v, turbulent, o, qInv, angle, R, nullptr, speed);
 }
 
 // Whether the entries and rank-one terms of J are finite (the interaction's
