@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace tavrix::coupled {
 
@@ -156,7 +157,10 @@ struct NewtonSolver::Work {
     const NewtonSystem* s = nullptr;
     BandLU lu;
     RowMatrix Y;
-    Eigen::MatrixXd B, C;
+    Eigen::MatrixXd C;
+    // The rows of B (the right vectors of the rank-one terms), by their
+    // non-zero entries: (column, value).
+    std::vector<std::vector<std::pair<int, double>>> B;
     Eigen::PartialPivLU<Eigen::MatrixXd> capacitance;
     std::vector<Eigen::VectorXd> a, b;
     int m = 0;
@@ -168,7 +172,11 @@ struct NewtonSolver::Work {
         Eigen::MatrixXd out(n + m, X.cols());
         for (int j = 0; j < n; ++j)
             out.row(j) = s->ue[j] * X.row(4 * j + 1) + s->dstar[j] * X.row(4 * j + 3);
-        out.bottomRows(m).noalias() = B * X;
+        for (int k = 0; k < m; ++k) {
+            auto row = out.row(n + k);
+            row.setZero();
+            for (const auto& [c, value] : B[k]) row += value * X.row(c);
+        }
         return out;
     }
 
@@ -177,7 +185,11 @@ struct NewtonSolver::Work {
         const int n = s->stations;
         Eigen::VectorXd out(n + m);
         for (int j = 0; j < n; ++j) out[j] = s->ue[j] * x[4 * j + 1] + s->dstar[j] * x[4 * j + 3];
-        out.tail(m).noalias() = B * x;
+        for (int k = 0; k < m; ++k) {
+            double sum = 0;
+            for (const auto& [c, value] : B[k]) sum += value * x[c];
+            out[n + k] = sum;
+        }
         return out;
     }
 
@@ -262,8 +274,10 @@ struct NewtonSolver::Work {
         }
         for (int k = 0; k < m; ++k) Y.col(n + k) = a[k];
         lu.solve(Y);
-        B.resize(m, N);
-        for (int k = 0; k < m; ++k) B.row(k) = b[k].transpose();
+        B.assign(m, {});
+        for (int k = 0; k < m; ++k)
+            for (int c = 0; c < N; ++c)
+                if (b[k][c] != 0) B[k].emplace_back(c, b[k][c]);
         C = applyVt(Y);
         C.diagonal().array() += 1.0;
         capacitance.compute(C);
