@@ -3,13 +3,18 @@
 // starts the layers from the march on the inviscid speed; the runs of one
 // and of three Newton steps are timed apart, so that the difference over two
 // is the cost of one step (assembly with its dual-number derivatives, the
-// stagnation point's sensitivity, the dense LU of the whole system and the
-// line search).
+// stagnation point's sensitivity, the solve of the linear system and the
+// line search). Then the solve of one step's system alone (the third step
+// of the same iteration): by the dense LU of the whole Jacobian, and in its
+// structure (band LU and capacitance system).
 #include <benchmark/benchmark.h>
 
+#include <map>
+#include <memory>
 #include <variant>
 
 #include "geometry/NacaSections.h"
+#include "viscous/CoupledNewtonSystem.h"
 #include "viscous/CoupledSolver.h"
 #include "viscous/InviscidCoupling.h"
 
@@ -37,6 +42,63 @@ void coupledSteps(benchmark::State& state)
 
 BENCHMARK(coupledSteps)
     ->ArgsProduct({{81, 121, 161, 241}, {1, 3}})
+    ->Unit(benchmark::kMillisecond);
+
+// The stations (which own D) and the Newton system of the third step.
+struct StepSystem {
+    coupled::CouplingStations stations;
+    coupled::NewtonSystem system;
+};
+
+const StepSystem& stepSystem(int nodes)
+{
+    static std::map<int, std::unique_ptr<StepSystem>> cache;
+    std::unique_ptr<StepSystem>& entry = cache[nodes];
+    if (!entry) {
+        entry = std::make_unique<StepSystem>();
+        const auto d = std::get<NacaDesignation>(parseNacaDesignation("4415"));
+        const Contour c = makeNacaSection(d, nodes, false, kPi);
+        const PanelSolution solution =
+            *solvePanels(*buildPanelGeometry(c.x, c.y, 0), PanelMethod::VortexPanel);
+        entry->stations = *coupled::buildCoupling(solution, 4.0);
+        coupled::CoupledOptions options;
+        options.re = 3e6;
+        options.maxIterations = 3;
+        options.monitor = [&](const coupled::IterationReport& r) {
+            if (r.iteration == 2) entry->system = *r.system;
+        };
+        coupled::solveCoupled(entry->stations, options);
+    }
+    return *entry;
+}
+
+void newtonSolveDense(benchmark::State& state)
+{
+    const StepSystem& s = stepSystem(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        const std::vector<double> step = coupled::solveNewtonSystemDense(s.system);
+        benchmark::DoNotOptimize(step.data());
+    }
+    state.counters["unknowns"] = s.system.size;
+}
+
+void newtonSolveStructured(benchmark::State& state)
+{
+    const StepSystem& s = stepSystem(static_cast<int>(state.range(0)));
+    coupled::NewtonSolver solver;
+    for (auto _ : state) {
+        const coupled::NewtonStep step = solver.solve(s.system);
+        benchmark::DoNotOptimize(step.step.data());
+    }
+    state.counters["unknowns"] = s.system.size;
+}
+
+BENCHMARK(newtonSolveDense)->Arg(81)->Arg(121)->Arg(161)->Arg(241)->Unit(benchmark::kMillisecond);
+BENCHMARK(newtonSolveStructured)
+    ->Arg(81)
+    ->Arg(121)
+    ->Arg(161)
+    ->Arg(241)
     ->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "viscous/CoupledSolver.h"
 
+#include "viscous/CoupledNewtonSystem.h"
+
 #include <Eigen/Dense>
 
 #include <algorithm>
@@ -169,12 +171,6 @@ LayerKind kindOf(const Layout& L, const std::vector<char>& turbulent, int g)
     return turbulent[g] ? LayerKind::Turbulent : LayerKind::Laminar;
 }
 
-LayerVars<D12> typed(const LayerVars<double>& v, int offset)
-{
-    return {D12::variable(v.theta, offset), D12::variable(v.dstar, offset + 1),
-            D12::variable(v.c, offset + 2), D12::variable(v.ue, offset + 3)};
-}
-
 IntervalSetup intervalSetup(const Layout& L, const std::vector<char>& turbulent, int a, int b,
                           const CoupledOptions& o)
 {
@@ -234,24 +230,72 @@ void inviscidAt(const CouplingStations& st, double alphaDeg, std::vector<double>
     }
 }
 
-// Residuals, and with J the Jacobian, of the whole system.
-void assemble(const CouplingStations& st, const Layout& L, const std::vector<LayerVars<double>>& v,
-              const std::vector<char>& turbulent, const CoupledOptions& o,
-              const std::vector<double>& qInv, const AngleUnknown* angle, Eigen::VectorXd& R,
-              Eigen::MatrixXd* J)
+// The layer residuals are evaluated on dual numbers: with the derivatives
+// with respect to the unknowns of the two stations of a row (8), or the
+// three of the start of the wake (12), for the Jacobian; with none for the
+// residual alone, whose values are the same to the bit.
+template <int N>
+LayerVars<Dual<N>> typedVars(const LayerVars<double>& v, int offset)
+{
+    if constexpr (N == 0) {
+        (void)offset;
+        return {Dual<0>(v.theta), Dual<0>(v.dstar), Dual<0>(v.c), Dual<0>(v.ue)};
+    } else {
+        return {Dual<N>::variable(v.theta, offset), Dual<N>::variable(v.dstar, offset + 1),
+                Dual<N>::variable(v.c, offset + 2), Dual<N>::variable(v.ue, offset + 3)};
+    }
+}
+
+// Residuals, and with J the Jacobian (the layer rows, the coupling rows'
+// unit diagonal and the angle's row and column as entries, the interaction
+// by D and the state), of the whole system.
+template <bool withJacobian>
+void assembleWith(const CouplingStations& st, const Layout& L,
+                  const std::vector<LayerVars<double>>& v, const std::vector<char>& turbulent,
+                  const CoupledOptions& o, const std::vector<double>& qInv,
+                  const AngleUnknown* angle, Eigen::VectorXd& R, NewtonSystem* J,
+                  const std::vector<double>* speed)
 {
     const int n = L.n;
     const int size = 4 * n + (angle ? 1 : 0);
     R.setZero(size);
-    if (J) J->setZero(size, size);
-    auto put = [&](int g, const std::array<D12, 3>& r, std::initializer_list<int> stations) {
+    if (J) {
+        J->stations = n;
+        J->airfoilStations = L.nA;
+        J->size = size;
+        J->rows.clear();
+        J->columns.clear();
+        J->values.clear();
+        J->left.clear();
+        J->right.clear();
+        const std::size_t expected = 40 * static_cast<std::size_t>(n) + 3;
+        J->rows.reserve(expected);
+        J->columns.reserve(expected);
+        J->values.reserve(expected);
+        J->influence = st.D.data();
+        J->sigma = L.sigma;
+        J->ue.resize(n);
+        J->dstar.resize(n);
+        for (int j = 0; j < n; ++j) {
+            J->ue[j] = v[j].ue;
+            J->dstar[j] = v[j].dstar;
+        }
+    }
+    constexpr int N2 = withJacobian ? 8 : 0, N3 = withJacobian ? 12 : 0;
+    using T2 = Dual<N2>;
+    using T3 = Dual<N3>;
+    auto put = [&](int g, const auto& r, std::initializer_list<int> stations) {
         for (int e = 0; e < 3; ++e) {
             R[4 * g + e] = r[e].v;
-            if (!J) continue;
-            int slot = 0;
-            for (int s : stations) {
-                for (int k = 0; k < 4; ++k) (*J)(4 * g + e, 4 * s + k) += r[e].d[4 * slot + k];
-                ++slot;
+            if constexpr (withJacobian) {
+                if (!J) continue;
+                int slot = 0;
+                for (int s : stations) {
+                    for (int k = 0; k < 4; ++k) J->add(4 * g + e, 4 * s + k, r[e].d[4 * slot + k]);
+                    ++slot;
+                }
+            } else {
+                (void)stations;
             }
         }
     };
@@ -259,40 +303,41 @@ void assemble(const CouplingStations& st, const Layout& L, const std::vector<Lay
         const int p = L.prev[g];
         if (p >= 0) {
             const IntervalSetup setup = intervalSetup(L, turbulent, p, g, o);
-            put(g, intervalResidual(typed(v[p], 0), typed(v[g], 4), setup), {p, g});
+            put(g, intervalResidual(typedVars<N2>(v[p], 0), typedVars<N2>(v[g], 4), setup), {p, g});
         } else if (p == -3) {
             const int c = L.copyOf[g];
-            const LayerVars<D12> vg = typed(v[g], 0), vc = typed(v[c], 4);
-            put(g, {log(vg.theta / vc.theta), log(vg.dstar / vc.dstar), vg.c}, {g, c});
+            const LayerVars<T2> vg = typedVars<N2>(v[g], 0), vc = typedVars<N2>(v[c], 4);
+            put(g, std::array<T2, 3>{log(vg.theta / vc.theta), log(vg.dstar / vc.dstar), vg.c}, {g, c});
         } else if (p == -1) {
             // The next station downstream gives the exponent of ue = K xi^m.
             const std::vector<int>& order = L.side[g] == Side::Lower ? L.lower : L.upper;
             const int nx = order.size() > 1 ? order[1] : g;
-            const LayerVars<D12> vg = typed(v[g], 0), vn = typed(v[nx], 4);
-            const D12 m = nx != g && L.xi[nx] > L.xi[g]
-                              ? startExponent(vg.ue, L.xi[g], vn.ue, L.xi[nx])
-                              : D12(1.0);
+            const LayerVars<T2> vg = typedVars<N2>(v[g], 0), vn = typedVars<N2>(v[nx], 4);
+            const T2 m = nx != g && L.xi[nx] > L.xi[g]
+                             ? startExponent(vg.ue, L.xi[g], vn.ue, L.xi[nx])
+                             : T2(1.0);
             if (nx != g) put(g, similarityResidual(vg, L.xi[g], o.re, m), {g, nx});
             else put(g, similarityResidual(vg, L.xi[g], o.re, m), {g});
         } else {
             const int u = L.nA - 1, l = 0;
-            const LayerVars<D12> vu = typed(v[u], 0), vl = typed(v[l], 4), vw = typed(v[g], 8);
-            const LayerVars<D12> start = wakeStart(vu, turbulent[u] != 0, vl, turbulent[l] != 0,
-                                                   st.trailingEdgeGap, o.re);
-            std::array<D12, 3> r;
+            const LayerVars<T3> vu = typedVars<N3>(v[u], 0), vl = typedVars<N3>(v[l], 4),
+                                vw = typedVars<N3>(v[g], 8);
+            const LayerVars<T3> start = wakeStart(vu, turbulent[u] != 0, vl, turbulent[l] != 0,
+                                                  st.trailingEdgeGap, o.re);
+            std::array<T3, 3> r;
             if (st.s[g] < 1e-9) {
                 r[0] = log(vw.theta / start.theta);
                 r[1] = log(vw.dstar / start.dstar);
                 r[2] = log(vw.c / start.c);
             } else {
                 const double xiTE = L.xi[g] - st.s[g];
-                r = segmentResidual(LayerKind::Wake, start, xiTE, D12(xiTE), vw, D12(L.xi[g]), o.re);
+                r = segmentResidual(LayerKind::Wake, start, xiTE, T3(xiTE), vw, T3(L.xi[g]), o.re);
             }
             put(g, r, {u, l, g});
         }
     }
     // Coupling: ue_i - sigma_i (qInviscid_i + sum_j D_ij sigma_j ue_j delta*_j) = 0.
-    const std::vector<double> q = speedOfState(st, L, v, qInv);
+    const std::vector<double> q = speed ? *speed : speedOfState(st, L, v, qInv);
     if (angle) {
         // The angle's row, CL(q, alpha) - target with q = sigma ue at the
         // airfoil stations, and its column in the coupling rows.
@@ -306,26 +351,44 @@ void assemble(const CouplingStations& st, const Layout& L, const std::vector<Lay
                 std::vector<double> qp = qa, qm = qa;
                 qp[i] += h;
                 qm[i] -= h;
-                (*J)(4 * n, 4 * i + 3) = (o.liftOf(qp, angle->alphaDeg) - o.liftOf(qm, angle->alphaDeg)) /
-                                         (2 * h) * L.sigma[i];
+                J->add(4 * n, 4 * i + 3,
+                       (o.liftOf(qp, angle->alphaDeg) - o.liftOf(qm, angle->alphaDeg)) / (2 * h) *
+                           L.sigma[i]);
             }
             const double ha = 1e-6;
-            (*J)(4 * n, 4 * n) = (o.liftOf(qa, angle->alphaDeg + ha * 180 / M_PI) -
-                                  o.liftOf(qa, angle->alphaDeg - ha * 180 / M_PI)) / (2 * ha);
-            for (int i = 0; i < n; ++i) (*J)(4 * i + 3, 4 * n) = -L.sigma[i] * angle->dqda[i];
+            J->add(4 * n, 4 * n,
+                   (o.liftOf(qa, angle->alphaDeg + ha * 180 / M_PI) -
+                    o.liftOf(qa, angle->alphaDeg - ha * 180 / M_PI)) / (2 * ha));
+            for (int i = 0; i < n; ++i) J->add(4 * i + 3, 4 * n, -L.sigma[i] * angle->dqda[i]);
         }
     }
     for (int i = 0; i < n; ++i) {
         R[4 * i + 3] = v[i].ue - L.sigma[i] * q[i];
-        if (!J) continue;
-        (*J)(4 * i + 3, 4 * i + 3) += 1.0;
-        const double* row = st.D.data() + static_cast<std::size_t>(i) * n;
-        for (int j = 0; j < n; ++j) {
-            const double f = L.sigma[i] * row[j] * L.sigma[j];
-            (*J)(4 * i + 3, 4 * j + 3) -= f * v[j].dstar;
-            (*J)(4 * i + 3, 4 * j + 1) -= f * v[j].ue;
-        }
+        if (J) J->add(4 * i + 3, 4 * i + 3, 1.0);
     }
+    if (J) J->residual.assign(R.data(), R.data() + size);
+}
+
+void assemble(const CouplingStations& st, const Layout& L, const std::vector<LayerVars<double>>& v,
+              const std::vector<char>& turbulent, const CoupledOptions& o,
+              const std::vector<double>& qInv, const AngleUnknown* angle, Eigen::VectorXd& R,
+              NewtonSystem* J, const std::vector<double>* speed = nullptr)
+{
+    if (J) assembleWith<true>(st, L, v, turbulent, o, qInv, angle, R, J, speed);
+    else assembleWith<false>(st, L, v, turbulent, o, qInv, angle, R, nullptr, speed);
+}
+
+// Whether the entries and rank-one terms of J are finite (the interaction's
+// part is, with D and the state).
+bool jacobianFinite(const NewtonSystem& J)
+{
+    auto finite = [](const std::vector<double>& x) {
+        return std::all_of(x.begin(), x.end(), [](double e) { return std::isfinite(e); });
+    };
+    if (!finite(J.values)) return false;
+    for (std::size_t k = 0; k < J.left.size(); ++k)
+        if (!finite(J.left[k]) || !finite(J.right[k])) return false;
+    return true;
 }
 
 double sqrtTransitionCtau(const LayerVars<double>& v, double re)
@@ -708,15 +771,23 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
     }
 
     Eigen::VectorXd R;
-    Eigen::MatrixXd J;
+    NewtonSystem J;
+    NewtonSolver newton;
+    const bool influenceFinite =
+        std::all_of(st.D.begin(), st.D.end(), [](double x) { return std::isfinite(x); });
     std::vector<LayerVars<double>> lastGood = v;
     double rmax = kInfinity;
     int worst = 0;
     int transitionMoves = 0;
+    // The coupling's speed of the state when the line search has it.
+    std::vector<double> trialSpeed;
+    bool haveSpeed = false;
     for (int it = 0; it <= o.maxIterations; ++it) {
         // Relocate the stagnation point and the transition intervals.
         bool changed = false;
-        const std::vector<double> q = speedOfState(st, L, v, qInv);
+        const std::vector<double> q =
+            haveSpeed ? std::move(trialSpeed) : speedOfState(st, L, v, qInv);
+        haveSpeed = false;
         int k1 = findStagnation(q, nA, L.stag);
         {
             // A stagnation point that sits on a station (a symmetric section
@@ -731,10 +802,12 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
             }
         }
         bool stagnationMoves = false;
+        bool relocated = false;  // stations changed surface, edge speeds restarted
         if (k1 >= 2 && k1 <= nA - 4 && (k1 != L.stag || rmax > kFreezeStagnation)) {
             stagnationMoves = true;
             if (k1 != L.stag) {
                 changed = true;
+                relocated = true;
                 // Stations that change surface start from the state of the
                 // first station of the surface they join.
                 const int from = k1 > L.stag ? L.stag : L.stag + 1;
@@ -769,7 +842,11 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
         if (moved) ++transitionMoves;
         changed = moved || changed;
 
-        assemble(st, L, v, turbulent, o, qInv, angleUnknown, R, &J);
+        // The coupling's speed of the state: the one above unless the
+        // relocation restarted the edge speeds (the transition moves only
+        // n and C_tau; the layout's shifts below keep the signs of q).
+        const std::vector<double> qState = relocated ? speedOfState(st, L, v, qInv) : q;
+        assemble(st, L, v, turbulent, o, qInv, angleUnknown, R, &J, &qState);
         if (stagnationMoves) {
             // While the stagnation point follows the edge speeds of the two
             // stations around it, the xi of every station moves with them:
@@ -780,15 +857,18 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
                 const double h = 1e-6 * (st.s[L.stag + 1] - st.s[L.stag]);
                 Eigen::VectorXd Rp, Rm;
                 assemble(st, shiftedLayout(L, st, L.sStag + h, o), v, turbulent, o, qInv,
-                         angleUnknown, Rp, nullptr);
+                         angleUnknown, Rp, nullptr, &qState);
                 assemble(st, shiftedLayout(L, st, L.sStag - h, o), v, turbulent, o, qInv,
-                         angleUnknown, Rm, nullptr);
+                         angleUnknown, Rm, nullptr, &qState);
                 const Eigen::VectorXd dRds = (Rp - Rm) / (2 * h);
-                J.col(4 * L.stag + 3) += dRds * place.dsdUeLower;
-                J.col(4 * (L.stag + 1) + 3) += dRds * place.dsdUeUpper;
+                std::vector<double> row(J.size, 0.0);
+                row[4 * L.stag + 3] = place.dsdUeLower;
+                row[4 * (L.stag + 1) + 3] = place.dsdUeUpper;
+                J.left.emplace_back(dRds.data(), dRds.data() + dRds.size());
+                J.right.push_back(std::move(row));
             }
         }
-        if (!R.allFinite() || !J.allFinite()) {
+        if (!R.allFinite() || !influenceFinite || !jacobianFinite(J)) {
             v = lastGood;
             res.reason = "the residual became infinite at iteration " + std::to_string(it);
             break;
@@ -804,7 +884,8 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
             break;
         }
         if (it == o.maxIterations) break;
-        const Eigen::VectorXd dU = J.partialPivLu().solve(-R);
+        const NewtonStep step = newton.solve(J);
+        const Eigen::Map<const Eigen::VectorXd> dU(step.step.data(), J.size);
         if (!dU.allFinite()) {
             res.reason = "the Newton system is singular at iteration " + std::to_string(it);
             break;
@@ -886,6 +967,9 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
         };
         moveAngle(omega);
         Eigen::VectorXd Rt;
+        // (the coupling's speed of the trial that is taken, when it was
+        // assembled: the next iteration starts from it)
+        bool acceptedSpeed = false;
         for (int half = 0; half < 6; ++half) {
             // (with the stagnation point where the trial's edge speeds put it)
             const Layout trialLayout =
@@ -893,10 +977,14 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
                     ? shiftedLayout(L, st,
                                     stagnationPlace(st, L.stag, trial[L.stag].ue, trial[L.stag + 1].ue).s, o)
                     : L;
+            trialSpeed = speedOfState(st, trialLayout, trial, trialQ);
             assemble(st, trialLayout, trial, turbulent, o, trialQ, angle ? &trialAngle : nullptr, Rt,
-                     nullptr);
+                     nullptr, &trialSpeed);
             const double nt = Rt.allFinite() ? Rt.norm() : kInfinity;
-            if (nt < norm0) break;
+            if (nt < norm0) {
+                acceptedSpeed = true;
+                break;
+            }
             omega *= 0.5;
             trial = updated(omega);
             moveAngle(omega);
@@ -922,6 +1010,8 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
                     break;
                 }
             report.classificationChanged = changed;
+            report.system = &J;
+            report.solveRoute = static_cast<int>(step.route);
             o.monitor(report);
         }
         v = std::move(trial);
@@ -929,6 +1019,7 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
             *angle = trialAngle;
             qInv = trialQ;
         }
+        haveSpeed = acceptedSpeed;
         if (!finiteState(v)) {
             v = lastGood;
             res.reason = "the update became infinite at iteration " + std::to_string(it);

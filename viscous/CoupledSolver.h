@@ -60,6 +60,11 @@ struct IterationReport {
     // First turbulent station of each surface in marching order (-1: none).
     int transitionLower = -1, transitionUpper = -1;
     bool classificationChanged = false;
+    // The step's linear system (valid during the call only), and how it was
+    // solved: 0 in its structure, 1 so with a step of refinement, 2 by the
+    // dense LU.
+    const struct NewtonSystem* system = nullptr;
+    int solveRoute = 0;
 };
 
 enum class Side { Lower, Upper, Wake };

@@ -120,7 +120,7 @@ INSTANTIATE_TEST_SUITE_P(Angles, CoupledAirfoilAngle, ::testing::Values(2.0, 5.0
 TEST(CoupledAirfoil, theSoinneLaineCouplingAgreesWithXfoilOnItsNodes)
 {
 #if defined(__SANITIZE_ADDRESS__)
-    // Dozens of dense Newton steps of 800 unknowns: minutes in an
+    // Dozens of Newton steps of 800 unknowns: minutes in an
     // unoptimised sanitizer build, whose memory checks the plate and the
     // single points of the other tests exercise on the same code.
     GTEST_SKIP() << "a polar's worth of Newton steps; run in the optimised build";

@@ -276,7 +276,7 @@ TEST(InviscidCoupling, theSoinneLaineSpeedsAtTheEdgeFollowTheVortexPanelsWithALa
 TEST(InviscidCoupling, theSoinneLaineCouplingConvergesAsTheVortexPanelsDo)
 {
 #if defined(__SANITIZE_ADDRESS__)
-    // Dozens of dense Newton steps of 800 unknowns: minutes in an
+    // Dozens of Newton steps of 800 unknowns: minutes in an
     // unoptimised sanitizer build, whose memory checks the plate and the
     // single points of the other tests exercise on the same code.
     GTEST_SKIP() << "a polar's worth of Newton steps; run in the optimised build";
