@@ -153,16 +153,18 @@ TEST(CoupledNewtonSystem, theStructuredStepIsTheDenseLUsOnRealIterations)
     options.re = 3e6;
     // 4 degrees: attached, transition at 0.40 and 0.98, eight steps; 14
     // degrees from a fresh start: sixty steps through separated layers on the
-    // upper surface that do not converge, whose Jacobians are the worst
-    // conditioned (there the two solves, each with a backward error of a few
-    // units of round-off, differ by up to 7e-11 of the step).
+    // upper surface that do not converge, then sixty more from the march
+    // that holds the edge speed, whose Jacobians are the worst conditioned:
+    // there the two solves, each with a backward error of a few units of
+    // round-off, differ by up to 3e-7 of the step (the condition number
+    // times the round-off), so the backward error is the bound that counts.
     for (double alpha : {4.0, 14.0}) {
         SCOPED_TRACE(alpha);
         CoupledResult r;
         const Comparison c = compareAlong(*buildCoupling(solution, alpha), options, &r);
         EXPECT_GT(c.steps, 3);
         EXPECT_EQ(c.dense, 0);
-        EXPECT_LT(c.worstDifference, alpha > 10 ? 3e-10 : 1e-12);
+        EXPECT_LT(c.worstDifference, alpha > 10 ? 1e-6 : 1e-12);
         EXPECT_LT(c.worstBackwardError, 1e-13);
         if (alpha > 10) {
             EXPECT_TRUE(r.separationUpper.has_value());
