@@ -1118,17 +1118,15 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
     std::sort(down.begin(), down.end(),
               [&](std::size_t a, std::size_t b) { return alphas[a] > alphas[b]; });
     constexpr double kThinAirfoilSlope = 2 * M_PI * M_PI / 180;  // per degree
-    // How far above the maximum a lift past the stall may recover (a share
-    // of the maximum, and 0.02 besides).
-    constexpr double kRecoveryAbove = 0.05;
+    // A lift curve rises at most at the thin-airfoil slope: half as much
+    // again is no flow's.
+    constexpr double kSteepestRise = 1.5;
     for (const std::vector<std::size_t>* branch : {&up, &down}) {
         const double sign = branch == &up ? 1.0 : -1.0;
         std::size_t last = start;
         double slope = kThinAirfoilSlope;
         bool failed = false;
-        // The largest lift so far and whether the curve has turned over
-        // beyond it (the stall passed).
-        std::size_t highest = start;
+        // Whether the lift has fallen from one converged angle to the next.
         bool turned = false;
         for (std::size_t i : *branch) {
             if (i == start) continue;
@@ -1137,19 +1135,17 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
                 continue;
             }
             if (!failed) {
-                if (turned && sign * lift[i] > sign * lift[highest] * (1 + kRecoveryAbove) + 0.02) {
-                    // Past the stall, back above its maximum: the attached
-                    // branch again, not the stalled flow.
+                const double d = alphas[i] - alphas[last];
+                if (turned && sign * (lift[i] - lift[last]) >
+                                  kSteepestRise * kThinAirfoilSlope * std::abs(d) + 0.02) {
+                    // After the lift has fallen, a rise far steeper than
+                    // any lift curve's: the attached branch again, not the
+                    // stalled flow.
                     jumps.push_back({i, last});
                     continue;
                 }
-                const double d = alphas[i] - alphas[last];
                 if (std::abs(d) > 1e-12) slope = std::max((lift[i] - lift[last]) / d, 0.0);
-                // (a fall of more than 0.03 and 2 % below the maximum; a
-                // smaller dip, as a separation bubble can give, is no stall)
-                if (sign * lift[i] < sign * lift[highest] - std::max(0.03, 0.02 * std::abs(lift[highest])))
-                    turned = true;
-                if (sign * lift[i] > sign * lift[highest]) highest = i;
+                if (sign * lift[i] < sign * lift[last]) turned = true;
                 last = i;
                 continue;
             }
@@ -1281,9 +1277,8 @@ std::vector<SweepPoint> sweepCoupled(
             r.converged = false;
             std::ostringstream os;
             os.precision(3);
-            os << "the lift beyond the angles that failed runs ahead of the lift curve "
-                  "before them (to "
-               << alphas[jump.lastBefore] << " degrees): another branch of the equations, "
+            os << "the lift runs ahead of the lift curve swept to "
+               << alphas[jump.lastBefore] << " degrees: another branch of the equations, "
                                              "not the stalled flow";
             r.reason = os.str();
         }

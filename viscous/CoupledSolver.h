@@ -157,8 +157,9 @@ struct BranchJump {
 // lift curve before the failure continued at its last slope (2 pi per
 // radian from a single point), with a fifth and 0.02 to spare, is that
 // branch, not the stalled flow; so is, without a failure, a point whose
-// lift climbs back above the maximum by more than 5 % and 0.02 once the
-// curve has fallen more than 0.03 and 2 % below it.
+// lift rises from the last by more than one and a half times the
+// thin-airfoil slope (and 0.02) once the lift has fallen from one angle to
+// the next.
 std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
                                             const std::vector<double>& lift,
                                             const std::vector<char>& converged);
