@@ -17,6 +17,7 @@
 #include "output/XfoilPolarFile.h"
 #include "solvers/PanelGeometry.h"
 #include "solvers/PanelSolution.h"
+#include "support/XfoilNodes.h"
 #include "viscous/CoupledSolver.h"
 #include "viscous/InviscidCoupling.h"
 
@@ -29,17 +30,7 @@ const fs::path kReference = fs::path(TAVRIX_SOURCE_DIR) / "tests/data/xfoil_visc
 
 PanelSolution naca0012Vortex()
 {
-    std::ifstream in(kReference / "naca0012_161.dat");
-    std::stringstream text;
-    text << in.rdbuf();
-    auto read = readCoordinateContour(text.str(), detectCoordinateFormat(text.str()), "naca0012");
-    EXPECT_TRUE(std::holds_alternative<PreparedContour>(read));
-    const Contour contour = std::get<PreparedContour>(read).contour;
-    auto geometry = buildPanelGeometry(contour.x, contour.y, 0);
-    EXPECT_TRUE(geometry.ok());
-    auto solution = solvePanels(*geometry, PanelMethod::VortexPanel);
-    EXPECT_TRUE(solution.ok());
-    return *solution;
+    return testing::xfoilNodesSolved("naca0012", PanelMethod::VortexPanel);
 }
 
 CoupledResult solveAt(const PanelSolution& solution, double alphaDeg, int maxIterations = 60)
@@ -129,14 +120,7 @@ TEST(CoupledAirfoil, theSoinneLaineCouplingAgreesWithXfoilOnItsNodes)
          {std::pair{"0012", 2.0}, std::pair{"0012", 7.0}, std::pair{"4415", 4.0}}) {
         SCOPED_TRACE(std::string(section) + " " + std::to_string(alpha));
         const std::string name = std::string("naca") + section;
-        std::ifstream in(kReference / (name + "_161.dat"));
-        std::stringstream text;
-        text << in.rdbuf();
-        auto read = readCoordinateContour(text.str(), detectCoordinateFormat(text.str()), name);
-        ASSERT_TRUE(std::holds_alternative<PreparedContour>(read));
-        const Contour contour = std::get<PreparedContour>(read).contour;
-        const PanelSolution solution =
-            *solvePanels(*buildPanelGeometry(contour.x, contour.y, 0), PanelMethod::SoinneLaine);
+        const PanelSolution solution = testing::xfoilNodesSolved(name, PanelMethod::SoinneLaine);
         CoupledOptions options;
         options.re = 3e6;
         const CoupledResult r =

@@ -9,22 +9,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
 #include <limits>
-#include <sstream>
-#include <variant>
 
-#include "geometry/CoordinateFormats.h"
 #include "solvers/PanelGeometry.h"
 #include "solvers/PanelSolution.h"
+#include "support/XfoilNodes.h"
 #include "viscous/CoupledSolver.h"
 #include "viscous/InviscidCoupling.h"
 
 namespace tavrix::coupled {
 namespace {
-
-namespace fs = std::filesystem;
 
 // Two stations (8 unknowns), one on the airfoil and one on the wake (so that
 // their interaction lies outside the band): a few layer entries, the
@@ -103,14 +97,7 @@ TEST(CoupledNewtonSystem, aSingularSystemFallsBackOnTheDenseLUAndGivesNoFiniteSt
 
 PanelSolution naca4415(PanelMethod method)
 {
-    const fs::path file = fs::path(TAVRIX_SOURCE_DIR) / "tests/data/xfoil_viscous/naca4415_161.dat";
-    std::ifstream in(file);
-    std::stringstream text;
-    text << in.rdbuf();
-    auto read = readCoordinateContour(text.str(), detectCoordinateFormat(text.str()), "naca4415");
-    EXPECT_TRUE(std::holds_alternative<PreparedContour>(read));
-    const Contour contour = std::get<PreparedContour>(read).contour;
-    return *solvePanels(*buildPanelGeometry(contour.x, contour.y, 0), method);
+    return testing::xfoilNodesSolved("naca4415", method);
 }
 
 struct Comparison {

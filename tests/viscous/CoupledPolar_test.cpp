@@ -6,34 +6,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <variant>
 
-#include "geometry/CoordinateFormats.h"
-#include "solvers/PanelGeometry.h"
-#include "solvers/PanelSolution.h"
+#include "support/XfoilNodes.h"
 #include "viscous/CoupledPolar.h"
 
 namespace tavrix {
 namespace {
 
-namespace fs = std::filesystem;
-
 PanelSolution naca0012(PanelMethod method)
 {
-    std::ifstream in(fs::path(TAVRIX_SOURCE_DIR) / "tests/data/xfoil_viscous/naca0012_161.dat");
-    std::stringstream text;
-    text << in.rdbuf();
-    auto read = readCoordinateContour(text.str(), detectCoordinateFormat(text.str()), "naca0012");
-    EXPECT_TRUE(std::holds_alternative<PreparedContour>(read));
-    const Contour contour = std::get<PreparedContour>(read).contour;
-    auto geometry = buildPanelGeometry(contour.x, contour.y, 0);
-    EXPECT_TRUE(geometry.ok());
-    auto solution = solvePanels(*geometry, method);
-    EXPECT_TRUE(solution.ok());
-    return *solution;
+    return testing::xfoilNodesSolved("naca0012", method);
 }
 
 coupled::CoupledOptions re3e6()
