@@ -14,17 +14,6 @@ namespace tavrix {
 
 namespace {
 
-std::string csvField(const std::string& text)
-{
-    if (text.find_first_of(",\"\n") == std::string::npos) return text;
-    std::string quoted = "\"";
-    for (char ch : text) {
-        if (ch == '"') quoted += '"';
-        quoted += ch;
-    }
-    return quoted + '"';
-}
-
 std::string machText(double mach)
 {
     char buffer[32];
@@ -73,6 +62,21 @@ void addSurfaces(PlotData& plot, const std::string& name, int colour,
 }
 
 }  // namespace
+
+std::string csvQuoted(const std::string& text)
+{
+    std::string quoted = "\"";
+    for (char ch : text) {
+        if (ch == '"') quoted += '"';
+        quoted += ch;
+    }
+    return quoted + '"';
+}
+
+std::string csvField(const std::string& text)
+{
+    return text.find_first_of(",\"\n\r") == std::string::npos ? text : csvQuoted(text);
+}
 
 int methodColour(PanelMethod method) { return static_cast<int>(method); }
 
@@ -432,6 +436,12 @@ PlotData titledForCase(PlotData plot, const std::string& caseText)
 {
     plot.title += " \u2014 " + caseText;
     return plot;
+}
+
+PlotData namedForCase(PlotData plot, const std::string& caseText)
+{
+    plot.comments = {caseText};
+    return titledForCase(std::move(plot), caseText);
 }
 
 bool sameFlowCase(const PressCase& a, const PressCase& b, bool alpha)

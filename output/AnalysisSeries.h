@@ -65,6 +65,11 @@ struct PlotData {
     std::vector<std::string> comments = {};
 };
 
+// A field of a CSV line: as it is, or quoted (quotes doubled) when it holds
+// a comma, a quote or a line break; csvQuoted quotes it always.
+std::string csvField(const std::string& text);
+std::string csvQuoted(const std::string& text);
+
 // The comment lines ("# ..."), then "series,<x label>,<y label>" and one row
 // per point, the numbers with 17 significant digits so that they read back
 // to the same doubles.
@@ -195,6 +200,8 @@ struct CaseText {
 std::string caseTitle(const PressCase& press, CaseText parts = {});
 // "title — case": a plot named for the case it was computed for.
 PlotData titledForCase(PlotData plot, const std::string& caseText);
+// The same, the case also in the comment line its CSV opens with.
+PlotData namedForCase(PlotData plot, const std::string& caseText);
 
 // Whether two presses share the contour (the same end points), eta and Mach
 // number, and with alpha also the angle of attack: a polar or a convergence

@@ -1,50 +1,12 @@
 #include "output/CoupledFiles.h"
 
 #include <algorithm>
-#include <charconv>
 #include <optional>
-#include <system_error>
+
+#include "app/NumberText.h"
+#include "output/AnalysisSeries.h"
 
 namespace tavrix {
-
-namespace {
-
-// The shortest text that reads back as the same double, with a point.
-std::string exact(double v)
-{
-    char digits[64];
-    const auto r = std::to_chars(digits, digits + sizeof digits, v);
-    return std::string(digits, r.ec == std::errc() ? r.ptr : digits);
-}
-
-// Fixed decimals right-aligned in a field, with a point; a value that rounds
-// to zero has no sign, and a number wider than its field keeps one blank.
-std::string fixed(double v, int decimals, int width)
-{
-    char digits[64];
-    const auto r = std::to_chars(digits, digits + sizeof digits, v, std::chars_format::fixed,
-                                 decimals);
-    std::string s(digits, r.ec == std::errc() ? r.ptr : digits);
-    if (!s.empty() && s.front() == '-' && s.find_first_not_of("-0.") == std::string::npos)
-        s.erase(0, 1);
-    const std::size_t blanks =
-        static_cast<int>(s.size()) < width ? static_cast<std::size_t>(width) - s.size() : 1;
-    s.insert(0, blanks, ' ');
-    return s;
-}
-
-std::string quoted(const std::string& field)
-{
-    std::string q = "\"";
-    for (char ch : field) {
-        if (ch == '"') q += '"';
-        q += ch;
-    }
-    return q + "\"";
-}
-
-// Chord fraction of transition in xfoil's convention: 1 when laminar to the edge.
-}  // namespace
 
 std::string coupledPolarText(const SweepConditions& conditions, PanelMethod method,
                              const coupled::CoupledOptions& options,
@@ -63,19 +25,19 @@ std::string coupledPolarText(const SweepConditions& conditions, PanelMethod meth
     t += " \n";
     t += " 1 1 Reynolds number fixed          Mach number fixed\n";
     t += " \n";
-    t += " xtrf = " + fixed(trip(options.tripUpperX), 3, 7) + " (top)      " +
-         fixed(trip(options.tripLowerX), 3, 7) + " (bottom)\n";
-    t += " Mach = " + fixed(0.0, 3, 7) + "     Re =" + fixed(options.re / 1e6, 3, 10) + " e 6" +
-         "     Ncrit =" + fixed(options.ncrit, 3, 8) + "\n";
+    t += " xtrf = " + fixedField(trip(options.tripUpperX), 3, 7) + " (top)      " +
+         fixedField(trip(options.tripLowerX), 3, 7) + " (bottom)\n";
+    t += " Mach = " + fixedField(0.0, 3, 7) + "     Re =" + fixedField(options.re / 1e6, 3, 10) + " e 6" +
+         "     Ncrit =" + fixedField(options.ncrit, 3, 8) + "\n";
     t += " \n";
     t += "   alpha    CL        CD       CDp       CM     Top_Xtr  Bot_Xtr\n";
     t += "  ------ -------- --------- --------- -------- -------- --------\n";
     for (const CoupledPoint& p : points) {
         if (!p.converged) continue;
-        t += fixed(p.alphaDeg, 3, 8) + fixed(p.CL, 4, 9) + fixed(p.CD, 5, 10) +
-             fixed(p.CDp, 5, 10) + fixed(p.CM, 4, 9) +
-             fixed(transitionXc(p.transitionUpper), 4, 9) +
-             fixed(transitionXc(p.transitionLower), 4, 9) + "\n";
+        t += fixedField(p.alphaDeg, 3, 8) + fixedField(p.CL, 4, 9) + fixedField(p.CD, 5, 10) +
+             fixedField(p.CDp, 5, 10) + fixedField(p.CM, 4, 9) +
+             fixedField(transitionXc(p.transitionUpper), 4, 9) +
+             fixedField(transitionXc(p.transitionLower), 4, 9) + "\n";
     }
     return t;
 }
@@ -93,17 +55,17 @@ std::string coupledCsvText(const SweepConditions& conditions, std::span<const Me
             const CoupledPoint* p =
                 m < points.size() && k < points[m].size() ? &points[m][k] : nullptr;
             if (p == nullptr) {
-                extra.push_back(",,,,,,,,,,no," + quoted("not computed"));
+                extra.push_back(",,,,,,,,,,no," + csvQuoted("not computed"));
             } else if (!p->converged) {
-                extra.push_back(",,,,,,,,,,no," + quoted(p->reason));
+                extra.push_back(",,,,,,,,,,no," + csvQuoted(p->reason));
             } else {
                 auto optional = [](const std::optional<double>& v) {
-                    return v ? exact(*v) : std::string();
+                    return v ? shortestText(*v) : std::string();
                 };
-                extra.push_back("," + exact(p->CL) + "," + exact(p->CM) + "," + exact(p->CD) +
-                                "," + exact(p->CDp) + "," + exact(p->CDf) + "," +
-                                exact(transitionXc(p->transitionUpper)) + "," +
-                                exact(transitionXc(p->transitionLower)) + "," +
+                extra.push_back("," + shortestText(p->CL) + "," + shortestText(p->CM) + "," + shortestText(p->CD) +
+                                "," + shortestText(p->CDp) + "," + shortestText(p->CDf) + "," +
+                                shortestText(transitionXc(p->transitionUpper)) + "," +
+                                shortestText(transitionXc(p->transitionLower)) + "," +
                                 optional(p->separationUpper) + "," + optional(p->separationLower) +
                                 ",yes,");
             }
@@ -135,15 +97,15 @@ std::string layerCsvText(PanelMethod method, std::span<const CoupledPoint> point
     const std::string name(methodName(method));
     for (const CoupledPoint& p : points) {
         if (!p.converged) continue;
-        const std::string alpha = exact(p.alphaDeg);
+        const std::string alpha = shortestText(p.alphaDeg);
         for (const coupled::StationResult& s : p.stations) {
             const bool wake = s.side == coupled::Side::Wake;
             const bool turbulent = wake || s.turbulent;
             const char* side = wake ? "wake" : s.side == coupled::Side::Upper ? "upper" : "lower";
-            t += name + "," + alpha + "," + side + "," + exact(s.x) + "," + exact(s.y) + "," +
-                 exact(s.xi) + "," + exact(s.ue) + "," + exact(s.theta) + "," + exact(s.dstar) +
-                 "," + exact(s.H) + "," + exact(s.cf) + "," + (turbulent ? "" : exact(s.n)) + "," +
-                 (turbulent ? exact(s.ctau) : "") + "," + (turbulent ? "1" : "0") + "\n";
+            t += name + "," + alpha + "," + side + "," + shortestText(s.x) + "," + shortestText(s.y) + "," +
+                 shortestText(s.xi) + "," + shortestText(s.ue) + "," + shortestText(s.theta) + "," + shortestText(s.dstar) +
+                 "," + shortestText(s.H) + "," + shortestText(s.cf) + "," + (turbulent ? "" : shortestText(s.n)) + "," +
+                 (turbulent ? shortestText(s.ctau) : "") + "," + (turbulent ? "1" : "0") + "\n";
         }
     }
     return t;

@@ -47,21 +47,6 @@ std::string decimals(double v, int n)
     return text;
 }
 
-std::string quoted(const std::string& field)
-{
-    std::string q = "\"";
-    for (char ch : field) {
-        if (ch == '"') q += '"';
-        q += ch == '\n' || ch == '\r' ? ' ' : ch;
-    }
-    return q + "\"";
-}
-
-std::string csvName(const std::string& text)
-{
-    return text.find_first_of(",\"\n\r") == std::string::npos ? text : quoted(text);
-}
-
 // Whether method k of the polar has coupled points (a method the coupling
 // refused has none).
 bool hasCoupled(const PolarResult& polar, std::size_t k)
@@ -113,13 +98,6 @@ std::size_t coupledMethods(const PolarResult& polar)
     for (std::size_t k = 0; k < polar.methods.size(); ++k)
         if (hasCoupled(polar, k)) ++n;
     return n;
-}
-
-int colourOfMethod(const std::string& name)
-{
-    for (PanelMethod m : kAllMethods)
-        if (methodName(m) == name) return methodColour(m);
-    return kUpperColour;
 }
 
 // The stations of one surface from the stagnation point to the trailing
@@ -396,7 +374,7 @@ PlotData coupledTransitionPlot(const PolarResult& polar)
 }
 
 PlotData coupledPressurePlot(const CoupledPoint& point, const PlotData& inviscid,
-                             const std::string& methodName)
+                             PanelMethod method)
 {
     PlotData plot{"Pressure distribution, viscous and inviscid", "x/c", "\u2212Cp", false, false,
                   {}};
@@ -422,8 +400,8 @@ PlotData coupledPressurePlot(const CoupledPoint& point, const PlotData& inviscid
     const auto upper = surface(point, Side::Upper);
     const auto lower = surface(point, Side::Lower);
     const auto minusCp = [](const StationResult& s) { return s.q * s.q - 1; };
-    const int colour = colourOfMethod(methodName);
-    const std::string name = methodName.empty() ? std::string("Viscous") : methodName;
+    const int colour = methodColour(method);
+    const std::string name(methodName(method));
     Series u{name + ", upper", Series::Role::Computed, colour, false, {}, {}};
     Series l{name + ", lower", Series::Role::LowerSurface, colour, false, {}, {}};
     for (const StationResult* s : upper) {
@@ -593,6 +571,21 @@ std::string coupledCaseText(const PressCase& press, const std::string& methodNam
     return t;
 }
 
+std::string coupledPolarCaseText(const PressCase& press, const PolarResult& polar)
+{
+    std::vector<double> alphas;
+    if (!polar.coupled.empty())
+        for (const CoupledPoint& p : polar.coupled.front()) alphas.push_back(p.alphaDeg);
+    return coupledCaseText(press, "", polar.coupledOptions, alphas);
+}
+
+std::string coupledPointCaseText(const PressCase& press, const coupled::CoupledOptions& options,
+                                 const CoupledPoint& point)
+{
+    return coupledCaseText(press, std::string(methodName(press.setup.method)), options, {}) +
+           ", \u03b1 = " + angleText(point.alphaDeg) + "\u00b0";
+}
+
 std::string coupledPolarCsvText(const PressCase& press, const PolarResult& polar)
 {
     std::string t = polarCaseLines(press, polar);
@@ -613,7 +606,7 @@ std::string coupledPolarCsvText(const PressCase& press, const PolarResult& polar
         return v ? number(*v) : std::string();
     };
     for (std::size_t k = 0; k < polar.methods.size() && k < polar.coupled.size(); ++k) {
-        const std::string name = csvName(std::string(methodName(polar.methods[k])));
+        const std::string name = csvField(std::string(methodName(polar.methods[k])));
         for (std::size_t i = 0; i < polar.coupled[k].size(); ++i) {
             const CoupledPoint& p = polar.coupled[k][i];
             std::string row = name + "," + number(p.alphaDeg) + ",";
@@ -628,7 +621,7 @@ std::string coupledPolarCsvText(const PressCase& press, const PolarResult& polar
             }
             const bool inviscid = k < polar.points.size() && i < polar.points[k].size();
             row += (inviscid ? number(polar.points[k][i].CL) : std::string()) + ",";
-            row += p.converged ? std::string() : quoted(p.reason);
+            row += p.converged ? std::string() : csvQuoted(p.reason);
             t += row + "\n";
         }
     }

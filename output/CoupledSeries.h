@@ -61,7 +61,7 @@ PlotData coupledTransitionPlot(const PolarResult& polar);
 // against x/c, the viscous upper surface solid and lower dashed over the
 // inviscid curves drawn as references; transition and separation marked.
 PlotData coupledPressurePlot(const CoupledPoint& point, const PlotData& inviscid,
-                             const std::string& methodName);
+                             PanelMethod method);
 
 // The airfoil, its displacement body (each station moved by delta* along
 // the outward normal of its surface) and the wake (its centre line and
@@ -82,6 +82,12 @@ PlotData coupledLayerPlot(const CoupledPoint& point, CoupledLayerQuantity quanti
 std::string coupledCaseText(const PressCase& press, const std::string& methodName,
                             const coupled::CoupledOptions& options,
                             std::span<const double> alphasDeg);
+
+// coupledCaseText of a coupled polar (its angles, its methods unnamed) and
+// of a coupled point of the press's method (", α = 4°" after it).
+std::string coupledPolarCaseText(const PressCase& press, const PolarResult& polar);
+std::string coupledPointCaseText(const PressCase& press, const coupled::CoupledOptions& options,
+                                 const CoupledPoint& point);
 
 // The polar as CSV: the case lines (caseCommentLines), then
 // "method,alpha,converged,CL,CD,CDp,CDf,CM,Top_Xtr,Bot_Xtr,Top_Xsep,Bot_Xsep,CL_inviscid,reason"

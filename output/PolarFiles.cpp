@@ -10,10 +10,7 @@
 
 namespace tavrix {
 
-namespace {
-
-// Fixed decimals, right-aligned in a field, with a point whatever the locale.
-std::string fixed(double value, int decimals, int width)
+std::string fixedField(double value, int decimals, int width)
 {
     char digits[64];
     const auto r = std::to_chars(digits, digits + sizeof digits, value, std::chars_format::fixed,
@@ -28,6 +25,8 @@ std::string fixed(double value, int decimals, int width)
     s.insert(0, blanks, ' ');
     return s;
 }
+
+namespace {
 
 // The shortest text that reads back as the same double.
 std::string exact(double value)
@@ -126,12 +125,12 @@ std::string PolarFileText(const SweepConditions& conditions, const MethodSweep& 
     t += " 1 1 Reynolds number fixed          Mach number fixed\n";
     t += " \n";
     const BoundaryLayerSetup& layer = conditions.layer;
-    t += " xtrf = " + fixed(viscous ? layer.forcedTransitionUpper.value_or(1.0) : 1.0, 3, 7) +
+    t += " xtrf = " + fixedField(viscous ? layer.forcedTransitionUpper.value_or(1.0) : 1.0, 3, 7) +
          " (top)      " +
-         fixed(viscous ? layer.forcedTransitionLower.value_or(1.0) : 1.0, 3, 7) + " (bottom)\n";
-    t += " Mach = " + fixed(std::fabs(conditions.mach), 3, 7) + "     Re =" +
-         fixed(viscous ? layer.Re / 1e6 : 0.0, 3, 10) + " e 6" + "     Ncrit =" +
-         fixed(viscous && layer.transition.criterion == TransitionCriterion::Envelope
+         fixedField(viscous ? layer.forcedTransitionLower.value_or(1.0) : 1.0, 3, 7) + " (bottom)\n";
+    t += " Mach = " + fixedField(std::fabs(conditions.mach), 3, 7) + "     Re =" +
+         fixedField(viscous ? layer.Re / 1e6 : 0.0, 3, 10) + " e 6" + "     Ncrit =" +
+         fixedField(viscous && layer.transition.criterion == TransitionCriterion::Envelope
                    ? layer.transition.Ncrit
                    : 0.0,
                3, 8) +
@@ -142,17 +141,17 @@ std::string PolarFileText(const SweepConditions& conditions, const MethodSweep& 
     for (std::size_t k = 0; k < sweep.outcome.points.size(); ++k) {
         const OperatingPoint& p = sweep.outcome.points[k];
         if (!viscous) {
-            t += fixed(p.alphaDeg, 3, 8) + fixed(p.CL, 4, 9) + fixed(0.0, 5, 10) +
-                 fixed(p.CD, 5, 10) + fixed(p.CM, 4, 9) + fixed(0.0, 4, 9) + fixed(0.0, 4, 9) +
+            t += fixedField(p.alphaDeg, 3, 8) + fixedField(p.CL, 4, 9) + fixedField(0.0, 5, 10) +
+                 fixedField(p.CD, 5, 10) + fixedField(p.CM, 4, 9) + fixedField(0.0, 4, 9) + fixedField(0.0, 4, 9) +
                  "\n";
             continue;
         }
         const ViscousPoint& v = sweep.viscous[k];
         if (!v.ok || !v.reliable) continue;
-        t += fixed(p.alphaDeg, 3, 8) + fixed(p.CL, 4, 9) + fixed(v.CD, 5, 10) +
-             fixed(v.CD - v.CDfriction, 5, 10) + fixed(p.CM, 4, 9) +
-             fixed(transitionXc(v.transitionUpper), 4, 9) +
-             fixed(transitionXc(v.transitionLower), 4, 9) + "\n";
+        t += fixedField(p.alphaDeg, 3, 8) + fixedField(p.CL, 4, 9) + fixedField(v.CD, 5, 10) +
+             fixedField(v.CD - v.CDfriction, 5, 10) + fixedField(p.CM, 4, 9) +
+             fixedField(transitionXc(v.transitionUpper), 4, 9) +
+             fixedField(transitionXc(v.transitionLower), 4, 9) + "\n";
     }
     return t;
 }

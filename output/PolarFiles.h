@@ -39,6 +39,11 @@ struct SweepConditions {
     std::optional<FlappedSection> flap = {};
 };
 
+// Fixed decimals, right-aligned in a field of the width, with a point
+// whatever the locale (xfoil's columns): a value that rounds to zero has no
+// sign, and a number wider than its field keeps one blank before it.
+std::string fixedField(double value, int decimals, int width);
+
 // The polar of one method: a header naming the section, the method and the
 // Mach number, a line that says what CD and CDp hold in this file, the line
 // "alpha CL CD CDp CM Top_Xtr Bot_Xtr", a dashed line, then one row per angle. The inviscid flow has no friction drag and no

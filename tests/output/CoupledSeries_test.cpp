@@ -308,7 +308,7 @@ TEST(CoupledPointPlots, pressureIsQSquaredMinusOneOnTheChordOfTheStations)
     PlotData inviscid{"Pressure distribution", "x/c", "\u2212Cp", false, false, {}};
     inviscid.series.push_back({"Vortex panel, upper", Series::Role::Computed, 1, false, {0, 1}, {1, 0}});
     inviscid.series.push_back({"Vortex panel, lower", Series::Role::LowerSurface, 1, false, {0, 1}, {0, 0}});
-    const PlotData plot = coupledPressurePlot(wedge(), inviscid, "Vortex panel");
+    const PlotData plot = coupledPressurePlot(wedge(), inviscid, PanelMethod::VortexPanel);
     EXPECT_EQ(plot.yLabel, "\u2212Cp");
     const Series* refUpper = find(plot, "Vortex panel inviscid, upper");
     ASSERT_NE(refUpper, nullptr);
@@ -344,7 +344,7 @@ TEST(CoupledPointPlots, pressureIsQSquaredMinusOneOnTheChordOfTheStations)
     EXPECT_EQ(find(plot, "Transition lower"), nullptr);
 
     // A point that did not converge: the inviscid curves alone.
-    const PlotData none = coupledPressurePlot(notConvergedPoint(3, "x"), inviscid, "Vortex panel");
+    const PlotData none = coupledPressurePlot(notConvergedPoint(3, "x"), inviscid, PanelMethod::VortexPanel);
     EXPECT_EQ(none.series.size(), 2u);
 }
 

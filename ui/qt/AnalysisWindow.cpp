@@ -649,18 +649,12 @@ void AnalysisWindow::showCoupledPoint()
         return;
     }
     const tavrix::CoupledPoint& p = *coupledPoint_;
-    const std::string method(tavrix::methodName(press_->setup.method));
-    char alpha[64];
-    std::snprintf(alpha, sizeof alpha, ", \u03b1 = %.6g\u00b0", p.alphaDeg);
-    const std::string caseText =
-        tavrix::coupledCaseText(*press_, method, coupledPointOptions_, {}) + alpha;
-    const auto titled = [&](tavrix::PlotData plot) {
-        plot.comments = {caseText};
-        return tavrix::titledForCase(std::move(plot), caseText);
-    };
-    coupledBody_->setPlot(titled(tavrix::displacementBodyPlot(p)));
-    bodyPlot_->setPlot(titled(tavrix::displacementBodyPlot(p)));
-    for (auto& [quantity, view] : coupledLayer_) view->setPlot(titled(tavrix::coupledLayerPlot(p, quantity)));
+    const std::string caseText = tavrix::coupledPointCaseText(*press_, coupledPointOptions_, p);
+    const tavrix::PlotData body = tavrix::namedForCase(tavrix::displacementBodyPlot(p), caseText);
+    coupledBody_->setPlot(body);
+    bodyPlot_->setPlot(body);
+    for (auto& [quantity, view] : coupledLayer_)
+        view->setPlot(tavrix::namedForCase(tavrix::coupledLayerPlot(p, quantity), caseText));
     const auto xc = [](const std::optional<double>& x, const char* none) {
         return x ? fixed(*x, 4) : QString(none);
     };
@@ -820,13 +814,9 @@ void AnalysisWindow::markOutOfDate()
         "the case on screen; press Run to compute it for the case on screen.");
     const QString current = QString::fromUtf8("Computed for %1.");
     const auto polarText = [this] {
-        if (!polar_.coupled.empty()) {
-            std::vector<double> alphas;
-            for (const tavrix::CoupledPoint& p : polar_.coupled.front()) alphas.push_back(p.alphaDeg);
-            return QString::fromStdString(tavrix::coupledCaseText(*polarPress_, "",
-                                                                  polar_.coupledOptions, alphas))
+        if (!polar_.coupled.empty())
+            return QString::fromStdString(tavrix::coupledPolarCaseText(*polarPress_, polar_))
                 .toHtmlEscaped();
-        }
         std::string t = tavrix::caseTitle(*polarPress_, {false, false, false});
         if (polarPress_->setup.mach != 0)
             t += polarCorrection_ == tavrix::Compressibility::KarmanTsien ? " (Karman-Tsien)"
@@ -893,13 +883,9 @@ void AnalysisWindow::updatePressure()
     const bool viscous = coupledModel() && coupledPoint_ && coupledPoint_->converged &&
                          !request.compareMethods;
     if (viscous) {
-        const std::string method(tavrix::methodName(press_->setup.method));
-        const std::string caseText =
-            tavrix::coupledCaseText(*press_, method, coupledPointOptions_, {}) +
-            ", \u03b1 = " + tavrix::generalForm(press_->alphaDeg, '.') + "\u00b0";
-        tavrix::PlotData plot = tavrix::coupledPressurePlot(*coupledPoint_, r.plot, method);
-        plot.comments = {caseText};
-        pressurePlot_->setPlot(tavrix::titledForCase(std::move(plot), caseText));
+        pressurePlot_->setPlot(tavrix::namedForCase(
+            tavrix::coupledPressurePlot(*coupledPoint_, r.plot, press_->setup.method),
+            tavrix::coupledPointCaseText(*press_, coupledPointOptions_, *coupledPoint_)));
     } else {
         pressurePlot_->setPlot(tavrix::titledForCase(r.plot, tavrix::caseTitle(*press_)));
     }
@@ -1318,20 +1304,18 @@ void AnalysisWindow::showPolarPlots()
     const tavrix::PolarResult none;
     const tavrix::PolarResult& polar = polarPress_ ? polar_ : none;
     const bool coupled = !polar.coupled.empty();
-    std::vector<double> alphas;
-    if (coupled && !polar.coupled.front().empty())
-        for (const tavrix::CoupledPoint& p : polar.coupled.front()) alphas.push_back(p.alphaDeg);
     const std::string caseText =
         !polarPress_ ? "kept polars"
-        : coupled    ? tavrix::coupledCaseText(*polarPress_, "", polar.coupledOptions, alphas)
+        : coupled    ? tavrix::coupledPolarCaseText(*polarPress_, polar)
                      : tavrix::caseTitle(*polarPress_, {false, false, false});
     const auto titled = [&](tavrix::PlotData plot, tavrix::KeptPlot which) {
         return tavrix::withKeptRuns(tavrix::titledForCase(std::move(plot), caseText), kept, which);
     };
     if (coupled) {
+        // (the coupled plots' CSVs open with their case)
         const auto titledCoupled = [&](tavrix::PlotData plot, tavrix::KeptPlot which) {
-            plot.comments = {caseText};
-            return titled(std::move(plot), which);
+            return tavrix::withKeptRuns(tavrix::namedForCase(std::move(plot), caseText), kept,
+                                        which);
         };
         polarCL_->setPlot(titledCoupled(tavrix::coupledLiftPlot(polar), tavrix::KeptPlot::Lift));
         polarCM_->setPlot(titledCoupled(tavrix::coupledMomentPlot(polar), tavrix::KeptPlot::Moment));
