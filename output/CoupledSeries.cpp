@@ -418,6 +418,20 @@ PlotData coupledPressurePlot(const CoupledPoint& point, const PlotData& inviscid
     return plot;
 }
 
+PlotData coupledPressureComparison(std::span<const CoupledPoint> points,
+                                   std::span<const PanelMethod> methods)
+{
+    PlotData plot{"Pressure distribution, viscous, the coupled methods", "x/c", "\u2212Cp", false,
+                  false, {}};
+    for (std::size_t k = 0; k < points.size() && k < methods.size(); ++k) {
+        if (!points[k].converged) continue;
+        // Each method's two surfaces, without the markers and references.
+        for (Series& s : coupledPressurePlot(points[k], {}, methods[k]).series)
+            if (s.joined) plot.series.push_back(std::move(s));
+    }
+    return plot;
+}
+
 PlotData displacementBodyPlot(const CoupledPoint& point)
 {
     PlotData plot{"Displacement body and wake", "x/c", "y/c", false, false, {}};

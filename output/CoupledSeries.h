@@ -63,6 +63,12 @@ PlotData coupledTransitionPlot(const PolarResult& polar);
 PlotData coupledPressurePlot(const CoupledPoint& point, const PlotData& inviscid,
                              PanelMethod method);
 
+// The viscous -Cp of several coupled methods at one point, each method's
+// surfaces in its colour (upper solid, lower dashed); the points that did
+// not converge are left out (named in the window's notes).
+PlotData coupledPressureComparison(std::span<const CoupledPoint> points,
+                                   std::span<const PanelMethod> methods);
+
 // The airfoil, its displacement body (each station moved by delta* along
 // the outward normal of its surface) and the wake (its centre line and
 // delta*/2 to either side), y against x in chords; transition and separation

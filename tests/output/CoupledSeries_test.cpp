@@ -348,6 +348,24 @@ TEST(CoupledPointPlots, pressureIsQSquaredMinusOneOnTheChordOfTheStations)
     EXPECT_EQ(none.series.size(), 2u);
 }
 
+// The coupled methods side by side: each converged one's two surfaces in its
+// own colour, nothing of one that did not converge, no markers.
+TEST(CoupledPointPlots, comparisonHoldsTheSurfacesOfTheConvergedMethods)
+{
+    const std::vector<CoupledPoint> points = {wedge(), notConvergedPoint(3, "x"), wedge()};
+    const std::vector<PanelMethod> methods = {PanelMethod::VortexPanel, PanelMethod::Hess,
+                                              PanelMethod::SoinneLaine};
+    const PlotData plot = coupledPressureComparison(points, methods);
+    std::vector<std::string> names;
+    for (const Series& s : plot.series) names.push_back(s.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"Vortex panel, upper", "Vortex panel, lower",
+                                               "Soinne-Laine, upper", "Soinne-Laine, lower"}));
+    EXPECT_EQ(plot.series[0].colour, methodColour(PanelMethod::VortexPanel));
+    EXPECT_EQ(plot.series[2].colour, methodColour(PanelMethod::SoinneLaine));
+    EXPECT_EQ(plot.series[2].y, find(coupledPressurePlot(wedge(), {}, PanelMethod::SoinneLaine),
+                                     "Soinne-Laine, upper")->y);
+}
+
 TEST(CoupledPointPlots, displacementBodyLiesOutsideEachFaceByDeltaStarAlongItsNormal)
 {
     const PlotData plot = displacementBodyPlot(wedge());

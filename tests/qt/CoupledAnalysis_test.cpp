@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QTimer>
 #include <QChart>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineSeries>
@@ -159,6 +160,32 @@ private slots:
         QVERIFY(analysis()->layer().ok);
         QVERIFY(!find<QComboBox>("Combo_ViscousModel")->currentText().isEmpty());
         QCOMPARE(find<QComboBox>("Combo_ViscousModel")->currentText(), QString("One-way (teaching)"));
+    }
+
+    // "Compare methods" in the coupled model: the coupled formulations at
+    // the press's point, each one's viscous pressure and its lift and drag.
+    void compareMethodsRunsEveryCoupledFormulation()
+    {
+        if (!kHeavyRuns) QSKIP("four coupled points in the optimised build only");
+        openAnalysis();
+        pressFile("naca0012_161.dat", tavrix::PanelMethod::SoinneLaine, "2");
+        enter("Text_Reynolds", "3e6");
+        QTRY_VERIFY_WITH_TIMEOUT(!analysis()->coupledPointRunning(), 120000);
+        find<QCheckBox>("Check_CompareMethods")->setChecked(true);
+        QTRY_VERIFY_WITH_TIMEOUT(!analysis()->coupledPointRunning(), 300000);
+        const QStringList curves = names(plot("Plot_Pressure"));
+        QVERIFY2(curves.contains("Soinne-Laine, upper"), qPrintable(curves.join("|")));
+        const QString info = find<QLabel>("Label_PressureInfo")->text();
+        for (tavrix::PanelMethod m : tavrix::kAllMethods) {
+            const QString name = QString::fromUtf8(tavrix::methodName(m).data());
+            QVERIFY2(info.contains(name + " viscous: CL = ") || info.contains(name + ": not converged"),
+                     qPrintable(info));
+            // A method that converged draws its surfaces; one that did not, none.
+            QCOMPARE(curves.contains(name + ", upper"), info.contains(name + " viscous: CL = "));
+        }
+        // The press's own method as the single point gives it.
+        QVERIFY(info.contains("Soinne-Laine viscous: CL = " +
+                              QString::number(analysis()->coupledPoint()->CL, 'f', 4)));
     }
 
     void aMethodThatFailsIsHollowNeverJoinedAndSaysWhy()

@@ -153,8 +153,14 @@ AnalysisWindow::AnalysisWindow(tavrix::Form_TavrixS& logic, Toolkit& toolkit,
             updateCoupledPoint();
             return;
         }
-        if (pendingPoint_) coupledPoint_ = std::move(*pendingPoint_);
-        pendingPoint_.reset();
+        if (pendingPoints_ && !pendingPoints_->empty()) {
+            coupledPoint_ = pendingPoints_->front();
+            if (pendingMethods_.size() > 1) {
+                comparePoints_ = std::move(*pendingPoints_);
+                compareMethods_ = pendingMethods_;
+            }
+        }
+        pendingPoints_.reset();
         showCoupledPoint();
         updatePressure();
     });
@@ -229,7 +235,11 @@ void AnalysisWindow::buildPressureTab(QWidget* tab)
     pressureInfo_->setWordWrap(true);
     layout->addWidget(pressureInfo_);
 
-    connect(compare_, &QCheckBox::toggled, this, &AnalysisWindow::updatePressure);
+    connect(compare_, &QCheckBox::toggled, this, [this] {
+        // The coupled model compares the coupled formulations: computed anew.
+        if (coupledModel() && press_) updateCoupledPoint();
+        updatePressure();
+    });
     connect(exact_, &QCheckBox::toggled, this, &AnalysisWindow::updatePressure);
     connect(correction_, &QComboBox::currentIndexChanged, this, [this] {
         updatePressure();
@@ -586,6 +596,8 @@ void AnalysisWindow::updateCoupledPoint()
         return;
     }
     coupledPoint_.reset();
+    comparePoints_.clear();
+    compareMethods_.clear();
     coupledRefusal_.clear();
     tavrix::coupled::CoupledOptions options;
     const bool readable = readCoupledOptions(options, false);
@@ -606,11 +618,17 @@ void AnalysisWindow::updateCoupledPoint()
         return;
     }
     coupledPointOptions_ = options;
-    pendingPoint_ = std::make_shared<tavrix::CoupledPoint>();
+    // "Compare methods": every coupled formulation at the press's point.
+    pendingMethods_ = {method};
+    if (compare_->isChecked())
+        for (tavrix::PanelMethod m : tavrix::kAllMethods)
+            if (m != method && tavrix::coupled::couplingAvailable(m)) pendingMethods_.push_back(m);
+    pendingPoints_ = std::make_shared<std::vector<tavrix::CoupledPoint>>();
     pointRunning_ = true;
     pointWatcher_.setFuture(QtConcurrent::run(
-        [point = pendingPoint_, press = press_, method, options] {
-            *point = tavrix::computeCoupledPoint(*press, method, options);
+        [points = pendingPoints_, press = press_, methods = pendingMethods_, options] {
+            for (tavrix::PanelMethod m : methods)
+                points->push_back(tavrix::computeCoupledPoint(*press, m, options));
         }));
     showCoupledPoint();
 }
@@ -882,7 +900,12 @@ void AnalysisWindow::updatePressure()
     // inviscid one (the methods side by side stay inviscid).
     const bool viscous = coupledModel() && coupledPoint_ && coupledPoint_->converged &&
                          !request.compareMethods;
-    if (viscous) {
+    if (coupledModel() && request.compareMethods && !comparePoints_.empty()) {
+        pressurePlot_->setPlot(tavrix::namedForCase(
+            tavrix::coupledPressureComparison(comparePoints_, compareMethods_),
+            tavrix::coupledCaseText(*press_, "", coupledPointOptions_, {}) + ", \u03b1 = " +
+                tavrix::generalForm(press_->alphaDeg) + "\u00b0"));
+    } else if (viscous) {
         pressurePlot_->setPlot(tavrix::namedForCase(
             tavrix::coupledPressurePlot(*coupledPoint_, r.plot, press_->setup.method),
             tavrix::coupledPointCaseText(*press_, coupledPointOptions_, *coupledPoint_)));
@@ -932,6 +955,14 @@ void AnalysisWindow::updatePressure()
         info << QString("computing the coupled analysis...");
     else if (coupledModel() && coupledPoint_ && !coupledPoint_->converged)
         info << QString("coupled analysis not converged: %1").arg(qs(coupledPoint_->reason));
+    // The coupled methods side by side: each one's lift and drag, or why none.
+    for (std::size_t k = 0; request.compareMethods && k < comparePoints_.size(); ++k) {
+        const tavrix::CoupledPoint& p = comparePoints_[k];
+        const QString name = qs(tavrix::methodName(compareMethods_[k]));
+        info << (p.converged ? QString("%1 viscous: CL = %2, CD = %3")
+                                   .arg(name, fixed(p.CL, 4), fixed(p.CD, 5))
+                             : QString("%1: not converged").arg(name));
+    }
     QString text = info.join("    ");
     if (!r.message.empty()) text += "\n" + QString::fromStdString(r.message);
     pressureInfo_->setText(text);

@@ -173,7 +173,13 @@ private:
     tavrix::coupled::CoupledOptions coupledPointOptions_;  // of coupledPoint_
     QString coupledRefusal_;  // why there is no coupled point (a method that is not coupled)
     QFutureWatcher<void> pointWatcher_;
-    std::shared_ptr<tavrix::CoupledPoint> pendingPoint_;  // what the running point fills
+    // What the running point fills: the press's method first, then (with
+    // "Compare methods") the other coupled methods.
+    std::shared_ptr<std::vector<tavrix::CoupledPoint>> pendingPoints_;
+    std::vector<tavrix::PanelMethod> pendingMethods_;
+    // The coupled points of every method for "Compare methods" (empty otherwise).
+    std::vector<tavrix::CoupledPoint> comparePoints_;
+    std::vector<tavrix::PanelMethod> compareMethods_;
     bool pointRunning_ = false;
     bool pointAgain_ = false;  // the case changed while the point ran
     int pointGeneration_ = 0;
