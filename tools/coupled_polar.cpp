@@ -136,8 +136,13 @@ int main(int argc, char** argv)
                          r.classificationChanged ? " moved" : "");
         };
     const auto& solved = *solution;
+    const auto basis = coupled::couplingBasis(solved);
+    if (!basis) {
+        std::fprintf(stderr, "coupled_polar: %s\n", basis.refusal().message.c_str());
+        return 1;
+    }
     const auto points = coupled::sweepCoupled(
-        alphas, [&](double alphaDeg) { return coupled::buildCoupling(solved, alphaDeg); }, options);
+        alphas, [&](double alphaDeg) { return coupled::buildCoupling(*basis, alphaDeg); }, options);
 
     std::printf("# %s, %s, Re %g, Ncrit %g\n", contour.name.c_str(),
                 std::string(methodInfo(*method).name).c_str(), *re, *ncrit);

@@ -68,7 +68,9 @@ CoupledPoint coupledPointAt(const PanelSolution& solution, double alphaDeg,
                             coupled::CoupledOptions options)
 {
     const PanelGeometry& geometry = solution.geometry();
-    const Outcome<coupled::CouplingStations> stations = coupled::buildCoupling(solution, alphaDeg);
+    const Outcome<coupled::CouplingBasis> basis = coupled::couplingBasis(solution);
+    if (!basis) return notConvergedPoint(alphaDeg, basis.refusal().message);
+    const Outcome<coupled::CouplingStations> stations = coupled::buildCoupling(*basis, alphaDeg);
     if (!stations) return notConvergedPoint(alphaDeg, stations.refusal().message);
     if (options.targetCl) {
         options.liftOf = [&geometry, &st = *stations](const std::vector<double>& q,
@@ -82,7 +84,7 @@ CoupledPoint coupledPointAt(const PanelSolution& solution, double alphaDeg,
     return coupledPointOf(
         geometry,
         coupled::solveWithContinuation(
-            alphaDeg, [&](double a) { return coupled::buildCoupling(solution, a); }, options)
+            alphaDeg, [&](double a) { return coupled::buildCoupling(*basis, a); }, options)
             .result);
 }
 
@@ -91,8 +93,14 @@ std::vector<CoupledPoint> coupledSweep(const PanelSolution& solution,
                                        const coupled::CoupledOptions& options,
                                        const CoupledProgress& keepGoing)
 {
+    const Outcome<coupled::CouplingBasis> basis = coupled::couplingBasis(solution);
+    if (!basis) {
+        std::vector<CoupledPoint> refused;
+        for (double a : alphasDeg) refused.push_back(notConvergedPoint(a, basis.refusal().message));
+        return refused;
+    }
     const std::vector<coupled::SweepPoint> swept = coupled::sweepCoupled(
-        alphasDeg, [&solution](double a) { return coupled::buildCoupling(solution, a); }, options,
+        alphasDeg, [&basis](double a) { return coupled::buildCoupling(*basis, a); }, options,
         keepGoing, kCancelledReason);
     std::vector<CoupledPoint> points;
     points.reserve(swept.size());

@@ -159,6 +159,16 @@ struct Segment {
     double x1, y1, x2, y2;
 };
 
+// Tangential speed at the control point of airfoil panel i (1-based) of a
+// unit source sheet on src (ownPanel: src is that panel).
+double airfoilTangential(const PanelGeometry& g, const Segment& src, bool ownPanel, int i)
+{
+    double t, n;
+    sourceComponents(segmentFrame(src.x1, src.y1, src.x2, src.y2, g.XM[at(i)], g.YM[at(i)]),
+                     ownPanel, g.CosDelta[at(i)], g.SinDelta[at(i)], t, n);
+    return t;
+}
+
 // Sum of a geometric series of n terms from `first` with ratio r.
 double seriesLength(double first, double r, int n)
 {
@@ -324,8 +334,69 @@ std::vector<double> sourceStrengths(const CouplingStations& st, const std::vecto
     return out;
 }
 
-Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double alphaDeg, int nWake,
-                                        double wakeLengthChords)
+namespace {
+
+// The source panel p's right-hand side of the method's conditions (the
+// strengths' response to a unit sigma on it is the solve of this), with the
+// airfoil's stations only where the rows need them: a panel of the airfoil
+// or of the wake, seen from the method's points.
+void sourceRightHandSide(const PanelSolution& solution, const Segment& src, int p,
+                         std::vector<double>& rhs, std::vector<double>& normal)
+{
+    const PanelGeometry& g = solution.geometry();
+    const PanelSystem& system = solution.system();
+    const PanelMethod method = solution.method();
+    const int N = g.NPanel;
+    const bool onAirfoil = p < N;
+    const auto view = [&](double x, double y) {
+        return segmentFrame(src.x1, src.y1, src.x2, src.y2, x, y);
+    };
+    // The normal velocity the sheet adds on the inside of the control
+    // points 1..N. On the inside of a closed contour the sources' normal
+    // velocity carries no net flux; the mid-point values add up to a
+    // small remainder of the polygon's discretisation, which would make
+    // the Hess sources a net source and provoke a spurious response of
+    // the vortex sheet (which can carry no flux) near the trailing edge.
+    // It is taken out evenly along the contour.
+    const auto insideNormals = [&](std::vector<double>& out) {
+        double flux = 0, perimeter = 0;
+        for (int I = 1; I <= N; ++I) {
+            double t;
+            sourceComponents(view(g.XM[at(I)], g.YM[at(I)]), onAirfoil && p + 1 == I,
+                             g.CosDelta[at(I)], g.SinDelta[at(I)], t, out[at(I)]);
+            flux += out[at(I)] * g.DS[at(I)];
+            perimeter += g.DS[at(I)];
+        }
+        for (int I = 1; I <= N; ++I) out[at(I)] -= flux / perimeter;
+    };
+    std::fill(rhs.begin(), rhs.end(), 0.0);
+    switch (method) {
+    case PanelMethod::VortexPanel:
+    case PanelMethod::Hess:
+        // (joining the free stream's at each control point)
+        insideNormals(rhs);
+        if (method == PanelMethod::Hess && !system.noCirculation)
+            rhs[at(g.NP)] = -(airfoilTangential(g, src, onAirfoil && p + 1 == 1, 1) +
+                              airfoilTangential(g, src, onAirfoil && p + 1 == N, N));
+        break;
+    case PanelMethod::SoinneLaine:
+        // The trailing-edge row: the mean of the two edge panels'.
+        insideNormals(normal);
+        rhs[1] = (normal[1] + normal[at(N)]) / 2;
+        for (int I = 2; I <= g.NP; ++I)
+            rhs[at(I)] = sourceStreamFunction(view(g.X[at(I)], g.Y[at(I)]), onAirfoil);
+        break;
+    case PanelMethod::KennedyMarsden:
+        for (int I = 1; I <= N; ++I)
+            rhs[at(I)] = sourceStreamFunction(view(g.XM[at(I)], g.YM[at(I)]), onAirfoil);
+        rhs[at(g.NP)] = sourceStreamFunction(view(system.kuttaX, system.kuttaY), onAirfoil);
+        break;
+    }
+}
+
+}  // namespace
+
+Outcome<CouplingBasis> couplingBasis(const PanelSolution& solution)
 {
     const PanelMethod method = solution.method();
     if (!couplingAvailable(method)) return couplingRefusal(method);
@@ -335,6 +406,69 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
     const int N = g.NPanel;
     const int unknowns = solution.unknowns();
     if (N < 3) return Refusal{Refusal::Kind::NoContour, kNoContourMessage};
+    CouplingBasis basis{solution, {}, {}, {}};
+    // The factors every right-hand side of the coupling is solved with: the
+    // method's own, or the Soinne-Laine system with the coupling's
+    // trailing-edge closure (soinneCouplingFactors).
+    if (method == PanelMethod::SoinneLaine) {
+        Outcome<GaussFactors> built = soinneCouplingFactors(solution);
+        if (!built) return built.refusal();
+        basis.closure = std::move(*built);
+    }
+    const GaussFactors& factors = basis.factors();
+    const bool nodal = method == PanelMethod::SoinneLaine;
+    const bool hess = method == PanelMethod::Hess;
+    const int nAirfoil = nodal ? N + 1 : N + 2;
+    // The airfoil's source panels: the strengths' response and the airfoil
+    // stations' speed per unit sigma (neither depends on the angle or the
+    // wake).
+    basis.airfoilResponse.assign(at(N) * at(unknowns + 1), 0.0);
+    basis.airfoilSpeed.assign(at(nAirfoil) * at(N), 0.0);
+    std::vector<double> rhs(at(unknowns) + 1), ds(at(unknowns) + 1), normal(at(N) + 1),
+        speed(at(N) + 1, 0.0);
+    const double betaLower = (g.DS[1] / 2) / ((g.DS[1] + g.DS[2]) / 2);
+    const double betaUpper = (g.DS[at(N)] / 2) / ((g.DS[at(N)] + g.DS[at(N - 1)]) / 2);
+    for (int p = 0; p < N; ++p) {
+        const Segment src{g.X[at(p + 1)], g.Y[at(p + 1)], g.X[at(p + 2)], g.Y[at(p + 2)]};
+        sourceRightHandSide(solution, src, p, rhs, normal);
+        factors.solve(rhs, ds);
+        std::copy(ds.begin(), ds.end(), basis.airfoilResponse.begin() + at(p) * at(unknowns + 1));
+        auto G = [&](int i) -> double& { return basis.airfoilSpeed[at(i) * at(N) + at(p)]; };
+        if (nodal) {
+            for (int i = 1; i <= g.NP; ++i) G(i - 1) = ds[at(i)];
+        } else {
+            info.surfaceSpeed(g, system, ds.data(), 0, 0, speed.data());
+            for (int i = 1; i <= N; ++i) {
+                double q = speed[at(i)];
+                if (hess) q += airfoilTangential(g, src, p + 1 == i, i);
+                G(i) = q;
+            }
+            // (the trailing-edge stations extrapolated, as the speed is)
+            G(0) = (1 + betaLower) * G(1) - betaLower * G(2);
+            G(N + 1) = (1 + betaUpper) * G(N) - betaUpper * G(N - 1);
+        }
+    }
+    return basis;
+}
+
+Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double alphaDeg, int nWake,
+                                        double wakeLengthChords)
+{
+    const Outcome<CouplingBasis> basis = couplingBasis(solution);
+    if (!basis) return basis.refusal();
+    return buildCoupling(*basis, alphaDeg, nWake, wakeLengthChords);
+}
+
+Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alphaDeg, int nWake,
+                                        double wakeLengthChords)
+{
+    const PanelSolution& solution = basis.solution;
+    const PanelMethod method = solution.method();
+    const PanelGeometry& g = solution.geometry();
+    const PanelSystem& system = solution.system();
+    const PanelMethodInfo& info = solution.info();
+    const int N = g.NPanel;
+    const int unknowns = solution.unknowns();
     if (!std::isfinite(alphaDeg) || !std::isfinite(wakeLengthChords) || wakeLengthChords <= 0 ||
         nWake < 0 || nWake > kMaxPoints)
         return wakeRefusal("it needs a finite angle, a positive length and at most " +
@@ -357,17 +491,7 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
 
     const double a = alphaDeg * kDegToRad;
     const double cosAlfa = std::cos(a), sinAlfa = std::sin(a);
-    // The factors every right-hand side of the coupling is solved with: the
-    // method's own, or the Soinne-Laine system with the coupling's
-    // trailing-edge closure (soinneCouplingFactors).
-    GaussFactors closure;
-    if (method == PanelMethod::SoinneLaine) {
-        Outcome<GaussFactors> built = soinneCouplingFactors(solution);
-        if (!built) return built.refusal();
-        closure = std::move(*built);
-    }
-    const GaussFactors& factors =
-        method == PanelMethod::SoinneLaine ? closure : solution.factors();
+    const GaussFactors& factors = basis.factors();
     std::vector<double> strength = solution.strengths(alphaDeg);
     if (method == PanelMethod::SoinneLaine) {
         std::vector<double> rhs(at(unknowns) + 1, 0.0);
@@ -530,71 +654,33 @@ Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double al
     // G(i, p): the change of q at station i per unit sigma on source panel p.
     std::vector<double> G(at(size) * at(sources), 0.0);
     std::vector<double> rhs(at(unknowns) + 1), ds(at(unknowns) + 1), normal(at(N) + 1);
-    const bool hess = method == PanelMethod::Hess;
     for (int p = 0; p < sources; ++p) {
         const Segment& src = panels[at(p)];
         const bool onAirfoil = p < N;
         const auto view = [&](double x, double y) {
             return segmentFrame(src.x1, src.y1, src.x2, src.y2, x, y);
         };
-        // Tangential speed of the sheet at the airfoil station i (1-based).
-        const auto airfoilTangential = [&](int i) {
-            double t, n;
-            sourceComponents(view(g.XM[at(i)], g.YM[at(i)]), onAirfoil && p + 1 == i,
-                             g.CosDelta[at(i)], g.SinDelta[at(i)], t, n);
-            return t;
-        };
-        // The normal velocity the sheet adds on the inside of the control
-        // points 1..N. On the inside of a closed contour the sources' normal
-        // velocity carries no net flux; the mid-point values add up to a
-        // small remainder of the polygon's discretisation, which would make
-        // the Hess sources a net source and provoke a spurious response of
-        // the vortex sheet (which can carry no flux) near the trailing edge.
-        // It is taken out evenly along the contour.
-        const auto insideNormals = [&](std::vector<double>& normal) {
-            double flux = 0, perimeter = 0;
-            for (int I = 1; I <= N; ++I) {
-                double t;
-                sourceComponents(view(g.XM[at(I)], g.YM[at(I)]), onAirfoil && p + 1 == I,
-                                 g.CosDelta[at(I)], g.SinDelta[at(I)], t, normal[at(I)]);
-                flux += normal[at(I)] * g.DS[at(I)];
-                perimeter += g.DS[at(I)];
-            }
-            for (int I = 1; I <= N; ++I) normal[at(I)] -= flux / perimeter;
-        };
-        std::fill(rhs.begin(), rhs.end(), 0.0);
-        switch (method) {
-        case PanelMethod::VortexPanel:
-        case PanelMethod::Hess:
-            // (joining the free stream's at each control point)
-            insideNormals(rhs);
-            if (hess && !system.noCirculation)
-                rhs[at(g.NP)] = -(airfoilTangential(1) + airfoilTangential(N));
-            break;
-        case PanelMethod::SoinneLaine:
-            // The trailing-edge row: the mean of the two edge panels'.
-            insideNormals(normal);
-            rhs[1] = (normal[1] + normal[at(N)]) / 2;
-            for (int I = 2; I <= g.NP; ++I)
-                rhs[at(I)] = sourceStreamFunction(view(g.X[at(I)], g.Y[at(I)]), onAirfoil);
-            break;
-        case PanelMethod::KennedyMarsden:
-            for (int I = 1; I <= N; ++I)
-                rhs[at(I)] = sourceStreamFunction(view(g.XM[at(I)], g.YM[at(I)]), onAirfoil);
-            rhs[at(g.NP)] = sourceStreamFunction(view(system.kuttaX, system.kuttaY), onAirfoil);
-            break;
-        }
-        factors.solve(rhs, ds);
-        if (nodal) {
-            for (int i = 1; i <= g.NP; ++i) G[at(i - 1) * at(sources) + at(p)] = ds[at(i)];
+        if (onAirfoil) {
+            // (the strengths' response and the airfoil's speeds from the basis)
+            const auto response =
+                basis.airfoilResponse.begin() + static_cast<std::ptrdiff_t>(at(p) * at(unknowns + 1));
+            std::copy(response, response + static_cast<std::ptrdiff_t>(at(unknowns + 1)), ds.begin());
+            for (int i = 0; i < st.nAirfoil; ++i)
+                G[at(i) * at(sources) + at(p)] = basis.airfoilSpeed[at(i) * at(N) + at(p)];
         } else {
-            info.surfaceSpeed(g, system, ds.data(), 0, 0, speed.data());
-            for (int i = 1; i <= N; ++i) {
-                double q = speed[at(i)];
-                if (hess) q += airfoilTangential(i);
-                G[at(i) * at(sources) + at(p)] = q;
+            sourceRightHandSide(solution, src, p, rhs, normal);
+            factors.solve(rhs, ds);
+            if (nodal) {
+                for (int i = 1; i <= g.NP; ++i) G[at(i - 1) * at(sources) + at(p)] = ds[at(i)];
+            } else {
+                info.surfaceSpeed(g, system, ds.data(), 0, 0, speed.data());
+                for (int i = 1; i <= N; ++i) {
+                    double q = speed[at(i)];
+                    if (method == PanelMethod::Hess) q += airfoilTangential(g, src, false, i);
+                    G[at(i) * at(sources) + at(p)] = q;
+                }
+                toEdges(G, at(sources), at(p));
             }
-            toEdges(G, at(sources), at(p));
         }
         for (int k = 0; k < nWake; ++k) {
             const std::size_t w = at(wake0 + k);

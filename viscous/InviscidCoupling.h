@@ -105,6 +105,7 @@
 
 #include <vector>
 
+#include "solvers/GaussFactors.h"
 #include "solvers/PanelMethods.h"
 #include "solvers/PanelSolution.h"
 #include "solvers/Refusal.h"
@@ -173,11 +174,41 @@ std::vector<double> sourceStrengths(const CouplingStations& stations,
 bool couplingAvailable(PanelMethod method);
 Refusal couplingRefusal(PanelMethod method);
 
+// What the coupling of one panel solution shares between its angles of
+// attack: the factors every right-hand side is solved with and, per source
+// panel of the airfoil, the response of the method's strengths and of the
+// airfoil stations' speed to a unit sigma on it (neither depends on the
+// angle or on the wake). Built once for a polar, it leaves each angle the
+// wake and the wake's sources: a fifth or so of the solves.
+struct CouplingBasis {
+    PanelSolution solution;
+    // The Soinne-Laine system with the coupling's trailing-edge closure
+    // (empty for the other methods, which use the solution's own factors).
+    GaussFactors closure;
+    // Row-major NPanel x (unknowns + 1): the strengths (index 0 unused) per
+    // airfoil source panel.
+    std::vector<double> airfoilResponse;
+    // Row-major nAirfoil x NPanel: dq at each airfoil station per unit sigma
+    // on each airfoil source panel.
+    std::vector<double> airfoilSpeed;
+    const GaussFactors& factors() const
+    {
+        return solution.method() == PanelMethod::SoinneLaine ? closure : solution.factors();
+    }
+};
+
+// The basis of a solution whose method is coupled (the refusal naming the
+// coupled methods otherwise).
+Outcome<CouplingBasis> couplingBasis(const PanelSolution& solution);
+
 // Builds the wake along the trailing-edge streamline of the angle (held
 // fixed for the operating point), about wakeLengthChords chords long in
 // nWake panels growing geometrically from the trailing edge, and the map D,
 // reusing the factors of `solution`.
 Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double alphaDeg,
+                                        int nWake = 0, double wakeLengthChords = 1.0);
+// The same from the solution's basis, to the bit.
+Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alphaDeg,
                                         int nWake = 0, double wakeLengthChords = 1.0);
 
 // Force and moment coefficients of the surface speed q (signed, airfoil
