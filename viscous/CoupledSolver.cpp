@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <deque>
+#include <memory>
 #include <sstream>
 
 namespace tavrix::coupled {
@@ -20,6 +22,20 @@ constexpr double kFreezeStagnation = 1e-7;
 // the margin in n (see classifyTransition).
 constexpr int kFreeTransitionMoves = 6;
 constexpr double kTransitionMargin = 0.5;
+// The first few steps of an attempt are taken (within the limits on the
+// unknowns) even where they raise the residual, up to this factor: a warm
+// start from the neighbouring angle has its transition intervals a few
+// stations from where they belong, and the step that moves one raises the
+// residual of the station that changes kind before the iteration settles.
+// A line search that asks for a fall from the first step on creeps there
+// (steps of a tenth), and the attempt spends most of its iterations on it.
+constexpr int kFreeSteps = 4;
+constexpr double kFreeGrowth = 30;
+// An attempt whose largest residual has not halved in this many Newton
+// steps, none of them longer than this fraction of Newton's, is given up.
+constexpr int kStalledWindow = 10;
+constexpr double kStalledFall = 0.5;
+constexpr double kSliverStep = 0.1;
 // The inviscid speed of a trailing edge with a finite angle falls towards
 // its stagnation point over the last few panels, the faster the finer they
 // are. A layer marched on that fall separates violently (theta grows as the
@@ -695,15 +711,18 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
     std::vector<char> turbulent;
     int k = -1;
     bool warmStarted = false;
-    if (warm && warm->valid() && static_cast<int>(warm->vars.size()) == n &&
-        static_cast<int>(warm->turbulent.size()) == nA && warm->stagnation < nA - 3 &&
-        warm->stagnation >= 2) {
+    const bool warmFits = warm && warm->valid() && static_cast<int>(warm->vars.size()) == n &&
+                          static_cast<int>(warm->turbulent.size()) == nA &&
+                          warm->stagnation < nA - 3 && warm->stagnation >= 2;
+    // Where the inviscid flow has no stagnation point on the contour, or has
+    // it at the trailing edge, there is no room for the layers, whatever the
+    // start (a neighbouring angle's layers as much as a march).
+    k = findStagnation(st.qInviscid, nA, warmFits ? warm->stagnation : nA / 2);
+    if (warmFits && k >= 2 && k <= nA - 4) {
         v = warm->vars;
         turbulent = warm->turbulent;
         k = warm->stagnation;
         warmStarted = true;
-    } else {
-        k = findStagnation(st.qInviscid, nA, nA / 2);
     }
     if (k < 0) {
         res.reason = "no stagnation point on the contour";
@@ -779,6 +798,7 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
     double rmax = kInfinity;
     int worst = 0;
     int transitionMoves = 0;
+    std::vector<double> relaxations;  // each step's factor
     // The coupling's speed of the state when the line search has it.
     std::vector<double> trialSpeed;
     bool haveSpeed = false;
@@ -884,6 +904,20 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
             break;
         }
         if (it == o.maxIterations) break;
+        // Newton steps that the limits and the line search have cut to
+        // slivers for many iterations running do not get anywhere: the
+        // attempt is given up (a warm start, a fresh one or smaller angle
+        // steps do better than the remaining iterations would).
+        if (it >= kStalledWindow &&
+            rmax > kStalledFall * res.residualHistory[static_cast<std::size_t>(it - kStalledWindow)] &&
+            *std::max_element(relaxations.end() - kStalledWindow, relaxations.end()) < kSliverStep) {
+            std::ostringstream os;
+            os.precision(2);
+            os << "no progress in " << kStalledWindow << " iterations (residual " << std::scientific
+               << rmax << " after " << it << "), largest on the " << whereText(L, st, worst);
+            res.reason = os.str();
+            break;
+        }
         const NewtonStep step = newton.solve(J);
         const Eigen::Map<const Eigen::VectorXd> dU(step.step.data(), J.size);
         if (!dU.allFinite()) {
@@ -981,7 +1015,7 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
             assemble(st, trialLayout, trial, turbulent, o, trialQ, angle ? &trialAngle : nullptr, Rt,
                      nullptr, &trialSpeed);
             const double nt = Rt.allFinite() ? Rt.norm() : kInfinity;
-            if (nt < norm0) {
+            if (nt < norm0 || (it < kFreeSteps && nt < kFreeGrowth * norm0)) {
                 acceptedSpeed = true;
                 break;
             }
@@ -1014,6 +1048,7 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
             report.solveRoute = static_cast<int>(step.route);
             o.monitor(report);
         }
+        relaxations.push_back(omega);
         v = std::move(trial);
         if (angle) {
             *angle = trialAngle;
@@ -1067,6 +1102,22 @@ CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
 }
 
 namespace {
+
+// The stations of the last few angles asked for, kept: a point that does
+// not converge at once is tried again at the same angle (warm, fresh, in
+// steps), and each try would build its wake and D again.
+StationsOfAngle remembered(const StationsOfAngle& stationsOf)
+{
+    constexpr std::size_t kKept = 4;
+    auto kept = std::make_shared<std::deque<std::pair<double, Outcome<CouplingStations>>>>();
+    return [stationsOf, kept](double alpha) -> Outcome<CouplingStations> {
+        for (const auto& [a, stations] : *kept)
+            if (a == alpha) return stations;
+        kept->emplace_front(alpha, stationsOf(alpha));
+        if (kept->size() > kKept) kept->pop_back();
+        return kept->front().second;
+    };
+}
 
 // The point at an angle, warm from `warm` when given (the refusal of its
 // stations as the reason when there are none); whether it converged.
@@ -1178,9 +1229,10 @@ std::vector<SweepPoint> sweepCoupled(
     // Asked again before every attempt (a point that fails tries several),
     // so that a cancel does not wait for the retries of a point: once
     // cancelled, no stations are built.
+    const StationsOfAngle built = remembered(stationsOf);
     const StationsOfAngle stationsOrStop = [&](double alpha) -> Outcome<CouplingStations> {
         if (!goOn(done)) return Refusal{Refusal::Kind::Cancelled, cancelledReason};
-        return stationsOf(alpha);
+        return built(alpha);
     };
     std::vector<std::size_t> up, down;
     std::size_t start = 0;
@@ -1201,19 +1253,27 @@ std::vector<SweepPoint> sweepCoupled(
             if (branch == &down && i == start) continue;
             if (!goOn(done)) break;
             SweepPoint& p = points[i];
-            bool ok = solveAtAngle(stationsOrStop, options, alphas[i], nullptr, p.result);
-            // A point refused before any Newton step (no stations for the
-            // angle, no stagnation point on the contour) is not one a warm
-            // start or smaller steps would reach.
-            const bool iterated = p.result.iterations > 0;
-            if (!ok && haveNeighbour && iterated) {
+            // Warm from the last converged angle first (the layers of a
+            // neighbouring angle are a few Newton steps from this one's, and
+            // past the stall they keep the sweep on the stalled branch), a
+            // fresh start when that fails.
+            bool ok = false;
+            if (haveNeighbour) {
+                ok = solveAtAngle(stationsOrStop, options, alphas[i], &neighbour, p.result);
+                if (ok) p.route = 1;
+            }
+            if (!ok) {
                 CoupledResult r;
-                if (solveAtAngle(stationsOrStop, options, alphas[i], &neighbour, r)) {
+                ok = solveAtAngle(stationsOrStop, options, alphas[i], nullptr, r);
+                if (ok || !haveNeighbour || p.result.iterations == 0) {
                     p.result = std::move(r);
-                    p.route = 1;
-                    ok = true;
+                    p.route = 0;
                 }
             }
+            // A point refused before any Newton step (no stations for the
+            // angle, no stagnation point on the contour) is not one smaller
+            // steps would reach.
+            const bool iterated = p.result.iterations > 0;
             for (int parts = 2; !ok && haveNeighbour && iterated && parts <= 4; parts *= 2) {
                 CoupledResult r;
                 if (reachInSteps(stationsOrStop, options, neighbour, neighbourAlpha, alphas[i], parts,
@@ -1292,9 +1352,10 @@ std::vector<SweepPoint> sweepCoupled(
 constexpr double kLargestContinuedAngle = 25;
 constexpr double kTrustedFreshAngle = 8;
 
-SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& stationsOf,
+SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& stationsOfAngle,
                                  const CoupledOptions& options)
 {
+    const StationsOfAngle stationsOf = remembered(stationsOfAngle);
     SweepPoint point;
     point.alphaDeg = alphaDeg;
     const Outcome<CouplingStations> st = stationsOf(alphaDeg);

@@ -165,8 +165,10 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
                                             const std::vector<char>& converged);
 
 // Runs the angles outward from the one nearest 0 (upwards, then downwards),
-// each from a fresh start; one that fails is retried warm from its converged
-// neighbour, then through two and four smaller steps from it. Then a point
+// each warm from its converged neighbour (the first from a fresh start); one
+// that fails is retried from a fresh start, then through two and four
+// smaller steps from the neighbour. The stations of the last few angles
+// are kept for the retries. Then a point
 // still not converged is reached back from the nearest converged angle on
 // either side of it (in two steps, four from more than a degree away), for
 // as long as that brings more points in; what remains is reported as not

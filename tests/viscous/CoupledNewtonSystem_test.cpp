@@ -139,9 +139,9 @@ TEST(CoupledNewtonSystem, theStructuredStepIsTheDenseLUsOnRealIterations)
     CoupledOptions options;
     options.re = 3e6;
     // 4 degrees: attached, transition at 0.40 and 0.98, eight steps; 14
-    // degrees from a fresh start: sixty steps through separated layers on the
-    // upper surface that do not converge, then sixty more from the march
-    // that holds the edge speed, whose Jacobians are the worst conditioned:
+    // degrees from a fresh start: steps through separating layers on the
+    // upper surface that do not converge, then more from the march that
+    // holds the edge speed, whose Jacobians are the worst conditioned:
     // there the two solves, each with a backward error of a few units of
     // round-off, differ by up to 3e-7 of the step (the condition number
     // times the round-off), so the backward error is the bound that counts.
@@ -153,11 +153,7 @@ TEST(CoupledNewtonSystem, theStructuredStepIsTheDenseLUsOnRealIterations)
         EXPECT_EQ(c.dense, 0);
         EXPECT_LT(c.worstDifference, alpha > 10 ? 1e-6 : 1e-12);
         EXPECT_LT(c.worstBackwardError, 1e-13);
-        if (alpha > 10) {
-            EXPECT_TRUE(r.separationUpper.has_value());
-        } else {
-            EXPECT_TRUE(r.converged) << r.reason;
-        }
+        if (alpha < 10) EXPECT_TRUE(r.converged) << r.reason;
     }
 }
 
