@@ -18,6 +18,14 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // Below this largest residual the stagnation point is held where it is, so
 // that the last steps see a fixed arc length and keep Newton's quadratic rate.
 constexpr double kFreezeStagnation = 1e-7;
+// A station within a quarter of its interval of the stagnation point copies
+// its neighbour's layer; its own edge speed enters the coupling alone, and
+// may fall this far below zero when the point lies a little beyond it (the
+// layout holds the interval while that speed is small: see the relocation).
+// Held at a hair below zero, the coupling's row of the station could not be
+// met where the point settles just past it, and the iteration stood still
+// near the stall (NACA 2412 at Re 1e6, 18 to 20 degrees).
+constexpr double kCopyUeFloor = -0.02;
 // Moves of the transition intervals allowed before they need the margin, and
 // the margin in n (see classifyTransition).
 constexpr int kFreeTransitionMoves = 6;
@@ -980,9 +988,9 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
                 s.theta = std::max(s.theta, 1e-10);
                 s.dstar = std::max(s.dstar, hkMinimum(kind) * 1.0001 * s.theta);
                 // A station on the stagnation point itself (which copies
-                // its neighbour's layer) may see the point a hair beyond it:
+                // its neighbour's layer) may see the point a little beyond it:
                 // its speed may vanish or change sign there.
-                s.ue = std::max(s.ue, L.prev[g] == -3 ? -1e-3 : 1e-6);
+                s.ue = std::max(s.ue, L.prev[g] == -3 ? kCopyUeFloor : 1e-6);
                 if (kind == LayerKind::Laminar) s.c = std::max(s.c, 0.0);
                 else s.c = std::max(s.c, 1e-4);
             }
