@@ -5,10 +5,13 @@
 #include <Eigen/Dense>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <deque>
 #include <memory>
+#include <mutex>
 #include <sstream>
+#include <thread>
 
 namespace tavrix::coupled {
 
@@ -1228,38 +1231,52 @@ std::vector<SweepPoint> sweepCoupled(
         points[i].alphaDeg = alphas[i];
         points[i].result.reason = cancelledReason;
     }
-    bool cancelled = false;
-    std::size_t done = 0;
-    auto goOn = [&](std::size_t d) {
-        if (!cancelled && keepGoing && !keepGoing(d, alphas.size())) cancelled = true;
-        return !cancelled;
+    // The two branches run on two threads; the progress callback is never
+    // asked from both at once.
+    std::atomic<bool> cancelled{false};
+    std::atomic<std::size_t> done{0};
+    std::mutex asking;
+    // (the count of angles done read under the lock, so that the callback
+    // sees it grow; all of them once the outward pass is over)
+    auto goOn = [&] {
+        if (cancelled.load()) return false;
+        if (keepGoing) {
+            const std::lock_guard<std::mutex> lock(asking);
+            const std::size_t d = done.load();
+            if (!cancelled.load() && !keepGoing(d, alphas.size())) cancelled = true;
+        }
+        return !cancelled.load();
     };
     // Asked again before every attempt (a point that fails tries several),
     // so that a cancel does not wait for the retries of a point: once
-    // cancelled, no stations are built.
-    const StationsOfAngle built = remembered(stationsOf);
-    const StationsOfAngle stationsOrStop = [&](double alpha) -> Outcome<CouplingStations> {
-        if (!goOn(done)) return Refusal{Refusal::Kind::Cancelled, cancelledReason};
-        return built(alpha);
+    // cancelled, no stations are built. Each branch keeps the stations of
+    // its own last angles.
+    auto stationsOrStop = [&]() -> StationsOfAngle {
+        const StationsOfAngle built = remembered(stationsOf);
+        return [&goOn, &cancelledReason, built](double alpha) -> Outcome<CouplingStations> {
+            if (!goOn()) return Refusal{Refusal::Kind::Cancelled, cancelledReason};
+            return built(alpha);
+        };
     };
     std::vector<std::size_t> up, down;
     std::size_t start = 0;
     for (std::size_t i = 1; i < alphas.size(); ++i)
         if (std::abs(alphas[i]) < std::abs(alphas[start])) start = i;
     for (std::size_t i = 0; i < alphas.size(); ++i)
-        (alphas[i] >= alphas[start] ? up : down).push_back(i);
+        if (i != start) (alphas[i] >= alphas[start] ? up : down).push_back(i);
     auto byAngle = [&](std::size_t a, std::size_t b) { return alphas[a] < alphas[b]; };
     std::sort(up.begin(), up.end(), byAngle);
     std::sort(down.begin(), down.end(), [&](std::size_t a, std::size_t b) { return byAngle(b, a); });
 
-    for (const std::vector<std::size_t>* branch : {&up, &down}) {
-        // Both branches grow from the converged start point.
-        bool haveNeighbour = branch == &down && points[start].result.converged;
-        CoupledState neighbour = haveNeighbour ? points[start].result.state : CoupledState{};
-        double neighbourAlpha = alphas[start];
-        for (std::size_t i : *branch) {
-            if (branch == &down && i == start) continue;
-            if (!goOn(done)) break;
+    // The angles of a branch in order, each from the last converged one
+    // (the first from `from` when given).
+    auto runBranch = [&](const std::vector<std::size_t>& branch, const SweepPoint* from) {
+        const StationsOfAngle stations = stationsOrStop();
+        bool haveNeighbour = from && from->result.converged;
+        CoupledState neighbour = haveNeighbour ? from->result.state : CoupledState{};
+        double neighbourAlpha = from ? from->alphaDeg : 0.0;
+        for (std::size_t i : branch) {
+            if (!goOn()) break;
             SweepPoint& p = points[i];
             // Warm from the last converged angle first (the layers of a
             // neighbouring angle are a few Newton steps from this one's, and
@@ -1267,12 +1284,12 @@ std::vector<SweepPoint> sweepCoupled(
             // fresh start when that fails.
             bool ok = false;
             if (haveNeighbour) {
-                ok = solveAtAngle(stationsOrStop, options, alphas[i], &neighbour, p.result);
+                ok = solveAtAngle(stations, options, alphas[i], &neighbour, p.result);
                 if (ok) p.route = 1;
             }
             if (!ok) {
                 CoupledResult r;
-                ok = solveAtAngle(stationsOrStop, options, alphas[i], nullptr, r);
+                ok = solveAtAngle(stations, options, alphas[i], nullptr, r);
                 if (ok || !haveNeighbour || p.result.iterations == 0) {
                     p.result = std::move(r);
                     p.route = 0;
@@ -1284,8 +1301,7 @@ std::vector<SweepPoint> sweepCoupled(
             const bool iterated = p.result.iterations > 0;
             for (int parts = 2; !ok && haveNeighbour && iterated && parts <= 4; parts *= 2) {
                 CoupledResult r;
-                if (reachInSteps(stationsOrStop, options, neighbour, neighbourAlpha, alphas[i], parts,
-                                 r)) {
+                if (reachInSteps(stations, options, neighbour, neighbourAlpha, alphas[i], parts, r)) {
                     p.result = std::move(r);
                     p.route = 2;
                     ok = true;
@@ -1298,18 +1314,38 @@ std::vector<SweepPoint> sweepCoupled(
             }
             ++done;
         }
+    };
+    // The start point, then both branches from it at once (each is the same
+    // sequence of solves whichever runs first: the results do not depend on
+    // the threads).
+    runBranch({start}, nullptr);
+    if (!down.empty() && !up.empty()) {
+        std::exception_ptr failure;
+        std::thread downwards([&] {
+            try {
+                runBranch(down, &points[start]);
+            } catch (...) {
+                failure = std::current_exception();
+            }
+        });
+        runBranch(up, &points[start]);
+        downwards.join();
+        if (failure) std::rethrow_exception(failure);
+    } else {
+        runBranch(up.empty() ? down : up, &points[start]);
     }
     // A point that failed before any neighbour had converged (the start of
     // a branch on a cambered section, say) is reached back from the nearest
     // converged point on either side of it, through two steps (four from
     // more than a degree away), for as long as that brings more points in.
     std::vector<std::array<bool, 2>> tried(points.size(), {false, false});
-    for (bool progress = !cancelled; progress;) {
+    const StationsOfAngle backStations = stationsOrStop();
+    for (bool progress = !cancelled.load(); progress;) {
         progress = false;
         for (std::size_t i = 0; i < points.size(); ++i) {
             SweepPoint& p = points[i];
             if (p.result.converged || p.result.iterations == 0) continue;
-            if (!goOn(alphas.size())) break;
+            if (!goOn()) break;
             for (int side = 0; side < 2 && !p.result.converged; ++side) {
                 // the nearest converged angle below (side 0) or above
                 std::size_t j = points.size();
@@ -1322,7 +1358,7 @@ std::vector<SweepPoint> sweepCoupled(
                 tried[i][side] = true;
                 CoupledResult res;
                 const int parts = std::abs(alphas[j] - alphas[i]) > 1.01 ? 4 : 2;
-                if (reachInSteps(stationsOrStop, options, points[j].result.state, alphas[j], alphas[i],
+                if (reachInSteps(backStations, options, points[j].result.state, alphas[j], alphas[i],
                                  parts, res)) {
                     p.result = std::move(res);
                     p.route = 2;

@@ -164,23 +164,26 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
                                             const std::vector<double>& lift,
                                             const std::vector<char>& converged);
 
-// Runs the angles outward from the one nearest 0 (upwards, then downwards),
-// each warm from its converged neighbour (the first from a fresh start); one
-// that fails is retried from a fresh start, then through two and four
-// smaller steps from the neighbour. The stations of the last few angles
-// are kept for the retries. Then a point
-// still not converged is reached back from the nearest converged angle on
-// either side of it (in two steps, four from more than a degree away), for
-// as long as that brings more points in; what remains is reported as not
-// converged. Last, beyond an angle that failed, a point whose lift runs
-// ahead of the lift curve before the failure is reported as not converged:
-// past the stall it is another, attached branch of the equations
-// (liftAheadOfTheCurve). Returns the points in the order of `alphas`.
+// Runs the angles outward from the one nearest 0, upwards and downwards at
+// once on two threads (stationsOf is called from both and must allow it;
+// the results are those of each branch run alone). Each angle starts warm
+// from its converged neighbour (the first from a fresh start); one that
+// fails is retried from a fresh start, then through two and four smaller
+// steps from the neighbour. Each branch keeps the stations of its last few
+// angles for the retries. Then a point still not converged is reached back
+// from the nearest converged angle on either side of it (in two steps, four
+// from more than a degree away), for as long as that brings more points in;
+// what remains is reported as not converged. Last, beyond an angle that
+// failed, a point whose lift runs ahead of the lift curve before the
+// failure is reported as not converged: past the stall it is another,
+// attached branch of the equations (liftAheadOfTheCurve). Returns the
+// points in the order of `alphas`.
 // keepGoing(done, total), when given, is asked before each angle of the
-// outward pass (done of total) and before each angle reached back (total of
-// total); false cancels the sweep: the points solved so far are kept, the
-// others are reported as not converged with `cancelledReason` and no Newton
-// steps.
+// outward pass and before each attempt (done of total), and before each
+// angle reached back (total of total), never from two threads at once;
+// false cancels the sweep: the points solved so far are kept (the other
+// branch's angle under way may still finish), the others are reported as
+// not converged with `cancelledReason` and no Newton steps.
 std::vector<SweepPoint> sweepCoupled(
     const std::vector<double>& alphas, const StationsOfAngle& stationsOf,
     const CoupledOptions& options,

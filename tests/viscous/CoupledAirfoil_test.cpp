@@ -4,10 +4,13 @@
 // iteration can reach, which must be reported as such with finite values.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <thread>
 #include <string>
 #include <utility>
 #include <variant>
@@ -229,6 +232,46 @@ TEST(CoupledSweep, neighbouringAnglesConvergeWarmToTheFreshStartsPoint)
     const SweepPoint& warm = points[4];
     EXPECT_NEAR(warm.result.circulationLift, fresh.circulationLift, 0.005 * 0.2);
     EXPECT_NEAR(warm.result.cd, fresh.cd, 0.01 * fresh.cd);
+}
+
+// The sweep runs its two branches on two threads: each is the sequence of
+// solves it would be alone, to the bit, and the progress callback is never
+// asked from both threads at once.
+TEST(CoupledSweep, theTwoBranchesOnTwoThreadsGiveEachBranchsOwnResults)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "a polar's worth of Newton steps; run in the optimised build";
+#endif
+    const PanelSolution solution = testing::xfoilNodesSolved("naca0012", PanelMethod::SoinneLaine);
+    const Outcome<CouplingBasis> basis = couplingBasis(solution);
+    ASSERT_TRUE(basis.ok());
+    const StationsOfAngle stationsOf = [&](double a) { return buildCoupling(*basis, a); };
+    CoupledOptions options;
+    options.re = 3e6;
+    std::atomic<int> inside{0};
+    std::atomic<bool> overlapped{false};
+    std::atomic<int> asked{0};
+    const auto progress = [&](std::size_t, std::size_t) {
+        if (inside.fetch_add(1) != 0) overlapped = true;
+        ++asked;
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        inside.fetch_sub(1);
+        return true;
+    };
+    const std::vector<SweepPoint> both =
+        sweepCoupled({-3, -1.5, 0, 1.5, 3}, stationsOf, options, progress);
+    EXPECT_FALSE(overlapped.load());
+    EXPECT_GT(asked.load(), 5);
+    const std::vector<SweepPoint> up = sweepCoupled({0, 1.5, 3}, stationsOf, options);
+    const std::vector<SweepPoint> down = sweepCoupled({0, -1.5, -3}, stationsOf, options);
+    const SweepPoint* alone[] = {&down[2], &down[1], &up[0], &up[1], &up[2]};
+    for (std::size_t k = 0; k < both.size(); ++k) {
+        SCOPED_TRACE(both[k].alphaDeg);
+        ASSERT_TRUE(both[k].result.converged) << both[k].result.reason;
+        EXPECT_EQ(both[k].result.iterations, alone[k]->result.iterations);
+        EXPECT_EQ(both[k].result.cd, alone[k]->result.cd);
+        EXPECT_EQ(both[k].result.circulationLift, alone[k]->result.circulationLift);
+    }
 }
 
 // Past the stall of NACA 2412 at Re 1e6 the stagnation point settles just

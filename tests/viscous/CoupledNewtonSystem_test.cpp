@@ -153,7 +153,9 @@ TEST(CoupledNewtonSystem, theStructuredStepIsTheDenseLUsOnRealIterations)
         EXPECT_EQ(c.dense, 0);
         EXPECT_LT(c.worstDifference, alpha > 10 ? 1e-6 : 1e-12);
         EXPECT_LT(c.worstBackwardError, 1e-13);
-        if (alpha < 10) EXPECT_TRUE(r.converged) << r.reason;
+        if (alpha < 10) {
+            EXPECT_TRUE(r.converged) << r.reason;
+        }
     }
 }
 

@@ -31,8 +31,9 @@ TEST(CoupledPolar, CancelKeepsTheAnglesSolvedAndFlagsTheRest)
     const PanelSolution solution = naca0012(PanelMethod::SoinneLaine);
     const std::vector<double> alphas = {-2, -1, 0, 1, 2};
     std::vector<std::size_t> asked;
-    // Two angles solved (0 and 1 degree: outward from 0, upwards first),
-    // then cancelled.
+    // Two angles solved (0 degrees, then 1 or -1 degree: outward from 0,
+    // both ways at once), then cancelled; the other branch's angle, under
+    // way when the answer turned, may be solved too or flagged.
     const auto points = coupledSweep(solution, alphas, re3e6(),
                                      [&](std::size_t done, std::size_t total) {
                                          EXPECT_EQ(total, alphas.size());
@@ -42,22 +43,29 @@ TEST(CoupledPolar, CancelKeepsTheAnglesSolvedAndFlagsTheRest)
     ASSERT_EQ(points.size(), alphas.size());
     for (std::size_t k = 0; k < alphas.size(); ++k) EXPECT_EQ(points[k].alphaDeg, alphas[k]);
     EXPECT_TRUE(points[2].converged);
-    EXPECT_TRUE(points[3].converged);
-    for (std::size_t k : {0u, 1u, 4u}) {
-        EXPECT_FALSE(points[k].converged);
+    EXPECT_TRUE(points[1].converged || points[3].converged);
+    for (std::size_t k : {0u, 1u, 3u, 4u}) {
+        if (points[k].converged) continue;
         EXPECT_EQ(points[k].reason, kCancelledReason);
         EXPECT_EQ(points[k].iterations, 0);
         EXPECT_FALSE(points[k].lastIterateCL);
     }
+    EXPECT_FALSE(points[0].converged);
+    EXPECT_FALSE(points[4].converged);
     // Asked before every attempt, in the order of the angles done, and
     // never again once the answer was no.
     ASSERT_FALSE(asked.empty());
     EXPECT_TRUE(std::is_sorted(asked.begin(), asked.end()));
     EXPECT_EQ(asked.back(), 2u);
     EXPECT_EQ(std::count(asked.begin(), asked.end(), 2u), 1);
-    // The symmetric section: the lift at 1 degree is positive and the
-    // maximum is not in a range that still rises.
-    EXPECT_GT(points[3].CL, 0.05);
+    // The symmetric section: the lift at 1 degree is positive (at -1
+    // negative) and the maximum is not in a range that still rises.
+    if (points[3].converged) {
+        EXPECT_GT(points[3].CL, 0.05);
+    }
+    if (points[1].converged) {
+        EXPECT_LT(points[1].CL, -0.05);
+    }
     EXPECT_FALSE(liftMaximumOf(points));
 }
 
