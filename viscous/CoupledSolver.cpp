@@ -1130,6 +1130,36 @@ StationsOfAngle remembered(const StationsOfAngle& stationsOf)
     };
 }
 
+// The first iterate of an angle from the last two converged angles of a
+// sweep, `last` and `previous` before it, f = (alpha - alpha_last) /
+// (alpha_last - alpha_previous): every unknown continued along the secant
+// of the two, c only where both hold the same kind of layer; a station the
+// line would carry out of range (theta, ue or c below zero, delta* below
+// theta) keeps the last angle's state. The transition intervals then start
+// near where they move to (a warm start from the last angle alone walks
+// them there a station per Newton step), and the stagnation point is
+// relocated from there as from any warm start.
+CoupledState extrapolatedState(const CoupledState& previous, const CoupledState& last, double f)
+{
+    if (previous.vars.size() != last.vars.size() ||
+        previous.turbulent.size() != last.turbulent.size() || !std::isfinite(f))
+        return last;
+    CoupledState guess = last;
+    for (std::size_t g = 0; g < guess.vars.size(); ++g) {
+        const LayerVars<double>& a = previous.vars[g];
+        LayerVars<double>& b = guess.vars[g];
+        b.theta += f * (b.theta - a.theta);
+        b.dstar += f * (b.dstar - a.dstar);
+        b.ue += f * (b.ue - a.ue);
+        if (g >= guess.turbulent.size() || guess.turbulent[g] == previous.turbulent[g])
+            b.c += f * (b.c - a.c);
+        if (!(b.theta > 0) || !(b.dstar > b.theta) || !(b.ue > 0) || !(b.c >= 0) ||
+            !std::isfinite(b.theta + b.dstar + b.ue + b.c))
+            b = last.vars[g];
+    }
+    return guess;
+}
+
 // The point at an angle, warm from `warm` when given (the refusal of its
 // stations as the reason when there are none); whether it converged.
 bool solveAtAngle(const StationsOfAngle& stationsOf, const CoupledOptions& options, double alpha,
@@ -1275,15 +1305,26 @@ std::vector<SweepPoint> sweepCoupled(
         bool haveNeighbour = from && from->result.converged;
         CoupledState neighbour = haveNeighbour ? from->result.state : CoupledState{};
         double neighbourAlpha = from ? from->alphaDeg : 0.0;
+        bool havePrevious = false;
+        CoupledState previous;
+        double previousAlpha = 0;
         for (std::size_t i : branch) {
             if (!goOn()) break;
             SweepPoint& p = points[i];
-            // Warm from the last converged angle first (the layers of a
-            // neighbouring angle are a few Newton steps from this one's, and
-            // past the stall they keep the sweep on the stalled branch), a
-            // fresh start when that fails.
+            // Warm first (the layers of neighbouring angles are a few Newton
+            // steps from this one's, and past the stall they keep the sweep
+            // on the stalled branch): from the secant of the last two
+            // converged angles, then from the last one alone; a fresh start
+            // when both fail.
             bool ok = false;
-            if (haveNeighbour) {
+            if (haveNeighbour && havePrevious && std::abs(neighbourAlpha - previousAlpha) > 1e-12) {
+                const CoupledState guess = extrapolatedState(
+                    previous, neighbour,
+                    (alphas[i] - neighbourAlpha) / (neighbourAlpha - previousAlpha));
+                ok = solveAtAngle(stations, options, alphas[i], &guess, p.result);
+                if (ok) p.route = 1;
+            }
+            if (!ok && haveNeighbour) {
                 ok = solveAtAngle(stations, options, alphas[i], &neighbour, p.result);
                 if (ok) p.route = 1;
             }
@@ -1308,6 +1349,11 @@ std::vector<SweepPoint> sweepCoupled(
                 }
             }
             if (ok) {
+                if (haveNeighbour) {
+                    previous = std::move(neighbour);
+                    previousAlpha = neighbourAlpha;
+                    havePrevious = true;
+                }
                 neighbour = p.result.state;
                 neighbourAlpha = alphas[i];
                 haveNeighbour = true;
