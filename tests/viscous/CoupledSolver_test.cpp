@@ -239,6 +239,39 @@ TEST(CoupledSweep, runsOutwardAndReportsWhatItCannotBuild)
 namespace tavrix::coupled {
 namespace {
 
+// Both branches of a sweep at once, on two threads (the plate's stations
+// for every angle): each point as its branch alone gives it, to the bit,
+// and a cancel from the progress callback ends both.
+TEST(CoupledSweep, twoThreadsGiveTheBranchesOwnPointsAndStopTogether)
+{
+    const CouplingStations plate = thinPlate(40, 15, false, true);
+    const StationsOfAngle stationsOf = [&](double) -> Outcome<CouplingStations> { return plate; };
+    CoupledOptions o;
+    o.re = 1e6;
+    const std::vector<SweepPoint> both = sweepCoupled({-2, -1, 0, 1, 2}, stationsOf, o);
+    const std::vector<SweepPoint> up = sweepCoupled({0, 1, 2}, stationsOf, o);
+    const std::vector<SweepPoint> down = sweepCoupled({0, -1, -2}, stationsOf, o);
+    const SweepPoint* alone[] = {&down[2], &down[1], &up[0], &up[1], &up[2]};
+    for (std::size_t k = 0; k < both.size(); ++k) {
+        ASSERT_TRUE(both[k].result.converged) << both[k].result.reason;
+        EXPECT_EQ(both[k].result.iterations, alone[k]->result.iterations);
+        EXPECT_EQ(both[k].result.cd, alone[k]->result.cd);
+    }
+    // Cancelled once the start point is done: neither branch solves more.
+    std::size_t asked = 0;
+    const std::vector<SweepPoint> stopped =
+        sweepCoupled({-2, -1, 0, 1, 2}, stationsOf, o, [&](std::size_t done, std::size_t) {
+            ++asked;  // (never from both threads at once)
+            return done < 1;
+        });
+    EXPECT_TRUE(stopped[2].result.converged);
+    for (std::size_t k : {0u, 1u, 3u, 4u}) {
+        EXPECT_FALSE(stopped[k].result.converged);
+        EXPECT_EQ(stopped[k].result.iterations, 0);
+    }
+    EXPECT_GE(asked, 2u);
+}
+
 TEST(CoupledPlate, findsTheAngleOfAPrescribedLift)
 {
     // The plate's inviscid speed grows with the angle as q = q0 cos(alpha) +
