@@ -1,5 +1,7 @@
 #include "viscous/InviscidCoupling.h"
 
+#include <Eigen/Dense>
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -651,6 +653,13 @@ Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alpha
         panels.push_back({st.wakeX[at(k)], st.wakeY[at(k)], st.wakeX[at(k + 1)],
                           st.wakeY[at(k + 1)]});
 
+    // The speed along the wake of the airfoil sources' strengths, all at
+    // once: the wake rows times the basis's responses.
+    using RowMajor = Eigen::Matrix<double, Eigen::Dynamic, Eigen::Dynamic, Eigen::RowMajor>;
+    const Eigen::Map<const RowMajor> rows(wakeRows.data(), nWake, unknowns + 1);
+    const Eigen::Map<const RowMajor> responses(basis.airfoilResponse.data(), N, unknowns + 1);
+    const RowMajor airfoilOnWake = rows * responses.transpose();  // nWake x N
+
     // G(i, p): the change of q at station i per unit sigma on source panel p.
     std::vector<double> G(at(size) * at(sources), 0.0);
     std::vector<double> rhs(at(unknowns) + 1), ds(at(unknowns) + 1), normal(at(N) + 1);
@@ -661,10 +670,7 @@ Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alpha
             return segmentFrame(src.x1, src.y1, src.x2, src.y2, x, y);
         };
         if (onAirfoil) {
-            // (the strengths' response and the airfoil's speeds from the basis)
-            const auto response =
-                basis.airfoilResponse.begin() + static_cast<std::ptrdiff_t>(at(p) * at(unknowns + 1));
-            std::copy(response, response + static_cast<std::ptrdiff_t>(at(unknowns + 1)), ds.begin());
+            // (the airfoil's speeds from the basis)
             for (int i = 0; i < st.nAirfoil; ++i)
                 G[at(i) * at(sources) + at(p)] = basis.airfoilSpeed[at(i) * at(N) + at(p)];
         } else {
@@ -689,7 +695,7 @@ Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alpha
             sourceComponents(view(st.x[w], st.y[w]), ownMiddle, st.wakeCos[at(k)],
                              st.wakeSin[at(k)], t, n);
             if (ownMiddle) t = 0;  // a sheet induces nothing along itself at its middle
-            G[w * at(sources) + at(p)] = wakeSpeed(k, ds, 0, 0) + t;
+            G[w * at(sources) + at(p)] = (onAirfoil ? airfoilOnWake(k, p) : wakeSpeed(k, ds, 0, 0)) + t;
         }
     }
 
