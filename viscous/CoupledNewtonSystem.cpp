@@ -169,21 +169,22 @@ public:
             const double xk = x[k];
             for (int r = k + 1; r <= last; ++r) x[r] -= l[r] * xk;
         }
-        // (from the far end of each row, so that the unknown just found
-        // enters last)
+        // (the unknown just found enters last, outside the sums of the
+        // others, which need not wait for it)
         for (int k = n_ - 1; k >= 0; --k) {
             const int end = std::min(k + kl_ + ku_, n_ - 1);
             const double* row = band_.data() + static_cast<std::size_t>(k) * width_ + kl_ - k;
             double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
             int c = end;
-            for (; c - 3 > k; c -= 4) {
+            for (; c - 3 > k + 1; c -= 4) {
                 s0 += row[c] * x[c];
                 s1 += row[c - 1] * x[c - 1];
                 s2 += row[c - 2] * x[c - 2];
                 s3 += row[c - 3] * x[c - 3];
             }
-            for (; c > k; --c) s0 += row[c] * x[c];
-            x[k] = (x[k] - ((s0 + s1) + (s2 + s3))) * inverse_[k];
+            for (; c > k + 1; --c) s0 += row[c] * x[c];
+            const double others = x[k] - ((s0 + s1) + (s2 + s3));
+            x[k] = k + 1 < n_ ? (others - row[k + 1] * x[k + 1]) * inverse_[k] : others * inverse_[k];
         }
     }
 
@@ -446,13 +447,21 @@ struct ApproxInverse {
         return C.allFinite();
     }
 
-    // M^-1 r.
-    void apply(const Eigen::VectorXd& r, Eigen::VectorXd& x) const
+    // M^-1 r; with massOnly, right only in the rows of delta* and ue (all
+    // that the mass defect needs).
+    void apply(const Eigen::VectorXd& r, Eigen::VectorXd& x, bool massOnly = false) const
     {
         x = r;
         lu.quickSolve(x.data());
         const Eigen::VectorXd z = capacitance.solve(applyVt(x));
-        x.noalias() -= Y * z;
+        if (!massOnly) {
+            x.noalias() -= Y * z;
+            return;
+        }
+        for (std::size_t j = 0; j < ue.size(); ++j) {
+            x[4 * j + 1] -= Y.row(4 * j + 1).dot(z);
+            x[4 * j + 3] -= Y.row(4 * j + 3).dot(z);
+        }
     }
 };
 
@@ -577,11 +586,11 @@ struct NewtonSolver::Work {
         };
         Eigen::VectorXd lifted(N), Gv(n);
         // out = M^-1 (c + P sigma G v)
-        auto lift = [&](const Eigen::VectorXd& c, const double* v, Eigen::VectorXd& out) {
+        auto lift = [&](const Eigen::VectorXd& c, const double* v, Eigen::VectorXd& out, bool massOnly) {
             Gv.noalias() = far.rest * Eigen::Map<const Eigen::VectorXd>(v, n);
             lifted = c;
             for (int i = 0; i < n; ++i) lifted[4 * i + 3] += sys.sigma[i] * Gv[i];
-            approx.apply(lifted, out);
+            approx.apply(lifted, out, massOnly);
         };
         const Eigen::VectorXd zero = Eigen::VectorXd::Zero(N);
         Eigen::VectorXd x = Eigen::VectorXd::Zero(N), r = b, scale, y(N), y0(N);
@@ -592,7 +601,7 @@ struct NewtonSolver::Work {
             // The first cycle to the last digits; a correction only as far
             // as the bound needs, with a margin.
             const double tolerance = cycle == 0 ? kIterateTo : std::max(kIterateTo, 0.1 * kIterateTo / error);
-            approx.apply(r, y0);
+            approx.apply(r, y0, true);
             signedMass(y0, mu0.data());
             const double beta = mu0.norm();
             mu.setZero();
@@ -603,7 +612,7 @@ struct NewtonSolver::Work {
                 g[0] = beta;
                 int used = 0;
                 for (int j = 0; j < kKrylov; ++j) {
-                    lift(zero, V.col(j).data(), y);
+                    lift(zero, V.col(j).data(), y, true);
                     signedMass(y, t.data());
                     t = V.col(j) - t;
                     // Gram-Schmidt twice over
@@ -637,7 +646,7 @@ struct NewtonSolver::Work {
                     mu.noalias() =
                         V.leftCols(used) * H.topLeftCorner(used, used).triangularView<Eigen::Upper>().solve(g.head(used));
             }
-            lift(r, mu.data(), y);
+            lift(r, mu.data(), y, false);
             x += y;
             if (!x.allFinite()) {
                 error = kInfinity;
