@@ -321,20 +321,33 @@ struct FarField {
                 state = state * 6364136223846793005ull + 1442695040888963407ull;
                 omega(r, c) = static_cast<double>(state >> 11) * 0x1.0p-53 - 0.5;
             }
+        // Orthonormal columns by Gram-Schmidt, twice over.
+        auto orthonormal = [](Eigen::MatrixXd A) {
+            for (Eigen::Index c = 0; c < A.cols(); ++c)
+                for (int pass = 0; pass < 2; ++pass) {
+                    if (c > 0) {
+                        const Eigen::VectorXd h = A.leftCols(c).transpose() * A.col(c);
+                        A.col(c).noalias() -= A.leftCols(c) * h;
+                    }
+                    const double norm = A.col(c).norm();
+                    if (norm > 0) A.col(c) /= norm;
+                }
+            return A;
+        };
         // One power iteration sharpens the range of the slowly decaying
         // singular values.
-        auto orthonormal = [&](const Eigen::MatrixXd& A) -> Eigen::MatrixXd {
-            Eigen::HouseholderQR<Eigen::MatrixXd> qr(A);
-            return qr.householderQ() * Eigen::MatrixXd::Identity(A.rows(), A.cols());
-        };
         const Eigen::MatrixXd basis = orthonormal(F * orthonormal(F.transpose() * orthonormal(F * omega)));
         const Eigen::MatrixXd sketch = basis.transpose() * F;  // p x n
-        Eigen::JacobiSVD<Eigen::MatrixXd> svd(sketch, Eigen::ComputeThinU | Eigen::ComputeThinV);
-        const auto& sv = svd.singularValues();
+        // Its left singular vectors and values from the eigenpairs of
+        // sketch sketch^T, largest first; those under 1e-6 of the largest
+        // are left out.
+        Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> eig(sketch * sketch.transpose());
+        const Eigen::VectorXd lambda = eig.eigenvalues().reverse();
         int kept = 0;
-        while (kept < std::min(rank, static_cast<int>(sv.size())) && sv[kept] > 1e-6 * sv[0]) ++kept;
-        Q = basis * svd.matrixU().leftCols(kept);
-        R = sv.head(kept).asDiagonal() * svd.matrixV().leftCols(kept).transpose();
+        while (kept < std::min(rank, p) && lambda[kept] > 1e-12 * lambda[0]) ++kept;
+        const Eigen::MatrixXd U = eig.eigenvectors().rowwise().reverse().leftCols(kept);
+        Q = basis * U;
+        R = U.transpose() * sketch;
         rest = F;
         rest.noalias() -= Q * R;
         usable = Q.allFinite() && R.allFinite() && rest.allFinite();
