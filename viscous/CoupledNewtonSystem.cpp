@@ -253,6 +253,7 @@ bool factorBand(const NewtonSystem& system, int width, BandLU& lu, std::vector<E
         b.push_back(farRow[i]);
     }
     if (angle) {
+        // S holds 1 in the angle's place; the row carries the rest.
         lu.at(corner, corner) += 1.0;
         angleRow[corner] -= 1.0;
         a.push_back(Eigen::VectorXd::Unit(N, corner));
@@ -273,8 +274,9 @@ bool factorBand(const NewtonSystem& system, int width, BandLU& lu, std::vector<E
 // D outside the band of `width`, F, split into a part of low rank, Q R (Q of
 // orthonormal columns), and the rest, F - Q R. The influence of the source
 // panels on distant stations is smooth, so that few columns of Q take most
-// of F; its rank is found by a randomised range finder (a fixed sketch, the
-// same basis for the same D) and the singular values of the sketch.
+// of F; they are found by a randomised range finder (a fixed sketch, the
+// same basis for the same D), their number by the singular values of the
+// sketch.
 struct FarField {
     const double* influence = nullptr;
     int stations = -1, airfoilStations = -1, width = -1;
@@ -394,11 +396,13 @@ void residual(const NewtonSystem& s, const RowMatrix& absD, const Eigen::VectorX
     }
 }
 
-// The largest |r| of a row against its scale.
+// The largest |r| of a row against its scale (infinite for a residual that
+// is not finite).
 double worstRow(const Eigen::VectorXd& r, const Eigen::VectorXd& scale)
 {
     double worst = 0;
     for (Eigen::Index k = 0; k < r.size(); ++k) {
+        if (!std::isfinite(r[k]) || !std::isfinite(scale[k])) return kInfinity;
         if (r[k] == 0) continue;
         worst = std::max(worst, scale[k] > 0 ? std::abs(r[k]) / scale[k] : kInfinity);
     }
