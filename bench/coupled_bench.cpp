@@ -6,7 +6,7 @@
 // stagnation point's sensitivity, the solve of the linear system and the
 // line search). Then the solve of one step's system alone (the third step
 // of the same iteration): by the dense LU of the whole Jacobian, and in its
-// structure (band LU and capacitance system; from 170 stations on, 161
+// structure (band LU and capacitance system; from 120 stations on, 121
 // nodes and more, the iterative solve with its compressed D, computed on
 // the first step and kept); and the first step of a solver, which pays for
 // the compression of D as well.

@@ -30,7 +30,7 @@ constexpr int kFarEntry = 8;
 // each other in its band matrix and at most kFarRank columns for the rest;
 // GMRES cycles of at most kKrylov steps, restarted from the exact residual
 // kCycles times at most, until the backward error is below kIterateTo.
-constexpr int kIterativeFrom = 170;
+constexpr int kIterativeFrom = 120;
 constexpr int kWideBand = 3;
 constexpr int kFarRank = 20;
 constexpr int kKrylov = 30;
