@@ -6,7 +6,10 @@
 // stagnation point's sensitivity, the solve of the linear system and the
 // line search). Then the solve of one step's system alone (the third step
 // of the same iteration): by the dense LU of the whole Jacobian, and in its
-// structure (band LU and capacitance system).
+// structure (band LU and capacitance system; from 120 stations on, 121
+// nodes and more, the iterative solve with its compressed D, computed on
+// the first step and kept); and the first step of a solver, which pays for
+// the compression of D as well.
 #include <benchmark/benchmark.h>
 
 #include <map>
@@ -93,6 +96,17 @@ void newtonSolveStructured(benchmark::State& state)
     state.counters["unknowns"] = s.system.size;
 }
 
+void newtonSolveFirstStep(benchmark::State& state)
+{
+    const StepSystem& s = stepSystem(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        coupled::NewtonSolver solver;
+        const coupled::NewtonStep step = solver.solve(s.system);
+        benchmark::DoNotOptimize(step.step.data());
+    }
+    state.counters["unknowns"] = s.system.size;
+}
+
 BENCHMARK(newtonSolveDense)->Arg(81)->Arg(121)->Arg(161)->Arg(241)->Unit(benchmark::kMillisecond);
 BENCHMARK(newtonSolveStructured)
     ->Arg(81)
@@ -100,5 +114,6 @@ BENCHMARK(newtonSolveStructured)
     ->Arg(161)
     ->Arg(241)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(newtonSolveFirstStep)->Arg(161)->Arg(241)->Unit(benchmark::kMillisecond);
 
 }  // namespace

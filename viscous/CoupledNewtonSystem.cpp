@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <utility>
 
@@ -24,12 +25,24 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // Entries of T this far from the diagonal leave the band of S.
 constexpr int kFarEntry = 8;
 
+// The iterative solve: from this many stations on (below it the direct one
+// is cheaper), with the interaction of the stations within kWideBand of
+// each other in its band matrix and at most kFarRank columns for the rest;
+// GMRES cycles of at most kKrylov steps, restarted from the exact residual
+// kCycles times at most, until the backward error is below kIterateTo.
+constexpr int kIterativeFrom = 120;
+constexpr int kWideBand = 3;
+constexpr int kFarRank = 20;
+constexpr int kKrylov = 30;
+constexpr int kCycles = 3;
+constexpr double kIterateTo = 1e-15;
+
 // The stations whose interaction stays in the band of S: each with its
-// neighbours along the contour, and along the wake.
-bool inBand(const NewtonSystem& s, int i, int j)
+// neighbours within `width` along the contour, or along the wake.
+bool inBand(const NewtonSystem& s, int i, int j, int width)
 {
     const bool wakeI = i >= s.airfoilStations, wakeJ = j >= s.airfoilStations;
-    return wakeI == wakeJ && std::abs(i - j) <= 1;
+    return wakeI == wakeJ && std::abs(i - j) <= width;
 }
 
 double e(const NewtonSystem& s, int i, int j)
@@ -89,12 +102,14 @@ public:
                 for (int c = k; c <= end; ++c) std::swap(at(k, c), at(p, c));
             const double d = at(k, k);
             if (d == 0 || !std::isfinite(d)) return false;
+            const double* pivotRow = &at(k, k + 1);
             for (int r = k + 1; r <= last; ++r) {
                 const double l = at(r, k) / d;
                 lower_[static_cast<std::size_t>(k) * kl_ + (r - k - 1)] = l;
                 at(r, k) = 0;
                 if (l == 0) continue;
-                for (int c = k + 1; c <= end; ++c) at(r, c) -= l * at(k, c);
+                double* row = &at(r, k + 1);
+                for (int c = 0; c < end - k; ++c) row[c] -= l * pivotRow[c];
             }
         }
         return true;
@@ -136,10 +151,335 @@ public:
         }
     }
 
+    // The same for one right-hand side, with the reciprocals of U's
+    // diagonal and the sums of the back substitution split in four: faster,
+    // and rounded otherwise (for an approximate inverse). quickSetup() once
+    // after factor().
+    void quickSetup()
+    {
+        inverse_.resize(n_);
+        for (int k = 0; k < n_; ++k) inverse_[k] = 1 / band_[static_cast<std::size_t>(k) * width_ + kl_];
+    }
+    void quickSolve(double* x) const
+    {
+        for (int k = 0; k < n_; ++k) {
+            if (pivot_[k] != k) std::swap(x[k], x[pivot_[k]]);
+            const int last = std::min(k + kl_, n_ - 1);
+            const double* l = lower_.data() + static_cast<std::size_t>(k) * kl_ - (k + 1);
+            const double xk = x[k];
+            for (int r = k + 1; r <= last; ++r) x[r] -= l[r] * xk;
+        }
+        // (the unknown just found enters last, outside the sums of the
+        // others, which need not wait for it)
+        for (int k = n_ - 1; k >= 0; --k) {
+            const int end = std::min(k + kl_ + ku_, n_ - 1);
+            const double* row = band_.data() + static_cast<std::size_t>(k) * width_ + kl_ - k;
+            double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
+            int c = end;
+            for (; c - 3 > k + 1; c -= 4) {
+                s0 += row[c] * x[c];
+                s1 += row[c - 1] * x[c - 1];
+                s2 += row[c - 2] * x[c - 2];
+                s3 += row[c - 3] * x[c - 3];
+            }
+            for (; c > k + 1; --c) s0 += row[c] * x[c];
+            const double others = x[k] - ((s0 + s1) + (s2 + s3));
+            x[k] = k + 1 < n_ ? (others - row[k + 1] * x[k + 1]) * inverse_[k] : others * inverse_[k];
+        }
+    }
+
 private:
     int n_ = 0, kl_ = 0, ku_ = 0, width_ = 1;
-    std::vector<double> band_, lower_;
+    std::vector<double> band_, lower_, inverse_;
     std::vector<int> pivot_;
+};
+
+// T and the interaction of the stations within `width` of each other split
+// into a band matrix S, factored, and rank-one terms a_k b_k^T for the rest
+// of T: entries of T that lie further from the diagonal than kFarEntry
+// (those of the start of the wake on the first station of the lower
+// surface) become rank-one terms of their rows, and the angle's row and
+// column two more, with S holding 1 in the angle's place. The system's own
+// rank-one terms come first. False when a pivot of S vanishes.
+bool factorBand(const NewtonSystem& system, int width, BandLU& lu, std::vector<Eigen::VectorXd>& a,
+                std::vector<Eigen::VectorXd>& b)
+{
+    const int n = system.stations, N = system.size;
+    const bool angle = N > 4 * n;
+    const int corner = 4 * n;
+    a.clear();
+    b.clear();
+    for (std::size_t k = 0; k < system.left.size(); ++k) {
+        a.push_back(Eigen::Map<const Eigen::VectorXd>(system.left[k].data(), N));
+        b.push_back(Eigen::Map<const Eigen::VectorXd>(system.right[k].data(), N));
+    }
+    auto far = [&](int r, int c) { return std::abs(r - c) > kFarEntry; };
+    int kl = 1, ku = 1;
+    std::vector<int> farRows;
+    Eigen::VectorXd angleRow, angleColumn;
+    if (angle) {
+        angleRow = Eigen::VectorXd::Zero(N);
+        angleColumn = Eigen::VectorXd::Zero(N);
+    }
+    for (std::size_t k = 0; k < system.values.size(); ++k) {
+        const int r = system.rows[k], c = system.columns[k];
+        if (angle && (r == corner || c == corner)) continue;
+        if (far(r, c)) {
+            if (std::find(farRows.begin(), farRows.end(), r) == farRows.end()) farRows.push_back(r);
+            continue;
+        }
+        kl = std::max(kl, r - c);
+        ku = std::max(ku, c - r);
+    }
+    // The interaction's band: row 4i+3 on the columns 4j+1 and 4j+3 of the
+    // stations j within `width` of i.
+    kl = std::max(kl, 4 * width + 2);
+    ku = std::max(ku, 4 * width);
+    lu.reset(N, kl, ku);
+    std::vector<Eigen::VectorXd> farRow(farRows.size());
+    for (auto& row : farRow) row = Eigen::VectorXd::Zero(N);
+    for (std::size_t k = 0; k < system.values.size(); ++k) {
+        const int r = system.rows[k], c = system.columns[k];
+        const double value = system.values[k];
+        if (angle && r == corner) angleRow[c] += value;
+        else if (angle && c == corner) angleColumn[r] += value;
+        else if (far(r, c)) {
+            const std::size_t i = std::find(farRows.begin(), farRows.end(), r) - farRows.begin();
+            farRow[i][c] += value;
+        } else lu.at(r, c) += value;
+    }
+    for (std::size_t i = 0; i < farRows.size(); ++i) {
+        a.push_back(Eigen::VectorXd::Unit(N, farRows[i]));
+        b.push_back(farRow[i]);
+    }
+    if (angle) {
+        // S holds 1 in the angle's place; the row carries the rest.
+        lu.at(corner, corner) += 1.0;
+        angleRow[corner] -= 1.0;
+        a.push_back(Eigen::VectorXd::Unit(N, corner));
+        b.push_back(angleRow);
+        a.push_back(angleColumn);
+        b.push_back(Eigen::VectorXd::Unit(N, corner));
+    }
+    for (int i = 0; i < n; ++i)
+        for (int j = std::max(i - width, 0); j <= std::min(i + width, n - 1); ++j) {
+            if (!inBand(system, i, j, width)) continue;
+            const double f = e(system, i, j);
+            lu.at(4 * i + 3, 4 * j + 3) -= f * system.dstar[j];
+            lu.at(4 * i + 3, 4 * j + 1) -= f * system.ue[j];
+        }
+    return lu.factor();
+}
+
+// D outside the band of `width`, F, split into a part of low rank, Q R (Q of
+// orthonormal columns), and the rest, F - Q R. The influence of the source
+// panels on distant stations is smooth, so that few columns of Q take most
+// of F; they are found by a randomised range finder (a fixed sketch, the
+// same basis for the same D), their number by the singular values of the
+// sketch.
+struct FarField {
+    const double* influence = nullptr;
+    int stations = -1, airfoilStations = -1, width = -1;
+    bool usable = false;
+    Eigen::MatrixXd Q;  // stations x rank
+    RowMatrix R;        // rank x stations
+    RowMatrix rest;     // F - Q R
+    RowMatrix absD;     // |D|, for the scale of the backward error
+
+    std::vector<double> diagonal;  // of the D compressed: a D rewritten in place shows there
+
+    bool matches(const NewtonSystem& s, int w) const
+    {
+        if (influence != s.influence || stations != s.stations || airfoilStations != s.airfoilStations ||
+            width != w)
+            return false;
+        for (int i = 0; i < stations; ++i)
+            if (!(s.influence[static_cast<std::size_t>(i) * stations + i] == diagonal[i])) return false;
+        return true;
+    }
+
+    void compress(const NewtonSystem& s, int w, int rank)
+    {
+        influence = s.influence;
+        stations = s.stations;
+        airfoilStations = s.airfoilStations;
+        width = w;
+        usable = false;
+        const int n = s.stations;
+        const Eigen::Map<const RowMatrix> D(s.influence, n, n);
+        diagonal.assign(n, 0.0);
+        for (int i = 0; i < n; ++i) diagonal[i] = D(i, i);
+        if (!D.allFinite()) return;
+        absD = D.cwiseAbs();
+        RowMatrix F = D;
+        for (int i = 0; i < n; ++i)
+            for (int j = std::max(i - w, 0); j <= std::min(i + w, n - 1); ++j)
+                if (inBand(s, i, j, w)) F(i, j) = 0;
+        const int p = std::min(rank + 8, n);
+        Eigen::MatrixXd omega(n, p);
+        std::uint64_t state = 0x9E3779B97F4A7C15ull;
+        for (int c = 0; c < p; ++c)
+            for (int r = 0; r < n; ++r) {
+                state = state * 6364136223846793005ull + 1442695040888963407ull;
+                omega(r, c) = static_cast<double>(state >> 11) * 0x1.0p-53 - 0.5;
+            }
+        // Orthonormal columns by Gram-Schmidt, twice over.
+        auto orthonormal = [](Eigen::MatrixXd A) {
+            for (Eigen::Index c = 0; c < A.cols(); ++c)
+                for (int pass = 0; pass < 2; ++pass) {
+                    if (c > 0) {
+                        const Eigen::VectorXd h = A.leftCols(c).transpose() * A.col(c);
+                        A.col(c).noalias() -= A.leftCols(c) * h;
+                    }
+                    const double norm = A.col(c).norm();
+                    if (norm > 0) A.col(c) /= norm;
+                }
+            return A;
+        };
+        // One power iteration sharpens the range of the slowly decaying
+        // singular values.
+        const Eigen::MatrixXd basis = orthonormal(F * orthonormal(F.transpose() * orthonormal(F * omega)));
+        const Eigen::MatrixXd sketch = basis.transpose() * F;  // p x n
+        // Its left singular vectors and values from the eigenpairs of
+        // sketch sketch^T, largest first; those under 1e-6 of the largest
+        // are left out.
+        Eigen::SelfAdjointEigenSolver<Eigen::MatrixXd> eig(sketch * sketch.transpose());
+        const Eigen::VectorXd lambda = eig.eigenvalues().reverse();
+        int kept = 0;
+        while (kept < std::min(rank, p) && lambda[kept] > 1e-12 * lambda[0]) ++kept;
+        const Eigen::MatrixXd U = eig.eigenvectors().rowwise().reverse().leftCols(kept);
+        Q = basis * U;
+        R = U.transpose() * sketch;
+        rest = F;
+        rest.noalias() -= Q * R;
+        usable = Q.allFinite() && R.allFinite() && rest.allFinite();
+    }
+};
+
+// The exact residual b - J x and the scale of each row, |J| |x| + |b|
+// (the terms of backwardError, with |D| at hand).
+void residual(const NewtonSystem& s, const RowMatrix& absD, const Eigen::VectorXd& b, const Eigen::VectorXd& x,
+              Eigen::VectorXd& r, Eigen::VectorXd& scale)
+{
+    const int n = s.stations;
+    r = b;
+    scale = b.cwiseAbs();
+    for (std::size_t k = 0; k < s.values.size(); ++k) {
+        const double p = s.values[k] * x[s.columns[k]];
+        r[s.rows[k]] -= p;
+        scale[s.rows[k]] += std::abs(p);
+    }
+    Eigen::VectorXd mass(n), massScale(n);
+    for (int j = 0; j < n; ++j) {
+        const double a = s.ue[j] * x[4 * j + 1], c = s.dstar[j] * x[4 * j + 3];
+        mass[j] = s.sigma[j] * (a + c);
+        massScale[j] = std::abs(a) + std::abs(c);
+    }
+    const Eigen::Map<const RowMatrix> D(s.influence, n, n);
+    const Eigen::VectorXd q = D * mass;
+    const Eigen::VectorXd qScale = absD * massScale;
+    for (int i = 0; i < n; ++i) {
+        r[4 * i + 3] += s.sigma[i] * q[i];
+        scale[4 * i + 3] += qScale[i];
+    }
+    for (std::size_t k = 0; k < s.left.size(); ++k) {
+        double bx = 0, bxScale = 0;
+        for (int c = 0; c < s.size; ++c) {
+            bx += s.right[k][c] * x[c];
+            bxScale += std::abs(s.right[k][c] * x[c]);
+        }
+        if (bxScale == 0) continue;
+        for (int q2 = 0; q2 < s.size; ++q2) {
+            r[q2] -= s.left[k][q2] * bx;
+            scale[q2] += std::abs(s.left[k][q2]) * bxScale;
+        }
+    }
+}
+
+// The largest |r| of a row against its scale (infinite for a residual that
+// is not finite).
+double worstRow(const Eigen::VectorXd& r, const Eigen::VectorXd& scale)
+{
+    double worst = 0;
+    for (Eigen::Index k = 0; k < r.size(); ++k) {
+        if (!std::isfinite(r[k]) || !std::isfinite(scale[k])) return kInfinity;
+        if (r[k] == 0) continue;
+        worst = std::max(worst, scale[k] > 0 ? std::abs(r[k]) / scale[k] : kInfinity);
+    }
+    return worst;
+}
+
+// M = S + U V^T, an approximation of J: S with the interaction of the
+// stations within `width` of each other, U = [-P sigma Q | A], V^T =
+// [R sigma W^T ; B]; so that J = M - P sigma (F - Q R) sigma W^T. Held,
+// like the exact Woodbury form below, as Y = S^-1 U and the LU of
+// C = I + V^T Y, here of the order of the rank of Q and the rank-one terms.
+struct ApproxInverse {
+    BandLU lu;
+    RowMatrix Y;  // S^-1 U
+    Eigen::PartialPivLU<Eigen::MatrixXd> capacitance;
+    RowMatrix H;  // R sigma
+    std::vector<std::vector<std::pair<int, double>>> B;
+    std::vector<double> ue, dstar;
+    int k = 0, m = 0;
+
+    template <class X>
+    Eigen::VectorXd applyVt(const X& x) const
+    {
+        const int n = static_cast<int>(ue.size());
+        Eigen::VectorXd mass(n), out(k + m);
+        for (int j = 0; j < n; ++j) mass[j] = ue[j] * x[4 * j + 1] + dstar[j] * x[4 * j + 3];
+        out.head(k).noalias() = H * mass;
+        for (int q = 0; q < m; ++q) {
+            double sum = 0;
+            for (const auto& [c, value] : B[q]) sum += value * x[c];
+            out[k + q] = sum;
+        }
+        return out;
+    }
+
+    bool build(const NewtonSystem& s, const FarField& far, int width, std::vector<Eigen::VectorXd>& a,
+               std::vector<Eigen::VectorXd>& b)
+    {
+        if (!factorBand(s, width, lu, a, b)) return false;
+        lu.quickSetup();
+        const int n = s.stations, N = s.size;
+        k = static_cast<int>(far.Q.cols());
+        m = static_cast<int>(a.size());
+        ue = s.ue;
+        dstar = s.dstar;
+        H = far.R * Eigen::Map<const Eigen::VectorXd>(s.sigma.data(), n).asDiagonal();
+        Y.setZero(N, k + m);
+        for (int i = 0; i < n; ++i) Y.row(4 * i + 3).head(k) = -s.sigma[i] * far.Q.row(i);
+        for (int q = 0; q < m; ++q) Y.col(k + q) = a[q];
+        lu.solve(Y);
+        B.assign(m, {});
+        for (int q = 0; q < m; ++q)
+            for (int c = 0; c < N; ++c)
+                if (b[q][c] != 0) B[q].emplace_back(c, b[q][c]);
+        Eigen::MatrixXd C(k + m, k + m);
+        for (int c = 0; c < k + m; ++c) C.col(c) = applyVt(Y.col(c));
+        C.diagonal().array() += 1.0;
+        capacitance.compute(C);
+        return C.allFinite();
+    }
+
+    // M^-1 r; with massOnly, right only in the rows of delta* and ue (all
+    // that the mass defect needs).
+    void apply(const Eigen::VectorXd& r, Eigen::VectorXd& x, bool massOnly = false) const
+    {
+        x = r;
+        lu.quickSolve(x.data());
+        const Eigen::VectorXd z = capacitance.solve(applyVt(x));
+        if (!massOnly) {
+            x.noalias() -= Y * z;
+            return;
+        }
+        for (std::size_t j = 0; j < ue.size(); ++j) {
+            x[4 * j + 1] -= Y.row(4 * j + 1).dot(z);
+            x[4 * j + 3] -= Y.row(4 * j + 3).dot(z);
+        }
+    }
 };
 
 }  // namespace
@@ -197,70 +537,7 @@ struct NewtonSolver::Work {
     {
         s = &system;
         const int n = system.stations, N = system.size;
-        const bool angle = N > 4 * n;
-        const int corner = 4 * n;
-        a.clear();
-        b.clear();
-        for (std::size_t k = 0; k < system.left.size(); ++k) {
-            a.push_back(Eigen::Map<const Eigen::VectorXd>(system.left[k].data(), N));
-            b.push_back(Eigen::Map<const Eigen::VectorXd>(system.right[k].data(), N));
-        }
-        // Which entries stay in S, and its band.
-        auto far = [&](int r, int c) { return std::abs(r - c) > kFarEntry; };
-        int kl = 1, ku = 1;
-        std::vector<int> farRows;
-        Eigen::VectorXd angleRow, angleColumn;
-        if (angle) {
-            angleRow = Eigen::VectorXd::Zero(N);
-            angleColumn = Eigen::VectorXd::Zero(N);
-        }
-        for (std::size_t k = 0; k < system.values.size(); ++k) {
-            const int r = system.rows[k], c = system.columns[k];
-            if (angle && (r == corner || c == corner)) continue;
-            if (far(r, c)) {
-                if (std::find(farRows.begin(), farRows.end(), r) == farRows.end()) farRows.push_back(r);
-                continue;
-            }
-            kl = std::max(kl, r - c);
-            ku = std::max(ku, c - r);
-        }
-        // (the interaction's band: a station and its neighbours)
-        kl = std::max(kl, 6);
-        ku = std::max(ku, 4);
-        lu.reset(N, kl, ku);
-        std::vector<Eigen::VectorXd> farRow(farRows.size());
-        for (auto& row : farRow) row = Eigen::VectorXd::Zero(N);
-        for (std::size_t k = 0; k < system.values.size(); ++k) {
-            const int r = system.rows[k], c = system.columns[k];
-            const double value = system.values[k];
-            if (angle && r == corner) angleRow[c] += value;
-            else if (angle && c == corner) angleColumn[r] += value;
-            else if (far(r, c)) {
-                const std::size_t i = std::find(farRows.begin(), farRows.end(), r) - farRows.begin();
-                farRow[i][c] += value;
-            } else lu.at(r, c) += value;
-        }
-        for (std::size_t i = 0; i < farRows.size(); ++i) {
-            a.push_back(Eigen::VectorXd::Unit(N, farRows[i]));
-            b.push_back(farRow[i]);
-        }
-        if (angle) {
-            // S holds 1 in the angle's place; the row carries the rest.
-            lu.at(corner, corner) += 1.0;
-            angleRow[corner] -= 1.0;
-            a.push_back(Eigen::VectorXd::Unit(N, corner));
-            b.push_back(angleRow);
-            a.push_back(angleColumn);
-            b.push_back(Eigen::VectorXd::Unit(N, corner));
-        }
-        for (int i = 0; i < n; ++i)
-            for (int j = std::max(i - 1, 0); j <= std::min(i + 1, n - 1); ++j) {
-                if (!inBand(system, i, j)) continue;
-                const double f = e(system, i, j);
-                lu.at(4 * i + 3, 4 * j + 3) -= f * system.dstar[j];
-                lu.at(4 * i + 3, 4 * j + 1) -= f * system.ue[j];
-            }
-        if (!lu.factor()) return false;
+        if (!factorBand(system, 1, lu, a, b)) return false;
 
         m = static_cast<int>(a.size());
         // Y = S^-1 U, U = [-P F | A] with F = E outside the band.
@@ -270,7 +547,7 @@ struct NewtonSolver::Work {
             const double* d = system.influence + static_cast<std::size_t>(i) * n;
             for (int j = 0; j < n; ++j) row[j] = -(system.sigma[i] * d[j] * system.sigma[j]);
             for (int j = std::max(i - 1, 0); j <= std::min(i + 1, n - 1); ++j)
-                if (inBand(system, i, j)) row[j] = 0;
+                if (inBand(system, i, j, 1)) row[j] = 0;
         }
         for (int k = 0; k < m; ++k) Y.col(n + k) = a[k];
         lu.solve(Y);
@@ -293,6 +570,109 @@ struct NewtonSolver::Work {
         const Eigen::VectorXd z = capacitance.solve(applyVt(x));
         x.noalias() -= Y * z;
         return x;
+    }
+
+    // The iterative solve: M (ApproxInverse) with the interaction of the
+    // stations within kWideBand of each other in its band matrix, and the
+    // rest of D compressed once per D.
+    FarField far;
+    ApproxInverse approx;
+    std::vector<Eigen::VectorXd> wideA, wideB;
+
+    bool prepare(const NewtonSystem& system)
+    {
+        s = &system;
+        if (!far.matches(system, kWideBand)) far.compress(system, kWideBand, kFarRank);
+        return far.usable && approx.build(system, far, kWideBand, wideA, wideB);
+    }
+
+    // J x = b through J = M - P sigma G sigma W^T with G = F - Q R, the part
+    // of D that M leaves out: with the signed mass defect mu = sigma W^T x,
+    // x = M^-1 (b + P sigma G mu), so that (I - K G) mu = sigma W^T M^-1 b
+    // with K = sigma W^T M^-1 P sigma, a system of one unknown a station,
+    // solved by GMRES. Then the exact residual, and the same again on it
+    // while the backward error is above kIterateTo. The step, with its
+    // backward error.
+    Eigen::VectorXd iterate(const Eigen::VectorXd& b, double& error)
+    {
+        const NewtonSystem& sys = *s;
+        const int n = sys.stations, N = sys.size;
+        auto signedMass = [&](const Eigen::VectorXd& x, double* out) {
+            for (int j = 0; j < n; ++j)
+                out[j] = sys.sigma[j] * (sys.ue[j] * x[4 * j + 1] + sys.dstar[j] * x[4 * j + 3]);
+        };
+        Eigen::VectorXd lifted(N), Gv(n);
+        // out = M^-1 (c + P sigma G v)
+        auto lift = [&](const Eigen::VectorXd& c, const double* v, Eigen::VectorXd& out, bool massOnly) {
+            Gv.noalias() = far.rest * Eigen::Map<const Eigen::VectorXd>(v, n);
+            lifted = c;
+            for (int i = 0; i < n; ++i) lifted[4 * i + 3] += sys.sigma[i] * Gv[i];
+            approx.apply(lifted, out, massOnly);
+        };
+        const Eigen::VectorXd zero = Eigen::VectorXd::Zero(N);
+        Eigen::VectorXd x = Eigen::VectorXd::Zero(N), r = b, scale, y(N), y0(N);
+        Eigen::MatrixXd V(n, kKrylov + 1), H(kKrylov + 1, kKrylov);
+        Eigen::VectorXd cs(kKrylov), sn(kKrylov), g(kKrylov + 1), t(n), mu0(n), mu(n);
+        error = kInfinity;
+        for (int cycle = 0;; ++cycle) {
+            // The first cycle to the last digits; a correction only as far
+            // as the bound needs, with a margin.
+            const double tolerance = cycle == 0 ? kIterateTo : std::max(kIterateTo, 0.1 * kIterateTo / error);
+            approx.apply(r, y0, true);
+            signedMass(y0, mu0.data());
+            const double beta = mu0.norm();
+            mu.setZero();
+            if (beta > 0 && std::isfinite(beta)) {
+                V.col(0) = mu0 / beta;
+                H.setZero();
+                g.setZero();
+                g[0] = beta;
+                int used = 0;
+                for (int j = 0; j < kKrylov; ++j) {
+                    lift(zero, V.col(j).data(), y, true);
+                    signedMass(y, t.data());
+                    t = V.col(j) - t;
+                    // Gram-Schmidt twice over
+                    for (int pass = 0; pass < 2; ++pass) {
+                        const Eigen::VectorXd h = V.leftCols(j + 1).transpose() * t;
+                        H.col(j).head(j + 1) += h;
+                        t.noalias() -= V.leftCols(j + 1) * h;
+                    }
+                    H(j + 1, j) = t.norm();
+                    used = j + 1;
+                    if (H(j + 1, j) > 0) V.col(j + 1) = t / H(j + 1, j);
+                    for (int i = 0; i < j; ++i) {
+                        const double h0 = cs[i] * H(i, j) + sn[i] * H(i + 1, j);
+                        H(i + 1, j) = -sn[i] * H(i, j) + cs[i] * H(i + 1, j);
+                        H(i, j) = h0;
+                    }
+                    const double rho = std::hypot(H(j, j), H(j + 1, j));
+                    if (!(rho > 0) || !std::isfinite(rho)) {
+                        used = j;
+                        break;
+                    }
+                    cs[j] = H(j, j) / rho;
+                    sn[j] = H(j + 1, j) / rho;
+                    H(j, j) = rho;
+                    H(j + 1, j) = 0;
+                    g[j + 1] = -sn[j] * g[j];
+                    g[j] = cs[j] * g[j];
+                    if (std::abs(g[j + 1]) <= tolerance * beta) break;
+                }
+                if (used > 0)
+                    mu.noalias() =
+                        V.leftCols(used) * H.topLeftCorner(used, used).triangularView<Eigen::Upper>().solve(g.head(used));
+            }
+            lift(r, mu.data(), y, false);
+            x += y;
+            if (!x.allFinite()) {
+                error = kInfinity;
+                return x;
+            }
+            residual(sys, far.absD, b, x, r, scale);
+            error = worstRow(r, scale);
+            if (!(error > kIterateTo) || cycle + 1 == kCycles) return x;
+        }
     }
 };
 
@@ -402,7 +782,19 @@ NewtonStep NewtonSolver::solve(const NewtonSystem& system)
 {
     NewtonStep out;
     auto error = [&](const std::vector<double>& x) { return backwardError(system, x); };
-    if (finite(system) && work_->factor(system)) {
+    const bool finiteSystem = finite(system);
+    if (system.stations >= kIterativeFrom && finiteSystem && work_->prepare(system)) {
+        const Eigen::VectorXd rhs = -Eigen::Map<const Eigen::VectorXd>(system.residual.data(), system.size);
+        double iterated = kInfinity;
+        const Eigen::VectorXd x = work_->iterate(rhs, iterated);
+        if (iterated <= kRefineAbove) {
+            out.step.assign(x.data(), x.data() + x.size());
+            out.backwardError = iterated;
+            out.route = NewtonSolveRoute::Iterative;
+            return out;
+        }
+    }
+    if (finiteSystem && work_->factor(system)) {
         const Eigen::VectorXd rhs = -Eigen::Map<const Eigen::VectorXd>(system.residual.data(), system.size);
         Eigen::VectorXd x = work_->solve(rhs);
         out.step.assign(x.data(), x.data() + x.size());

@@ -62,6 +62,7 @@ enum class NewtonSolveRoute {
     Structured,  // the sparse part with the interaction's band, and a capacitance system for the rest
     Refined,     // the same with a step of iterative refinement
     Dense,       // the dense LU of J (the structured solve failed its residual check)
+    Iterative,   // GMRES on the stations' mass defects, with an approximate inverse of J
 };
 
 struct NewtonStep {
@@ -78,9 +79,19 @@ struct NewtonStep {
 // system of about the number of stations. The residual of the step is
 // checked with J applied without forming it; one step of iterative
 // refinement, then the dense LU, when it is not small enough.
+//
+// With many stations, first an iterative solve: S with the interaction of
+// the stations up to three apart, and the rest of D by a basis of a few
+// columns (computed once per D), make an approximate inverse M of J; the
+// part of D that M leaves out acts on the mass defects of the stations
+// alone, so that GMRES solves for those (a system of one unknown a
+// station, with M applied at each step), restarted from the exact residual
+// until the backward error is of the order of the round-off. When it does
+// not get there, the solve above.
 NewtonStep solveNewtonSystem(const NewtonSystem& system);
 
-// The same, keeping its work space from one step to the next.
+// The same, keeping its work space from one step to the next (and the
+// compressed D, while the system's D stays the same).
 class NewtonSolver {
 public:
     NewtonSolver();
