@@ -61,8 +61,9 @@ struct IterationReport {
     int transitionLower = -1, transitionUpper = -1;
     bool classificationChanged = false;
     // The step's linear system (valid during the call only), and how it was
-    // solved: 0 in its structure, 1 so with a step of refinement, 2 by the
-    // dense LU.
+    // solved (NewtonSolveRoute): 0 in its structure, 1 so with a step of
+    // refinement, 2 by the dense LU, 3 by GMRES on the mass defects with an
+    // approximate inverse.
     const struct NewtonSystem* system = nullptr;
     int solveRoute = 0;
 };
