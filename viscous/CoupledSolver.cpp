@@ -1453,10 +1453,28 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
         point.result = solveCoupled(*st, options);
     else
         point.result.reason = st.refusal().message;
-    if (!std::isfinite(alphaDeg) || std::abs(alphaDeg) < 1 ||
-        std::abs(alphaDeg) > kLargestContinuedAngle ||
+    if (!std::isfinite(alphaDeg) || std::abs(alphaDeg) > kLargestContinuedAngle ||
         (point.result.converged && std::abs(alphaDeg) <= kTrustedFreshAngle))
         return point;
+    if (std::abs(alphaDeg) < 1) {
+        // Within a degree of 0 no walk leads there from 0: from a fresh
+        // start one degree away (on the angle's side first), warm, then in
+        // two and four steps.
+        const double sign = alphaDeg < 0 ? -1.0 : 1.0;
+        for (double from : {sign, -sign}) {
+            CoupledResult start, r;
+            if (!solveAtAngle(stationsOf, options, from, nullptr, start)) continue;
+            bool ok = solveAtAngle(stationsOf, options, alphaDeg, &start.state, r);
+            for (int parts = 2; !ok && parts <= 4; parts *= 2)
+                ok = reachInSteps(stationsOf, options, start.state, from, alphaDeg, parts, r);
+            if (ok) {
+                point.result = std::move(r);
+                point.route = 2;
+                return point;
+            }
+        }
+        return point;
+    }
     // From 0 outward by whole degrees to the angle itself, each warm from the
     // last (in two and four steps when it does not converge at once, then
     // from a fresh start); the walk ends at the first angle it cannot reach.
@@ -1467,13 +1485,18 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
     std::vector<double> walkedAlpha, walkedLift;
     std::vector<char> walkedConverged;
     CoupledResult last;
+    // (from the first whole degree outward from 0 whose fresh start
+    // converges: on some sections 0 itself does not)
+    std::size_t first = 0;
     bool reached = solveAtAngle(stationsOf, options, angles.front(), nullptr, last);
+    while (!reached && first + 2 < angles.size())
+        reached = solveAtAngle(stationsOf, options, angles[++first], nullptr, last);
     if (reached) {
-        walkedAlpha.push_back(angles.front());
+        walkedAlpha.push_back(angles[first]);
         walkedLift.push_back(last.circulationLift);
         walkedConverged.push_back(1);
     }
-    for (std::size_t k = 1; reached && k < angles.size(); ++k) {
+    for (std::size_t k = first + 1; reached && k < angles.size(); ++k) {
         CoupledResult r;
         bool ok = solveAtAngle(stationsOf, options, angles[k], &last.state, r);
         for (int parts = 2; !ok && parts <= 4; parts *= 2)

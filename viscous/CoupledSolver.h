@@ -194,9 +194,12 @@ std::vector<SweepPoint> sweepCoupled(
 
 // One operating point that is not given up lightly: a fresh start at the
 // angle, and when that does not converge or the angle lies beyond 8 degrees
-// (within 25), a walk from 0 to it by whole degrees, each angle warm from
-// the last (in two and four steps where one does not do, then from a fresh
-// start), ending at the first angle it cannot reach. The walk's point, when
+// (within 25), a walk from 0 to it by whole degrees (from the first whole
+// degree outward whose fresh start converges), each angle warm from the
+// last (in two and four steps where one does not do, then from a fresh
+// start), ending at the first angle it cannot reach. Within a degree of 0,
+// a point that fails fresh is reached from a fresh start one degree away
+// (on its side first), warm, then in two and four steps. The walk's point, when
 // it gets there, is the answer (route 2: the branch continuous from 0); a
 // fresh start that converged where the walk could not reach is reported as
 // not converged when its lift runs ahead of the walked lift curve

@@ -303,6 +303,36 @@ TEST(CoupledSweep, theStalledFlowConvergesWithTheStagnationPointJustPastAStation
     EXPECT_LT(points[2].result.circulationLift, points[0].result.circulationLift);
 }
 
+// A single point within a degree of 0 whose fresh start does not converge
+// (NACA 4415 on xfoil's nodes at 0 and -0.5 degrees, Re 3e6: the upper
+// transition interval walks downstream and the residual grows) is reached
+// from a fresh start one degree away, as a sweep reaches it from its
+// neighbours.
+TEST(CoupledAirfoil, aPointNearZeroThatFailsFreshIsReachedFromADegreeAway)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "several fresh starts of Newton steps; run in the optimised build";
+#endif
+    const PanelSolution solution = testing::xfoilNodesSolved("naca4415", PanelMethod::SoinneLaine);
+    const Outcome<CouplingBasis> basis = couplingBasis(solution);
+    ASSERT_TRUE(basis.ok());
+    const StationsOfAngle stationsOf = [&](double a) { return buildCoupling(*basis, a); };
+    CoupledOptions options;
+    options.re = 3e6;
+    ASSERT_FALSE(solveCoupled(*stationsOf(0), options).converged);
+    for (double alpha : {0.0, -0.5}) {
+        SCOPED_TRACE(alpha);
+        const SweepPoint p = solveWithContinuation(alpha, stationsOf, options);
+        ASSERT_TRUE(p.result.converged) << p.result.reason;
+        EXPECT_EQ(p.route, 2);
+        expectFinite(p.result);
+        // (xfoil: CL 0.4369 and CD 0.00642 at 0 degrees)
+        if (alpha == 0) {
+            expectXfoilsPoint(solution, p.result, "naca4415", 0, 0.04, 0.02);
+        }
+    }
+}
+
 // An attempt whose steps the limits and the line search cut to slivers is
 // given up once its residual has not halved in ten steps, with that reason,
 // rather than spending its sixty: NACA 4415 at 14 degrees from a fresh
