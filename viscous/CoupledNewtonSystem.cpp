@@ -39,6 +39,16 @@ constexpr double kIterateTo = 1e-15;
 
 // The stations whose interaction stays in the band of S: each with its
 // neighbours within `width` along the contour, or along the wake.
+// The non-zero entries (column, value) of each of the vectors.
+std::vector<std::vector<std::pair<int, double>>> nonZeros(const std::vector<Eigen::VectorXd>& rows)
+{
+    std::vector<std::vector<std::pair<int, double>>> out(rows.size());
+    for (std::size_t q = 0; q < rows.size(); ++q)
+        for (Eigen::Index c = 0; c < rows[q].size(); ++c)
+            if (rows[q][c] != 0) out[q].emplace_back(static_cast<int>(c), rows[q][c]);
+    return out;
+}
+
 bool inBand(const NewtonSystem& s, int i, int j, int width)
 {
     const bool wakeI = i >= s.airfoilStations, wakeJ = j >= s.airfoilStations;
@@ -453,10 +463,7 @@ struct ApproxInverse {
         for (int i = 0; i < n; ++i) Y.row(4 * i + 3).head(k) = -s.sigma[i] * far.Q.row(i);
         for (int q = 0; q < m; ++q) Y.col(k + q) = a[q];
         lu.solve(Y);
-        B.assign(m, {});
-        for (int q = 0; q < m; ++q)
-            for (int c = 0; c < N; ++c)
-                if (b[q][c] != 0) B[q].emplace_back(c, b[q][c]);
+        B = nonZeros(b);
         Eigen::MatrixXd C(k + m, k + m);
         for (int c = 0; c < k + m; ++c) C.col(c) = applyVt(Y.col(c));
         C.diagonal().array() += 1.0;
@@ -551,10 +558,7 @@ struct NewtonSolver::Work {
         }
         for (int k = 0; k < m; ++k) Y.col(n + k) = a[k];
         lu.solve(Y);
-        B.assign(m, {});
-        for (int k = 0; k < m; ++k)
-            for (int c = 0; c < N; ++c)
-                if (b[k][c] != 0) B[k].emplace_back(c, b[k][c]);
+        B = nonZeros(b);
         C = applyVt(Y);
         C.diagonal().array() += 1.0;
         capacitance.compute(C);

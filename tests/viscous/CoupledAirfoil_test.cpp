@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cmath>
 #include <filesystem>
+#include <memory>
 #include <fstream>
 #include <sstream>
 #include <thread>
@@ -82,6 +83,32 @@ void expectXfoilsPoint(const PanelSolution& solution, const CoupledResult& r,
     ASSERT_TRUE(r.transitionUpper && r.transitionLower);
     EXPECT_NEAR(*r.transitionUpper, xfoil->topXtr[row], 0.03);
     EXPECT_NEAR(*r.transitionLower, xfoil->botXtr[row], 0.03);
+}
+
+// A section on xfoil's nodes with the Soinne-Laine method, the coupling's
+// basis built once, as a polar builds it.
+struct XfoilSection {
+    PanelSolution solution;
+    CouplingBasis basis;
+    StationsOfAngle stationsOf() const
+    {
+        return [this](double a) { return buildCoupling(basis, a); };
+    }
+};
+
+std::unique_ptr<XfoilSection> xfoilSection(const std::string& name)
+{
+    PanelSolution solution = testing::xfoilNodesSolved(name, PanelMethod::SoinneLaine);
+    Outcome<CouplingBasis> basis = couplingBasis(solution);
+    if (!basis.ok()) return nullptr;
+    return std::make_unique<XfoilSection>(XfoilSection{std::move(solution), std::move(*basis)});
+}
+
+CoupledOptions atRe(double re)
+{
+    CoupledOptions options;
+    options.re = re;
+    return options;
 }
 
 class CoupledAirfoilAngle : public ::testing::TestWithParam<double> {};
@@ -208,12 +235,10 @@ TEST(CoupledSweep, neighbouringAnglesConvergeWarmToTheFreshStartsPoint)
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "a polar's worth of Newton steps; run in the optimised build";
 #endif
-    const PanelSolution solution = testing::xfoilNodesSolved("naca0012", PanelMethod::SoinneLaine);
-    const Outcome<CouplingBasis> basis = couplingBasis(solution);
-    ASSERT_TRUE(basis.ok());
-    const StationsOfAngle stationsOf = [&](double a) { return buildCoupling(*basis, a); };
-    CoupledOptions options;
-    options.re = 3e6;
+    const auto section = xfoilSection("naca0012");
+    ASSERT_TRUE(section);
+    const StationsOfAngle stationsOf = section->stationsOf();
+    const CoupledOptions options = atRe(3e6);
     const std::vector<double> alphas{0, 0.5, 1, 1.5, 2, 2.5, 3};
     const std::vector<SweepPoint> points = sweepCoupled(alphas, stationsOf, options);
     int steps = 0;
@@ -245,12 +270,10 @@ TEST(CoupledSweep, theTwoBranchesOnTwoThreadsGiveEachBranchsOwnResults)
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "a polar's worth of Newton steps; run in the optimised build";
 #endif
-    const PanelSolution solution = testing::xfoilNodesSolved("naca0012", PanelMethod::SoinneLaine);
-    const Outcome<CouplingBasis> basis = couplingBasis(solution);
-    ASSERT_TRUE(basis.ok());
-    const StationsOfAngle stationsOf = [&](double a) { return buildCoupling(*basis, a); };
-    CoupledOptions options;
-    options.re = 3e6;
+    const auto section = xfoilSection("naca0012");
+    ASSERT_TRUE(section);
+    const StationsOfAngle stationsOf = section->stationsOf();
+    const CoupledOptions options = atRe(3e6);
     std::atomic<int> inside{0};
     std::atomic<bool> overlapped{false};
     std::atomic<int> asked{0};
@@ -287,13 +310,10 @@ TEST(CoupledSweep, theStalledFlowConvergesWithTheStagnationPointJustPastAStation
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "a polar's worth of Newton steps; run in the optimised build";
 #endif
-    const PanelSolution solution = testing::xfoilNodesSolved("naca2412", PanelMethod::SoinneLaine);
-    const Outcome<CouplingBasis> basis = couplingBasis(solution);
-    ASSERT_TRUE(basis.ok());
-    CoupledOptions options;
-    options.re = 1e6;
-    const std::vector<SweepPoint> points = sweepCoupled(
-        {16, 17, 18}, [&](double a) { return buildCoupling(*basis, a); }, options);
+    const auto section = xfoilSection("naca2412");
+    ASSERT_TRUE(section);
+    const std::vector<SweepPoint> points =
+        sweepCoupled({16, 17, 18}, section->stationsOf(), atRe(1e6));
     for (const SweepPoint& p : points) {
         SCOPED_TRACE(p.alphaDeg);
         ASSERT_TRUE(p.result.converged) << p.result.reason;
@@ -313,12 +333,11 @@ TEST(CoupledAirfoil, aPointNearZeroThatFailsFreshIsReachedFromADegreeAway)
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "several fresh starts of Newton steps; run in the optimised build";
 #endif
-    const PanelSolution solution = testing::xfoilNodesSolved("naca4415", PanelMethod::SoinneLaine);
-    const Outcome<CouplingBasis> basis = couplingBasis(solution);
-    ASSERT_TRUE(basis.ok());
-    const StationsOfAngle stationsOf = [&](double a) { return buildCoupling(*basis, a); };
-    CoupledOptions options;
-    options.re = 3e6;
+    const auto section = xfoilSection("naca4415");
+    ASSERT_TRUE(section);
+    const PanelSolution& solution = section->solution;
+    const StationsOfAngle stationsOf = section->stationsOf();
+    const CoupledOptions options = atRe(3e6);
     ASSERT_FALSE(solveCoupled(*stationsOf(0), options).converged);
     for (double alpha : {0.0, -0.5}) {
         SCOPED_TRACE(alpha);
