@@ -170,8 +170,10 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
 // the results are those of each branch run alone). Each angle starts warm:
 // from the secant of the last two converged angles of its branch (each
 // unknown continued linearly in the angle), then from the last one alone
-// (the first angle from a fresh start); one that fails is retried from a
-// fresh start, then through two and four smaller steps from the neighbour. Each branch keeps the stations of its last few
+// (the first angle from a fresh start: the one nearest 0, or where that
+// fails the nearer of the next two that converges, tried at once); one that
+// fails is retried from a fresh start, then through two and four smaller
+// steps from the neighbour. Each branch keeps the stations of its last few
 // angles for the retries. Then a point still not converged is reached back
 // from the nearest converged angle on either side of it (in two steps, four
 // from more than a degree away), for as long as that brings more points in;

@@ -352,6 +352,27 @@ TEST(CoupledAirfoil, aPointNearZeroThatFailsFreshIsReachedFromADegreeAway)
     }
 }
 
+// A sweep whose angle nearest 0 fails from a fresh start (NACA 4415 on
+// xfoil's nodes at Re 3e6) starts from the nearer of the next two that
+// converges, and reaches 0 and the angles beyond it warm from there.
+TEST(CoupledSweep, aStartThatFailsFreshIsReachedWarmFromTheNextAngle)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "several fresh starts of Newton steps; run in the optimised build";
+#endif
+    const auto section = xfoilSection("naca4415");
+    ASSERT_TRUE(section);
+    const std::vector<SweepPoint> points =
+        sweepCoupled({-1, -0.5, 0, 0.5, 1}, section->stationsOf(), atRe(3e6));
+    for (const SweepPoint& p : points) {
+        SCOPED_TRACE(p.alphaDeg);
+        ASSERT_TRUE(p.result.converged) << p.result.reason;
+        // (0.5 degrees from its fresh start, every other angle warm)
+        EXPECT_EQ(p.route, p.alphaDeg == 0.5 ? 0 : 1);
+    }
+    EXPECT_LT(points[1].result.circulationLift, points[2].result.circulationLift);
+}
+
 // An attempt whose steps the limits and the line search cut to slivers is
 // given up once its residual has not halved in ten steps, with that reason,
 // rather than spending its sixty: NACA 4415 at 14 degrees from a fresh
