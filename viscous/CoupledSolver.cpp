@@ -33,13 +33,15 @@ constexpr double kCopyUeFloor = -0.02;
 // the margin in n (see classifyTransition).
 constexpr int kFreeTransitionMoves = 6;
 constexpr double kTransitionMargin = 0.5;
-// The first few steps of an attempt are taken (within the limits on the
+// The first few steps of a warm start are taken (within the limits on the
 // unknowns) even where they raise the residual, up to this factor: a warm
-// start from the neighbouring angle has its transition intervals a few
+// start from neighbouring angles has its transition intervals a few
 // stations from where they belong, and the step that moves one raises the
 // residual of the station that changes kind before the iteration settles.
 // A line search that asks for a fall from the first step on creeps there
 // (steps of a tenth), and the attempt spends most of its iterations on it.
+// (A fresh start, from a march far from the coupled flow, keeps its line
+// search: taken freely, its first steps converge less often.)
 constexpr int kFreeSteps = 4;
 constexpr double kFreeGrowth = 30;
 // An attempt whose largest residual has not halved in this many Newton
@@ -1026,7 +1028,7 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
             assemble(st, trialLayout, trial, turbulent, o, trialQ, angle ? &trialAngle : nullptr, Rt,
                      nullptr, &trialSpeed);
             const double nt = Rt.allFinite() ? Rt.norm() : kInfinity;
-            if (nt < norm0 || (it < kFreeSteps && nt < kFreeGrowth * norm0)) {
+            if (nt < norm0 || (warmStarted && it < kFreeSteps && nt < kFreeGrowth * norm0)) {
                 acceptedSpeed = true;
                 break;
             }
