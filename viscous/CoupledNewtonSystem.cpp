@@ -729,47 +729,11 @@ std::vector<double> multiplyJacobian(const NewtonSystem& s, const std::vector<do
 double backwardError(const NewtonSystem& s, const std::vector<double>& x)
 {
     const int n = s.stations;
-    std::vector<double> y(s.size, 0.0), scale(s.size, 0.0);
-    for (int k = 0; k < s.size; ++k) scale[k] = std::abs(s.residual[k]);
-    for (std::size_t k = 0; k < s.values.size(); ++k) {
-        const double p = s.values[k] * x[s.columns[k]];
-        y[s.rows[k]] += p;
-        scale[s.rows[k]] += std::abs(p);
-    }
-    std::vector<double> mass(n), massScale(n);
-    for (int j = 0; j < n; ++j) {
-        const double a = s.ue[j] * x[4 * j + 1], b = s.dstar[j] * x[4 * j + 3];
-        mass[j] = s.sigma[j] * (a + b);
-        massScale[j] = std::abs(a) + std::abs(b);
-    }
-    for (int i = 0; i < n; ++i) {
-        const double* row = s.influence + static_cast<std::size_t>(i) * n;
-        double sum = 0, sumScale = 0;
-        for (int j = 0; j < n; ++j) {
-            sum += row[j] * mass[j];
-            sumScale += std::abs(row[j]) * massScale[j];
-        }
-        y[4 * i + 3] -= s.sigma[i] * sum;
-        scale[4 * i + 3] += sumScale;
-    }
-    for (std::size_t k = 0; k < s.left.size(); ++k) {
-        double bx = 0, bxScale = 0;
-        for (int c = 0; c < s.size; ++c) {
-            bx += s.right[k][c] * x[c];
-            bxScale += std::abs(s.right[k][c] * x[c]);
-        }
-        for (int r = 0; r < s.size; ++r) {
-            y[r] += s.left[k][r] * bx;
-            scale[r] += std::abs(s.left[k][r]) * bxScale;
-        }
-    }
-    double worst = 0;
-    for (int k = 0; k < s.size; ++k) {
-        const double r = std::abs(y[k] + s.residual[k]);
-        if (r == 0) continue;
-        worst = std::max(worst, scale[k] > 0 ? r / scale[k] : kInfinity);
-    }
-    return worst;
+    const RowMatrix absD = Eigen::Map<const RowMatrix>(s.influence, n, n).cwiseAbs();
+    Eigen::VectorXd r, scale;
+    residual(s, absD, -Eigen::Map<const Eigen::VectorXd>(s.residual.data(), s.size),
+             Eigen::Map<const Eigen::VectorXd>(x.data(), s.size), r, scale);
+    return worstRow(r, scale);
 }
 
 std::vector<double> solveNewtonSystemDense(const NewtonSystem& system)

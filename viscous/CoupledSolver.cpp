@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cmath>
 #include <deque>
+#include <exception>
 #include <memory>
 #include <mutex>
 #include <sstream>
@@ -1192,6 +1193,39 @@ bool reachInSteps(const StationsOfAngle& stationsOf, const CoupledOptions& optio
     return true;
 }
 
+// From a converged state at angle `from` to angle `to`: warm at once, then
+// in two and four equal steps.
+bool reachWarm(const StationsOfAngle& stationsOf, const CoupledOptions& options,
+               const CoupledState& start, double from, double to, CoupledResult& out)
+{
+    bool ok = solveAtAngle(stationsOf, options, to, &start, out);
+    for (int parts = 2; !ok && parts <= 4; parts *= 2)
+        ok = reachInSteps(stationsOf, options, start, from, to, parts, out);
+    return ok;
+}
+
+// here() on this thread and there() on a second one at once; an exception
+// of either is passed on once both are done.
+void bothAtOnce(const std::function<void()>& there, const std::function<void()>& here)
+{
+    std::exception_ptr failure;
+    std::thread second([&] {
+        try {
+            there();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    try {
+        here();
+    } catch (...) {
+        second.join();
+        throw;
+    }
+    second.join();
+    if (failure) std::rethrow_exception(failure);
+}
+
 }  // namespace
 
 std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
@@ -1309,19 +1343,11 @@ std::vector<SweepPoint> sweepCoupled(
         if (goOn() && !freshAt(start) && nearest.size() > 1 && goOn()) {
             // (the next two at once, one on each thread; the nearer that
             // converges is the start)
-            std::thread second;
-            std::exception_ptr failure;
+            bool first = false;
             if (nearest.size() > 2)
-                second = std::thread([&] {
-                    try {
-                        freshAt(nearest[2]);
-                    } catch (...) {
-                        failure = std::current_exception();
-                    }
-                });
-            const bool first = freshAt(nearest[1]);
-            if (second.joinable()) second.join();
-            if (failure) std::rethrow_exception(failure);
+                bothAtOnce([&] { freshAt(nearest[2]); }, [&] { first = freshAt(nearest[1]); });
+            else
+                first = freshAt(nearest[1]);
             if (first) start = nearest[1];
             else if (nearest.size() > 2 && points[nearest[2]].result.converged) start = nearest[2];
         }
@@ -1401,17 +1427,7 @@ std::vector<SweepPoint> sweepCoupled(
     // sequence of solves whichever runs first: the results do not depend on
     // the threads).
     if (!down.empty() && !up.empty()) {
-        std::exception_ptr failure;
-        std::thread downwards([&] {
-            try {
-                runBranch(down, &points[start]);
-            } catch (...) {
-                failure = std::current_exception();
-            }
-        });
-        runBranch(up, &points[start]);
-        downwards.join();
-        if (failure) std::rethrow_exception(failure);
+        bothAtOnce([&] { runBranch(down, &points[start]); }, [&] { runBranch(up, &points[start]); });
     } else {
         runBranch(up.empty() ? down : up, &points[start]);
     }
@@ -1499,10 +1515,7 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
         for (double from : {sign, -sign}) {
             CoupledResult start, r;
             if (!solveAtAngle(stationsOf, options, from, nullptr, start)) continue;
-            bool ok = solveAtAngle(stationsOf, options, alphaDeg, &start.state, r);
-            for (int parts = 2; !ok && parts <= 4; parts *= 2)
-                ok = reachInSteps(stationsOf, options, start.state, from, alphaDeg, parts, r);
-            if (ok) {
+            if (reachWarm(stationsOf, options, start.state, from, alphaDeg, r)) {
                 point.result = std::move(r);
                 point.route = 2;
                 return point;
@@ -1533,9 +1546,7 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
     }
     for (std::size_t k = first + 1; reached && k < angles.size(); ++k) {
         CoupledResult r;
-        bool ok = solveAtAngle(stationsOf, options, angles[k], &last.state, r);
-        for (int parts = 2; !ok && parts <= 4; parts *= 2)
-            ok = reachInSteps(stationsOf, options, last.state, angles[k - 1], angles[k], parts, r);
+        bool ok = reachWarm(stationsOf, options, last.state, angles[k - 1], angles[k], r);
         // (and, as a sweep does, from a fresh start at the angle)
         if (!ok) ok = solveAtAngle(stationsOf, options, angles[k], nullptr, r);
         if (!ok) {

@@ -396,6 +396,50 @@ void sourceRightHandSide(const PanelSolution& solution, const Segment& src, int 
     }
 }
 
+// The trailing-edge stations between control points take the speed (and
+// every response of it) extrapolated linearly in arc length from the two
+// control points next to the edge on their own surface. (The vorticity of
+// the end point itself, which the vortex panel method has, answers the
+// sources next to the edge with the swing of its Kutta condition: tried,
+// it holds the coupled iteration back more than the extrapolation does.)
+// v holds the stations 0..N + 1 at v[i * stride + column].
+void toEdges(const PanelGeometry& g, std::vector<double>& v, std::size_t stride,
+             std::size_t column)
+{
+    const int N = g.NPanel;
+    const double betaLower = (g.DS[1] / 2) / ((g.DS[1] + g.DS[2]) / 2);
+    const double betaUpper = (g.DS[at(N)] / 2) / ((g.DS[at(N)] + g.DS[at(N - 1)]) / 2);
+    auto e = [&](int i) -> double& { return v[at(i) * stride + column]; };
+    e(0) = (1 + betaLower) * e(1) - betaLower * e(2);
+    e(N + 1) = (1 + betaUpper) * e(N) - betaUpper * e(N - 1);
+}
+
+// The change of q at the airfoil stations for the strengths' response ds to
+// a unit sigma on source panel p (src; p < NPanel on the airfoil), into
+// G[i * stride + column]: the end-point vorticity for stations on the end
+// points, else the method's surface speed at the control points (with the
+// sheet's own tangential speed for the Hess method) and the edges
+// extrapolated.
+void airfoilStationSpeeds(const PanelSolution& solution, const std::vector<double>& ds,
+                          const Segment& src, int p, std::vector<double>& speed,
+                          std::vector<double>& G, std::size_t stride, std::size_t column)
+{
+    const PanelGeometry& g = solution.geometry();
+    const int N = g.NPanel;
+    auto out = [&](int i) -> double& { return G[at(i) * stride + column]; };
+    if (solution.method() == PanelMethod::SoinneLaine) {
+        for (int i = 1; i <= g.NP; ++i) out(i - 1) = ds[at(i)];
+        return;
+    }
+    solution.info().surfaceSpeed(g, solution.system(), ds.data(), 0, 0, speed.data());
+    for (int i = 1; i <= N; ++i) {
+        double q = speed[at(i)];
+        if (solution.method() == PanelMethod::Hess) q += airfoilTangential(g, src, p + 1 == i, i);
+        out(i) = q;
+    }
+    toEdges(g, G, stride, column);
+}
+
 }  // namespace
 
 Outcome<CouplingBasis> couplingBasis(const PanelSolution& solution)
@@ -403,8 +447,6 @@ Outcome<CouplingBasis> couplingBasis(const PanelSolution& solution)
     const PanelMethod method = solution.method();
     if (!couplingAvailable(method)) return couplingRefusal(method);
     const PanelGeometry& g = solution.geometry();
-    const PanelSystem& system = solution.system();
-    const PanelMethodInfo& info = solution.info();
     const int N = g.NPanel;
     const int unknowns = solution.unknowns();
     if (N < 3) return Refusal{Refusal::Kind::NoContour, kNoContourMessage};
@@ -418,9 +460,7 @@ Outcome<CouplingBasis> couplingBasis(const PanelSolution& solution)
         basis.closure = std::move(*built);
     }
     const GaussFactors& factors = basis.factors();
-    const bool nodal = method == PanelMethod::SoinneLaine;
-    const bool hess = method == PanelMethod::Hess;
-    const int nAirfoil = nodal ? N + 1 : N + 2;
+    const int nAirfoil = method == PanelMethod::SoinneLaine ? N + 1 : N + 2;
     // The airfoil's source panels: the strengths' response and the airfoil
     // stations' speed per unit sigma (neither depends on the angle or the
     // wake).
@@ -428,27 +468,12 @@ Outcome<CouplingBasis> couplingBasis(const PanelSolution& solution)
     basis.airfoilSpeed.assign(at(nAirfoil) * at(N), 0.0);
     std::vector<double> rhs(at(unknowns) + 1), ds(at(unknowns) + 1), normal(at(N) + 1),
         speed(at(N) + 1, 0.0);
-    const double betaLower = (g.DS[1] / 2) / ((g.DS[1] + g.DS[2]) / 2);
-    const double betaUpper = (g.DS[at(N)] / 2) / ((g.DS[at(N)] + g.DS[at(N - 1)]) / 2);
     for (int p = 0; p < N; ++p) {
         const Segment src{g.X[at(p + 1)], g.Y[at(p + 1)], g.X[at(p + 2)], g.Y[at(p + 2)]};
         sourceRightHandSide(solution, src, p, rhs, normal);
         factors.solve(rhs, ds);
         std::copy(ds.begin(), ds.end(), basis.airfoilResponse.begin() + at(p) * at(unknowns + 1));
-        auto G = [&](int i) -> double& { return basis.airfoilSpeed[at(i) * at(N) + at(p)]; };
-        if (nodal) {
-            for (int i = 1; i <= g.NP; ++i) G(i - 1) = ds[at(i)];
-        } else {
-            info.surfaceSpeed(g, system, ds.data(), 0, 0, speed.data());
-            for (int i = 1; i <= N; ++i) {
-                double q = speed[at(i)];
-                if (hess) q += airfoilTangential(g, src, p + 1 == i, i);
-                G(i) = q;
-            }
-            // (the trailing-edge stations extrapolated, as the speed is)
-            G(0) = (1 + betaLower) * G(1) - betaLower * G(2);
-            G(N + 1) = (1 + betaUpper) * G(N) - betaUpper * G(N - 1);
-        }
+        airfoilStationSpeeds(solution, ds, src, p, speed, basis.airfoilSpeed, at(N), at(p));
     }
     return basis;
 }
@@ -539,20 +564,7 @@ Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alpha
         st.y[at(N + 1)] = g.Y[at(g.NP)];
         st.s[at(N + 1)] = st.s[at(N)] + g.DS[at(N)] / 2;
     }
-    // The trailing-edge stations between control points take the speed (and
-    // every response of it) extrapolated linearly in arc length from the two
-    // control points next to the edge on their own surface. (The vorticity of
-    // the end point itself, which the vortex panel method has, answers the
-    // sources next to the edge with the swing of its Kutta condition: tried,
-    // it holds the coupled iteration back more than the extrapolation does.)
-    const double betaLower = (g.DS[1] / 2) / ((g.DS[1] + g.DS[2]) / 2);
-    const double betaUpper = (g.DS[at(N)] / 2) / ((g.DS[at(N)] + g.DS[at(N - 1)]) / 2);
-    const auto toEdges = [&](std::vector<double>& v, std::size_t stride, std::size_t column) {
-        auto e = [&](int i) -> double& { return v[at(i) * stride + column]; };
-        e(0) = (1 + betaLower) * e(1) - betaLower * e(2);
-        e(N + 1) = (1 + betaUpper) * e(N) - betaUpper * e(N - 1);
-    };
-    if (!nodal) toEdges(st.qInviscid, 1, 0);
+    if (!nodal) toEdges(g, st.qInviscid, 1, 0);
 
     // The wake along the streamline from the trailing edge.
     const double xte = (g.X[1] + g.X[at(g.NP)]) / 2, yte = (g.Y[1] + g.Y[at(g.NP)]) / 2;
@@ -638,7 +650,7 @@ Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alpha
         } else {
             info.surfaceSpeed(g, system, ds.data(), -sinAlfa, cosAlfa, speed.data());
             for (int i = 1; i <= N; ++i) st.dqdAlpha[at(i)] = speed[at(i)];
-            toEdges(st.dqdAlpha, 1, 0);
+            toEdges(g, st.dqdAlpha, 1, 0);
         }
         for (int k = 0; k < nWake; ++k)
             st.dqdAlpha[at(wake0 + k)] = wakeSpeed(k, ds, -sinAlfa, cosAlfa);
@@ -676,17 +688,7 @@ Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alpha
         } else {
             sourceRightHandSide(solution, src, p, rhs, normal);
             factors.solve(rhs, ds);
-            if (nodal) {
-                for (int i = 1; i <= g.NP; ++i) G[at(i - 1) * at(sources) + at(p)] = ds[at(i)];
-            } else {
-                info.surfaceSpeed(g, system, ds.data(), 0, 0, speed.data());
-                for (int i = 1; i <= N; ++i) {
-                    double q = speed[at(i)];
-                    if (method == PanelMethod::Hess) q += airfoilTangential(g, src, false, i);
-                    G[at(i) * at(sources) + at(p)] = q;
-                }
-                toEdges(G, at(sources), at(p));
-            }
+            airfoilStationSpeeds(solution, ds, src, p, speed, G, at(sources), at(p));
         }
         for (int k = 0; k < nWake; ++k) {
             const std::size_t w = at(wake0 + k);

@@ -225,20 +225,30 @@ TEST(CoupledAirfoil, aPointTheIterationCannotReachIsReportedWithItsReasonAndFini
     expectFinite(r);
 }
 
+// Sweeps of NACA 0012 on xfoil's nodes at Re 3e6.
+class Naca0012Sweep : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+#if defined(__SANITIZE_ADDRESS__)
+        GTEST_SKIP() << "a polar's worth of Newton steps; run in the optimised build";
+#endif
+        section_ = xfoilSection("naca0012");
+        ASSERT_TRUE(section_);
+        stationsOf = section_->stationsOf();
+    }
+    std::unique_ptr<XfoilSection> section_;
+    StationsOfAngle stationsOf;
+    const CoupledOptions options = atRe(3e6);
+};
+
 // Along a polar every angle starts from its converged neighbours: on
 // NACA 0012 by half degrees the transition points move a few stations from
 // one angle to the next, and the first steps that move them raise the
 // residual before it falls. Each angle converges warm, in a handful of
 // steps, to the point a fresh start of its own finds.
-TEST(CoupledSweep, neighbouringAnglesConvergeWarmToTheFreshStartsPoint)
+TEST_F(Naca0012Sweep, neighbouringAnglesConvergeWarmToTheFreshStartsPoint)
 {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "a polar's worth of Newton steps; run in the optimised build";
-#endif
-    const auto section = xfoilSection("naca0012");
-    ASSERT_TRUE(section);
-    const StationsOfAngle stationsOf = section->stationsOf();
-    const CoupledOptions options = atRe(3e6);
     const std::vector<double> alphas{0, 0.5, 1, 1.5, 2, 2.5, 3};
     const std::vector<SweepPoint> points = sweepCoupled(alphas, stationsOf, options);
     int steps = 0;
@@ -265,15 +275,8 @@ TEST(CoupledSweep, neighbouringAnglesConvergeWarmToTheFreshStartsPoint)
 // The sweep runs its two branches on two threads: each is the sequence of
 // solves it would be alone, to the bit, and the progress callback is never
 // asked from both threads at once.
-TEST(CoupledSweep, theTwoBranchesOnTwoThreadsGiveEachBranchsOwnResults)
+TEST_F(Naca0012Sweep, theTwoBranchesOnTwoThreadsGiveEachBranchsOwnResults)
 {
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "a polar's worth of Newton steps; run in the optimised build";
-#endif
-    const auto section = xfoilSection("naca0012");
-    ASSERT_TRUE(section);
-    const StationsOfAngle stationsOf = section->stationsOf();
-    const CoupledOptions options = atRe(3e6);
     std::atomic<int> inside{0};
     std::atomic<bool> overlapped{false};
     std::atomic<int> asked{0};
