@@ -286,7 +286,10 @@ bool factorBand(const NewtonSystem& system, int width, BandLU& lu, std::vector<E
 // panels on distant stations is smooth, so that few columns of Q take most
 // of F; they are found by a randomised range finder (a fixed sketch, the
 // same basis for the same D), their number by the singular values of the
-// sketch.
+// sketch. The next D of the same stations (the next angle of a polar: the
+// airfoil's part of D is the same, the wake's moves a little) keeps the
+// basis, R = Q^T F, while the rest stays about as small as the basis left
+// it: a projection instead of the five products of the range finder.
 struct FarField {
     const double* influence = nullptr;
     int stations = -1, airfoilStations = -1, width = -1;
@@ -295,6 +298,10 @@ struct FarField {
     RowMatrix R;        // rank x stations
     RowMatrix rest;     // F - Q R
     RowMatrix absD;     // |D|, for the scale of the backward error
+    RowMatrix F;
+    // |F - Q R| / |F| (Frobenius) where the basis was found.
+    double restFound = 0;
+    int basesFound = 0, basesKept = 0;  // range finders run; bases kept for a new D
 
     std::vector<double> diagonal;  // of the D compressed: a D rewritten in place shows there
 
@@ -310,6 +317,8 @@ struct FarField {
 
     void compress(const NewtonSystem& s, int w, int rank)
     {
+        const bool sameStations = usable && stations == s.stations &&
+                                  airfoilStations == s.airfoilStations && width == w && Q.cols() > 0;
         influence = s.influence;
         stations = s.stations;
         airfoilStations = s.airfoilStations;
@@ -321,10 +330,23 @@ struct FarField {
         for (int i = 0; i < n; ++i) diagonal[i] = D(i, i);
         if (!D.allFinite()) return;
         absD = D.cwiseAbs();
-        RowMatrix F = D;
+        F = D;
         for (int i = 0; i < n; ++i)
             for (int j = std::max(i - w, 0); j <= std::min(i + w, n - 1); ++j)
                 if (inBand(s, i, j, w)) F(i, j) = 0;
+        const double normF = F.norm();
+        if (sameStations) {
+            R.noalias() = Q.transpose() * F;
+            rest = F;
+            rest.noalias() -= Q * R;
+            // (a basis that takes clearly less of the new F is found anew)
+            if (rest.allFinite() && R.allFinite() && rest.norm() <= 2 * restFound * normF + 1e-300) {
+                usable = true;
+                ++basesKept;
+                return;
+            }
+        }
+        ++basesFound;
         const int p = std::min(rank + 8, n);
         Eigen::MatrixXd omega(n, p);
         std::uint64_t state = 0x9E3779B97F4A7C15ull;
@@ -362,6 +384,7 @@ struct FarField {
         R = U.transpose() * sketch;
         rest = F;
         rest.noalias() -= Q * R;
+        restFound = normF > 0 ? rest.norm() / normF : 0;
         usable = Q.allFinite() && R.allFinite() && rest.allFinite();
     }
 };
@@ -597,7 +620,7 @@ struct NewtonSolver::Work {
     // solved by GMRES. Then the exact residual, and the same again on it
     // while the backward error is above kIterateTo. The step, with its
     // backward error.
-    Eigen::VectorXd iterate(const Eigen::VectorXd& b, double& error)
+    Eigen::VectorXd iterate(const Eigen::VectorXd& b, double target, double& error)
     {
         const NewtonSystem& sys = *s;
         const int n = sys.stations, N = sys.size;
@@ -621,7 +644,7 @@ struct NewtonSolver::Work {
         for (int cycle = 0;; ++cycle) {
             // The first cycle to the last digits; a correction only as far
             // as the bound needs, with a margin.
-            const double tolerance = cycle == 0 ? kIterateTo : std::max(kIterateTo, 0.1 * kIterateTo / error);
+            const double tolerance = cycle == 0 ? target : std::max(kIterateTo, 0.1 * target / error);
             approx.apply(r, y0, true);
             signedMass(y0, mu0.data());
             const double beta = mu0.norm();
@@ -675,7 +698,7 @@ struct NewtonSolver::Work {
             }
             residual(sys, far.absD, b, x, r, scale);
             error = worstRow(r, scale);
-            if (!(error > kIterateTo) || cycle + 1 == kCycles) return x;
+            if (!(error > target) || cycle + 1 == kCycles) return x;
         }
     }
 };
@@ -746,16 +769,17 @@ std::vector<double> solveNewtonSystemDense(const NewtonSystem& system)
 NewtonSolver::NewtonSolver() : work_(std::make_unique<Work>()) {}
 NewtonSolver::~NewtonSolver() = default;
 
-NewtonStep NewtonSolver::solve(const NewtonSystem& system)
+NewtonStep NewtonSolver::solve(const NewtonSystem& system, double accuracy)
 {
+    const double target = std::max(accuracy, kIterateTo);
     NewtonStep out;
     auto error = [&](const std::vector<double>& x) { return backwardError(system, x); };
     const bool finiteSystem = finite(system);
     if (system.stations >= kIterativeFrom && finiteSystem && work_->prepare(system)) {
         const Eigen::VectorXd rhs = -Eigen::Map<const Eigen::VectorXd>(system.residual.data(), system.size);
         double iterated = kInfinity;
-        const Eigen::VectorXd x = work_->iterate(rhs, iterated);
-        if (iterated <= kRefineAbove) {
+        const Eigen::VectorXd x = work_->iterate(rhs, target, iterated);
+        if (iterated <= std::max(target, kRefineAbove)) {
             out.step.assign(x.data(), x.data() + x.size());
             out.backwardError = iterated;
             out.route = NewtonSolveRoute::Iterative;

@@ -91,14 +91,18 @@ struct NewtonStep {
 NewtonStep solveNewtonSystem(const NewtonSystem& system);
 
 // The same, keeping its work space from one step to the next (and the
-// compressed D, while the system's D stays the same).
+// compressed D, while the system's D stays the same). An inexact Newton
+// iteration asks for less: the iterative solve stops once the step's
+// backward error is below `accuracy` (far from the solution, the
+// linearisation's own error is much larger than a loose step's); the
+// direct solves are exact to round-off whatever it asks.
 class NewtonSolver {
 public:
     NewtonSolver();
     ~NewtonSolver();
     NewtonSolver(const NewtonSolver&) = delete;
     NewtonSolver& operator=(const NewtonSolver&) = delete;
-    NewtonStep solve(const NewtonSystem& system);
+    NewtonStep solve(const NewtonSystem& system, double accuracy = 1e-15);
 
 private:
     struct Work;

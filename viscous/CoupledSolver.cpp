@@ -22,6 +22,10 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // Below this largest residual the stagnation point is held where it is, so
 // that the last steps see a fixed arc length and keep Newton's quadratic rate.
 constexpr double kFreezeStagnation = 1e-7;
+// The backward error a Newton step is solved to: kForcing times the square
+// of the largest residual, at most kLoosestStep.
+constexpr double kForcing = 1e-4;
+constexpr double kLoosestStep = 1e-6;
 // A station within a quarter of its interval of the stagnation point copies
 // its neighbour's layer; its own edge speed enters the coupling alone, and
 // may fall this far below zero when the point lies a little beyond it (the
@@ -705,7 +709,7 @@ namespace {
 // The Newton iteration from a warm start, or from the layers marched on the
 // inviscid speed (with holdEdge, held before the trailing edge).
 CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
-                        const CoupledState* warm, bool holdEdge)
+                        const CoupledState* warm, bool holdEdge, NewtonSolver& newton)
 {
     CoupledResult res;
     const int nA = st.nAirfoil, n = st.size();
@@ -805,7 +809,6 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
 
     Eigen::VectorXd R;
     NewtonSystem J;
-    NewtonSolver newton;
     const bool influenceFinite =
         std::all_of(st.D.begin(), st.D.end(), [](double x) { return std::isfinite(x); });
     std::vector<LayerVars<double>> lastGood = v;
@@ -932,7 +935,12 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
             res.reason = os.str();
             break;
         }
-        const NewtonStep step = newton.solve(J);
+        // An inexact Newton step: a loose linear solve while the residual
+        // is large, to round-off as it vanishes (the error the step leaves,
+        // of the order of its backward error, stays below the square of the
+        // residual, so that the convergence stays quadratic).
+        const NewtonStep step =
+            newton.solve(J, std::clamp(kForcing * rmax * rmax, 1e-15, kLoosestStep));
         const Eigen::Map<const Eigen::VectorXd> dU(step.step.data(), J.size);
         if (!dU.allFinite()) {
             res.reason = "the Newton system is singular at iteration " + std::to_string(it);
@@ -1103,16 +1111,25 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
     return res;
 }
 
+// solveCoupled with the Newton solver's work space of the caller: the
+// tries of a sweep's branch keep it from one angle to the next.
+CoupledResult solveCoupledWith(const CouplingStations& st, const CoupledOptions& o,
+                               const CoupledState* warm, NewtonSolver& newton)
+{
+    CoupledResult first = solveFrom(st, o, warm, false, newton);
+    const bool fresh = !(warm && warm->valid());
+    if (first.converged || !fresh || first.iterations == 0) return first;
+    CoupledResult held = solveFrom(st, o, nullptr, true, newton);
+    return held.converged ? held : first;
+}
+
 }  // namespace
 
 CoupledResult solveCoupled(const CouplingStations& st, const CoupledOptions& o,
                            const CoupledState* warm)
 {
-    CoupledResult first = solveFrom(st, o, warm, false);
-    const bool fresh = !(warm && warm->valid());
-    if (first.converged || !fresh || first.iterations == 0) return first;
-    CoupledResult held = solveFrom(st, o, nullptr, true);
-    return held.converged ? held : first;
+    NewtonSolver newton;
+    return solveCoupledWith(st, o, warm, newton);
 }
 
 namespace {
@@ -1165,8 +1182,9 @@ CoupledState extrapolatedState(const CoupledState& previous, const CoupledState&
 
 // The point at an angle, warm from `warm` when given (the refusal of its
 // stations as the reason when there are none); whether it converged.
+// (with `newton`, its work space carries over from the caller's last solve)
 bool solveAtAngle(const StationsOfAngle& stationsOf, const CoupledOptions& options, double alpha,
-                  const CoupledState* warm, CoupledResult& out)
+                  const CoupledState* warm, CoupledResult& out, NewtonSolver* newton = nullptr)
 {
     const Outcome<CouplingStations> st = stationsOf(alpha);
     if (!st.ok()) {
@@ -1174,7 +1192,7 @@ bool solveAtAngle(const StationsOfAngle& stationsOf, const CoupledOptions& optio
         out.reason = st.refusal().message;
         return false;
     }
-    out = solveCoupled(*st, options, warm);
+    out = newton ? solveCoupledWith(*st, options, warm, *newton) : solveCoupled(*st, options, warm);
     return out.converged;
 }
 
@@ -1182,11 +1200,11 @@ bool solveAtAngle(const StationsOfAngle& stationsOf, const CoupledOptions& optio
 // steps, each warm from the last; `out` holds the last step's result.
 bool reachInSteps(const StationsOfAngle& stationsOf, const CoupledOptions& options,
                   const CoupledState& start, double from, double to, int parts,
-                  CoupledResult& out)
+                  CoupledResult& out, NewtonSolver* newton = nullptr)
 {
     CoupledState s = start;
     for (int k = 1; k <= parts; ++k) {
-        if (!solveAtAngle(stationsOf, options, from + (to - from) * k / parts, &s, out))
+        if (!solveAtAngle(stationsOf, options, from + (to - from) * k / parts, &s, out, newton))
             return false;
         s = out.state;
     }
@@ -1196,11 +1214,12 @@ bool reachInSteps(const StationsOfAngle& stationsOf, const CoupledOptions& optio
 // From a converged state at angle `from` to angle `to`: warm at once, then
 // in two and four equal steps.
 bool reachWarm(const StationsOfAngle& stationsOf, const CoupledOptions& options,
-               const CoupledState& start, double from, double to, CoupledResult& out)
+               const CoupledState& start, double from, double to, CoupledResult& out,
+               NewtonSolver* newton = nullptr)
 {
-    bool ok = solveAtAngle(stationsOf, options, to, &start, out);
+    bool ok = solveAtAngle(stationsOf, options, to, &start, out, newton);
     for (int parts = 2; !ok && parts <= 4; parts *= 2)
-        ok = reachInSteps(stationsOf, options, start, from, to, parts, out);
+        ok = reachInSteps(stationsOf, options, start, from, to, parts, out, newton);
     return ok;
 }
 
@@ -1325,7 +1344,7 @@ std::vector<SweepPoint> sweepCoupled(
         };
     };
     // The start: the angle nearest 0 from a fresh start; where that does not
-    // converge, the nearer of the next two whose fresh start does, so that
+    // converge, the nearest of the next two whose fresh start does, so that
     // the angles between are reached warm from it rather than fresh (NACA
     // 4415 on xfoil's nodes at Re 3e6 fails fresh at 0 degrees).
     std::vector<std::size_t> nearest(alphas.size());
@@ -1340,16 +1359,27 @@ std::vector<SweepPoint> sweepCoupled(
             points[i].route = 0;
             return solveAtAngle(stationsOrStop(), options, alphas[i], nullptr, points[i].result);
         };
-        if (goOn() && !freshAt(start) && nearest.size() > 1 && goOn()) {
-            // (the next two at once, one on each thread; the nearer that
-            // converges is the start)
-            bool first = false;
-            if (nearest.size() > 2)
-                bothAtOnce([&] { freshAt(nearest[2]); }, [&] { first = freshAt(nearest[1]); });
+        // The nearest and the next at once, one on each thread (the second
+        // would wait otherwise); the nearest that converges is the start,
+        // the next one nearest after those two tried alone.
+        bool nearestConverged = false, nextConverged = false;
+        if (goOn()) {
+            if (nearest.size() > 1)
+                bothAtOnce([&] { nextConverged = freshAt(nearest[1]); },
+                           [&] { nearestConverged = freshAt(nearest[0]); });
             else
-                first = freshAt(nearest[1]);
-            if (first) start = nearest[1];
-            else if (nearest.size() > 2 && points[nearest[2]].result.converged) start = nearest[2];
+                nearestConverged = freshAt(nearest[0]);
+        }
+        if (nearestConverged) {
+            // (the next one is solved again in its branch, warm from the start)
+            if (nearest.size() > 1) {
+                points[nearest[1]].result = CoupledResult{};
+                points[nearest[1]].result.reason = cancelledReason;
+            }
+        } else if (nextConverged) {
+            start = nearest[1];
+        } else if (nearest.size() > 2 && goOn() && freshAt(nearest[2])) {
+            start = nearest[2];
         }
         ++done;
     }
@@ -1364,6 +1394,7 @@ std::vector<SweepPoint> sweepCoupled(
     // (the first from `from` when given).
     auto runBranch = [&](const std::vector<std::size_t>& branch, const SweepPoint* from) {
         const StationsOfAngle stations = stationsOrStop();
+        NewtonSolver newton;
         bool haveNeighbour = from && from->result.converged;
         CoupledState neighbour = haveNeighbour ? from->result.state : CoupledState{};
         double neighbourAlpha = from ? from->alphaDeg : 0.0;
@@ -1383,16 +1414,16 @@ std::vector<SweepPoint> sweepCoupled(
                 const CoupledState guess = extrapolatedState(
                     previous, neighbour,
                     (alphas[i] - neighbourAlpha) / (neighbourAlpha - previousAlpha));
-                ok = solveAtAngle(stations, options, alphas[i], &guess, p.result);
+                ok = solveAtAngle(stations, options, alphas[i], &guess, p.result, &newton);
                 if (ok) p.route = 1;
             }
             if (!ok && haveNeighbour) {
-                ok = solveAtAngle(stations, options, alphas[i], &neighbour, p.result);
+                ok = solveAtAngle(stations, options, alphas[i], &neighbour, p.result, &newton);
                 if (ok) p.route = 1;
             }
             if (!ok) {
                 CoupledResult r;
-                ok = solveAtAngle(stations, options, alphas[i], nullptr, r);
+                ok = solveAtAngle(stations, options, alphas[i], nullptr, r, &newton);
                 if (ok || !haveNeighbour || p.result.iterations == 0) {
                     p.result = std::move(r);
                     p.route = 0;
@@ -1404,7 +1435,7 @@ std::vector<SweepPoint> sweepCoupled(
             const bool iterated = p.result.iterations > 0;
             for (int parts = 2; !ok && haveNeighbour && iterated && parts <= 4; parts *= 2) {
                 CoupledResult r;
-                if (reachInSteps(stations, options, neighbour, neighbourAlpha, alphas[i], parts, r)) {
+                if (reachInSteps(stations, options, neighbour, neighbourAlpha, alphas[i], parts, r, &newton)) {
                     p.result = std::move(r);
                     p.route = 2;
                     ok = true;
@@ -1437,6 +1468,7 @@ std::vector<SweepPoint> sweepCoupled(
     // more than a degree away), for as long as that brings more points in.
     std::vector<std::array<bool, 2>> tried(points.size(), {false, false});
     const StationsOfAngle backStations = stationsOrStop();
+    NewtonSolver backNewton;
     for (bool progress = !cancelled.load(); progress;) {
         progress = false;
         for (std::size_t i = 0; i < points.size(); ++i) {
@@ -1456,7 +1488,7 @@ std::vector<SweepPoint> sweepCoupled(
                 CoupledResult res;
                 const int parts = std::abs(alphas[j] - alphas[i]) > 1.01 ? 4 : 2;
                 if (reachInSteps(backStations, options, points[j].result.state, alphas[j], alphas[i],
-                                 parts, res)) {
+                                 parts, res, &backNewton)) {
                     p.result = std::move(res);
                     p.route = 2;
                     progress = true;
@@ -1497,11 +1529,12 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
                                  const CoupledOptions& options)
 {
     const StationsOfAngle stationsOf = remembered(stationsOfAngle);
+    NewtonSolver newton;  // (its work space from angle to angle of the walk)
     SweepPoint point;
     point.alphaDeg = alphaDeg;
     const Outcome<CouplingStations> st = stationsOf(alphaDeg);
     if (st.ok())
-        point.result = solveCoupled(*st, options);
+        point.result = solveCoupledWith(*st, options, nullptr, newton);
     else
         point.result.reason = st.refusal().message;
     if (!std::isfinite(alphaDeg) || std::abs(alphaDeg) > kLargestContinuedAngle ||
@@ -1514,8 +1547,8 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
         const double sign = alphaDeg < 0 ? -1.0 : 1.0;
         for (double from : {sign, -sign}) {
             CoupledResult start, r;
-            if (!solveAtAngle(stationsOf, options, from, nullptr, start)) continue;
-            if (reachWarm(stationsOf, options, start.state, from, alphaDeg, r)) {
+            if (!solveAtAngle(stationsOf, options, from, nullptr, start, &newton)) continue;
+            if (reachWarm(stationsOf, options, start.state, from, alphaDeg, r, &newton)) {
                 point.result = std::move(r);
                 point.route = 2;
                 return point;
@@ -1536,9 +1569,9 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
     // (from the first whole degree outward from 0 whose fresh start
     // converges: on some sections 0 itself does not)
     std::size_t first = 0;
-    bool reached = solveAtAngle(stationsOf, options, angles.front(), nullptr, last);
+    bool reached = solveAtAngle(stationsOf, options, angles.front(), nullptr, last, &newton);
     while (!reached && first + 2 < angles.size())
-        reached = solveAtAngle(stationsOf, options, angles[++first], nullptr, last);
+        reached = solveAtAngle(stationsOf, options, angles[++first], nullptr, last, &newton);
     if (reached) {
         walkedAlpha.push_back(angles[first]);
         walkedLift.push_back(last.circulationLift);
@@ -1546,9 +1579,9 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
     }
     for (std::size_t k = first + 1; reached && k < angles.size(); ++k) {
         CoupledResult r;
-        bool ok = reachWarm(stationsOf, options, last.state, angles[k - 1], angles[k], r);
+        bool ok = reachWarm(stationsOf, options, last.state, angles[k - 1], angles[k], r, &newton);
         // (and, as a sweep does, from a fresh start at the angle)
-        if (!ok) ok = solveAtAngle(stationsOf, options, angles[k], nullptr, r);
+        if (!ok) ok = solveAtAngle(stationsOf, options, angles[k], nullptr, r, &newton);
         if (!ok) {
             reached = false;
             if (k + 1 < angles.size()) {

@@ -268,6 +268,25 @@ TEST(CoupledNewtonSystem, theSolverRenewsItsCompressedInfluenceWithD)
     EXPECT_LT(differenceFromDense(rewritten, step), 1e-12);
 }
 
+// An inexact Newton step: the iteration stops at the backward error asked
+// for, and no later; the direct solves are exact whatever is asked.
+TEST(CoupledNewtonSystem, aLooseStepKeepsTheBackwardErrorAskedFor)
+{
+    const PanelSolution solution = naca4415(PanelMethod::SoinneLaine);
+    const auto at4 = thirdStep(solution, 4.0);
+    NewtonSolver solver;
+    for (double accuracy : {1e-6, 1e-10}) {
+        const NewtonStep step = solver.solve(at4->system, accuracy);
+        EXPECT_EQ(step.route, NewtonSolveRoute::Iterative);
+        EXPECT_LE(step.backwardError, accuracy);
+        // (the step's own figure is the one backwardError finds)
+        EXPECT_LE(backwardError(at4->system, step.step), accuracy);
+    }
+    // Asking for less than round-off is asking for round-off.
+    const NewtonStep tight = solver.solve(at4->system, 0.0);
+    EXPECT_LT(tight.backwardError, 1e-14);
+}
+
 TEST(CoupledNewtonSystem, aNonFiniteInfluenceOfManyStationsGivesNoStepAndNoCrash)
 {
     const PanelSolution solution = naca4415(PanelMethod::SoinneLaine);
