@@ -21,8 +21,6 @@
 
 namespace tavrix::coupled {
 
-using D12 = Dual<12>;
-
 template <class T>
 struct LayerVars {
     T theta, dstar, c, ue;
