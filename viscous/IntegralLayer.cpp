@@ -50,38 +50,30 @@ bool solveStation(const LayerVars<double>& a, LayerVars<double>& b, const Interv
 {
     const int n = inverse ? 4 : 3;
     const bool turbulent = setup.kindB != LayerKind::Laminar;
-    // The residuals at v and their derivatives in the four unknowns of b
-    // (the residual of a trial step, once taken, is the next step's).
-    using D4 = Dual<4>;
-    const LayerVars<D4> ad{D4(a.theta), D4(a.dstar), D4(a.c), D4(a.ue)};
-    struct Linear {
+    auto residualNorm = [&](const LayerVars<double>& v) {
+        const std::array<double, 3> r = intervalResidual(a, v, setup);
+        double s = r[0] * r[0] + r[1] * r[1] + r[2] * r[2];
+        if (inverse) s += std::pow(v.dstar / v.theta - hkTarget, 2);
+        return std::isfinite(s) ? std::sqrt(s) : std::numeric_limits<double>::infinity();
+    };
+    for (int it = 0; it < 60; ++it) {
+        // (derivatives in the four unknowns of b alone)
+        using D4 = Dual<4>;
+        LayerVars<D4> ad{D4(a.theta), D4(a.dstar), D4(a.c), D4(a.ue)};
+        LayerVars<D4> bd{D4::variable(b.theta, 0), D4::variable(b.dstar, 1), D4::variable(b.c, 2),
+                         D4::variable(b.ue, 3)};
+        const std::array<D4, 3> r = intervalResidual(ad, bd, setup);
         Eigen::Matrix4d J = Eigen::Matrix4d::Zero();
         Eigen::Vector4d R = Eigen::Vector4d::Zero();
-        double norm = 0;  // of the residuals of the unknowns solved for
-    };
-    auto linearised = [&](const LayerVars<double>& v) {
-        const LayerVars<D4> vd{D4::variable(v.theta, 0), D4::variable(v.dstar, 1), D4::variable(v.c, 2),
-                               D4::variable(v.ue, 3)};
-        const std::array<D4, 3> r = intervalResidual(ad, vd, setup);
-        Linear l;
         for (int k = 0; k < 3; ++k) {
-            l.R[k] = r[k].v;
-            for (int j = 0; j < n; ++j) l.J(k, j) = r[k].d[j];
+            R[k] = r[k].v;
+            for (int j = 0; j < n; ++j) J(k, j) = r[k].d[j];
         }
         if (inverse) {
-            l.R[3] = v.dstar / v.theta - hkTarget;
-            l.J(3, 0) = -v.dstar / (v.theta * v.theta);
-            l.J(3, 1) = 1.0 / v.theta;
+            R[3] = b.dstar / b.theta - hkTarget;
+            J(3, 0) = -b.dstar / (b.theta * b.theta);
+            J(3, 1) = 1.0 / b.theta;
         }
-        double s = l.R[0] * l.R[0] + l.R[1] * l.R[1] + l.R[2] * l.R[2];
-        if (inverse) s += std::pow(v.dstar / v.theta - hkTarget, 2);
-        l.norm = std::isfinite(s) ? std::sqrt(s) : std::numeric_limits<double>::infinity();
-        return l;
-    };
-    Linear here = linearised(b);
-    for (int it = 0; it < 60; ++it) {
-        const Eigen::Matrix4d& J = here.J;
-        const Eigen::Vector4d& R = here.R;
         if (!R.allFinite() || !J.allFinite()) return false;
         const double rmax = R.head(n).cwiseAbs().maxCoeff();
         if (rmax < 1e-11) return true;
@@ -92,7 +84,6 @@ bool solveStation(const LayerVars<double>& a, LayerVars<double>& b, const Interv
         double f = stepLimit(b, dv.data(), n, turbulent);
         const double norm0 = R.head(n).norm();
         LayerVars<double> trial = b;
-        Linear there;
         for (int half = 0; half < 8; ++half, f *= 0.5) {
             trial = b;
             trial.theta += f * dv[0];
@@ -102,11 +93,9 @@ bool solveStation(const LayerVars<double>& a, LayerVars<double>& b, const Interv
             const double hmin = hkMinimum(setup.kindB) * 1.0001;
             if (trial.dstar < hmin * trial.theta) trial.dstar = hmin * trial.theta;
             if (turbulent) trial.c = std::max(trial.c, 1e-4);
-            there = linearised(trial);
-            if (there.norm < norm0) break;
+            if (residualNorm(trial) < norm0) break;
         }
         b = trial;
-        here = there;
         if (dv.head(n).cwiseAbs().maxCoeff() < 1e-12 * (1 + std::abs(b.c)) && rmax < 1e-8)
             return true;
     }
