@@ -21,6 +21,13 @@ public:
     // strength[1..N] for the right-hand side rhs[1..N] (index 0 unused in both).
     void solve(std::span<const double> rhs, std::span<double> strength) const;
 
+    // The same for `count` right-hand sides at once, each as solve gives it
+    // to the bit: rhs and out hold rows 0..N of `count` columns each
+    // (column c is right-hand side c; row 0 unused). The sums of the back
+    // substitution run side by side over the columns rather than one after
+    // another.
+    void solveMany(std::span<const double> rhs, std::span<double> out, int count) const;
+
     int size() const { return N_; }
     // The reduced coefficients, as the elimination leaves them.
     const Matrix& reduced() const { return U_; }

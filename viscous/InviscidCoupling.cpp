@@ -468,12 +468,27 @@ Outcome<CouplingBasis> couplingBasis(const PanelSolution& solution)
     basis.airfoilSpeed.assign(at(nAirfoil) * at(N), 0.0);
     std::vector<double> rhs(at(unknowns) + 1), ds(at(unknowns) + 1), normal(at(N) + 1),
         speed(at(N) + 1, 0.0);
+    auto segment = [&](int p) {
+        return Segment{g.X[at(p + 1)], g.Y[at(p + 1)], g.X[at(p + 2)], g.Y[at(p + 2)]};
+    };
+    // (all the right-hand sides, column p for panel p, solved at once)
+    const std::size_t columns = at(N);
+    std::vector<double> many((at(unknowns) + 1) * columns, 0.0), responses(many.size(), 0.0);
     for (int p = 0; p < N; ++p) {
-        const Segment src{g.X[at(p + 1)], g.Y[at(p + 1)], g.X[at(p + 2)], g.Y[at(p + 2)]};
-        sourceRightHandSide(solution, src, p, rhs, normal);
-        factors.solve(rhs, ds);
+        sourceRightHandSide(solution, segment(p), p, rhs, normal);
+        for (int i = 1; i <= unknowns; ++i) many[at(i) * columns + at(p)] = rhs[at(i)];
+    }
+    const bool together = factors.size() == unknowns;
+    if (together) factors.solveMany(many, responses, N);
+    for (int p = 0; p < N; ++p) {
+        if (together) {
+            for (int i = 1; i <= unknowns; ++i) ds[at(i)] = responses[at(i) * columns + at(p)];
+        } else {
+            for (int i = 1; i <= unknowns; ++i) rhs[at(i)] = many[at(i) * columns + at(p)];
+            factors.solve(rhs, ds);
+        }
         std::copy(ds.begin(), ds.end(), basis.airfoilResponse.begin() + at(p) * at(unknowns + 1));
-        airfoilStationSpeeds(solution, ds, src, p, speed, basis.airfoilSpeed, at(N), at(p));
+        airfoilStationSpeeds(solution, ds, segment(p), p, speed, basis.airfoilSpeed, at(N), at(p));
     }
     return basis;
 }
@@ -700,6 +715,23 @@ Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alpha
     // G(i, p): the change of q at station i per unit sigma on source panel p.
     std::vector<double> G(at(size) * at(sources), 0.0);
     std::vector<double> rhs(at(unknowns) + 1), ds(at(unknowns) + 1), normal(at(N) + 1);
+    // The strengths' response to each wake source panel, all solved at once
+    // (column k for panel N + k).
+    const std::size_t columns = at(nWake);
+    std::vector<double> wakeRhs((at(unknowns) + 1) * columns, 0.0), wakeResponse(wakeRhs.size(), 0.0);
+    for (int k = 0; k < nWake; ++k) {
+        sourceRightHandSide(solution, panels[at(N + k)], N + k, rhs, normal);
+        for (int i = 1; i <= unknowns; ++i) wakeRhs[at(i) * columns + at(k)] = rhs[at(i)];
+    }
+    if (nWake > 0 && factors.size() == unknowns) {
+        factors.solveMany(wakeRhs, wakeResponse, nWake);
+    } else {
+        for (int k = 0; k < nWake; ++k) {
+            for (int i = 1; i <= unknowns; ++i) rhs[at(i)] = wakeRhs[at(i) * columns + at(k)];
+            factors.solve(rhs, ds);
+            for (int i = 1; i <= unknowns; ++i) wakeResponse[at(i) * columns + at(k)] = ds[at(i)];
+        }
+    }
     for (int p = 0; p < sources; ++p) {
         const Segment& src = panels[at(p)];
         const bool onAirfoil = p < N;
@@ -711,8 +743,7 @@ Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alpha
             for (int i = 0; i < st.nAirfoil; ++i)
                 G[at(i) * at(sources) + at(p)] = basis.airfoilSpeed[at(i) * at(N) + at(p)];
         } else {
-            sourceRightHandSide(solution, src, p, rhs, normal);
-            factors.solve(rhs, ds);
+            for (int i = 1; i <= unknowns; ++i) ds[at(i)] = wakeResponse[at(i) * columns + at(p - N)];
             airfoilStationSpeeds(solution, ds, src, p, speed, G, at(sources), at(p));
         }
         for (int k = 0; k < nWake; ++k) {

@@ -44,6 +44,37 @@ TEST(GaussFactors, everyRightHandSideGivesTheBitsOfTheFullElimination)
     }
 }
 
+// Many right-hand sides at once: each column to the bit as alone (the
+// coupling solves the responses of all its source panels this way).
+TEST(GaussFactors, manyRightHandSidesAtOnceGiveTheBitsOfEachAlone)
+{
+    std::mt19937 random(20261210);
+    std::uniform_real_distribution<double> entry(-1, 1);
+    for (int N : {1, 2, 9, 161}) {
+        Matrix A;
+        A.redim(N + 1);
+        for (int i = 1; i <= N; ++i)
+            for (int j = 1; j <= N; ++j) A(i, j) = entry(random) + (i == j ? 3 : 0);
+        GaussFactors factors;
+        ASSERT_EQ(factors.factor(A, N), 0);
+        for (int count : {1, 3, 32}) {
+            const auto rows = static_cast<std::size_t>(N) + 1;
+            const auto m = static_cast<std::size_t>(count);
+            std::vector<double> many(rows * m, 0.0), out(rows * m, 0.0);
+            for (std::size_t i = 1; i < rows; ++i)
+                for (std::size_t c = 0; c < m; ++c) many[i * m + c] = entry(random);
+            factors.solveMany(many, out, count);
+            for (std::size_t c = 0; c < m; ++c) {
+                std::vector<double> rhs(rows, 0.0), alone(rows, 0.0);
+                for (std::size_t i = 1; i < rows; ++i) rhs[i] = many[i * m + c];
+                factors.solve(rhs, alone);
+                for (std::size_t i = 1; i < rows; ++i)
+                    ASSERT_EQ(bits(out[i * m + c]), bits(alone[i])) << N << " " << count << " " << c;
+            }
+        }
+    }
+}
+
 Matrix system(std::initializer_list<std::initializer_list<double>> rows)
 {
     Matrix A;
