@@ -26,9 +26,11 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // in the Jacobian, and the rate stays quadratic.
 constexpr double kFreezeStagnation = 1e-9;
 // The backward error a Newton step is solved to: kForcing times the square
-// of the largest residual, at most kLoosestStep.
+// of the largest residual, at most kLoosestStep. (At most 1e-6, NACA 2412 at
+// Re 3e6 lost its points from 17 to 20 degrees, past the maximum lift,
+// where the path of the iteration decides whether it converges.)
 constexpr double kForcing = 1e-4;
-constexpr double kLoosestStep = 1e-6;
+constexpr double kLoosestStep = 1e-8;
 // A station within a quarter of its interval of the stagnation point copies
 // its neighbour's layer; its own edge speed enters the coupling alone, and
 // may fall this far below zero when the point lies a little beyond it (the
