@@ -15,15 +15,23 @@ namespace {
 
 std::uint64_t bits(double v) { return std::bit_cast<std::uint64_t>(v); }
 
+// A random N x N system, diagonally dominant enough to need no pivot care.
+Matrix randomSystem(int N, std::mt19937& random)
+{
+    std::uniform_real_distribution<double> entry(-1, 1);
+    Matrix A;
+    A.redim(N + 1);
+    for (int i = 1; i <= N; ++i)
+        for (int j = 1; j <= N; ++j) A(i, j) = entry(random) + (i == j ? 3 : 0);
+    return A;
+}
+
 TEST(GaussFactors, everyRightHandSideGivesTheBitsOfTheFullElimination)
 {
     std::mt19937 random(20261209);
     std::uniform_real_distribution<double> entry(-1, 1);
     for (int N : {1, 2, 7, 60, 200, 1000}) {
-        Matrix A;
-        A.redim(N + 1);
-        for (int i = 1; i <= N; ++i)
-            for (int j = 1; j <= N; ++j) A(i, j) = entry(random) + (i == j ? 3 : 0);
+        const Matrix A = randomSystem(N, random);
         GaussFactors factors;
         ASSERT_EQ(factors.factor(A, N), 0);
         EXPECT_EQ(factors.size(), N);
@@ -51,10 +59,7 @@ TEST(GaussFactors, manyRightHandSidesAtOnceGiveTheBitsOfEachAlone)
     std::mt19937 random(20261210);
     std::uniform_real_distribution<double> entry(-1, 1);
     for (int N : {1, 2, 9, 161}) {
-        Matrix A;
-        A.redim(N + 1);
-        for (int i = 1; i <= N; ++i)
-            for (int j = 1; j <= N; ++j) A(i, j) = entry(random) + (i == j ? 3 : 0);
+        const Matrix A = randomSystem(N, random);
         GaussFactors factors;
         ASSERT_EQ(factors.factor(A, N), 0);
         for (int count : {1, 3, 32}) {
