@@ -301,7 +301,6 @@ struct FarField {
     RowMatrix F;
     // |F - Q R| / |F| (Frobenius) where the basis was found.
     double restFound = 0;
-    int basesFound = 0, basesKept = 0;  // range finders run; bases kept for a new D
 
     std::vector<double> diagonal;  // of the D compressed: a D rewritten in place shows there
 
@@ -342,11 +341,9 @@ struct FarField {
             // (a basis that takes clearly less of the new F is found anew)
             if (rest.allFinite() && R.allFinite() && rest.norm() <= 2 * restFound * normF + 1e-300) {
                 usable = true;
-                ++basesKept;
                 return;
             }
         }
-        ++basesFound;
         const int p = std::min(rank + 8, n);
         Eigen::MatrixXd omega(n, p);
         std::uint64_t state = 0x9E3779B97F4A7C15ull;

@@ -170,8 +170,9 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
 // the results are those of each branch run alone). Each angle starts warm:
 // from the secant of the last two converged angles of its branch (each
 // unknown continued linearly in the angle), then from the last one alone
-// (the first angle from a fresh start: the one nearest 0, or where that
-// fails the nearer of the next two that converges, tried at once); one that
+// (the first angle from a fresh start: the one nearest 0, tried at once
+// with the next; where it fails, the next, or the one after, whichever
+// converges first in that order); one that
 // fails is retried from a fresh start, then through two and four smaller
 // steps from the neighbour. Each branch keeps the stations of its last few
 // angles for the retries. Then a point still not converged is reached back

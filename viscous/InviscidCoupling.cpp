@@ -478,15 +478,9 @@ Outcome<CouplingBasis> couplingBasis(const PanelSolution& solution)
         sourceRightHandSide(solution, segment(p), p, rhs, normal);
         for (int i = 1; i <= unknowns; ++i) many[at(i) * columns + at(p)] = rhs[at(i)];
     }
-    const bool together = factors.size() == unknowns;
-    if (together) factors.solveMany(many, responses, N);
+    factors.solveMany(many, responses, N);
     for (int p = 0; p < N; ++p) {
-        if (together) {
-            for (int i = 1; i <= unknowns; ++i) ds[at(i)] = responses[at(i) * columns + at(p)];
-        } else {
-            for (int i = 1; i <= unknowns; ++i) rhs[at(i)] = many[at(i) * columns + at(p)];
-            factors.solve(rhs, ds);
-        }
+        for (int i = 1; i <= unknowns; ++i) ds[at(i)] = responses[at(i) * columns + at(p)];
         std::copy(ds.begin(), ds.end(), basis.airfoilResponse.begin() + at(p) * at(unknowns + 1));
         airfoilStationSpeeds(solution, ds, segment(p), p, speed, basis.airfoilSpeed, at(N), at(p));
     }
@@ -723,15 +717,8 @@ Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alpha
         sourceRightHandSide(solution, panels[at(N + k)], N + k, rhs, normal);
         for (int i = 1; i <= unknowns; ++i) wakeRhs[at(i) * columns + at(k)] = rhs[at(i)];
     }
-    if (nWake > 0 && factors.size() == unknowns) {
-        factors.solveMany(wakeRhs, wakeResponse, nWake);
-    } else {
-        for (int k = 0; k < nWake; ++k) {
-            for (int i = 1; i <= unknowns; ++i) rhs[at(i)] = wakeRhs[at(i) * columns + at(k)];
-            factors.solve(rhs, ds);
-            for (int i = 1; i <= unknowns; ++i) wakeResponse[at(i) * columns + at(k)] = ds[at(i)];
-        }
-    }
+    // (the factors are of the method's unknowns: the basis made them so)
+    if (nWake > 0) factors.solveMany(wakeRhs, wakeResponse, nWake);
     for (int p = 0; p < sources; ++p) {
         const Segment& src = panels[at(p)];
         const bool onAirfoil = p < N;

@@ -111,6 +111,16 @@ CoupledOptions atRe(double re)
     return options;
 }
 
+// A sweep on xfoil's nodes of section `name` at Re (no points when its basis
+// is refused).
+std::vector<SweepPoint> sweptSection(const std::string& name, const std::vector<double>& alphas,
+                                     double re)
+{
+    const auto section = xfoilSection(name);
+    if (!section) return {};
+    return sweepCoupled(alphas, section->stationsOf(), atRe(re));
+}
+
 class CoupledAirfoilAngle : public ::testing::TestWithParam<double> {};
 
 TEST_P(CoupledAirfoilAngle, naca0012AgreesWithXfoilOnItsOwnNodes)
@@ -313,10 +323,8 @@ TEST(CoupledSweep, theStalledFlowConvergesWithTheStagnationPointJustPastAStation
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "a polar's worth of Newton steps; run in the optimised build";
 #endif
-    const auto section = xfoilSection("naca2412");
-    ASSERT_TRUE(section);
-    const std::vector<SweepPoint> points =
-        sweepCoupled({16, 17, 18}, section->stationsOf(), atRe(1e6));
+    const std::vector<SweepPoint> points = sweptSection("naca2412", {16, 17, 18}, 1e6);
+    ASSERT_EQ(points.size(), 3u);
     for (const SweepPoint& p : points) {
         SCOPED_TRACE(p.alphaDeg);
         ASSERT_TRUE(p.result.converged) << p.result.reason;
@@ -335,11 +343,10 @@ TEST(CoupledSweep, theSweepWalksThroughTheMaximumLift)
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "a polar's worth of Newton steps; run in the optimised build";
 #endif
-    const auto section = xfoilSection("naca2412");
-    ASSERT_TRUE(section);
     std::vector<double> alphas;
     for (int a = 10; a <= 20; ++a) alphas.push_back(a);
-    const std::vector<SweepPoint> points = sweepCoupled(alphas, section->stationsOf(), atRe(3e6));
+    const std::vector<SweepPoint> points = sweptSection("naca2412", alphas, 3e6);
+    ASSERT_EQ(points.size(), alphas.size());
     double clMax = 0, alphaMax = 0;
     for (const SweepPoint& p : points) {
         SCOPED_TRACE(p.alphaDeg);
@@ -393,10 +400,8 @@ TEST(CoupledSweep, aStartThatFailsFreshIsReachedWarmFromTheNextAngle)
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "several fresh starts of Newton steps; run in the optimised build";
 #endif
-    const auto section = xfoilSection("naca4415");
-    ASSERT_TRUE(section);
-    const std::vector<SweepPoint> points =
-        sweepCoupled({-1, -0.5, 0, 0.5, 1}, section->stationsOf(), atRe(3e6));
+    const std::vector<SweepPoint> points = sweptSection("naca4415", {-1, -0.5, 0, 0.5, 1}, 3e6);
+    ASSERT_EQ(points.size(), 5u);
     for (const SweepPoint& p : points) {
         SCOPED_TRACE(p.alphaDeg);
         ASSERT_TRUE(p.result.converged) << p.result.reason;
