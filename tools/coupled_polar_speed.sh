@@ -41,18 +41,15 @@ Xvfb "$display" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 sleep 1
 
-# Median of the wall times (seconds) of running "$@" $runs times.
-median_time() {
-  local times=()
-  for _ in $(seq "$runs"); do
-    local t0 t1
-    t0=$(date +%s.%N)
-    "$@"
-    t1=$(date +%s.%N)
-    times+=("$(python3 -c "print($t1 - $t0)")")
-  done
-  printf '%s\n' "${times[@]}" | sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'
+# Wall time (seconds) of running "$@" once.
+wall_time() {
+  local t0 t1
+  t0=$(date +%s.%N)
+  "$@"
+  t1=$(date +%s.%N)
+  python3 -c "print($t1 - $t0)"
 }
+median() { sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
 
 echo "| section | xfoil ASEQ (s) | converged | coupled_polar $method (s) | converged | xfoil / ours |"
 echo "|---|---:|---:|---:|---:|---:|"
@@ -66,9 +63,15 @@ for s in 0012 4415; do
     (cd "$work" && DISPLAY=$display LD_PRELOAD=$work/nofpe.so xfoil <"$work/xfoil.in" >"$work/xfoil.log" 2>&1)
   }
   run_ours() { "$tool" "$dat" "$method" 3e6 9 -10 10 0.5 >"$work/ours.txt"; }
-  tx=$(median_time run_xfoil)
+  # (the two in turn, so that both meet the same load of a shared machine)
+  times_x=() times_o=()
+  for _ in $(seq "$runs"); do
+    times_x+=("$(wall_time run_xfoil)")
+    times_o+=("$(wall_time run_ours)")
+  done
+  tx=$(printf '%s\n' "${times_x[@]}" | median)
+  to=$(printf '%s\n' "${times_o[@]}" | median)
   nx=$(sed -n '/^ *------/,$p' "$work/polar.txt" | tail -n +2 | grep -c . || true)
-  to=$(median_time run_ours)
   no=$(grep -c ' yes ' "$work/ours.txt" || true)
   python3 -c "print(f'| NACA $s | {$tx:.2f} | $nx of 41 | {$to:.2f} | $no of 41 | {$tx / $to:.3g} |')"
 done

@@ -9,6 +9,8 @@
 #include <cmath>
 #include <deque>
 #include <exception>
+#include <future>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <sstream>
@@ -444,10 +446,11 @@ double sqrtTransitionCtau(const LayerVars<double>& v, double re)
 // interval itself carry a transition point that sits on one of its ends
 // (n of the laminar end a little past Ncrit puts it at that end), which stops
 // a station near Ncrit from flipping between the two kinds at every step.
-// Returns whether anything changed.
+// With laminarShape, a station made laminar again takes the shape factor of
+// the laminar station before it. Returns whether anything changed.
 bool classifyTransition(const Layout& L, const std::vector<int>& order, double tripXi,
                         std::vector<LayerVars<double>>& v, std::vector<char>& turbulent,
-                        const CoupledOptions& o, double margin)
+                        const CoupledOptions& o, double margin, bool laminarShape)
 {
     const int m = static_cast<int>(order.size());
     int t0 = m;
@@ -482,6 +485,7 @@ bool classifyTransition(const Layout& L, const std::vector<int>& order, double t
             // from this estimate, and the station must not flip back.)
             if (nb < o.ncrit - 0.1 - margin && L.xi[b] < tripXi) {
                 v[b].c = nb;
+                if (laminarShape) v[b].dstar = v[b].theta * (v[a].dstar / v[a].theta);
                 turbulent[b] = 0;
                 ++t1;
             }
@@ -712,9 +716,12 @@ std::optional<std::size_t> firstZigzag(const std::vector<double>& speed)
 namespace {
 
 // The Newton iteration from a warm start, or from the layers marched on the
-// inviscid speed (with holdEdge, held before the trailing edge).
+// inviscid speed (with holdEdge, held before the trailing edge); with
+// laminarShape, a station the transition leaves takes the laminar shape
+// (see classifyTransition).
 CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
-                        const CoupledState* warm, bool holdEdge, NewtonSolver& newton)
+                        const CoupledState* warm, bool holdEdge, NewtonSolver& newton,
+                        bool laminarShape = false)
 {
     CoupledResult res;
     const int nA = st.nAirfoil, n = st.size();
@@ -879,8 +886,8 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
         // After a few moves of the transition intervals, they move only
         // for a clear reason (see classifyTransition).
         const double margin = transitionMoves >= kFreeTransitionMoves ? kTransitionMargin : 0.0;
-        bool moved = classifyTransition(L, L.lower, L.tripXiLower, v, turbulent, o, margin);
-        moved = classifyTransition(L, L.upper, L.tripXiUpper, v, turbulent, o, margin) || moved;
+        bool moved = classifyTransition(L, L.lower, L.tripXiLower, v, turbulent, o, margin, laminarShape);
+        moved = classifyTransition(L, L.upper, L.tripXiUpper, v, turbulent, o, margin, laminarShape) || moved;
         if (moved) ++transitionMoves;
         changed = moved || changed;
 
@@ -1120,10 +1127,20 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
 CoupledResult solveCoupledWith(const CouplingStations& st, const CoupledOptions& o,
                                const CoupledState* warm, NewtonSolver& newton)
 {
-    CoupledResult first = solveFrom(st, o, warm, false, newton);
     const bool fresh = !(warm && warm->valid());
-    if (first.converged || !fresh || first.iterations == 0) return first;
-    CoupledResult held = solveFrom(st, o, nullptr, true, newton);
+    if (!fresh) return solveFrom(st, o, warm, false, newton);
+    // Three fresh starts, each far from the last: a station the transition
+    // leaves takes the laminar shape (a station made laminar again keeps
+    // its fuller turbulent profile otherwise, whose waves hardly grow, so
+    // that the next one downstream is judged laminar too and the transition
+    // runs off downstream: NACA 4415 at 0 degrees on xfoil's nodes, Re
+    // 3e6); then as the classification leaves it; then from the march that
+    // holds the edge speed.
+    CoupledResult first = solveFrom(st, o, nullptr, false, newton, true);
+    if (first.converged || first.iterations == 0) return first;
+    CoupledResult second = solveFrom(st, o, nullptr, false, newton, false);
+    if (second.converged) return second;
+    CoupledResult held = solveFrom(st, o, nullptr, true, newton, false);
     return held.converged ? held : first;
 }
 
@@ -1226,6 +1243,96 @@ bool reachWarm(const StationsOfAngle& stationsOf, const CoupledOptions& options,
         ok = reachInSteps(stationsOf, options, start, from, to, parts, out, newton);
     return ok;
 }
+
+// Stations built ahead for a sweep's branch by the thread whose branch is
+// done: the two branches seldom take the same time (on a cambered section
+// the one towards the stall moves its transition points across the chord
+// and takes half again as many Newton steps), and the wake and D of an
+// angle (a fifth of an angle's work) do not depend on any layer. Each
+// angle is built once, by whichever thread asks first; the other waits
+// for it. The stations are those stationsOf gives, to the bit, whoever
+// builds them.
+class StationsAhead {
+public:
+    explicit StationsAhead(StationsOfAngle stationsOf) : stationsOf_(std::move(stationsOf)) {}
+
+    // The stations of the angle: built here, or taken from the thread that
+    // built or is building them (and no longer kept).
+    Outcome<CouplingStations> take(double alpha)
+    {
+        std::shared_future<Outcome<CouplingStations>> ready;
+        std::promise<Outcome<CouplingStations>> mine;
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            const auto it = slots_.find(alpha);
+            if (it != slots_.end()) {
+                ready = it->second.stations;
+                if (it->second.ahead) --ahead_;
+                slots_.erase(it);
+            } else {
+                // (claimed, so that the helper does not build it as well)
+                slots_.emplace(alpha, Slot{mine.get_future().share(), false});
+            }
+        }
+        if (ready.valid()) return ready.get();
+        Outcome<CouplingStations> built = buildInto(alpha, mine);
+        const std::lock_guard<std::mutex> lock(mutex_);
+        slots_.erase(alpha);
+        return built;
+    }
+
+    // The size of one angle's stations (their D), once any were built.
+    std::size_t bytes() const { return bytes_.load(); }
+    bool full(std::size_t room)
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return ahead_ >= room;
+    }
+
+    // Builds the stations of `alpha` for a later take(), unless the angle is
+    // claimed already or `room` stations built ahead wait untaken; whether
+    // it built them.
+    bool buildAhead(double alpha, std::size_t room)
+    {
+        std::promise<Outcome<CouplingStations>> mine;
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            if (slots_.count(alpha) || ahead_ >= room) return false;
+            slots_.emplace(alpha, Slot{mine.get_future().share(), true});
+            ++ahead_;
+        }
+        buildInto(alpha, mine);
+        return true;
+    }
+
+private:
+    struct Slot {
+        std::shared_future<Outcome<CouplingStations>> stations;
+        bool ahead = false;  // built for a later take()
+    };
+
+    Outcome<CouplingStations> buildInto(double alpha, std::promise<Outcome<CouplingStations>>& promise)
+    {
+        try {
+            Outcome<CouplingStations> built = stationsOf_(alpha);
+            if (built) bytes_ = std::max<std::size_t>(bytes_.load(), built->D.size() * sizeof(double));
+            promise.set_value(built);
+            return built;
+        } catch (...) {
+            promise.set_exception(std::current_exception());
+            throw;
+        }
+    }
+
+    StationsOfAngle stationsOf_;
+    std::mutex mutex_;
+    std::map<double, Slot> slots_;
+    std::size_t ahead_ = 0;
+    std::atomic<std::size_t> bytes_{0};
+};
+
+// Stations built ahead and not yet taken, at most this many bytes of them.
+constexpr std::size_t kAheadBytes = std::size_t{64} << 20;
 
 // here() on this thread and there() on a second one at once; an exception
 // of either is passed on once both are done.
@@ -1340,8 +1447,14 @@ std::vector<SweepPoint> sweepCoupled(
     // so that a cancel does not wait for the retries of a point: once
     // cancelled, no stations are built. Each branch keeps the stations of
     // its own last angles.
+    StationsAhead ahead(stationsOf);
+    // (how many angles' stations kAheadBytes hold, once one was built)
+    auto roomAhead = [&ahead] {
+        return std::max<std::size_t>(kAheadBytes / std::max<std::size_t>(ahead.bytes(), 1), 1);
+    };
+    const StationsOfAngle shared = [&ahead](double alpha) { return ahead.take(alpha); };
     auto stationsOrStop = [&]() -> StationsOfAngle {
-        const StationsOfAngle built = remembered(stationsOf);
+        const StationsOfAngle built = remembered(shared);
         return [&goOn, &cancelledReason, built](double alpha) -> Outcome<CouplingStations> {
             if (!goOn()) return Refusal{Refusal::Kind::Cancelled, cancelledReason};
             return built(alpha);
@@ -1350,7 +1463,7 @@ std::vector<SweepPoint> sweepCoupled(
     // The start: the angle nearest 0 from a fresh start; where that does not
     // converge, the nearest of the next two whose fresh start does, so that
     // the angles between are reached warm from it rather than fresh (NACA
-    // 4415 on xfoil's nodes at Re 3e6 fails fresh at 0 degrees).
+    // 4415 on xfoil's nodes at Re 3e6 fails fresh at -0.5 degrees).
     std::vector<std::size_t> nearest(alphas.size());
     for (std::size_t i = 0; i < alphas.size(); ++i) nearest[i] = i;
     std::stable_sort(nearest.begin(), nearest.end(), [&](std::size_t a, std::size_t b) {
@@ -1363,27 +1476,42 @@ std::vector<SweepPoint> sweepCoupled(
             points[i].route = 0;
             return solveAtAngle(stationsOrStop(), options, alphas[i], nullptr, points[i].result);
         };
-        // The nearest and the next at once, one on each thread (the second
-        // would wait otherwise); the nearest that converges is the start,
-        // the next one nearest after those two tried alone.
-        bool nearestConverged = false, nextConverged = false;
+        // The nearest alone first: where it converges (the common case) the
+        // branches start at once. Where it does not, the next two at once,
+        // one on each thread, and the nearer that converges starts.
+        // (meanwhile the other thread builds the stations of the angles
+        // nearest 0 after it, where the branches will begin)
+        bool nearestConverged = false;
         if (goOn()) {
-            if (nearest.size() > 1)
-                bothAtOnce([&] { nextConverged = freshAt(nearest[1]); },
-                           [&] { nearestConverged = freshAt(nearest[0]); });
-            else
-                nearestConverged = freshAt(nearest[0]);
+            std::atomic<bool> started{false};
+            bothAtOnce(
+                [&] {
+                    for (std::size_t k = 1; k < nearest.size() && !started.load() && goOn(); ++k)
+                        if (!ahead.buildAhead(alphas[nearest[k]], roomAhead()) && ahead.full(roomAhead()))
+                            break;
+                },
+                [&] {
+                    nearestConverged = freshAt(nearest[0]);
+                    started = true;
+                });
         }
-        if (nearestConverged) {
-            // (the next one is solved again in its branch, warm from the start)
-            if (nearest.size() > 1) {
-                points[nearest[1]].result = CoupledResult{};
-                points[nearest[1]].result.reason = cancelledReason;
+        if (!nearestConverged && nearest.size() > 1 && goOn()) {
+            bool nextConverged = false, afterConverged = false;
+            if (nearest.size() > 2)
+                bothAtOnce([&] { afterConverged = freshAt(nearest[2]); },
+                           [&] { nextConverged = freshAt(nearest[1]); });
+            else
+                nextConverged = freshAt(nearest[1]);
+            if (nextConverged) {
+                start = nearest[1];
+                // (the one after is solved again in its branch, warm)
+                if (nearest.size() > 2) {
+                    points[nearest[2]].result = CoupledResult{};
+                    points[nearest[2]].result.reason = cancelledReason;
+                }
+            } else if (afterConverged) {
+                start = nearest[2];
             }
-        } else if (nextConverged) {
-            start = nearest[1];
-        } else if (nearest.size() > 2 && goOn() && freshAt(nearest[2])) {
-            start = nearest[2];
         }
         ++done;
     }
@@ -1396,7 +1524,10 @@ std::vector<SweepPoint> sweepCoupled(
 
     // The angles of a branch in order, each from the last converged one
     // (the first from `from` when given).
-    auto runBranch = [&](const std::vector<std::size_t>& branch, const SweepPoint* from) {
+    // (the position in its branch of the angle each branch is at)
+    std::atomic<std::size_t> upAt{0}, downAt{0};
+    auto runBranch = [&](const std::vector<std::size_t>& branch, const SweepPoint* from,
+                         std::atomic<std::size_t>& at) {
         const StationsOfAngle stations = stationsOrStop();
         NewtonSolver newton;
         bool haveNeighbour = from && from->result.converged;
@@ -1405,7 +1536,9 @@ std::vector<SweepPoint> sweepCoupled(
         bool havePrevious = false;
         CoupledState previous;
         double previousAlpha = 0;
-        for (std::size_t i : branch) {
+        for (std::size_t position = 0; position < branch.size(); ++position) {
+            at = position;
+            const std::size_t i = branch[position];
             if (!goOn()) break;
             SweepPoint& p = points[i];
             // Warm first (the layers of neighbouring angles are a few Newton
@@ -1425,17 +1558,13 @@ std::vector<SweepPoint> sweepCoupled(
                 ok = solveAtAngle(stations, options, alphas[i], &neighbour, p.result, &newton);
                 if (ok) p.route = 1;
             }
-            if (!ok) {
-                CoupledResult r;
-                ok = solveAtAngle(stations, options, alphas[i], nullptr, r, &newton);
-                if (ok || !haveNeighbour || p.result.iterations == 0) {
-                    p.result = std::move(r);
-                    p.route = 0;
-                }
-            }
-            // A point refused before any Newton step (no stations for the
-            // angle, no stagnation point on the contour) is not one smaller
-            // steps would reach.
+            // Then through two and four smaller steps from the neighbour (a
+            // point refused before any Newton step, with no stations for the
+            // angle or no stagnation point on the contour, is not one
+            // smaller steps would reach), and last from a fresh start: the
+            // neighbour's layer in smaller steps is a short walk, a fresh
+            // start a long one (up to three tries from a march) that, past
+            // the stall, may end on another branch of the equations.
             const bool iterated = p.result.iterations > 0;
             for (int parts = 2; !ok && haveNeighbour && iterated && parts <= 4; parts *= 2) {
                 CoupledResult r;
@@ -1443,6 +1572,14 @@ std::vector<SweepPoint> sweepCoupled(
                     p.result = std::move(r);
                     p.route = 2;
                     ok = true;
+                }
+            }
+            if (!ok) {
+                CoupledResult r;
+                ok = solveAtAngle(stations, options, alphas[i], nullptr, r, &newton);
+                if (ok || !haveNeighbour || p.result.iterations == 0) {
+                    p.result = std::move(r);
+                    p.route = 0;
                 }
             }
             if (ok) {
@@ -1458,13 +1595,31 @@ std::vector<SweepPoint> sweepCoupled(
             ++done;
         }
     };
+    // A branch that is done builds the other's stations ahead of it, the
+    // nearest first, within kAheadBytes of stations waiting.
+    auto helpAhead = [&](const std::vector<std::size_t>& other, const std::atomic<std::size_t>& at) {
+        for (std::size_t k = at.load() + 1; k < other.size(); ++k) {
+            if (!goOn()) return;
+            k = std::max(k, at.load() + 1);
+            if (k >= other.size()) return;
+            if (!ahead.buildAhead(alphas[other[k]], roomAhead()) && ahead.full(roomAhead())) return;
+        }
+    };
     // Both branches from the start at once (each is the same
     // sequence of solves whichever runs first: the results do not depend on
     // the threads).
     if (!down.empty() && !up.empty()) {
-        bothAtOnce([&] { runBranch(down, &points[start]); }, [&] { runBranch(up, &points[start]); });
+        bothAtOnce(
+            [&] {
+                runBranch(down, &points[start], downAt);
+                helpAhead(up, upAt);
+            },
+            [&] {
+                runBranch(up, &points[start], upAt);
+                helpAhead(down, downAt);
+            });
     } else {
-        runBranch(up.empty() ? down : up, &points[start]);
+        runBranch(up.empty() ? down : up, &points[start], upAt);
     }
     // A point that failed before any neighbour had converged (the start of
     // a branch on a cambered section, say) is reached back from the nearest

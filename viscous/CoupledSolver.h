@@ -125,8 +125,12 @@ std::optional<std::size_t> firstZigzag(const std::vector<double>& speed);
 
 // Runs the coupled analysis on the stations. A warm start that fits the
 // stations is used as the first iterate; otherwise the layers are marched on
-// the inviscid speed. Never returns NaN values: a point that fails is
-// reported as not converged with its reason and the last finite iterate.
+// the inviscid speed, and up to three tries are made from there: the
+// stations the transition leaves downstream taking the laminar shape, then
+// keeping their own, then from a march that holds the edge speed over the
+// last panels. Never returns NaN values: a point that fails is reported as
+// not converged with its reason (the first try's) and the last finite
+// iterate.
 CoupledResult solveCoupled(const CouplingStations& stations, const CoupledOptions& options,
                            const CoupledState* warmStart = nullptr);
 
@@ -170,12 +174,13 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
 // the results are those of each branch run alone). Each angle starts warm:
 // from the secant of the last two converged angles of its branch (each
 // unknown continued linearly in the angle), then from the last one alone
-// (the first angle from a fresh start: the one nearest 0, tried at once
-// with the next; where it fails, the next, or the one after, whichever
-// converges first in that order); one that
-// fails is retried from a fresh start, then through two and four smaller
-// steps from the neighbour. Each branch keeps the stations of its last few
-// angles for the retries. Then a point still not converged is reached back
+// (the first angle from a fresh start: the one nearest 0; where it fails,
+// the next two at once, the nearer that converges); one that fails is
+// retried through two and four smaller steps from the neighbour, then from
+// a fresh start. Each branch keeps the stations of its last few angles for
+// the retries, and the thread of the branch done first builds the other's
+// stations ahead of it (each angle's once, whichever thread asks first).
+// Then a point still not converged is reached back
 // from the nearest converged angle on either side of it (in two steps, four
 // from more than a degree away), for as long as that brings more points in;
 // what remains is reported as not converged. Last, beyond an angle that

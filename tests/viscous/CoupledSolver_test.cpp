@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <map>
+#include <mutex>
 #include <numbers>
 
 namespace tavrix::coupled {
@@ -270,6 +271,43 @@ TEST(CoupledSweep, twoThreadsGiveTheBranchesOwnPointsAndStopTogether)
         EXPECT_EQ(stopped[k].result.iterations, 0);
     }
     EXPECT_GE(asked, 2u);
+}
+
+// A branch that is done builds the other's stations ahead of it: with one
+// angle below the start and six above, the thread of the short branch
+// builds some of the long one's. Every angle's stations are built once, and
+// each point is, to the bit, what the long branch alone gives (the stations
+// depend on the angle here, so that stations handed to the wrong angle
+// would show).
+TEST(CoupledSweep, stationsBuiltAheadForTheLongerBranchAreEachAngleOwn)
+{
+    const CouplingStations plate = thinPlate(40, 15, false, true);
+    std::mutex counting;
+    std::map<double, int> built;
+    const StationsOfAngle stationsOf = [&](double alpha) -> Outcome<CouplingStations> {
+        {
+            const std::lock_guard<std::mutex> lock(counting);
+            ++built[alpha];
+        }
+        CouplingStations st = plate;
+        st.alphaDeg = alpha;
+        for (double& q : st.qInviscid) q *= 1 + 0.01 * alpha;
+        return st;
+    };
+    CoupledOptions o;
+    o.re = 1e6;
+    const std::vector<double> alphas{-1, 0, 1, 2, 3, 4, 5, 6};
+    const std::vector<SweepPoint> both = sweepCoupled(alphas, stationsOf, o);
+    for (const auto& [alpha, count] : built) EXPECT_EQ(count, 1) << alpha;
+    EXPECT_EQ(built.size(), alphas.size());
+    const std::vector<SweepPoint> up = sweepCoupled({0, 1, 2, 3, 4, 5, 6}, stationsOf, o);
+    for (std::size_t k = 1; k < alphas.size(); ++k) {
+        SCOPED_TRACE(alphas[k]);
+        ASSERT_TRUE(both[k].result.converged) << both[k].result.reason;
+        EXPECT_EQ(both[k].result.iterations, up[k - 1].result.iterations);
+        EXPECT_EQ(both[k].result.cd, up[k - 1].result.cd);
+        EXPECT_EQ(both[k].result.circulationLift, up[k - 1].result.circulationLift);
+    }
 }
 
 TEST(CoupledPlate, findsTheAngleOfAPrescribedLift)
