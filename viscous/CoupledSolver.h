@@ -134,6 +134,12 @@ std::optional<std::size_t> firstZigzag(const std::vector<double>& speed);
 CoupledResult solveCoupled(const CouplingStations& stations, const CoupledOptions& options,
                            const CoupledState* warmStart = nullptr);
 
+class NewtonSolver;
+// solveCoupled with the Newton solver's work space of the caller (the tries
+// of a sweep's branch keep it from one angle to the next).
+CoupledResult solveCoupledWith(const CouplingStations& stations, const CoupledOptions& options,
+                               const CoupledState* warmStart, NewtonSolver& newton);
+
 // One point of a sweep: its angle and result (not converged, with the reason,
 // when the stations could not be built or the iteration failed).
 struct SweepPoint {

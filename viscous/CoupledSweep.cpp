@@ -1,0 +1,652 @@
+// The sweeps of the coupled analysis over angles of attack: the outward
+// sweep of a polar on two threads, and the single point not given up
+// lightly (see CoupledSolver.h).
+#include <algorithm>
+#include <atomic>
+#include <cmath>
+#include <deque>
+#include <exception>
+#include <future>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <sstream>
+#include <thread>
+
+#include "viscous/CoupledNewtonSystem.h"
+#include "viscous/CoupledSolver.h"
+
+namespace tavrix::coupled {
+
+namespace {
+
+// The stations of the last few angles asked for, kept: a point that does
+// not converge at once is tried again at the same angle (warm, fresh, in
+// steps), and each try would build its wake and D again.
+StationsOfAngle remembered(const StationsOfAngle& stationsOf)
+{
+    constexpr std::size_t kKept = 4;
+    auto kept = std::make_shared<std::deque<std::pair<double, Outcome<CouplingStations>>>>();
+    return [stationsOf, kept](double alpha) -> Outcome<CouplingStations> {
+        for (const auto& [a, stations] : *kept)
+            if (a == alpha) return stations;
+        kept->emplace_front(alpha, stationsOf(alpha));
+        if (kept->size() > kKept) kept->pop_back();
+        return kept->front().second;
+    };
+}
+
+// The first iterate of an angle from the last two converged angles of a
+// sweep, `last` and `previous` before it, f = (alpha - alpha_last) /
+// (alpha_last - alpha_previous): every unknown continued along the secant
+// of the two, c only where both hold the same kind of layer; a station the
+// line would carry out of range (theta, ue or c below zero, delta* below
+// theta) keeps the last angle's state. The transition intervals then start
+// near where they move to (a warm start from the last angle alone walks
+// them there a station per Newton step), and the stagnation point is
+// relocated from there as from any warm start.
+CoupledState extrapolatedState(const CoupledState& previous, const CoupledState& last, double f)
+{
+    if (previous.vars.size() != last.vars.size() ||
+        previous.turbulent.size() != last.turbulent.size() || !std::isfinite(f))
+        return last;
+    CoupledState guess = last;
+    for (std::size_t g = 0; g < guess.vars.size(); ++g) {
+        const LayerVars<double>& a = previous.vars[g];
+        LayerVars<double>& b = guess.vars[g];
+        b.theta += f * (b.theta - a.theta);
+        b.dstar += f * (b.dstar - a.dstar);
+        b.ue += f * (b.ue - a.ue);
+        if (g >= guess.turbulent.size() || guess.turbulent[g] == previous.turbulent[g])
+            b.c += f * (b.c - a.c);
+        if (!(b.theta > 0) || !(b.dstar > b.theta) || !(b.ue > 0) || !(b.c >= 0) ||
+            !std::isfinite(b.theta + b.dstar + b.ue + b.c))
+            b = last.vars[g];
+    }
+    return guess;
+}
+
+// The point at an angle, warm from `warm` when given (the refusal of its
+// stations as the reason when there are none); whether it converged.
+// (with `newton`, its work space carries over from the caller's last solve)
+bool solveAtAngle(const StationsOfAngle& stationsOf, const CoupledOptions& options, double alpha,
+                  const CoupledState* warm, CoupledResult& out, NewtonSolver* newton = nullptr)
+{
+    const Outcome<CouplingStations> st = stationsOf(alpha);
+    if (!st.ok()) {
+        out = CoupledResult{};
+        out.reason = st.refusal().message;
+        return false;
+    }
+    out = newton ? solveCoupledWith(*st, options, warm, *newton) : solveCoupled(*st, options, warm);
+    return out.converged;
+}
+
+// From a converged state at angle `from` to angle `to` in `parts` equal
+// steps, each warm from the last; `out` holds the last step's result.
+bool reachInSteps(const StationsOfAngle& stationsOf, const CoupledOptions& options,
+                  const CoupledState& start, double from, double to, int parts,
+                  CoupledResult& out, NewtonSolver* newton = nullptr)
+{
+    CoupledState s = start;
+    for (int k = 1; k <= parts; ++k) {
+        if (!solveAtAngle(stationsOf, options, from + (to - from) * k / parts, &s, out, newton))
+            return false;
+        s = out.state;
+    }
+    return true;
+}
+
+// From a converged state at angle `from` to angle `to`: warm at once, then
+// in two and four equal steps.
+bool reachWarm(const StationsOfAngle& stationsOf, const CoupledOptions& options,
+               const CoupledState& start, double from, double to, CoupledResult& out,
+               NewtonSolver* newton = nullptr)
+{
+    bool ok = solveAtAngle(stationsOf, options, to, &start, out, newton);
+    for (int parts = 2; !ok && parts <= 4; parts *= 2)
+        ok = reachInSteps(stationsOf, options, start, from, to, parts, out, newton);
+    return ok;
+}
+
+// Stations built ahead for a sweep's branch by the thread whose branch is
+// done: the two branches seldom take the same time (on a cambered section
+// the one towards the stall moves its transition points across the chord
+// and takes half again as many Newton steps), and the wake and D of an
+// angle (a fifth of an angle's work) do not depend on any layer. Each
+// angle is built once, by whichever thread asks first; the other waits
+// for it. The stations are those stationsOf gives, to the bit, whoever
+// builds them.
+class StationsAhead {
+public:
+    explicit StationsAhead(StationsOfAngle stationsOf) : stationsOf_(std::move(stationsOf)) {}
+
+    // The stations of the angle: built here, or taken from the thread that
+    // built or is building them (and no longer kept).
+    Outcome<CouplingStations> take(double alpha)
+    {
+        std::shared_future<Outcome<CouplingStations>> ready;
+        std::promise<Outcome<CouplingStations>> mine;
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            const auto it = slots_.find(alpha);
+            if (it != slots_.end()) {
+                ready = it->second.stations;
+                if (it->second.ahead) --ahead_;
+                slots_.erase(it);
+            } else {
+                // (claimed, so that the helper does not build it as well)
+                slots_.emplace(alpha, Slot{mine.get_future().share(), false});
+            }
+        }
+        if (ready.valid()) return ready.get();
+        Outcome<CouplingStations> built = buildInto(alpha, mine);
+        const std::lock_guard<std::mutex> lock(mutex_);
+        slots_.erase(alpha);
+        return built;
+    }
+
+    // The size of one angle's stations (their D), once any were built.
+    std::size_t bytes() const { return bytes_.load(); }
+    bool full(std::size_t room)
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return ahead_ >= room;
+    }
+
+    // Builds the stations of `alpha` for a later take(), unless the angle is
+    // claimed already or `room` stations built ahead wait untaken; whether
+    // it built them.
+    bool buildAhead(double alpha, std::size_t room)
+    {
+        std::promise<Outcome<CouplingStations>> mine;
+        {
+            const std::lock_guard<std::mutex> lock(mutex_);
+            if (slots_.count(alpha) || ahead_ >= room) return false;
+            slots_.emplace(alpha, Slot{mine.get_future().share(), true});
+            ++ahead_;
+        }
+        buildInto(alpha, mine);
+        return true;
+    }
+
+private:
+    struct Slot {
+        std::shared_future<Outcome<CouplingStations>> stations;
+        bool ahead = false;  // built for a later take()
+    };
+
+    Outcome<CouplingStations> buildInto(double alpha, std::promise<Outcome<CouplingStations>>& promise)
+    {
+        try {
+            Outcome<CouplingStations> built = stationsOf_(alpha);
+            if (built) bytes_ = std::max<std::size_t>(bytes_.load(), built->D.size() * sizeof(double));
+            promise.set_value(built);
+            return built;
+        } catch (...) {
+            promise.set_exception(std::current_exception());
+            throw;
+        }
+    }
+
+    StationsOfAngle stationsOf_;
+    std::mutex mutex_;
+    std::map<double, Slot> slots_;
+    std::size_t ahead_ = 0;
+    std::atomic<std::size_t> bytes_{0};
+};
+
+// Stations built ahead and not yet taken, at most this many bytes of them.
+constexpr std::size_t kAheadBytes = std::size_t{64} << 20;
+
+// here() on this thread and there() on a second one at once; an exception
+// of either is passed on once both are done.
+void bothAtOnce(const std::function<void()>& there, const std::function<void()>& here)
+{
+    std::exception_ptr failure;
+    std::thread second([&] {
+        try {
+            there();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    });
+    try {
+        here();
+    } catch (...) {
+        second.join();
+        throw;
+    }
+    second.join();
+    if (failure) std::rethrow_exception(failure);
+}
+
+}  // namespace
+
+std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
+                                            const std::vector<double>& lift,
+                                            const std::vector<char>& converged)
+{
+    std::vector<BranchJump> jumps;
+    const std::size_t n = std::min({alphas.size(), lift.size(), converged.size()});
+    if (n == 0) return jumps;
+    std::size_t start = 0;
+    for (std::size_t i = 1; i < n; ++i)
+        if (std::abs(alphas[i]) < std::abs(alphas[start])) start = i;
+    if (!converged[start]) return jumps;
+    std::vector<std::size_t> up, down;
+    for (std::size_t i = 0; i < n; ++i) (alphas[i] >= alphas[start] ? up : down).push_back(i);
+    std::sort(up.begin(), up.end(),
+              [&](std::size_t a, std::size_t b) { return alphas[a] < alphas[b]; });
+    std::sort(down.begin(), down.end(),
+              [&](std::size_t a, std::size_t b) { return alphas[a] > alphas[b]; });
+    constexpr double kThinAirfoilSlope = 2 * M_PI * M_PI / 180;  // per degree
+    // A lift curve rises at most at the thin-airfoil slope: half as much
+    // again is no flow's.
+    constexpr double kSteepestRise = 1.5;
+    for (const std::vector<std::size_t>* branch : {&up, &down}) {
+        const double sign = branch == &up ? 1.0 : -1.0;
+        std::size_t last = start;
+        double slope = kThinAirfoilSlope;
+        bool failed = false;
+        // Whether the lift has fallen from one converged angle to the next.
+        bool turned = false;
+        for (std::size_t i : *branch) {
+            if (i == start) continue;
+            if (!converged[i]) {
+                failed = true;
+                continue;
+            }
+            if (!failed) {
+                const double d = alphas[i] - alphas[last];
+                if (turned && sign * (lift[i] - lift[last]) >
+                                  kSteepestRise * kThinAirfoilSlope * std::abs(d) + 0.02) {
+                    // After the lift has fallen, a rise far steeper than
+                    // any lift curve's: the attached branch again, not the
+                    // stalled flow.
+                    jumps.push_back({i, last});
+                    continue;
+                }
+                if (std::abs(d) > 1e-12) slope = std::max((lift[i] - lift[last]) / d, 0.0);
+                if (sign * lift[i] < sign * lift[last]) turned = true;
+                last = i;
+                continue;
+            }
+            const double span = std::abs(alphas[i] - alphas[last]);
+            if (sign * lift[i] > sign * lift[last] + 1.2 * slope * span + 0.02)
+                jumps.push_back({i, last});
+        }
+    }
+    return jumps;
+}
+
+std::vector<SweepPoint> sweepCoupled(
+    const std::vector<double>& alphas, const StationsOfAngle& stationsOf,
+    const CoupledOptions& options,
+    const std::function<bool(std::size_t done, std::size_t total)>& keepGoing,
+    const std::string& cancelledReason)
+{
+    std::vector<SweepPoint> points(alphas.size());
+    if (alphas.empty()) return points;
+    for (std::size_t i = 0; i < alphas.size(); ++i) {
+        points[i].alphaDeg = alphas[i];
+        points[i].result.reason = cancelledReason;
+    }
+    // The two branches run on two threads; the progress callback is never
+    // asked from both at once.
+    std::atomic<bool> cancelled{false};
+    std::atomic<std::size_t> done{0};
+    std::mutex asking;
+    // (the count of angles done read under the lock, so that the callback
+    // sees it grow; all of them once the outward pass is over)
+    auto goOn = [&] {
+        if (cancelled.load()) return false;
+        if (keepGoing) {
+            const std::lock_guard<std::mutex> lock(asking);
+            const std::size_t d = done.load();
+            if (!cancelled.load() && !keepGoing(d, alphas.size())) cancelled = true;
+        }
+        return !cancelled.load();
+    };
+    // Asked again before every attempt (a point that fails tries several),
+    // so that a cancel does not wait for the retries of a point: once
+    // cancelled, no stations are built. Each branch keeps the stations of
+    // its own last angles.
+    StationsAhead ahead(stationsOf);
+    // (how many angles' stations kAheadBytes hold, once one was built)
+    auto roomAhead = [&ahead] {
+        return std::max<std::size_t>(kAheadBytes / std::max<std::size_t>(ahead.bytes(), 1), 1);
+    };
+    const StationsOfAngle shared = [&ahead](double alpha) { return ahead.take(alpha); };
+    auto stationsOrStop = [&]() -> StationsOfAngle {
+        const StationsOfAngle built = remembered(shared);
+        return [&goOn, &cancelledReason, built](double alpha) -> Outcome<CouplingStations> {
+            if (!goOn()) return Refusal{Refusal::Kind::Cancelled, cancelledReason};
+            return built(alpha);
+        };
+    };
+    // The start: the angle nearest 0 from a fresh start; where that does not
+    // converge, the nearest of the next two whose fresh start does, so that
+    // the angles between are reached warm from it rather than fresh (NACA
+    // 4415 on xfoil's nodes at Re 3e6 fails fresh at -0.5 degrees).
+    std::vector<std::size_t> nearest(alphas.size());
+    for (std::size_t i = 0; i < alphas.size(); ++i) nearest[i] = i;
+    std::stable_sort(nearest.begin(), nearest.end(), [&](std::size_t a, std::size_t b) {
+        return std::abs(alphas[a]) < std::abs(alphas[b]);
+    });
+    std::size_t start = nearest.front();
+    {
+        // (each try with stations of its own: two run at once)
+        auto freshAt = [&](std::size_t i) {
+            points[i].route = 0;
+            return solveAtAngle(stationsOrStop(), options, alphas[i], nullptr, points[i].result);
+        };
+        // The nearest alone first: where it converges (the common case) the
+        // branches start at once. Where it does not, the next two at once,
+        // one on each thread, and the nearer that converges starts.
+        // (meanwhile the other thread builds the stations of the angles
+        // nearest 0 after it, where the branches will begin)
+        bool nearestConverged = false;
+        if (goOn()) {
+            std::atomic<bool> started{false};
+            bothAtOnce(
+                [&] {
+                    for (std::size_t k = 1; k < nearest.size() && !started.load() && goOn(); ++k)
+                        if (!ahead.buildAhead(alphas[nearest[k]], roomAhead()) && ahead.full(roomAhead()))
+                            break;
+                },
+                [&] {
+                    nearestConverged = freshAt(nearest[0]);
+                    started = true;
+                });
+        }
+        if (!nearestConverged && nearest.size() > 1 && goOn()) {
+            bool nextConverged = false, afterConverged = false;
+            if (nearest.size() > 2)
+                bothAtOnce([&] { afterConverged = freshAt(nearest[2]); },
+                           [&] { nextConverged = freshAt(nearest[1]); });
+            else
+                nextConverged = freshAt(nearest[1]);
+            if (nextConverged) {
+                start = nearest[1];
+                // (the one after is solved again in its branch, warm)
+                if (nearest.size() > 2) {
+                    points[nearest[2]].result = CoupledResult{};
+                    points[nearest[2]].result.reason = cancelledReason;
+                }
+            } else if (afterConverged) {
+                start = nearest[2];
+            }
+        }
+        ++done;
+    }
+    std::vector<std::size_t> up, down;
+    for (std::size_t i = 0; i < alphas.size(); ++i)
+        if (i != start) (alphas[i] >= alphas[start] ? up : down).push_back(i);
+    auto byAngle = [&](std::size_t a, std::size_t b) { return alphas[a] < alphas[b]; };
+    std::sort(up.begin(), up.end(), byAngle);
+    std::sort(down.begin(), down.end(), [&](std::size_t a, std::size_t b) { return byAngle(b, a); });
+
+    // The angles of a branch in order, each from the last converged one
+    // (the first from `from` when given).
+    // (the position in its branch of the angle each branch is at)
+    std::atomic<std::size_t> upAt{0}, downAt{0};
+    auto runBranch = [&](const std::vector<std::size_t>& branch, const SweepPoint* from,
+                         std::atomic<std::size_t>& at) {
+        const StationsOfAngle stations = stationsOrStop();
+        NewtonSolver newton;
+        bool haveNeighbour = from && from->result.converged;
+        CoupledState neighbour = haveNeighbour ? from->result.state : CoupledState{};
+        double neighbourAlpha = from ? from->alphaDeg : 0.0;
+        bool havePrevious = false;
+        CoupledState previous;
+        double previousAlpha = 0;
+        for (std::size_t position = 0; position < branch.size(); ++position) {
+            at = position;
+            const std::size_t i = branch[position];
+            if (!goOn()) break;
+            SweepPoint& p = points[i];
+            // Warm first (the layers of neighbouring angles are a few Newton
+            // steps from this one's, and past the stall they keep the sweep
+            // on the stalled branch): from the secant of the last two
+            // converged angles, then from the last one alone; a fresh start
+            // when both fail.
+            bool ok = false;
+            if (haveNeighbour && havePrevious && std::abs(neighbourAlpha - previousAlpha) > 1e-12) {
+                const CoupledState guess = extrapolatedState(
+                    previous, neighbour,
+                    (alphas[i] - neighbourAlpha) / (neighbourAlpha - previousAlpha));
+                ok = solveAtAngle(stations, options, alphas[i], &guess, p.result, &newton);
+                if (ok) p.route = 1;
+            }
+            if (!ok && haveNeighbour) {
+                ok = solveAtAngle(stations, options, alphas[i], &neighbour, p.result, &newton);
+                if (ok) p.route = 1;
+            }
+            // Then through two and four smaller steps from the neighbour (a
+            // point refused before any Newton step, with no stations for the
+            // angle or no stagnation point on the contour, is not one
+            // smaller steps would reach), and last from a fresh start: the
+            // neighbour's layer in smaller steps is a short walk, a fresh
+            // start a long one (up to three tries from a march) that, past
+            // the stall, may end on another branch of the equations.
+            const bool iterated = p.result.iterations > 0;
+            for (int parts = 2; !ok && haveNeighbour && iterated && parts <= 4; parts *= 2) {
+                CoupledResult r;
+                if (reachInSteps(stations, options, neighbour, neighbourAlpha, alphas[i], parts, r, &newton)) {
+                    p.result = std::move(r);
+                    p.route = 2;
+                    ok = true;
+                }
+            }
+            if (!ok) {
+                CoupledResult r;
+                ok = solveAtAngle(stations, options, alphas[i], nullptr, r, &newton);
+                if (ok || !haveNeighbour || p.result.iterations == 0) {
+                    p.result = std::move(r);
+                    p.route = 0;
+                }
+            }
+            if (ok) {
+                if (haveNeighbour) {
+                    previous = std::move(neighbour);
+                    previousAlpha = neighbourAlpha;
+                    havePrevious = true;
+                }
+                neighbour = p.result.state;
+                neighbourAlpha = alphas[i];
+                haveNeighbour = true;
+            }
+            ++done;
+        }
+    };
+    // A branch that is done builds the other's stations ahead of it, the
+    // nearest first, within kAheadBytes of stations waiting.
+    auto helpAhead = [&](const std::vector<std::size_t>& other, const std::atomic<std::size_t>& at) {
+        for (std::size_t k = at.load() + 1; k < other.size(); ++k) {
+            if (!goOn()) return;
+            k = std::max(k, at.load() + 1);
+            if (k >= other.size()) return;
+            if (!ahead.buildAhead(alphas[other[k]], roomAhead()) && ahead.full(roomAhead())) return;
+        }
+    };
+    // Both branches from the start at once (each is the same
+    // sequence of solves whichever runs first: the results do not depend on
+    // the threads).
+    if (!down.empty() && !up.empty()) {
+        bothAtOnce(
+            [&] {
+                runBranch(down, &points[start], downAt);
+                helpAhead(up, upAt);
+            },
+            [&] {
+                runBranch(up, &points[start], upAt);
+                helpAhead(down, downAt);
+            });
+    } else {
+        runBranch(up.empty() ? down : up, &points[start], upAt);
+    }
+    // A point that failed before any neighbour had converged (the start of
+    // a branch on a cambered section, say) is reached back from the nearest
+    // converged point on either side of it, through two steps (four from
+    // more than a degree away), for as long as that brings more points in.
+    std::vector<std::array<bool, 2>> tried(points.size(), {false, false});
+    const StationsOfAngle backStations = stationsOrStop();
+    NewtonSolver backNewton;
+    for (bool progress = !cancelled.load(); progress;) {
+        progress = false;
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            SweepPoint& p = points[i];
+            if (p.result.converged || p.result.iterations == 0) continue;
+            if (!goOn()) break;
+            for (int side = 0; side < 2 && !p.result.converged; ++side) {
+                // the nearest converged angle below (side 0) or above
+                std::size_t j = points.size();
+                for (std::size_t k = 0; k < points.size(); ++k) {
+                    const double d = alphas[k] - alphas[i];
+                    if (!points[k].result.converged || (side == 0 ? d >= 0 : d <= 0)) continue;
+                    if (j == points.size() || std::abs(d) < std::abs(alphas[j] - alphas[i])) j = k;
+                }
+                if (j == points.size() || tried[i][side]) continue;
+                tried[i][side] = true;
+                CoupledResult res;
+                const int parts = std::abs(alphas[j] - alphas[i]) > 1.01 ? 4 : 2;
+                if (reachInSteps(backStations, options, points[j].result.state, alphas[j], alphas[i],
+                                 parts, res, &backNewton)) {
+                    p.result = std::move(res);
+                    p.route = 2;
+                    progress = true;
+                }
+            }
+        }
+    }
+    // Past the stall a fresh start can land on another branch of the
+    // equations (see liftAheadOfTheCurve).
+    {
+        std::vector<double> lift(points.size());
+        std::vector<char> converged(points.size());
+        for (std::size_t i = 0; i < points.size(); ++i) {
+            lift[i] = points[i].result.circulationLift;
+            converged[i] = points[i].result.converged;
+        }
+        for (const BranchJump& jump : liftAheadOfTheCurve(alphas, lift, converged)) {
+            CoupledResult& r = points[jump.point].result;
+            r.converged = false;
+            std::ostringstream os;
+            os.precision(3);
+            os << "the lift runs ahead of the lift curve swept to "
+               << alphas[jump.lastBefore] << " degrees: another branch of the equations, "
+                                             "not the stalled flow";
+            r.reason = os.str();
+        }
+    }
+    return points;
+}
+
+// Beyond this angle (degrees) a point that fails from a fresh start is not
+// walked to from 0; up to the other a fresh start that converges is taken as
+// it is (below the stall there is one branch).
+constexpr double kLargestContinuedAngle = 25;
+constexpr double kTrustedFreshAngle = 8;
+
+SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& stationsOfAngle,
+                                 const CoupledOptions& options)
+{
+    const StationsOfAngle stationsOf = remembered(stationsOfAngle);
+    NewtonSolver newton;  // (its work space from angle to angle of the walk)
+    SweepPoint point;
+    point.alphaDeg = alphaDeg;
+    const Outcome<CouplingStations> st = stationsOf(alphaDeg);
+    if (st.ok())
+        point.result = solveCoupledWith(*st, options, nullptr, newton);
+    else
+        point.result.reason = st.refusal().message;
+    if (!std::isfinite(alphaDeg) || std::abs(alphaDeg) > kLargestContinuedAngle ||
+        (point.result.converged && std::abs(alphaDeg) <= kTrustedFreshAngle))
+        return point;
+    if (std::abs(alphaDeg) < 1) {
+        // Within a degree of 0 no walk leads there from 0: from a fresh
+        // start one degree away (on the angle's side first), warm, then in
+        // two and four steps.
+        const double sign = alphaDeg < 0 ? -1.0 : 1.0;
+        for (double from : {sign, -sign}) {
+            CoupledResult start, r;
+            if (!solveAtAngle(stationsOf, options, from, nullptr, start, &newton)) continue;
+            if (reachWarm(stationsOf, options, start.state, from, alphaDeg, r, &newton)) {
+                point.result = std::move(r);
+                point.route = 2;
+                return point;
+            }
+        }
+        return point;
+    }
+    // From 0 outward by whole degrees to the angle itself, each warm from the
+    // last (in two and four steps when it does not converge at once, then
+    // from a fresh start); the walk ends at the first angle it cannot reach.
+    std::vector<double> angles;
+    const double sign = alphaDeg < 0 ? -1.0 : 1.0;
+    for (int k = 0; k < std::abs(alphaDeg); ++k) angles.push_back(sign * k);
+    angles.push_back(alphaDeg);
+    std::vector<double> walkedAlpha, walkedLift;
+    std::vector<char> walkedConverged;
+    CoupledResult last;
+    // (from the first whole degree outward from 0 whose fresh start
+    // converges: on some sections 0 itself does not)
+    std::size_t first = 0;
+    bool reached = solveAtAngle(stationsOf, options, angles.front(), nullptr, last, &newton);
+    while (!reached && first + 2 < angles.size())
+        reached = solveAtAngle(stationsOf, options, angles[++first], nullptr, last, &newton);
+    if (reached) {
+        walkedAlpha.push_back(angles[first]);
+        walkedLift.push_back(last.circulationLift);
+        walkedConverged.push_back(1);
+    }
+    for (std::size_t k = first + 1; reached && k < angles.size(); ++k) {
+        CoupledResult r;
+        bool ok = reachWarm(stationsOf, options, last.state, angles[k - 1], angles[k], r, &newton);
+        // (and, as a sweep does, from a fresh start at the angle)
+        if (!ok) ok = solveAtAngle(stationsOf, options, angles[k], nullptr, r, &newton);
+        if (!ok) {
+            reached = false;
+            if (k + 1 < angles.size()) {
+                walkedAlpha.push_back(angles[k]);  // the angle that failed
+                walkedLift.push_back(0);
+                walkedConverged.push_back(0);
+            }
+            break;
+        }
+        last = std::move(r);
+        if (k + 1 < angles.size()) {
+            walkedAlpha.push_back(angles[k]);
+            walkedLift.push_back(last.circulationLift);
+            walkedConverged.push_back(1);
+        }
+    }
+    if (reached) {
+        // The continuous branch from 0, whatever the fresh start found.
+        point.result = std::move(last);
+        point.route = 2;
+        return point;
+    }
+    // The fresh start converged where the walk from 0 could not reach: past
+    // the stall it may be another branch of the equations (see
+    // liftAheadOfTheCurve).
+    if (point.result.converged && !walkedAlpha.empty()) {
+        walkedAlpha.push_back(alphaDeg);
+        walkedLift.push_back(point.result.circulationLift);
+        walkedConverged.push_back(1);
+        for (const BranchJump& jump : liftAheadOfTheCurve(walkedAlpha, walkedLift, walkedConverged))
+            if (jump.point + 1 == walkedAlpha.size()) {
+                point.result.converged = false;
+                std::ostringstream os;
+                os.precision(3);
+                os << "the lift runs ahead of the lift curve walked from 0 degrees (to "
+                   << walkedAlpha[jump.lastBefore] << " degrees, beyond which the walk failed): "
+                      "another branch of the equations, not the stalled flow";
+                point.result.reason = os.str();
+            }
+    }
+    return point;
+}
+
+}  // namespace tavrix::coupled
