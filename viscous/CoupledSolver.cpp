@@ -713,7 +713,7 @@ namespace {
 // (see classifyTransition).
 CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
                         const CoupledState* warm, bool holdEdge, NewtonSolver& newton,
-                        bool laminarShape = false)
+                        bool laminarShape)
 {
     CoupledResult res;
     const int nA = st.nAirfoil, n = st.size();
@@ -1122,7 +1122,7 @@ CoupledResult solveCoupledWith(const CouplingStations& st, const CoupledOptions&
                                const CoupledState* warm, NewtonSolver& newton)
 {
     const bool fresh = !(warm && warm->valid());
-    if (!fresh) return solveFrom(st, o, warm, false, newton);
+    if (!fresh) return solveFrom(st, o, warm, false, newton, false);
     // Three fresh starts, each far from the last: a station the transition
     // leaves takes the laminar shape (a station made laminar again keeps
     // its fuller turbulent profile otherwise, whose waves hardly grow, so

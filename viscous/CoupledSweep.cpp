@@ -6,6 +6,7 @@
 #include <cmath>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <future>
 #include <map>
 #include <memory>
@@ -68,9 +69,9 @@ CoupledState extrapolatedState(const CoupledState& previous, const CoupledState&
 
 // The point at an angle, warm from `warm` when given (the refusal of its
 // stations as the reason when there are none); whether it converged.
-// (with `newton`, its work space carries over from the caller's last solve)
+// (`newton`: the caller's work space, kept from its last solve)
 bool solveAtAngle(const StationsOfAngle& stationsOf, const CoupledOptions& options, double alpha,
-                  const CoupledState* warm, CoupledResult& out, NewtonSolver* newton = nullptr)
+                  const CoupledState* warm, CoupledResult& out, NewtonSolver& newton)
 {
     const Outcome<CouplingStations> st = stationsOf(alpha);
     if (!st.ok()) {
@@ -78,7 +79,7 @@ bool solveAtAngle(const StationsOfAngle& stationsOf, const CoupledOptions& optio
         out.reason = st.refusal().message;
         return false;
     }
-    out = newton ? solveCoupledWith(*st, options, warm, *newton) : solveCoupled(*st, options, warm);
+    out = solveCoupledWith(*st, options, warm, newton);
     return out.converged;
 }
 
@@ -86,7 +87,7 @@ bool solveAtAngle(const StationsOfAngle& stationsOf, const CoupledOptions& optio
 // steps, each warm from the last; `out` holds the last step's result.
 bool reachInSteps(const StationsOfAngle& stationsOf, const CoupledOptions& options,
                   const CoupledState& start, double from, double to, int parts,
-                  CoupledResult& out, NewtonSolver* newton = nullptr)
+                  CoupledResult& out, NewtonSolver& newton)
 {
     CoupledState s = start;
     for (int k = 1; k <= parts; ++k) {
@@ -101,13 +102,16 @@ bool reachInSteps(const StationsOfAngle& stationsOf, const CoupledOptions& optio
 // in two and four equal steps.
 bool reachWarm(const StationsOfAngle& stationsOf, const CoupledOptions& options,
                const CoupledState& start, double from, double to, CoupledResult& out,
-               NewtonSolver* newton = nullptr)
+               NewtonSolver& newton)
 {
     bool ok = solveAtAngle(stationsOf, options, to, &start, out, newton);
     for (int parts = 2; !ok && parts <= 4; parts *= 2)
         ok = reachInSteps(stationsOf, options, start, from, to, parts, out, newton);
     return ok;
 }
+
+// Stations built ahead and not yet taken, at most this many bytes of them.
+constexpr std::size_t kAheadBytes = std::size_t{64} << 20;
 
 // Stations built ahead for a sweep's branch by the thread whose branch is
 // done: the two branches seldom take the same time (on a cambered section
@@ -146,28 +150,25 @@ public:
         return built;
     }
 
-    // The size of one angle's stations (their D), once any were built.
-    std::size_t bytes() const { return bytes_.load(); }
-    bool full(std::size_t room)
+    // Builds, for a later take(), the stations of the first angle of
+    // `order` from position `from()` on that no thread has claimed; while
+    // stop() is false, again and again, until kAheadBytes of stations wait
+    // untaken (the size of one angle's known from the first built) or every
+    // angle is claimed.
+    void buildAhead(const std::vector<double>& order, const std::function<std::size_t()>& from,
+                    const std::function<bool()>& stop)
     {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        return ahead_ >= room;
-    }
-
-    // Builds the stations of `alpha` for a later take(), unless the angle is
-    // claimed already or `room` stations built ahead wait untaken; whether
-    // it built them.
-    bool buildAhead(double alpha, std::size_t room)
-    {
-        std::promise<Outcome<CouplingStations>> mine;
-        {
-            const std::lock_guard<std::mutex> lock(mutex_);
-            if (slots_.count(alpha) || ahead_ >= room) return false;
-            slots_.emplace(alpha, Slot{mine.get_future().share(), true});
-            ++ahead_;
+        for (std::size_t k = from(); k < order.size() && !stop(); k = std::max(k + 1, from())) {
+            std::promise<Outcome<CouplingStations>> mine;
+            {
+                const std::lock_guard<std::mutex> lock(mutex_);
+                if (ahead_ >= kAheadBytes / std::max<std::size_t>(bytes_, 1) && ahead_ > 0) return;
+                if (slots_.count(order[k])) continue;
+                slots_.emplace(order[k], Slot{mine.get_future().share(), true});
+                ++ahead_;
+            }
+            buildInto(order[k], mine);
         }
-        buildInto(alpha, mine);
-        return true;
     }
 
 private:
@@ -180,7 +181,10 @@ private:
     {
         try {
             Outcome<CouplingStations> built = stationsOf_(alpha);
-            if (built) bytes_ = std::max<std::size_t>(bytes_.load(), built->D.size() * sizeof(double));
+            if (built) {
+                const std::lock_guard<std::mutex> lock(mutex_);
+                bytes_ = std::max(bytes_, built->D.size() * sizeof(double));
+            }
             promise.set_value(built);
             return built;
         } catch (...) {
@@ -192,12 +196,9 @@ private:
     StationsOfAngle stationsOf_;
     std::mutex mutex_;
     std::map<double, Slot> slots_;
-    std::size_t ahead_ = 0;
-    std::atomic<std::size_t> bytes_{0};
+    std::size_t ahead_ = 0;   // built ahead, not yet taken
+    std::size_t bytes_ = 0;   // of one angle's stations
 };
-
-// Stations built ahead and not yet taken, at most this many bytes of them.
-constexpr std::size_t kAheadBytes = std::size_t{64} << 20;
 
 // here() on this thread and there() on a second one at once; an exception
 // of either is passed on once both are done.
@@ -313,9 +314,10 @@ std::vector<SweepPoint> sweepCoupled(
     // cancelled, no stations are built. Each branch keeps the stations of
     // its own last angles.
     StationsAhead ahead(stationsOf);
-    // (how many angles' stations kAheadBytes hold, once one was built)
-    auto roomAhead = [&ahead] {
-        return std::max<std::size_t>(kAheadBytes / std::max<std::size_t>(ahead.bytes(), 1), 1);
+    auto anglesOf = [&](const std::vector<std::size_t>& order) {
+        std::vector<double> angles;
+        for (std::size_t i : order) angles.push_back(alphas[i]);
+        return angles;
     };
     const StationsOfAngle shared = [&ahead](double alpha) { return ahead.take(alpha); };
     auto stationsOrStop = [&]() -> StationsOfAngle {
@@ -339,7 +341,8 @@ std::vector<SweepPoint> sweepCoupled(
         // (each try with stations of its own: two run at once)
         auto freshAt = [&](std::size_t i) {
             points[i].route = 0;
-            return solveAtAngle(stationsOrStop(), options, alphas[i], nullptr, points[i].result);
+            NewtonSolver newton;
+            return solveAtAngle(stationsOrStop(), options, alphas[i], nullptr, points[i].result, newton);
         };
         // The nearest alone first: where it converges (the common case) the
         // branches start at once. Where it does not, the next two at once,
@@ -351,9 +354,9 @@ std::vector<SweepPoint> sweepCoupled(
             std::atomic<bool> started{false};
             bothAtOnce(
                 [&] {
-                    for (std::size_t k = 1; k < nearest.size() && !started.load() && goOn(); ++k)
-                        if (!ahead.buildAhead(alphas[nearest[k]], roomAhead()) && ahead.full(roomAhead()))
-                            break;
+                    ahead.buildAhead(
+                        anglesOf(nearest), [] { return std::size_t{1}; },
+                        [&] { return started.load() || !goOn(); });
                 },
                 [&] {
                     nearestConverged = freshAt(nearest[0]);
@@ -416,11 +419,11 @@ std::vector<SweepPoint> sweepCoupled(
                 const CoupledState guess = extrapolatedState(
                     previous, neighbour,
                     (alphas[i] - neighbourAlpha) / (neighbourAlpha - previousAlpha));
-                ok = solveAtAngle(stations, options, alphas[i], &guess, p.result, &newton);
+                ok = solveAtAngle(stations, options, alphas[i], &guess, p.result, newton);
                 if (ok) p.route = 1;
             }
             if (!ok && haveNeighbour) {
-                ok = solveAtAngle(stations, options, alphas[i], &neighbour, p.result, &newton);
+                ok = solveAtAngle(stations, options, alphas[i], &neighbour, p.result, newton);
                 if (ok) p.route = 1;
             }
             // Then through two and four smaller steps from the neighbour (a
@@ -433,7 +436,7 @@ std::vector<SweepPoint> sweepCoupled(
             const bool iterated = p.result.iterations > 0;
             for (int parts = 2; !ok && haveNeighbour && iterated && parts <= 4; parts *= 2) {
                 CoupledResult r;
-                if (reachInSteps(stations, options, neighbour, neighbourAlpha, alphas[i], parts, r, &newton)) {
+                if (reachInSteps(stations, options, neighbour, neighbourAlpha, alphas[i], parts, r, newton)) {
                     p.result = std::move(r);
                     p.route = 2;
                     ok = true;
@@ -441,7 +444,7 @@ std::vector<SweepPoint> sweepCoupled(
             }
             if (!ok) {
                 CoupledResult r;
-                ok = solveAtAngle(stations, options, alphas[i], nullptr, r, &newton);
+                ok = solveAtAngle(stations, options, alphas[i], nullptr, r, newton);
                 if (ok || !haveNeighbour || p.result.iterations == 0) {
                     p.result = std::move(r);
                     p.route = 0;
@@ -463,12 +466,8 @@ std::vector<SweepPoint> sweepCoupled(
     // A branch that is done builds the other's stations ahead of it, the
     // nearest first, within kAheadBytes of stations waiting.
     auto helpAhead = [&](const std::vector<std::size_t>& other, const std::atomic<std::size_t>& at) {
-        for (std::size_t k = at.load() + 1; k < other.size(); ++k) {
-            if (!goOn()) return;
-            k = std::max(k, at.load() + 1);
-            if (k >= other.size()) return;
-            if (!ahead.buildAhead(alphas[other[k]], roomAhead()) && ahead.full(roomAhead())) return;
-        }
+        ahead.buildAhead(
+            anglesOf(other), [&] { return at.load() + 1; }, [&] { return !goOn(); });
     };
     // Both branches from the start at once (each is the same
     // sequence of solves whichever runs first: the results do not depend on
@@ -512,7 +511,7 @@ std::vector<SweepPoint> sweepCoupled(
                 CoupledResult res;
                 const int parts = std::abs(alphas[j] - alphas[i]) > 1.01 ? 4 : 2;
                 if (reachInSteps(backStations, options, points[j].result.state, alphas[j], alphas[i],
-                                 parts, res, &backNewton)) {
+                                 parts, res, backNewton)) {
                     p.result = std::move(res);
                     p.route = 2;
                     progress = true;
@@ -571,8 +570,8 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
         const double sign = alphaDeg < 0 ? -1.0 : 1.0;
         for (double from : {sign, -sign}) {
             CoupledResult start, r;
-            if (!solveAtAngle(stationsOf, options, from, nullptr, start, &newton)) continue;
-            if (reachWarm(stationsOf, options, start.state, from, alphaDeg, r, &newton)) {
+            if (!solveAtAngle(stationsOf, options, from, nullptr, start, newton)) continue;
+            if (reachWarm(stationsOf, options, start.state, from, alphaDeg, r, newton)) {
                 point.result = std::move(r);
                 point.route = 2;
                 return point;
@@ -593,9 +592,9 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
     // (from the first whole degree outward from 0 whose fresh start
     // converges: on some sections 0 itself does not)
     std::size_t first = 0;
-    bool reached = solveAtAngle(stationsOf, options, angles.front(), nullptr, last, &newton);
+    bool reached = solveAtAngle(stationsOf, options, angles.front(), nullptr, last, newton);
     while (!reached && first + 2 < angles.size())
-        reached = solveAtAngle(stationsOf, options, angles[++first], nullptr, last, &newton);
+        reached = solveAtAngle(stationsOf, options, angles[++first], nullptr, last, newton);
     if (reached) {
         walkedAlpha.push_back(angles[first]);
         walkedLift.push_back(last.circulationLift);
@@ -603,9 +602,9 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
     }
     for (std::size_t k = first + 1; reached && k < angles.size(); ++k) {
         CoupledResult r;
-        bool ok = reachWarm(stationsOf, options, last.state, angles[k - 1], angles[k], r, &newton);
+        bool ok = reachWarm(stationsOf, options, last.state, angles[k - 1], angles[k], r, newton);
         // (and, as a sweep does, from a fresh start at the angle)
-        if (!ok) ok = solveAtAngle(stationsOf, options, angles[k], nullptr, r, &newton);
+        if (!ok) ok = solveAtAngle(stationsOf, options, angles[k], nullptr, r, newton);
         if (!ok) {
             reached = false;
             if (k + 1 < angles.size()) {

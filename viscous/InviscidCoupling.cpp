@@ -396,6 +396,24 @@ void sourceRightHandSide(const PanelSolution& solution, const Segment& src, int 
     }
 }
 
+// The method's strengths' response to a unit sigma on each of `sources`
+// (source panel first + k for the k-th), all solved at once: row i, column
+// k at [i * sources.size() + k], row 0 unused.
+std::vector<double> strengthResponses(const PanelSolution& solution, const GaussFactors& factors,
+                                      const std::vector<Segment>& sources, int first)
+{
+    const int unknowns = solution.unknowns();
+    const std::size_t columns = sources.size();
+    std::vector<double> rhs(at(unknowns) + 1), normal(at(solution.geometry().NPanel) + 1);
+    std::vector<double> many((at(unknowns) + 1) * columns, 0.0), responses(many.size(), 0.0);
+    for (std::size_t k = 0; k < columns; ++k) {
+        sourceRightHandSide(solution, sources[k], first + static_cast<int>(k), rhs, normal);
+        for (int i = 1; i <= unknowns; ++i) many[at(i) * columns + k] = rhs[at(i)];
+    }
+    if (columns > 0) factors.solveMany(many, responses, static_cast<int>(columns));
+    return responses;
+}
+
 // The trailing-edge stations between control points take the speed (and
 // every response of it) extrapolated linearly in arc length from the two
 // control points next to the edge on their own surface. (The vorticity of
@@ -466,23 +484,15 @@ Outcome<CouplingBasis> couplingBasis(const PanelSolution& solution)
     // wake).
     basis.airfoilResponse.assign(at(N) * at(unknowns + 1), 0.0);
     basis.airfoilSpeed.assign(at(nAirfoil) * at(N), 0.0);
-    std::vector<double> rhs(at(unknowns) + 1), ds(at(unknowns) + 1), normal(at(N) + 1),
-        speed(at(N) + 1, 0.0);
-    auto segment = [&](int p) {
-        return Segment{g.X[at(p + 1)], g.Y[at(p + 1)], g.X[at(p + 2)], g.Y[at(p + 2)]};
-    };
-    // (all the right-hand sides, column p for panel p, solved at once)
-    const std::size_t columns = at(N);
-    std::vector<double> many((at(unknowns) + 1) * columns, 0.0), responses(many.size(), 0.0);
+    std::vector<double> ds(at(unknowns) + 1), speed(at(N) + 1, 0.0);
+    std::vector<Segment> panels;
+    for (int p = 0; p < N; ++p)
+        panels.push_back({g.X[at(p + 1)], g.Y[at(p + 1)], g.X[at(p + 2)], g.Y[at(p + 2)]});
+    const std::vector<double> responses = strengthResponses(solution, factors, panels, 0);
     for (int p = 0; p < N; ++p) {
-        sourceRightHandSide(solution, segment(p), p, rhs, normal);
-        for (int i = 1; i <= unknowns; ++i) many[at(i) * columns + at(p)] = rhs[at(i)];
-    }
-    factors.solveMany(many, responses, N);
-    for (int p = 0; p < N; ++p) {
-        for (int i = 1; i <= unknowns; ++i) ds[at(i)] = responses[at(i) * columns + at(p)];
+        for (int i = 1; i <= unknowns; ++i) ds[at(i)] = responses[at(i) * at(N) + at(p)];
         std::copy(ds.begin(), ds.end(), basis.airfoilResponse.begin() + at(p) * at(unknowns + 1));
-        airfoilStationSpeeds(solution, ds, segment(p), p, speed, basis.airfoilSpeed, at(N), at(p));
+        airfoilStationSpeeds(solution, ds, panels[at(p)], p, speed, basis.airfoilSpeed, at(N), at(p));
     }
     return basis;
 }
@@ -708,17 +718,12 @@ Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alpha
 
     // G(i, p): the change of q at station i per unit sigma on source panel p.
     std::vector<double> G(at(size) * at(sources), 0.0);
-    std::vector<double> rhs(at(unknowns) + 1), ds(at(unknowns) + 1), normal(at(N) + 1);
-    // The strengths' response to each wake source panel, all solved at once
-    // (column k for panel N + k).
+    std::vector<double> ds(at(unknowns) + 1);
+    // The strengths' response to each wake source panel (column k for panel
+    // N + k; the factors are of the method's unknowns: the basis made them so).
+    const std::vector<Segment> wakePanels(panels.begin() + N, panels.end());
     const std::size_t columns = at(nWake);
-    std::vector<double> wakeRhs((at(unknowns) + 1) * columns, 0.0), wakeResponse(wakeRhs.size(), 0.0);
-    for (int k = 0; k < nWake; ++k) {
-        sourceRightHandSide(solution, panels[at(N + k)], N + k, rhs, normal);
-        for (int i = 1; i <= unknowns; ++i) wakeRhs[at(i) * columns + at(k)] = rhs[at(i)];
-    }
-    // (the factors are of the method's unknowns: the basis made them so)
-    if (nWake > 0) factors.solveMany(wakeRhs, wakeResponse, nWake);
+    const std::vector<double> wakeResponse = strengthResponses(solution, factors, wakePanels, N);
     for (int p = 0; p < sources; ++p) {
         const Segment& src = panels[at(p)];
         const bool onAirfoil = p < N;
