@@ -22,8 +22,9 @@
 // With TAVRIX_TRACE set, every Newton step goes to standard error (residual,
 // where it is largest, the relaxation and the unknown that limited it, the
 // stagnation point and the first turbulent stations); with
-// TAVRIX_STATIONS=FILE the stations of every converged angle go to FILE
-// (side, x, ue, theta, delta*, H, Cf, n, C_tau).
+// TAVRIX_STATIONS=FILE the stations of every angle go to FILE (side, x, ue,
+// theta, delta*, H, Cf, n, C_tau; the last iterate where it did not
+// converge).
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -172,13 +173,14 @@ int main(int argc, char** argv)
                         r.iterations, reason.c_str());
         }
     }
-    // With TAVRIX_STATIONS=FILE set, the stations of every converged point
-    // (for comparisons of the layer itself).
+    // With TAVRIX_STATIONS=FILE set, the stations of every point, the last
+    // iterate of one that did not converge (for comparisons of the layer
+    // itself, and to see where a try stalled).
     if (const char* dump = std::getenv("TAVRIX_STATIONS")) {
         if (FILE* f = std::fopen(dump, "w")) {
             for (const auto& point : points) {
-                if (!point.result.converged) continue;
-                std::fprintf(f, "# alpha %g\n# side x ue theta dstar H cf n ctau\n", point.alphaDeg);
+                std::fprintf(f, "# alpha %g%s\n# side x ue theta dstar H cf n ctau\n", point.alphaDeg,
+                             point.result.converged ? "" : " (not converged: the last iterate)");
                 for (const auto& st : point.result.stations)
                     std::fprintf(f, "%d %.5f %.5f %.6e %.6e %.4f %.6e %.3f %.6e\n",
                                  static_cast<int>(st.side), st.x, st.ue, st.theta, st.dstar, st.H,

@@ -884,9 +884,12 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
         changed = moved || changed;
 
         // The coupling's speed of the state: the one above unless the
-        // relocation restarted the edge speeds (the transition moves only
-        // n and C_tau; the layout's shifts below keep the signs of q).
-        const std::vector<double> qState = relocated ? speedOfState(st, L, v, qInv) : q;
+        // relocation restarted the edge speeds, or a station the transition
+        // left took the laminar shape (its delta*, and with it the mass
+        // defect, changed); otherwise the transition moves only n and
+        // C_tau, and the layout's shifts below keep the signs of q.
+        const bool reshaped = moved && laminarShape;
+        const std::vector<double> qState = relocated || reshaped ? speedOfState(st, L, v, qInv) : q;
         assemble(st, L, v, turbulent, o, qInv, angleUnknown, R, &J, &qState);
         if (stagnationMoves) {
             // While the stagnation point follows the edge speeds of the two
