@@ -245,6 +245,13 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
     // A lift curve rises at most at the thin-airfoil slope: half as much
     // again is no flow's.
     constexpr double kSteepestRise = 1.5;
+    // The slope the curve is continued at beyond a failure: the steepest
+    // secant from the last converged angle back to the one before it or to
+    // any within this many degrees, so
+    // that it does not hang on the sweep's step (a dip of the lift at the
+    // last half degree before the failure would otherwise stand for the
+    // whole curve).
+    constexpr double kSlopeBase = 2;
     for (const std::vector<std::size_t>* branch : {&up, &down}) {
         const double sign = branch == &up ? 1.0 : -1.0;
         std::size_t last = start;
@@ -252,6 +259,8 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
         bool failed = false;
         // Whether the lift has fallen from one converged angle to the next.
         bool turned = false;
+        // The converged angles of the branch so far.
+        std::vector<std::size_t> before{start};
         for (std::size_t i : *branch) {
             if (i == start) continue;
             if (!converged[i]) {
@@ -268,9 +277,16 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
                     jumps.push_back({i, last});
                     continue;
                 }
-                if (std::abs(d) > 1e-12) slope = std::max((lift[i] - lift[last]) / d, 0.0);
+                double steepest = -kThinAirfoilSlope;
+                for (std::size_t k : before) {
+                    const double dk = alphas[i] - alphas[k];
+                    if (std::abs(dk) > 1e-12 && (k == last || std::abs(dk) <= kSlopeBase + 1e-9))
+                        steepest = std::max(steepest, (lift[i] - lift[k]) / dk);
+                }
+                if (std::abs(d) > 1e-12) slope = std::max(steepest, 0.0);
                 if (sign * lift[i] < sign * lift[last]) turned = true;
                 last = i;
+                before.push_back(i);
                 continue;
             }
             const double span = std::abs(alphas[i] - alphas[last]);

@@ -480,5 +480,25 @@ TEST(SweepBranches, aLiftFarAheadOfTheCurveBeyondTheFailuresIsAnotherBranch)
     EXPECT_TRUE(liftAheadOfTheCurve(alphas, dipped, all).empty());
 }
 
+// The curve beyond a failure is continued at its slope over the last two
+// degrees, not over the sweep's last step: NACA 0012 at Re 3e6 swept by half
+// degrees dips by 0.012 from 15.5 to 16 degrees, fails at 16.5 and goes on
+// at 1.596 at 17, as the sweep by whole degrees reaches it warm from 16; the
+// attached branch at 2.07 is still flagged.
+TEST(SweepBranches, theCurveBeyondAFailureIsContinuedOverItsLastDegreesNotItsLastStep)
+{
+    const std::vector<double> alphas{14, 14.5, 15, 15.5, 16, 16.5, 17, 17.5, 18, 18.5, 19};
+    const std::vector<char> converged{1, 1, 1, 1, 1, 0, 1, 1, 1, 1, 1};
+    const std::vector<double> stalled{1.4535, 1.4946, 1.5299, 1.5542, 1.5421, 0,
+                                      1.5962, 1.6073, 1.6050, 1.5887, 1.5540};
+    EXPECT_TRUE(liftAheadOfTheCurve(alphas, stalled, converged).empty());
+    std::vector<double> attached = stalled;
+    attached[10] = 2.0741;
+    const std::vector<BranchJump> jumps = liftAheadOfTheCurve(alphas, attached, converged);
+    ASSERT_EQ(jumps.size(), 1u);
+    EXPECT_EQ(jumps[0].point, 10u);
+    EXPECT_EQ(jumps[0].lastBefore, 4u);
+}
+
 }  // namespace
 }  // namespace tavrix::coupled
