@@ -183,7 +183,8 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
 // (the first angle from a fresh start: the one nearest 0; where it fails,
 // the next two at once, the nearer that converges); one that fails is
 // retried through two and four smaller steps from the neighbour, then from
-// a fresh start. Each branch keeps the stations of its last few angles for
+// the secant of the two converged angles before the neighbour, then from a
+// fresh start. Each branch keeps the stations of its last few angles for
 // the retries, and the thread of the branch done first builds the other's
 // stations ahead of it (each angle's once, whichever thread asks first).
 // Then a point still not converged is reached back

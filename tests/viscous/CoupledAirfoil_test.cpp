@@ -490,6 +490,34 @@ TEST(CoupledSweep, aPointsTransitionDoesNotHangOnThePathToIt)
     EXPECT_NEAR(*a.transitionLower, 0.73, 0.04);
 }
 
+// Near the stall a sweep by half degrees can land on a lower branch of the
+// lift curve (NACA 2412 at Re 3e6: 1.593 at 16.5 degrees after 1.646 at 16),
+// from which the next angle is not reached; the secant of the two angles
+// before it leads on, to the lift a sweep by whole degrees finds at 17
+// (1.695; xfoil 1.651), and the sweep converges at every angle to 18.
+TEST(CoupledSweep, aPointOnALowerBranchDoesNotEndTheSweep)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "a sweep of 37 angles; run in the optimised build";
+#endif
+    const auto section = xfoilSection("naca2412");
+    ASSERT_TRUE(section);
+    std::vector<double> alphas;
+    for (int k = 0; k <= 36; ++k) alphas.push_back(0.5 * k);
+    const std::vector<SweepPoint> points = sweepCoupled(alphas, section->stationsOf(), atRe(3e6));
+    ASSERT_EQ(points.size(), alphas.size());
+    for (const SweepPoint& p : points) {
+        SCOPED_TRACE(p.alphaDeg);
+        ASSERT_TRUE(p.result.converged) << p.result.reason;
+    }
+    auto liftAt = [&](std::size_t k) {
+        return viscousForces(section->solution.geometry(), points[k].result.qPanels, alphas[k]).CL;
+    };
+    EXPECT_LT(liftAt(33), liftAt(32) - 0.03);  // (the lower branch at 16.5)
+    EXPECT_NEAR(liftAt(34), 1.695, 0.002);
+    EXPECT_EQ(points[34].route, 2);
+}
+
 // An attempt whose steps the limits and the line search cut to slivers is
 // given up once its residual has not halved in ten steps, with that reason,
 // rather than spending its sixty: NACA 4415 at 14 degrees from a fresh
