@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <sstream>
 #include <thread>
 
@@ -247,10 +248,9 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
     constexpr double kSteepestRise = 1.5;
     // The slope the curve is continued at beyond a failure: the steepest
     // secant from the last converged angle back to the one before it or to
-    // any within this many degrees, so
-    // that it does not hang on the sweep's step (a dip of the lift at the
-    // last half degree before the failure would otherwise stand for the
-    // whole curve).
+    // any within this many degrees, so that it does not hang on the sweep's
+    // step (a dip of the lift at the last half degree before the failure
+    // would otherwise stand for the whole curve).
     constexpr double kSlopeBase = 2;
     for (const std::vector<std::size_t>* branch : {&up, &down}) {
         const double sign = branch == &up ? 1.0 : -1.0;
@@ -414,32 +414,39 @@ std::vector<SweepPoint> sweepCoupled(
                          std::atomic<std::size_t>& at) {
         const StationsOfAngle stations = stationsOrStop();
         NewtonSolver newton;
-        bool haveNeighbour = from && from->result.converged;
-        CoupledState neighbour = haveNeighbour ? from->result.state : CoupledState{};
-        double neighbourAlpha = from ? from->alphaDeg : 0.0;
-        bool havePrevious = false, haveOlder = false;
-        CoupledState previous, older;
-        double previousAlpha = 0, olderAlpha = 0;
+        // The branch's last three converged angles, the neighbour last.
+        struct Converged {
+            double alpha;
+            CoupledState state;
+        };
+        std::deque<Converged> history;
+        if (from && from->result.converged) history.push_back({from->alphaDeg, from->result.state});
         for (std::size_t position = 0; position < branch.size(); ++position) {
             at = position;
             const std::size_t i = branch[position];
             if (!goOn()) break;
             SweepPoint& p = points[i];
+            const std::size_t n = history.size();
+            // The first iterate on the secant through two converged angles
+            // (none when they coincide).
+            auto secant = [&](const Converged& a, const Converged& b) -> std::optional<CoupledState> {
+                if (!(std::abs(b.alpha - a.alpha) > 1e-12)) return std::nullopt;
+                return extrapolatedState(a.state, b.state, (alphas[i] - b.alpha) / (b.alpha - a.alpha));
+            };
             // Warm first (the layers of neighbouring angles are a few Newton
             // steps from this one's, and past the stall they keep the sweep
             // on the stalled branch): from the secant of the last two
             // converged angles, then from the last one alone; a fresh start
             // when both fail.
             bool ok = false;
-            if (haveNeighbour && havePrevious && std::abs(neighbourAlpha - previousAlpha) > 1e-12) {
-                const CoupledState guess = extrapolatedState(
-                    previous, neighbour,
-                    (alphas[i] - neighbourAlpha) / (neighbourAlpha - previousAlpha));
-                ok = solveAtAngle(stations, options, alphas[i], &guess, p.result, newton);
-                if (ok) p.route = 1;
+            if (n >= 2) {
+                if (const auto guess = secant(history[n - 2], history[n - 1])) {
+                    ok = solveAtAngle(stations, options, alphas[i], &*guess, p.result, newton);
+                    if (ok) p.route = 1;
+                }
             }
-            if (!ok && haveNeighbour) {
-                ok = solveAtAngle(stations, options, alphas[i], &neighbour, p.result, newton);
+            if (!ok && n >= 1) {
+                ok = solveAtAngle(stations, options, alphas[i], &history.back().state, p.result, newton);
                 if (ok) p.route = 1;
             }
             // Then through two and four smaller steps from the neighbour (a
@@ -450,9 +457,10 @@ std::vector<SweepPoint> sweepCoupled(
             // start a long one (up to three tries from a march) that, past
             // the stall, may end on another branch of the equations.
             const bool iterated = p.result.iterations > 0;
-            for (int parts = 2; !ok && haveNeighbour && iterated && parts <= 4; parts *= 2) {
+            for (int parts = 2; !ok && n >= 1 && iterated && parts <= 4; parts *= 2) {
                 CoupledResult r;
-                if (reachInSteps(stations, options, neighbour, neighbourAlpha, alphas[i], parts, r, newton)) {
+                if (reachInSteps(stations, options, history.back().state, history.back().alpha, alphas[i],
+                                 parts, r, newton)) {
                     p.result = std::move(r);
                     p.route = 2;
                     ok = true;
@@ -465,38 +473,27 @@ std::vector<SweepPoint> sweepCoupled(
             // 1.646 at 16), from which the next angles are not reached,
             // where the curve before it leads on (to 1.695 at 17, as a
             // sweep by whole degrees goes from 15 and 16).
-            if (!ok && haveOlder && iterated && std::abs(previousAlpha - olderAlpha) > 1e-12) {
-                const CoupledState guess = extrapolatedState(
-                    older, previous, (alphas[i] - previousAlpha) / (previousAlpha - olderAlpha));
-                CoupledResult r;
-                if (solveAtAngle(stations, options, alphas[i], &guess, r, newton)) {
-                    p.result = std::move(r);
-                    p.route = 2;
-                    ok = true;
+            if (!ok && n >= 3 && iterated) {
+                if (const auto guess = secant(history[n - 3], history[n - 2])) {
+                    CoupledResult r;
+                    if (solveAtAngle(stations, options, alphas[i], &*guess, r, newton)) {
+                        p.result = std::move(r);
+                        p.route = 2;
+                        ok = true;
+                    }
                 }
             }
             if (!ok) {
                 CoupledResult r;
                 ok = solveAtAngle(stations, options, alphas[i], nullptr, r, newton);
-                if (ok || !haveNeighbour || p.result.iterations == 0) {
+                if (ok || n == 0 || p.result.iterations == 0) {
                     p.result = std::move(r);
                     p.route = 0;
                 }
             }
             if (ok) {
-                if (haveNeighbour) {
-                    if (havePrevious) {
-                        older = std::move(previous);
-                        olderAlpha = previousAlpha;
-                        haveOlder = true;
-                    }
-                    previous = std::move(neighbour);
-                    previousAlpha = neighbourAlpha;
-                    havePrevious = true;
-                }
-                neighbour = p.result.state;
-                neighbourAlpha = alphas[i];
-                haveNeighbour = true;
+                history.push_back({alphas[i], p.result.state});
+                if (history.size() > 3) history.pop_front();
             }
             ++done;
         }
