@@ -72,20 +72,22 @@ CoupledPoint coupledPointAt(const PanelSolution& solution, double alphaDeg,
     if (!basis) return notConvergedPoint(alphaDeg, basis.refusal().message);
     const Outcome<coupled::CouplingStations> stations = coupled::buildCoupling(*basis, alphaDeg);
     if (!stations) return notConvergedPoint(alphaDeg, stations.refusal().message);
+    const coupled::StationsOfAngle stationsOf = [&](double a) {
+        return a == alphaDeg ? stations : coupled::buildCoupling(*basis, a);
+    };
     if (options.targetCl) {
-        options.liftOf = [&geometry, &st = *stations](const std::vector<double>& q,
-                                                      double a) {
+        const coupled::LiftOfStations lift = [&geometry](const coupled::CouplingStations& st,
+                                                         const std::vector<double>& q, double a) {
             return coupled::viscousForces(geometry, st, q, a).CL;
         };
-        return coupledPointOf(geometry, coupled::solveCoupled(*stations, options));
+        return coupledPointOf(
+            geometry, coupled::solveForLift(alphaDeg, *options.targetCl, stationsOf, options, lift).result);
     }
     // A point that does not converge from a fresh start is reached from 0
     // degrees by whole degrees before it is given up.
     return coupledPointOf(
         geometry,
-        coupled::solveWithContinuation(
-            alphaDeg, [&](double a) { return coupled::buildCoupling(*basis, a); }, options)
-            .result);
+        coupled::solveWithContinuation(alphaDeg, stationsOf, options).result);
 }
 
 std::vector<CoupledPoint> coupledSweep(const PanelSolution& solution,

@@ -50,7 +50,8 @@ CoupledPoint coupledPointOf(const PanelGeometry& geometry, const coupled::Couple
 CoupledPoint notConvergedPoint(double alphaDeg, const std::string& reason);
 
 // The coupled point of the solved panels at an angle: with options.targetCl
-// the angle is found for that lift, starting from alphaDeg; otherwise a
+// the angle is found for that lift, walking from alphaDeg
+// (coupled::solveForLift); otherwise a
 // point that does not converge from a fresh start is walked to from 0
 // degrees (coupled::solveWithContinuation).
 CoupledPoint coupledPointAt(const PanelSolution& solution, double alphaDeg,

@@ -222,4 +222,29 @@ std::vector<SweepPoint> sweepCoupled(
 SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& stationsOf,
                                  const CoupledOptions& options);
 
+// The lift of the speeds q at the airfoil stations of the stations given, at
+// an angle in degrees (the forces of the panels the stations belong to).
+using LiftOfStations =
+    std::function<double(const CouplingStations& stations, const std::vector<double>& q, double alphaDeg)>;
+
+// The angle of attack of a viscous lift, searched from startDeg: the point
+// at the start as solveWithContinuation reaches it, then a walk towards
+// the target lift in steps of at most a degree along the lift curve
+// (predicted by its secant, at first by the thin-airfoil slope), each
+// angle warm from the secant of the last two or from the last (in two and
+// four steps where that does not do), then from a fresh start, there or
+// one step further (an angle of the curve may fail alone). Within a degree of the target the
+// angle becomes an unknown of the Newton system (CL - target), warm from
+// the nearest point walked; the stations (the wake along the streamline of
+// the angle) are then built again at the angle found and the point solved
+// again, until the two angles agree within kLiftWakeAngle. A walk whose
+// lift moves away from the target (beyond the largest or below the
+// smallest lift the section gives) or that cannot reach its next angle is
+// reported as not converged, with the lift and angle it reached.
+// options.targetCl and options.liftOf are ignored: the target is
+// targetCl, the lift liftOf.
+inline constexpr double kLiftWakeAngle = 0.005;
+SweepPoint solveForLift(double startDeg, double targetCl, const StationsOfAngle& stationsOf,
+                        const CoupledOptions& options, const LiftOfStations& liftOf);
+
 }  // namespace tavrix::coupled

@@ -683,4 +683,157 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
     return point;
 }
 
+namespace {
+
+// The thin-airfoil lift slope, 2 pi per radian, per degree: the first
+// guess of the lift curve's slope.
+constexpr double kThinAirfoilSlope = 2 * 3.14159265358979323846 * 3.14159265358979323846 / 180;
+// The longest step of the walk towards a prescribed lift (degrees), and
+// how many of them at most.
+constexpr double kLiftWalkStep = 1;
+constexpr int kLiftWalkSteps = 40;
+
+std::string liftText(double v)
+{
+    std::ostringstream os;
+    os.precision(4);
+    os << v;
+    return os.str();
+}
+
+}  // namespace
+
+SweepPoint solveForLift(double startDeg, double targetCl, const StationsOfAngle& stationsOfAngle,
+                        const CoupledOptions& options, const LiftOfStations& liftOf)
+{
+    const StationsOfAngle stationsOf = remembered(stationsOfAngle);
+    CoupledOptions plain = options;
+    plain.targetCl.reset();
+    plain.liftOf = {};
+    SweepPoint point;
+    point.alphaDeg = startDeg;
+    if (!std::isfinite(targetCl) || !std::isfinite(startDeg) || !liftOf) {
+        point.result.reason = "no finite target lift or starting angle";
+        return point;
+    }
+    // The lift of a converged point at its angle.
+    auto liftAt = [&](double alpha, const CoupledResult& r) -> std::optional<double> {
+        const Outcome<CouplingStations> st = stationsOf(alpha);
+        if (!st.ok()) return std::nullopt;
+        const double cl = liftOf(*st, r.q, alpha);
+        return std::isfinite(cl) ? std::optional<double>(cl) : std::nullopt;
+    };
+
+    SweepPoint start = solveWithContinuation(startDeg, stationsOf, plain);
+    const std::optional<double> startLift =
+        start.result.converged ? liftAt(startDeg, start.result) : std::nullopt;
+    if (!startLift) {
+        point.result = std::move(start.result);
+        point.result.converged = false;
+        point.result.reason = "the point at the starting angle of " + liftText(startDeg) +
+                              " degrees did not converge: " + point.result.reason;
+        return point;
+    }
+    struct Walked {
+        double alpha = 0, cl = 0;
+        CoupledState state;
+    };
+    Walked last{startDeg, *startLift, std::move(start.result.state)};
+    std::optional<Walked> before;
+    double slope = kThinAirfoilSlope;
+    NewtonSolver newton;
+    CoupledResult reached;  // the last point walked to, for a report
+    auto stopped = [&](const std::string& why) {
+        point.alphaDeg = last.alpha;
+        point.result = std::move(reached);
+        point.result.converged = false;
+        point.result.alphaDeg = last.alpha;
+        point.result.reason = why;
+        return point;
+    };
+
+    for (int walk = 0; walk < kLiftWalkSteps; ++walk) {
+        const double miss = targetCl - last.cl;
+        const double ahead = miss / slope;
+        if (std::abs(ahead) <= kLiftWalkStep) {
+            // The angle an unknown, from the stations at the predicted angle,
+            // then at the angle found while the two differ.
+            CoupledOptions prescribed = options;
+            prescribed.targetCl = targetCl;
+            double alpha = last.alpha + ahead;
+            CoupledState warm = last.state;
+            std::optional<CoupledResult> found;
+            for (int round = 0; round < 4; ++round) {
+                const Outcome<CouplingStations> st = stationsOf(alpha);
+                if (!st.ok()) break;
+                prescribed.liftOf = [&liftOf, &stations = *st](const std::vector<double>& q, double a) {
+                    return liftOf(stations, q, a);
+                };
+                CoupledResult r = solveCoupledWith(*st, prescribed, &warm, newton);
+                if (!r.converged) break;
+                const bool settled = std::abs(r.alphaDeg - alpha) <= kLiftWakeAngle;
+                alpha = r.alphaDeg;
+                warm = r.state;
+                found = std::move(r);
+                if (settled) break;
+            }
+            if (found) {
+                point.alphaDeg = found->alphaDeg;
+                point.result = std::move(*found);
+                point.route = 2;
+                return point;
+            }
+            // Not from here: half the way along the curve, and again.
+        }
+        const double step = std::abs(ahead) <= kLiftWalkStep ? 0.5 * ahead
+                                                             : std::copysign(kLiftWalkStep, ahead);
+        double alpha = last.alpha + step;
+        if (std::abs(alpha) > kLargestContinuedAngle)
+            return stopped("the lift of " + liftText(targetCl) + " lies beyond " +
+                           liftText(kLargestContinuedAngle) + " degrees: the walk from " +
+                           liftText(startDeg) + " degrees reached CL = " + liftText(last.cl) +
+                           " at " + liftText(last.alpha) + " degrees");
+        // Warm from the secant of the last two points or from the last,
+        // then (at the next angle) in two and four steps and, as a sweep
+        // does, from a fresh start. Where the next angle cannot be reached
+        // at all, the one after it, as a sweep goes on past an angle that
+        // failed alone.
+        CoupledResult r, failure;
+        bool ok = false;
+        for (int leap = 1; !ok && leap <= 2; ++leap) {
+            const double a = last.alpha + leap * step;
+            if (std::abs(a) > kLargestContinuedAngle) break;
+            if (before && std::abs(last.alpha - before->alpha) > 1e-12) {
+                const CoupledState guess = extrapolatedState(
+                    before->state, last.state, (a - last.alpha) / (last.alpha - before->alpha));
+                ok = solveAtAngle(stationsOf, plain, a, &guess, r, newton);
+            }
+            if (!ok && leap == 1) ok = reachWarm(stationsOf, plain, last.state, last.alpha, a, r, newton);
+            if (!ok && leap > 1) ok = solveAtAngle(stationsOf, plain, a, &last.state, r, newton);
+            if (!ok) ok = solveAtAngle(stationsOf, plain, a, nullptr, r, newton);
+            if (ok) alpha = a;
+            if (leap == 1 && !ok) failure = r;  // the next angle's, for the report
+        }
+        if (!ok) r = std::move(failure);
+        const std::optional<double> cl = ok ? liftAt(alpha, r) : std::nullopt;
+        if (!cl)
+            return stopped("the walk towards CL = " + liftText(targetCl) + " from " +
+                           liftText(startDeg) + " degrees stopped at " + liftText(alpha) +
+                           " degrees (CL = " + liftText(last.cl) + " at " + liftText(last.alpha) +
+                           "): " + (r.reason.empty() ? std::string("its lift is not finite") : r.reason));
+        reached = r;
+        if ((*cl - last.cl) * miss <= 0)
+            return stopped("the lift moves away from CL = " + liftText(targetCl) + " beyond " +
+                           liftText(last.alpha) + " degrees (CL = " + liftText(last.cl) + ", at " +
+                           liftText(alpha) + " degrees " + liftText(*cl) +
+                           "): the target lies beyond the lift the section reaches");
+        slope = (*cl - last.cl) / (alpha - last.alpha);
+        before = std::move(last);
+        last = Walked{alpha, *cl, std::move(r.state)};
+    }
+    return stopped("no angle of CL = " + liftText(targetCl) + " within " +
+                   std::to_string(kLiftWalkSteps) + " steps of the walk from " +
+                   liftText(startDeg) + " degrees");
+}
+
 }  // namespace tavrix::coupled

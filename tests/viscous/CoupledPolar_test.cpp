@@ -117,5 +117,55 @@ TEST(CoupledPolar, MaximumLiftFromConvergedPointsOnly)
     }
 }
 
+// A prescribed lift is found from wherever the search starts: the angle's
+// point is then the point of that angle, the wake along its own streamline.
+// (Once, a single Newton iteration with the angle as an unknown from the
+// starting angle's wake: NACA 2412 from 2 degrees reached no lift beyond
+// about 0.6, and failed with a residual of 1e7.)
+TEST(CoupledPolar, APrescribedLiftFarFromTheStartIsTheLiftOfThePointAtItsAngle)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "a walk of Newton solves along the lift curve; run in the optimised build";
+#endif
+    const PanelSolution solution = testing::xfoilNodesSolved("naca2412", PanelMethod::SoinneLaine);
+    for (const double target : {0.8, 1.2, -0.5}) {
+        SCOPED_TRACE(target);
+        coupled::CoupledOptions o = re3e6();
+        o.targetCl = target;
+        const CoupledPoint found = coupledPointAt(solution, 2, o);
+        ASSERT_TRUE(found.converged) << found.reason;
+        EXPECT_NEAR(found.CL, target, 1e-9);
+        // The section's lift curve (xfoil's polar on these nodes: 0.9099 at
+        // 6 degrees, 1.2696 at 10, -0.4072 at -6) places each angle within
+        // a degree.
+        const double guess = target == 0.8 ? 5.2 : target == 1.2 ? 9.4 : -6.7;
+        EXPECT_NEAR(found.alphaDeg, guess, 1.0);
+        const CoupledPoint there = coupledPointAt(solution, found.alphaDeg, re3e6());
+        ASSERT_TRUE(there.converged) << there.reason;
+        EXPECT_NEAR(there.CL, target, 2e-4);
+        EXPECT_NEAR(there.CD, found.CD, 1e-6);
+    }
+}
+
+// A lift beyond the section's maximum is not found, and the report says how
+// far the walk got; its point carries no coefficients.
+TEST(CoupledPolar, APrescribedLiftBeyondTheMaximumIsReportedWithTheLiftReached)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "a walk of Newton solves along the lift curve; run in the optimised build";
+#endif
+    const PanelSolution solution = naca0012(PanelMethod::SoinneLaine);
+    coupled::CoupledOptions o = re3e6();
+    o.targetCl = 2.5;
+    const CoupledPoint p = coupledPointAt(solution, 4, o);
+    EXPECT_FALSE(p.converged);
+    EXPECT_NE(p.reason.find("CL = 2.5"), std::string::npos) << p.reason;
+    EXPECT_NE(p.reason.find("beyond the lift the section reaches"), std::string::npos) << p.reason;
+    // xfoil's maximum on these nodes, 1.57 at 18 degrees: the walk passed it.
+    EXPECT_GT(p.alphaDeg, 15);
+    EXPECT_EQ(p.CL, 0);
+    EXPECT_EQ(p.CD, 0);
+}
+
 }  // namespace
 }  // namespace tavrix
