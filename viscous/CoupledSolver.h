@@ -233,8 +233,9 @@ using LiftOfStations =
 // (predicted by its secant, at first by the thin-airfoil slope), each
 // angle warm from the secant of the last two or from the last (in two and
 // four steps where that does not do), then from a fresh start, there or
-// one step further (an angle of the curve may fail alone). Within a degree of the target the
-// angle becomes an unknown of the Newton system (CL - target), warm from
+// one step further (an angle of the curve may fail alone). Within a
+// degree of the target the angle becomes an unknown of the Newton system
+// (CL - target), warm from
 // the nearest point walked; the stations (the wake along the streamline of
 // the angle) are then built again at the angle found and the point solved
 // again, until the two angles agree within kLiftWakeAngle. A walk whose

@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <numbers>
 #include <optional>
 #include <sstream>
 #include <thread>
@@ -687,7 +688,7 @@ namespace {
 
 // The thin-airfoil lift slope, 2 pi per radian, per degree: the first
 // guess of the lift curve's slope.
-constexpr double kThinAirfoilSlope = 2 * 3.14159265358979323846 * 3.14159265358979323846 / 180;
+constexpr double kThinAirfoilSlope = 2 * std::numbers::pi * std::numbers::pi / 180;
 // The longest step of the walk towards a prescribed lift (degrees), and
 // how many of them at most.
 constexpr double kLiftWalkStep = 1;
