@@ -2,7 +2,8 @@
 // and operating points for scripts, in-process. A thin layer over the value
 // API of the computing core: it converts arguments, calls the same units the
 // batch front end calls (NACA sections, coordinate files, repanelling, the
-// Karman-Trefftz design, Sweep, the one-way boundary layer) and turns their
+// Karman-Trefftz design, Sweep, the one-way boundary layer, the coupled
+// viscous-inviscid analysis) and turns their
 // results into numpy arrays. A refusal of the core becomes a ValueError with
 // its text; no C++ exception crosses into the interpreter. The interpreter
 // lock is released while a contour is solved, so Python threads solve in
@@ -32,6 +33,7 @@
 #include "solvers/PanelMethods.h"
 #include "solvers/Sweep.h"
 #include "viscous/BoundaryLayer.h"
+#include "viscous/CoupledPolar.h"
 #include "viscous/SurfaceFlow.h"
 #include "viscous/ViscousPolar.h"
 
@@ -203,6 +205,43 @@ Request request(const std::string& method, double mach, const std::string& corre
     return r;
 }
 
+// The coupled analysis asked for with viscous="coupled": the limits of the
+// one-way layer's words (request), the layer incompressible, a trip at the
+// trailing edge or beyond it none.
+coupled::CoupledOptions coupledOptions(const std::string& method, double mach,
+                                       const std::string& correction, std::optional<double> re,
+                                       double ncrit, double xtrUpper, double xtrLower)
+{
+    if (!re) refuse("viscous=\"coupled\" needs re, the Reynolds number");
+    const Request r = request(method, mach, correction, re, ncrit, xtrUpper, xtrLower);
+    if (mach != 0)
+        refuse("viscous=\"coupled\" takes no mach: the coupled boundary layer is incompressible "
+               "(viscous=\"one-way\" takes a Mach number)");
+    if (!coupled::couplingAvailable(r.setup.method))
+        refuse(coupled::couplingRefusal(r.setup.method).message);
+    coupled::CoupledOptions o;
+    o.re = *re;
+    o.ncrit = ncrit;
+    o.tripUpperX = xtrUpper < 1 ? xtrUpper : 2;
+    o.tripLowerX = xtrLower < 1 ? xtrLower : 2;
+    return o;
+}
+
+// "one-way" or "coupled": whether the coupled analysis is asked for.
+bool coupledAsked(const std::string& viscous)
+{
+    if (viscous == "coupled") return true;
+    if (viscous == "one-way") return false;
+    refuse("unknown viscous model " + viscous + " (one-way or coupled)");
+}
+
+PanelMethod methodOf(const std::string& method)
+{
+    const auto m = methodFromWord(method);
+    if (!m) refuse("unknown method " + method + " (hess, vortex, kennedy or soinne)");
+    return *m;
+}
+
 // The sweep of the batch front end: ends at the first angle whose
 // coefficients or pressures are not finite, as a press would.
 SweepOutcome sweep(const Contour& contour, const FlowSetup& setup,
@@ -238,12 +277,61 @@ std::string reliabilityNote(const ViscousPoint& v)
            " surface separates at x/c = " + xc;
 }
 
+// The polar of the coupled analysis: the viscous CL, CM, CD, CDp, CDf and
+// transition points of the angles that converged, NaN and the reason where
+// one did not.
+py::dict coupledPolar(const Airfoil& af, const std::vector<double>& alphas,
+                      const std::string& method, const coupled::CoupledOptions& options)
+{
+    std::vector<CoupledPoint> points;
+    {
+        py::gil_scoped_release unlocked;
+        points = coupledSweep(af.contour.x, af.contour.y, 0, methodOf(method), alphas, options);
+    }
+    const std::size_t n = alphas.size();
+    std::vector<double> CL(n, kNaN), CD(n, kNaN), CDp(n, kNaN), CDf(n, kNaN), CM(n, kNaN),
+        top(n, kNaN), bottom(n, kNaN);
+    std::vector<bool> converged(n, false);
+    std::vector<std::string> reasons(n);
+    for (std::size_t k = 0; k < n && k < points.size(); ++k) {
+        const CoupledPoint& p = points[k];
+        if (!p.converged) {
+            reasons[k] = p.reason;
+            continue;
+        }
+        CL[k] = p.CL;
+        CM[k] = p.CM;
+        CD[k] = p.CD;
+        CDp[k] = p.CDp;
+        CDf[k] = p.CDf;
+        top[k] = transitionXc(p.transitionUpper);
+        bottom[k] = transitionXc(p.transitionLower);
+        converged[k] = true;
+    }
+    py::dict d;
+    d["alpha"] = toArray(alphas);
+    d["CL"] = toArray(CL);
+    d["CD"] = toArray(CD);
+    d["CDp"] = toArray(CDp);
+    d["CDf"] = toArray(CDf);
+    d["CM"] = toArray(CM);
+    d["Top_Xtr"] = toArray(top);
+    d["Bot_Xtr"] = toArray(bottom);
+    d["converged"] = toArray(converged);
+    d["reliable"] = toArray(converged);
+    d["reason"] = reasons;
+    return d;
+}
+
 py::dict polar(const Airfoil& af, const py::handle& alpha, const std::string& method, double mach,
                const std::string& correction, std::optional<double> re, double ncrit,
-               double xtrUpper, double xtrLower)
+               double xtrUpper, double xtrLower, const std::string& viscous)
 {
     const std::vector<double> alphas = toVector(alpha, "alpha");
     checkAngles(alphas);
+    if (coupledAsked(viscous))
+        return coupledPolar(af, alphas, method,
+                            coupledOptions(method, mach, correction, re, ncrit, xtrUpper, xtrLower));
     const Request r = request(method, mach, correction, re, ncrit, xtrUpper, xtrLower);
     SweepOutcome outcome;
     std::vector<ViscousPoint> layers;
@@ -319,11 +407,94 @@ py::dict surfaceLayer(const SurfaceLayer& L)
     return d;
 }
 
+py::object optionalNumber(const std::optional<double>& v)
+{
+    return v ? py::object(py::float_(*v)) : py::none();
+}
+
+// One point of the coupled analysis, at the angle or (with a target lift)
+// at the angle of that lift searched from it: its coefficients, transition
+// and separation points and the layer's stations, or converged False, NaN
+// coefficients and the reason.
+py::dict coupledOperatingPoint(const Airfoil& af, double alpha, const std::string& method,
+                               coupled::CoupledOptions options, std::optional<double> cl)
+{
+    if (cl && !std::isfinite(*cl)) refuse("cl must be a finite lift coefficient");
+    options.targetCl = cl;
+    CoupledPoint p;
+    {
+        py::gil_scoped_release unlocked;
+        const Outcome<PanelGeometry> geometry = buildPanelGeometry(af.contour.x, af.contour.y, 0);
+        if (!geometry) {
+            p = notConvergedPoint(alpha, geometry.refusal().message);
+        } else if (const Outcome<PanelSolution> solution = solvePanels(*geometry, methodOf(method));
+                   !solution) {
+            p = notConvergedPoint(alpha, solution.refusal().message);
+        } else {
+            p = coupledPointAt(*solution, alpha, options);
+        }
+    }
+    py::dict d;
+    d["alpha"] = p.alphaDeg;
+    d["converged"] = p.converged;
+    d["reason"] = p.reason;
+    d["iterations"] = p.iterations;
+    d["CL"] = p.converged ? p.CL : kNaN;
+    d["CM"] = p.converged ? p.CM : kNaN;
+    d["CD"] = p.converged ? p.CD : kNaN;
+    d["CDp"] = p.converged ? p.CDp : kNaN;
+    d["CDf"] = p.converged ? p.CDf : kNaN;
+    d["transition_upper"] = optionalNumber(p.transitionUpper);
+    d["transition_lower"] = optionalNumber(p.transitionLower);
+    d["separation_upper"] = optionalNumber(p.separationUpper);
+    d["separation_lower"] = optionalNumber(p.separationLower);
+    const std::size_t n = p.stations.size();
+    std::vector<double> x(n), y(n), xi(n), ue(n), theta(n), dstar(n), H(n), Cf(n), amp(n), ctau(n);
+    std::vector<bool> turbulent(n);
+    std::vector<std::string> side(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        const coupled::StationResult& st = p.stations[k];
+        side[k] = st.side == coupled::Side::Upper ? "upper" : st.side == coupled::Side::Lower ? "lower" : "wake";
+        x[k] = st.x;
+        y[k] = st.y;
+        xi[k] = st.xi;
+        ue[k] = st.ue;
+        theta[k] = st.theta;
+        dstar[k] = st.dstar;
+        H[k] = st.H;
+        Cf[k] = st.cf;
+        turbulent[k] = st.turbulent;
+        amp[k] = st.turbulent || st.side == coupled::Side::Wake ? kNaN : st.n;
+        ctau[k] = st.turbulent || st.side == coupled::Side::Wake ? st.ctau : kNaN;
+    }
+    py::dict stations;
+    stations["side"] = side;
+    stations["x"] = toArray(x);
+    stations["y"] = toArray(y);
+    stations["xi"] = toArray(xi);
+    stations["ue"] = toArray(ue);
+    stations["theta"] = toArray(theta);
+    stations["delta_star"] = toArray(dstar);
+    stations["H"] = toArray(H);
+    stations["Cf"] = toArray(Cf);
+    stations["n"] = toArray(amp);
+    stations["C_tau"] = toArray(ctau);
+    stations["turbulent"] = toArray(turbulent);
+    d["stations"] = stations;
+    return d;
+}
+
 py::dict operatingPoint(const Airfoil& af, double alpha, const std::string& method, double mach,
                         const std::string& correction, std::optional<double> re, double ncrit,
-                        double xtrUpper, double xtrLower)
+                        double xtrUpper, double xtrLower, const std::string& viscous,
+                        std::optional<double> cl)
 {
     checkAngles({alpha});
+    if (coupledAsked(viscous))
+        return coupledOperatingPoint(
+            af, alpha, method, coupledOptions(method, mach, correction, re, ncrit, xtrUpper, xtrLower),
+            cl);
+    if (cl) refuse("cl belongs to the coupled analysis (viscous=\"coupled\")");
     const Request r = request(method, mach, correction, re, ncrit, xtrUpper, xtrLower);
     SweepOutcome outcome;
     ViscousResult layer;
@@ -364,14 +535,14 @@ py::dict operatingPoint(const Airfoil& af, double alpha, const std::string& meth
 
 py::dict compare(const Airfoil& af, const py::handle& alpha, double mach,
                  const std::string& correction, std::optional<double> re, double ncrit,
-                 double xtrUpper, double xtrLower)
+                 double xtrUpper, double xtrLower, const std::string& viscous)
 {
     py::dict d;
     for (const PanelMethodInfo& info : panelMethods()) {
         const std::string word(info.word);
         try {
             d[word.c_str()] =
-                polar(af, alpha, word, mach, correction, re, ncrit, xtrUpper, xtrLower);
+                polar(af, alpha, word, mach, correction, re, ncrit, xtrUpper, xtrLower, viscous);
         } catch (const std::invalid_argument& e) {
             refuse(std::string(info.name) + ": " + e.what());
         }
@@ -445,16 +616,20 @@ PYBIND11_MODULE(tavrix, m)
         .def("polar", &polar, py::arg("alpha"), py::arg("method") = "vortex",
              py::arg("mach") = 0.0, py::arg("correction") = "prandtl-glauert",
              py::arg("re") = py::none(), py::arg("ncrit") = 9.0, py::arg("xtr_upper") = 1.0,
-             py::arg("xtr_lower") = 1.0,
+             py::arg("xtr_lower") = 1.0, py::arg("viscous") = "one-way",
              "Polar over the angles alpha (degrees): a dict of numpy arrays alpha, CL, CD, "
              "CDp, CM, Top_Xtr, Bot_Xtr, converged, reliable, and reason, a list of texts "
-             "saying why an angle has no result or no reliable drag (\"\" where it has)")
+             "saying why an angle has no result or no reliable drag (\"\" where it has); "
+             "with re and viscous=\"coupled\" the coupled viscous-inviscid analysis (viscous "
+             "CL and CM, CDf too)")
         .def("operating_point", &operatingPoint, py::arg("alpha"), py::arg("method") = "vortex",
              py::arg("mach") = 0.0, py::arg("correction") = "prandtl-glauert",
              py::arg("re") = py::none(), py::arg("ncrit") = 9.0, py::arg("xtr_upper") = 1.0,
-             py::arg("xtr_lower") = 1.0,
+             py::arg("xtr_lower") = 1.0, py::arg("viscous") = "one-way", py::arg("cl") = py::none(),
              "One angle: CL, CD, CDp, CM and per panel the control points x, y and Cp; with re "
-             "the boundary layer of both surfaces");
+             "the boundary layer of both surfaces; with re and viscous=\"coupled\" the coupled "
+             "analysis's point (converged, reason, viscous CL, CM, CD, CDp, CDf, transition and "
+             "separation points, the layer's stations), at the angle of the lift cl when given");
 
     m.def("naca", &naca, py::arg("designation"), py::arg("points") = 161,
           py::arg("open_te") = false, "NACA 4- or 5-digit section");
@@ -465,7 +640,9 @@ PYBIND11_MODULE(tavrix, m)
     m.def("compare", &compare, py::arg("airfoil"), py::arg("alpha"), py::arg("mach") = 0.0,
           py::arg("correction") = "prandtl-glauert", py::arg("re") = py::none(),
           py::arg("ncrit") = 9.0, py::arg("xtr_upper") = 1.0, py::arg("xtr_lower") = 1.0,
-          "The polar of every panel method, by its word");
+          py::arg("viscous") = "one-way",
+          "The polar of every panel method, by its word (with re and viscous=\"coupled\", "
+          "the four formulations coupled with the layer)");
     m.def("exact_karman_trefftz", &exactKarmanTrefftz, py::arg("thickness"), py::arg("camber"),
           py::arg("te_angle"), py::arg("alpha"), py::arg("points") = 51,
           py::arg("thickness_location") = 0.0,
