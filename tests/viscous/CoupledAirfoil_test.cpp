@@ -71,9 +71,9 @@ void expectFinite(const CoupledResult& r)
 // transition points within 0.03 chord.
 void expectXfoilsPoint(const PanelSolution& solution, const CoupledResult& r,
                        const std::string& name, double alpha, double clFraction,
-                       double cdFraction)
+                       double cdFraction, const std::string& re = "3e6")
 {
-    const auto xfoil = readXfoilPolarFile(kReference / (name + "_re3e6.pol"));
+    const auto xfoil = readXfoilPolarFile(kReference / (name + "_re" + re + ".pol"));
     ASSERT_TRUE(xfoil.ok()) << xfoil.refusal().message;
     std::size_t row = 0;
     while (row < xfoil->rows() && xfoil->alpha[row] != alpha) ++row;
@@ -203,6 +203,38 @@ TEST(CoupledAirfoil, theProgramsOwnCosineSpacedSectionConvergesFromAFreshStart)
     ASSERT_TRUE(r.converged) << r.reason;
     expectFinite(r);
     expectXfoilsPoint(solution, r, "naca4415", 4, 0.03, 0.05);
+}
+
+// With 401 points the cosine spacing makes the panels at the trailing edge
+// 6e-5 of the chord long, and the coupling's speed there answers their
+// mass defects twenty thousandfold. A move of the stagnation point once
+// started the edge speeds of every station again from that speed (the
+// displacement thickness kept, so that the mass defect at the edge moved
+// by as much): the residual grew to 1e5 at the edge, and the fresh starts
+// at 2, 4, 6 and 7 degrees failed (and a sweep from 6 degrees every angle
+// to 10). Now only the stations about the point start again.
+TEST(CoupledAirfoil, aSectionWithShortPanelsAtTheEdgeConvergesFromAFreshStart)
+{
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "fresh starts of dense Newton steps; run in the optimised build";
+#endif
+    const auto designation = parseNacaDesignation("4415");
+    ASSERT_TRUE(std::holds_alternative<NacaDesignation>(designation));
+    const Contour contour =
+        makeNacaSection(std::get<NacaDesignation>(designation), 401, false, M_PI);
+    auto geometry = buildPanelGeometry(contour.x, contour.y, 0);
+    ASSERT_TRUE(geometry.ok());
+    ASSERT_LT(std::hypot(geometry->X[2] - geometry->X[1], geometry->Y[2] - geometry->Y[1]), 1e-4);
+    const PanelSolution solution = *solvePanels(*geometry, PanelMethod::SoinneLaine);
+    CoupledOptions options;
+    options.re = 3e6;
+    const auto stations = buildCoupling(solution, 4);
+    ASSERT_TRUE(stations.ok());
+    const CoupledResult r = solveCoupled(*stations, options);
+    ASSERT_TRUE(r.converged) << r.reason;
+    expectFinite(r);
+    // (xfoil on its own 161 nodes: CL 0.8725, CD 0.00579)
+    expectXfoilsPoint(solution, r, "naca4415", 4, 0.04, 0.05);
 }
 
 TEST(CoupledAirfoil, naca0012AtSixDegreesConvergesFromTheMarch)
@@ -424,8 +456,9 @@ TEST(CoupledAirfoil, everyNewtonStepIsFormedAtTheResidualOfItsOwnState)
 }
 
 // A single point within a degree of 0 whose fresh starts do not converge
-// (NACA 4415 on xfoil's nodes at -0.5 degrees, Re 3e6) is reached from a
-// fresh start one degree away, as a sweep reaches it from its neighbours.
+// (NACA 4415 on xfoil's nodes at -0.5 degrees, Re 2e5, where the lower
+// transition moves 0.35 chord in a degree) is reached from a fresh start
+// one degree away, as a sweep reaches it from its neighbours.
 TEST(CoupledAirfoil, aPointNearZeroThatFailsFreshIsReachedFromADegreeAway)
 {
 #if defined(__SANITIZE_ADDRESS__)
@@ -435,32 +468,34 @@ TEST(CoupledAirfoil, aPointNearZeroThatFailsFreshIsReachedFromADegreeAway)
     ASSERT_TRUE(section);
     const PanelSolution& solution = section->solution;
     const StationsOfAngle stationsOf = section->stationsOf();
-    const CoupledOptions options = atRe(3e6);
+    const CoupledOptions options = atRe(2e5);
     ASSERT_FALSE(solveCoupled(*stationsOf(-0.5), options).converged);
     const SweepPoint p = solveWithContinuation(-0.5, stationsOf, options);
     ASSERT_TRUE(p.result.converged) << p.result.reason;
     EXPECT_EQ(p.route, 2);
     expectFinite(p.result);
-    // (xfoil: CL 0.3852 and CD 0.00645)
-    expectXfoilsPoint(solution, p.result, "naca4415", -0.5, 0.04, 0.02);
+    // (xfoil: CL 0.3606 and CD 0.01145, the layer's laminar bubbles
+    // decide both at this Reynolds number)
+    expectXfoilsPoint(solution, p.result, "naca4415", -0.5, 0.06, 0.04, "2e5");
 }
 
 // A sweep whose angle nearest 0 fails from a fresh start (NACA 4415 on
-// xfoil's nodes at Re 3e6, from -1.5 to -0.5 degrees) starts from the nearer
+// xfoil's nodes at Re 2e5, from 0.5 to 1.5 degrees) starts from the nearer
 // of the next two that converges, and reaches the others warm from there.
 TEST(CoupledSweep, aStartThatFailsFreshIsReachedWarmFromTheNextAngle)
 {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "several fresh starts of Newton steps; run in the optimised build";
 #endif
-    const std::vector<SweepPoint> points = sweptSection("naca4415", {-1.5, -1, -0.5}, 3e6);
+    const std::vector<SweepPoint> points = sweptSection("naca4415", {0.5, 1, 1.5}, 2e5);
     ASSERT_EQ(points.size(), 3u);
     for (const SweepPoint& p : points) {
         SCOPED_TRACE(p.alphaDeg);
         ASSERT_TRUE(p.result.converged) << p.result.reason;
-        // (-1 from its fresh start, the others warm)
-        EXPECT_EQ(p.route, p.alphaDeg == -1 ? 0 : 1);
+        // (1 from its fresh start, the others warm)
+        EXPECT_EQ(p.route, p.alphaDeg == 1 ? 0 : 1);
     }
+    EXPECT_LT(points[0].result.circulationLift, points[1].result.circulationLift);
     EXPECT_LT(points[1].result.circulationLift, points[2].result.circulationLift);
 }
 
@@ -520,7 +555,7 @@ TEST(CoupledSweep, aPointOnALowerBranchDoesNotEndTheSweep)
 
 // An attempt whose steps the limits and the line search cut to slivers is
 // given up once its residual has not halved in ten steps, with that reason,
-// rather than spending its sixty: NACA 4415 at 14 degrees from a fresh
+// rather than spending its sixty: NACA 4415 at 19 degrees from a fresh
 // start (the sweep reaches it from its neighbour).
 TEST(CoupledAirfoil, anAttemptThatMakesNoProgressIsGivenUpEarly)
 {
@@ -530,7 +565,7 @@ TEST(CoupledAirfoil, anAttemptThatMakesNoProgressIsGivenUpEarly)
     const PanelSolution solution = testing::xfoilNodesSolved("naca4415", PanelMethod::SoinneLaine);
     CoupledOptions options;
     options.re = 3e6;
-    const CoupledResult r = solveCoupled(*buildCoupling(solution, 14), options);
+    const CoupledResult r = solveCoupled(*buildCoupling(solution, 19), options);
     ASSERT_FALSE(r.converged);
     EXPECT_EQ(r.reason.rfind("no progress in 10 iterations", 0), 0u) << r.reason;
     EXPECT_LT(r.iterations, 30);
