@@ -277,6 +277,37 @@ std::string reliabilityNote(const ViscousPoint& v)
            " surface separates at x/c = " + xc;
 }
 
+// The columns of a polar, NaN (and not converged) until an angle gives them.
+struct PolarColumns {
+    explicit PolarColumns(std::size_t n)
+        : CL(n, kNaN), CD(n, kNaN), CDp(n, kNaN), CDf(n, kNaN), CM(n, kNaN), top(n, kNaN),
+          bottom(n, kNaN), converged(n, false), reliable(n, false), reasons(n)
+    {
+    }
+    std::vector<double> CL, CD, CDp, CDf, CM, top, bottom;
+    std::vector<bool> converged, reliable;
+    // Why an angle has no result (or a drag not to be trusted); "" for none.
+    std::vector<std::string> reasons;
+
+    // The dict of numpy arrays a script gets (CDf with the coupled analysis).
+    py::dict dict(const std::vector<double>& alphas, bool withFriction) const
+    {
+        py::dict d;
+        d["alpha"] = toArray(alphas);
+        d["CL"] = toArray(CL);
+        d["CD"] = toArray(CD);
+        d["CDp"] = toArray(CDp);
+        if (withFriction) d["CDf"] = toArray(CDf);
+        d["CM"] = toArray(CM);
+        d["Top_Xtr"] = toArray(top);
+        d["Bot_Xtr"] = toArray(bottom);
+        d["converged"] = toArray(converged);
+        d["reliable"] = toArray(reliable);
+        d["reason"] = reasons;
+        return d;
+    }
+};
+
 // The polar of the coupled analysis: the viscous CL, CM, CD, CDp, CDf and
 // transition points of the angles that converged, NaN and the reason where
 // one did not.
@@ -288,39 +319,23 @@ py::dict coupledPolar(const Airfoil& af, const std::vector<double>& alphas,
         py::gil_scoped_release unlocked;
         points = coupledSweep(af.contour.x, af.contour.y, 0, methodOf(method), alphas, options);
     }
-    const std::size_t n = alphas.size();
-    std::vector<double> CL(n, kNaN), CD(n, kNaN), CDp(n, kNaN), CDf(n, kNaN), CM(n, kNaN),
-        top(n, kNaN), bottom(n, kNaN);
-    std::vector<bool> converged(n, false);
-    std::vector<std::string> reasons(n);
-    for (std::size_t k = 0; k < n && k < points.size(); ++k) {
+    PolarColumns c(alphas.size());
+    for (std::size_t k = 0; k < alphas.size() && k < points.size(); ++k) {
         const CoupledPoint& p = points[k];
         if (!p.converged) {
-            reasons[k] = p.reason;
+            c.reasons[k] = p.reason;
             continue;
         }
-        CL[k] = p.CL;
-        CM[k] = p.CM;
-        CD[k] = p.CD;
-        CDp[k] = p.CDp;
-        CDf[k] = p.CDf;
-        top[k] = transitionXc(p.transitionUpper);
-        bottom[k] = transitionXc(p.transitionLower);
-        converged[k] = true;
+        c.CL[k] = p.CL;
+        c.CM[k] = p.CM;
+        c.CD[k] = p.CD;
+        c.CDp[k] = p.CDp;
+        c.CDf[k] = p.CDf;
+        c.top[k] = transitionXc(p.transitionUpper);
+        c.bottom[k] = transitionXc(p.transitionLower);
+        c.converged[k] = c.reliable[k] = true;
     }
-    py::dict d;
-    d["alpha"] = toArray(alphas);
-    d["CL"] = toArray(CL);
-    d["CD"] = toArray(CD);
-    d["CDp"] = toArray(CDp);
-    d["CDf"] = toArray(CDf);
-    d["CM"] = toArray(CM);
-    d["Top_Xtr"] = toArray(top);
-    d["Bot_Xtr"] = toArray(bottom);
-    d["converged"] = toArray(converged);
-    d["reliable"] = toArray(converged);
-    d["reason"] = reasons;
-    return d;
+    return c.dict(alphas, true);
 }
 
 py::dict polar(const Airfoil& af, const py::handle& alpha, const std::string& method, double mach,
@@ -343,49 +358,34 @@ py::dict polar(const Airfoil& af, const py::handle& alpha, const std::string& me
     if (outcome.points.empty() && !outcome.message.empty()) refuse(outcome.message);
 
     const std::size_t n = alphas.size();
-    std::vector<double> CL(n, kNaN), CD(n, kNaN), CDp(n, kNaN), CM(n, kNaN), top(n, kNaN),
-        bottom(n, kNaN);
-    std::vector<bool> converged(n, false), reliable(n, false);
-    // Why an angle has no result (or a drag not to be trusted); "" for none.
-    std::vector<std::string> reasons(n);
-    for (std::size_t k = outcome.points.size(); k < n; ++k) reasons[k] = outcome.message;
+    PolarColumns c(n);
+    for (std::size_t k = outcome.points.size(); k < n; ++k) c.reasons[k] = outcome.message;
     for (std::size_t k = 0; k < outcome.points.size(); ++k) {
         const OperatingPoint& p = outcome.points[k];
-        CL[k] = p.CL;
-        CM[k] = p.CM;
+        c.CL[k] = p.CL;
+        c.CM[k] = p.CM;
         if (!r.layer) {
             // Inviscid: the pressure drag of the panels (zero to rounding for
             // a closed contour), no transition.
-            CD[k] = CDp[k] = p.CD;
-            top[k] = bottom[k] = 1;
-            converged[k] = reliable[k] = true;
+            c.CD[k] = c.CDp[k] = p.CD;
+            c.top[k] = c.bottom[k] = 1;
+            c.converged[k] = c.reliable[k] = true;
             continue;
         }
         const ViscousPoint& v = layers[k];
         if (!v.ok) {
-            reasons[k] = v.message;
+            c.reasons[k] = v.message;
             continue;
         }
-        if (!v.reliable) reasons[k] = reliabilityNote(v);
-        CD[k] = v.CD;
-        CDp[k] = v.CD - v.CDfriction;
-        top[k] = transitionXc(v.transitionUpper);
-        bottom[k] = transitionXc(v.transitionLower);
-        converged[k] = true;
-        reliable[k] = v.reliable;
+        if (!v.reliable) c.reasons[k] = reliabilityNote(v);
+        c.CD[k] = v.CD;
+        c.CDp[k] = v.CD - v.CDfriction;
+        c.top[k] = transitionXc(v.transitionUpper);
+        c.bottom[k] = transitionXc(v.transitionLower);
+        c.converged[k] = true;
+        c.reliable[k] = v.reliable;
     }
-    py::dict d;
-    d["alpha"] = toArray(alphas);
-    d["CL"] = toArray(CL);
-    d["CD"] = toArray(CD);
-    d["CDp"] = toArray(CDp);
-    d["CM"] = toArray(CM);
-    d["Top_Xtr"] = toArray(top);
-    d["Bot_Xtr"] = toArray(bottom);
-    d["converged"] = toArray(converged);
-    d["reliable"] = toArray(reliable);
-    d["reason"] = reasons;
-    return d;
+    return c.dict(alphas, false);
 }
 
 py::dict surfaceLayer(const SurfaceLayer& L)
