@@ -5,7 +5,8 @@ cluster.
 Every section MPTT with a camber M of 0 to 9 %, its position P of 1 to 9
 tenths of the chord (0 for the symmetric sections) and a thickness TT in a
 range (6 to 18 % by default: 1066 sections) gets its polar over a range of
-angles of attack, inviscid or with the one-way boundary layer, and the rows
+angles of attack, inviscid, with the one-way boundary layer or (--coupled)
+with the coupled viscous-inviscid analysis, and the rows
 go to one plain CSV file, in the order of the sections whatever the order in
 which the workers finish them:
 
@@ -57,7 +58,7 @@ def number(value):
     return repr(float(value)) if math.isfinite(value) else ""
 
 
-def polar_rows(designations, points, method, alpha, re=None, ncrit=9.0):
+def polar_rows(designations, points, method, alpha, re=None, ncrit=9.0, viscous="one-way"):
     """The CSV rows of the polars of some sections (one task of the cluster).
     A section the module refuses gets one row with its reason instead of
     numbers, so that one bad case never loses the others."""
@@ -66,7 +67,7 @@ def polar_rows(designations, points, method, alpha, re=None, ncrit=9.0):
     for designation in designations:
         try:
             polar = tavrix.naca(designation, points=points).polar(
-                alpha=alpha, method=method, re=re, ncrit=ncrit)
+                alpha=alpha, method=method, re=re, ncrit=ncrit, viscous=viscous)
         except ValueError as refusal:
             rows.append([designation, str(points), method, "" if re is None else repr(re),
                          "", "", "", "", "", "", "", "0", str(refusal)])
@@ -75,7 +76,8 @@ def polar_rows(designations, points, method, alpha, re=None, ncrit=9.0):
             rows.append([designation, str(points), method, "" if re is None else repr(re)]
                         + [number(polar[key][k]) for key in
                            ("alpha", "CL", "CD", "CDp", "CM", "Top_Xtr", "Bot_Xtr")]
-                        + ["1" if polar["converged"][k] else "0", ""])
+                        + ["1" if polar["converged"][k] else "0",
+                           polar["reason"][k] if viscous == "coupled" else ""])
     return rows
 
 
@@ -84,16 +86,16 @@ def chunks(items, size):
 
 
 def compute(sections, points=161, method="vortex", alpha=None, re=None, ncrit=9.0,
-            client=None, chunk=8):
+            client=None, chunk=8, viscous="one-way"):
     """Rows of the database for the sections, in their order: on the cluster
     of `client` (dask.distributed.Client), or here when it is None."""
     alpha = np.arange(-4, 16.5, 0.5) if alpha is None else np.asarray(alpha, dtype=float)
     parts = chunks(list(sections), chunk)
     if client is None:
-        results = [polar_rows(part, points, method, alpha, re, ncrit) for part in parts]
+        results = [polar_rows(part, points, method, alpha, re, ncrit, viscous) for part in parts]
     else:
         futures = client.map(polar_rows, parts, points=points, method=method, alpha=alpha,
-                             re=re, ncrit=ncrit, pure=False)
+                             re=re, ncrit=ncrit, viscous=viscous, pure=False)
         results = client.gather(futures)  # in the order submitted
     return [row for part in results for row in part]
 
@@ -126,6 +128,9 @@ def main(argv=None):
     parser.add_argument("--re", type=float, default=None,
                         help="one-way boundary layer at this Reynolds number (default inviscid)")
     parser.add_argument("--ncrit", type=float, default=9.0, help="e^n transition (default 9)")
+    parser.add_argument("--coupled", action="store_true",
+                        help="with --re, the coupled viscous-inviscid analysis (viscous CL and "
+                             "CM; an angle that does not converge keeps its reason)")
     parser.add_argument("--chunk", type=int, default=8, help="sections per task (default 8)")
     parser.add_argument("--out", default="-", help="the CSV file (default standard output)")
     args = parser.parse_args(argv)
@@ -134,7 +139,8 @@ def main(argv=None):
     start, stop, step = args.alpha
     alpha = np.arange(start, stop + step / 2, step)
     options = dict(points=args.points, method=args.method, alpha=alpha, re=args.re,
-                   ncrit=args.ncrit, chunk=args.chunk)
+                   ncrit=args.ncrit, chunk=args.chunk,
+                   viscous="coupled" if args.coupled else "one-way")
     if args.serial:
         rows = compute(sections, **options)
     else:

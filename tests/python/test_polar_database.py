@@ -26,11 +26,14 @@ def test_local_cluster_equals_the_serial_run():
     sections = polar_database.naca_four_digit(6, 18)[::53][:20]
     assert len(sections) == 20
     options = dict(points=101, method="vortex", alpha=np.arange(-4, 16.5, 0.5), chunk=3)
+    coupled_options = dict(points=161, method="soinne", alpha=np.arange(0, 6.5, 2.0), chunk=1)
     serial = polar_database.compute(sections, **options)
     with LocalCluster(n_workers=2, threads_per_worker=1, processes=False,
                       dashboard_address=None) as cluster, Client(cluster) as client:
         distributed = polar_database.compute(sections, client=client, **options)
         viscous = polar_database.compute(sections[:4], client=client, re=1e6, **options)
+        coupled = polar_database.compute(sections[:2], client=client, re=3e6,
+                                         viscous="coupled", **coupled_options)
     assert polar_database.csv_text(distributed) == polar_database.csv_text(serial)
     assert len(serial) == 20 * 41
     assert [r[0] for r in serial[::41]] == sections
@@ -39,6 +42,13 @@ def test_local_cluster_equals_the_serial_run():
     assert viscous == polar_database.compute(sections[:4], re=1e6, **options)
     assert len(viscous) == 4 * 41
     assert all((r[6] == "") == (r[-2] == "0") for r in viscous)
+    # The coupled analysis on the cluster: the rows of a serial run, each
+    # angle's viscous lift below the panels' inviscid one at these angles.
+    assert coupled == polar_database.compute(sections[:2], re=3e6, viscous="coupled",
+                                             **coupled_options)
+    assert len(coupled) == 2 * 4 and all(r[-2] == "1" and r[-1] == "" for r in coupled)
+    inviscid = polar_database.compute(sections[:2], **coupled_options)
+    assert all(float(c[5]) < float(i[5]) for c, i in zip(coupled, inviscid) if float(i[4]) > 0)
 
 
 def test_a_refused_section_is_a_row_with_the_reason():

@@ -196,6 +196,54 @@ TEST(Cases, AnInviscidCaseIsTheSweepOfTheSameSection)
     EXPECT_GT(std::stod(last[6]), 0.2);
 }
 
+// With viscous coupled a case is the coupled sweep of --sweep --re on the
+// same section, to the bit: the viscous CL and CM, the drags and transition
+// points; an angle that does not converge has no numbers and its reason.
+TEST(Cases, ACoupledCaseIsTheCoupledSweepOfTheSameSection)
+{
+    testing::TempDir dir;
+    writeText(dir.path() / "list.csv",
+              "airfoil,points,method,alpha_from,alpha_to,alpha_step,re,viscous,mach\n"
+              "2412,121,soinne,0,4,2,3e6,coupled,\n"
+              "0012,61,soinne,2,24,22,1e5,coupled,\n"
+              "0012,61,hess,0,0,1,1e6,two-way,\n"
+              "0012,61,hess,0,0,1,,coupled,\n"
+              "0012,61,hess,0,0,1,1e6,coupled,0.3\n");
+    const auto rows = splitLines(runList(dir.path() / "list.csv", dir.path() / "r.csv", 2));
+    ASSERT_EQ(rows.size(), 1u + 3 + 2 + 3);
+    const BatchRun sweep = batch({"--naca", "2412", "--points", "121", "--method", "soinne",
+                                  "--sweep", "0:4:2", "--re", "3e6", "--csv",
+                                  (dir.path() / "s.csv").string(), "--dir", dir.path().string()});
+    ASSERT_EQ(sweep.status, 0) << sweep.err;
+    const auto swept = splitLines(testing::readFile(dir.path() / "s.csv"));
+    ASSERT_EQ(swept.size(), 4u);
+    // method,alpha,CL,CDp_inviscid,CM,Cp_min,M_crit,CL_viscous,CM_viscous,CD,CDp,CDf,
+    // Top_Xtr,Bot_Xtr,Top_Xsep,Bot_Xsep,converged,reason
+    for (std::size_t k = 0; k < 3; ++k) {
+        const auto ours = splitFields(rows[k + 1]);
+        const auto theirs = splitFields(swept[k + 1]);
+        ASSERT_EQ(theirs[16], "yes");
+        EXPECT_EQ(ours[5], theirs[1]);
+        EXPECT_EQ(ours[6], theirs[7]);    // CL, viscous
+        EXPECT_EQ(ours[7], theirs[9]);    // CD
+        EXPECT_EQ(ours[8], theirs[10]);   // CDp
+        EXPECT_EQ(ours[9], theirs[8]);    // CM, viscous
+        EXPECT_EQ(ours[10], theirs[12]);  // Top_Xtr
+        EXPECT_EQ(ours[11], theirs[13]);  // Bot_Xtr
+        EXPECT_EQ(ours[12], "1");
+    }
+    // Far past the stall at a low Reynolds number: no numbers, the reason.
+    EXPECT_EQ(splitFields(rows[4])[12], "1");
+    const auto stalled = splitFields(rows[5]);
+    EXPECT_EQ(stalled[5], "24");
+    for (std::size_t f = 6; f <= 11; ++f) EXPECT_EQ(stalled[f], "") << rows[5];
+    EXPECT_EQ(stalled[12], "0");
+    EXPECT_NE(rows[5].find("iterations"), std::string::npos) << rows[5];
+    EXPECT_NE(rows[6].find("unknown viscous model two-way (one-way or coupled)"), std::string::npos);
+    EXPECT_NE(rows[7].find("viscous coupled needs re"), std::string::npos);
+    EXPECT_NE(rows[8].find("viscous coupled takes no mach"), std::string::npos);
+}
+
 TEST(Cases, BadCasesGiveRowsWithTheirReasonNeverACrashOrANumberThatIsNone)
 {
     testing::TempDir dir;

@@ -29,6 +29,8 @@
 #include "tools/batch/OptionNumbers.h"
 #include "tools/batch/SweepRun.h"
 #include "viscous/BoundaryLayer.h"
+#include "viscous/CoupledPolar.h"
+#include "viscous/InviscidCoupling.h"
 #include "viscous/ViscousPolar.h"
 
 namespace tavrix {
@@ -52,6 +54,10 @@ const char* const kCasesUsage =
                                       criterion)
                           xtr_upper, xtr_lower
                                       with re: transition forced at x/c
+                          viscous     one-way (default) or coupled: with re, the
+                                      coupled viscous-inviscid analysis of --re instead
+                                      of the one-way layer (no mach; ncrit default 9);
+                                      CL and CM are then the viscous ones
                         Fields may be quoted ("..."); blank lines and lines starting with
                         # are skipped; an empty field takes the default.
   --out RESULTS.csv     the results (default: standard output), one row per case and angle:
@@ -100,6 +106,7 @@ enum Column : std::size_t {
     kXtrUpper = columnIndex("xtr_upper"),
     kXtrLower = columnIndex("xtr_lower"),
     kCorrection = columnIndex("correction"),
+    kViscous = columnIndex("viscous"),
 };
 
 std::string trimmed(std::string_view s)
@@ -279,7 +286,8 @@ Contour caseContour(const CaseRow& row, const fs::path& folder)
 
 struct CaseSetup {
     FlowSetup flow;
-    std::optional<BoundaryLayerSetup> layer;
+    std::optional<BoundaryLayerSetup> layer;     // the one-way layer
+    std::optional<coupled::CoupledOptions> coupled;  // or the coupled analysis
     std::vector<double> alphas;
 };
 
@@ -318,9 +326,35 @@ CaseSetup caseSetup(const CaseRow& row)
     const double ncrit = numberField(row, kNcrit, 9);
     const double upper = numberField(row, kXtrUpper, 1);
     const double lower = numberField(row, kXtrLower, 1);
-    if (re == 0) return s;  // inviscid: the layer's columns have nothing to act on
+    const std::string& model = row.fields[kViscous];
+    const bool coupledModel = model == "coupled";
+    if (!model.empty() && !coupledModel && model != "one-way")
+        refuse("unknown viscous model " + model + " (one-way or coupled)");
+    if (re == 0) {  // inviscid: the layer's columns have nothing to act on
+        if (coupledModel) refuse("viscous coupled needs re, the Reynolds number");
+        return s;
+    }
     // The limits of --re, --ncrit and --transition-*.
     if (!(re >= 1e3 && re <= 1e9)) refuse("re needs a Reynolds number from 1e3 to 1e9");
+    if (coupledModel) {
+        if (s.flow.mach != 0)
+            refuse("viscous coupled takes no mach: the coupled boundary layer is incompressible "
+                   "(viscous one-way takes a Mach number)");
+        if (!coupled::couplingAvailable(s.flow.method))
+            refuse(coupled::couplingRefusal(s.flow.method).message);
+        if (!(ncrit > 0 && ncrit <= kLargestNcrit))
+            refuse("ncrit needs a number greater than 0 and at most 20");
+        if (!(upper >= 0 && upper <= 1)) refuse("xtr_upper needs a chord fraction from 0 to 1");
+        if (!(lower >= 0 && lower <= 1)) refuse("xtr_lower needs a chord fraction from 0 to 1");
+        coupled::CoupledOptions o;
+        o.re = re;
+        o.ncrit = ncrit;
+        // (a trip at the trailing edge is none: free transition)
+        o.tripUpperX = upper < 1 ? upper : 2;
+        o.tripLowerX = lower < 1 ? lower : 2;
+        s.coupled = o;
+        return s;
+    }
     BoundaryLayerSetup layer;
     layer.Re = re;
     if (!row.fields[kNcrit].empty()) {
@@ -469,6 +503,15 @@ std::string caseResultRows(std::size_t caseNumber, const CaseRow& row, const fs:
         if (outcome.points.empty()) refuse(outcome.message);
         std::vector<ViscousPoint> layers;
         if (setup.layer) layers = ViscousPolar(outcome.points, *setup.layer);
+        // The coupled analysis at the angles the panels solved, as
+        // --sweep --re sweeps them.
+        std::vector<CoupledPoint> coupledPoints;
+        if (setup.coupled) {
+            std::vector<double> solved;
+            for (const OperatingPoint& p : outcome.points) solved.push_back(p.alphaDeg);
+            coupledPoints = coupledSweep(contour.x, contour.y, 0, setup.flow.method, solved,
+                                         *setup.coupled);
+        }
 
         std::string text;
         for (std::size_t k = 0; k < setup.alphas.size(); ++k) {
@@ -479,7 +522,24 @@ std::string caseResultRows(std::size_t caseNumber, const CaseRow& row, const fs:
                 const OperatingPoint& p = outcome.points[k];
                 r.CL = p.CL;
                 r.CM = p.CM;
-                if (!setup.layer) {
+                if (setup.coupled) {
+                    // The viscous lift and moment, none where the point did
+                    // not converge.
+                    r.CL = r.CM = std::nullopt;
+                    if (k >= coupledPoints.size()) {
+                        r.reason = "not solved";
+                    } else if (const CoupledPoint& c = coupledPoints[k]; !c.converged) {
+                        r.reason = c.reason;
+                    } else {
+                        r.CL = c.CL;
+                        r.CM = c.CM;
+                        r.CD = c.CD;
+                        r.CDp = c.CDp;
+                        r.top = transitionXc(c.transitionUpper);
+                        r.bottom = transitionXc(c.transitionLower);
+                        r.converged = true;
+                    }
+                } else if (!setup.layer) {
                     r.CD = r.CDp = p.CD;
                     r.top = r.bottom = 1;
                     r.converged = true;

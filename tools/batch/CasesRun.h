@@ -36,7 +36,7 @@ std::optional<std::string> casesOptionError(const std::map<std::string, std::str
 // The columns a case list may name, in the order of their documentation.
 inline constexpr const char* kCaseColumns[] = {
     "airfoil", "points", "method", "alpha_from", "alpha_to", "alpha_step",
-    "re",      "mach",   "ncrit",  "xtr_upper",  "xtr_lower", "correction"};
+    "re",      "mach",   "ncrit",  "xtr_upper",  "xtr_lower", "correction", "viscous"};
 inline constexpr std::size_t kCaseColumnCount = std::size(kCaseColumns);
 
 // The header of the results.
