@@ -8,7 +8,7 @@ tools/ensure-packages.sh qt6-qpa-plugins
 cmake -S . -B build/release -DCMAKE_BUILD_TYPE=Release >/dev/null
 cmake --build build/release -j"$(nproc)" --target tavrixs tavrixs-batch
 # The Python module, when Python's development files and pybind11 were found.
-if cmake --build build/release --target help | grep -q tavrix_python; then
+if cmake --build build/release --target help | grep tavrix_python >/dev/null; then
   cmake --build build/release -j"$(nproc)" --target tavrix_python
 fi
 
