@@ -166,6 +166,13 @@ void save(const Airfoil& af, const std::string& path)
         throw FileError("Cannot write \"" + path + "\": " + *failure);
 }
 
+PanelMethod methodOf(const std::string& method)
+{
+    const auto m = methodFromWord(method);
+    if (!m) refuse("unknown method " + method + " (hess, vortex, kennedy or soinne)");
+    return *m;
+}
+
 // The flow and the layer a polar or an operating point is asked for.
 struct Request {
     FlowSetup setup;
@@ -176,9 +183,7 @@ Request request(const std::string& method, double mach, const std::string& corre
                 std::optional<double> re, double ncrit, double xtrUpper, double xtrLower)
 {
     Request r;
-    const auto m = methodFromWord(method);
-    if (!m) refuse("unknown method " + method + " (hess, vortex, kennedy or soinne)");
-    r.setup.method = *m;
+    r.setup.method = methodOf(method);
     if (!std::isfinite(mach)) refuse("mach must be a finite number");
     r.setup.mach = mach;
     if (correction == "prandtl-glauert")
@@ -233,13 +238,6 @@ bool coupledAsked(const std::string& viscous)
     if (viscous == "coupled") return true;
     if (viscous == "one-way") return false;
     refuse("unknown viscous model " + viscous + " (one-way or coupled)");
-}
-
-PanelMethod methodOf(const std::string& method)
-{
-    const auto m = methodFromWord(method);
-    if (!m) refuse("unknown method " + method + " (hess, vortex, kennedy or soinne)");
-    return *m;
 }
 
 // The sweep of the batch front end: ends at the first angle whose
@@ -314,10 +312,11 @@ struct PolarColumns {
 py::dict coupledPolar(const Airfoil& af, const std::vector<double>& alphas,
                       const std::string& method, const coupled::CoupledOptions& options)
 {
+    const PanelMethod m = methodOf(method);
     std::vector<CoupledPoint> points;
     {
         py::gil_scoped_release unlocked;
-        points = coupledSweep(af.contour.x, af.contour.y, 0, methodOf(method), alphas, options);
+        points = coupledSweep(af.contour.x, af.contour.y, 0, m, alphas, options);
     }
     PolarColumns c(alphas.size());
     for (std::size_t k = 0; k < alphas.size() && k < points.size(); ++k) {
@@ -421,18 +420,11 @@ py::dict coupledOperatingPoint(const Airfoil& af, double alpha, const std::strin
 {
     if (cl && !std::isfinite(*cl)) refuse("cl must be a finite lift coefficient");
     options.targetCl = cl;
+    const PanelMethod m = methodOf(method);
     CoupledPoint p;
     {
         py::gil_scoped_release unlocked;
-        const Outcome<PanelGeometry> geometry = buildPanelGeometry(af.contour.x, af.contour.y, 0);
-        if (!geometry) {
-            p = notConvergedPoint(alpha, geometry.refusal().message);
-        } else if (const Outcome<PanelSolution> solution = solvePanels(*geometry, methodOf(method));
-                   !solution) {
-            p = notConvergedPoint(alpha, solution.refusal().message);
-        } else {
-            p = coupledPointAt(*solution, alpha, options);
-        }
+        p = coupledPointAt(af.contour.x, af.contour.y, 0, m, alpha, options);
     }
     py::dict d;
     d["alpha"] = p.alphaDeg;

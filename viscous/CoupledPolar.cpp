@@ -90,6 +90,17 @@ CoupledPoint coupledPointAt(const PanelSolution& solution, double alphaDeg,
         coupled::solveWithContinuation(alphaDeg, stationsOf, options).result);
 }
 
+CoupledPoint coupledPointAt(std::span<const double> x, std::span<const double> y, double etaDeg,
+                            PanelMethod method, double alphaDeg,
+                            const coupled::CoupledOptions& options)
+{
+    const Outcome<PanelGeometry> geometry = buildPanelGeometry(x, y, etaDeg);
+    if (!geometry) return notConvergedPoint(alphaDeg, geometry.refusal().message);
+    const Outcome<PanelSolution> solution = solvePanels(*geometry, method);
+    if (!solution) return notConvergedPoint(alphaDeg, solution.refusal().message);
+    return coupledPointAt(*solution, alphaDeg, options);
+}
+
 std::vector<CoupledPoint> coupledSweep(const PanelSolution& solution,
                                        const std::vector<double>& alphasDeg,
                                        const coupled::CoupledOptions& options,

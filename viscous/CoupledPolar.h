@@ -57,6 +57,13 @@ CoupledPoint notConvergedPoint(double alphaDeg, const std::string& reason);
 CoupledPoint coupledPointAt(const PanelSolution& solution, double alphaDeg,
                             coupled::CoupledOptions options);
 
+// The same on the panels of a contour (x, y the end points, eta the
+// rotation), solved with the method; a contour or method refused is a
+// point not converged with the refusal as its reason.
+CoupledPoint coupledPointAt(std::span<const double> x, std::span<const double> y, double etaDeg,
+                            PanelMethod method, double alphaDeg,
+                            const coupled::CoupledOptions& options);
+
 // keepGoing(done, total) is asked before each angle of a coupled sweep;
 // false cancels it: the angles solved so far are kept, the others are
 // reported as not converged, cancelled.

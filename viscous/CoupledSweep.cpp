@@ -23,6 +23,10 @@ namespace tavrix::coupled {
 
 namespace {
 
+// The thin-airfoil lift slope, 2 pi per radian, per degree: how fast a lift
+// curve rises at most, and the first guess of its slope.
+constexpr double kThinAirfoilSlope = 2 * std::numbers::pi * std::numbers::pi / 180;
+
 // The stations of the last few angles asked for, kept: a point that does
 // not converge at once is tried again at the same angle (warm, fresh, in
 // steps), and each try would build its wake and D again.
@@ -67,6 +71,15 @@ CoupledState extrapolatedState(const CoupledState& previous, const CoupledState&
             b = last.vars[g];
     }
     return guess;
+}
+
+// The first iterate at `alpha` on the secant through two converged angles,
+// `a` before `b` (extrapolatedState); none when the two angles coincide.
+std::optional<CoupledState> secantGuess(double alphaA, const CoupledState& a, double alphaB,
+                                        const CoupledState& b, double alpha)
+{
+    if (!(std::abs(alphaB - alphaA) > 1e-12)) return std::nullopt;
+    return extrapolatedState(a, b, (alpha - alphaB) / (alphaB - alphaA));
 }
 
 // The point at an angle, warm from `warm` when given (the refusal of its
@@ -243,7 +256,6 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
               [&](std::size_t a, std::size_t b) { return alphas[a] < alphas[b]; });
     std::sort(down.begin(), down.end(),
               [&](std::size_t a, std::size_t b) { return alphas[a] > alphas[b]; });
-    constexpr double kThinAirfoilSlope = 2 * M_PI * M_PI / 180;  // per degree
     // A lift curve rises at most at the thin-airfoil slope: half as much
     // again is no flow's.
     constexpr double kSteepestRise = 1.5;
@@ -430,9 +442,8 @@ std::vector<SweepPoint> sweepCoupled(
             const std::size_t n = history.size();
             // The first iterate on the secant through two converged angles
             // (none when they coincide).
-            auto secant = [&](const Converged& a, const Converged& b) -> std::optional<CoupledState> {
-                if (!(std::abs(b.alpha - a.alpha) > 1e-12)) return std::nullopt;
-                return extrapolatedState(a.state, b.state, (alphas[i] - b.alpha) / (b.alpha - a.alpha));
+            auto secant = [&](const Converged& a, const Converged& b) {
+                return secantGuess(a.alpha, a.state, b.alpha, b.state, alphas[i]);
             };
             // Warm first (the layers of neighbouring angles are a few Newton
             // steps from this one's, and past the stall they keep the sweep
@@ -686,9 +697,6 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
 
 namespace {
 
-// The thin-airfoil lift slope, 2 pi per radian, per degree: the first
-// guess of the lift curve's slope.
-constexpr double kThinAirfoilSlope = 2 * std::numbers::pi * std::numbers::pi / 180;
 // The longest step of the walk towards a prescribed lift (degrees), and
 // how many of them at most.
 constexpr double kLiftWalkStep = 1;
@@ -804,10 +812,9 @@ SweepPoint solveForLift(double startDeg, double targetCl, const StationsOfAngle&
         for (int leap = 1; !ok && leap <= 2; ++leap) {
             const double a = last.alpha + leap * step;
             if (std::abs(a) > kLargestContinuedAngle) break;
-            if (before && std::abs(last.alpha - before->alpha) > 1e-12) {
-                const CoupledState guess = extrapolatedState(
-                    before->state, last.state, (a - last.alpha) / (last.alpha - before->alpha));
-                ok = solveAtAngle(stationsOf, plain, a, &guess, r, newton);
+            if (before) {
+                if (const auto guess = secantGuess(before->alpha, before->state, last.alpha, last.state, a))
+                    ok = solveAtAngle(stationsOf, plain, a, &*guess, r, newton);
             }
             if (!ok && leap == 1) ok = reachWarm(stationsOf, plain, last.state, last.alpha, a, r, newton);
             if (!ok && leap > 1) ok = solveAtAngle(stationsOf, plain, a, &last.state, r, newton);
@@ -822,15 +829,17 @@ SweepPoint solveForLift(double startDeg, double targetCl, const StationsOfAngle&
                            liftText(startDeg) + " degrees stopped at " + liftText(alpha) +
                            " degrees (CL = " + liftText(last.cl) + " at " + liftText(last.alpha) +
                            "): " + (r.reason.empty() ? std::string("its lift is not finite") : r.reason));
-        reached = r;
-        if ((*cl - last.cl) * miss <= 0)
+        if ((*cl - last.cl) * miss <= 0) {
+            reached = std::move(r);
             return stopped("the lift moves away from CL = " + liftText(targetCl) + " beyond " +
                            liftText(last.alpha) + " degrees (CL = " + liftText(last.cl) + ", at " +
                            liftText(alpha) + " degrees " + liftText(*cl) +
                            "): the target lies beyond the lift the section reaches");
+        }
         slope = (*cl - last.cl) / (alpha - last.alpha);
         before = std::move(last);
-        last = Walked{alpha, *cl, std::move(r.state)};
+        last = Walked{alpha, *cl, r.state};
+        reached = std::move(r);
     }
     return stopped("no angle of CL = " + liftText(targetCl) + " within " +
                    std::to_string(kLiftWalkSteps) + " steps of the walk from " +

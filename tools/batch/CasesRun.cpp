@@ -334,18 +334,19 @@ CaseSetup caseSetup(const CaseRow& row)
         if (coupledModel) refuse("viscous coupled needs re, the Reynolds number");
         return s;
     }
-    // The limits of --re, --ncrit and --transition-*.
+    // The limits of --re, --ncrit and --transition-* (an empty ncrit reads
+    // as 9, within them).
     if (!(re >= 1e3 && re <= 1e9)) refuse("re needs a Reynolds number from 1e3 to 1e9");
+    if (!(ncrit > 0 && ncrit <= kLargestNcrit))
+        refuse("ncrit needs a number greater than 0 and at most 20");
+    if (!(upper >= 0 && upper <= 1)) refuse("xtr_upper needs a chord fraction from 0 to 1");
+    if (!(lower >= 0 && lower <= 1)) refuse("xtr_lower needs a chord fraction from 0 to 1");
     if (coupledModel) {
         if (s.flow.mach != 0)
             refuse("viscous coupled takes no mach: the coupled boundary layer is incompressible "
                    "(viscous one-way takes a Mach number)");
         if (!coupled::couplingAvailable(s.flow.method))
             refuse(coupled::couplingRefusal(s.flow.method).message);
-        if (!(ncrit > 0 && ncrit <= kLargestNcrit))
-            refuse("ncrit needs a number greater than 0 and at most 20");
-        if (!(upper >= 0 && upper <= 1)) refuse("xtr_upper needs a chord fraction from 0 to 1");
-        if (!(lower >= 0 && lower <= 1)) refuse("xtr_lower needs a chord fraction from 0 to 1");
         coupled::CoupledOptions o;
         o.re = re;
         o.ncrit = ncrit;
@@ -358,13 +359,9 @@ CaseSetup caseSetup(const CaseRow& row)
     BoundaryLayerSetup layer;
     layer.Re = re;
     if (!row.fields[kNcrit].empty()) {
-        if (!(ncrit > 0 && ncrit <= kLargestNcrit))
-            refuse("ncrit needs a number greater than 0 and at most 20");
         layer.transition.criterion = TransitionCriterion::Envelope;
         layer.transition.Ncrit = ncrit;
     }
-    if (!(upper >= 0 && upper <= 1)) refuse("xtr_upper needs a chord fraction from 0 to 1");
-    if (!(lower >= 0 && lower <= 1)) refuse("xtr_lower needs a chord fraction from 0 to 1");
     if (!row.fields[kXtrUpper].empty()) layer.forcedTransitionUpper = upper;
     if (!row.fields[kXtrLower].empty()) layer.forcedTransitionLower = lower;
     s.layer = layer;
