@@ -159,4 +159,27 @@ std::variant<Contour, std::string> repanel(const Contour& contour, int np, doubl
     return out;
 }
 
+Contour subdivided(const Contour& contour, int parts)
+{
+    const ContourSpline spline(contour);
+    const int knots = spline.knots();
+    if (parts < 2 || knots < 3) return contour;
+    Contour out;
+    out.name = contour.name;
+    double x = 0, y = 0;
+    for (int i = 0; i + 1 < knots; ++i) {
+        const double s0 = spline.knot(i), s1 = spline.knot(i + 1);
+        for (int j = 0; j < parts; ++j) {
+            // (the knot itself exactly as the contour has it)
+            spline.at(j == 0 ? s0 : s0 + (s1 - s0) * j / parts, x, y);
+            out.x.push_back(x);
+            out.y.push_back(y);
+        }
+    }
+    spline.at(spline.knot(knots - 1), x, y);
+    out.x.push_back(x);
+    out.y.push_back(y);
+    return out;
+}
+
 }  // namespace tavrix

@@ -22,6 +22,9 @@ public:
     // The arc length of the leading edge: the point farthest from the
     // trailing-edge mid point, refined between the polygon's points.
     double leadingEdge() const;
+    // The parameter of knot i (0 .. knots() - 1): the polygon's arc length at
+    // the contour's i-th distinct point.
+    double knot(int i) const { return s_[static_cast<std::size_t>(i)]; }
 
 private:
     void derivative(double s, double& dx, double& dy) const;
@@ -38,5 +41,14 @@ private:
 std::variant<Contour, std::string> repanel(const Contour& contour, int np, double Pi);
 
 std::string repanelCountRefusal();
+
+// The contour with each of its panels split into `parts` panels by equal
+// steps of the spline's parameter (the polygon's arc length) along the
+// spline through its points: every point of the contour stays where it was
+// (a flap's hinge, a file's own nose and trailing edge), parts - 1 new ones
+// lie between each two on the curve the points describe. A point that
+// repeats its predecessor is kept once. With parts below 2, or fewer than
+// three distinct points, the contour as it is.
+Contour subdivided(const Contour& contour, int parts);
 
 }  // namespace tavrix

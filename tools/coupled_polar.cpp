@@ -1,6 +1,7 @@
 // A viscous polar of the coupled viscous-inviscid analysis for a coordinate
 // file: the contour read as the airfoil menu reads it, the panels solved once
-// by the method, the coupling stations (wake and source influence) built per
+// by the method (a contour of fewer than 161 points subdivided first, as the
+// program's coupled analysis does), the coupling stations (wake and source influence) built per
 // angle, and the angles swept outward from the one nearest zero with warm
 // starts and retries.
 //
@@ -39,6 +40,7 @@
 #include "solvers/PanelGeometry.h"
 #include "solvers/PanelMethods.h"
 #include "solvers/PanelSolution.h"
+#include "viscous/CoupledPolar.h"
 #include "viscous/CoupledSolver.h"
 #include "viscous/InviscidCoupling.h"
 
@@ -136,7 +138,9 @@ int main(int argc, char** argv)
                          r.stagnation, r.transitionLower, r.transitionUpper,
                          r.classificationChanged ? " moved" : "");
         };
-    const auto& solved = *solution;
+    // (a contour of few points subdivided for the layer, as the program does)
+    const std::optional<PanelSolution> refined = layerPanels(*solution);
+    const PanelSolution& solved = refined ? *refined : *solution;
     const auto basis = coupled::couplingBasis(solved);
     if (!basis) {
         std::fprintf(stderr, "coupled_polar: %s\n", basis.refusal().message.c_str());

@@ -1,6 +1,9 @@
 #include "viscous/CoupledPolar.h"
 
 #include <cmath>
+#include <utility>
+
+#include "geometry/Repanel.h"
 
 #include "viscous/InviscidCoupling.h"
 
@@ -11,6 +14,25 @@ namespace {
 bool finite(const std::optional<double>& v) { return !v || std::isfinite(*v); }
 
 }  // namespace
+
+std::optional<PanelSolution> layerPanels(const PanelSolution& press)
+{
+    const PanelGeometry& g = press.geometry();
+    if (g.NP >= kLayerLeastPoints || g.NP < 3) return std::nullopt;
+    // The end points as the panels hold them, turned by the press's eta: the
+    // spline through them is the same curve in any frame.
+    Contour contour;
+    contour.x.assign(g.X.begin() + 1, g.X.begin() + 1 + g.NP);
+    contour.y.assign(g.Y.begin() + 1, g.Y.begin() + 1 + g.NP);
+    const int parts = (kLayerPoints - 1 + g.NPanel - 1) / g.NPanel;
+    const Contour fine = subdivided(contour, parts);
+    Outcome<PanelGeometry> geometry = buildPanelGeometry(fine.x, fine.y, 0);
+    if (!geometry || geometry->NP <= g.NP) return std::nullopt;
+    geometry->etaDeg = g.etaDeg;
+    Outcome<PanelSolution> solution = solvePanels(*geometry, press.method());
+    if (!solution) return std::nullopt;
+    return std::move(*solution);
+}
 
 CoupledPoint notConvergedPoint(double alphaDeg, const std::string& reason)
 {
@@ -64,9 +86,11 @@ CoupledPoint coupledPointOf(const PanelGeometry& geometry, const coupled::Couple
     return p;
 }
 
-CoupledPoint coupledPointAt(const PanelSolution& solution, double alphaDeg,
+CoupledPoint coupledPointAt(const PanelSolution& press, double alphaDeg,
                             coupled::CoupledOptions options)
 {
+    const std::optional<PanelSolution> refined = layerPanels(press);
+    const PanelSolution& solution = refined ? *refined : press;
     const PanelGeometry& geometry = solution.geometry();
     const Outcome<coupled::CouplingBasis> basis = coupled::couplingBasis(solution);
     if (!basis) return notConvergedPoint(alphaDeg, basis.refusal().message);
@@ -101,11 +125,13 @@ CoupledPoint coupledPointAt(std::span<const double> x, std::span<const double> y
     return coupledPointAt(*solution, alphaDeg, options);
 }
 
-std::vector<CoupledPoint> coupledSweep(const PanelSolution& solution,
+std::vector<CoupledPoint> coupledSweep(const PanelSolution& press,
                                        const std::vector<double>& alphasDeg,
                                        const coupled::CoupledOptions& options,
                                        const CoupledProgress& keepGoing)
 {
+    const std::optional<PanelSolution> refined = layerPanels(press);
+    const PanelSolution& solution = refined ? *refined : press;
     const Outcome<coupled::CouplingBasis> basis = coupled::couplingBasis(solution);
     if (!basis) {
         std::vector<CoupledPoint> refused;

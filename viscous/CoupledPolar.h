@@ -41,6 +41,22 @@ struct CoupledPoint {
 // layer stays laminar to the trailing edge.
 inline double transitionXc(const std::optional<double>& x) { return x.value_or(1.0); }
 
+// The panels the coupled analysis runs on. The layer's stations are the
+// panels' points, and the nose carries its stagnation point, its laminar
+// separation bubble and its transition within a few hundredths of the chord:
+// on 51 points (the press's default) or 101 they fall on one or two stations,
+// and the iteration fails at a fifth to a half of the angles (NACA 0012 at
+// Re 3e6, -4 to 16 degrees) where it converges on the same section finely
+// panelled. A contour of fewer than kLayerLeastPoints end points is therefore
+// subdivided for the layer, each panel split into the fewest equal parts
+// along the spline through the points that give at least kLayerPoints end
+// points (its own points all kept), and solved again with the method: the
+// refined panels, or none where the contour has enough points of its own
+// (or the subdivision cannot be solved: the press's panels then).
+inline constexpr int kLayerLeastPoints = 161;
+inline constexpr int kLayerPoints = 241;
+std::optional<PanelSolution> layerPanels(const PanelSolution& press);
+
 // The point of a result on the panels it was computed on. A result that
 // converged to forces or drags that are not finite is a point that did not
 // converge.
@@ -49,7 +65,7 @@ CoupledPoint coupledPointOf(const PanelGeometry& geometry, const coupled::Couple
 // A point that did not converge, for the reason given (on one line).
 CoupledPoint notConvergedPoint(double alphaDeg, const std::string& reason);
 
-// The coupled point of the solved panels at an angle: with options.targetCl
+// The coupled point of the solved panels (layerPanels) at an angle: with options.targetCl
 // the angle is found for that lift, walking from alphaDeg
 // (coupled::solveForLift); otherwise a
 // point that does not converge from a fresh start is walked to from 0
@@ -73,7 +89,7 @@ using CoupledProgress = std::function<bool(std::size_t done, std::size_t total)>
 inline constexpr const char* kCancelledReason = "cancelled before this angle was solved";
 
 // The coupled points of a sweep's angles with one method on the solved
-// panels, outward from the angle nearest 0 with warm starts and retries
+// panels (layerPanels), outward from the angle nearest 0 with warm starts and retries
 // (coupled::sweepCoupled), in the order of the angles.
 std::vector<CoupledPoint> coupledSweep(const PanelSolution& solution,
                                        const std::vector<double>& alphasDeg,

@@ -181,7 +181,8 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
 // from the secant of the last two converged angles of its branch (each
 // unknown continued linearly in the angle), then from the last one alone
 // (the first angle from a fresh start: the one nearest 0; where it fails,
-// the next two at once, the nearer that converges); one that fails is
+// the next two at once, the nearer that converges; where none of them does,
+// the nearest walked to from 0 as solveWithContinuation walks); one that fails is
 // retried through two and four smaller steps from the neighbour, then from
 // the secant of the two converged angles before the neighbour, then from a
 // fresh start. Each branch keeps the stations of its last few angles for
