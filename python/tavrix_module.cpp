@@ -431,6 +431,7 @@ py::dict coupledOperatingPoint(const Airfoil& af, double alpha, const std::strin
     d["converged"] = p.converged;
     d["reason"] = p.reason;
     d["iterations"] = p.iterations;
+    d["layer_points"] = p.layerPoints;
     d["CL"] = p.converged ? p.CL : kNaN;
     d["CM"] = p.converged ? p.CM : kNaN;
     d["CD"] = p.converged ? p.CD : kNaN;
@@ -621,7 +622,9 @@ PYBIND11_MODULE(tavrix, m)
              "One angle: CL, CD, CDp, CM and per panel the control points x, y and Cp; with re "
              "the boundary layer of both surfaces; with re and viscous=\"coupled\" the coupled "
              "analysis's point (converged, reason, viscous CL, CM, CD, CDp, CDf, transition and "
-             "separation points, the layer's stations), at the angle of the lift cl when given");
+             "separation points, the layer's stations, layer_points: the end points the layer "
+             "ran on, a contour of fewer than 161 subdivided to 241 or more), at the angle of "
+             "the lift cl when given");
 
     m.def("naca", &naca, py::arg("designation"), py::arg("points") = 161,
           py::arg("open_te") = false, "NACA 4- or 5-digit section");

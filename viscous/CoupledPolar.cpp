@@ -50,6 +50,7 @@ CoupledPoint coupledPointOf(const PanelGeometry& geometry, const coupled::Couple
     auto failed = [&](const std::string& reason) {
         CoupledPoint p = notConvergedPoint(result.alphaDeg, reason);
         p.iterations = result.iterations;
+        p.contourPoints = p.layerPoints = geometry.NP;
         // Where the iteration stopped, when the iterate has a finite lift
         // and drag (the speeds of a point refused before any step are none).
         if (result.iterations > 0 && !result.qPanels.empty()) {
@@ -63,6 +64,7 @@ CoupledPoint coupledPointOf(const PanelGeometry& geometry, const coupled::Couple
     CoupledPoint p;
     p.alphaDeg = result.alphaDeg;
     p.iterations = result.iterations;
+    p.contourPoints = p.layerPoints = geometry.NP;
     const Coefficients forces = coupled::viscousForces(geometry, result.qPanels, result.alphaDeg);
     p.CL = forces.CL;
     p.CM = forces.CM;
@@ -99,19 +101,21 @@ CoupledPoint coupledPointAt(const PanelSolution& press, double alphaDeg,
     const coupled::StationsOfAngle stationsOf = [&](double a) {
         return a == alphaDeg ? stations : coupled::buildCoupling(*basis, a);
     };
+    coupled::SweepPoint solved;
     if (options.targetCl) {
         const coupled::LiftOfStations lift = [&geometry](const coupled::CouplingStations& st,
                                                          const std::vector<double>& q, double a) {
             return coupled::viscousForces(geometry, st, q, a).CL;
         };
-        return coupledPointOf(
-            geometry, coupled::solveForLift(alphaDeg, *options.targetCl, stationsOf, options, lift).result);
+        solved = coupled::solveForLift(alphaDeg, *options.targetCl, stationsOf, options, lift);
+    } else {
+        // A point that does not converge from a fresh start is reached from 0
+        // degrees by whole degrees before it is given up.
+        solved = coupled::solveWithContinuation(alphaDeg, stationsOf, options);
     }
-    // A point that does not converge from a fresh start is reached from 0
-    // degrees by whole degrees before it is given up.
-    return coupledPointOf(
-        geometry,
-        coupled::solveWithContinuation(alphaDeg, stationsOf, options).result);
+    CoupledPoint point = coupledPointOf(geometry, solved.result);
+    point.contourPoints = press.geometry().NP;
+    return point;
 }
 
 CoupledPoint coupledPointAt(std::span<const double> x, std::span<const double> y, double etaDeg,
@@ -147,6 +151,7 @@ std::vector<CoupledPoint> coupledSweep(const PanelSolution& press,
         CoupledPoint p = coupledPointOf(solution.geometry(), s.result);
         // The sweep's angle, as given, names the point.
         p.alphaDeg = s.alphaDeg;
+        p.contourPoints = press.geometry().NP;
         points.push_back(std::move(p));
     }
     return points;

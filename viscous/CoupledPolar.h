@@ -31,6 +31,9 @@ struct CoupledPoint {
     std::optional<double> transitionUpper, transitionLower;  // x/c; none: laminar to the edge
     std::optional<double> separationUpper, separationLower;  // first Cf < 0; none: attached
     std::vector<coupled::StationResult> stations;
+    // The end points of the contour pressed and of the panels the layer ran
+    // on (more where the contour was subdivided for it: layerPanels).
+    int contourPoints = 0, layerPoints = 0;
     // A point that did not converge: the lift and drag of its last finite
     // iterate, for a plot that marks where the iteration stopped (hollow,
     // never as a result); none when they are not finite.

@@ -56,6 +56,22 @@ def test_prescribed_lift_and_the_layers_stations(batch):
     assert np.isnan(st["n"][~laminar]).all() and not np.isnan(st["C_tau"][~laminar]).any()
     assert (st["H"] > 1).all() and (st["theta"] > 0).all()
     assert 0 < point["transition_upper"] < point["transition_lower"] <= 1
+    assert point["layer_points"] == 161
+
+
+def test_a_coarse_section_is_subdivided_for_the_layer():
+    # 51 points, the press's default: each panel split in five for the
+    # layer, and the same point as the 101-point section's within a per cent
+    # of lift (whose layer runs on 301 points).
+    coarse = tavrix.naca("0012", points=51).operating_point(alpha=4, method="soinne", re=3e6,
+                                                            viscous="coupled")
+    finer = tavrix.naca("0012", points=101).operating_point(alpha=4, method="soinne", re=3e6,
+                                                            viscous="coupled")
+    assert coarse["converged"] and finer["converged"]
+    assert (coarse["layer_points"], finer["layer_points"]) == (251, 301)
+    assert sum(1 for s in coarse["stations"]["side"] if s != "wake") == 251
+    assert coarse["CL"] == pytest.approx(finer["CL"], rel=0.01)
+    assert coarse["CD"] == pytest.approx(finer["CD"], rel=0.03)
 
 
 def test_the_four_formulations_compared_viscous():

@@ -154,12 +154,42 @@ private slots:
         const QString info = find<QLabel>("Label_CoupledInfo")->text();
         QVERIFY(info.contains("viscous CL = " + QString::number(p.CL, 'f', 4)));
         QVERIFY(info.contains("Ncrit 9"));
+        QVERIFY(!info.contains("subdivided"));  // (161 points: the layer on the press's)
 
         // The one-way model for teaching: the layer of the inviscid speeds.
         find<QComboBox>("Combo_ViscousModel")->setCurrentIndex(1);
         QVERIFY(analysis()->layer().ok);
         QVERIFY(!find<QComboBox>("Combo_ViscousModel")->currentText().isEmpty());
         QCOMPARE(find<QComboBox>("Combo_ViscousModel")->currentText(), QString("One-way (teaching)"));
+    }
+
+    // The press's default 51 points: the layer runs on the contour
+    // subdivided (251 points, the press's own among them), near xfoil's
+    // point on its own nodes of the section (NACA 2412 at 6 degrees, Re 1e6:
+    // CL 0.9245, CD 0.00920), and the window says so.
+    void aCoarsePressRunsTheLayerOnTheSubdividedContourAndSaysSo()
+    {
+        openAnalysis();
+        auto* menu = windows->mainWindow()->findChild<ui::AirfoilFileMenu*>("AirfoilFileMenu");
+        QVERIFY(menu->makeNaca("2412", false));
+        QCOMPARE(common.NP, 51);
+        click(tavrix::methodOption(tavrix::PanelMethod::SoinneLaine));
+        type("Text_AlfaD", "6");
+        type("Text_Moo", "0");
+        click("Command_Calculate");
+        QVERIFY(windows->logic().lastPressCompleted());
+        enter("Text_Reynolds", "1e6");
+        QTRY_VERIFY_WITH_TIMEOUT(!analysis()->coupledPointRunning(), 120000);
+        QVERIFY(analysis()->coupledPoint());
+        const tavrix::CoupledPoint& p = *analysis()->coupledPoint();
+        QVERIFY2(p.converged, p.reason.c_str());
+        QCOMPARE(p.contourPoints, 51);
+        QCOMPARE(p.layerPoints, 251);
+        QVERIFY(std::fabs(p.CL / 0.9245 - 1) < 0.05);
+        QVERIFY(std::fabs(p.CD / 0.00920 - 1) < 0.05);
+        QVERIFY(find<QLabel>("Label_CoupledInfo")
+                    ->text()
+                    .contains("the layer on 251 points, the contour's 51 subdivided"));
     }
 
     // "Compare methods" in the coupled model: the coupled formulations at

@@ -676,15 +676,23 @@ void AnalysisWindow::showCoupledPoint()
     const auto xc = [](const std::optional<double>& x, const char* none) {
         return x ? fixed(*x, 4) : QString(none);
     };
+    // (the layer's own panels where the contour was subdivided for it)
+    const QString subdivided =
+        p.layerPoints > p.contourPoints
+            ? QString("; the layer on %1 points, the contour's %2 subdivided")
+                  .arg(p.layerPoints)
+                  .arg(p.contourPoints)
+            : QString();
     coupledInfo_->setText(
         QString("<b>viscous CL = %1 &nbsp; CMc/4 = %2 &nbsp; CD = %3</b> &nbsp; (CDp = %4, CDf = "
                 "%5) &nbsp;&nbsp; transition x/c: upper %6, lower %7 &nbsp;&nbsp; separation "
-                "x/c: upper %8, lower %9<br>%10; %11 Newton steps")
+                "x/c: upper %8, lower %9<br>%10; %11 Newton steps%12")
             .arg(fixed(p.CL, 4), fixed(p.CM, 4), fixed(p.CD, 5), fixed(p.CDp, 5), fixed(p.CDf, 5))
             .arg(xc(p.transitionUpper, "laminar"), xc(p.transitionLower, "laminar"),
                  xc(p.separationUpper, "none"), xc(p.separationLower, "none"))
             .arg(QString::fromStdString(caseText).toHtmlEscaped())
-            .arg(p.iterations));
+            .arg(p.iterations)
+            .arg(subdivided));
 }
 
 void AnalysisWindow::updateLayer(bool tell)
