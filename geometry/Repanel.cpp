@@ -1,5 +1,6 @@
 #include "geometry/Repanel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 
@@ -161,17 +162,40 @@ std::variant<Contour, std::string> repanel(const Contour& contour, int np, doubl
 
 Contour subdivided(const Contour& contour, int parts)
 {
+    if (parts < 2) return contour;
+    return subdivided(contour, std::vector<int>(contour.x.size(), parts));
+}
+
+Contour subdivided(const Contour& contour, const std::vector<int>& parts)
+{
     const ContourSpline spline(contour);
     const int knots = spline.knots();
-    if (parts < 2 || knots < 3) return contour;
+    if (knots < 3) return contour;
+    // The contour's point each knot was made from (a point that repeats its
+    // predecessor is none, by the spline's own rule).
+    std::vector<std::size_t> pointOf;
+    double sLast = 0, xLast = 0, yLast = 0;
+    for (std::size_t i = 0; i < contour.x.size(); ++i) {
+        if (!pointOf.empty()) {
+            const double s = sLast + std::hypot(contour.x[i] - xLast, contour.y[i] - yLast);
+            if (!(s > sLast)) continue;
+            sLast = s;
+        }
+        pointOf.push_back(i);
+        xLast = contour.x[i];
+        yLast = contour.y[i];
+    }
     Contour out;
     out.name = contour.name;
     double x = 0, y = 0;
     for (int i = 0; i + 1 < knots; ++i) {
+        // (the contour's panel that reaches the next knot)
+        const std::size_t panel = pointOf[static_cast<std::size_t>(i) + 1] - 1;
+        const int n = std::max(panel < parts.size() ? parts[panel] : 1, 1);
         const double s0 = spline.knot(i), s1 = spline.knot(i + 1);
-        for (int j = 0; j < parts; ++j) {
+        for (int j = 0; j < n; ++j) {
             // (the knot itself exactly as the contour has it)
-            spline.at(j == 0 ? s0 : s0 + (s1 - s0) * j / parts, x, y);
+            spline.at(j == 0 ? s0 : s0 + (s1 - s0) * j / n, x, y);
             out.x.push_back(x);
             out.y.push_back(y);
         }

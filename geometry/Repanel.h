@@ -3,6 +3,7 @@
 
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "geometry/Contour.h"
 
@@ -50,5 +51,9 @@ std::string repanelCountRefusal();
 // repeats its predecessor is kept once. With parts below 2, or fewer than
 // three distinct points, the contour as it is.
 Contour subdivided(const Contour& contour, int parts);
+// The same with parts[i] parts for the panel from the contour's point i to
+// i + 1 (1 where the table ends; a repeated point's panel of no length is
+// no panel, and the point is kept once even where no panel is split).
+Contour subdivided(const Contour& contour, const std::vector<int>& parts);
 
 }  // namespace tavrix

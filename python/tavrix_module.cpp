@@ -623,7 +623,7 @@ PYBIND11_MODULE(tavrix, m)
              "the boundary layer of both surfaces; with re and viscous=\"coupled\" the coupled "
              "analysis's point (converged, reason, viscous CL, CM, CD, CDp, CDf, transition and "
              "separation points, the layer's stations, layer_points: the end points the layer "
-             "ran on, a contour of fewer than 161 subdivided to 241 or more), at the angle of "
+             "ran on, a coarse contour subdivided for it as in the batch), at the angle of "
              "the lift cl when given");
 
     m.def("naca", &naca, py::arg("designation"), py::arg("points") = 161,

@@ -1,7 +1,9 @@
 #include "viscous/CoupledPolar.h"
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
+#include <vector>
 
 #include "geometry/Repanel.h"
 
@@ -15,16 +17,66 @@ bool finite(const std::optional<double>& v) { return !v || std::isfinite(*v); }
 
 }  // namespace
 
+namespace {
+
+// The chord from the trailing edge's mid point to the end point farthest
+// from it (the nose), and x/c of each panel's mid point along it from the
+// nose (1-based, index 0 unused).
+struct NoseFrame {
+    double chord = 0;
+    std::vector<double> xc;
+};
+
+NoseFrame noseFrame(const PanelGeometry& g)
+{
+    const std::size_t np = static_cast<std::size_t>(g.NP);
+    const double xte = (g.X[1] + g.X[np]) / 2, yte = (g.Y[1] + g.Y[np]) / 2;
+    std::size_t nose = 1;
+    NoseFrame f;
+    for (std::size_t i = 1; i <= np; ++i) {
+        const double d = std::hypot(g.X[i] - xte, g.Y[i] - yte);
+        if (d > f.chord) {
+            f.chord = d;
+            nose = i;
+        }
+    }
+    f.xc.assign(static_cast<std::size_t>(g.NPanel) + 1, 1.0);
+    if (!(f.chord > 0)) return f;
+    const double cx = (xte - g.X[nose]) / f.chord, cy = (yte - g.Y[nose]) / f.chord;
+    for (std::size_t i = 1; i < f.xc.size(); ++i)
+        f.xc[i] = ((g.XM[i] - g.X[nose]) * cx + (g.YM[i] - g.Y[nose]) * cy) / f.chord;
+    return f;
+}
+
+}  // namespace
+
+double longestNosePanel(const PanelGeometry& g)
+{
+    if (g.NP < 3) return 0;
+    const NoseFrame f = noseFrame(g);
+    double longest = 0;
+    for (std::size_t i = 1; i < f.xc.size(); ++i)
+        if (f.xc[i] < kLayerNoseReach) longest = std::max(longest, g.DS[i] / f.chord);
+    return longest;
+}
+
 std::optional<PanelSolution> layerPanels(const PanelSolution& press)
 {
     const PanelGeometry& g = press.geometry();
-    if (g.NP >= kLayerLeastPoints || g.NP < 3) return std::nullopt;
+    if (g.NP < 3) return std::nullopt;
+    // Every panel of a contour of few points; then the nose's, further.
+    const int forCount = g.NP < kLayerLeastPoints ? (kLayerPoints - 1 + g.NPanel - 1) / g.NPanel : 1;
+    const int forNose = static_cast<int>(std::ceil(longestNosePanel(g) / kLayerNosePanel));
+    if (forCount < 2 && forNose < 2) return std::nullopt;
+    const NoseFrame f = noseFrame(g);
+    std::vector<int> parts(static_cast<std::size_t>(g.NPanel), forCount);
+    for (std::size_t i = 0; i < parts.size(); ++i)
+        if (f.xc[i + 1] < kLayerNoseSplit) parts[i] = std::max(forCount, forNose);
     // The end points as the panels hold them, turned by the press's eta: the
     // spline through them is the same curve in any frame.
     Contour contour;
     contour.x.assign(g.X.begin() + 1, g.X.begin() + 1 + g.NP);
     contour.y.assign(g.Y.begin() + 1, g.Y.begin() + 1 + g.NP);
-    const int parts = (kLayerPoints - 1 + g.NPanel - 1) / g.NPanel;
     const Contour fine = subdivided(contour, parts);
     Outcome<PanelGeometry> geometry = buildPanelGeometry(fine.x, fine.y, 0);
     if (!geometry || geometry->NP <= g.NP) return std::nullopt;

@@ -50,15 +50,30 @@ inline double transitionXc(const std::optional<double>& x) { return x.value_or(1
 // on 51 points (the press's default) or 101 they fall on one or two stations,
 // and the iteration fails at a fifth to a half of the angles (NACA 0012 at
 // Re 3e6, -4 to 16 degrees) where it converges on the same section finely
-// panelled. A contour of fewer than kLayerLeastPoints end points is therefore
-// subdivided for the layer, each panel split into the fewest equal parts
-// along the spline through the points that give at least kLayerPoints end
-// points (its own points all kept), and solved again with the method: the
-// refined panels, or none where the contour has enough points of its own
-// (or the subdivision cannot be solved: the press's panels then).
+// panelled; on 161 cosine-spaced points, whose panels near the nose are half
+// as long again as xfoil's, at a few. A contour is therefore subdivided for
+// the layer, panels split into equal parts along the spline through the
+// points (its own points all kept), and solved again with the method:
+// - where it has fewer than kLayerLeastPoints, every panel into the fewest
+//   parts that give at least kLayerPoints end points;
+// - where a panel whose mid point lies within kLayerNoseReach of the chord
+//   from the nose is longer than kLayerNosePanel of the chord (xfoil's 161
+//   nodes: 0.004; 161 cosine-spaced points: 0.0058), the panels within
+//   kLayerNoseSplit of it into the fewest parts that make that one short
+//   enough (NACA 0012 of 161 such points: 183 points, where every panel
+//   split in two, 321 points, took three times as long a polar).
+// The refined panels, or none where the contour needs no parts (or the
+// subdivision cannot be solved: the press's panels then).
 inline constexpr int kLayerLeastPoints = 161;
 inline constexpr int kLayerPoints = 241;
+inline constexpr double kLayerNoseReach = 0.02;
+inline constexpr double kLayerNosePanel = 0.005;
+inline constexpr double kLayerNoseSplit = 0.05;
 std::optional<PanelSolution> layerPanels(const PanelSolution& press);
+// The longest panel, in chords, whose mid point lies within kLayerNoseReach
+// of the chord from the nose (the point farthest from the trailing edge's
+// mid point), x/c measured along the chord.
+double longestNosePanel(const PanelGeometry& geometry);
 
 // The point of a result on the panels it was computed on. A result that
 // converged to forces or drags that are not finite is a point that did not

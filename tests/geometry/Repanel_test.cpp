@@ -6,6 +6,7 @@
 #include <cmath>
 #include <string>
 #include <variant>
+#include <vector>
 
 #include "geometry/CoordinateFormats.h"
 #include "geometry/NacaSections.h"
@@ -174,6 +175,18 @@ TEST(Repanel, aSubdivisionKeepsEveryPointAndPutsTheNewOnesOnTheSectionBetweenThe
         // 1e-3 inside it)
         EXPECT_LT(farthest, 2e-4) << digits;
     }
+    // Parts panel by panel: the nose's two panels of a 21-point section in
+    // three, the others whole.
+    const Contour few = makeNacaSection(designation("0012"), 21, false, M_PI);
+    std::vector<int> parts(20, 1);
+    parts[9] = parts[10] = 3;
+    const Contour nose = subdivided(few, parts);
+    ASSERT_EQ(nose.size(), 25);
+    for (int i = 0; i <= 9; ++i) EXPECT_EQ(nose.x[i], few.x[i]) << i;
+    for (int i = 11; i <= 20; ++i) EXPECT_EQ(nose.x[i + 4], few.x[i]) << i;
+    EXPECT_EQ(nose.x[12], few.x[10]);
+    EXPECT_LT(nose.x[10], few.x[9]);   // on the way to the nose
+    EXPECT_GT(nose.x[11], few.x[10]);  // and the nose (x = 0) of the lower surface
     // A point repeated is kept once; one part is the contour as it is.
     Contour twice = makeNacaSection(designation("0012"), 21, false, M_PI);
     twice.x.insert(twice.x.begin() + 7, twice.x[7]);

@@ -56,7 +56,8 @@ def test_prescribed_lift_and_the_layers_stations(batch):
     assert np.isnan(st["n"][~laminar]).all() and not np.isnan(st["C_tau"][~laminar]).any()
     assert (st["H"] > 1).all() and (st["theta"] > 0).all()
     assert 0 < point["transition_upper"] < point["transition_lower"] <= 1
-    assert point["layer_points"] == 161
+    # (161 cosine-spaced points: the panels by the nose split for the layer)
+    assert 161 < point["layer_points"] < 200
 
 
 def test_a_coarse_section_is_subdivided_for_the_layer():

@@ -15,9 +15,10 @@ const char* const kViscousUsage =
     R"usage(  --re NUMBER           after the press, the coupled viscous-inviscid analysis at this
                         Reynolds number (on the unit length and the free stream): the
                         boundary layer and its wake act back on the press's flow, at the
-                        press's angle, panels and method (a contour of fewer than 161
-                        points with each panel split along a spline through its points,
-                        to 241 points or more: the layer needs the nose resolved); prints
+                        press's angle, panels and method (the panels split along a spline
+                        through the points where they are coarse for the layer: every one,
+                        to 241 points or more, on a contour of fewer than 161; those near
+                        the nose where it has panels longer than 0.005 chord); prints
                         after the press's lines
                           viscous CL = L               of the viscous surface speed
                           viscous CMc/4 = M
