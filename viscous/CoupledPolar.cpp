@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "geometry/Repanel.h"
-
 #include "viscous/InviscidCoupling.h"
 
 namespace tavrix {
@@ -14,10 +13,6 @@ namespace tavrix {
 namespace {
 
 bool finite(const std::optional<double>& v) { return !v || std::isfinite(*v); }
-
-}  // namespace
-
-namespace {
 
 // The chord from the trailing edge's mid point to the end point farthest
 // from it (the nose), and x/c of each panel's mid point along it from the
