@@ -245,6 +245,13 @@ private slots:
             QCOMPARE(hollow->brush().style(), Qt::NoBrush);
         }
         QVERIFY(find<QLabel>("Label_PolarInfo")->text().contains("did not converge"));
+        // The press's own point fails as well, and the layer's line points
+        // to the coupling that converges.
+        QTRY_VERIFY_WITH_TIMEOUT(!analysis()->coupledPointRunning(), 120000);
+        QVERIFY(analysis()->coupledPoint() && !analysis()->coupledPoint()->converged);
+        QVERIFY(find<QLabel>("Label_CoupledInfo")
+                    ->text()
+                    .contains("The Soinne-Laine method's coupling converges at more angles"));
     }
 
     // A viscous polar of the four formulations over 81 angles runs behind a

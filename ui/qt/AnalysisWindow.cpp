@@ -656,9 +656,16 @@ void AnalysisWindow::showCoupledPoint()
         info = coupledRefusal_.toHtmlEscaped();
     else if (pointRunning_)
         info = "Computing the coupled analysis of the last press...";
-    else if (coupledPoint_ && !coupledPoint_->converged)
+    else if (coupledPoint_ && !coupledPoint_->converged) {
         info = "<b><span style=\"color:#b00000\">Not converged:</span></b> " +
                qs(coupledPoint_->reason).toHtmlEscaped();
+        // The couplings on the panels' control points stop where the nose's
+        // bubble begins (NACA 0012 near 6 degrees); the Soinne-Laine
+        // coupling converges through the stall.
+        if (press_->setup.method != tavrix::PanelMethod::SoinneLaine)
+            info += "<br>The Soinne-Laine method's coupling converges at more angles: press with "
+                    "it for viscous work.";
+    }
     if (!shown) {
         coupledBody_->setPlot({});
         bodyPlot_->setPlot({});
