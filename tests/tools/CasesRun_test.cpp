@@ -204,14 +204,14 @@ TEST(Cases, ACoupledCaseIsTheCoupledSweepOfTheSameSection)
     testing::TempDir dir;
     writeText(dir.path() / "list.csv",
               "airfoil,points,method,alpha_from,alpha_to,alpha_step,re,viscous,mach\n"
-              "2412,121,soinne,0,4,2,3e6,coupled,\n"
-              "0012,61,soinne,2,24,22,1e5,coupled,\n"
+              "2412,161,soinne,0,4,2,3e6,coupled,\n"
+              "0012,161,soinne,2,24,22,1e5,coupled,\n"
               "0012,61,hess,0,0,1,1e6,two-way,\n"
               "0012,61,hess,0,0,1,,coupled,\n"
               "0012,61,hess,0,0,1,1e6,coupled,0.3\n");
     const auto rows = splitLines(runList(dir.path() / "list.csv", dir.path() / "r.csv", 2));
     ASSERT_EQ(rows.size(), 1u + 3 + 2 + 3);
-    const BatchRun sweep = batch({"--naca", "2412", "--points", "121", "--method", "soinne",
+    const BatchRun sweep = batch({"--naca", "2412", "--points", "161", "--method", "soinne",
                                   "--sweep", "0:4:2", "--re", "3e6", "--csv",
                                   (dir.path() / "s.csv").string(), "--dir", dir.path().string()});
     ASSERT_EQ(sweep.status, 0) << sweep.err;
