@@ -245,6 +245,9 @@ private slots:
             QCOMPARE(hollow->brush().style(), Qt::NoBrush);
         }
         QVERIFY(find<QLabel>("Label_PolarInfo")->text().contains("did not converge"));
+        QVERIFY(find<QLabel>("Label_PolarInfo")
+                    ->text()
+                    .contains("The Soinne-Laine method's coupling converges at more angles"));
         // The press's own point fails as well, and the layer's line points
         // to the coupling that converges.
         QTRY_VERIFY_WITH_TIMEOUT(!analysis()->coupledPointRunning(), 120000);

@@ -1197,6 +1197,8 @@ void AnalysisWindow::showCoupledPolar()
     polarTable_->setRowCount(static_cast<int>(rows));
     polarTable_->setHorizontalHeaderLabels(headers);
     int failed = 0;
+    // (of a coupling on the panels' control points)
+    bool failedOnControlPoints = false;
     for (std::size_t k = 0; k < polar_.coupled.size(); ++k) {
         for (std::size_t i = 0; i < polar_.coupled[k].size(); ++i) {
             const tavrix::CoupledPoint& p = polar_.coupled[k][i];
@@ -1206,6 +1208,9 @@ void AnalysisWindow::showCoupledPolar()
             if (!p.converged) {
                 // No number of a point that did not converge is a result.
                 ++failed;
+                if (k < polar_.methods.size() && polar_.methods[k] != tavrix::PanelMethod::SoinneLaine &&
+                    p.reason != tavrix::kCancelledReason)
+                    failedOnControlPoints = true;
                 auto* item = new QTableWidgetItem("no: " + qs(p.reason));
                 item->setToolTip(qs(p.reason));
                 item->setForeground(QColor(0xb0, 0, 0));
@@ -1243,6 +1248,9 @@ void AnalysisWindow::showCoupledPolar()
                         "stopped, never joined into the curves; the reasons are in the table.")
                     .arg(failed)
                     .arg(failed == 1 ? "" : "s");
+    if (failedOnControlPoints)
+        info += "<br>The Soinne-Laine method's coupling converges at more angles: choose it for "
+                "viscous work.";
     if (polar_.cancelled) info += "<br>Cancelled: the angles solved before are kept.";
     if (!polar_.message.empty())
         info += "<br>" + QString::fromStdString(polar_.message).toHtmlEscaped();
