@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "geometry/Contour.h"
 #include "geometry/Repanel.h"
 #include "viscous/InviscidCoupling.h"
 
@@ -14,32 +15,38 @@ namespace {
 
 bool finite(const std::optional<double>& v) { return !v || std::isfinite(*v); }
 
-// The chord from the trailing edge's mid point to the end point farthest
-// from it (the nose), and x/c of each panel's mid point along it from the
-// nose (1-based, index 0 unused).
+// The contour of the panels' end points, in the frame the panels hold them
+// (turned by the press's eta).
+Contour endPoints(const PanelGeometry& g)
+{
+    Contour c;
+    c.x.assign(g.X.begin() + 1, g.X.begin() + 1 + g.NP);
+    c.y.assign(g.Y.begin() + 1, g.Y.begin() + 1 + g.NP);
+    return c;
+}
+
+// x/c of each panel's mid point (1-based, index 0 unused) along the chord
+// from the nose (leadingEdgeIndex) to the trailing edge's mid point, and the
+// longest panel, in chords, whose mid point lies within kLayerNoseReach.
 struct NoseFrame {
-    double chord = 0;
     std::vector<double> xc;
+    double longestNosePanel = 0;
 };
 
-NoseFrame noseFrame(const PanelGeometry& g)
+NoseFrame noseFrame(const PanelGeometry& g, const Contour& points)
 {
-    const std::size_t np = static_cast<std::size_t>(g.NP);
-    const double xte = (g.X[1] + g.X[np]) / 2, yte = (g.Y[1] + g.Y[np]) / 2;
-    std::size_t nose = 1;
     NoseFrame f;
-    for (std::size_t i = 1; i <= np; ++i) {
-        const double d = std::hypot(g.X[i] - xte, g.Y[i] - yte);
-        if (d > f.chord) {
-            f.chord = d;
-            nose = i;
-        }
-    }
     f.xc.assign(static_cast<std::size_t>(g.NPanel) + 1, 1.0);
-    if (!(f.chord > 0)) return f;
-    const double cx = (xte - g.X[nose]) / f.chord, cy = (yte - g.Y[nose]) / f.chord;
-    for (std::size_t i = 1; i < f.xc.size(); ++i)
-        f.xc[i] = ((g.XM[i] - g.X[nose]) * cx + (g.YM[i] - g.Y[nose]) * cy) / f.chord;
+    const std::size_t nose = static_cast<std::size_t>(leadingEdgeIndex(points));
+    const double xte = (points.x.front() + points.x.back()) / 2;
+    const double yte = (points.y.front() + points.y.back()) / 2;
+    const double chord = std::hypot(xte - points.x[nose], yte - points.y[nose]);
+    if (!(chord > 0)) return f;
+    const double cx = (xte - points.x[nose]) / chord, cy = (yte - points.y[nose]) / chord;
+    for (std::size_t i = 1; i < f.xc.size(); ++i) {
+        f.xc[i] = ((g.XM[i] - points.x[nose]) * cx + (g.YM[i] - points.y[nose]) * cy) / chord;
+        if (f.xc[i] < kLayerNoseReach) f.longestNosePanel = std::max(f.longestNosePanel, g.DS[i] / chord);
+    }
     return f;
 }
 
@@ -47,32 +54,24 @@ NoseFrame noseFrame(const PanelGeometry& g)
 
 double longestNosePanel(const PanelGeometry& g)
 {
-    if (g.NP < 3) return 0;
-    const NoseFrame f = noseFrame(g);
-    double longest = 0;
-    for (std::size_t i = 1; i < f.xc.size(); ++i)
-        if (f.xc[i] < kLayerNoseReach) longest = std::max(longest, g.DS[i] / f.chord);
-    return longest;
+    return g.NP < 3 ? 0 : noseFrame(g, endPoints(g)).longestNosePanel;
 }
 
 std::optional<PanelSolution> layerPanels(const PanelSolution& press)
 {
     const PanelGeometry& g = press.geometry();
     if (g.NP < 3) return std::nullopt;
+    // (the spline through the end points is the same curve in any frame)
+    const Contour points = endPoints(g);
+    const NoseFrame f = noseFrame(g, points);
     // Every panel of a contour of few points; then the nose's, further.
     const int forCount = g.NP < kLayerLeastPoints ? (kLayerPoints - 1 + g.NPanel - 1) / g.NPanel : 1;
-    const int forNose = static_cast<int>(std::ceil(longestNosePanel(g) / kLayerNosePanel));
+    const int forNose = static_cast<int>(std::ceil(f.longestNosePanel / kLayerNosePanel));
     if (forCount < 2 && forNose < 2) return std::nullopt;
-    const NoseFrame f = noseFrame(g);
     std::vector<int> parts(static_cast<std::size_t>(g.NPanel), forCount);
     for (std::size_t i = 0; i < parts.size(); ++i)
         if (f.xc[i + 1] < kLayerNoseSplit) parts[i] = std::max(forCount, forNose);
-    // The end points as the panels hold them, turned by the press's eta: the
-    // spline through them is the same curve in any frame.
-    Contour contour;
-    contour.x.assign(g.X.begin() + 1, g.X.begin() + 1 + g.NP);
-    contour.y.assign(g.Y.begin() + 1, g.Y.begin() + 1 + g.NP);
-    const Contour fine = subdivided(contour, parts);
+    const Contour fine = subdivided(points, parts);
     Outcome<PanelGeometry> geometry = buildPanelGeometry(fine.x, fine.y, 0);
     if (!geometry || geometry->NP <= g.NP) return std::nullopt;
     geometry->etaDeg = g.etaDeg;

@@ -41,6 +41,12 @@ namespace ui {
 
 namespace {
 
+// Below a coupled point or polar that did not converge with a coupling on the
+// panels' control points: those stop where the nose's bubble begins (NACA
+// 0012 near 6 degrees), the Soinne-Laine coupling converges through the stall.
+constexpr const char* kSoinneLaineAdvice =
+    "The Soinne-Laine method's coupling converges at more angles: choose it for viscous work.";
+
 QString qs(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
 
 template <class W, class... Args>
@@ -659,12 +665,8 @@ void AnalysisWindow::showCoupledPoint()
     else if (coupledPoint_ && !coupledPoint_->converged) {
         info = "<b><span style=\"color:#b00000\">Not converged:</span></b> " +
                qs(coupledPoint_->reason).toHtmlEscaped();
-        // The couplings on the panels' control points stop where the nose's
-        // bubble begins (NACA 0012 near 6 degrees); the Soinne-Laine
-        // coupling converges through the stall.
         if (press_->setup.method != tavrix::PanelMethod::SoinneLaine)
-            info += "<br>The Soinne-Laine method's coupling converges at more angles: press with "
-                    "it for viscous work.";
+            info += QString("<br>") + kSoinneLaineAdvice;
     }
     if (!shown) {
         coupledBody_->setPlot({});
@@ -1249,8 +1251,7 @@ void AnalysisWindow::showCoupledPolar()
                     .arg(failed)
                     .arg(failed == 1 ? "" : "s");
     if (failedOnControlPoints)
-        info += "<br>The Soinne-Laine method's coupling converges at more angles: choose it for "
-                "viscous work.";
+        info += QString("<br>") + kSoinneLaineAdvice;
     if (polar_.cancelled) info += "<br>Cancelled: the angles solved before are kept.";
     if (!polar_.message.empty())
         info += "<br>" + QString::fromStdString(polar_.message).toHtmlEscaped();
