@@ -8,8 +8,9 @@
 # starting from the last converged one. An angle that does not converge has no
 # row in xfoil's polar.
 #
-#   tools/xfoil_viscous_reference.sh [OUT_DIR] [RE ...]
-#   defaults: tests/data/xfoil_viscous  2e5 1e6 3e6
+#   [SECTIONS="0006 ..."] tools/xfoil_viscous_reference.sh [OUT_DIR] [RE ...]
+#   defaults: tests/data/xfoil_viscous  2e5 1e6 3e6, SECTIONS="0012 2412 4415"
+#   (NACA 0006 at 3e6, for the thin edge: SECTIONS=0006 ... 3e6)
 # Writes OUT_DIR/nacaXXXX_161.dat (the nodes, Selig order, as xfoil saved them)
 # and OUT_DIR/nacaXXXX_reRE.pol (xfoil's polar file: alpha CL CD CDp CM
 # Top_Xtr Bot_Xtr ...).
@@ -36,7 +37,7 @@ trap 'rm -rf "$work"' EXIT
 printf 'void _gfortran_set_fpe(int traps) { (void)traps; }\n' >"$work/nofpe.c"
 ${CC:-cc} -shared -fPIC -o "$work/nofpe.so" "$work/nofpe.c"
 
-for naca in 0012 2412 4415; do
+for naca in ${SECTIONS:-0012 2412 4415}; do
   for re in "${res[@]}"; do
     coords="$out/naca${naca}_161.dat"
     polar="$work/polar.txt"

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <utility>
 #include <vector>
 
@@ -31,6 +32,7 @@ Contour endPoints(const PanelGeometry& g)
 struct NoseFrame {
     std::vector<double> xc;
     double longestNosePanel = 0;
+    double chord = 0;  // nose to the trailing edge's mid point
 };
 
 NoseFrame noseFrame(const PanelGeometry& g, const Contour& points)
@@ -42,12 +44,38 @@ NoseFrame noseFrame(const PanelGeometry& g, const Contour& points)
     const double yte = (points.y.front() + points.y.back()) / 2;
     const double chord = std::hypot(xte - points.x[nose], yte - points.y[nose]);
     if (!(chord > 0)) return f;
+    f.chord = chord;
     const double cx = (xte - points.x[nose]) / chord, cy = (yte - points.y[nose]) / chord;
     for (std::size_t i = 1; i < f.xc.size(); ++i) {
         f.xc[i] = ((g.XM[i] - points.x[nose]) * cx + (g.YM[i] - points.y[nose]) * cy) / chord;
         if (f.xc[i] < kLayerNoseReach) f.longestNosePanel = std::max(f.longestNosePanel, g.DS[i] / chord);
     }
     return f;
+}
+
+// The trailing edge's wedge in degrees: the angle between the chords from
+// its two end points (the contour's first and last) to the first points at
+// least kLayerEdgeReach of the chord along each surface.
+double trailingEdgeWedge(const Contour& points, double chord)
+{
+    const std::size_t n = points.x.size();
+    if (n < 3 || !(chord > 0)) return 180;
+    const auto reach = [&](bool fromFront) {
+        const std::size_t edge = fromFront ? 0 : n - 1;
+        for (std::size_t k = 1; k < n; ++k) {
+            const std::size_t i = fromFront ? k : n - 1 - k;
+            if (std::hypot(points.x[i] - points.x[edge], points.y[i] - points.y[edge]) >=
+                kLayerEdgeReach * chord)
+                return i;
+        }
+        return fromFront ? n - 1 : std::size_t{0};
+    };
+    const std::size_t a = reach(true), b = reach(false);
+    const double ta = std::atan2(points.y[a] - points.y[0], points.x[a] - points.x[0]);
+    const double tb = std::atan2(points.y[b] - points.y[n - 1], points.x[b] - points.x[n - 1]);
+    double w = std::abs(ta - tb) * 180 / std::numbers::pi;
+    if (w > 180) w = 360 - w;
+    return w;
 }
 
 }  // namespace
@@ -67,10 +95,31 @@ std::optional<PanelSolution> layerPanels(const PanelSolution& press)
     // Every panel of a contour of few points; then the nose's, further.
     const int forCount = g.NP < kLayerLeastPoints ? (kLayerPoints - 1 + g.NPanel - 1) / g.NPanel : 1;
     const int forNose = static_cast<int>(std::ceil(f.longestNosePanel / kLayerNosePanel));
-    if (forCount < 2 && forNose < 2) return std::nullopt;
     std::vector<int> parts(static_cast<std::size_t>(g.NPanel), forCount);
     for (std::size_t i = 0; i < parts.size(); ++i)
         if (f.xc[i + 1] < kLayerNoseSplit) parts[i] = std::max(forCount, forNose);
+    // A thin edge on long panels: those near it graded down to
+    // kLayerEdgePanel at the edge.
+    if (f.chord > 0 && trailingEdgeWedge(points, f.chord) < kLayerThinEdge) {
+        const std::size_t last = parts.size() - 1;
+        const double lastPanel = g.DS[static_cast<std::size_t>(g.NPanel)] / parts[last];
+        const double edgePanel = std::max(g.DS[1] / parts[0], lastPanel) / f.chord;
+        if (edgePanel > 2 * kLayerEdgePanel) {
+            const double xte = (points.x.front() + points.x.back()) / 2;
+            const double yte = (points.y.front() + points.y.back()) / 2;
+            const auto fromEdge = [&](std::size_t i) {
+                return std::hypot(points.x[i] - xte, points.y[i] - yte) / f.chord;
+            };
+            for (std::size_t i = 0; i < parts.size(); ++i) {
+                const double d = std::min(fromEdge(i), fromEdge(i + 1));
+                if (d >= kLayerEdgeSplit) continue;
+                const double longest = std::max(kLayerEdgePanel, d / 2);
+                const int want = static_cast<int>(std::ceil(g.DS[i + 1] / f.chord / longest));
+                parts[i] = std::max(parts[i], want);
+            }
+        }
+    }
+    if (*std::max_element(parts.begin(), parts.end()) < 2) return std::nullopt;
     const Contour fine = subdivided(points, parts);
     Outcome<PanelGeometry> geometry = buildPanelGeometry(fine.x, fine.y, 0);
     if (!geometry || geometry->NP <= g.NP) return std::nullopt;

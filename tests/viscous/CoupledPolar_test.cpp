@@ -272,5 +272,73 @@ TEST(CoupledPolar, OnACosineSpacedSectionTheNoseIsSplitAndTheBubbleConverges)
     }
 }
 
+// A thin trailing edge on long panels: the coupling slows the flow at the
+// edge point below the speed the layer leaves it with, and over a last panel
+// of 0.008 chord (xfoil's 161 nodes of NACA 0006, an 8-degree wedge) the
+// layer separated there: no angle converged at Re 3e6. The panels near the
+// edge are split for the layer, graded down to 0.0005 chord at it, every
+// point of the contour kept (its nose's panels, up to 0.009 chord long, are split
+// as well); a thick edge (NACA 0012, 16 degrees) and an
+// edge already finely panelled (cosine spacing, 0.0004) are left as they
+// are. The points then agree with xfoil's polar on those nodes.
+TEST(CoupledPolar, AThinEdgeOnLongPanelsIsGradedForTheLayerAndConverges)
+{
+    const PanelSolution press = testing::xfoilNodesSolved("naca0006", PanelMethod::SoinneLaine);
+    const std::optional<PanelSolution> fine = layerPanels(press);
+    ASSERT_TRUE(fine);
+    const PanelGeometry& g = press.geometry();
+    const PanelGeometry& f = fine->geometry();
+    EXPECT_GT(f.NP, g.NP + 20);
+    // Every point of the contour kept, in order; each new one on a panel
+    // near the edge, no longer than the rule allows.
+    const double xte = (g.X[1] + g.X[g.NP]) / 2, yte = (g.Y[1] + g.Y[g.NP]) / 2;
+    const auto fromEdge = [&](double x, double y) { return std::hypot(x - xte, y - yte); };
+    int k = 1;
+    for (int i = 1; i < g.NP; ++i) {
+        ASSERT_EQ(f.X[k], g.X[i]) << i;
+        ASSERT_EQ(f.Y[k], g.Y[i]) << i;
+        const double d = std::min(fromEdge(g.X[i], g.Y[i]), fromEdge(g.X[i + 1], g.Y[i + 1]));
+        int parts = 0;
+        do {
+            if (d < 0.1) {
+                EXPECT_LE(f.DS[k], std::max(0.0005, d / 2) * 1.01) << i;
+            }
+            ++k;
+            ++parts;
+        } while (k < f.NP && !(f.X[k] == g.X[i + 1] && f.Y[k] == g.Y[i + 1]));
+        if (d >= 0.1 && g.XM[i] > 0.05) {  // (the nose's panels are split too)
+            EXPECT_EQ(parts, 1) << i;
+        }
+    }
+    EXPECT_EQ(k, f.NP);
+    EXPECT_LE(f.DS[1], 0.0005 * 1.01);
+    EXPECT_LE(f.DS[f.NPanel], 0.0005 * 1.01);
+
+    // The cosine-spaced NACA 0006 of 161 points: its edge panels stay.
+    const auto digits = parseNacaDesignation("0006");
+    const Contour c = makeNacaSection(std::get<NacaDesignation>(digits), 161, false, M_PI);
+    const PanelSolution cosine = *solvePanels(*buildPanelGeometry(c.x, c.y, 0), PanelMethod::SoinneLaine);
+    const std::optional<PanelSolution> nose = layerPanels(cosine);
+    ASSERT_TRUE(nose);  // (its nose is split)
+    EXPECT_EQ(nose->geometry().DS[1], cosine.geometry().DS[1]);
+    EXPECT_EQ(nose->geometry().X[2], cosine.geometry().X[2]);
+
+    // xfoil's polar on the same nodes (Ncrit 9, Re 3e6).
+    const std::vector<double> angles{1, 2, 3, 4};
+    const double xfoilCl[] = {0.0994, 0.2009, 0.3285, 0.4578};
+    const double xfoilCd[] = {0.00385, 0.00463, 0.00563, 0.00643};
+    const double xfoilTop[] = {0.4303, 0.1760, 0.0320, 0.0089};
+    const std::vector<CoupledPoint> points = coupledSweep(press, angles, re3e6());
+    for (std::size_t n = 0; n < angles.size(); ++n) {
+        SCOPED_TRACE(angles[n]);
+        ASSERT_TRUE(points[n].converged) << points[n].reason;
+        EXPECT_EQ(points[n].layerPoints, f.NP);
+        EXPECT_NEAR(points[n].CL, xfoilCl[n], 0.05 * xfoilCl[n]);
+        EXPECT_NEAR(points[n].CD, xfoilCd[n], 0.02 * xfoilCd[n]);
+        ASSERT_TRUE(points[n].transitionUpper);
+        EXPECT_NEAR(*points[n].transitionUpper, xfoilTop[n], 0.03);
+    }
+}
+
 }  // namespace
 }  // namespace tavrix

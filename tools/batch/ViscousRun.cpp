@@ -18,7 +18,9 @@ const char* const kViscousUsage =
                         press's angle, panels and method (the panels split along a spline
                         through the points where they are coarse for the layer: every one,
                         to 241 points or more, on a contour of fewer than 161; those near
-                        the nose where it has panels longer than 0.005 chord); prints
+                        the nose where it has panels longer than 0.005 chord; those near a
+                        trailing edge of a wedge under 12 degrees on panels longer than
+                        0.001 chord, graded to 0.0005 chord at it); prints
                         after the press's lines
                           viscous CL = L               of the viscous surface speed
                           viscous CMc/4 = M
