@@ -76,7 +76,7 @@ TEST(XfoilPolarFile, readsEveryReferencePolarOfXfoilWithItsNameReynoldsNumberAnd
             EXPECT_EQ(run->botXtr[i], r[6]);
         }
     }
-    EXPECT_EQ(files, 9);
+    EXPECT_EQ(files, 10);  // three sections at three Reynolds numbers, and NACA 0006 at 3e6
 
     // The first and the last row of NACA 4415 at Re 3e6, read off the file.
     const Outcome<KeptRun> naca = readXfoilPolarFile(kReference / "naca4415_re3e6.pol");
