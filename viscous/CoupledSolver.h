@@ -146,7 +146,8 @@ struct SweepPoint {
     double alphaDeg = 0;
     CoupledResult result;
     // How the point was reached: 0 from a fresh start, 1 warm from its
-    // neighbour, 2 through intermediate angles.
+    // neighbour, 2 through intermediate angles, 3 through a lower Reynolds
+    // number (swept at half of it, then walked up).
     int route = 0;
 };
 
@@ -191,7 +192,13 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
 // Then a point still not converged is reached back
 // from the nearest converged angle on either side of it (in two steps, four
 // from more than a degree away), for as long as that brings more points in;
-// what remains is reported as not converged. Last, beyond an angle that
+// what still fails is swept at half the Reynolds number (with the converged
+// angle next to each run of failures, on the side of 0) and, where that
+// converges, walked back up to the sweep's Reynolds number in steps of 1.2,
+// each warm from the last (past the maximum lift at a small Reynolds number
+// this reaches the flow stalled from the nose, which neither the walk in
+// angle nor a fresh start finds); what remains is reported as not
+// converged. Last, beyond an angle that
 // failed, a point whose lift runs ahead of the lift curve before the
 // failure is reported as not converged: past the stall it is another,
 // attached branch of the equations (liftAheadOfTheCurve). Returns the
@@ -219,7 +226,9 @@ std::vector<SweepPoint> sweepCoupled(
 // it gets there, is the answer (route 2: the branch continuous from 0); a
 // fresh start that converged where the walk could not reach is reported as
 // not converged when its lift runs ahead of the walked lift curve
-// (liftAheadOfTheCurve).
+// (liftAheadOfTheCurve). A point still not converged is reached, as a
+// sweep reaches it, through half the Reynolds number (the walk's angles
+// swept there, then the Reynolds number walked up at the angle: route 3).
 SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& stationsOf,
                                  const CoupledOptions& options);
 

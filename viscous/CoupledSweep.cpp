@@ -310,11 +310,133 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
     return jumps;
 }
 
-std::vector<SweepPoint> sweepCoupled(
+namespace {
+
+// A point that fails at its Reynolds number may still be reached along the
+// Reynolds number. Past the maximum lift at a small Reynolds number the
+// nose's laminar bubble bursts and the flow stalls from the nose; the
+// iteration walking up in angle stays on the branch whose bubble still
+// reattaches until that branch ends, and a fresh start finds neither. At
+// half the Reynolds number the stalled flow is reached by the sweep, and
+// carried back up from there it stays stalled: each step of the Reynolds
+// number kReynoldsStep, warm from the last, its square root after a step
+// that fails, given up below kSmallestReynoldsStep.
+constexpr double kLowerReynolds = 0.5;
+constexpr double kReynoldsStep = 1.2;
+constexpr double kSmallestReynoldsStep = 1.02;
+// How far (in CL) the lift must have fallen from its largest value.
+constexpr double kPastMaximumMargin = 1e-3;
+
+// From a converged state at `options.re * kLowerReynolds` (same angle,
+// same stations) up to options.re; whether it got there (`out` then holds
+// the point at options.re).
+bool walkUpInReynolds(const StationsOfAngle& stationsOf, const CoupledOptions& options,
+                      double alpha, CoupledState state, double lowRe, CoupledResult& out,
+                      NewtonSolver& newton, const std::function<bool()>& goOn)
+{
+    double re = lowRe, factor = kReynoldsStep;
+    while (goOn()) {
+        CoupledOptions o = options;
+        o.re = std::min(options.re, re * factor);
+        CoupledResult r;
+        if (solveAtAngle(stationsOf, o, alpha, &state, r, newton)) {
+            state = r.state;
+            re = o.re;
+            if (re >= options.re) {
+                out = std::move(r);
+                return true;
+            }
+        } else {
+            factor = std::sqrt(factor);
+            if (factor < kSmallestReynoldsStep) return false;
+        }
+    }
+    return false;
+}
+
+std::vector<SweepPoint> sweepCoupledOnce(
     const std::vector<double>& alphas, const StationsOfAngle& stationsOf,
     const CoupledOptions& options,
     const std::function<bool(std::size_t done, std::size_t total)>& keepGoing,
-    const std::string& cancelledReason)
+    const std::string& cancelledReason, bool throughLowerReynolds);
+
+// Whether the lift of the converged points, outward from 0 to `next` on
+// its side, has passed its largest value there (of its sign): the sweep
+// stands past the maximum lift.
+bool pastLiftMaximum(const std::vector<double>& alphas, const std::vector<SweepPoint>& points,
+                     std::size_t next)
+{
+    const double side = alphas[next] < 0 ? -1.0 : 1.0;
+    const double own = side * points[next].result.circulationLift;
+    for (std::size_t k = 0; k < points.size(); ++k)
+        if (points[k].result.converged && side * alphas[k] >= 0 &&
+            side * alphas[k] < side * alphas[next] &&
+            side * points[k].result.circulationLift > own + kPastMaximumMargin)
+            return true;
+    return false;
+}
+
+// The sweep's points that failed (not those cancelled) beyond the maximum
+// lift, reached through half the Reynolds number: the failed angles swept
+// there, each with the converged angle next to its run on the side of 0
+// (where the sweep at the lower Reynolds number starts), then walked up
+// (walkUpInReynolds). (Where the lift still rose at the last converged
+// angle the iteration failed for another reason than the stall, and a
+// second sweep would only double the time of the first.)
+// (`sweepStations` is called from the lower sweep's two threads at once,
+// `stationsOf` from this thread alone.)
+void reachThroughLowerReynolds(const std::vector<double>& alphas, std::vector<SweepPoint>& points,
+                               const StationsOfAngle& sweepStations,
+                               const StationsOfAngle& stationsOf, const CoupledOptions& options,
+                               const std::function<bool()>& goOn,
+                               const std::string& cancelledReason)
+{
+    std::vector<std::size_t> failed;
+    std::vector<double> sub;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+        if (points[i].result.converged || points[i].result.iterations == 0) continue;
+        std::size_t next = points.size();  // the nearest converged angle towards 0
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            if (!points[k].result.converged) continue;
+            const bool towardsZero = std::abs(alphas[k]) < std::abs(alphas[i]) &&
+                                     (alphas[k] - alphas[i]) * alphas[i] <= 0;
+            if (!towardsZero) continue;
+            if (next == points.size() ||
+                std::abs(alphas[k] - alphas[i]) < std::abs(alphas[next] - alphas[i]))
+                next = k;
+        }
+        if (next == points.size() || !pastLiftMaximum(alphas, points, next)) continue;
+        failed.push_back(i);
+        sub.push_back(alphas[i]);
+        sub.push_back(alphas[next]);
+    }
+    if (failed.empty() || !goOn()) return;
+    std::sort(sub.begin(), sub.end());
+    sub.erase(std::unique(sub.begin(), sub.end()), sub.end());
+    CoupledOptions low = options;
+    low.re = options.re * kLowerReynolds;
+    const std::vector<SweepPoint> lowPoints = sweepCoupledOnce(
+        sub, sweepStations, low, [&goOn](std::size_t, std::size_t) { return goOn(); },
+        cancelledReason, false);
+    NewtonSolver newton;
+    for (std::size_t i : failed) {
+        const auto at = std::find(sub.begin(), sub.end(), alphas[i]);
+        const SweepPoint& lowPoint = lowPoints[static_cast<std::size_t>(at - sub.begin())];
+        if (!lowPoint.result.converged) continue;
+        CoupledResult r;
+        if (walkUpInReynolds(stationsOf, options, alphas[i], lowPoint.result.state, low.re, r,
+                             newton, goOn)) {
+            points[i].result = std::move(r);
+            points[i].route = 3;
+        }
+    }
+}
+
+std::vector<SweepPoint> sweepCoupledOnce(
+    const std::vector<double>& alphas, const StationsOfAngle& stationsOf,
+    const CoupledOptions& options,
+    const std::function<bool(std::size_t done, std::size_t total)>& keepGoing,
+    const std::string& cancelledReason, bool throughLowerReynolds)
 {
     std::vector<SweepPoint> points(alphas.size());
     if (alphas.empty()) return points;
@@ -355,6 +477,13 @@ std::vector<SweepPoint> sweepCoupled(
             if (!goOn()) return Refusal{Refusal::Kind::Cancelled, cancelledReason};
             return built(alpha);
         };
+    };
+    // The same for a caller that may call from two threads at once (a walk
+    // that sweeps at a lower Reynolds number): the caller's stations, unkept.
+    const StationsOfAngle stopping = [&goOn, &cancelledReason,
+                                      &stationsOf](double alpha) -> Outcome<CouplingStations> {
+        if (!goOn()) return Refusal{Refusal::Kind::Cancelled, cancelledReason};
+        return stationsOf(alpha);
     };
     // The start: the angle nearest 0 from a fresh start; where that does not
     // converge, the nearest of the next two whose fresh start does, so that
@@ -416,7 +545,7 @@ std::vector<SweepPoint> sweepCoupled(
         // 0012 of 241 points at Re 1e5 from 2 degrees, whose fresh start
         // fails) would otherwise start every angle fresh.
         if (!points[start].result.converged && points[start].result.iterations > 0 && goOn()) {
-            SweepPoint walked = solveWithContinuation(alphas[nearest[0]], stationsOrStop(), options);
+            SweepPoint walked = solveWithContinuation(alphas[nearest[0]], stopping, options);
             if (walked.result.converged) {
                 start = nearest[0];
                 points[start].result = std::move(walked.result);
@@ -579,6 +708,10 @@ std::vector<SweepPoint> sweepCoupled(
             }
         }
     }
+    // What still fails, through half the Reynolds number.
+    if (throughLowerReynolds && !cancelled.load())
+        reachThroughLowerReynolds(alphas, points, stopping, stationsOrStop(), options, goOn,
+                                  cancelledReason);
     // Past the stall a fresh start can land on another branch of the
     // equations (see liftAheadOfTheCurve).
     {
@@ -600,6 +733,17 @@ std::vector<SweepPoint> sweepCoupled(
         }
     }
     return points;
+}
+
+}  // namespace
+
+std::vector<SweepPoint> sweepCoupled(
+    const std::vector<double>& alphas, const StationsOfAngle& stationsOf,
+    const CoupledOptions& options,
+    const std::function<bool(std::size_t done, std::size_t total)>& keepGoing,
+    const std::string& cancelledReason)
+{
+    return sweepCoupledOnce(alphas, stationsOf, options, keepGoing, cancelledReason, true);
 }
 
 // Beyond this angle (degrees) a point that fails from a fresh start is not
@@ -681,6 +825,19 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
             walkedConverged.push_back(1);
         }
     }
+    // (whether the walk's lift had passed its largest value where it ended)
+    bool pastMaximum = false;
+    {
+        double largest = 0, lastLift = 0;
+        bool any = false;
+        for (std::size_t k = 0; k < walkedAlpha.size(); ++k) {
+            if (!walkedConverged[k]) continue;
+            lastLift = sign * walkedLift[k];
+            largest = any ? std::max(largest, lastLift) : lastLift;
+            any = true;
+        }
+        pastMaximum = any && largest > lastLift + kPastMaximumMargin;
+    }
     if (reached) {
         // The continuous branch from 0, whatever the fresh start found.
         point.result = std::move(last);
@@ -704,6 +861,23 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
                       "another branch of the equations, not the stalled flow";
                 point.result.reason = os.str();
             }
+    }
+    // Past the maximum lift of the walk: through half the Reynolds number,
+    // the walk's angles swept there, then the point walked up to its own
+    // (see walkUpInReynolds).
+    if (!point.result.converged && pastMaximum) {
+        CoupledOptions low = options;
+        low.re = options.re * kLowerReynolds;
+        // (the caller's stations: the sweep calls them from two threads)
+        const std::vector<SweepPoint> lowPoints =
+            sweepCoupledOnce(angles, stationsOfAngle, low, {}, "cancelled", false);
+        CoupledResult r;
+        if (!lowPoints.empty() && lowPoints.back().result.converged &&
+            walkUpInReynolds(stationsOf, options, alphaDeg, lowPoints.back().result.state, low.re,
+                             r, newton, [] { return true; })) {
+            point.result = std::move(r);
+            point.route = 3;
+        }
     }
     return point;
 }
@@ -746,7 +920,9 @@ SweepPoint solveForLift(double startDeg, double targetCl, const StationsOfAngle&
         return std::isfinite(cl) ? std::optional<double>(cl) : std::nullopt;
     };
 
-    SweepPoint start = solveWithContinuation(startDeg, stationsOf, plain);
+    // (the caller's stations, which allow two threads at once: the point's
+    // walk may sweep at a lower Reynolds number)
+    SweepPoint start = solveWithContinuation(startDeg, stationsOfAngle, plain);
     const std::optional<double> startLift =
         start.result.converged ? liftAt(startDeg, start.result) : std::nullopt;
     if (!startLift) {
