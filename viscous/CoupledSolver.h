@@ -197,7 +197,8 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
 // converges, walked back up to the sweep's Reynolds number in steps of 1.2,
 // each warm from the last (past the maximum lift at a small Reynolds number
 // this reaches the flow stalled from the nose, which neither the walk in
-// angle nor a fresh start finds); what remains is reported as not
+// angle nor a fresh start finds; the sweep there, or the walk to its start,
+// may halve the Reynolds number once more); what remains is reported as not
 // converged. Last, beyond an angle that
 // failed, a point whose lift runs ahead of the lift curve before the
 // failure is reported as not converged: past the stall it is another,

@@ -358,7 +358,15 @@ std::vector<SweepPoint> sweepCoupledOnce(
     const std::vector<double>& alphas, const StationsOfAngle& stationsOf,
     const CoupledOptions& options,
     const std::function<bool(std::size_t done, std::size_t total)>& keepGoing,
-    const std::string& cancelledReason, bool throughLowerReynolds);
+    const std::string& cancelledReason, int halvings);
+// solveWithContinuation, and how many times over a point past the maximum
+// lift may go through half the Reynolds number (a sweep there may need it
+// once more to start: NACA 0012 on xfoil's nodes at Re 2e5 and 17 degrees
+// went through 1e5, whose sweep started at 16 degrees through 5e4).
+SweepPoint solveWithContinuationOnce(double alphaDeg, const StationsOfAngle& stationsOfAngle,
+                                     const CoupledOptions& options, int halvings);
+// Halvings of the Reynolds number a point may go through.
+constexpr int kReynoldsHalvings = 2;
 
 // Whether the lift of the converged points, outward from 0 to `next` on
 // its side, has passed its largest value there (of its sign): the sweep
@@ -389,7 +397,7 @@ void reachThroughLowerReynolds(const std::vector<double>& alphas, std::vector<Sw
                                const StationsOfAngle& sweepStations,
                                const StationsOfAngle& stationsOf, const CoupledOptions& options,
                                const std::function<bool()>& goOn,
-                               const std::string& cancelledReason)
+                               const std::string& cancelledReason, int halvings)
 {
     std::vector<std::size_t> failed;
     std::vector<double> sub;
@@ -417,7 +425,7 @@ void reachThroughLowerReynolds(const std::vector<double>& alphas, std::vector<Sw
     low.re = options.re * kLowerReynolds;
     const std::vector<SweepPoint> lowPoints = sweepCoupledOnce(
         sub, sweepStations, low, [&goOn](std::size_t, std::size_t) { return goOn(); },
-        cancelledReason, false);
+        cancelledReason, halvings - 1);
     NewtonSolver newton;
     for (std::size_t i : failed) {
         const auto at = std::find(sub.begin(), sub.end(), alphas[i]);
@@ -436,7 +444,7 @@ std::vector<SweepPoint> sweepCoupledOnce(
     const std::vector<double>& alphas, const StationsOfAngle& stationsOf,
     const CoupledOptions& options,
     const std::function<bool(std::size_t done, std::size_t total)>& keepGoing,
-    const std::string& cancelledReason, bool throughLowerReynolds)
+    const std::string& cancelledReason, int halvings)
 {
     std::vector<SweepPoint> points(alphas.size());
     if (alphas.empty()) return points;
@@ -545,7 +553,8 @@ std::vector<SweepPoint> sweepCoupledOnce(
         // 0012 of 241 points at Re 1e5 from 2 degrees, whose fresh start
         // fails) would otherwise start every angle fresh.
         if (!points[start].result.converged && points[start].result.iterations > 0 && goOn()) {
-            SweepPoint walked = solveWithContinuation(alphas[nearest[0]], stopping, options);
+            SweepPoint walked =
+                solveWithContinuationOnce(alphas[nearest[0]], stopping, options, halvings);
             if (walked.result.converged) {
                 start = nearest[0];
                 points[start].result = std::move(walked.result);
@@ -709,9 +718,9 @@ std::vector<SweepPoint> sweepCoupledOnce(
         }
     }
     // What still fails, through half the Reynolds number.
-    if (throughLowerReynolds && !cancelled.load())
+    if (halvings > 0 && !cancelled.load())
         reachThroughLowerReynolds(alphas, points, stopping, stationsOrStop(), options, goOn,
-                                  cancelledReason);
+                                  cancelledReason, halvings);
     // Past the stall a fresh start can land on another branch of the
     // equations (see liftAheadOfTheCurve).
     {
@@ -743,7 +752,8 @@ std::vector<SweepPoint> sweepCoupled(
     const std::function<bool(std::size_t done, std::size_t total)>& keepGoing,
     const std::string& cancelledReason)
 {
-    return sweepCoupledOnce(alphas, stationsOf, options, keepGoing, cancelledReason, true);
+    return sweepCoupledOnce(alphas, stationsOf, options, keepGoing, cancelledReason,
+                            kReynoldsHalvings);
 }
 
 // Beyond this angle (degrees) a point that fails from a fresh start is not
@@ -754,6 +764,14 @@ constexpr double kTrustedFreshAngle = 8;
 
 SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& stationsOfAngle,
                                  const CoupledOptions& options)
+{
+    return solveWithContinuationOnce(alphaDeg, stationsOfAngle, options, kReynoldsHalvings);
+}
+
+namespace {
+
+SweepPoint solveWithContinuationOnce(double alphaDeg, const StationsOfAngle& stationsOfAngle,
+                                     const CoupledOptions& options, int halvings)
 {
     const StationsOfAngle stationsOf = remembered(stationsOfAngle);
     NewtonSolver newton;  // (its work space from angle to angle of the walk)
@@ -865,12 +883,12 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
     // Past the maximum lift of the walk: through half the Reynolds number,
     // the walk's angles swept there, then the point walked up to its own
     // (see walkUpInReynolds).
-    if (!point.result.converged && pastMaximum) {
+    if (!point.result.converged && pastMaximum && halvings > 0) {
         CoupledOptions low = options;
         low.re = options.re * kLowerReynolds;
         // (the caller's stations: the sweep calls them from two threads)
         const std::vector<SweepPoint> lowPoints =
-            sweepCoupledOnce(angles, stationsOfAngle, low, {}, "cancelled", false);
+            sweepCoupledOnce(angles, stationsOfAngle, low, {}, "cancelled", halvings - 1);
         CoupledResult r;
         if (!lowPoints.empty() && lowPoints.back().result.converged &&
             walkUpInReynolds(stationsOf, options, alphaDeg, lowPoints.back().result.state, low.re,
@@ -881,6 +899,8 @@ SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& station
     }
     return point;
 }
+
+}  // namespace
 
 namespace {
 
