@@ -2,6 +2,7 @@
 on the same case (its CSV holds every double in full), a prescribed lift,
 the layer's stations, and the words it refuses."""
 import math
+import pathlib
 
 import numpy as np
 import pytest
@@ -73,6 +74,25 @@ def test_a_coarse_section_is_subdivided_for_the_layer():
     assert sum(1 for s in coarse["stations"]["side"] if s != "wake") == 251
     assert coarse["CL"] == pytest.approx(finer["CL"], rel=0.01)
     assert coarse["CD"] == pytest.approx(finer["CD"], rel=0.03)
+
+
+def test_a_thin_edge_and_the_stall_at_a_small_reynolds_number_converge():
+    # xfoil's 161 nodes of NACA 0006, an 8-degree edge on panels of 0.008
+    # chord: the layer runs on panels graded down at the edge (xfoil's CD on
+    # the same nodes at 2 degrees: 0.00463). NACA 0012 at Re 2e5 and 17
+    # degrees, past the stall: reached through half the Reynolds number, on
+    # the flow stalled from the nose (xfoil: CL 0.669, CD 0.1896).
+    data = pathlib.Path(__file__).resolve().parents[1] / "data" / "xfoil_viscous"
+    thin = tavrix.Airfoil.from_file(str(data / "naca0006_161.dat")).operating_point(
+        alpha=2, method="soinne", re=3e6, viscous="coupled")
+    assert thin["converged"], thin["reason"]
+    assert thin["layer_points"] > 161 + 40
+    assert thin["CD"] == pytest.approx(0.00463, rel=0.02)
+    stalled = tavrix.Airfoil.from_file(str(data / "naca0012_161.dat")).operating_point(
+        alpha=17, method="soinne", re=2e5, viscous="coupled")
+    assert stalled["converged"], stalled["reason"]
+    assert stalled["CD"] == pytest.approx(0.1896, rel=0.06)
+    assert stalled["CL"] < 0.8
 
 
 def test_the_four_formulations_compared_viscous():
