@@ -56,6 +56,7 @@ ContourSpline::ContourSpline(const Contour& c)
         }
         x_.push_back(c.x[i]);
         y_.push_back(c.y[i]);
+        point_.push_back(i);
     }
     x2_ = naturalSpline(s_, x_);
     y2_ = naturalSpline(s_, y_);
@@ -171,26 +172,12 @@ Contour subdivided(const Contour& contour, const std::vector<int>& parts)
     const ContourSpline spline(contour);
     const int knots = spline.knots();
     if (knots < 3) return contour;
-    // The contour's point each knot was made from (a point that repeats its
-    // predecessor is none, by the spline's own rule).
-    std::vector<std::size_t> pointOf;
-    double sLast = 0, xLast = 0, yLast = 0;
-    for (std::size_t i = 0; i < contour.x.size(); ++i) {
-        if (!pointOf.empty()) {
-            const double s = sLast + std::hypot(contour.x[i] - xLast, contour.y[i] - yLast);
-            if (!(s > sLast)) continue;
-            sLast = s;
-        }
-        pointOf.push_back(i);
-        xLast = contour.x[i];
-        yLast = contour.y[i];
-    }
     Contour out;
     out.name = contour.name;
     double x = 0, y = 0;
     for (int i = 0; i + 1 < knots; ++i) {
         // (the contour's panel that reaches the next knot)
-        const std::size_t panel = pointOf[static_cast<std::size_t>(i) + 1] - 1;
+        const std::size_t panel = spline.pointOf(i + 1) - 1;
         const int n = std::max(panel < parts.size() ? parts[panel] : 1, 1);
         const double s0 = spline.knot(i), s1 = spline.knot(i + 1);
         for (int j = 0; j < n; ++j) {

@@ -1,6 +1,7 @@
 // Redistribution of a contour's points along a cubic spline through them.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <variant>
 #include <vector>
@@ -26,10 +27,13 @@ public:
     // The parameter of knot i (0 .. knots() - 1): the polygon's arc length at
     // the contour's i-th distinct point.
     double knot(int i) const { return s_[static_cast<std::size_t>(i)]; }
+    // The index in the contour of the point knot i was made from.
+    std::size_t pointOf(int i) const { return point_[static_cast<std::size_t>(i)]; }
 
 private:
     void derivative(double s, double& dx, double& dy) const;
     std::vector<double> s_, x_, y_, x2_, y2_;  // knots and second derivatives
+    std::vector<std::size_t> point_;
 };
 
 // The contour with np end points (kRepanelMinPoints..kRepanelMaxPoints) on the

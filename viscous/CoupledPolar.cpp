@@ -32,7 +32,8 @@ Contour endPoints(const PanelGeometry& g)
 struct NoseFrame {
     std::vector<double> xc;
     double longestNosePanel = 0;
-    double chord = 0;  // nose to the trailing edge's mid point
+    double xte = 0, yte = 0;  // the trailing edge's mid point
+    double chord = 0;         // from the nose to it
 };
 
 NoseFrame noseFrame(const PanelGeometry& g, const Contour& points)
@@ -42,6 +43,8 @@ NoseFrame noseFrame(const PanelGeometry& g, const Contour& points)
     const std::size_t nose = static_cast<std::size_t>(leadingEdgeIndex(points));
     const double xte = (points.x.front() + points.x.back()) / 2;
     const double yte = (points.y.front() + points.y.back()) / 2;
+    f.xte = xte;
+    f.yte = yte;
     const double chord = std::hypot(xte - points.x[nose], yte - points.y[nose]);
     if (!(chord > 0)) return f;
     f.chord = chord;
@@ -105,10 +108,8 @@ std::optional<PanelSolution> layerPanels(const PanelSolution& press)
         const double lastPanel = g.DS[static_cast<std::size_t>(g.NPanel)] / parts[last];
         const double edgePanel = std::max(g.DS[1] / parts[0], lastPanel) / f.chord;
         if (edgePanel > 2 * kLayerEdgePanel) {
-            const double xte = (points.x.front() + points.x.back()) / 2;
-            const double yte = (points.y.front() + points.y.back()) / 2;
             const auto fromEdge = [&](std::size_t i) {
-                return std::hypot(points.x[i] - xte, points.y[i] - yte) / f.chord;
+                return std::hypot(points.x[i] - f.xte, points.y[i] - f.yte) / f.chord;
             };
             for (std::size_t i = 0; i < parts.size(); ++i) {
                 const double d = std::min(fromEdge(i), fromEdge(i + 1));

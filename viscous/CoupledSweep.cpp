@@ -368,18 +368,16 @@ SweepPoint solveWithContinuationOnce(double alphaDeg, const StationsOfAngle& sta
 // Halvings of the Reynolds number a point may go through.
 constexpr int kReynoldsHalvings = 2;
 
-// Whether the lift of the converged points, outward from 0 to `next` on
-// its side, has passed its largest value there (of its sign): the sweep
-// stands past the maximum lift.
-bool pastLiftMaximum(const std::vector<double>& alphas, const std::vector<SweepPoint>& points,
-                     std::size_t next)
+// Whether the converged lift, outward from 0 to the converged angle `at` on
+// its side, has passed its largest value there (of its sign): the sweep or
+// walk stands past the maximum lift.
+bool pastLiftMaximum(const std::vector<double>& alphas, const std::vector<double>& lift,
+                     const std::vector<char>& converged, std::size_t at)
 {
-    const double side = alphas[next] < 0 ? -1.0 : 1.0;
-    const double own = side * points[next].result.circulationLift;
-    for (std::size_t k = 0; k < points.size(); ++k)
-        if (points[k].result.converged && side * alphas[k] >= 0 &&
-            side * alphas[k] < side * alphas[next] &&
-            side * points[k].result.circulationLift > own + kPastMaximumMargin)
+    const double side = alphas[at] < 0 ? -1.0 : 1.0;
+    for (std::size_t k = 0; k < alphas.size(); ++k)
+        if (converged[k] && side * alphas[k] >= 0 && side * alphas[k] < side * alphas[at] &&
+            side * lift[k] > side * lift[at] + kPastMaximumMargin)
             return true;
     return false;
 }
@@ -399,6 +397,12 @@ void reachThroughLowerReynolds(const std::vector<double>& alphas, std::vector<Sw
                                const std::function<bool()>& goOn,
                                const std::string& cancelledReason, int halvings)
 {
+    std::vector<double> lift(points.size());
+    std::vector<char> converged(points.size());
+    for (std::size_t k = 0; k < points.size(); ++k) {
+        lift[k] = points[k].result.circulationLift;
+        converged[k] = points[k].result.converged;
+    }
     std::vector<std::size_t> failed;
     std::vector<double> sub;
     for (std::size_t i = 0; i < points.size(); ++i) {
@@ -413,7 +417,7 @@ void reachThroughLowerReynolds(const std::vector<double>& alphas, std::vector<Sw
                 std::abs(alphas[k] - alphas[i]) < std::abs(alphas[next] - alphas[i]))
                 next = k;
         }
-        if (next == points.size() || !pastLiftMaximum(alphas, points, next)) continue;
+        if (next == points.size() || !pastLiftMaximum(alphas, lift, converged, next)) continue;
         failed.push_back(i);
         sub.push_back(alphas[i]);
         sub.push_back(alphas[next]);
@@ -845,17 +849,11 @@ SweepPoint solveWithContinuationOnce(double alphaDeg, const StationsOfAngle& sta
     }
     // (whether the walk's lift had passed its largest value where it ended)
     bool pastMaximum = false;
-    {
-        double largest = 0, lastLift = 0;
-        bool any = false;
-        for (std::size_t k = 0; k < walkedAlpha.size(); ++k) {
-            if (!walkedConverged[k]) continue;
-            lastLift = sign * walkedLift[k];
-            largest = any ? std::max(largest, lastLift) : lastLift;
-            any = true;
+    for (std::size_t k = walkedAlpha.size(); k-- > 0;)
+        if (walkedConverged[k]) {
+            pastMaximum = pastLiftMaximum(walkedAlpha, walkedLift, walkedConverged, k);
+            break;
         }
-        pastMaximum = any && largest > lastLift + kPastMaximumMargin;
-    }
     if (reached) {
         // The continuous branch from 0, whatever the fresh start found.
         point.result = std::move(last);
