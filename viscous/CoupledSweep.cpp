@@ -8,6 +8,7 @@
 #include <exception>
 #include <functional>
 #include <future>
+#include <limits>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -168,12 +169,15 @@ public:
     // Builds, for a later take(), the stations of the first angle of
     // `order` from position `from()` on that no thread has claimed; while
     // stop() is false, again and again, until kAheadBytes of stations wait
-    // untaken (the size of one angle's known from the first built) or every
-    // angle is claimed.
+    // untaken (the size of one angle's known from the first built), every
+    // angle is claimed or `most` angles are built.
     void buildAhead(const std::vector<double>& order, const std::function<std::size_t()>& from,
-                    const std::function<bool()>& stop)
+                    const std::function<bool()>& stop,
+                    std::size_t most = std::numeric_limits<std::size_t>::max())
     {
-        for (std::size_t k = from(); k < order.size() && !stop(); k = std::max(k + 1, from())) {
+        std::size_t built = 0;
+        for (std::size_t k = from(); k < order.size() && built < most && !stop();
+             k = std::max(k + 1, from())) {
             std::promise<Outcome<CouplingStations>> mine;
             {
                 const std::lock_guard<std::mutex> lock(mutex_);
@@ -183,6 +187,7 @@ public:
                 ++ahead_;
             }
             buildInto(order[k], mine);
+            ++built;
         }
     }
 
@@ -578,8 +583,19 @@ std::vector<SweepPoint> sweepCoupledOnce(
     // (the first from `from` when given).
     // (the position in its branch of the angle each branch is at)
     std::atomic<std::size_t> upAt{0}, downAt{0};
+    // A branch ahead of the other (more of its angles done, by share) builds
+    // the other's next stations, one after each of its own angles: the
+    // branch towards the stall of a cambered section, whose transition
+    // points cross the chord, takes half again as many Newton steps, and
+    // the stations of its angles, a fifth of an angle's work, need no layer.
+    auto helpAhead = [&](const std::vector<std::size_t>& other, const std::atomic<std::size_t>& at,
+                         std::size_t most) {
+        ahead.buildAhead(
+            anglesOf(other), [&] { return at.load() + 1; }, [&] { return !goOn(); }, most);
+    };
     auto runBranch = [&](const std::vector<std::size_t>& branch, const SweepPoint* from,
-                         std::atomic<std::size_t>& at) {
+                         std::atomic<std::size_t>& at, const std::vector<std::size_t>& other,
+                         const std::atomic<std::size_t>& otherAt) {
         const StationsOfAngle stations = stationsOrStop();
         NewtonSolver newton;
         // The branch's last three converged angles, the neighbour last.
@@ -663,29 +679,32 @@ std::vector<SweepPoint> sweepCoupledOnce(
                 if (history.size() > 3) history.pop_front();
             }
             ++done;
+            // (ahead when fewer of its angles are left, in share, than of
+            // the other's)
+            const std::size_t left = branch.size() - position - 1;
+            const std::size_t otherLeft = other.size() - std::min(other.size(), otherAt.load() + 1);
+            if (left * other.size() < otherLeft * branch.size()) helpAhead(other, otherAt, 1);
         }
-    };
-    // A branch that is done builds the other's stations ahead of it, the
-    // nearest first, within kAheadBytes of stations waiting.
-    auto helpAhead = [&](const std::vector<std::size_t>& other, const std::atomic<std::size_t>& at) {
-        ahead.buildAhead(
-            anglesOf(other), [&] { return at.load() + 1; }, [&] { return !goOn(); });
     };
     // Both branches from the start at once (each is the same
     // sequence of solves whichever runs first: the results do not depend on
     // the threads).
     if (!down.empty() && !up.empty()) {
+        // (a branch that is done builds the other's stations ahead of it,
+        // the nearest first, within kAheadBytes of stations waiting)
+        constexpr std::size_t all = std::numeric_limits<std::size_t>::max();
         bothAtOnce(
             [&] {
-                runBranch(down, &points[start], downAt);
-                helpAhead(up, upAt);
+                runBranch(down, &points[start], downAt, up, upAt);
+                helpAhead(up, upAt, all);
             },
             [&] {
-                runBranch(up, &points[start], upAt);
-                helpAhead(down, downAt);
+                runBranch(up, &points[start], upAt, down, downAt);
+                helpAhead(down, downAt, all);
             });
     } else {
-        runBranch(up.empty() ? down : up, &points[start], upAt);
+        const std::vector<std::size_t> none;
+        runBranch(up.empty() ? down : up, &points[start], upAt, none, downAt);
     }
     // A point that failed before any neighbour had converged (the start of
     // a branch on a cambered section, say) is reached back from the nearest
