@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <optional>
+#include <string>
 #include <variant>
 #include <vector>
 
@@ -171,11 +172,44 @@ TEST(CoupledPolar, APrescribedLiftBeyondTheMaximumIsReportedWithTheLiftReached)
     EXPECT_EQ(p.CD, 0);
 }
 
-PanelSolution ownNaca0012(int points, double etaDeg = 0)
+PanelSolution ownNaca0012(int points, double etaDeg = 0,
+                          PanelMethod method = PanelMethod::SoinneLaine)
 {
     const auto digits = parseNacaDesignation("0012");
     const Contour c = makeNacaSection(std::get<NacaDesignation>(digits), points, false, M_PI);
-    return *solvePanels(*buildPanelGeometry(c.x, c.y, etaDeg), PanelMethod::SoinneLaine);
+    return *solvePanels(*buildPanelGeometry(c.x, c.y, etaDeg), method);
+}
+
+// The vortex panel method's inviscid speed on the program's cosine-spaced
+// sections falls steeply over the last panel towards the stagnation point
+// of the finite-angle edge (or turns over there), and its coupled layer
+// does not pass the edge at any angle. A point that fails there says so and
+// names the method that couples on the contour, which does; on xfoil's
+// nodes (edge panels of 0.009 chord) the same method converges at the
+// same angle, with no such words.
+TEST(CoupledPolar, AVortexPanelPointStoppedAtAStagnatingEdgeSaysSoAndNamesTheMethodThatCouples)
+{
+    const char* advice = "the Soinne-Laine method couples on this contour";
+    for (const int points : {51, 161}) {
+        SCOPED_TRACE(points);
+        const CoupledPoint vortex =
+            coupledPointAt(ownNaca0012(points, 0, PanelMethod::VortexPanel), 2, re3e6());
+        EXPECT_FALSE(vortex.converged);
+        EXPECT_NE(vortex.reason.find("trailing-edge panels"), std::string::npos) << vortex.reason;
+        EXPECT_NE(vortex.reason.find(advice), std::string::npos) << vortex.reason;
+        const CoupledPoint soinne = coupledPointAt(ownNaca0012(points), 2, re3e6());
+        EXPECT_TRUE(soinne.converged) << soinne.reason;
+    }
+    const CoupledPoint onXfoilNodes = coupledPointAt(naca0012(PanelMethod::VortexPanel), 2, re3e6());
+    EXPECT_TRUE(onXfoilNodes.converged) << onXfoilNodes.reason;
+    // (a point the layer does not reach for another reason keeps its own)
+    coupled::CoupledOptions two = re3e6();
+    two.maxIterations = 2;
+    const auto stations = coupled::buildCoupling(naca0012(PanelMethod::VortexPanel), 2);
+    ASSERT_TRUE(stations.ok());
+    const coupled::CoupledResult stopped = coupled::solveCoupled(*stations, two);
+    EXPECT_FALSE(stopped.converged);
+    EXPECT_EQ(stopped.reason.find(advice), std::string::npos) << stopped.reason;
 }
 
 // The layer needs the nose resolved: a contour of few points is subdivided
