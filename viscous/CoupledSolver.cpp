@@ -715,28 +715,6 @@ std::optional<std::size_t> firstZigzag(const std::vector<double>& speed)
 
 namespace {
 
-// Whether the inviscid speed at the control point of a trailing-edge panel
-// differs from the next panel's by more than a quarter of it. The vortex
-// panel method's does on the program's cosine-spaced sections: their short
-// edge panels resolve the fall of the speed towards the stagnation point of
-// a finite-angle edge (the program's NACA 0012 of 51 points, subdivided for
-// the layer, at 2 degrees: -0.48 on the lower edge panel against -0.76 on
-// the next), and where the edge panels are much shorter than the next the
-// edge vorticity, fixed by the difference of the two edge panels'
-// conditions (their sum is nearly implied by the others: a vortex sheet
-// carries no net flux through a closed contour), turns over (161 points:
-// -1.91 against -0.85). The layer does not pass such an edge. On xfoil's
-// nodes the two differ by 6 %, in the Soinne-Laine coupling's closure too.
-bool edgeSpeedDeparts(const CouplingStations& st)
-{
-    const int nA = st.nAirfoil;
-    if (st.onEndPoints() || nA < 6) return false;
-    const auto departs = [&](int edge, int next) {
-        return std::abs(st.qInviscid[edge] - st.qInviscid[next]) > 0.25 * std::abs(st.qInviscid[next]);
-    };
-    return departs(1, 2) || departs(nA - 2, nA - 3);
-}
-
 // The Newton iteration from a warm start, or from the layers marched on the
 // inviscid speed (with holdEdge, held before the trailing edge); with
 // laminarShape, a station the transition leaves takes the laminar shape
@@ -1149,17 +1127,6 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
                << " (a mode of the discretisation, not a flow)";
             res.reason = os.str();
         }
-    }
-    // (what the user can change: the method)
-    if (!res.converged && edgeSpeedDeparts(st)) {
-        const std::string method = st.method == PanelMethod::VortexPanel
-                                       ? std::string("vortex panel")
-                                       : std::string(methodInfo(st.method).name);
-        res.reason += "; the " + method +
-                      " method's inviscid speed on the trailing-edge panels differs from the "
-                      "next panels' by more than a quarter (short edge panels resolve the "
-                      "stagnation point of a finite-angle edge), and the layer does not pass "
-                      "the edge: the Soinne-Laine method couples on this contour";
     }
     res.state.vars = v;
     res.state.turbulent = turbulent;

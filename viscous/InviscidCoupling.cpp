@@ -272,6 +272,74 @@ Outcome<GaussFactors> soinneCouplingFactors(const PanelSolution& solution)
     return factors;
 }
 
+// The vortex panel method's conditions of no flow through the panels are
+// nearly dependent: a vortex sheet carries no net flux through a closed
+// contour, so their sum weighted by the panel lengths nearly vanishes
+// whatever the strengths. What fixes the edge vorticity against the others
+// is the difference of the two edge panels' conditions. Where the edge
+// panels are long (xfoil's nodes: 0.009 chord, three quarters of the next)
+// that holds the speed on the edge panel within a few per cent of the next
+// one's; where they are short against the next (cosine spacing: a third)
+// the edge vorticity swings with the remainder of that near-dependence, and
+// the speed on the edge panel falls far below the next panel's or turns
+// over (the program's NACA 0012 of 161 points at 4 degrees: +0.13 against
+// -0.71). A layer does not pass such an edge. There the coupling replaces
+// one condition, the one the others imply best (on the longest panel), by
+// a row of equal departures of the two edge strengths from the linear
+// extrapolation (in arc length) of their surfaces; the conditions on the
+// edge panels themselves stay. The edge speeds then are those the Hess and
+// Kennedy-Marsden methods give on the same panels, the inviscid lift moves
+// by less than 0.1 %, and the circulation a displacement takes stays the
+// exact flow's. The row replaced, or 0 where the method's own conditions
+// fix the edge: the speed on each edge panel within a quarter of the next
+// panel's at zero incidence.
+int vortexReplacedRow(const PanelSolution& solution)
+{
+    const PanelGeometry& g = solution.geometry();
+    const int N = g.NPanel;
+    if (solution.method() != PanelMethod::VortexPanel || N < 6) return 0;
+    const std::vector<double> gamma = solution.strengths(0.0);
+    const auto speed = [&](int I) { return (gamma[at(I)] + gamma[at(I + 1)]) / 2; };
+    const auto departs = [&](int edge, int next) {
+        return !(std::abs(speed(edge) - speed(next)) <= 0.25 * std::abs(speed(next)));
+    };
+    if (!departs(1, 2) && !departs(N, N - 1)) return 0;
+    int longest = 2;
+    for (int I = 3; I < N; ++I)
+        if (g.DS[at(I)] > g.DS[at(longest)]) longest = I;
+    return longest;
+}
+
+// The vortex panel system with row k replaced by the edge row of
+// vortexReplacedRow.
+Outcome<GaussFactors> vortexCouplingFactors(const PanelSolution& solution, int k)
+{
+    const PanelGeometry& g = solution.geometry();
+    const int n = solution.unknowns();
+    Matrix A;
+    if (solution.system().AN.upper() >= n + 1) {
+        A = solution.system().AN;
+    } else {
+        Outcome<PanelSystem> assembled = assemblePanels(g, PanelMethod::VortexPanel);
+        if (!assembled) return assembled.refusal();
+        A = std::move(assembled->AN);
+    }
+    const int NP = g.NP, N = g.NPanel;
+    const double lower = g.DS[1] / g.DS[2], upper = g.DS[at(N)] / g.DS[at(N - 1)];
+    for (int j = 1; j <= n + 1; ++j) A(k, j) = 0;
+    // (gamma(1) - extrapolated) - (gamma(NP) - extrapolated) = 0
+    A(k, 1) += 1;
+    A(k, 2) -= 1 + lower;
+    A(k, 3) += lower;
+    A(k, NP) -= 1;
+    A(k, NP - 1) += 1 + upper;
+    A(k, NP - 2) -= upper;
+    GaussFactors factors;
+    if (factors.factor(std::move(A), n) != 0)
+        return Refusal{Refusal::Kind::ZeroPivot, kZeroPivotMessage};
+    return factors;
+}
+
 // The free stream's share of the Soinne-Laine coupling's trailing-edge row
 // (see soinneCouplingFactors): the mean of the vortex panel method's
 // right-hand sides at the control points of the two edge panels.
@@ -343,7 +411,7 @@ namespace {
 // airfoil's stations only where the rows need them: a panel of the airfoil
 // or of the wake, seen from the method's points.
 void sourceRightHandSide(const PanelSolution& solution, const Segment& src, int p,
-                         std::vector<double>& rhs, std::vector<double>& normal)
+                         std::vector<double>& rhs, std::vector<double>& normal, int replacedRow)
 {
     const PanelGeometry& g = solution.geometry();
     const PanelSystem& system = solution.system();
@@ -377,6 +445,8 @@ void sourceRightHandSide(const PanelSolution& solution, const Segment& src, int 
     case PanelMethod::Hess:
         // (joining the free stream's at each control point)
         insideNormals(rhs);
+        // (the vortex panel coupling's edge row, where it replaces one)
+        if (replacedRow > 0) rhs[at(replacedRow)] = 0;
         if (method == PanelMethod::Hess && !system.noCirculation)
             rhs[at(g.NP)] = -(airfoilTangential(g, src, onAirfoil && p + 1 == 1, 1) +
                               airfoilTangential(g, src, onAirfoil && p + 1 == N, N));
@@ -398,16 +468,19 @@ void sourceRightHandSide(const PanelSolution& solution, const Segment& src, int 
 
 // The method's strengths' response to a unit sigma on each of `sources`
 // (source panel first + k for the k-th), all solved at once: row i, column
-// k at [i * sources.size() + k], row 0 unused.
+// k at [i * sources.size() + k], row 0 unused. The factors and the row
+// replaced are the basis's.
 std::vector<double> strengthResponses(const PanelSolution& solution, const GaussFactors& factors,
-                                      const std::vector<Segment>& sources, int first)
+                                      const std::vector<Segment>& sources, int first,
+                                      int replacedRow)
 {
     const int unknowns = solution.unknowns();
     const std::size_t columns = sources.size();
     std::vector<double> rhs(at(unknowns) + 1), normal(at(solution.geometry().NPanel) + 1);
     std::vector<double> many((at(unknowns) + 1) * columns, 0.0), responses(many.size(), 0.0);
     for (std::size_t k = 0; k < columns; ++k) {
-        sourceRightHandSide(solution, sources[k], first + static_cast<int>(k), rhs, normal);
+        sourceRightHandSide(solution, sources[k], first + static_cast<int>(k), rhs, normal,
+                            replacedRow);
         for (int i = 1; i <= unknowns; ++i) many[at(i) * columns + k] = rhs[at(i)];
     }
     if (columns > 0) factors.solveMany(many, responses, static_cast<int>(columns));
@@ -477,6 +550,14 @@ Outcome<CouplingBasis> couplingBasis(const PanelSolution& solution)
         if (!built) return built.refusal();
         basis.closure = std::move(*built);
     }
+    // The vortex panel method's own, or with the edge row where its
+    // conditions leave the edge vorticity ill-determined.
+    if (const int k = vortexReplacedRow(solution); k > 0) {
+        Outcome<GaussFactors> built = vortexCouplingFactors(solution, k);
+        if (!built) return built.refusal();
+        basis.closure = std::move(*built);
+        basis.replacedRow = k;
+    }
     const GaussFactors& factors = basis.factors();
     const int nAirfoil = method == PanelMethod::SoinneLaine ? N + 1 : N + 2;
     // The airfoil's source panels: the strengths' response and the airfoil
@@ -488,7 +569,8 @@ Outcome<CouplingBasis> couplingBasis(const PanelSolution& solution)
     std::vector<Segment> panels;
     for (int p = 0; p < N; ++p)
         panels.push_back({g.X[at(p + 1)], g.Y[at(p + 1)], g.X[at(p + 2)], g.Y[at(p + 2)]});
-    const std::vector<double> responses = strengthResponses(solution, factors, panels, 0);
+    const std::vector<double> responses =
+        strengthResponses(solution, factors, panels, 0, basis.replacedRow);
     for (int p = 0; p < N; ++p) {
         for (int i = 1; i <= unknowns; ++i) ds[at(i)] = responses[at(i) * at(N) + at(p)];
         std::copy(ds.begin(), ds.end(), basis.airfoilResponse.begin() + at(p) * at(unknowns + 1));
@@ -543,6 +625,12 @@ Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alpha
         std::vector<double> rhs(at(unknowns) + 1, 0.0);
         info.rightHandSide(g, system, cosAlfa, sinAlfa, rhs.data());
         rhs[1] = soinneEdgeRightHandSide(g, system, cosAlfa, sinAlfa);
+        factors.solve(rhs, strength);
+    }
+    if (basis.replacedRow > 0) {
+        std::vector<double> rhs(at(unknowns) + 1, 0.0);
+        info.rightHandSide(g, system, cosAlfa, sinAlfa, rhs.data());
+        rhs[at(basis.replacedRow)] = 0;
         factors.solve(rhs, strength);
     }
 
@@ -688,6 +776,7 @@ Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alpha
         std::vector<double> rhs(at(unknowns) + 1, 0.0), ds(at(unknowns) + 1, 0.0);
         info.rightHandSide(g, system, -sinAlfa, cosAlfa, rhs.data());
         if (nodal) rhs[1] = soinneEdgeRightHandSide(g, system, -sinAlfa, cosAlfa);
+        if (basis.replacedRow > 0) rhs[at(basis.replacedRow)] = 0;
         factors.solve(rhs, ds);
         if (nodal) {
             for (int i = 1; i <= g.NP; ++i) st.dqdAlpha[at(i - 1)] = ds[at(i)];
@@ -723,7 +812,8 @@ Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alpha
     // N + k; the factors are of the method's unknowns: the basis made them so).
     const std::vector<Segment> wakePanels(panels.begin() + N, panels.end());
     const std::size_t columns = at(nWake);
-    const std::vector<double> wakeResponse = strengthResponses(solution, factors, wakePanels, N);
+    const std::vector<double> wakeResponse =
+        strengthResponses(solution, factors, wakePanels, N, basis.replacedRow);
     for (int p = 0; p < sources; ++p) {
         const Segment& src = panels[at(p)];
         const bool onAirfoil = p < N;

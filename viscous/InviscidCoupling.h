@@ -70,7 +70,12 @@
 //   gamma(NP) = 0, and no flow through the contour at the control points of
 //   the two trailing-edge panels on average (the vortex panel method's
 //   rows there). Its qInviscid thus differs from the press's speed near the
-//   edge. The vortex panel condition holds strengths
+//   edge. The vortex panel method keeps its own system where that fixes the
+//   edge vorticity; where its edge panels are short against the next
+//   (cosine spacing) the edge vorticity is ill-determined (its conditions
+//   are nearly dependent: a vortex sheet carries no net flux through a
+//   closed contour) and one condition is replaced by an edge row
+//   (CouplingBasis::replacedRow). The vortex panel condition holds strengths
 //   alone; the Hess condition on
 //   the tangential speeds of the first and last panel includes the sources'
 //   speed there; the Kennedy-Marsden stream function at its point behind the
@@ -182,8 +187,9 @@ Refusal couplingRefusal(PanelMethod method);
 // wake and the wake's sources: a fifth or so of the solves.
 struct CouplingBasis {
     PanelSolution solution;
-    // The Soinne-Laine system with the coupling's trailing-edge closure
-    // (empty for the other methods, which use the solution's own factors).
+    // The Soinne-Laine system with the coupling's trailing-edge closure, or
+    // the vortex panel system with its edge row (see replacedRow); empty
+    // for the others, which use the solution's own factors.
     GaussFactors closure;
     // Row-major NPanel x (unknowns + 1): the strengths (index 0 unused) per
     // airfoil source panel.
@@ -191,9 +197,15 @@ struct CouplingBasis {
     // Row-major nAirfoil x NPanel: dq at each airfoil station per unit sigma
     // on each airfoil source panel.
     std::vector<double> airfoilSpeed;
+    // The vortex panel method's condition replaced by the coupling's edge
+    // row where the method's conditions leave the edge vorticity
+    // ill-determined (short edge panels against the next), its factors in
+    // closure; 0 where the method's own system holds.
+    int replacedRow = 0;
     const GaussFactors& factors() const
     {
-        return solution.method() == PanelMethod::SoinneLaine ? closure : solution.factors();
+        return solution.method() == PanelMethod::SoinneLaine || replacedRow > 0 ? closure
+                                                                                   : solution.factors();
     }
 };
 
@@ -218,7 +230,8 @@ Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alpha
 // first and last; more, such as the wake's, are ignored); with fewer the
 // coefficients are NaN. With q = qInviscid they are the
 // press's CL and CM to the bit (but for the Soinne-Laine method, whose
-// coupling closes the trailing edge in its own way).
+// coupling closes the trailing edge in its own way, and for the vortex panel
+// method where its edge row replaces a condition).
 Coefficients viscousForces(const PanelGeometry& geometry, const std::vector<double>& q,
                            double alphaDeg);
 

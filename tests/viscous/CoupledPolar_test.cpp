@@ -172,44 +172,55 @@ TEST(CoupledPolar, APrescribedLiftBeyondTheMaximumIsReportedWithTheLiftReached)
     EXPECT_EQ(p.CD, 0);
 }
 
-PanelSolution ownNaca0012(int points, double etaDeg = 0,
-                          PanelMethod method = PanelMethod::SoinneLaine)
+PanelSolution ownNaca0012(int points, double etaDeg = 0)
 {
     const auto digits = parseNacaDesignation("0012");
     const Contour c = makeNacaSection(std::get<NacaDesignation>(digits), points, false, M_PI);
-    return *solvePanels(*buildPanelGeometry(c.x, c.y, etaDeg), method);
+    return *solvePanels(*buildPanelGeometry(c.x, c.y, etaDeg), PanelMethod::SoinneLaine);
 }
 
-// The vortex panel method's inviscid speed on the program's cosine-spaced
-// sections falls steeply over the last panel towards the stagnation point
-// of the finite-angle edge (or turns over there), and its coupled layer
-// does not pass the edge at any angle. A point that fails there says so and
-// names the method that couples on the contour, which does; on xfoil's
-// nodes (edge panels of 0.009 chord) the same method converges at the
-// same angle, with no such words.
-TEST(CoupledPolar, AVortexPanelPointStoppedAtAStagnatingEdgeSaysSoAndNamesTheMethodThatCouples)
+// The vortex panel method's edge vorticity is ill-determined on the
+// program's cosine-spaced sections (edge panels a third of the next): the
+// speed on the edge panel falls far below the next one's or turns over, and
+// no coupled point converged there. The coupling replaces one of the
+// method's nearly dependent conditions by an edge row there, and only
+// there: on xfoil's nodes its system is the method's own. On the program's
+// NACA 4415 the vortex panel coupling then agrees with the Soinne-Laine
+// coupling on the same contour (its lift within 1 %, its drag within 3 %,
+// its transition within 0.02 chord), as both linear vortex sheets should.
+TEST(CoupledPolar, TheVortexPanelCouplingOnCosineSpacedEdgePanelsAgreesWithTheSoinneLaineCoupling)
 {
-    const char* advice = "the Soinne-Laine method couples on this contour";
-    for (const int points : {51, 161}) {
-        SCOPED_TRACE(points);
-        const CoupledPoint vortex =
-            coupledPointAt(ownNaca0012(points, 0, PanelMethod::VortexPanel), 2, re3e6());
-        EXPECT_FALSE(vortex.converged);
-        EXPECT_NE(vortex.reason.find("trailing-edge panels"), std::string::npos) << vortex.reason;
-        EXPECT_NE(vortex.reason.find(advice), std::string::npos) << vortex.reason;
-        const CoupledPoint soinne = coupledPointAt(ownNaca0012(points), 2, re3e6());
-        EXPECT_TRUE(soinne.converged) << soinne.reason;
+    const auto digits = std::get<NacaDesignation>(parseNacaDesignation("4415"));
+    const Contour c = makeNacaSection(digits, 161, false, M_PI);
+    const PanelGeometry g = *buildPanelGeometry(c.x, c.y, 0);
+    const PanelSolution vortex = *solvePanels(g, PanelMethod::VortexPanel);
+    const auto own = coupled::couplingBasis(vortex);
+    ASSERT_TRUE(own.ok());
+    EXPECT_GT(own->replacedRow, 0);
+    const auto onXfoilNodes = coupled::couplingBasis(naca0012(PanelMethod::VortexPanel));
+    ASSERT_TRUE(onXfoilNodes.ok());
+    EXPECT_EQ(onXfoilNodes->replacedRow, 0);
+    // The method's own speed on the lower edge panel against the coupling's.
+    const std::vector<double> gamma = vortex.strengths(4);
+    const double edge = (gamma[1] + gamma[2]) / 2, next = (gamma[2] + gamma[3]) / 2;
+    EXPECT_GT(std::fabs(edge - next), 0.25 * std::fabs(next));
+    const auto st = coupled::buildCoupling(*own, 4);
+    ASSERT_TRUE(st.ok());
+    EXPECT_LT(std::fabs(st->qInviscid[1] - st->qInviscid[2]), 0.1 * std::fabs(st->qInviscid[2]));
+
+    const std::vector<double> angles{0, 2, 4, 6, 8};
+    const std::vector<CoupledPoint> v = coupledSweep(vortex, angles, re3e6());
+    const std::vector<CoupledPoint> sl =
+        coupledSweep(*solvePanels(g, PanelMethod::SoinneLaine), angles, re3e6());
+    for (std::size_t k = 0; k < angles.size(); ++k) {
+        SCOPED_TRACE(angles[k]);
+        ASSERT_TRUE(v[k].converged) << v[k].reason;
+        ASSERT_TRUE(sl[k].converged) << sl[k].reason;
+        EXPECT_NEAR(v[k].CL, sl[k].CL, 0.01 * sl[k].CL);
+        EXPECT_NEAR(v[k].CD, sl[k].CD, 0.03 * sl[k].CD);
+        EXPECT_NEAR(transitionXc(v[k].transitionUpper), transitionXc(sl[k].transitionUpper), 0.02);
+        EXPECT_NEAR(transitionXc(v[k].transitionLower), transitionXc(sl[k].transitionLower), 0.02);
     }
-    const CoupledPoint onXfoilNodes = coupledPointAt(naca0012(PanelMethod::VortexPanel), 2, re3e6());
-    EXPECT_TRUE(onXfoilNodes.converged) << onXfoilNodes.reason;
-    // (a point the layer does not reach for another reason keeps its own)
-    coupled::CoupledOptions two = re3e6();
-    two.maxIterations = 2;
-    const auto stations = coupled::buildCoupling(naca0012(PanelMethod::VortexPanel), 2);
-    ASSERT_TRUE(stations.ok());
-    const coupled::CoupledResult stopped = coupled::solveCoupled(*stations, two);
-    EXPECT_FALSE(stopped.converged);
-    EXPECT_EQ(stopped.reason.find(advice), std::string::npos) << stopped.reason;
 }
 
 // The layer needs the nose resolved: a contour of few points is subdivided
