@@ -287,10 +287,10 @@ Outcome<GaussFactors> soinneCouplingFactors(const PanelSolution& solution)
 // one condition, the one the others imply best (on the longest panel), by
 // a row of equal departures of the two edge strengths from the linear
 // extrapolation (in arc length) of their surfaces; the conditions on the
-// edge panels themselves stay. The edge speeds then are those the Hess and
-// Kennedy-Marsden methods give on the same panels, the inviscid lift moves
-// by less than 0.1 %, and the circulation a displacement takes stays the
-// exact flow's. The row replaced, or 0 where the method's own conditions
+// edge panels themselves stay. The edge speeds then come within 0.03 of
+// those the Hess and Kennedy-Marsden methods give on the same panels, the
+// inviscid lift moves by less than 0.1 %, and the circulation a
+// displacement takes stays the exact flow's. The row replaced, or 0 where the method's own conditions
 // fix the edge: the speed on each edge panel within a quarter of the next
 // panel's at zero incidence.
 int vortexReplacedRow(const PanelSolution& solution)
