@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <functional>
 #include <limits>
 #include <string>
 
@@ -218,6 +219,28 @@ double linearVortexStreamFunction(const SegmentFrame& s)
     return (P0 - P1 / H) / (4 * kPi);
 }
 
+// The factors of the solution's system as assembled (the augmented matrix,
+// right-hand side last; assembled afresh where the elimination worked on
+// it) with the rows `edit` changes.
+Outcome<GaussFactors> factoredWith(const PanelSolution& solution,
+                                   const std::function<Outcome<bool>(Matrix&)>& edit)
+{
+    const int n = solution.unknowns();
+    Matrix A;
+    if (solution.system().AN.upper() >= n + 1) {
+        A = solution.system().AN;
+    } else {
+        Outcome<PanelSystem> assembled = assemblePanels(solution.geometry(), solution.method());
+        if (!assembled) return assembled.refusal();
+        A = std::move(assembled->AN);
+    }
+    if (const Outcome<bool> edited = edit(A); !edited) return edited.refusal();
+    GaussFactors factors;
+    if (factors.factor(std::move(A), n) != 0)
+        return Refusal{Refusal::Kind::ZeroPivot, kZeroPivotMessage};
+    return factors;
+}
+
 // The Soinne-Laine system with the coupling's trailing-edge closure in
 // place of the method's two rows gamma(1) = 0 and gamma(NP) = 0. Those rows
 // make the trailing edge a stagnation point on both surfaces, which the
@@ -242,34 +265,25 @@ Outcome<GaussFactors> soinneCouplingFactors(const PanelSolution& solution)
 {
     const PanelGeometry& g = solution.geometry();
     const int n = solution.unknowns();
-    Matrix A;
-    if (solution.system().AN.upper() >= n + 1) {
-        A = solution.system().AN;
-    } else {
-        Outcome<PanelSystem> assembled = assemblePanels(g, PanelMethod::SoinneLaine);
-        if (!assembled) return assembled.refusal();
-        A = std::move(assembled->AN);
-    }
-    const int NP = g.NP, N = g.NPanel;
-    // The method's stream-function rows leave out gamma(1), which its own
-    // condition holds at zero; here it is free and its share of panel 1's
-    // sheet joins them.
-    for (int I = 2; I <= NP; ++I)
-        A(I, 1) = -linearVortexStreamFunction(
-            segmentFrame(g.X[1], g.Y[1], g.X[2], g.Y[2], g.X[at(I)], g.Y[at(I)]));
-    for (int j = 1; j <= n + 1; ++j) {
-        A(1, j) = 0;
-        A(NP + 1, j) = 0;
-    }
-    A(NP + 1, 1) = 1;
-    A(NP + 1, NP) = 1;
-    const Outcome<PanelSystem> vortex = assemblePanels(g, PanelMethod::VortexPanel);
-    if (!vortex) return vortex.refusal();
-    for (int j = 1; j <= NP; ++j) A(1, j) = (vortex->AN(1, j) + vortex->AN(N, j)) / 2;
-    GaussFactors factors;
-    if (factors.factor(std::move(A), n) != 0)
-        return Refusal{Refusal::Kind::ZeroPivot, kZeroPivotMessage};
-    return factors;
+    return factoredWith(solution, [&](Matrix& A) -> Outcome<bool> {
+        const int NP = g.NP, N = g.NPanel;
+        // The method's stream-function rows leave out gamma(1), which its own
+        // condition holds at zero; here it is free and its share of panel 1's
+        // sheet joins them.
+        for (int I = 2; I <= NP; ++I)
+            A(I, 1) = -linearVortexStreamFunction(
+                segmentFrame(g.X[1], g.Y[1], g.X[2], g.Y[2], g.X[at(I)], g.Y[at(I)]));
+        for (int j = 1; j <= n + 1; ++j) {
+            A(1, j) = 0;
+            A(NP + 1, j) = 0;
+        }
+        A(NP + 1, 1) = 1;
+        A(NP + 1, NP) = 1;
+        const Outcome<PanelSystem> vortex = assemblePanels(g, PanelMethod::VortexPanel);
+        if (!vortex) return vortex.refusal();
+        for (int j = 1; j <= NP; ++j) A(1, j) = (vortex->AN(1, j) + vortex->AN(N, j)) / 2;
+        return true;
+    });
 }
 
 // The vortex panel method's conditions of no flow through the panels are
@@ -316,28 +330,19 @@ Outcome<GaussFactors> vortexCouplingFactors(const PanelSolution& solution, int k
 {
     const PanelGeometry& g = solution.geometry();
     const int n = solution.unknowns();
-    Matrix A;
-    if (solution.system().AN.upper() >= n + 1) {
-        A = solution.system().AN;
-    } else {
-        Outcome<PanelSystem> assembled = assemblePanels(g, PanelMethod::VortexPanel);
-        if (!assembled) return assembled.refusal();
-        A = std::move(assembled->AN);
-    }
-    const int NP = g.NP, N = g.NPanel;
-    const double lower = g.DS[1] / g.DS[2], upper = g.DS[at(N)] / g.DS[at(N - 1)];
-    for (int j = 1; j <= n + 1; ++j) A(k, j) = 0;
-    // (gamma(1) - extrapolated) - (gamma(NP) - extrapolated) = 0
-    A(k, 1) += 1;
-    A(k, 2) -= 1 + lower;
-    A(k, 3) += lower;
-    A(k, NP) -= 1;
-    A(k, NP - 1) += 1 + upper;
-    A(k, NP - 2) -= upper;
-    GaussFactors factors;
-    if (factors.factor(std::move(A), n) != 0)
-        return Refusal{Refusal::Kind::ZeroPivot, kZeroPivotMessage};
-    return factors;
+    return factoredWith(solution, [&](Matrix& A) -> Outcome<bool> {
+        const int NP = g.NP, N = g.NPanel;
+        const double lower = g.DS[1] / g.DS[2], upper = g.DS[at(N)] / g.DS[at(N - 1)];
+        for (int j = 1; j <= n + 1; ++j) A(k, j) = 0;
+        // (gamma(1) - extrapolated) - (gamma(NP) - extrapolated) = 0
+        A(k, 1) += 1;
+        A(k, 2) -= 1 + lower;
+        A(k, 3) += lower;
+        A(k, NP) -= 1;
+        A(k, NP - 1) += 1 + upper;
+        A(k, NP - 2) -= upper;
+        return true;
+    });
 }
 
 // The free stream's share of the Soinne-Laine coupling's trailing-edge row
