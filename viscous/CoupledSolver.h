@@ -192,8 +192,10 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
 // Then a point still not converged is reached back
 // from the nearest converged angle on either side of it (in two steps, four
 // from more than a degree away), for as long as that brings more points in;
-// what still fails is swept at half the Reynolds number (with the converged
-// angle next to each run of failures, on the side of 0) and, where that
+// what still fails beyond the maximum lift of its side (the converged lift
+// there below a larger one nearer 0) is swept at half the Reynolds number
+// (with the converged angle next to each run of failures, on the side of
+// 0) and, where that
 // converges, walked back up to the sweep's Reynolds number in steps of 1.2,
 // each warm from the last (past the maximum lift at a small Reynolds number
 // this reaches the flow stalled from the nose, which neither the walk in

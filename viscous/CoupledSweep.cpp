@@ -917,10 +917,6 @@ SweepPoint solveWithContinuationOnce(double alphaDeg, const StationsOfAngle& sta
     return point;
 }
 
-}  // namespace
-
-namespace {
-
 // The longest step of the walk towards a prescribed lift (degrees), and
 // how many of them at most.
 constexpr double kLiftWalkStep = 1;

@@ -356,6 +356,21 @@ double soinneEdgeRightHandSide(const PanelGeometry& g, const PanelSystem& system
     return (rhs[1] + rhs[at(g.NPanel)]) / 2;
 }
 
+// The free stream's right-hand side of the coupling's system: the method's,
+// with the rows its closure changes (the Soinne-Laine edge row, the vortex
+// panel method's replaced row).
+std::vector<double> closedRightHandSide(const CouplingBasis& basis, double cosAlfa, double sinAlfa)
+{
+    const PanelSolution& solution = basis.solution;
+    const PanelGeometry& g = solution.geometry();
+    std::vector<double> rhs(at(solution.unknowns()) + 1, 0.0);
+    solution.info().rightHandSide(g, solution.system(), cosAlfa, sinAlfa, rhs.data());
+    if (solution.method() == PanelMethod::SoinneLaine)
+        rhs[1] = soinneEdgeRightHandSide(g, solution.system(), cosAlfa, sinAlfa);
+    if (basis.replacedRow > 0) rhs[at(basis.replacedRow)] = 0;
+    return rhs;
+}
+
 }  // namespace
 
 bool couplingAvailable(PanelMethod method)
@@ -473,22 +488,21 @@ void sourceRightHandSide(const PanelSolution& solution, const Segment& src, int 
 
 // The method's strengths' response to a unit sigma on each of `sources`
 // (source panel first + k for the k-th), all solved at once: row i, column
-// k at [i * sources.size() + k], row 0 unused. The factors and the row
-// replaced are the basis's.
-std::vector<double> strengthResponses(const PanelSolution& solution, const GaussFactors& factors,
-                                      const std::vector<Segment>& sources, int first,
-                                      int replacedRow)
+// k at [i * sources.size() + k], row 0 unused, with the basis's factors.
+std::vector<double> strengthResponses(const CouplingBasis& basis, const std::vector<Segment>& sources,
+                                      int first)
 {
+    const PanelSolution& solution = basis.solution;
     const int unknowns = solution.unknowns();
     const std::size_t columns = sources.size();
     std::vector<double> rhs(at(unknowns) + 1), normal(at(solution.geometry().NPanel) + 1);
     std::vector<double> many((at(unknowns) + 1) * columns, 0.0), responses(many.size(), 0.0);
     for (std::size_t k = 0; k < columns; ++k) {
         sourceRightHandSide(solution, sources[k], first + static_cast<int>(k), rhs, normal,
-                            replacedRow);
+                            basis.replacedRow);
         for (int i = 1; i <= unknowns; ++i) many[at(i) * columns + k] = rhs[at(i)];
     }
-    if (columns > 0) factors.solveMany(many, responses, static_cast<int>(columns));
+    if (columns > 0) basis.factors().solveMany(many, responses, static_cast<int>(columns));
     return responses;
 }
 
@@ -563,7 +577,6 @@ Outcome<CouplingBasis> couplingBasis(const PanelSolution& solution)
         basis.closure = std::move(*built);
         basis.replacedRow = k;
     }
-    const GaussFactors& factors = basis.factors();
     const int nAirfoil = method == PanelMethod::SoinneLaine ? N + 1 : N + 2;
     // The airfoil's source panels: the strengths' response and the airfoil
     // stations' speed per unit sigma (neither depends on the angle or the
@@ -575,7 +588,7 @@ Outcome<CouplingBasis> couplingBasis(const PanelSolution& solution)
     for (int p = 0; p < N; ++p)
         panels.push_back({g.X[at(p + 1)], g.Y[at(p + 1)], g.X[at(p + 2)], g.Y[at(p + 2)]});
     const std::vector<double> responses =
-        strengthResponses(solution, factors, panels, 0, basis.replacedRow);
+        strengthResponses(basis, panels, 0);
     for (int p = 0; p < N; ++p) {
         for (int i = 1; i <= unknowns; ++i) ds[at(i)] = responses[at(i) * at(N) + at(p)];
         std::copy(ds.begin(), ds.end(), basis.airfoilResponse.begin() + at(p) * at(unknowns + 1));
@@ -625,19 +638,10 @@ Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alpha
     const double a = alphaDeg * kDegToRad;
     const double cosAlfa = std::cos(a), sinAlfa = std::sin(a);
     const GaussFactors& factors = basis.factors();
+    // (the press's, or those of the coupling's own closure)
     std::vector<double> strength = solution.strengths(alphaDeg);
-    if (method == PanelMethod::SoinneLaine) {
-        std::vector<double> rhs(at(unknowns) + 1, 0.0);
-        info.rightHandSide(g, system, cosAlfa, sinAlfa, rhs.data());
-        rhs[1] = soinneEdgeRightHandSide(g, system, cosAlfa, sinAlfa);
-        factors.solve(rhs, strength);
-    }
-    if (basis.replacedRow > 0) {
-        std::vector<double> rhs(at(unknowns) + 1, 0.0);
-        info.rightHandSide(g, system, cosAlfa, sinAlfa, rhs.data());
-        rhs[at(basis.replacedRow)] = 0;
-        factors.solve(rhs, strength);
-    }
+    if (method == PanelMethod::SoinneLaine || basis.replacedRow > 0)
+        factors.solve(closedRightHandSide(basis, cosAlfa, sinAlfa), strength);
 
     st.strength = strength;
 
@@ -778,11 +782,8 @@ Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alpha
     // The derivative with the angle: the right-hand sides and the speeds are
     // linear in (cos alpha, sin alpha), whose derivative is (-sin, cos).
     {
-        std::vector<double> rhs(at(unknowns) + 1, 0.0), ds(at(unknowns) + 1, 0.0);
-        info.rightHandSide(g, system, -sinAlfa, cosAlfa, rhs.data());
-        if (nodal) rhs[1] = soinneEdgeRightHandSide(g, system, -sinAlfa, cosAlfa);
-        if (basis.replacedRow > 0) rhs[at(basis.replacedRow)] = 0;
-        factors.solve(rhs, ds);
+        std::vector<double> ds(at(unknowns) + 1, 0.0);
+        factors.solve(closedRightHandSide(basis, -sinAlfa, cosAlfa), ds);
         if (nodal) {
             for (int i = 1; i <= g.NP; ++i) st.dqdAlpha[at(i - 1)] = ds[at(i)];
         } else {
@@ -818,7 +819,7 @@ Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alpha
     const std::vector<Segment> wakePanels(panels.begin() + N, panels.end());
     const std::size_t columns = at(nWake);
     const std::vector<double> wakeResponse =
-        strengthResponses(solution, factors, wakePanels, N, basis.replacedRow);
+        strengthResponses(basis, wakePanels, N);
     for (int p = 0; p < sources; ++p) {
         const Segment& src = panels[at(p)];
         const bool onAirfoil = p < N;
