@@ -20,7 +20,8 @@ std::string coupledPolarText(const SweepConditions& conditions, PanelMethod meth
     t += " \n";
     t += "       Tavrix-S  coupled viscous-inviscid analysis, panel method: " +
          std::string(methodName(method)) + "\n";
-    t += " CD: Squire-Young at the end of the wake, CDp = CD - CDf\n";
+    // (in words: see PolarFileText)
+    t += " Coupled layer: drag by Squire-Young at the end of the wake, pressure drag = drag - skin friction\n";
     t += " Calculated polar for: " + name + "\n";
     t += " \n";
     t += " 1 1 Reynolds number fixed          Mach number fixed\n";

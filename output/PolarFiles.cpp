@@ -118,8 +118,10 @@ std::string PolarFileText(const SweepConditions& conditions, const MethodSweep& 
     t += "\n";
     // The two drags of this program never share a name: the inviscid
     // pressure integral is CDp inviscid, the boundary layer's drag is CD.
-    t += viscous ? " CD: boundary layer (Squire-Young), CDp = CD - CDf of the layer\n"
-                 : " CDp: inviscid pressure integral, CD = 0: no boundary layer\n";
+    // (Said in words: a reader of this layout takes the first header line
+    // holding a column's name for the line of column names.)
+    t += viscous ? " Boundary layer: drag by Squire-Young, pressure drag = drag - skin friction\n"
+                 : " Inviscid flow: pressure drag = integrated Cp, drag = 0 (no boundary layer)\n";
     t += " Calculated polar for: " + name + "\n";
     t += " \n";
     t += " 1 1 Reynolds number fixed          Mach number fixed\n";

@@ -121,7 +121,7 @@ TEST(PolarFile, readsBackAsAPolarWithItsColumnsSectionAndMachNumberEvenWhenEmpty
     EXPECT_NE(text.find("Kennedy-Marsden, Karman-Tsien correction"), std::string::npos);
     // The header says which drag is which: the inviscid file's CDp is the
     // pressure integral, its CD the absent boundary layer.
-    EXPECT_NE(text.find("\n CDp: inviscid pressure integral, CD = 0: no boundary layer\n"),
+    EXPECT_NE(text.find("\n Inviscid flow: pressure drag = integrated Cp, drag = 0 (no boundary layer)\n"),
               std::string::npos);
     // The rows line up under the dashed line as saved polars do.
     const std::vector<std::string> all = lines(text);
@@ -163,7 +163,7 @@ TEST(PolarFile, withABoundaryLayerCarriesItsDragTransitionAndReynoldsNumber)
     const ReadPolar polar = readPolar(text);
     ASSERT_TRUE(polar.ok) << text;
     EXPECT_NE(text.find(" xtrf =   1.000 (top)        0.500 (bottom)\n"), std::string::npos);
-    EXPECT_NE(text.find("\n CD: boundary layer (Squire-Young), CDp = CD - CDf of the layer\n"),
+    EXPECT_NE(text.find("\n Boundary layer: drag by Squire-Young, pressure drag = drag - skin friction\n"),
               std::string::npos);
     // Michel's criterion has no Ncrit; the envelope method's is written.
     EXPECT_NE(text.find(" Mach =   0.000     Re =     3.000 e 6     Ncrit =   0.000\n"),

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "geometry/Generators.h"
+#include "output/CoupledFiles.h"
 #include "output/PolarFiles.h"
 #include "solvers/Sweep.h"
 #include "support/Session.h"
@@ -143,6 +144,34 @@ TEST(XfoilPolarFile, readsThePolarThisProgramWritesAsAnInviscidPolar)
         EXPECT_NEAR(run->CL[i], sweep.outcome.points[i].CL, 0.5e-4);
         EXPECT_NEAR(run->CM[i], sweep.outcome.points[i].CM, 0.5e-4);
         EXPECT_NEAR(run->CDp[i], sweep.outcome.points[i].CD, 0.5e-5);
+    }
+}
+
+// xfoil's own reader (PGET) takes the first header line holding a column's
+// name ("alpha", "CL", "CD", ...) for the line of column names and reads every
+// row into the wrong columns (Inf and Infinity) when a note above it names
+// one. Every header line above the column names of the inviscid, the
+// one-way layer's and the coupled polar names none.
+TEST(XfoilPolarFile, noHeaderLineAboveTheColumnNamesNamesAColumn)
+{
+    MethodSweep sweep;
+    sweep.method = PanelMethod::SoinneLaine;
+    SweepConditions inviscid{"NACA 0012", 0.3, {}, {}};
+    SweepConditions layer = inviscid;
+    layer.layer.Re = 1e6;
+    coupled::CoupledOptions options;
+    const std::string texts[] = {PolarFileText(inviscid, sweep), PolarFileText(layer, sweep),
+                                 coupledPolarText(layer, sweep.method, options, {})};
+    const std::vector<std::string> names = {"alpha", "CL", "CD", "CM", "Xtr", "Itr"};
+    for (const std::string& text : texts) {
+        SCOPED_TRACE(text);
+        std::istringstream in(text);
+        int above = 0;
+        for (std::string line; std::getline(in, line) && line.find("   alpha") != 0;) {
+            ++above;
+            for (const std::string& name : names) EXPECT_EQ(line.find(name), std::string::npos) << line;
+        }
+        EXPECT_EQ(above, 10);  // xfoil's header is ten lines deep
     }
 }
 
