@@ -15,31 +15,18 @@
 # started once beforehand and a preloaded shim that undoes the floating-point
 # trap set-up of its Fortran run-time.
 set -euo pipefail
+. "$(dirname "$0")/xfoil_session.sh"
 cd "$(dirname "$0")/.."
 
 build=${1:-build/release}
 runs=${2:-3}
 method=${3:-vortex}
 export LC_ALL=C
-for tool in xfoil Xvfb python3; do
-  command -v "$tool" >/dev/null || { echo "coupled_polar_speed: $tool is not installed" >&2; exit 1; }
-done
 [ -x "$build/coupled_polar" ] || cmake --build "$build" --target coupled_polar >/dev/null
 tool=$(readlink -f "$build/coupled_polar")
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/coupled-speed.XXXXXX")
-xvfb_pid=""
-cleanup() {
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
-printf 'void _gfortran_set_fpe(int traps) { (void)traps; }\n' >"$work/nofpe.c"
-${CC:-cc} -shared -fPIC -o "$work/nofpe.so" "$work/nofpe.c"
-display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-sleep 1
+xfoil_setup coupled_polar_speed xfoil Xvfb python3
+xfoil_display
 
 # Wall time (seconds) of running "$@" once.
 wall_time() {

@@ -17,23 +17,17 @@
 # set-up of its Fortran run-time is undone by a preloaded shim (see
 # tools/xfoil_crosscheck.sh).
 set -euo pipefail
+. "$(dirname "$0")/xfoil_session.sh"
 [ $# -ge 5 ] || { echo "usage: $0 BUILD CONTOUR RE FROM TO [STEP] [NCRIT] [METHOD]" >&2; exit 2; }
 build=$1 contour=$2 re=$3 from=$4 to=$5 step=${6:-1} ncrit=${7:-9} method=${8:-soinne}
 export LC_ALL=C
-for tool in xfoil xvfb-run "$build/coupled_polar"; do
-  command -v "$tool" >/dev/null || [ -x "$tool" ] ||
-    { echo "coupled_vs_xfoil_contour: $tool is not there" >&2; exit 1; }
-done
-work=$(mktemp -d "${TMPDIR:-/tmp}/coupled-vs-xfoil-contour.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-printf 'void _gfortran_set_fpe(int traps) { (void)traps; }\n' >"$work/nofpe.c"
-${CC:-cc} -shared -fPIC -o "$work/nofpe.so" "$work/nofpe.c"
+xfoil_setup coupled_vs_xfoil_contour xfoil xvfb-run "$build/coupled_polar"
 cp "$contour" "$work/section.dat"
 
 # xfoil: outward from 0 on both sides, as the program sweeps.
 printf 'PLOP\nG F\n\nLOAD section.dat\nOPER\nVISC %s\nVPAR\nN %s\n\nITER 200\nPACC\npolar.txt\n\nASEQ 0 %s %s\nINIT\nASEQ -%s %s -%s\nPACC\n\nQUIT\n' \
   "$re" "$ncrit" "$to" "$step" "$step" "$from" "$step" |
-  (cd "$work" && LD_PRELOAD="$work/nofpe.so" timeout 900 xvfb-run -a xfoil) >"$work/log.txt" 2>&1 || true
+  xfoil_run 900 >"$work/log.txt" 2>&1 || true
 sed -n '/^ *------/,$p' "$work/polar.txt" 2>/dev/null | tail -n +2 | awk 'NF >= 7' >"$work/xfoil.txt" || true
 
 "$build/coupled_polar" "$contour" "$method" "$re" "$ncrit" "$from" "$to" "$step" >"$work/ours.txt"

@@ -14,6 +14,7 @@
 # when that happens the script runs it again with a preloaded two-line shim
 # that leaves the trap set-up of the Fortran run-time undone, and says so.
 set -euo pipefail
+. "$(dirname "$0")/xfoil_session.sh"
 cd "$(dirname "$0")/.."
 
 build=${1:-build/release}
@@ -21,16 +22,12 @@ counts=${2:-"61 161"}
 angles=${3:-"0 5 10"}
 export LC_ALL=C QT_QPA_PLATFORM=offscreen
 
-for tool in xfoil xvfb-run; do
-  command -v "$tool" >/dev/null || { echo "xfoil_crosscheck: $tool is not installed" >&2; exit 1; }
-done
 if [ ! -x "$build/dump_contour" ] || [ ! -x "$build/tavrixs-batch" ]; then
   cmake -S . -B "$build" >/dev/null
   cmake --build "$build" --target dump_contour tavrixs-batch >/dev/null
 fi
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/xfoil-crosscheck.XXXXXX")
-trap 'rm -rf "$work"' EXIT
+xfoil_setup xfoil_crosscheck xfoil xvfb-run
 preload=""
 
 # xfoil session: graphics off, load the points as they are, inviscid polar.
@@ -53,8 +50,6 @@ for np in $counts; do
   run_xfoil "$coords" "$polar" || status=$?
   if [ "$status" -ne 0 ] && grep -q SIGFPE "$polar.log" && [ -z "$preload" ]; then
     echo "xfoil died with SIGFPE (exit $status); running it again without floating-point traps." >&2
-    printf 'void _gfortran_set_fpe(int traps) { (void)traps; }\n' >"$work/nofpe.c"
-    ${CC:-cc} -shared -fPIC -o "$work/nofpe.so" "$work/nofpe.c"
     preload="$work/nofpe.so"
     rm -f "$polar"
     status=0
@@ -130,8 +125,6 @@ for kind in closed open; do
   status=0
   angles="$naca_angles" run_xfoil "$coords" "$polar" || status=$?
   if [ "$status" -ne 0 ] && grep -q SIGFPE "$polar.log" && [ -z "$preload" ]; then
-    printf 'void _gfortran_set_fpe(int traps) { (void)traps; }\n' >"$work/nofpe.c"
-    ${CC:-cc} -shared -fPIC -o "$work/nofpe.so" "$work/nofpe.c"
     preload="$work/nofpe.so"
     rm -f "$polar"
     status=0

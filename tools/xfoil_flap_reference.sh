@@ -16,6 +16,7 @@
 # inviscid solve; it runs here with a preloaded shim that leaves the trap
 # set-up of the Fortran run-time undone, as tools/xfoil_crosscheck.sh does.
 set -euo pipefail
+. "$(dirname "$0")/xfoil_session.sh"
 cd "$(dirname "$0")/.."
 
 build=${1:-build/release}
@@ -25,18 +26,12 @@ deflections="5 10 15"
 angles="0 4"
 methods="vortex soinne"
 
-for tool in xfoil xvfb-run; do
-  command -v "$tool" >/dev/null || { echo "xfoil_flap_reference: $tool is not installed" >&2; exit 1; }
-done
 if [ ! -x "$build/tavrixs-batch" ]; then
   cmake -S . -B "$build" >/dev/null
   cmake --build "$build" --target tavrixs-batch >/dev/null
 fi
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/xfoil-flap.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-printf 'void _gfortran_set_fpe(int traps) { (void)traps; }\n' >"$work/nofpe.c"
-${CC:-cc} -shared -fPIC -o "$work/nofpe.so" "$work/nofpe.c"
+xfoil_setup xfoil_flap_reference xfoil xvfb-run
 
 xfoil_flap() {  # section, deflection, coordinate file, polar file
   {

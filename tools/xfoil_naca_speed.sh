@@ -18,6 +18,7 @@
 #   tools/xfoil_naca_speed.sh [SECTIONS] [PER_PROCESS_SECTIONS] [RUNS] [BUILD_DIR]
 #   defaults: 1000  20  3  build/release
 set -euo pipefail
+. "$(dirname "$0")/xfoil_session.sh"
 cd "$(dirname "$0")/.."
 
 sections=${1:-1000}
@@ -25,21 +26,10 @@ single=${2:-20}
 runs=${3:-3}
 build=${4:-build/release}
 export LC_ALL=C
-for tool in xfoil xvfb-run Xvfb hyperfine; do
-  command -v "$tool" >/dev/null || { echo "xfoil_naca_speed: $tool is not installed" >&2; exit 1; }
-done
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/xfoil-naca.XXXXXX")
-xvfb_pid=""
-cleanup() {
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+xfoil_setup xfoil_naca_speed xfoil xvfb-run Xvfb hyperfine
 cmake --build "$build" -j2 --target tavrixs-batch >/dev/null
 batch=$(readlink -f "$build/tavrixs-batch")
-printf 'void _gfortran_set_fpe(int traps) { (void)traps; }\n' >"$work/nofpe.c"
-${CC:-cc} -shared -fPIC -o "$work/nofpe.so" "$work/nofpe.c"
 
 python3 - "$sections" >"$work/names" <<'PY'
 import sys
@@ -59,10 +49,7 @@ PY
   done <"$work/names"
   printf 'QUIT\n'
 } >"$work/session.in"
-display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-sleep 1
+xfoil_display
 cat >"$work/session.sh" <<EOF
 #!/bin/sh
 rm -rf $work/pol && mkdir $work/pol

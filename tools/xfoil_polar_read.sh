@@ -7,18 +7,13 @@
 # Needs xfoil and xvfb-run; like tools/xfoil_crosscheck.sh it runs xfoil with
 # the floating-point traps of its Fortran run-time left unset.
 set -euo pipefail
+. "$(dirname "$0")/xfoil_session.sh"
 cd "$(dirname "$0")/.."
 build=${1:-build/release}
 export LC_ALL=C QT_QPA_PLATFORM=offscreen
-for tool in xfoil xvfb-run; do
-  command -v "$tool" >/dev/null || { echo "xfoil_polar_read: $tool is not installed" >&2; exit 1; }
-done
 [ -x "$build/tavrixs-batch" ] || cmake --build "$build" --target tavrixs-batch >/dev/null
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/xfoil-polar.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-printf 'void _gfortran_set_fpe(int traps) { (void)traps; }\n' >"$work/nofpe.c"
-${CC:-cc} -shared -fPIC -o "$work/nofpe.so" "$work/nofpe.c"
+xfoil_setup xfoil_polar_read xfoil xvfb-run
 
 "$build/tavrixs-batch" --points 61 --method vortex --sweep -4:8:2 --mach 0.3 \
   --polar "$work/tavrix.pol" --dir "$work" >/dev/null

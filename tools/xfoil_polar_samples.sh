@@ -8,23 +8,18 @@
 # Like tools/xfoil_viscous_reference.sh it runs xfoil under xvfb-run with the
 # floating-point traps of its Fortran run-time left unset.
 set -euo pipefail
+. "$(dirname "$0")/xfoil_session.sh"
 cd "$(dirname "$0")/.."
 out=${1:-tests/data/xfoil_polars}
 export LC_ALL=C
-for tool in xfoil xvfb-run; do
-  command -v "$tool" >/dev/null || { echo "xfoil_polar_samples: $tool is not installed" >&2; exit 1; }
-done
 mkdir -p "$out"
 out=$(readlink -f "$out")
-work=$(mktemp -d "${TMPDIR:-/tmp}/xfoil-samples.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-printf 'void _gfortran_set_fpe(int traps) { (void)traps; }\n' >"$work/nofpe.c"
-${CC:-cc} -shared -fPIC -o "$work/nofpe.so" "$work/nofpe.c"
+xfoil_setup xfoil_polar_samples xfoil xvfb-run
 
 run() {  # name, OPER commands before the polar
   rm -f "$work/polar.txt"
   printf 'PLOP\nG\n\nNACA 2412\nPPAR\nN 161\n\n\nOPER\n%bPACC\npolar.txt\n\n%bPACC\n\nQUIT\n' "$2" "$3" |
-    (cd "$work" && LD_PRELOAD="$work/nofpe.so" timeout 300 xvfb-run -a xfoil) >"$work/log.txt" 2>&1
+    xfoil_run 300 >"$work/log.txt" 2>&1
   cp "$work/polar.txt" "$out/$1"
 }
 run naca2412_inviscid_m03.pol 'MACH 0.3\n' 'ASEQ 0 6 2\n'

@@ -18,6 +18,7 @@
 # script also times xfoil with the display server already running, which is
 # the fairer figure, and reports the ratio against both.
 set -euo pipefail
+. "$(dirname "$0")/xfoil_session.sh"
 cd "$(dirname "$0")/.."
 
 build=${1:-build/release}
@@ -26,27 +27,16 @@ method=${3:-vortex}
 runs=${4:-30}
 export LC_ALL=C QT_QPA_PLATFORM=offscreen
 
-for tool in xfoil xvfb-run Xvfb hyperfine; do
-  command -v "$tool" >/dev/null || { echo "xfoil_polar_speed: $tool is not installed" >&2; exit 1; }
-done
 if [ ! -x "$build/dump_contour" ] || [ ! -x "$build/tavrixs-batch" ]; then
   cmake -S . -B "$build" >/dev/null
   cmake --build "$build" --target dump_contour tavrixs-batch >/dev/null
 fi
 batch=$(readlink -f "$build/tavrixs-batch")
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/xfoil-speed.XXXXXX")
-xvfb_pid=""
-cleanup() {
-  if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; fi
-  rm -rf "$work"
-}
-trap cleanup EXIT
+xfoil_setup xfoil_polar_speed xfoil xvfb-run Xvfb hyperfine
 
 coords=$work/naca0012_$np.dat
 { echo "NACA 0012 $np points (Tavrix-S generator)"; "$build/dump_contour" "$np" | tac; } >"$coords"
-printf 'void _gfortran_set_fpe(int traps) { (void)traps; }\n' >"$work/nofpe.c"
-${CC:-cc} -shared -fPIC -o "$work/nofpe.so" "$work/nofpe.c"
 
 # xfoil session: graphics off, the points as panel nodes, 41 angles by ASEQ
 # into a polar file (as tavrixs-batch writes its results, and so that the
@@ -59,10 +49,7 @@ rm -f $work/polar.txt
 LD_PRELOAD=$work/nofpe.so xvfb-run -a xfoil <$work/xfoil.in >$work/xfoil.log 2>&1
 EOF
 # The same with a display server started once beforehand.
-display=:$((90 + RANDOM % 400))
-Xvfb "$display" -screen 0 640x480x24 -nolisten tcp >/dev/null 2>&1 &
-xvfb_pid=$!
-sleep 1
+xfoil_display
 cat >"$work/xfoil_display.sh" <<EOF
 #!/bin/sh
 rm -f $work/polar.txt

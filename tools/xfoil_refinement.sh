@@ -13,6 +13,7 @@
 # set-up of its Fortran run-time is undone by a preloaded shim (see
 # tools/xfoil_crosscheck.sh).
 set -euo pipefail
+. "$(dirname "$0")/xfoil_session.sh"
 cd "$(dirname "$0")/.."
 build=${1:-build/release}
 section=${2:-4415}
@@ -21,14 +22,7 @@ nodes=${4:-"121 161 241 321"}
 alphas=${5:-"0 2 4"}
 methods=${6:-"soinne vortex"}
 export LC_ALL=C
-for tool in xfoil xvfb-run "$build/coupled_polar"; do
-  command -v "$tool" >/dev/null || [ -x "$tool" ] ||
-    { echo "xfoil_refinement: $tool is not there" >&2; exit 1; }
-done
-work=$(mktemp -d "${TMPDIR:-/tmp}/xfoil-refine.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-printf 'void _gfortran_set_fpe(int traps) { (void)traps; }\n' >"$work/nofpe.c"
-${CC:-cc} -shared -fPIC -o "$work/nofpe.so" "$work/nofpe.c"
+xfoil_setup xfoil_refinement xfoil xvfb-run "$build/coupled_polar"
 
 header="| nodes | α | xfoil CL |"
 rule="|---:|---:|---:|"
@@ -44,7 +38,7 @@ for n in $nodes; do
     printf 'OPER\nVISC %s\nVPAR\nN 9\n\nITER 200\nPACC\npolar%s.txt\n\n' "$re" "$n"
     for a in $alphas; do printf 'ALFA %s\n' "$a"; done
     printf 'PACC\n\nQUIT\n'
-  } | (cd "$work" && LD_PRELOAD="$work/nofpe.so" timeout 600 xvfb-run -a xfoil) \
+  } | xfoil_run 600 \
     >"$work/log$n.txt" 2>&1 || { echo "xfoil failed for $n nodes:" >&2; tail -20 "$work/log$n.txt" >&2; exit 1; }
   # (a sweep by half degrees over the angles' range, as a polar is made:
   # each angle warm from its neighbours)

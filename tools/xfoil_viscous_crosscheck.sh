@@ -18,6 +18,7 @@
 # trap set-up of its Fortran run-time is undone, which a preloaded two-line
 # shim does (see tools/xfoil_crosscheck.sh).
 set -euo pipefail
+. "$(dirname "$0")/xfoil_session.sh"
 cd "$(dirname "$0")/.."
 
 build=${1:-build/release}
@@ -27,18 +28,12 @@ re=${4:-3e6}
 ncrit=${5:-9}
 export LC_ALL=C QT_QPA_PLATFORM=offscreen
 
-for tool in xfoil xvfb-run; do
-  command -v "$tool" >/dev/null || { echo "xfoil_viscous_crosscheck: $tool is not installed" >&2; exit 1; }
-done
 if [ ! -x "$build/dump_contour" ] || [ ! -x "$build/tavrixs-batch" ]; then
   cmake -S . -B "$build" >/dev/null
   cmake --build "$build" --target dump_contour tavrixs-batch >/dev/null
 fi
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/xfoil-viscous.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-printf 'void _gfortran_set_fpe(int traps) { (void)traps; }\n' >"$work/nofpe.c"
-${CC:-cc} -shared -fPIC -o "$work/nofpe.so" "$work/nofpe.c"
+xfoil_setup xfoil_viscous_crosscheck xfoil xvfb-run
 
 coords="$work/naca0012_$np.dat"
 { echo "NACA 0012 $np points (Tavrix-S generator)"; "$build/dump_contour" "$np" | tac; } >"$coords"
@@ -50,7 +45,7 @@ polar="$work/polar.txt"
     "$coords" "$re" "$ncrit" "$polar"
   for a in $angles; do printf 'ALFA %s\n' "$a"; done
   printf 'PACC\n\nQUIT\n'
-} | (cd "$work" && LD_PRELOAD="$work/nofpe.so" timeout 600 xvfb-run -a xfoil) >"$polar.log" 2>&1 || {
+} | xfoil_run 600 >"$polar.log" 2>&1 || {
   echo "xfoil failed; its output:" >&2; cat "$polar.log" >&2; exit 1; }
 grep -q "nodes set from buffer airfoil nodes ( *$np )" "$polar.log" ||
   { echo "xfoil did not take the $np points as panel nodes" >&2; exit 1; }

@@ -19,6 +19,7 @@
 # set-up of its Fortran run-time is undone by a preloaded shim (see
 # tools/xfoil_crosscheck.sh).
 set -euo pipefail
+. "$(dirname "$0")/xfoil_session.sh"
 cd "$(dirname "$0")/.."
 
 out=${1:-tests/data/xfoil_viscous}
@@ -27,15 +28,9 @@ res=("$@")
 [ ${#res[@]} -gt 0 ] || res=(2e5 1e6 3e6)
 export LC_ALL=C
 
-for tool in xfoil xvfb-run; do
-  command -v "$tool" >/dev/null || { echo "xfoil_viscous_reference: $tool is not installed" >&2; exit 1; }
-done
 mkdir -p "$out"
 out=$(readlink -f "$out")
-work=$(mktemp -d "${TMPDIR:-/tmp}/xfoil-reference.XXXXXX")
-trap 'rm -rf "$work"' EXIT
-printf 'void _gfortran_set_fpe(int traps) { (void)traps; }\n' >"$work/nofpe.c"
-${CC:-cc} -shared -fPIC -o "$work/nofpe.so" "$work/nofpe.c"
+xfoil_setup xfoil_viscous_reference xfoil xvfb-run
 
 for naca in ${SECTIONS:-0012 2412 4415}; do
   for re in "${res[@]}"; do
@@ -47,7 +42,7 @@ for naca in ${SECTIONS:-0012 2412 4415}; do
       printf 'SAVE %s\n' "$work/section.dat"
       printf 'OPER\nVISC %s\nVPAR\nN 9\n\nITER 200\nPACC\n%s\n\n' "$re" "$polar"
       printf 'ASEQ 0 -4 -0.5\nINIT\nASEQ 0.5 20 0.5\nPACC\n\nQUIT\n'
-    } | (cd "$work" && LD_PRELOAD="$work/nofpe.so" timeout 900 xvfb-run -a xfoil) \
+    } | xfoil_run 900 \
         >"$work/log.txt" 2>&1 || { echo "xfoil failed on NACA $naca, Re $re:" >&2;
                                   tail -20 "$work/log.txt" >&2; exit 1; }
     cp "$work/section.dat" "$coords"
