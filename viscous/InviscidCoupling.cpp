@@ -597,6 +597,35 @@ Outcome<CouplingBasis> couplingBasis(const PanelSolution& solution)
     return basis;
 }
 
+namespace {
+
+// The answer to a defect alternating from station to station that the
+// control-point stations lack (their outer flow sees such a defect at 0.02
+// of the interaction law's strength, the end-point stations of the
+// Soinne-Laine coupling at 1.1): at every station with a neighbour on
+// either side along the airfoil or the wake, kappa times the defect's
+// second difference over the spacings,
+//     dq_i = kappa ((mTilde_i - mTilde_i-1) / h- - (mTilde_i+1 - mTilde_i) / h+),
+// a local interaction law. It answers a zigzag with 4 kappa / h and a defect
+// smooth over many stations with -kappa h mTilde'' (first order in h).
+void answerAlternatingDefects(CouplingStations& st, double kappa)
+{
+    const int size = st.size();
+    const auto law = [&](int i) {
+        const double before = st.s[at(i)] - st.s[at(i - 1)];
+        const double after = st.s[at(i + 1)] - st.s[at(i)];
+        if (!(before > 0 && after > 0)) return;
+        double* row = &st.D[at(i) * at(size)];
+        row[at(i - 1)] -= kappa / before;
+        row[at(i)] += kappa / before + kappa / after;
+        row[at(i + 1)] -= kappa / after;
+    };
+    for (int i = 1; i + 1 < st.nAirfoil; ++i) law(i);
+    for (int k = 1; k + 1 < st.nWake; ++k) law(st.nAirfoil + k);
+}
+
+}  // namespace
+
 Outcome<CouplingStations> buildCoupling(const PanelSolution& solution, double alphaDeg, int nWake,
                                         double wakeLengthChords)
 {
@@ -854,6 +883,11 @@ Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alpha
             for (int i = 0; i < size; ++i)
                 st.D[at(i) * at(size) + at(term.station)] +=
                     G[at(i) * at(sources) + at(p)] * term.weight;
+
+    // (the couplings on control points; the vortex panel method's only with
+    // its edge row: see kAlternatingDefectLaw)
+    if (!nodal && (method != PanelMethod::VortexPanel || basis.replacedRow > 0))
+        answerAlternatingDefects(st, kAlternatingDefectLaw);
 
     for (double v : st.D)
         if (!std::isfinite(v))
