@@ -389,17 +389,28 @@ TEST(InviscidCoupling, aWavyDisplacementSpeedsTheFlowAsTheInteractionLawSaysAsTh
     }
     for (std::size_t mi = 0; mi < std::size(kAllMethods); ++mi) {
         SCOPED_TRACE(std::string(methodName(kAllMethods[mi])));
-        const bool hess = kAllMethods[mi] == PanelMethod::Hess;
+        const PanelMethod m = kAllMethods[mi];
         for (int surface = 0; surface < 2; ++surface) {
             const double coarse = std::abs(ratio[mi][0][surface] - 1);
             const double fine = std::abs(ratio[mi][1][surface] - 1);
-            // The linear-vorticity couplings converge at second order (the
-            // wave is 10 and 20 station spacings long: 0.15 and 0.04 of the
-            // answer lost on the control points, 0.06 and 0.015 too much on
-            // the end points); the Hess method's single parabolic vortex
-            // distribution at first order (0.29 and 0.12 lost).
-            EXPECT_LT(fine, (hess ? 0.5 : 0.33) * coarse) << surface;
-            EXPECT_LT(fine, hess ? 0.15 : 0.05) << surface;
+            // The wave is 10 and 20 station spacings long. The Soinne-Laine
+            // coupling converges at second order (0.06 and 0.015 too much on
+            // the end points). On the control points the couplings lose 0.15
+            // and 0.04 (the vortex panel and Kennedy-Marsden methods, second
+            // order) or 0.29 and 0.12 (the Hess method's single parabolic
+            // vortex distribution, first order), of which their law for
+            // alternating defects gives back 0.07 and 0.04: 0.08 and 0.00
+            // lost, and 0.22 and 0.08 for the Hess method.
+            if (m == PanelMethod::SoinneLaine) {
+                EXPECT_LT(fine, 0.33 * coarse) << surface;
+                EXPECT_LT(fine, 0.02) << surface;
+            } else if (m == PanelMethod::Hess) {
+                EXPECT_LT(fine, 0.5 * coarse) << surface;
+                EXPECT_LT(fine, 0.1) << surface;
+            } else {
+                EXPECT_LT(coarse, 0.1) << surface;
+                EXPECT_LT(fine, 0.02) << surface;
+            }
             // the two surfaces alike, the lower one's defect carried with
             // the sign of its speed
             EXPECT_NEAR(ratio[mi][1][surface], ratio[mi][1][1 - surface], 0.01);
