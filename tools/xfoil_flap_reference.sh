@@ -40,7 +40,7 @@ xfoil_flap() {  # section, deflection, coordinate file, polar file
     printf 'SAVE %s\nOPER\nPACC\n%s\n\n' "$3" "$4"
     for a in $angles; do printf 'ALFA %s\n' "$a"; done
     printf 'PACC\n\nQUIT\n'
-  } | env LD_PRELOAD="$work/nofpe.so" timeout 120 xvfb-run -a xfoil >"$4.log" 2>&1
+  } | xfoil_run 120 >"$4.log" 2>&1
 }
 
 pct() { awk -v v="$1" -v x="$2" 'BEGIN { printf "%+.2f", (v - x) / x * 100 }'; }

@@ -22,7 +22,7 @@ rows() { sed -n '/^ *------/,/^ *$/p' | { grep -E '^ +-?[0-9]' || true; } | awk 
 # Has xfoil read POLAR and list it; compares the rows and the Mach number.
 check() {  # polar file, Mach number as xfoil prints it
   printf 'PLOP\nG\n\nNACA 0012\nOPER\nPGET %s\nPLIS\n\n\nQUIT\n' "$1" |
-    LD_PRELOAD="$work/nofpe.so" timeout 60 xvfb-run -a xfoil 2>&1 | tr -d '\000' >"$work/xfoil.log"
+    xfoil_run 60 2>&1 | tr -d '\000' >"$work/xfoil.log"
   written=$(rows <"$1")
   listed=$(rows <"$work/xfoil.log" | head -n "$(wc -l <<<"$written")")
   echo "written by tavrixs-batch ($(basename "$1")):"; echo "$written"

@@ -587,8 +587,7 @@ Outcome<CouplingBasis> couplingBasis(const PanelSolution& solution)
     std::vector<Segment> panels;
     for (int p = 0; p < N; ++p)
         panels.push_back({g.X[at(p + 1)], g.Y[at(p + 1)], g.X[at(p + 2)], g.Y[at(p + 2)]});
-    const std::vector<double> responses =
-        strengthResponses(basis, panels, 0);
+    const std::vector<double> responses = strengthResponses(basis, panels, 0);
     for (int p = 0; p < N; ++p) {
         for (int i = 1; i <= unknowns; ++i) ds[at(i)] = responses[at(i) * at(N) + at(p)];
         std::copy(ds.begin(), ds.end(), basis.airfoilResponse.begin() + at(p) * at(unknowns + 1));
@@ -599,15 +598,8 @@ Outcome<CouplingBasis> couplingBasis(const PanelSolution& solution)
 
 namespace {
 
-// The answer to a defect alternating from station to station that the
-// control-point stations lack (their outer flow sees such a defect at 0.02
-// of the interaction law's strength, the end-point stations of the
-// Soinne-Laine coupling at 1.1): at every station with a neighbour on
-// either side along the airfoil or the wake, kappa times the defect's
-// second difference over the spacings,
-//     dq_i = kappa ((mTilde_i - mTilde_i-1) / h- - (mTilde_i+1 - mTilde_i) / h+),
-// a local interaction law. It answers a zigzag with 4 kappa / h and a defect
-// smooth over many stations with -kappa h mTilde'' (first order in h).
+// Adds the local interaction law of kAlternatingDefectLaw (InviscidCoupling.h)
+// with strength kappa to D.
 void answerAlternatingDefects(CouplingStations& st, double kappa)
 {
     const int size = st.size();
@@ -847,8 +839,7 @@ Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alpha
     // N + k; the factors are of the method's unknowns: the basis made them so).
     const std::vector<Segment> wakePanels(panels.begin() + N, panels.end());
     const std::size_t columns = at(nWake);
-    const std::vector<double> wakeResponse =
-        strengthResponses(basis, wakePanels, N);
+    const std::vector<double> wakeResponse = strengthResponses(basis, wakePanels, N);
     for (int p = 0; p < sources; ++p) {
         const Segment& src = panels[at(p)];
         const bool onAirfoil = p < N;

@@ -220,20 +220,16 @@ struct CouplingBasis {
 // it at 0.02 of the thin-layer interaction law's strength, the Soinne-Laine
 // coupling's end points at 1.1; the law adds 4 kappa / h, 0.13 of it).
 // Without it the laminar stretches of the layer (the nose's bubble, a lower
-// surface laminar to the edge) zigzag: on the program's own NACA 0012, 2412
-// and 4415 of 51 to 161 points, from -4 to 16 degrees at Re 1e6 and 3e6,
-// the vortex panel coupling converged at 112 of 198 angles, with the law at
-// 189, its lift within 0.4 % of the Soinne-Laine coupling's in the mean;
-// the default press (Hess, NACA 0012 of 51 points, Re 1e6) failed from 6
-// degrees on and converges up to 16 with it. A defect smooth over many
-// stations gets -kappa h mTilde'' from it, of first order in the spacing h.
-// With the vortex panel method's own edge conditions (long edge panels such
-// as xfoil's nodes, 0.009 chord) that part moved the layer at the edge onto
-// a separated branch above 6 degrees (NACA 0012: CL 0.99 at 10 degrees
-// against xfoil's 1.12); hence the law stays there with the edge row, whose
-// contours have short edge panels (cosine spacing: 0.0004 chord at 161
-// points). The Hess and Kennedy-Marsden couplings on xfoil's nodes converge
-// at more angles with it and stay as close to xfoil's lift as they were.
+// surface laminar to the edge) zigzag and the iteration stalls there; with
+// it these couplings converge, on the program's own sections, about as
+// often as the Soinne-Laine coupling and close to its lift (the figures in
+// docs/validation.md). A defect smooth over many stations gets
+// -kappa h mTilde'' from it, of first order in the spacing h. With the
+// vortex panel method's own edge conditions (long edge panels such as
+// xfoil's nodes, 0.009 chord) that part moved the layer at the edge onto a
+// separated branch above 6 degrees; hence the law stays there with the edge
+// row, whose contours have short edge panels (cosine spacing: 0.0004 chord
+// at 161 points).
 inline constexpr double kAlternatingDefectLaw = 0.1;
 
 // The basis of a solution whose method is coupled (the refusal naming the
