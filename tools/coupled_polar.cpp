@@ -139,9 +139,9 @@ int main(int argc, char** argv)
                          r.classificationChanged ? " moved" : "");
         };
     // (a contour of few points subdivided for the layer, as the program does)
-    const std::optional<PanelSolution> refined = layerPanels(*solution);
+    const std::optional<PanelSolution> refined = layerPanels(*solution, *re);
     const PanelSolution& solved = refined ? *refined : *solution;
-    const auto basis = coupled::couplingBasis(solved);
+    const auto basis = coupled::couplingBasis(solved, layerEdgeRow(*solution));
     if (!basis) {
         std::fprintf(stderr, "coupled_polar: %s\n", basis.refusal().message.c_str());
         return 1;

@@ -83,12 +83,18 @@ double trailingEdgeWedge(const Contour& points, double chord)
 
 }  // namespace
 
+coupled::VortexEdgeRow layerEdgeRow(const PanelSolution& press)
+{
+    return press.geometry().NP < kLayerLeastPoints ? coupled::VortexEdgeRow::Always
+                                                   : coupled::VortexEdgeRow::WhereIllDetermined;
+}
+
 double longestNosePanel(const PanelGeometry& g)
 {
     return g.NP < 3 ? 0 : noseFrame(g, endPoints(g)).longestNosePanel;
 }
 
-std::optional<PanelSolution> layerPanels(const PanelSolution& press)
+std::optional<PanelSolution> layerPanels(const PanelSolution& press, double re)
 {
     const PanelGeometry& g = press.geometry();
     if (g.NP < 3) return std::nullopt;
@@ -97,7 +103,12 @@ std::optional<PanelSolution> layerPanels(const PanelSolution& press)
     const NoseFrame f = noseFrame(g, points);
     // Every panel of a contour of few points; then the nose's, further.
     const int forCount = g.NP < kLayerLeastPoints ? (kLayerPoints - 1 + g.NPanel - 1) / g.NPanel : 1;
-    const int forNose = static_cast<int>(std::ceil(f.longestNosePanel / kLayerNosePanel));
+    const double noseRe = re > 0 && std::isfinite(re) ? std::min(re, kLayerFinestNoseReynolds)
+                                                      : kLayerCoarseNoseReynolds;
+    const double nosePanel =
+        forCount > 1 ? std::min(kLayerNosePanel, kLayerCoarseNosePanel * std::sqrt(kLayerCoarseNoseReynolds / noseRe))
+                     : kLayerNosePanel;
+    const int forNose = static_cast<int>(std::ceil(f.longestNosePanel / nosePanel));
     std::vector<int> parts(static_cast<std::size_t>(g.NPanel), forCount);
     for (std::size_t i = 0; i < parts.size(); ++i)
         if (f.xc[i + 1] < kLayerNoseSplit) parts[i] = std::max(forCount, forNose);
@@ -187,10 +198,10 @@ CoupledPoint coupledPointOf(const PanelGeometry& geometry, const coupled::Couple
 CoupledPoint coupledPointAt(const PanelSolution& press, double alphaDeg,
                             coupled::CoupledOptions options)
 {
-    const std::optional<PanelSolution> refined = layerPanels(press);
+    const std::optional<PanelSolution> refined = layerPanels(press, options.re);
     const PanelSolution& solution = refined ? *refined : press;
     const PanelGeometry& geometry = solution.geometry();
-    const Outcome<coupled::CouplingBasis> basis = coupled::couplingBasis(solution);
+    const Outcome<coupled::CouplingBasis> basis = coupled::couplingBasis(solution, layerEdgeRow(press));
     if (!basis) return notConvergedPoint(alphaDeg, basis.refusal().message);
     const Outcome<coupled::CouplingStations> stations = coupled::buildCoupling(*basis, alphaDeg);
     if (!stations) return notConvergedPoint(alphaDeg, stations.refusal().message);
@@ -230,9 +241,9 @@ std::vector<CoupledPoint> coupledSweep(const PanelSolution& press,
                                        const coupled::CoupledOptions& options,
                                        const CoupledProgress& keepGoing)
 {
-    const std::optional<PanelSolution> refined = layerPanels(press);
+    const std::optional<PanelSolution> refined = layerPanels(press, options.re);
     const PanelSolution& solution = refined ? *refined : press;
-    const Outcome<coupled::CouplingBasis> basis = coupled::couplingBasis(solution);
+    const Outcome<coupled::CouplingBasis> basis = coupled::couplingBasis(solution, layerEdgeRow(press));
     if (!basis) {
         std::vector<CoupledPoint> refused;
         for (double a : alphasDeg) refused.push_back(notConvergedPoint(a, basis.refusal().message));

@@ -61,7 +61,24 @@ inline double transitionXc(const std::optional<double>& x) { return x.value_or(1
 //   nodes: 0.004; 161 cosine-spaced points: 0.0058), the panels within
 //   kLayerNoseSplit of it into the fewest parts that make that one short
 //   enough (NACA 0012 of 161 such points: 183 points, where every panel
-//   split in two, 321 points, took three times as long a polar);
+//   split in two, 321 points, took three times as long a polar); on a
+//   contour subdivided throughout (the first rule), to kLayerCoarseNosePanel
+//   at Re 1e6, as 1/sqrt(Re) about it as the nose's laminar layer and its
+//   bubble thin or thicken (0.00144 at 3e6, 0.00079 from 1e7 on; no longer
+//   than kLayerNosePanel, which holds below Re 2.5e5: there the finer nose
+//   lost points stalled from the nose that the sweep reaches through half
+//   the Reynolds number). On the panels of 0.003 to 0.004 chord the nose
+//   had before, the
+//   bubble at high angles spans three or four stations, and its end could
+//   reattach the turbulent layer within one interval onto a branch whose
+//   shape factor stays near 1.15, held there by the shear stress it starts
+//   with (the press's NACA 0012 of 51 points, Hess method, Re 1e6: CL 1.374
+//   at 13 degrees between 1.256 at 12.5 and 1.323 at 13.5, printed as the
+//   maximum lift); at Re 3e6 the couplings on control points failed from 10
+//   to 12.5 degrees and their lift jumped by 0.05 to 0.1 from one half
+//   degree to the next through the maximum. On the finer nose the lift
+//   curves run smooth through their maximum and the couplings converge at
+//   more angles (figures in docs/validation.md);
 // - where the trailing edge's wedge (between the chords from its end points
 //   to the points kLayerEdgeReach along each surface) is narrower than
 //   kLayerThinEdge degrees and its panels are longer than twice
@@ -82,12 +99,20 @@ inline constexpr int kLayerLeastPoints = 161;
 inline constexpr int kLayerPoints = 241;
 inline constexpr double kLayerNoseReach = 0.02;
 inline constexpr double kLayerNosePanel = 0.005;
+inline constexpr double kLayerCoarseNosePanel = 0.0025;
+inline constexpr double kLayerCoarseNoseReynolds = 1e6;  // (where it is kLayerCoarseNosePanel)
+inline constexpr double kLayerFinestNoseReynolds = 1e7;
 inline constexpr double kLayerNoseSplit = 0.05;
 inline constexpr double kLayerThinEdge = 12;
 inline constexpr double kLayerEdgeReach = 0.02;
 inline constexpr double kLayerEdgePanel = 0.0005;
 inline constexpr double kLayerEdgeSplit = 0.1;
-std::optional<PanelSolution> layerPanels(const PanelSolution& press);
+std::optional<PanelSolution> layerPanels(const PanelSolution& press, double re);
+// The vortex panel coupling's edge row on the layer's panels of a press:
+// on every contour the layer subdivides throughout (fewer than
+// kLayerLeastPoints), where the method's conditions leave the edge
+// vorticity ill-determined otherwise (coupled::VortexEdgeRow).
+coupled::VortexEdgeRow layerEdgeRow(const PanelSolution& press);
 // The longest panel, in chords, whose mid point lies within kLayerNoseReach
 // of the chord from the nose (the point farthest from the trailing edge's
 // mid point), x/c measured along the chord.

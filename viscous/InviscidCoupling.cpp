@@ -306,18 +306,20 @@ Outcome<GaussFactors> soinneCouplingFactors(const PanelSolution& solution)
 // inviscid lift moves by less than 0.1 %, and the circulation a
 // displacement takes stays the exact flow's. The row replaced, or 0 where the method's own conditions
 // fix the edge: the speed on each edge panel within a quarter of the next
-// panel's at zero incidence.
-int vortexReplacedRow(const PanelSolution& solution)
+// panel's at zero incidence; or on every contour where edgeRow asks it.
+int vortexReplacedRow(const PanelSolution& solution, VortexEdgeRow edgeRow)
 {
     const PanelGeometry& g = solution.geometry();
     const int N = g.NPanel;
     if (solution.method() != PanelMethod::VortexPanel || N < 6) return 0;
-    const std::vector<double> gamma = solution.strengths(0.0);
-    const auto speed = [&](int I) { return (gamma[at(I)] + gamma[at(I + 1)]) / 2; };
-    const auto departs = [&](int edge, int next) {
-        return !(std::abs(speed(edge) - speed(next)) <= 0.25 * std::abs(speed(next)));
-    };
-    if (!departs(1, 2) && !departs(N, N - 1)) return 0;
+    if (edgeRow == VortexEdgeRow::WhereIllDetermined) {
+        const std::vector<double> gamma = solution.strengths(0.0);
+        const auto speed = [&](int I) { return (gamma[at(I)] + gamma[at(I + 1)]) / 2; };
+        const auto departs = [&](int edge, int next) {
+            return !(std::abs(speed(edge) - speed(next)) <= 0.25 * std::abs(speed(next)));
+        };
+        if (!departs(1, 2) && !departs(N, N - 1)) return 0;
+    }
     int longest = 2;
     for (int I = 3; I < N; ++I)
         if (g.DS[at(I)] > g.DS[at(longest)]) longest = I;
@@ -552,7 +554,7 @@ void airfoilStationSpeeds(const PanelSolution& solution, const std::vector<doubl
 
 }  // namespace
 
-Outcome<CouplingBasis> couplingBasis(const PanelSolution& solution)
+Outcome<CouplingBasis> couplingBasis(const PanelSolution& solution, VortexEdgeRow edgeRow)
 {
     const PanelMethod method = solution.method();
     if (!couplingAvailable(method)) return couplingRefusal(method);
@@ -571,7 +573,7 @@ Outcome<CouplingBasis> couplingBasis(const PanelSolution& solution)
     }
     // The vortex panel method's own, or with the edge row where its
     // conditions leave the edge vorticity ill-determined.
-    if (const int k = vortexReplacedRow(solution); k > 0) {
+    if (const int k = vortexReplacedRow(solution, edgeRow); k > 0) {
         Outcome<GaussFactors> built = vortexCouplingFactors(solution, k);
         if (!built) return built.refusal();
         basis.closure = std::move(*built);

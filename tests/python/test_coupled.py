@@ -63,15 +63,16 @@ def test_prescribed_lift_and_the_layers_stations(batch):
 
 def test_a_coarse_section_is_subdivided_for_the_layer():
     # 51 points, the press's default: each panel split in five for the
-    # layer, and the same point as the 101-point section's within a per cent
-    # of lift (whose layer runs on 301 points).
+    # layer, those by the nose further (to 0.0025 chord / sqrt(3) at Re 3e6),
+    # and the same point as the 101-point section's within a per cent of lift
+    # (whose panels are split in three, the nose's further).
     coarse = tavrix.naca("0012", points=51).operating_point(alpha=4, method="soinne", re=3e6,
                                                             viscous="coupled")
     finer = tavrix.naca("0012", points=101).operating_point(alpha=4, method="soinne", re=3e6,
                                                             viscous="coupled")
     assert coarse["converged"] and finer["converged"]
-    assert (coarse["layer_points"], finer["layer_points"]) == (251, 301)
-    assert sum(1 for s in coarse["stations"]["side"] if s != "wake") == 251
+    assert (coarse["layer_points"], finer["layer_points"]) == (299, 343)
+    assert sum(1 for s in coarse["stations"]["side"] if s != "wake") == 299
     assert coarse["CL"] == pytest.approx(finer["CL"], rel=0.01)
     assert coarse["CD"] == pytest.approx(finer["CD"], rel=0.03)
 

@@ -164,7 +164,8 @@ private slots:
     }
 
     // The press's default 51 points: the layer runs on the contour
-    // subdivided (251 points, the press's own among them), near xfoil's
+    // subdivided (265 points: each panel in five, the nose's further; the
+    // press's own among them), near xfoil's
     // point on its own nodes of the section (NACA 2412 at 6 degrees, Re 1e6:
     // CL 0.9245, CD 0.00920), and the window says so.
     void aCoarsePressRunsTheLayerOnTheSubdividedContourAndSaysSo()
@@ -184,12 +185,12 @@ private slots:
         const tavrix::CoupledPoint& p = *analysis()->coupledPoint();
         QVERIFY2(p.converged, p.reason.c_str());
         QCOMPARE(p.contourPoints, 51);
-        QCOMPARE(p.layerPoints, 251);
+        QCOMPARE(p.layerPoints, 265);
         QVERIFY(std::fabs(p.CL / 0.9245 - 1) < 0.05);
         QVERIFY(std::fabs(p.CD / 0.00920 - 1) < 0.05);
         QVERIFY(find<QLabel>("Label_CoupledInfo")
                     ->text()
-                    .contains("the layer on 251 points, the contour's 51 subdivided"));
+                    .contains("the layer on 265 points, the contour's 51 subdivided"));
     }
 
     // "Compare methods" in the coupled model: the coupled formulations at

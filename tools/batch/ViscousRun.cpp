@@ -17,8 +17,10 @@ const char* const kViscousUsage =
                         boundary layer and its wake act back on the press's flow, at the
                         press's angle, panels and method (the panels split along a spline
                         through the points where they are coarse for the layer: every one,
-                        to 241 points or more, on a contour of fewer than 161; those near
-                        the nose where it has panels longer than 0.005 chord; those near a
+                        to 241 points or more, on a contour of fewer than 161, those near
+                        its nose to 0.0025 chord at Re 1e6, as 1/sqrt(Re) about it (to
+                        Re 1e7, at most 0.005); those near the nose of a finer contour
+                        where it has panels longer than 0.005 chord; those near a
                         trailing edge of a wedge under 12 degrees on panels longer than
                         0.001 chord, graded to 0.0005 chord at it); prints
                         after the press's lines
