@@ -19,6 +19,7 @@ build=${1:-build/release}
 sections=${2:-1000}
 runs=${3:-5}
 rounds=${4:-2}
+command -v hyperfine >/dev/null || tools/ensure-packages.sh hyperfine >&2
 command -v hyperfine >/dev/null || { echo "cases_speed: hyperfine is not installed" >&2; exit 1; }
 cmake --build "$build" -j2 --target tavrixs-batch >/dev/null
 batch=$(readlink -f "$build/tavrixs-batch")
