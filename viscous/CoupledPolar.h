@@ -67,18 +67,17 @@ inline double transitionXc(const std::optional<double>& x) { return x.value_or(1
 //   bubble thin or thicken (0.00144 at 3e6, 0.00079 from 1e7 on; no longer
 //   than kLayerNosePanel, which holds below Re 2.5e5: there the finer nose
 //   lost points stalled from the nose that the sweep reaches through half
-//   the Reynolds number). On the panels of 0.003 to 0.004 chord the nose
-//   had before, the
-//   bubble at high angles spans three or four stations, and its end could
-//   reattach the turbulent layer within one interval onto a branch whose
-//   shape factor stays near 1.15, held there by the shear stress it starts
-//   with (the press's NACA 0012 of 51 points, Hess method, Re 1e6: CL 1.374
-//   at 13 degrees between 1.256 at 12.5 and 1.323 at 13.5, printed as the
-//   maximum lift); at Re 3e6 the couplings on control points failed from 10
-//   to 12.5 degrees and their lift jumped by 0.05 to 0.1 from one half
-//   degree to the next through the maximum. On the finer nose the lift
-//   curves run smooth through their maximum and the couplings converge at
-//   more angles (figures in docs/validation.md);
+//   the Reynolds number). On the parts of 0.003 to 0.004 chord the nose had
+//   before, the bubble at high angles spans three or four stations, and its
+//   end could reattach the turbulent layer within one interval onto a
+//   branch whose shape factor stays near 1.15, held there by the shear
+//   stress it starts with (the press's NACA 0012 of 51 points, Hess method,
+//   Re 1e6: CL 1.374 at 13 degrees between 1.256 at 12.5 and 1.323 at 13.5,
+//   printed as the maximum lift); at Re 3e6 the couplings on control points
+//   failed from 10 to 12.5 degrees and their lift jumped by 0.05 to 0.1 from
+//   one half degree to the next through the maximum. On the finer nose the
+//   lift curves run smooth through their maximum and the couplings converge
+//   at more angles (figures in docs/validation.md);
 // - where the trailing edge's wedge (between the chords from its end points
 //   to the points kLayerEdgeReach along each surface) is narrower than
 //   kLayerThinEdge degrees and its panels are longer than twice
