@@ -139,9 +139,7 @@ int main(int argc, char** argv)
                          r.classificationChanged ? " moved" : "");
         };
     // (a contour of few points subdivided for the layer, as the program does)
-    const std::optional<PanelSolution> refined = layerPanels(*solution, *re);
-    const PanelSolution& solved = refined ? *refined : *solution;
-    const auto basis = coupled::couplingBasis(solved, layerEdgeRow(*solution));
+    const auto basis = layerBasis(*solution, *re);
     if (!basis) {
         std::fprintf(stderr, "coupled_polar: %s\n", basis.refusal().message.c_str());
         return 1;
@@ -158,7 +156,7 @@ int main(int argc, char** argv)
         bool converged = r.converged;
         Coefficients forces;
         if (converged) {
-            forces = coupled::viscousForces(solved.geometry(), r.qPanels, point.alphaDeg);
+            forces = coupled::viscousForces(basis->solution.geometry(), r.qPanels, point.alphaDeg);
             for (double v : {forces.CL, forces.CM, r.cd, r.cdf, r.cdp})
                 if (!std::isfinite(v)) converged = false;
             if (!converged) reason = "the forces of the converged layer are not finite";

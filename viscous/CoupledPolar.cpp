@@ -81,13 +81,11 @@ double trailingEdgeWedge(const Contour& points, double chord)
     return w;
 }
 
-}  // namespace
+// Whether the layer splits every panel of the contour (the first rule of
+// layerPanels).
+bool subdividedThroughout(const PanelGeometry& g) { return g.NP < kLayerLeastPoints; }
 
-coupled::VortexEdgeRow layerEdgeRow(const PanelSolution& press)
-{
-    return press.geometry().NP < kLayerLeastPoints ? coupled::VortexEdgeRow::Always
-                                                   : coupled::VortexEdgeRow::WhereIllDetermined;
-}
+}  // namespace
 
 double longestNosePanel(const PanelGeometry& g)
 {
@@ -102,7 +100,7 @@ std::optional<PanelSolution> layerPanels(const PanelSolution& press, double re)
     const Contour points = endPoints(g);
     const NoseFrame f = noseFrame(g, points);
     // Every panel of a contour of few points; then the nose's, further.
-    const int forCount = g.NP < kLayerLeastPoints ? (kLayerPoints - 1 + g.NPanel - 1) / g.NPanel : 1;
+    const int forCount = subdividedThroughout(g) ? (kLayerPoints - 1 + g.NPanel - 1) / g.NPanel : 1;
     const double noseRe = re > 0 && std::isfinite(re) ? std::min(re, kLayerFinestNoseReynolds)
                                                       : kLayerCoarseNoseReynolds;
     const double nosePanel =
@@ -139,6 +137,15 @@ std::optional<PanelSolution> layerPanels(const PanelSolution& press, double re)
     Outcome<PanelSolution> solution = solvePanels(*geometry, press.method());
     if (!solution) return std::nullopt;
     return std::move(*solution);
+}
+
+Outcome<coupled::CouplingBasis> layerBasis(const PanelSolution& press, double re)
+{
+    const std::optional<PanelSolution> refined = layerPanels(press, re);
+    if (!refined) return coupled::couplingBasis(press);
+    return coupled::couplingBasis(*refined, subdividedThroughout(press.geometry())
+                                                ? coupled::VortexEdgeRow::Always
+                                                : coupled::VortexEdgeRow::WhereIllDetermined);
 }
 
 CoupledPoint notConvergedPoint(double alphaDeg, const std::string& reason)
@@ -198,11 +205,9 @@ CoupledPoint coupledPointOf(const PanelGeometry& geometry, const coupled::Couple
 CoupledPoint coupledPointAt(const PanelSolution& press, double alphaDeg,
                             coupled::CoupledOptions options)
 {
-    const std::optional<PanelSolution> refined = layerPanels(press, options.re);
-    const PanelSolution& solution = refined ? *refined : press;
-    const PanelGeometry& geometry = solution.geometry();
-    const Outcome<coupled::CouplingBasis> basis = coupled::couplingBasis(solution, layerEdgeRow(press));
+    const Outcome<coupled::CouplingBasis> basis = layerBasis(press, options.re);
     if (!basis) return notConvergedPoint(alphaDeg, basis.refusal().message);
+    const PanelGeometry& geometry = basis->solution.geometry();
     const Outcome<coupled::CouplingStations> stations = coupled::buildCoupling(*basis, alphaDeg);
     if (!stations) return notConvergedPoint(alphaDeg, stations.refusal().message);
     const coupled::StationsOfAngle stationsOf = [&](double a) {
@@ -241,9 +246,7 @@ std::vector<CoupledPoint> coupledSweep(const PanelSolution& press,
                                        const coupled::CoupledOptions& options,
                                        const CoupledProgress& keepGoing)
 {
-    const std::optional<PanelSolution> refined = layerPanels(press, options.re);
-    const PanelSolution& solution = refined ? *refined : press;
-    const Outcome<coupled::CouplingBasis> basis = coupled::couplingBasis(solution, layerEdgeRow(press));
+    const Outcome<coupled::CouplingBasis> basis = layerBasis(press, options.re);
     if (!basis) {
         std::vector<CoupledPoint> refused;
         for (double a : alphasDeg) refused.push_back(notConvergedPoint(a, basis.refusal().message));
@@ -255,7 +258,7 @@ std::vector<CoupledPoint> coupledSweep(const PanelSolution& press,
     std::vector<CoupledPoint> points;
     points.reserve(swept.size());
     for (const coupled::SweepPoint& s : swept) {
-        CoupledPoint p = coupledPointOf(solution.geometry(), s.result);
+        CoupledPoint p = coupledPointOf(basis->solution.geometry(), s.result);
         // The sweep's angle, as given, names the point.
         p.alphaDeg = s.alphaDeg;
         p.contourPoints = press.geometry().NP;

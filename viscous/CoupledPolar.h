@@ -107,11 +107,12 @@ inline constexpr double kLayerEdgeReach = 0.02;
 inline constexpr double kLayerEdgePanel = 0.0005;
 inline constexpr double kLayerEdgeSplit = 0.1;
 std::optional<PanelSolution> layerPanels(const PanelSolution& press, double re);
-// The vortex panel coupling's edge row on the layer's panels of a press:
-// on every contour the layer subdivides throughout (fewer than
-// kLayerLeastPoints), where the method's conditions leave the edge
-// vorticity ill-determined otherwise (coupled::VortexEdgeRow).
-coupled::VortexEdgeRow layerEdgeRow(const PanelSolution& press);
+// The coupling's basis on the layer's panels of a press at Reynolds number
+// re (the press's own where layerPanels leaves them), the vortex panel
+// coupling with its edge row on every contour subdivided throughout (fewer
+// than kLayerLeastPoints points), elsewhere where the method's conditions
+// leave the edge vorticity ill-determined (coupled::VortexEdgeRow).
+Outcome<coupled::CouplingBasis> layerBasis(const PanelSolution& press, double re);
 // The longest panel, in chords, whose mid point lies within kLayerNoseReach
 // of the chord from the nose (the point farthest from the trailing edge's
 // mid point), x/c measured along the chord.
