@@ -13,7 +13,7 @@ namespace {
 
 using testing::Session;
 
-TEST(Circle, DefaultPointsRunClockwiseFromTheTrailingEdge)
+TEST(Circle, DefaultPointsRunClockwiseFromTheTrailingEdgeAndAreTheCircleContour)
 {
     Session s;
     s.chooseCircle("51");
@@ -27,6 +27,13 @@ TEST(Circle, DefaultPointsRunClockwiseFromTheTrailingEdge)
         EXPECT_NEAR(s.c.YCoord[i], 0.5 * std::sin(theta), 1e-15) << i;
     }
     EXPECT_TRUE(s.c.AirfoilReady);
+    const Contour c = circleContour(51);
+    for (int i = 1; i <= 51; ++i) {
+        EXPECT_EQ(s.c.XCoord[i], c.x[static_cast<std::size_t>(i - 1)]) << i;
+        EXPECT_EQ(s.c.YCoord[i], c.y[static_cast<std::size_t>(i - 1)]) << i;
+    }
+    EXPECT_EQ(s.c.AirfoilName, "Circle");
+    EXPECT_EQ(s.c.AirfoilSource, ContourSource::Circle);
 }
 
 TEST(Circle, FivePointsMakeTheSquare)
@@ -69,7 +76,7 @@ TEST(Naca0012, DefaultDistribution)
     }
 }
 
-TEST(Naca0012, OddPanelCountLeavesTheLeadingEdgeBetweenTwoMirrorPoints)
+TEST(Naca0012, OddPanelCountLeavesTheLeadingEdgeBetweenTwoMirrorPointsOfTheNacaContour)
 {
     Session s;
     s.chooseNaca("52");
@@ -79,6 +86,13 @@ TEST(Naca0012, OddPanelCountLeavesTheLeadingEdgeBetweenTwoMirrorPoints)
     EXPECT_NEAR(s.c.YCoord[26], -0.0054, 0.0001);
     for (int i = 1; i <= 52; ++i) EXPECT_GT(s.c.XCoord[i], 0) << i;
     EXPECT_EQ(s.c.XCoord[52], 1);
+    const Contour c = naca0012Contour(52);
+    for (int i = 1; i <= 52; ++i) {
+        EXPECT_EQ(s.c.XCoord[i], c.x[static_cast<std::size_t>(i - 1)]) << i;
+        EXPECT_EQ(s.c.YCoord[i], c.y[static_cast<std::size_t>(i - 1)]) << i;
+    }
+    EXPECT_EQ(s.c.AirfoilName, "NACA 0012");
+    EXPECT_EQ(s.c.AirfoilSource, ContourSource::Naca0012);
 }
 
 TEST(Naca0012, TwelvePercentThickNearThirtyPercentChord)
@@ -138,19 +152,6 @@ TEST(CircleContour, PointsLieOnTheUnitChordCircleEquallySpacedAndClockwise)
     }
 }
 
-TEST(CircleContour, IsTheContourTheCircleOptionPutsInUse)
-{
-    Session s;
-    s.chooseCircle("37");
-    const Contour c = circleContour(37);
-    for (int i = 1; i <= 37; ++i) {
-        EXPECT_EQ(s.c.XCoord[i], c.x[static_cast<std::size_t>(i - 1)]) << i;
-        EXPECT_EQ(s.c.YCoord[i], c.y[static_cast<std::size_t>(i - 1)]) << i;
-    }
-    EXPECT_EQ(s.c.AirfoilName, "Circle");
-    EXPECT_EQ(s.c.AirfoilSource, ContourSource::Circle);
-}
-
 // Thickness of the section at chordwise station x, interpolated linearly
 // between the points of the lower surface (the upper one mirrors it).
 double thicknessAt(const Contour& c, double x)
@@ -189,19 +190,6 @@ TEST(Naca0012Contour, IsTwelvePercentThickAtThirtyPercentChordAndClosed)
         const double M = (np - 1) / 2.0;
         EXPECT_NEAR(c.x[0] - c.x[1], (1 - std::cos(M_PI / M)) / 2, 1e-15);
     }
-}
-
-TEST(Naca0012Contour, IsTheContourTheNacaOptionPutsInUse)
-{
-    Session s;
-    s.chooseNaca("52");
-    const Contour c = naca0012Contour(52);
-    for (int i = 1; i <= 52; ++i) {
-        EXPECT_EQ(s.c.XCoord[i], c.x[static_cast<std::size_t>(i - 1)]) << i;
-        EXPECT_EQ(s.c.YCoord[i], c.y[static_cast<std::size_t>(i - 1)]) << i;
-    }
-    EXPECT_EQ(s.c.AirfoilName, "NACA 0012");
-    EXPECT_EQ(s.c.AirfoilSource, ContourSource::Naca0012);
 }
 
 TEST(Generators, ARefusedCountKeepsTheContourInUse)

@@ -91,7 +91,7 @@ TEST(NacaSections, naca2412HasTwoPercentCamberAtFortyPercentAndTwelvePercentThic
     EXPECT_NEAR(thickest, 0.12, 2e-4);
 }
 
-TEST(NacaSections, naca23012CarriesThePublishedMeanLineConstants)
+TEST(NacaSections, fiveDigitSectionsCarryThePublishedMeanLineConstants)
 {
     const NacaDesignation d = designation("23012");
     EXPECT_TRUE(d.fiveDigit);
@@ -104,17 +104,15 @@ TEST(NacaSections, naca23012CarriesThePublishedMeanLineConstants)
     EXPECT_NEAR(greatestCamber(d, 20000).second, 0.15, 1e-3);
     EXPECT_NEAR(nacaCamberSlope(d, 0.6), -15.957 * 0.2025 * 0.2025 * 0.2025 / 6, 1e-15);
     EXPECT_NEAR(nacaCamber(d, 1), 0, 1e-15);
-}
 
-TEST(NacaSections, reflexedMeanLineComesBackToZeroAtTheTrailingEdge)
-{
-    const NacaDesignation d = designation("23112");
-    EXPECT_TRUE(d.reflexed);
-    EXPECT_DOUBLE_EQ(d.k2k1, 0.00677);
-    EXPECT_NEAR(nacaCamber(d, 0), 0, 1e-15);
-    EXPECT_NEAR(nacaCamber(d, 1), 0, 1e-15);
-    // Continuous at r, from both formulas.
-    EXPECT_NEAR(nacaCamber(d, d.r - 1e-9), nacaCamber(d, d.r), 1e-8);
+    // The reflexed line (23112) comes back to zero at the trailing edge and
+    // is continuous at r, from both formulas.
+    const NacaDesignation reflexed = designation("23112");
+    EXPECT_TRUE(reflexed.reflexed);
+    EXPECT_DOUBLE_EQ(reflexed.k2k1, 0.00677);
+    EXPECT_NEAR(nacaCamber(reflexed, 0), 0, 1e-15);
+    EXPECT_NEAR(nacaCamber(reflexed, 1), 0, 1e-15);
+    EXPECT_NEAR(nacaCamber(reflexed, reflexed.r - 1e-9), nacaCamber(reflexed, reflexed.r), 1e-8);
 }
 
 TEST(NacaSections, naca0012DiffersFromTheBuiltInSectionOnlyByTheThicknessCoefficients)

@@ -101,7 +101,7 @@ TEST(Repanel, pointsClusterAtBothEdgesAndAnEvenPanelCountPutsOneOnTheLeadingEdge
     }
 }
 
-TEST(Repanel, countsOutsideTheRangeAreRefused)
+TEST(Repanel, countsOutsideTheRangeAndContoursWithoutAreaAreRefused)
 {
     const Contour dense = makeNacaSection(designation("0012"), 101, false, M_PI);
     for (int np : {2, 1001, 0, -5}) {
@@ -118,17 +118,13 @@ TEST(Repanel, countsOutsideTheRangeAreRefused)
         EXPECT_EQ(s.c.XCoord, before);
     }
     EXPECT_EQ(s.tk.messages().size(), 4u);
-}
 
-TEST(Repanel, aContourWithoutAreaOrTooFewPointsToEncloseOneIsRefused)
-{
     // Points on a line, traced out and back: what a circle of three points is.
     const Contour line{"line", {1, 0.5, -1, 0.5, 1}, {0, 1e-17, 1.2e-16, -1e-17, 0}};
     auto r = repanel(line, 41, M_PI);
     ASSERT_TRUE(std::holds_alternative<std::string>(r));
     EXPECT_EQ(std::get<std::string>(r), "The contour encloses no area; it cannot be repanelled");
     // Three points are the trailing edge, the nose and the trailing edge again.
-    const Contour dense = makeNacaSection(designation("0012"), 101, false, M_PI);
     r = repanel(dense, 3, M_PI);
     ASSERT_TRUE(std::holds_alternative<std::string>(r));
     EXPECT_NE(std::get<std::string>(r).find("3 points enclose no area"), std::string::npos);
@@ -136,13 +132,13 @@ TEST(Repanel, aContourWithoutAreaOrTooFewPointsToEncloseOneIsRefused)
     EXPECT_TRUE(std::holds_alternative<Contour>(repanel(dense, 4, M_PI)));
 
     // In the window: the circle of three points stays, nothing is repanelled.
-    Session s;
-    s.chooseCircle("3");
-    const auto before = s.c.XCoord;
-    EXPECT_FALSE(s.form.airfoilMenu().repanelCurrent("4"));
-    ASSERT_EQ(s.tk.messages().size(), 1u);
-    EXPECT_EQ(s.c.NP, 3);
-    EXPECT_EQ(s.c.XCoord, before);
+    Session t;
+    t.chooseCircle("3");
+    const auto circle = t.c.XCoord;
+    EXPECT_FALSE(t.form.airfoilMenu().repanelCurrent("4"));
+    ASSERT_EQ(t.tk.messages().size(), 1u);
+    EXPECT_EQ(t.c.NP, 3);
+    EXPECT_EQ(t.c.XCoord, circle);
 }
 
 // The layer's subdivision of a coarse section: the section's own points

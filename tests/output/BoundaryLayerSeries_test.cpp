@@ -14,12 +14,11 @@ TEST(ReynoldsBox, emptyOrZeroIsInviscidAndEverythingElseButANumberInRangeIsRefus
         EXPECT_EQ(refusal, "") << inviscid;
         EXPECT_EQ(Re, 0) << inviscid;
     }
-    EXPECT_TRUE(readReynolds("3e6", Re, refusal));
-    EXPECT_EQ(Re, 3e6);
-    EXPECT_TRUE(readReynolds(" 250000", Re, refusal));
-    EXPECT_EQ(Re, 250000);
-    EXPECT_TRUE(readReynolds("1e3", Re, refusal));
-    EXPECT_TRUE(readReynolds("1e9", Re, refusal));
+    for (const auto& [text, value] :
+         {std::pair{"3e6", 3e6}, {" 250000", 250000.0}, {"1e3", 1e3}, {"1e9", 1e9}}) {
+        EXPECT_TRUE(readReynolds(text, Re, refusal)) << text;
+        EXPECT_EQ(Re, value) << text;
+    }
     // Text that is not a number would silently drop the layer, and a comma
     // would run at Re = 1.
     for (const char* text : {"abc", "1,5e6", "3e6 x"}) {
@@ -85,9 +84,6 @@ TEST(PolarDrag, leavesOutTheAnglesWithoutAReliableLayer)
     ASSERT_EQ(drag.series.size(), 1u);
     EXPECT_EQ(drag.series[0].x, std::vector<double>{0});
     EXPECT_EQ(drag.series[0].y, std::vector<double>{0.006});
-    const std::vector<std::string> marked = unreliableAngles(polar);
-    ASSERT_EQ(marked.size(), 1u);
-    EXPECT_NE(marked[0].find("\u03b1 15 to 16 (2 angles):"), std::string::npos) << marked[0];
 }
 
 // A fine polar past the stall: 37 consecutive angles and a lone one are two

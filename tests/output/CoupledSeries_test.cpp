@@ -115,7 +115,7 @@ TEST(CoupledPolarPlots, curvesJoinConvergedPointsAndMarkTheOthersHollowWithTheir
     ASSERT_NE(hollow, nullptr);
     EXPECT_FALSE(hollow->joined);
     EXPECT_TRUE(hollow->hollow);
-    EXPECT_TRUE(hollow->markers);
+    EXPECT_TRUE(drawsMarkers(*hollow));
     EXPECT_EQ(hollow->x, (std::vector<double>{16}));
     EXPECT_EQ(hollow->y, (std::vector<double>{1.0}));
     EXPECT_EQ(hollow->notes, (std::vector<std::string>{kStalled}));
@@ -144,9 +144,7 @@ TEST(CoupledPolarPlots, curvesJoinConvergedPointsAndMarkTheOthersHollowWithTheir
     const Series* clmax = find(lift, "Vortex panel CLmax = 1.20 at \u03b1 = 12\u00b0");
     ASSERT_NE(clmax, nullptr);
     EXPECT_FALSE(clmax->joined);
-    EXPECT_FALSE(clmax->hollow);
     EXPECT_TRUE(clmax->highlighted);
-    EXPECT_TRUE(clmax->markers);
     EXPECT_EQ(clmax->x, (std::vector<double>{12}));
     EXPECT_EQ(clmax->y, (std::vector<double>{1.2}));
 
@@ -163,7 +161,6 @@ TEST(CoupledPolarPlots, curvesJoinConvergedPointsAndMarkTheOthersHollowWithTheir
     EXPECT_NE(std::find(csv.begin(), csv.end(),
                         "Vortex panel CLmax = 1.20 at α = 12°,12,1.2"),
               csv.end());
-    EXPECT_TRUE(drawsMarkers(*hollow));
 
     // Drag: hollow at the last iterate's drag.
     const PlotData drag = coupledDragPlot(polar);
@@ -177,9 +174,7 @@ TEST(CoupledPolarPlots, curvesJoinConvergedPointsAndMarkTheOthersHollowWithTheir
     const PlotData polarPlot = coupledDragPolarPlot(polar);
     EXPECT_EQ(find(polarPlot, "Soinne-Laine")->x, (std::vector<double>{0.0051, 0.0062}));
     EXPECT_EQ(find(polarPlot, "Soinne-Laine")->y, (std::vector<double>{0, 0.54}));
-    const PlotData moment = coupledMomentPlot(polar);
-    EXPECT_EQ(find(moment, "Vortex panel")->y.size(), 5u);
-    EXPECT_EQ(find(moment, "Vortex panel not converged"), nullptr);
+    EXPECT_EQ(find(coupledMomentPlot(polar), "Vortex panel not converged"), nullptr);
     const PlotData transition = coupledTransitionPlot(polar);
     EXPECT_EQ(find(transition, "Vortex panel upper")->y,
               (std::vector<double>{0.5, 0.34375, 0.1875, 0.125, 0.0625}));
@@ -240,64 +235,23 @@ CoupledPoint wedge()
 {
     CoupledPoint p;
     p.converged = true;
-    p.alphaDeg = 0;
     const double xs[] = {0.5, 1, 1.5, 2};
-    for (int j = 3; j >= 0; --j) {
-        StationResult s;
-        s.side = Side::Lower;
-        s.x = xs[j];
-        s.y = -0.1 * xs[j];
-        s.xi = xs[j];
-        s.q = -0.75;
-        s.ue = 0.75;
-        s.dstar = 0.01 * (j + 1);
-        s.theta = 0.004 * (j + 1);
-        s.H = 2.5;
-        s.cf = 0.004;
-        s.n = j + 1;
-        p.stations.push_back(s);
-    }
-    StationResult nose;
-    nose.side = Side::Upper;
-    nose.xi = 0;
-    nose.q = 0.25;
-    nose.ue = 0.25;
-    nose.dstar = 0.002;
-    nose.theta = 0.001;
-    nose.H = 2;
-    p.stations.push_back(nose);
+    for (int j = 3; j >= 0; --j)
+        p.stations.push_back({.side = Side::Lower, .x = xs[j], .y = -0.1 * xs[j], .xi = xs[j],
+                              .q = -0.75, .ue = 0.75, .theta = 0.004 * (j + 1),
+                              .dstar = 0.01 * (j + 1), .H = 2.5, .cf = 0.004, .n = j + 1.0});
+    p.stations.push_back({.q = 0.25, .ue = 0.25, .theta = 0.001, .dstar = 0.002, .H = 2});  // nose
     for (int j = 0; j < 4; ++j) {
-        StationResult s;
-        s.side = Side::Upper;
-        s.x = xs[j];
-        s.y = 0.1 * xs[j];
-        s.xi = xs[j];
-        s.q = 1.25 - 0.125 * j;
-        s.ue = s.q;
-        s.dstar = 0.02 * (j + 1);
-        s.theta = 0.01 * (j + 1);
-        s.H = s.dstar / s.theta;
-        s.turbulent = j >= 2;
-        s.cf = j == 3 ? -0.001 : 0.003;
-        s.n = s.turbulent ? 0 : 2.0 * j;
-        s.ctau = s.turbulent ? 0.01 : 0;
-        p.stations.push_back(s);
+        const bool turbulent = j >= 2;
+        const double q = 1.25 - 0.125 * j;
+        p.stations.push_back({.side = Side::Upper, .x = xs[j], .y = 0.1 * xs[j], .xi = xs[j], .q = q,
+                              .ue = q, .theta = 0.01 * (j + 1), .dstar = 0.02 * (j + 1), .H = 2,
+                              .cf = j == 3 ? -0.001 : 0.003, .turbulent = turbulent,
+                              .n = turbulent ? 0 : 2.0 * j, .ctau = turbulent ? 0.01 : 0});
     }
-    for (double x : {2.2, 2.6, 3.0}) {
-        StationResult s;
-        s.side = Side::Wake;
-        s.x = x;
-        s.y = 0;
-        s.xi = x - 2;
-        s.q = 0.95;
-        s.ue = 0.95;
-        s.dstar = 0.1;
-        s.theta = 0.05;
-        s.H = 2;
-        s.turbulent = true;
-        s.ctau = 0.02;
-        p.stations.push_back(s);
-    }
+    for (double x : {2.2, 2.6, 3.0})
+        p.stations.push_back({.side = Side::Wake, .x = x, .xi = x - 2, .q = 0.95, .ue = 0.95,
+                              .theta = 0.05, .dstar = 0.1, .H = 2, .turbulent = true, .ctau = 0.02});
     p.transitionUpper = 1.25;  // midway between the stations at 1 and 1.5
     p.separationUpper = 1.875;  // Cf from 0.003 to -0.001: at three quarters
     return p;
@@ -309,7 +263,6 @@ TEST(CoupledPointPlots, pressureIsQSquaredMinusOneOnTheChordOfTheStations)
     inviscid.series.push_back({"Vortex panel, upper", Series::Role::Computed, 1, false, {0, 1}, {1, 0}});
     inviscid.series.push_back({"Vortex panel, lower", Series::Role::LowerSurface, 1, false, {0, 1}, {0, 0}});
     const PlotData plot = coupledPressurePlot(wedge(), inviscid, PanelMethod::VortexPanel);
-    EXPECT_EQ(plot.yLabel, "\u2212Cp");
     const Series* refUpper = find(plot, "Vortex panel inviscid, upper");
     ASSERT_NE(refUpper, nullptr);
     EXPECT_EQ(refUpper->role, Series::Role::Reference);
@@ -322,7 +275,6 @@ TEST(CoupledPointPlots, pressureIsQSquaredMinusOneOnTheChordOfTheStations)
     EXPECT_EQ(upper->colour, static_cast<int>(PanelMethod::VortexPanel));
     // Chord 2 from x = 0 (the nose station) to 2.
     EXPECT_EQ(upper->x, (std::vector<double>{0, 0.25, 0.5, 0.75, 1}));
-    ASSERT_EQ(upper->y.size(), 5u);
     EXPECT_EQ(upper->y, (std::vector<double>{-0.9375, 0.5625, 0.265625, 0, -0.234375}));
     const Series* lower = find(plot, "Vortex panel, lower");
     ASSERT_NE(lower, nullptr);
@@ -429,30 +381,25 @@ TEST(CoupledPointPlots, layerQuantitiesOnTheirStationsWithTheWakeBeyondTheTraili
                     .series.empty());
 }
 
-// The NACA 0012 on xfoil's 161 nodes pressed with `method`.
-PressCase naca0012Press(testing::Session& s, PanelMethod method)
-{
-    const auto read = readAirfoilFileContour(
-        std::string(TAVRIX_SOURCE_DIR) + "/tests/data/xfoil_viscous/naca0012_161.dat",
-        "naca0012_161.dat");
-    EXPECT_TRUE(std::holds_alternative<Contour>(read));
-    EXPECT_TRUE(showContourInUse(s.c, s.tk, std::get<Contour>(read), ContourSource::File));
-    s.tk.type("Text_AlfaD", "2");
-    s.tk.select(methodOption(method));
-    s.press();
-    EXPECT_TRUE(s.form.lastPressCompleted());
-    FlowSetup setup;
-    setup.method = method;
-    return makePressCase(s.c, setup, std::nullopt);
-}
-
 TEST(CoupledPolarRun, naca0012AtRe3e6AgreesWithXfoilAndCountsItsAngles)
 {
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "three angles of dense Newton steps; run in the optimised build";
 #endif
+    // The NACA 0012 on xfoil's 161 nodes.
     testing::Session s;
-    const PressCase press = naca0012Press(s, PanelMethod::SoinneLaine);
+    const auto read = readAirfoilFileContour(
+        std::string(TAVRIX_SOURCE_DIR) + "/tests/data/xfoil_viscous/naca0012_161.dat",
+        "naca0012_161.dat");
+    ASSERT_TRUE(std::holds_alternative<Contour>(read));
+    ASSERT_TRUE(showContourInUse(s.c, s.tk, std::get<Contour>(read), ContourSource::File));
+    s.tk.type("Text_AlfaD", "2");
+    s.tk.select(methodOption(PanelMethod::SoinneLaine));
+    s.press();
+    ASSERT_TRUE(s.form.lastPressCompleted());
+    FlowSetup setup;
+    setup.method = PanelMethod::SoinneLaine;
+    const PressCase press = makePressCase(s.c, setup, std::nullopt);
     coupled::CoupledOptions o;
     o.re = 3e6;
     o.ncrit = 9;
@@ -468,10 +415,7 @@ TEST(CoupledPolarRun, naca0012AtRe3e6AgreesWithXfoilAndCountsItsAngles)
                                                   });
     EXPECT_TRUE(polar.message.empty()) << polar.message;
     EXPECT_FALSE(polar.cancelled);
-    EXPECT_EQ(polar.mach, 0);
-    EXPECT_EQ(polar.coupledOptions.re, 3e6);
-    EXPECT_FALSE(polar.coupledOptions.monitor);
-    ASSERT_EQ(polar.methods.size(), 1u);
+    EXPECT_FALSE(polar.coupledOptions.monitor);  // the polar keeps no caller's callback
     ASSERT_EQ(polar.points.size(), 1u);
     ASSERT_EQ(polar.coupled.size(), 1u);
     ASSERT_EQ(polar.coupled[0].size(), 3u);
@@ -487,7 +431,6 @@ TEST(CoupledPolarRun, naca0012AtRe3e6AgreesWithXfoilAndCountsItsAngles)
     for (std::size_t i = 0; i < alphas.size(); ++i) {
         const CoupledPoint& p = polar.coupled[0][i];
         ASSERT_TRUE(p.converged) << alphas[i] << ": " << p.reason;
-        EXPECT_EQ(p.alphaDeg, alphas[i]);
         std::size_t row = 0;
         while (row < xfoil->rows() && xfoil->alpha[row] != alphas[i]) ++row;
         ASSERT_LT(row, xfoil->rows());
@@ -495,10 +438,7 @@ TEST(CoupledPolarRun, naca0012AtRe3e6AgreesWithXfoilAndCountsItsAngles)
         EXPECT_NEAR(p.CL, xfoil->CL[row], std::max(0.005, 0.04 * xfoil->CL[row]));
         EXPECT_NEAR(p.CD, xfoil->CD[row], 0.15 * xfoil->CD[row]);
         // The inviscid reference at M = 0 lies above the viscous lift.
-        EXPECT_EQ(polar.points[0][i].alphaDeg, alphas[i]);
-        if (alphas[i] > 0) {
-            EXPECT_GT(polar.points[0][i].CL, p.CL);
-        }
+        if (alphas[i] > 0) { EXPECT_GT(polar.points[0][i].CL, p.CL); }
     }
     // The plots of this polar: three joined points, nothing hollow.
     const PlotData lift = coupledLiftPlot(polar);
@@ -536,7 +476,6 @@ TEST(CoupledPolarRun, methodsRefusedKeepTheirPlaceWithAnEmptyRowAndTheirReason)
     const PanelMethod methods[] = {PanelMethod::SoinneLaine};
     const double alphas[] = {0, 1};
     const PolarResult polar = computeCoupledPolar(press, methods, alphas, {});
-    ASSERT_EQ(polar.methods.size(), 1u);
     ASSERT_EQ(polar.coupled.size(), 1u);
     EXPECT_TRUE(polar.coupled[0].empty());
     EXPECT_EQ(polar.message, "Soinne-Laine: This panel method allows at most " +

@@ -50,11 +50,9 @@ struct NacaPolar {
 
 TEST(KeptRuns, namesSayAirfoilReynoldsNumberModelMachNumberAndMethod)
 {
-    EXPECT_EQ(reynoldsText(3e6), "3e6");
-    EXPECT_EQ(reynoldsText(2e5), "2e5");
-    EXPECT_EQ(reynoldsText(1.5e6), "1.5e6");
-    EXPECT_EQ(reynoldsText(999999.9), "1e6");
-    EXPECT_EQ(reynoldsText(65000), "6.5e4");
+    for (const auto& [re, text] : {std::pair{3e6, "3e6"}, {2e5, "2e5"}, {1.5e6, "1.5e6"},
+                                   {999999.9, "1e6"}, {65000.0, "6.5e4"}})
+        EXPECT_EQ(reynoldsText(re), text);
 
     RunCase c{"NACA 0012", "Hess", "inviscid", 0, 0, 0, ""};
     EXPECT_EQ(defaultRunName(c), "NACA 0012, inviscid, Hess");
@@ -108,9 +106,8 @@ TEST(KeptRuns, aCoupledRunKeepsTheConvergedPointsWithTheirViscousCoefficients)
     EXPECT_EQ(run.topXtr, std::vector<double>(4, 0.25));
     EXPECT_EQ(run.botXtr, std::vector<double>(4, 1.0));
     const std::vector<std::string> text = lines(keptRunCsvText(run));
-    EXPECT_EQ(text[3], "# model: viscous (coupled)");
-    EXPECT_EQ(text[4], "# Re: 2e5");
-    EXPECT_EQ(text[5], "# Ncrit: 7");
+    EXPECT_EQ(std::vector<std::string>(text.begin() + 3, text.begin() + 6),
+              (std::vector<std::string>{"# model: viscous (coupled)", "# Re: 2e5", "# Ncrit: 7"}));
     EXPECT_EQ(text.back(), "4,0.5,0.0025,-0.0625,0.0125,0.25,1");
     // Its CL is viscous: the drag polar's axis says plain CL.
     const PlotData dragPolar{"Drag polar", "CD", "CL (inviscid)", false, false, {}};
@@ -187,15 +184,9 @@ TEST(KeptRuns, shownRunsAddOneSeriesEachAndOnlyRunsWithDragReachTheDragPlots)
 {
     NacaPolar p({PanelMethod::Hess, PanelMethod::VortexPanel});
     std::vector<KeptRun> runs = keptRunsOf(p.press, p.polar);
-    KeptRun viscous;
-    viscous.name = "with drag";
-    viscous.alpha = {0, 4};
-    viscous.CL = {0.1, 0.5};
-    viscous.CM = {-0.01, -0.02};
-    viscous.CDp = {0.001, 0.002};
-    viscous.CD = {0.006, 0.008};
-    viscous.topXtr = {0.5, 0.3};
-    viscous.botXtr = {0.6, 0.8};
+    const KeptRun viscous{.name = "with drag", .runCase = {}, .alpha = {0, 4}, .CL = {0.1, 0.5},
+                          .CD = {0.006, 0.008}, .CDp = {0.001, 0.002}, .CM = {-0.01, -0.02},
+                          .topXtr = {0.5, 0.3}, .botXtr = {0.6, 0.8}};
     runs.push_back(viscous);
     const PlotData base{"Lift coefficient", "\u03b1 (deg)", "CL", false, false, {}};
 

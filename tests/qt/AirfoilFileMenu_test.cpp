@@ -52,6 +52,13 @@ private slots:
                  {"Mn_Repanel", "Repanel..."}, {"Mn_SaveContour", "Save contour as..."}})
             QCOMPARE(action(name)->text(), QString(title));
         QCOMPARE(action("Mn_OpenAirfoil")->shortcut(), QKeySequence("Ctrl+O"));
+        // The entries in their order, the sessions' among them.
+        const QStringList want = {"Mn_OpenAirfoil", "Mn_NacaSection", "Mn_Repanel",
+                                  "Mn_SaveContour", "Mn_OpenSession", "Mn_SaveSession", "Mn_Quit"};
+        QStringList got;
+        for (QAction* a : windows->mainWindow()->findChild<QMenu*>("Mn_File")->actions())
+            if (want.contains(a->objectName())) got << a->objectName();
+        QCOMPARE(got, want);
         QVERIFY(ui::AirfoilFileMenu::fileFilters().contains("*.dat *.arf *.txt"));
         QVERIFY(ui::AirfoilFileMenu::fileFilters().contains("All files (*)"));
     }

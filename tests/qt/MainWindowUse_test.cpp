@@ -195,6 +195,8 @@ private slots:
         click("Command_Calculate");
         QWidget* matrix = windows->window("Form_ShowMat");
         QVERIFY(matrix->isVisible());
+        QCOMPARE(matrix->windowTitle(), QString("Coefficients Matrix"));
+        QCOMPARE(find<ui::PictureBox>("Picture_ShowMat")->drawing().items.size(), 41u * 41u);
         QCOMPARE(find<QLabel>("Label_MatrixSystem")->text(),
                  QString("Vortex Panel Method: 41 unknowns; the picture shows rows and columns 1 to 41"));
         QVERIFY(find<QLabel>("Label_MatrixCondition")->text().startsWith("Condition number (1-norm) "));
@@ -211,6 +213,11 @@ private slots:
         for (bool escape : {false, true}) {
             windows->mainWindow()->findChild<QAction*>("Mn_About")->trigger();
             QVERIFY(QTest::qWaitForWindowExposed(about));
+            QCOMPARE(about->windowTitle(), QString("About"));
+            QStringList lines;
+            for (auto* l : about->findChildren<QLabel*>()) lines << l->text();
+            QCOMPARE(lines, QStringList({"Tavrix-S", "Potential Flow Calculation Program",
+                                         "using panel methods", "for Single Element Airfoils"}));
             QCOMPARE(text("Text_AboutVersion"), QString("Version 1.0"));
             if (escape) QTest::keyClick(about, Qt::Key_Escape);
             else click("Command_AboutOK");

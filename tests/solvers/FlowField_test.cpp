@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <complex>
+#include <vector>
 
 #include "geometry/Generators.h"
 
@@ -19,9 +20,7 @@ Solved solve(const Contour& contour, PanelMethod method, bool noCirculation = fa
 {
     auto panels = buildPanelGeometry(contour.x, contour.y, 0);
     EXPECT_TRUE(panels.ok());
-    SolveOptions options;
-    options.noCirculation = noCirculation;
-    auto solution = solvePanels(*panels, method, options);
+    auto solution = solvePanels(*panels, method, {.noCirculation = noCirculation});
     EXPECT_TRUE(solution.ok());
     return {*panels, *solution};
 }
@@ -51,21 +50,14 @@ class CircleField : public ::testing::TestWithParam<CircleCase> {};
 TEST_P(CircleField, speedAtTwoRadiiIsThatOfTheExactFlow)
 {
     // Uniform flow + doublet + vortex, the vortex's circulation from the
-    // method's own CL (Kutta-Joukowski, chord 1: gamma = CL / 2): within 1 %
-    // of the free-stream speed at every point of the circle r = 2R, and the
-    // speed itself within 1 %.
+    // method's own CL (Kutta-Joukowski, chord 1: gamma = CL / 2; the lift
+    // itself is pinned in VortexMethods_test): within 1 % of the free-stream
+    // speed at every point of the circle r = 2R, and the speed itself within 1 %.
     const CircleCase k = GetParam();
     const Solved s = solve(circleContour(161), k.method, k.noCirculation);
     const auto point = s.solution.at(k.alphaDeg);
     ASSERT_TRUE(point.ok());
     const double gamma = point->CL / 2;
-    if (k.alphaDeg == 0 || k.noCirculation) {
-        EXPECT_NEAR(point->CL, 0, 1e-9);
-    } else {
-        // Kutta at the rear point: 4 pi sin(alpha), within what each method's
-        // trailing-edge condition makes of a smooth rear end.
-        EXPECT_NEAR(point->CL, 4 * M_PI * std::sin(k.alphaDeg * M_PI / 180), 0.03);
-    }
     const FlowField field(s.solution, k.alphaDeg);
     // The sheets' circulation against the pressure's lift: the same up to the
     // discretisation.
@@ -85,16 +77,11 @@ TEST_P(CircleField, speedAtTwoRadiiIsThatOfTheExactFlow)
     EXPECT_LT(worst, 0.01);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryMethod, CircleField,
-    ::testing::Values(CircleCase{PanelMethod::Hess, 0, false}, CircleCase{PanelMethod::Hess, 6, true},
-                      CircleCase{PanelMethod::Hess, 6, false},
-                      CircleCase{PanelMethod::VortexPanel, 0, false},
-                      CircleCase{PanelMethod::VortexPanel, 6, false},
-                      CircleCase{PanelMethod::KennedyMarsden, 0, false},
-                      CircleCase{PanelMethod::KennedyMarsden, 6, false},
-                      CircleCase{PanelMethod::SoinneLaine, 0, false},
-                      CircleCase{PanelMethod::SoinneLaine, 6, false}));
+using enum PanelMethod;
+INSTANTIATE_TEST_SUITE_P(EveryMethod, CircleField, ::testing::ValuesIn(std::vector<CircleCase>{
+    {Hess, 0, false}, {Hess, 6, true}, {Hess, 6, false}, {VortexPanel, 0, false},
+    {VortexPanel, 6, false}, {KennedyMarsden, 0, false}, {KennedyMarsden, 6, false},
+    {SoinneLaine, 0, false}, {SoinneLaine, 6, false}}));
 
 class SectionField : public ::testing::TestWithParam<PanelMethod> {};
 
@@ -113,8 +100,6 @@ TEST_P(SectionField, farFromTheSectionTheFlowIsTheFreeStreamAndTheLiftingVortex)
             const double x = 0.25 + r * std::cos(t), y = r * std::sin(t);
             const FlowVelocity w = field.velocity(x, y);
             const double du = w.u - std::cos(a), dv = w.v - std::sin(a);
-            const double disturbance = std::hypot(du, dv);
-            EXPECT_LT(disturbance, 1.5 * point->CL / 2 / (2 * M_PI * r));
             // The clockwise vortex's velocity at angle t: (sin t, -cos t) G/(2 pi r).
             const double g = point->CL / 2 / (2 * M_PI * r);
             EXPECT_NEAR(du, g * std::sin(t), 0.05 * g);
@@ -154,9 +139,7 @@ TEST_P(SectionField, flowLeavesTheTrailingEdgeAlongItsBisector)
     EXPECT_LT(d.frontX, 0.02);
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryMethod, SectionField,
-                         ::testing::Values(PanelMethod::Hess, PanelMethod::VortexPanel,
-                                           PanelMethod::KennedyMarsden, PanelMethod::SoinneLaine));
+INSTANTIATE_TEST_SUITE_P(EveryMethod, SectionField, ::testing::ValuesIn(kAllMethods));
 
 TEST(FieldAtTheControlPoints, holdsEachMethodsOwnBoundaryCondition)
 {
@@ -211,11 +194,8 @@ TEST(FieldGrid, flagsTheBodyAndHoldsTheFlowOutside)
         for (int i = 0; i < box.nx; ++i) {
             const double r = std::hypot(box.x(i) - 0.5, box.y(j));
             const bool in = g.inside[g.index(i, j)] != 0;
-            if (r < 0.49) {
-                EXPECT_TRUE(in);
-            }
-            if (r > 0.51) {
-                EXPECT_FALSE(in);
+            if (r < 0.49 || r > 0.51) {
+                EXPECT_EQ(in, r < 0.49) << "r = " << r;
             }
             inside += in;
             if (!in && r > 0.6) {

@@ -18,8 +18,7 @@ TEST(HessAssembly, sourceOnItsOwnPanelPushesOffAtHalfStrength)
     for (auto section : {Flow::Section::Circle, Flow::Section::Naca0012}) {
         Flow f;
         f.make(section, 31, 5);
-        f.ui.setValue("Check_ShowMat", 1);
-        ASSERT_TRUE(HESS_Solve(f.common, f.ui));
+        ASSERT_TRUE(f.solve(HESS_Solve, {"Check_ShowMat"}));
         for (int i = 1; i <= f.common.NPanel; ++i) {
             EXPECT_EQ(f.ui.AN(i, i), -0.5) << i;
             EXPECT_EQ(f.ui.AT(i, i), 0) << i;
@@ -34,8 +33,7 @@ TEST(HessAssembly, panelOnTheLineOfAnotherSeesItEdgeOn)
     // velocity and a tangential one of ln(r1/r2) / (2 pi) = -ln 3 / (2 pi).
     Flow f;
     f.points({{0, 0}, {1, 0}, {2, 0}}, 0);
-    f.ui.setValue("Check_ShowMat", 1);
-    HESS_Solve(f.common, f.ui);
+    f.solve(HESS_Solve, {"Check_ShowMat"});
     EXPECT_EQ(f.ui.AN(1, 2), 0);
     EXPECT_NEAR(f.ui.AT(1, 2), -std::log(3.0) / (2 * M_PI), 1e-15);
     EXPECT_NEAR(f.ui.AT(2, 1), std::log(3.0) / (2 * M_PI), 1e-15);
@@ -47,34 +45,28 @@ TEST(HessDistribution, parabolaOfArcLengthVanishesAtBothEndsOfTheContour)
     // s(s - 1) over the panel's ends; X of the end points 0.5 cos(36 deg k) + 0.5.
     Flow f;
     f.make(Flow::Section::Circle, 11, 0);
-    ASSERT_TRUE(HESS_Solve(f.common, f.ui));
+    ASSERT_TRUE(f.solve(HESS_Solve));
     EXPECT_FALSE(std::filesystem::exists(f.dir.path() / kReportFile));  // not without the box
-    f.ui.setValue("Check_WritePanel", 1);
-    ASSERT_TRUE(HESS_Solve(f.common, f.ui));
-    const std::string expected =
-        "\r\n"
-        "  Parabolic distribution for vortex strength\r\n"
-        "\r\n"
-        "  I       X      d\r\n"
-        "\r\n"
-        "1  1.0  -0.0450\r\n"
-        "2  0.90451  -0.1250\r\n"
-        "3  0.65451  -0.1850\r\n"
-        "4  0.34549  -0.2250\r\n"
-        "5  0.09549  -0.2450\r\n"
-        "6  0.0  -0.2450\r\n"
-        "7  0.09549  -0.2250\r\n"
-        "8  0.34549  -0.1850\r\n"
-        "9  0.65451  -0.1250\r\n"
-        "10  0.90451  -0.0450\r\n"
-        "11  1.0  0.0\r\n";
-    EXPECT_EQ(f.report(), expected);
+    ASSERT_TRUE(f.solve(HESS_Solve, {"Check_WritePanel"}));
+    EXPECT_EQ(f.report(),
+              "\r\n  Parabolic distribution for vortex strength\r\n\r\n  I       X      d\r\n\r\n"
+              "1  1.0  -0.0450\r\n"
+              "2  0.90451  -0.1250\r\n"
+              "3  0.65451  -0.1850\r\n"
+              "4  0.34549  -0.2250\r\n"
+              "5  0.09549  -0.2450\r\n"
+              "6  0.0  -0.2450\r\n"
+              "7  0.09549  -0.2250\r\n"
+              "8  0.34549  -0.1850\r\n"
+              "9  0.65451  -0.1250\r\n"
+              "10  0.90451  -0.0450\r\n"
+              "11  1.0  0.0\r\n");
 }
 
 // Polar angle of mid point i about the circle's centre (0.5, 0).
 double polarAngle(const Common& c, int i) { return std::atan2(c.YM[i], c.XM[i] - 0.5); }
 
-TEST(HessCircle, withoutCirculationGivesTheExactSpeedOfTheNonLiftingFlow)
+TEST(HessCircle, exactNonLiftingSpeedWithoutCirculationAndEqualSpeedsBesideTheEdgeWithIt)
 {
     // On a regular polygon the constant-source solution reproduces
     // 2 |sin(theta - alpha)| at the mid points; measured error below 1.1e-14
@@ -82,8 +74,7 @@ TEST(HessCircle, withoutCirculationGivesTheExactSpeedOfTheNonLiftingFlow)
     for (int NP : {11, 51, 200}) {
         Flow f;
         f.make(Flow::Section::Circle, NP, 5);
-        f.ui.setValue("Check_Circulation", 1);
-        ASSERT_TRUE(HESS_Solve(f.common, f.ui));
+        ASSERT_TRUE(f.solve(HESS_Solve, {"Check_Circulation"}));
         EXPECT_EQ(f.common.Strength[NP], 0);
         const double alpha = 5 * f.common.DegToRad;
         for (int i = 1; i <= f.common.NPanel; ++i)
@@ -91,13 +82,9 @@ TEST(HessCircle, withoutCirculationGivesTheExactSpeedOfTheNonLiftingFlow)
                         1e-12)
                 << "NP " << NP << " panel " << i;
     }
-}
-
-TEST(HessCircle, trailingEdgeConditionEqualsTheSpeedsBesideTheEdge)
-{
     Flow f;
     f.make(Flow::Section::Circle, 51, 5);
-    ASSERT_TRUE(HESS_Solve(f.common, f.ui));
+    ASSERT_TRUE(f.solve(HESS_Solve));
     EXPECT_NEAR(f.common.Vt[1], f.common.Vt[f.common.NPanel], 1e-13);
     // Positive lift on a clockwise contour needs clockwise circulation: with
     // every d(j) negative the amplitude comes out negative.
@@ -111,9 +98,7 @@ TEST(HessSolve, zeroPivotEndsTheCalculationBeforeStrengthsAndSpeeds)
     Flow f;
     f.points({{1, 0}, {0, 0}}, 5);
     f.common.Vt[1] = 3.25;
-    f.ui.setValue("Check_WriteMat", 1);
-    f.ui.setValue("Check_WriteSingularities", 1);
-    EXPECT_FALSE(HESS_Solve(f.common, f.ui));
+    EXPECT_FALSE(f.solve(HESS_Solve, {"Check_WriteMat", "Check_WriteSingularities"}));
     EXPECT_EQ(f.ui.messages(), std::vector<std::string>{" sıfır diyagonal elemanı"});
     EXPECT_EQ(f.common.Vt[1], 3.25);
     const std::string report = f.report();

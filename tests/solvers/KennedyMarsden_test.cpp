@@ -17,8 +17,7 @@ TEST(KennedyMarsdenAssembly, selfInfluenceIsTheMeanLogarithmAndEveryRowCarriesTh
 {
     Flow f;
     f.make(Flow::Section::Naca0012, 31, 5);
-    f.ui.setValue("Check_ShowMat", 1);
-    ASSERT_TRUE(KENN_Solve(f.common, f.ui));
+    ASSERT_TRUE(f.solve(KENN_Solve, {"Check_ShowMat"}));
     for (int i = 1; i <= f.common.NPanel; ++i) {
         const double H = f.common.DS[i] / 2;
         const double expected = H * (std::log(H * H) - 2) / (2 * M_PI);
@@ -31,35 +30,26 @@ TEST(KennedyMarsdenAssembly, selfInfluenceIsTheMeanLogarithmAndEveryRowCarriesTh
     EXPECT_EQ(f.common.YM[NP], 0);
 }
 
-TEST(KennedyMarsdenKuttaPoint, movesUpwardAlsoWhenTheEdgeNeighboursLieAbove)
+TEST(KennedyMarsdenKuttaPoint, movesUpwardAlsoWhenTheEdgeNeighboursLieAboveAndIsAppendedToItsRecord)
 {
     // Neighbours (0.5, 0.02) and (0.5, 0.2): XB = 0.5, YB = 0.11 above the edge.
-    Flow f;
-    f.points({{1, 0}, {0.5, 0.02}, {0, 0.1}, {0.5, 0.2}, {1, 0}}, 0);
-    KENN_Solve(f.common, f.ui);
-    EXPECT_DOUBLE_EQ(f.common.XM[5], 1.005);
-    EXPECT_DOUBLE_EQ(f.common.YM[5], 0.0011);
-}
+    Flow above;
+    above.points({{1, 0}, {0.5, 0.02}, {0, 0.1}, {0.5, 0.2}, {1, 0}}, 0);
+    above.solve(KENN_Solve);
+    EXPECT_DOUBLE_EQ(above.common.XM[5], 1.005);
+    EXPECT_DOUBLE_EQ(above.common.YM[5], 0.0011);
 
-TEST(KennedyMarsdenKuttaPoint, recordIsAppendedAndNeverEndsItsLastLine)
-{
-    // NP = 11: X(2) = (cos 36 deg + 1) / 2, so XM(11) = 1.000955 -> 1.001.
+    // NP = 11: X(2) = (cos 36 deg + 1) / 2, so XM(11) = 1.000955 -> 1.001. The
+    // record is appended at every solve and never ends its last line.
     Flow f;
     f.make(Flow::Section::Naca0012, 11, 5);
-    ASSERT_TRUE(KENN_Solve(f.common, f.ui));
+    ASSERT_TRUE(f.solve(KENN_Solve));
     EXPECT_FALSE(std::filesystem::exists(f.dir.path() / kPanelPropertiesFile));  // not without the box
-    f.ui.setValue("Check_WritePanel", 1);
-    ASSERT_TRUE(KENN_Solve(f.common, f.ui));
-    ASSERT_TRUE(KENN_Solve(f.common, f.ui));
-    const std::string expected =
-        "\r\n"
-        "Kutta şartı için kontrol noktası\r\n"
-        "\r\n"
-        "XM( 11 )= 1.001 YM( 11 )= 0 \r\n"
-        "Kutta şartı için kontrol noktası\r\n"
-        "\r\n"
-        "XM( 11 )= 1.001 YM( 11 )= 0 ";
-    EXPECT_EQ(testing::readFile(f.dir.path() / kPanelPropertiesFile), expected);
+    ASSERT_TRUE(f.solve(KENN_Solve, {"Check_WritePanel"}));
+    ASSERT_TRUE(f.solve(KENN_Solve));
+    EXPECT_EQ(testing::readFile(f.dir.path() / kPanelPropertiesFile),
+              "\r\nKutta şartı için kontrol noktası\r\n\r\nXM( 11 )= 1.001 YM( 11 )= 0 "
+              "\r\nKutta şartı için kontrol noktası\r\n\r\nXM( 11 )= 1.001 YM( 11 )= 0 ");
     // The report file gets nothing from this method's panel box.
     EXPECT_FALSE(std::filesystem::exists(f.dir.path() / kReportFile));
 }

@@ -55,9 +55,7 @@ TEST(LiftTarget, meetsTheTargetNearTheThinAirfoilAngleForEveryMethod)
 TEST(LiftTarget, aMachNumberActsThroughTheCorrectedLift)
 {
     Section s(PanelMethod::Hess);
-    FlowConditions compressible;
-    compressible.mach = 0.5;
-    const Outcome<LiftTarget> atMach = alphaForLift(*s.solution, 0.5, compressible);
+    const Outcome<LiftTarget> atMach = alphaForLift(*s.solution, 0.5, {.mach = 0.5});
     const Outcome<LiftTarget> scaled = alphaForLift(*s.solution, 0.5 * std::sqrt(0.75));
     ASSERT_TRUE(atMach.ok() && scaled.ok());
     EXPECT_NEAR(atMach->alphaDeg, scaled->alphaDeg, 1e-7);
@@ -75,15 +73,12 @@ TEST(LiftTarget, refusesALiftOutOfReachAndPassesOnTheRefusalsOfTheContour)
     EXPECT_FALSE(alphaForLift(*s.solution, std::nan("")).ok());
 
     // Without the trailing-edge condition the Hess method carries no lift.
-    FlowSetup noLift;
-    noLift.noCirculation = true;
-    const Outcome<LiftTarget> none = alphaForLift(s.contour.x, s.contour.y, noLift, 0.5);
+    const Outcome<LiftTarget> none =
+        alphaForLift(s.contour.x, s.contour.y, {.noCirculation = true}, 0.5);
     ASSERT_FALSE(none.ok());
     EXPECT_EQ(none.refusal().kind, Refusal::Kind::OutOfReach);
 
-    FlowSetup sonic;
-    sonic.mach = 1;
-    EXPECT_EQ(alphaForLift(s.contour.x, s.contour.y, sonic, 0.5).refusal().kind,
+    EXPECT_EQ(alphaForLift(s.contour.x, s.contour.y, {.mach = 1}, 0.5).refusal().kind,
               Refusal::Kind::Mach);
     const std::vector<double> x = {1, 0, 0, 1}, y = {0, 0.1, 0.1, 0};
     EXPECT_EQ(alphaForLift(x, y, FlowSetup{}, 0.5).refusal().kind, Refusal::Kind::DegeneratePanel);

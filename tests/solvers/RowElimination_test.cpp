@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -30,12 +31,29 @@ const std::vector<double> special = {0.0,  -0.0, 1e-310, -4.9e-324, 2.2e-308, 1e
 const std::vector<double> extremeFactors = {1e300, -1e300, inf,   -inf, nan, 0.0,
                                             -0.0,  1e-310, 1e-300, 0.7, -3.0};
 
-std::vector<RowUpdate> rowUpdates()
+// The portable variant, the plain reference and whichever vector variants the
+// processor has.
+template <class Update>
+std::vector<Update> variants(Update portable, Update reference, Update avx2, Update avx512)
 {
-    std::vector<RowUpdate> variants = {portableRowUpdate(), subtractScaledRow};
-    for (RowUpdate v : {avx2RowUpdate(), avx512RowUpdate()})
-        if (v != nullptr) variants.push_back(v);
-    return variants;
+    std::vector<Update> all = {portable, reference};
+    for (Update v : {avx2, avx512})
+        if (v != nullptr) all.push_back(v);
+    return all;
+}
+
+// A value drawn from [-scale, scale], or one of `special` once in `oneIn` draws.
+double draw(std::mt19937_64& random, double scale, unsigned oneIn = 0)
+{
+    if (oneIn != 0 && random() % oneIn == 0) return special[random() % special.size()];
+    return std::uniform_real_distribution<double>(-scale, scale)(random);
+}
+
+// Four rows of one matrix, `stride` entries apart.
+std::array<double*, 4> fourRows(std::vector<double>& matrix, std::size_t stride)
+{
+    return {matrix.data(), matrix.data() + stride, matrix.data() + 2 * stride,
+            matrix.data() + 3 * stride};
 }
 
 // Every row length the elimination meets (0 .. 201), at every offset from a
@@ -45,20 +63,18 @@ std::vector<RowUpdate> rowUpdates()
 TEST(RowElimination, eachEntryIsTheRoundedDifferenceOfTheRoundedProduct)
 {
     std::mt19937_64 random(11);
-    std::uniform_real_distribution<double> value(-1, 1);
-    const std::vector<RowUpdate> variants = rowUpdates();
+    const std::vector<RowUpdate> updates =
+        variants(portableRowUpdate(), subtractScaledRow, avx2RowUpdate(), avx512RowUpdate());
     constexpr int kBeyond = 9;  // more than one vector past the row's end
     for (int count = 0; count <= 201; ++count) {
-        std::vector<double> factors = {count % 5 == 0 ? 1e300 : value(random) * 7};
+        std::vector<double> factors = {count % 5 == 0 ? 1e300 : draw(random, 7)};
         if (count <= 40) factors = extremeFactors;
         for (int offset = 0; offset < 8; ++offset) {
             std::vector<double> quotient(static_cast<std::size_t>(count + offset + kBeyond));
             std::vector<double> row(quotient.size());
             for (std::size_t j = 0; j < row.size(); ++j) {
-                quotient[j] = value(random);
-                row[j] = value(random) * 3;
-                if (random() % 7 == 0) quotient[j] = special[random() % special.size()];
-                if (random() % 7 == 0) row[j] = special[random() % special.size()];
+                quotient[j] = draw(random, 1, 7);
+                row[j] = draw(random, 3, 7);
             }
             for (const double factor : factors) {
                 std::vector<double> expected = row;
@@ -66,7 +82,7 @@ TEST(RowElimination, eachEntryIsTheRoundedDifferenceOfTheRoundedProduct)
                     volatile double product = quotient[offset + j] * factor;
                     expected[offset + j] = row[offset + j] - product;
                 }
-                for (RowUpdate update : variants) {
+                for (RowUpdate update : updates) {
                     std::vector<double> got = row;
                     update(got.data() + offset, quotient.data() + offset, factor, count);
                     for (std::size_t j = 0; j < got.size(); ++j)
@@ -79,43 +95,32 @@ TEST(RowElimination, eachEntryIsTheRoundedDifferenceOfTheRoundedProduct)
     }
 }
 
-
 // Four rows of one matrix, side by side with a gap of more than one vector, as
 // the elimination passes them; plain values with ordinary and extreme factors,
 // then special values among the entries for the short lengths.
 TEST(RowElimination, fourRowsAtOnceGiveTheBitsOfOneRowAtATime)
 {
     std::mt19937_64 random(12);
-    std::uniform_real_distribution<double> value(-1, 1);
-    std::vector<FourRowUpdate> variants = {portableFourRowUpdate(), subtractScaledRows};
-    for (FourRowUpdate v : {avx2FourRowUpdate(), avx512FourRowUpdate()})
-        if (v != nullptr) variants.push_back(v);
+    const std::vector<FourRowUpdate> updates = variants(
+        portableFourRowUpdate(), subtractScaledRows, avx2FourRowUpdate(), avx512FourRowUpdate());
     for (int count = 0; count <= 201; ++count) {
         for (int round = 0; round < (count <= 40 ? 4 : 1); ++round) {
-            const bool awkward = round > 0;
+            const unsigned awkward = round > 0 ? 5 : 0;  // one special value in five
             std::vector<double> quotient(static_cast<std::size_t>(count));
-            for (double& q : quotient) {
-                q = value(random);
-                if (awkward && random() % 5 == 0) q = special[random() % special.size()];
-            }
+            for (double& q : quotient) q = draw(random, 1, awkward);
             const std::size_t stride = static_cast<std::size_t>(count) + 11;
             std::vector<double> matrix(4 * stride);
-            for (double& a : matrix) {
-                a = value(random) * 5;
-                if (awkward && random() % 5 == 0) a = special[random() % special.size()];
-            }
-            double factor[4] = {value(random), 0.0, -1e200, value(random) * 1e-3};
+            for (double& a : matrix) a = draw(random, 5, awkward);
+            double factor[4] = {draw(random, 1), 0.0, -1e200, draw(random, 1e-3)};
             if (awkward)
                 for (double& f : factor) f = extremeFactors[random() % extremeFactors.size()];
             std::vector<double> expected = matrix;
             for (std::size_t r = 0; r < 4; ++r)
                 portableRowUpdate()(expected.data() + r * stride, quotient.data(), factor[r],
                                     count);
-            for (FourRowUpdate update : variants) {
+            for (FourRowUpdate update : updates) {
                 std::vector<double> got = matrix;
-                double* const rows[4] = {got.data(), got.data() + stride,
-                                         got.data() + 2 * stride, got.data() + 3 * stride};
-                update(rows, quotient.data(), factor, count);
+                update(fourRows(got, stride).data(), quotient.data(), factor, count);
                 for (std::size_t j = 0; j < got.size(); ++j)
                     ASSERT_TRUE(same(got[j], expected[j]))
                         << "count " << count << " round " << round << " entry " << j;
@@ -131,31 +136,23 @@ TEST(RowElimination, fourRowsAtOnceGiveTheBitsOfOneRowAtATime)
 TEST(RowElimination, twoPivotsInOneSweepGiveTheBitsOfTwoSweeps)
 {
     std::mt19937_64 random(13);
-    std::uniform_real_distribution<double> value(-1, 1);
-    std::vector<FourRowPairUpdate> variants = {portableFourRowPairUpdate(),
-                                               subtractScaledRowsTwice};
-    for (FourRowPairUpdate v : {avx2FourRowPairUpdate(), avx512FourRowPairUpdate()})
-        if (v != nullptr) variants.push_back(v);
+    const std::vector<FourRowPairUpdate> updates =
+        variants(portableFourRowPairUpdate(), subtractScaledRowsTwice, avx2FourRowPairUpdate(),
+                 avx512FourRowPairUpdate());
     for (int count = 2; count <= 202; ++count) {
         for (int round = 0; round < 3; ++round) {
             const bool awkward = round > 0;
+            const unsigned oneIn = awkward ? 6 : 0;
             // Quotient rows of pivots K and K + 1 from column K; the leading
             // entry of each is the pivot's own quotient, one for a finite pivot.
             std::vector<double> first(static_cast<std::size_t>(count));
             std::vector<double> second(static_cast<std::size_t>(count));  // from column K + 1
-            for (std::size_t j = 0; j < first.size(); ++j) {
-                first[j] = value(random) * 2;
-                second[j] = value(random) * 2;
-                if (awkward && random() % 6 == 0) first[j] = special[random() % special.size()];
-                if (awkward && random() % 6 == 0) second[j] = special[random() % special.size()];
-            }
+            for (double& q : first) q = draw(random, 2, oneIn);
+            for (double& q : second) q = draw(random, 2, oneIn);
             if (round != 2) first[0] = second[0] = 1.0;
             const std::size_t stride = static_cast<std::size_t>(count) + 9;
             std::vector<double> matrix(4 * stride);
-            for (double& a : matrix) {
-                a = value(random) * 9;
-                if (awkward && random() % 6 == 0) a = special[random() % special.size()];
-            }
+            for (double& a : matrix) a = draw(random, 9, oneIn);
             // Awkward factors for both passes: the leading two entries of each row.
             if (awkward) {
                 matrix[0] = 1e300;
@@ -165,23 +162,18 @@ TEST(RowElimination, twoPivotsInOneSweepGiveTheBitsOfTwoSweeps)
             }
 
             std::vector<double> expected = matrix;
-            double* const expectedRows[4] = {expected.data(), expected.data() + stride,
-                                             expected.data() + 2 * stride,
-                                             expected.data() + 3 * stride};
+            std::array<double*, 4> expectedRows = fourRows(expected, stride);
             double expectedFirst[4], expectedSecond[4];
             for (int r = 0; r < 4; ++r) expectedFirst[r] = expectedRows[r][0];
-            portableFourRowUpdate()(expectedRows, first.data(), expectedFirst, count);
-            double* const nextRows[4] = {expectedRows[0] + 1, expectedRows[1] + 1,
-                                         expectedRows[2] + 1, expectedRows[3] + 1};
-            for (int r = 0; r < 4; ++r) expectedSecond[r] = nextRows[r][0];
-            portableFourRowUpdate()(nextRows, second.data(), expectedSecond, count - 1);
+            portableFourRowUpdate()(expectedRows.data(), first.data(), expectedFirst, count);
+            for (int r = 0; r < 4; ++r) expectedSecond[r] = *++expectedRows[r];
+            portableFourRowUpdate()(expectedRows.data(), second.data(), expectedSecond, count - 1);
 
-            for (FourRowPairUpdate update : variants) {
+            for (FourRowPairUpdate update : updates) {
                 std::vector<double> got = matrix;
-                double* const rows[4] = {got.data(), got.data() + stride,
-                                         got.data() + 2 * stride, got.data() + 3 * stride};
                 double gotFirst[4], gotSecond[4];
-                update(rows, first.data(), second.data(), gotFirst, gotSecond, count);
+                update(fourRows(got, stride).data(), first.data(), second.data(), gotFirst,
+                       gotSecond, count);
                 for (std::size_t j = 0; j < got.size(); ++j)
                     ASSERT_TRUE(same(got[j], expected[j]))
                         << "count " << count << " round " << round << " entry " << j;

@@ -20,27 +20,21 @@ using testing::Flow;
 double nearEndWeight(double H) { return (2 * H * std::log(2 * H) - 3 * H) / (4 * M_PI); }
 double farEndWeight(double H) { return (2 * H * std::log(2 * H) - H) / (4 * M_PI); }
 
-TEST(SoinneLaineAssembly, endPointWeightsOfTheLinearSheet)
+TEST(SoinneLaineAssembly, endPointWeightsOfTheLinearSheetAndTrailingEdgeRowsHoldingASingleOne)
 {
     // Panel 1 from (0, 0) to (2, 0), H = 1; panel 2 from (2, 0) to (2, 3),
     // H = 1.5. End point 2 is the second end of panel 1 and the first of
     // panel 2; end point 3 the second end of panel 2.
-    Flow f;
-    f.points({{0, 0}, {2, 0}, {2, 3}}, 0);
-    f.ui.setValue("Check_ShowMat", 1);
-    Soinne_Solve(f.common, f.ui);
-    const Matrix& AN = f.ui.AN;
-    EXPECT_NEAR(AN(2, 2), -(nearEndWeight(1) + nearEndWeight(1.5)), 1e-15);
-    EXPECT_NEAR(AN(2, 3), -farEndWeight(1.5), 1e-15);
-    EXPECT_NEAR(AN(3, 3), -nearEndWeight(1.5), 1e-15);
-}
+    Flow sheet;
+    sheet.points({{0, 0}, {2, 0}, {2, 3}}, 0);
+    sheet.solve(Soinne_Solve, {"Check_ShowMat"});
+    EXPECT_NEAR(sheet.ui.AN(2, 2), -(nearEndWeight(1) + nearEndWeight(1.5)), 1e-15);
+    EXPECT_NEAR(sheet.ui.AN(2, 3), -farEndWeight(1.5), 1e-15);
+    EXPECT_NEAR(sheet.ui.AN(3, 3), -nearEndWeight(1.5), 1e-15);
 
-TEST(SoinneLaineAssembly, trailingEdgeRowsHoldASingleOne)
-{
     Flow f;
     f.make(Flow::Section::Naca0012, 21, 5);
-    f.ui.setValue("Check_ShowMat", 1);
-    ASSERT_TRUE(Soinne_Solve(f.common, f.ui));
+    ASSERT_TRUE(f.solve(Soinne_Solve, {"Check_ShowMat"}));
     const Matrix& AN = f.ui.AN;
     const int NP = f.common.NP;
     for (int j = 1; j <= NP + 2; ++j) {
@@ -62,8 +56,7 @@ TEST(SoinneLaineOutput, writesTheSingularitiesWhenAsked)
 {
     Flow f;
     f.make(Flow::Section::Naca0012, 11, 5);
-    f.ui.setValue("Check_WriteSingularities", 1);
-    ASSERT_TRUE(Soinne_Solve(f.common, f.ui));
+    ASSERT_TRUE(f.solve(Soinne_Solve, {"Check_WriteSingularities"}));
     // NP rows, gamma(1) = 0 first; the common stream function is not listed.
     const std::string report = f.report();
     const std::string heading = "\r\nSingularity Strengths\r\n\r\n";
@@ -82,10 +75,7 @@ TEST(SoinneLaineLift, convergesOnNaca0012AtEveryPointCount)
     // panel subtends must be taken even for points very close to it; short
     // panels make Q tiny for ordinary neighbours.
     for (int NP = 61; NP <= 199; ++NP) {
-        Flow f;
-        f.make(Flow::Section::Naca0012, NP, 5);
-        ASSERT_TRUE(Soinne_Solve(f.common, f.ui));
-        const double CL = f.forces().CL;
+        const double CL = testing::solvedForces(Soinne_Solve, Flow::Section::Naca0012, NP, 5).CL;
         EXPECT_EQ(roundHalfEven(CL, 3), 0.603) << "NP " << NP;
         if (NP == 161) {
             EXPECT_NEAR(CL, 0.603, 1e-4);

@@ -69,6 +69,9 @@ inline void setIncidence(Common& c, double alphaDegrees)
     c.SinAlfa = std::sin(a);
 }
 
+// One of the four methods' solve steps, as the press calls it.
+using Solver = bool (*)(Common&, ui::Toolkit&);
+
 // A calculation's state without the main window: contour, panels, angle.
 struct Flow {
     Flow() : ui(common)
@@ -102,6 +105,13 @@ struct Flow {
         setIncidence(common, alphaDegrees);
     }
 
+    // Runs a solver with these boxes of the main window ticked.
+    bool solve(Solver solver, std::initializer_list<const char*> boxes = {})
+    {
+        for (const char* box : boxes) ui.setValue(box, 1);
+        return solver(common, ui);
+    }
+
     // Lift and moment from the surface speeds the solver left.
     Coefficients forces()
     {
@@ -115,5 +125,14 @@ struct Flow {
     Common common;
     SnapshotToolkit ui;
 };
+
+// Lift and moment of a built-in section at an incidence as one solver gives them.
+inline Coefficients solvedForces(Solver solver, Flow::Section section, int NP, double alphaDegrees)
+{
+    Flow f;
+    f.make(section, NP, alphaDegrees);
+    EXPECT_TRUE(f.solve(solver)) << NP;
+    return f.forces();
+}
 
 }  // namespace tavrix::testing

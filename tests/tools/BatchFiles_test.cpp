@@ -31,27 +31,18 @@ void put(const fs::path& file, const std::string& text)
 
 // A limit on the size of any file this process writes, as a full disk would
 // set one; lifted again at the end of the scope.
-class FileSizeLimit {
-public:
+struct FileSizeLimit {
+    rlimit before{};
+    void (*previous)(int) = std::signal(SIGXFSZ, SIG_IGN);
     explicit FileSizeLimit(rlim_t bytes)
     {
-        ::getrlimit(RLIMIT_FSIZE, &before_);
-        previous_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limited = before_;
+        ::getrlimit(RLIMIT_FSIZE, &before);
+        rlimit limited = before;
         limited.rlim_cur = bytes;
         ::setrlimit(RLIMIT_FSIZE, &limited);
     }
-    ~FileSizeLimit()
-    {
-        ::setrlimit(RLIMIT_FSIZE, &before_);
-        std::signal(SIGXFSZ, previous_);
-    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &before); std::signal(SIGXFSZ, previous); }
     FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit before_{};
-    void (*previous_)(int) = SIG_DFL;
 };
 
 TEST(BatchFiles, aPictureThatCannotBeWrittenLeavesTheEarlierOneWhole)

@@ -105,14 +105,9 @@ TEST(Batch, RefusalsEndTheRunWithStatusOne)
 TEST(Batch, CommandLineErrorsGiveStatusTwoAndTheUsage)
 {
     testing::TempDir dir;
-    for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{"--circle", "--naca0012"},
-                                               {"--circle", "--file", "x.arf"},
-                                               {"--method", "panel"},
-                                               {"--bogus"},
-                                               {"--alpha"},
-                                               {"--circle=1"},
-                                               {"--dir", "/no/such/folder"}}) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--circle", "--naca0012"}, {"--circle", "--file", "x.arf"}, {"--method", "panel"},
+             {"--bogus"}, {"--alpha"}, {"--circle=1"}, {"--dir", "/no/such/folder"}}) {
         std::ostringstream out, err;
         EXPECT_EQ(runBatch(args, out, err), 2) << args[0];
         EXPECT_NE(err.str().find("usage: tavrixs-batch"), std::string::npos);

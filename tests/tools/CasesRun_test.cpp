@@ -7,27 +7,19 @@
 #include <map>
 #include <sstream>
 
-#include "support/Session.h"
-#include "tools/batch/BatchRun.h"
+#include "support/Batch.h"
 
 namespace tavrix {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::BatchResult;
 
-struct BatchRun {
-    int status = -1;
-    std::string out, err;
-};
-
-BatchRun batch(const std::vector<std::string>& args)
+BatchResult batch(const std::vector<std::string>& args)
 {
     std::ostringstream out, err;
-    BatchRun r;
-    r.status = runBatch(args, out, err);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
+    const int status = runBatch(args, out, err);
+    return {status, out.str(), err.str()};
 }
 
 void writeText(const fs::path& file, const std::string& text)
@@ -47,13 +39,11 @@ std::vector<std::string> splitLines(const std::string& text)
 std::vector<std::string> splitFields(const std::string& line)
 {
     std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (;;) {
-        const auto comma = line.find(',', start);
+    for (std::size_t start = 0, comma = 0; comma != std::string::npos; start = comma + 1) {
+        comma = line.find(',', start);
         fields.push_back(line.substr(start, comma - start));
-        if (comma == std::string::npos) return fields;
-        start = comma + 1;
     }
+    return fields;
 }
 
 TEST(CaseList, HeaderNamesTheColumnsInAnyOrderAndRowsMayBeQuoted)
@@ -120,11 +110,10 @@ TEST(CaseList, AMalformedRowIsACaseWithItsReasonNotTheEndOfTheList)
 }
 
 // A results file of the list, run with this many threads.
-std::string runList(const fs::path& list, const fs::path& results, int jobs, int* status = nullptr)
+std::string runList(const fs::path& list, const fs::path& results, int jobs)
 {
-    const BatchRun r = batch({"--cases", list.string(), "--jobs", std::to_string(jobs), "--out",
-                         results.string()});
-    if (status != nullptr) *status = r.status;
+    const BatchResult r = batch({"--cases", list.string(), "--jobs", std::to_string(jobs), "--out",
+                                 results.string()});
     EXPECT_EQ(r.status, 0) << r.err;
     return testing::readFile(results);
 }
@@ -169,9 +158,10 @@ TEST(Cases, AnInviscidCaseIsTheSweepOfTheSameSection)
               ",,2412,,\n");
     const auto rows = splitLines(runList(dir.path() / "list.csv", dir.path() / "r.csv", 2));
     ASSERT_EQ(rows.size(), 1u + 4 + 1);
-    const BatchRun sweep = batch({"--naca", "4412", "--points", "51", "--sweep", "0:0.3:0.1", "--mach",
-                             "0.4", "--correction", "karman-tsien", "--csv",
-                             (dir.path() / "s.csv").string(), "--dir", dir.path().string()});
+    const BatchResult sweep = testing::batch({"--naca", "4412", "--points", "51", "--sweep", "0:0.3:0.1",
+                                              "--mach", "0.4", "--correction", "karman-tsien", "--csv",
+                                              (dir.path() / "s.csv").string()},
+                                             dir);
     ASSERT_EQ(sweep.status, 0) << sweep.err;
     const auto swept = splitLines(testing::readFile(dir.path() / "s.csv"));
     ASSERT_EQ(swept.size(), 5u);
@@ -179,10 +169,8 @@ TEST(Cases, AnInviscidCaseIsTheSweepOfTheSameSection)
         const auto ours = splitFields(rows[k + 1]);
         const auto theirs = splitFields(swept[k + 1]);
         // alpha, CL, CDp, CM of method,alpha,CL,CDp_inviscid,CM,...
-        EXPECT_EQ(ours[5], theirs[1]);
-        EXPECT_EQ(ours[6], theirs[2]);
-        EXPECT_EQ(ours[8], theirs[3]);
-        EXPECT_EQ(ours[9], theirs[4]);
+        for (const auto& [o, t] : {std::pair{5, 1}, {6, 2}, {8, 3}, {9, 4}})
+            EXPECT_EQ(ours[o], theirs[t]) << rows[k + 1];
         EXPECT_EQ(ours[7], ours[8]);  // inviscid: CD is the pressure drag
         EXPECT_EQ(ours[12], "1");
     }
@@ -211,9 +199,10 @@ TEST(Cases, ACoupledCaseIsTheCoupledSweepOfTheSameSection)
               "0012,61,hess,0,0,1,1e6,coupled,0.3\n");
     const auto rows = splitLines(runList(dir.path() / "list.csv", dir.path() / "r.csv", 2));
     ASSERT_EQ(rows.size(), 1u + 3 + 2 + 3);
-    const BatchRun sweep = batch({"--naca", "2412", "--points", "161", "--method", "soinne",
-                                  "--sweep", "0:4:2", "--re", "3e6", "--csv",
-                                  (dir.path() / "s.csv").string(), "--dir", dir.path().string()});
+    const BatchResult sweep = testing::batch({"--naca", "2412", "--points", "161", "--method", "soinne",
+                                              "--sweep", "0:4:2", "--re", "3e6", "--csv",
+                                              (dir.path() / "s.csv").string()},
+                                             dir);
     ASSERT_EQ(sweep.status, 0) << sweep.err;
     const auto swept = splitLines(testing::readFile(dir.path() / "s.csv"));
     ASSERT_EQ(swept.size(), 4u);
@@ -223,13 +212,9 @@ TEST(Cases, ACoupledCaseIsTheCoupledSweepOfTheSameSection)
         const auto ours = splitFields(rows[k + 1]);
         const auto theirs = splitFields(swept[k + 1]);
         ASSERT_EQ(theirs[16], "yes");
-        EXPECT_EQ(ours[5], theirs[1]);
-        EXPECT_EQ(ours[6], theirs[7]);    // CL, viscous
-        EXPECT_EQ(ours[7], theirs[9]);    // CD
-        EXPECT_EQ(ours[8], theirs[10]);   // CDp
-        EXPECT_EQ(ours[9], theirs[8]);    // CM, viscous
-        EXPECT_EQ(ours[10], theirs[12]);  // Top_Xtr
-        EXPECT_EQ(ours[11], theirs[13]);  // Bot_Xtr
+        // alpha, viscous CL, CD, CDp, viscous CM, Top_Xtr, Bot_Xtr
+        for (const auto& [o, t] : {std::pair{5, 1}, {6, 7}, {7, 9}, {8, 10}, {9, 8}, {10, 12}, {11, 13}})
+            EXPECT_EQ(ours[o], theirs[t]) << rows[k + 1];
         EXPECT_EQ(ours[12], "1");
     }
     // Far past the stall at a low Reynolds number: no numbers, the reason.
@@ -259,64 +244,50 @@ TEST(Cases, BadCasesGiveRowsWithTheirReasonNeverACrashOrANumberThatIsNone)
         ellipse << 0.5 + 0.5 * std::cos(t) << ' ' << 0.06 * std::sin(t) << '\n';
     }
     writeText(dir.path() / "fine.dat", ellipse.str());
-    writeText(dir.path() / "list.csv",
-              "airfoil,points,method,alpha_from,alpha_to,alpha_step,re,mach,ncrit,xtr_upper\n"
-              "crossing.dat,,,,,,,,,\n"
-              "nan.dat,,,,,,,,,\n"
-              "0012,,vortex,1e9,1e9,0,,,,\n"
-              "0012,,vortex,-1e9,1e9,1,,,,\n"
-              "0012,3,hess,0,2,1,,,,\n"
-              "0012,100000,hess,,,,,,,\n"
-              "0012,51.5,hess,,,,,,,\n"
-              "0012,1e300,hess,,,,,,,\n"
-              "0012,,panel,,,,,,,\n"
-              "0012,,,,,,,1.2,,\n"
-              "0012,,,,,,1e12,,,\n"
-              "0012,,,,,,1e6,,30,\n"
-              "0012,,,,,,1e6,,,1.5\n"
-              "0012,,,abc,,,,,,\n"
-              "0012,,,nan,,,,,,\n"
-              "fine.dat,,vortex,,,,,,,\n"
-              "fine.dat,161,vortex,,,,,,,\n"
-              "0012,1000,soinne,,,,,,,\n"
-              "0012,121,vortex,0,90,90,1e6,,9,\n"
-              "missing.dat,,,,,,,,,\n");
-    const std::string results = runList(dir.path() / "list.csv", dir.path() / "r.csv", 2);
-    for (const char* none : {"nan", "inf", "NaN", "Inf"})
-        for (const std::string& line : splitLines(results))
-            for (const std::string& field : splitFields(line))
-                EXPECT_NE(field, none) << line;
-    const auto rows = splitLines(results);
-    auto row = [&](std::size_t k) { return rows.at(k); };
-    auto has = [&](std::size_t k, const std::string& text) {
-        EXPECT_NE(row(k).find(text), std::string::npos) << row(k);
+    // Each row of the list and a text each of its result rows holds
+    // (nullptr: a converged result).
+    const std::pair<std::string, std::vector<const char*>> cases[] = {
+        {"crossing.dat,,,,,,,,,", {"crosses itself"}},
+        {"nan.dat,,,,,,,,,", {"nan.dat"}},
+        {"0012,,vortex,1e9,1e9,0,,,,", {nullptr}},  // 1e9 degrees is an angle like any other
+        {"0012,,vortex,-1e9,1e9,1,,,,", {"at most 10001 angles"}},
+        // Three points make two panels, a flat plate traced out and back.
+        {"0012,3,hess,0,2,1,,,,", {"5,0012,hess,,0,0,", "", ""}},
+        {"0012,100000,hess,,,,,,,", {"whole number from 2 to 1000"}},
+        {"0012,51.5,hess,,,,,,,", {"whole number from 2 to 1000"}},
+        {"0012,1e300,hess,,,,,,,", {"whole number from 2 to 1000"}},
+        {"0012,,panel,,,,,,,", {"unknown method panel"}},
+        {"0012,,,,,,,1.2,,", {"Mach number must be less than 1"}},
+        {"0012,,,,,,1e12,,,", {"re needs a Reynolds number from 1e3 to 1e9"}},
+        {"0012,,,,,,1e6,,30,", {"ncrit needs"}},
+        {"0012,,,,,,1e6,,,1.5", {"xtr_upper needs"}},
+        {"0012,,,abc,,,,,,", {"alpha_from \"\"abc\"\" is not a number"}},
+        {"0012,,,nan,,,,,,", {"alpha_from \"\"nan\"\" is not a number"}},
+        {"fine.dat,,vortex,,,,,,,", {"at most 1000 panel end points"}},
+        {"fine.dat,161,vortex,,,,,,,", {nullptr}},  // repanelled to 161 points
+        {"0012,1000,soinne,,,,,,,", {"at most 999 panel end points"}},
+        // At 90 degrees the layer finds no stagnation point: the angle's row
+        // keeps CL and says why it has no drag.
+        {"0012,121,vortex,0,90,90,1e6,,9,", {nullptr, "0,No stagnation point"}},
+        {"missing.dat,,,,,,,,,", {"missing.dat"}},
     };
-    has(1, "crosses itself");
-    has(2, "nan.dat");
-    // 1e9 degrees is an angle like any other: a result, converged.
-    EXPECT_EQ(splitFields(row(3))[12], "1");
-    has(4, "at most 10001 angles");
-    // Three points make two panels, a flat plate traced out and back.
-    has(5, "5,0012,hess,,0,0,");
-    has(8, "whole number from 2 to 1000");
-    has(9, "whole number from 2 to 1000");
-    has(10, "whole number from 2 to 1000");
-    has(11, "unknown method panel");
-    has(12, "Mach number must be less than 1");
-    has(13, "re needs a Reynolds number from 1e3 to 1e9");
-    has(14, "ncrit needs");
-    has(15, "xtr_upper needs");
-    has(16, "alpha_from \"\"abc\"\" is not a number");
-    has(17, "alpha_from \"\"nan\"\" is not a number");
-    has(18, "at most 1000 panel end points");
-    EXPECT_EQ(splitFields(row(19))[12], "1");  // repanelled to 161 points
-    has(20, "at most 999 panel end points");
-    // At 90 degrees the layer finds no stagnation point: the angle's row
-    // keeps CL and says why it has no drag.
-    EXPECT_EQ(splitFields(row(21))[12], "1");
-    has(22, "0,No stagnation point");
-    has(23, "missing.dat");
-    EXPECT_EQ(rows.size(), 24u);
+    std::string list = "airfoil,points,method,alpha_from,alpha_to,alpha_step,re,mach,ncrit,xtr_upper\n";
+    for (const auto& c : cases) list += c.first + "\n";
+    writeText(dir.path() / "list.csv", list);
+    const auto rows = splitLines(runList(dir.path() / "list.csv", dir.path() / "r.csv", 2));
+    for (const std::string& line : rows)
+        for (const std::string& field : splitFields(line))
+            for (const char* none : {"nan", "inf", "NaN", "Inf"}) EXPECT_NE(field, none) << line;
+    std::size_t k = 1;
+    for (const auto& [row, texts] : cases)
+        for (const char* text : texts) {
+            const std::string& line = rows.at(k++);
+            if (text == nullptr)
+                EXPECT_EQ(splitFields(line)[12], "1") << row << " gave " << line;
+            else
+                EXPECT_NE(line.find(text), std::string::npos) << row << " gave " << line;
+        }
+    EXPECT_EQ(rows.size(), k);
 }
 
 TEST(Cases, ExitStatusAndRefusalsOfTheRun)
@@ -326,16 +297,11 @@ TEST(Cases, ExitStatusAndRefusalsOfTheRun)
     writeText(list, "airfoil\n0012\n");
     // Command lines not understood.
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"--cases", list, "--jobs", "0"},
-             {"--cases", list, "--jobs", "2.5"},
-             {"--cases", list, "--jobs", "abc"},
-             {"--jobs", "2"},
-             {"--out", "r.csv"},
-             {"--cases", list, "--alpha", "2"},
-             {"--cases", list, "--naca", "2412"},
-             {"--cases", list, "--compare"},
-             {"--cases", list, "--circle"}}) {
-        const BatchRun r = batch(args);
+             {"--cases", list, "--jobs", "0"}, {"--cases", list, "--jobs", "2.5"},
+             {"--cases", list, "--jobs", "abc"}, {"--jobs", "2"}, {"--out", "r.csv"},
+             {"--cases", list, "--alpha", "2"}, {"--cases", list, "--naca", "2412"},
+             {"--cases", list, "--compare"}, {"--cases", list, "--circle"}}) {
+        const BatchResult r = batch(args);
         EXPECT_EQ(r.status, 2) << args[2];
         EXPECT_NE(r.err.find("usage: tavrixs-batch"), std::string::npos);
     }
@@ -343,30 +309,26 @@ TEST(Cases, ExitStatusAndRefusalsOfTheRun)
     EXPECT_EQ(batch({"--cases", (dir.path() / "none.csv").string()}).status, 1);
     EXPECT_EQ(batch({"--cases", dir.path().string()}).status, 1);
     writeText(dir.path() / "bad.csv", "airfoil,speed\n0012,3\n");
-    const BatchRun unknown = batch({"--cases", (dir.path() / "bad.csv").string()});
+    const BatchResult unknown = batch({"--cases", (dir.path() / "bad.csv").string()});
     EXPECT_EQ(unknown.status, 1);
     EXPECT_NE(unknown.err.find("unknown column \"speed\""), std::string::npos) << unknown.err;
     EXPECT_EQ(unknown.out, "");
-    const BatchRun folder = batch({"--cases", list, "--out", dir.path().string()});
+    const BatchResult folder = batch({"--cases", list, "--out", dir.path().string()});
     EXPECT_EQ(folder.status, 1);
     EXPECT_NE(folder.err.find("message: Cannot write"), std::string::npos);
     // Without --out the results go to standard output.
-    const BatchRun out = batch({"--cases", list, "--jobs", "1"});
+    const BatchResult out = batch({"--cases", list, "--jobs", "1"});
     EXPECT_EQ(out.status, 0);
     EXPECT_EQ(splitLines(out.out).size(), 2u);
-    const BatchRun help = batch({"--help"});
+    const BatchResult help = batch({"--help"});
     for (const char* option : {"--cases FILE.csv", "--jobs N", "--out RESULTS.csv"})
         EXPECT_NE(help.out.find(option), std::string::npos) << option;
-}
-
-TEST(Cases, ADeviceIsNoResultsFile)
-{
-    if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    testing::TempDir dir;
-    writeText(dir.path() / "list.csv", "airfoil\n0012\n2412\n");
-    const BatchRun r = batch({"--cases", (dir.path() / "list.csv").string(), "--out", "/dev/full"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.err.find("Cannot write \"/dev/full\""), std::string::npos) << r.err;
+    // A device that takes no bytes is no results file either.
+    if (fs::exists("/dev/full")) {
+        const BatchResult full = batch({"--cases", list, "--out", "/dev/full"});
+        EXPECT_EQ(full.status, 1);
+        EXPECT_NE(full.err.find("Cannot write \"/dev/full\""), std::string::npos) << full.err;
+    }
 }
 
 }  // namespace

@@ -101,14 +101,10 @@ TEST(ExactBatch, SymmetricSectionAtZeroIncidence)
 TEST(ExactBatch, OnlyTheKarmanTrefftzSourceInIncompressibleUnrotatedFlow)
 {
     testing::TempDir dir;
-    for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{"--exact"},
-                                               {"--naca0012", "--exact"},
-                                               {"--exact", "--circle"},
-                                               {"--file", "x.arf", "--exact"},
-                                               {"--karman-trefftz", "--exact", "--mach", "0.3"},
-                                               {"--karman-trefftz", "--exact", "--eta", "2"},
-                                               {"--karman-trefftz", "--exact=1"}}) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--exact"}, {"--naca0012", "--exact"}, {"--exact", "--circle"},
+             {"--file", "x.arf", "--exact"}, {"--karman-trefftz", "--exact", "--mach", "0.3"},
+             {"--karman-trefftz", "--exact", "--eta", "2"}, {"--karman-trefftz", "--exact=1"}}) {
         const BatchResult r = batch(args, dir);
         EXPECT_EQ(r.status, 2) << args[0] << " " << args[1 % args.size()];
         EXPECT_NE(r.err.find("usage: tavrixs-batch"), std::string::npos);

@@ -23,13 +23,13 @@ struct TracedRun {
     std::string output;  // standard output and error, and the loader's trace
 };
 
-// Runs a program in `dir` with the dynamic loader reporting every library it
-// loads, at start-up and later through dlopen alike.
+// Runs a program in `dir` with `env`; by default the dynamic loader reports
+// every library it loads, at start-up and later through dlopen alike.
 TracedRun runTraced(const std::filesystem::path& program, const std::string& args,
-              const std::filesystem::path& dir)
+                    const std::filesystem::path& dir, const std::string& env = "LD_DEBUG=files")
 {
-    const std::string command = "cd '" + dir.string() + "' && LD_DEBUG=files '" +
-                                program.string() + "' " + args + " 2>&1";
+    const std::string command =
+        "cd '" + dir.string() + "' && " + env + " '" + program.string() + "' " + args + " 2>&1";
     TracedRun r;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return r;
@@ -86,17 +86,8 @@ TEST(PictureModule, plotsAndMatrixLoadTheModuleAndWritePictures)
 TEST(PictureModule, theLabelledPressurePlotNamesItsCaseInPngAndSvg)
 {
     testing::TempDir dir;
-    const std::string program = "ASAN_OPTIONS=detect_leaks=0 '" + besideTests("tavrixs-batch").string() + "'";
     auto run = [&](const std::string& args) {
-        const std::string command = "cd '" + dir.path().string() + "' && " + program + " " + args + " 2>&1";
-        TracedRun r;
-        FILE* pipe = ::popen(command.c_str(), "r");
-        char buffer[4096];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) r.output.append(buffer, n);
-        const int wait = ::pclose(pipe);
-        r.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
-        return r;
+        return runTraced(besideTests("tavrixs-batch"), args, dir.path(), "ASAN_OPTIONS=detect_leaks=0");
     };
     // Without a display: the picture is made offscreen, and Qt's notes stay out of the output.
     TracedRun r = run("--points 61 --alpha 5 --method vortex --cp-plot cp.png --cp-plot=cp.PNG");

@@ -41,10 +41,9 @@ TEST(SweepAngles, stepsFromTheFirstAngleToTheLastAsTyped)
 TEST(SweepBatch, printsTheWindowsFiguresOfAPressAtEveryAngle)
 {
     testing::TempDir dir;
-    const BatchResult sweep =
-        batch({"--points", "61", "--sweep", "-2:5:3.5", "--method", "kennedy", "--eta", "2",
-               "--mach", "0.4"},
-              dir);
+    const BatchResult sweep = batch(
+        {"--points", "61", "--sweep", "-2:5:3.5", "--method", "kennedy", "--eta", "2", "--mach", "0.4"},
+        dir);
     ASSERT_EQ(sweep.status, 0) << sweep.err;
     EXPECT_EQ(sweep.err, "");
     EXPECT_EQ(count(sweep.out, "\n"), 3u);
@@ -53,9 +52,9 @@ TEST(SweepBatch, printsTheWindowsFiguresOfAPressAtEveryAngle)
     EXPECT_FALSE(std::filesystem::exists(dir.path() / kColumnFile));
     for (const char* alpha : {"-2", "1.5", "5"}) {
         testing::TempDir pressDir;
-        const BatchResult press = batch({"--points", "61", "--alpha", alpha, "--method",
-                                         "kennedy", "--eta", "2", "--mach", "0.4"},
-                                        pressDir);
+        const BatchResult press = batch(
+            {"--points", "61", "--alpha", alpha, "--method", "kennedy", "--eta", "2", "--mach", "0.4"},
+            pressDir);
         ASSERT_EQ(press.status, 0);
         // "CL = x\nCMc/4 = y\n" becomes "Kennedy-Marsden: alpha = a CL = x CMc/4 = y".
         std::string line = "Kennedy-Marsden: alpha = " + std::string(alpha) + " " + press.out;
@@ -165,12 +164,9 @@ TEST(SweepBatch, aReynoldsNumberGivesEveryAngleTheLayerOfItsPress)
                                      "--transition-lower", "0.2", "--polar", polar, "--csv", csv},
                                     dir);
     ASSERT_EQ(sweep.status, 0) << sweep.err;
-    const std::vector<std::string> lines = [&] {
-        std::vector<std::string> out;
-        std::istringstream in(sweep.out);
-        for (std::string line; std::getline(in, line);) out.push_back(line);
-        return out;
-    }();
+    std::vector<std::string> lines;
+    std::istringstream in(sweep.out);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
     ASSERT_EQ(lines.size(), 4u) << sweep.out;
     EXPECT_EQ(lines[3], std::string("note: ") + kInviscidLiftNote);
     for (int k = 0; k < 3; ++k) {
@@ -234,18 +230,12 @@ TEST(SweepBatch, aContourWithoutFiniteResultIsRefusedAsThePressRefusesIt)
 TEST(SweepBatch, optionsOfAPressAndOfASweepDoNotMix)
 {
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"--compare"},
-             {"--polar", "p.pol"},
-             {"--correction", "karman-tsien"},
-             {"--sweep", "0:5:1", "--alpha", "3"},
-             {"--sweep", "0:5:1", "--save-matrix"},
+             {"--compare"}, {"--polar", "p.pol"}, {"--correction", "karman-tsien"},
+             {"--sweep", "0:5:1", "--alpha", "3"}, {"--sweep", "0:5:1", "--save-matrix"},
              {"--sweep", "0:5:1", "--plot", "p.png"},
              {"--sweep", "0:5:1", "--compare", "--method", "hess"},
-             {"--sweep", "0:5:1", "--correction", "laitone"},
-             {"--sweep", "0:5:1", "--re", "0"},
-             {"--sweep", "0:5:1", "--transition-upper", "0.3"},
-             {"--sweep", "5:0:1"},
-             {"--sweep"}}) {
+             {"--sweep", "0:5:1", "--correction", "laitone"}, {"--sweep", "0:5:1", "--re", "0"},
+             {"--sweep", "0:5:1", "--transition-upper", "0.3"}, {"--sweep", "5:0:1"}, {"--sweep"}}) {
         std::ostringstream out, err;
         EXPECT_EQ(runBatch(args, out, err), 2) << args[0] << " " << args.back();
         EXPECT_NE(err.str().find("usage: tavrixs-batch"), std::string::npos);

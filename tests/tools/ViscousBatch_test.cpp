@@ -131,26 +131,16 @@ TEST(ViscousBatch, badOptionsAreUsageErrorsAndARefusedPressPrintsNoLayer)
 {
     testing::TempDir dir;
     for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"--re", "0"},
-             {"--re", "-3e6"},
-             {"--re", "abc"},
-             {"--re", "1e999"},
+             {"--re", "0"}, {"--re", "-3e6"}, {"--re", "abc"}, {"--re", "1e999"},
              {"--re", "3e6", "--transition-upper", "1.5"},
              {"--re", "3e6", "--transition-lower", "-0.1"},
-             {"--transition-upper", "0.3"},
-             {"--no-natural-transition"},
-             {"--ncrit", "9"},
-             {"--re", "3e6", "--ncrit", "0"},
-             {"--re", "3e6", "--ncrit", "25"},
+             {"--transition-upper", "0.3"}, {"--no-natural-transition"}, {"--ncrit", "9"},
+             {"--re", "3e6", "--ncrit", "0"}, {"--re", "3e6", "--ncrit", "25"},
              {"--re", "3e6", "--ncrit", "nine"},
              // Only a whole text that is a number, and a Reynolds number the
              // layer's correlations are meant for.
-             {"--re", "1,5e6"},
-             {"--re", "3e6x"},
-             {"--re", " 3e6"},
-             {"--re", "1e-300"},
-             {"--re", "999"},
-             {"--re", "2e9"},
+             {"--re", "1,5e6"}, {"--re", "3e6x"}, {"--re", " 3e6"}, {"--re", "1e-300"},
+             {"--re", "999"}, {"--re", "2e9"},
              {"--re", "3e6", "--transition-upper", "abc"},
              {"--re", "3e6", "--transition-lower", "0.5,"},
              {"--re", "3e6", "--ncrit", "9x"}}) {

@@ -22,37 +22,24 @@ CouplingStations thinPlate(int m, int nWake, bool wakeAtEdge, bool interaction)
     CouplingStations st;
     st.nAirfoil = 2 * m;
     st.nWake = nWake;
-    std::vector<double> ends;  // panel end points along x, lower surface from the trailing edge
-    for (int i = 0; i <= m; ++i) ends.push_back(0.5 * (1 + std::cos(std::numbers::pi * i / m)));
-    double s = 0;
-    auto add = [&](double x, double q, double ds) {
-        s += ds;
+    auto add = [&](double x, double s, double q) {
         st.x.push_back(x);
         st.y.push_back(0);
         st.s.push_back(s);
         st.qInviscid.push_back(q);
         st.dqdAlpha.push_back(0);
     };
-    double lastX = 1;
-    for (int i = 0; i < m; ++i) {  // lower surface, x from 1 to 0
-        const double x = 0.5 * (ends[i] + ends[i + 1]);
-        add(x, -1, i == 0 ? 0 : lastX - x);
-        lastX = x;
-    }
-    for (int i = m - 1; i >= 0; --i) {  // upper surface, x from 0 to 1
-        const double x = 0.5 * (ends[i] + ends[i + 1]);
-        add(x, 1, i == m - 1 ? 2 * x : x - lastX);
-        lastX = x;
-    }
-    std::vector<double> wakeEnds{0};
-    for (int i = 1; i <= nWake; ++i) wakeEnds.push_back(std::pow(double(i) / nWake, 1.5));
+    // the panels' mid points along x from the trailing edge; s runs from the
+    // lower surface's first station over the nose
+    std::vector<double> mid;
+    for (int i = 0; i < m; ++i)
+        mid.push_back(0.25 * (2 + std::cos(std::numbers::pi * i / m) + std::cos(std::numbers::pi * (i + 1) / m)));
+    for (int i = 0; i < m; ++i) add(mid[i], mid[0] - mid[i], -1);      // lower surface
+    for (int i = m - 1; i >= 0; --i) add(mid[i], mid[0] + mid[i], 1);  // upper surface
+    const auto wakeEnd = [&](int i) { return std::pow(double(i) / nWake, 1.5); };
     for (int i = 0; i < nWake; ++i) {
-        const double sw = wakeAtEdge ? wakeEnds[i] : 0.5 * (wakeEnds[i] + wakeEnds[i + 1]);
-        st.x.push_back(1 + sw);
-        st.y.push_back(0);
-        st.s.push_back(sw);
-        st.qInviscid.push_back(1);
-        st.dqdAlpha.push_back(0);
+        const double sw = wakeAtEdge ? wakeEnd(i) : 0.5 * (wakeEnd(i) + wakeEnd(i + 1));
+        add(1 + sw, sw, 1);
     }
     const int n = st.size();
     st.D.assign(static_cast<std::size_t>(n) * n, 0.0);
@@ -61,8 +48,6 @@ CouplingStations thinPlate(int m, int nWake, bool wakeAtEdge, bool interaction)
         // defects of both surfaces, or the wake's) induces u(x) = (1/2 pi) integral
         // sigma(x') / (x - x') dx'. Piecewise-constant sigma between station
         // midpoints; the speed at a station is signed as its q.
-        std::vector<int> order;  // stations along x: both surfaces at one x count once each
-        std::vector<double> xs(st.x.begin(), st.x.end());
         auto sign = [&](int j) { return j < m ? -1.0 : 1.0; };
         // For each surface station pair at the same x, and the wake, build the
         // line of x positions 0..2 with the m of each point.
@@ -85,8 +70,6 @@ CouplingStations thinPlate(int m, int nWake, bool wakeAtEdge, bool interaction)
             const double xi = st.x[i];
             for (int p = 0; p + 1 < np; ++p) {
                 const double a = px[p], b = px[p + 1];
-                const double lo = p == 0 ? 0.0 : 0.5 * (px[p - 1] + a);
-                (void)lo;
                 const double k = kernel(xi + 1e-9, a, b) / (b - a);
                 // u_i += k (m_{p+1} - m_p)
                 for (int j : pointStations[p + 1]) st.D[i * n + j] += sign(i) * k * sign(j);
@@ -97,6 +80,13 @@ CouplingStations thinPlate(int m, int nWake, bool wakeAtEdge, bool interaction)
     return st;
 }
 
+CoupledOptions plateOptions(double re)
+{
+    CoupledOptions o;
+    o.re = re;
+    return o;
+}
+
 TEST(CoupledPlate, directProblemGivesBlasiusDrag)
 {
     // Laminar on both sides at Re = 1e6 (Re_theta at the edge 666 < 1332 of n = 9):
@@ -104,8 +94,7 @@ TEST(CoupledPlate, directProblemGivesBlasiusDrag)
     // CD = 2 theta_wake = 4 * 0.664 / sqrt(Re) = 2.656e-3, all of it friction.
     for (bool atEdge : {true, false}) {
         const CouplingStations st = thinPlate(80, 30, atEdge, false);
-        CoupledOptions o;
-        o.re = 1e6;
+        CoupledOptions o = plateOptions(1e6);
         const CoupledResult r = solveCoupled(st, o);
         ASSERT_TRUE(r.converged) << r.reason;
         const double cd = 4 * 0.664 / std::sqrt(o.re);
@@ -124,8 +113,7 @@ TEST(CoupledPlate, transitionWhereTheEnvelopeReachesNine)
     // At Re = 6e6 the plate's layer reaches n = 9 at Re_x = 4.001e6 (worked in
     // the march's test): x/c = 0.667 on both surfaces.
     const CouplingStations st = thinPlate(100, 30, false, false);
-    CoupledOptions o;
-    o.re = 6e6;
+    CoupledOptions o = plateOptions(6e6);
     const CoupledResult r = solveCoupled(st, o);
     ASSERT_TRUE(r.converged) << r.reason;
     ASSERT_TRUE(r.transitionUpper && r.transitionLower);
@@ -143,8 +131,7 @@ TEST(CoupledPlate, transitionWhereTheEnvelopeReachesNine)
 TEST(CoupledPlate, interactionConvergesQuadratically)
 {
     const CouplingStations st = thinPlate(80, 30, false, true);
-    CoupledOptions o;
-    o.re = 1e5;
+    CoupledOptions o = plateOptions(1e5);
     const CoupledResult r = solveCoupled(st, o);
     ASSERT_TRUE(r.converged) << r.reason;
     // Newton's rate: once below 1e-3, the logarithm of the residual at least
@@ -192,18 +179,11 @@ TEST(CoupledPlate, badInputIsRefusedWithAReason)
     nan.qInviscid[3] = std::nan("");
     EXPECT_FALSE(solveCoupled(nan, {}).converged);
     // Without wake stations the drag is Squire-Young's at the trailing edge.
-    CoupledOptions o;
-    o.re = 1e6;
+    CoupledOptions o = plateOptions(1e6);
     const CoupledResult noWake = solveCoupled(thinPlate(60, 0, false, false), o);
     ASSERT_TRUE(noWake.converged) << noWake.reason;
     EXPECT_NEAR(noWake.cd, 4 * 0.664 / std::sqrt(o.re), 0.015 * 4 * 0.664 / std::sqrt(o.re));
 }
-
-}  // namespace
-}  // namespace tavrix::coupled
-
-namespace tavrix::coupled {
-namespace {
 
 TEST(CoupledSweep, runsOutwardAndReportsWhatItCannotBuild)
 {
@@ -215,8 +195,7 @@ TEST(CoupledSweep, runsOutwardAndReportsWhatItCannotBuild)
         if (alpha > 3) return Refusal{Refusal::Kind::NoFiniteResult, "no wake for this angle"};
         return plate;
     };
-    CoupledOptions o;
-    o.re = 1e6;
+    CoupledOptions o = plateOptions(1e6);
     const std::vector<double> alphas{4, -2, 0, 2, 1};
     const std::vector<SweepPoint> points = sweepCoupled(alphas, stationsOf, o);
     ASSERT_EQ(points.size(), alphas.size());
@@ -234,34 +213,17 @@ TEST(CoupledSweep, runsOutwardAndReportsWhatItCannotBuild)
     }
 }
 
-}  // namespace
-}  // namespace tavrix::coupled
-
-namespace tavrix::coupled {
-namespace {
-
 // Both branches of a sweep at once, on two threads (the plate's stations
-// for every angle): each point as its branch alone gives it, to the bit,
-// and a cancel from the progress callback ends both.
-TEST(CoupledSweep, twoThreadsGiveTheBranchesOwnPointsAndStopTogether)
+// for every angle), cancelled from the progress callback once the start
+// point is done: neither branch solves more. (That each branch gives its
+// own points to the bit: the test below and the NACA 0012 sweep's.)
+TEST(CoupledSweep, aCancelFromTheProgressStopsBothBranches)
 {
     const CouplingStations plate = thinPlate(40, 15, false, true);
     const StationsOfAngle stationsOf = [&](double) -> Outcome<CouplingStations> { return plate; };
-    CoupledOptions o;
-    o.re = 1e6;
-    const std::vector<SweepPoint> both = sweepCoupled({-2, -1, 0, 1, 2}, stationsOf, o);
-    const std::vector<SweepPoint> up = sweepCoupled({0, 1, 2}, stationsOf, o);
-    const std::vector<SweepPoint> down = sweepCoupled({0, -1, -2}, stationsOf, o);
-    const SweepPoint* alone[] = {&down[2], &down[1], &up[0], &up[1], &up[2]};
-    for (std::size_t k = 0; k < both.size(); ++k) {
-        ASSERT_TRUE(both[k].result.converged) << both[k].result.reason;
-        EXPECT_EQ(both[k].result.iterations, alone[k]->result.iterations);
-        EXPECT_EQ(both[k].result.cd, alone[k]->result.cd);
-    }
-    // Cancelled once the start point is done: neither branch solves more.
     std::size_t asked = 0;
-    const std::vector<SweepPoint> stopped =
-        sweepCoupled({-2, -1, 0, 1, 2}, stationsOf, o, [&](std::size_t done, std::size_t) {
+    const std::vector<SweepPoint> stopped = sweepCoupled(
+        {-2, -1, 0, 1, 2}, stationsOf, plateOptions(1e6), [&](std::size_t done, std::size_t) {
             ++asked;  // (never from both threads at once)
             return done < 1;
         });
@@ -294,8 +256,7 @@ TEST(CoupledSweep, stationsBuiltAheadForTheLongerBranchAreEachAngleOwn)
         for (double& q : st.qInviscid) q *= 1 + 0.01 * alpha;
         return st;
     };
-    CoupledOptions o;
-    o.re = 1e6;
+    CoupledOptions o = plateOptions(1e6);
     const std::vector<double> alphas{-1, 0, 1, 2, 3, 4, 5, 6};
     const std::vector<SweepPoint> both = sweepCoupled(alphas, stationsOf, o);
     for (const auto& [alpha, count] : built) EXPECT_EQ(count, 1) << alpha;
@@ -323,8 +284,7 @@ TEST(CoupledPlate, findsTheAngleOfAPrescribedLift)
     std::vector<double> width(m);  // panel widths, lower station i pairs with upper 2m - 1 - i
     for (int i = 0; i < m; ++i)
         width[i] = 0.5 * (std::cos(std::numbers::pi * i / m) - std::cos(std::numbers::pi * (i + 1) / m));
-    CoupledOptions o;
-    o.re = 1e6;
+    CoupledOptions o = plateOptions(1e6);
     o.targetCl = 0.3;
     o.liftOf = [&](const std::vector<double>& q, double) {
         double cl = 0;
@@ -348,8 +308,7 @@ TEST(CoupledSweep, aPointThatFailsFreshIsReachedFromZeroWithin25Degrees)
     // later one gives the plate: the fresh start fails, the sweep from 0 by
     // whole degrees reaches the angle (route 2) with the plate's drag.
     const CouplingStations plate = thinPlate(40, 15, false, false);
-    CoupledOptions o;
-    o.re = 1e6;
+    CoupledOptions o = plateOptions(1e6);
     for (const double target : {3.5, -2.0}) {
         std::map<double, int> calls;
         const StationsOfAngle stationsOf = [&](double alpha) -> Outcome<CouplingStations> {
@@ -418,12 +377,6 @@ TEST(ConvergedLayer, aZigzagOfTheEdgeSpeedIsAModeNotAFlow)
     EXPECT_FALSE(firstZigzag(ripple));
     EXPECT_FALSE(firstZigzag({}));
 }
-
-}  // namespace
-}  // namespace tavrix::coupled
-
-namespace tavrix::coupled {
-namespace {
 
 // Beyond the angles that failed near the stall, a converged point whose lift
 // runs far ahead of the lift curve before them is another branch of the

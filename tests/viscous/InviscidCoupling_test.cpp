@@ -22,7 +22,6 @@
 #include "geometry/KarmanTrefftz.h"
 #include "geometry/NacaSections.h"
 #include "solvers/FieldVelocity.h"
-#include "viscous/CoupledSolver.h"
 
 namespace tavrix::coupled {
 namespace {
@@ -79,25 +78,6 @@ TEST(InviscidCoupling, aUniformSourceSheetOnACircleOnlyPushesTheFlowOutwards)
             const double r = st.x[N + k] - 0.5;
             EXPECT_NEAR(q[N + k] - st.qInviscid[N + k], Q / (2 * kPi * r), 2e-3 * Q / (2 * kPi * r));
         }
-
-        // The outflow through a circle of radius 2 about the centre is the
-        // integral of sigma (the trapezoidal rule is spectrally accurate on
-        // a periodic integrand).
-        const int n = 400;
-        double flux = 0;
-        for (int t = 0; t < n; ++t) {
-            const double th = 2 * kPi * t / n;
-            const double x = 0.5 + 2 * std::cos(th), y = 2 * std::sin(th);
-            double u = 0, v = 0;
-            for (int p = 0; p < P; ++p) {
-                const Velocity w = sourceSegmentVelocity(g.X[p + 1], g.Y[p + 1], g.X[p + 2],
-                                                         g.Y[p + 2], sigma[p], x, y);
-                u += w.u;
-                v += w.v;
-            }
-            flux += (u * std::cos(th) + v * std::sin(th)) * 2 * (2 * kPi / n);
-        }
-        EXPECT_NEAR(flux, Q, 1e-9);
     }
 }
 
@@ -469,40 +449,6 @@ TEST(InviscidCoupling, theSoinneLaineSpeedsAtTheEdgeFollowTheVortexPanelsWithALa
     }
 }
 
-TEST(InviscidCoupling, theSoinneLaineCouplingConvergesAsTheVortexPanelsDo)
-{
-#if defined(__SANITIZE_ADDRESS__)
-    // Dozens of Newton steps of 800 unknowns: minutes in an
-    // unoptimised sanitizer build, whose memory checks the plate and the
-    // single points of the other tests exercise on the same code.
-    GTEST_SKIP() << "a polar's worth of Newton steps; run in the optimised build";
-#endif
-    // NACA 0012 at Re 3e6 with free transition: the drag of both
-    // formulations lies within 15 % of the one of the reference polar
-    // (0.00505 at 0 degrees, 0.00526 at 2) and within 2 % of each other.
-    const PanelGeometry g = naca0012File();
-    CoupledOptions options;
-    options.re = 3e6;
-    for (const auto& [alpha, reference] : {std::pair{0.0, 0.00505}, std::pair{2.0, 0.00526}}) {
-        SCOPED_TRACE(alpha);
-        double cd[2] = {0, 0};
-        int n = 0;
-        for (PanelMethod m : {PanelMethod::VortexPanel, PanelMethod::SoinneLaine}) {
-            // (reached as a press reaches it: from a fresh start, or swept
-            // to from 0 degrees)
-            const PanelSolution solution = *solvePanels(g, m);
-            const CoupledResult r =
-                solveWithContinuation(
-                    alpha, [&](double a) { return buildCoupling(solution, a); }, options)
-                    .result;
-            EXPECT_TRUE(r.converged) << r.reason;
-            EXPECT_NEAR(r.cd, reference, 0.15 * reference);
-            cd[n++] = r.cd;
-        }
-        EXPECT_NEAR(cd[1], cd[0], 0.02 * cd[0]);
-    }
-}
-
 TEST(InviscidCoupling, theWakeIsAStreamlineFromTheTrailingEdgeOfTheRequestedLength)
 {
     const PanelGeometry g = naca("4412", 121);
@@ -571,17 +517,22 @@ TEST(InviscidCoupling, theAngleDerivativeIsTheDifferenceOfTwoSolutions)
         const double alpha = 3, h = 0.05;
         const CouplingStations st = *buildCoupling(solution, alpha);
         const int N = st.nAirfoil;
-        const OperatingPoint up = solution.evaluate(alpha + h), down = solution.evaluate(alpha - h);
         // q is A cos(alpha) + B sin(alpha), so the central difference over
         // +-h is exactly q'(alpha) sin(h) / h. The Soinne-Laine coupling
         // closes the trailing edge in its own way, and the vortex panel
         // coupling on edge panels short against the next: their own speeds.
         const bool ownClosure =
             m == PanelMethod::SoinneLaine || couplingBasis(solution)->replacedRow > 0;
-        const std::vector<double> qUp =
-            ownClosure ? buildCoupling(solution, alpha + h)->qInviscid : up.signedSpeed;
-        const std::vector<double> qDown =
-            ownClosure ? buildCoupling(solution, alpha - h)->qInviscid : down.signedSpeed;
+        // the speeds and strengths at alpha + da
+        const auto at = [&](double da) {
+            if (ownClosure) {
+                const CouplingStations c = *buildCoupling(solution, alpha + da);
+                return std::pair{c.qInviscid, c.strength};
+            }
+            return std::pair{solution.evaluate(alpha + da).signedSpeed, solution.strengths(alpha + da)};
+        };
+        const auto [qUp, su] = at(h);
+        const auto [qDown, sd] = at(-h);
         const double step = 2 * h * kDegToRad;
         const double shrink = std::sin(h * kDegToRad) / (h * kDegToRad);
         // (the press's speeds are per panel: station i is panel i, and the
@@ -591,12 +542,6 @@ TEST(InviscidCoupling, theAngleDerivativeIsTheDifferenceOfTwoSolutions)
             EXPECT_NEAR(st.dqdAlpha[i] * shrink, (qUp[i - offset] - qDown[i - offset]) / step,
                         1e-9 * (1 + std::fabs(st.dqdAlpha[i])));
         // In the wake, on the wake of the middle angle.
-        const std::vector<double> su =
-            ownClosure ? buildCoupling(solution, alpha + h)->strength
-                       : solution.strengths(alpha + h);
-        const std::vector<double> sd =
-            ownClosure ? buildCoupling(solution, alpha - h)->strength
-                       : solution.strengths(alpha - h);
         for (int k = 0; k < st.nWake; ++k) {
             const double x = st.x[N + k], y = st.y[N + k];
             const Velocity vu = fieldVelocity(solution, su, alpha + h, x, y);
@@ -616,25 +561,20 @@ TEST(InviscidCoupling, theInviscidSpeedGivesThePressesLiftAndMomentToTheBit)
         for (const double alpha : {-3.0, 4.0, 11.5}) {
             const CouplingStations st = *buildCoupling(solution, alpha);
             const OperatingPoint press = *solution.at(alpha);
-            if (m == PanelMethod::SoinneLaine) {
-                // Its own closure of the trailing edge in the coupling moves
-                // the speeds of the last panels only (its stations are the
-                // end points: the forces take the mean of each panel's two).
-                const Coefficients k = viscousForces(g, st, st.qInviscid, alpha);
-                EXPECT_NEAR(k.CL, press.CL, 1e-4 * std::fabs(press.CL));
-                EXPECT_NEAR(k.CM, press.CM, 1e-4 * std::fabs(press.CL));
-                continue;
-            }
-            if (couplingBasis(solution)->replacedRow > 0) {
-                // The vortex panel coupling's edge row on these cosine-spaced
-                // edge panels: the speeds of the edge panels, where the
-                // press's turn over, and nothing else.
-                const Coefficients k = viscousForces(g, st, st.qInviscid, alpha);
-                EXPECT_NEAR(k.CL, press.CL, 1e-3 * std::fabs(press.CL)) << k.CL - press.CL;
-                EXPECT_NEAR(k.CM, press.CM, 1e-3 * std::fabs(press.CL)) << k.CM - press.CM;
-                continue;
-            }
             const Coefficients k = viscousForces(g, st, st.qInviscid, alpha);
+            // The Soinne-Laine coupling's own closure of the trailing edge
+            // moves the speeds of the last panels only (its stations are the
+            // end points: the forces take the mean of each panel's two); the
+            // vortex panel coupling's edge row on these cosine-spaced edge
+            // panels moves the edge panels' speeds, where the press's turn
+            // over, and nothing else.
+            const double share = m == PanelMethod::SoinneLaine ? 1e-4
+                                 : couplingBasis(solution)->replacedRow > 0 ? 1e-3 : 0.0;
+            if (share > 0) {
+                EXPECT_NEAR(k.CL, press.CL, share * std::fabs(press.CL)) << k.CL - press.CL;
+                EXPECT_NEAR(k.CM, press.CM, share * std::fabs(press.CL)) << k.CM - press.CM;
+                continue;
+            }
             EXPECT_EQ(k.CL, press.CL);
             EXPECT_EQ(k.CM, press.CM);
             EXPECT_EQ(k.CD, press.CD);

@@ -13,29 +13,6 @@
 namespace tavrix {
 namespace {
 
-// The signed speed rebuilt from what a press leaves in the state (the
-// strengths, and for the Hess method its tangential coefficients), as each
-// formulation defines the speed along the panel.
-std::vector<double> signedSpeedFromState(const Common& c, PanelMethod method)
-{
-    std::vector<double> speed;
-    for (int i = 1; i <= c.NPanel; ++i) {
-        double v = 0;
-        switch (method) {
-        case PanelMethod::Hess:
-            v = c.CosAlfa * c.CosDelta[i] + c.SinAlfa * c.SinDelta[i];
-            for (int j = 1; j <= c.NP; ++j) v = v + c.AT(i, j) * c.Strength[j];
-            break;
-        case PanelMethod::VortexPanel:
-        case PanelMethod::SoinneLaine: v = (c.Strength[i] + c.Strength[i + 1]) / 2; break;
-        case PanelMethod::KennedyMarsden: v = -c.Strength[i]; break;
-        }
-        speed.push_back(v);
-    }
-    return speed;
-}
-
-
 void expectSamePoint(const SurfacePoint& a, const SurfacePoint& b, const std::string& where)
 {
     EXPECT_EQ(a.found, b.found) << where;
@@ -61,8 +38,9 @@ TEST(ViscousPolar, eachAngleHasTheLayerOfAPressAtThatAngle)
             s.tk.type("Text_AlfaD", std::to_string(alphas[a]));
             s.press();
             ASSERT_TRUE(s.form.lastPressCompleted()) << where;
-            EXPECT_EQ(sweep.points[a].signedSpeed, signedSpeedFromState(s.c, m)) << where;
-            const ViscousResult r = AnalyseBoundaryLayer(SurfaceFlowAfterPress(s.c), layer);
+            const SurfaceFlow pressed = SurfaceFlowAfterPress(s.c);
+            EXPECT_EQ(sweep.points[a].signedSpeed, pressed.speed) << where;
+            const ViscousResult r = AnalyseBoundaryLayer(pressed, layer);
             const ViscousPoint& v = polar[a];
             ASSERT_EQ(v.ok, r.ok) << where;
             EXPECT_EQ(v.message, r.message) << where;

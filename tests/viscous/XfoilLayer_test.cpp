@@ -56,20 +56,16 @@ Surface surfaceOf(const std::vector<DumpRow>& rows, bool upper)
     const DumpRow &a = rows[k - 1], &b = rows[k];
     const double sStag = a.s + (b.s - a.s) * a.ue / (a.ue - b.ue);
     Surface out;
+    const auto add = [&](const DumpRow& row) {
+        out.xi.push_back(std::abs(row.s - sStag));
+        out.ue.push_back(std::abs(row.ue));
+        out.x.push_back(row.x);
+        out.reference.push_back(row);
+    };
     if (upper) {
-        for (std::size_t i = k; i-- > 0;) {
-            out.xi.push_back(sStag - rows[i].s);
-            out.ue.push_back(std::abs(rows[i].ue));
-            out.x.push_back(rows[i].x);
-            out.reference.push_back(rows[i]);
-        }
+        for (std::size_t i = k; i-- > 0;) add(rows[i]);
     } else {
-        for (std::size_t i = k; i < rows.size(); ++i) {
-            out.xi.push_back(rows[i].s - sStag);
-            out.ue.push_back(std::abs(rows[i].ue));
-            out.x.push_back(rows[i].x);
-            out.reference.push_back(rows[i]);
-        }
+        for (std::size_t i = k; i < rows.size(); ++i) add(rows[i]);
     }
     return out;
 }
