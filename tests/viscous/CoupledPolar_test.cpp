@@ -158,11 +158,17 @@ TEST(CoupledPolar, APrescribedLiftBeyondTheMaximumIsReportedWithTheLiftReached)
     EXPECT_EQ(p.CD, 0);
 }
 
+// The program's own (cosine-spaced) NACA section of so many points.
+PanelGeometry ownSection(const char* digits, int points, double etaDeg = 0)
+{
+    const auto designation = std::get<NacaDesignation>(parseNacaDesignation(digits));
+    const Contour c = makeNacaSection(designation, points, false, M_PI);
+    return *buildPanelGeometry(c.x, c.y, etaDeg);
+}
+
 PanelSolution ownNaca0012(int points, double etaDeg = 0)
 {
-    const auto digits = parseNacaDesignation("0012");
-    const Contour c = makeNacaSection(std::get<NacaDesignation>(digits), points, false, M_PI);
-    return *solvePanels(*buildPanelGeometry(c.x, c.y, etaDeg), PanelMethod::SoinneLaine);
+    return *solvePanels(ownSection("0012", points, etaDeg), PanelMethod::SoinneLaine);
 }
 
 // How many panels of the layer's contour f each panel of the press's g
@@ -217,9 +223,7 @@ void expectTheVortexPanelCouplingsPolar(const PanelGeometry& g, const std::vecto
 // its transition within 0.02 chord), as both linear vortex sheets should.
 TEST(CoupledPolar, TheVortexPanelCouplingOnCosineSpacedEdgePanelsAgreesWithTheSoinneLaineCoupling)
 {
-    const auto digits = std::get<NacaDesignation>(parseNacaDesignation("4415"));
-    const Contour c = makeNacaSection(digits, 161, false, M_PI);
-    const PanelGeometry g = *buildPanelGeometry(c.x, c.y, 0);
+    const PanelGeometry g = ownSection("4415", 161);
     const PanelSolution vortex = *solvePanels(g, PanelMethod::VortexPanel);
     const auto own = coupled::couplingBasis(vortex);
     ASSERT_TRUE(own.ok());
@@ -256,9 +260,7 @@ TEST(CoupledPolar, TheLiftCurveOfAPressOfFewPointsRunsSmoothThroughItsMaximum)
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "six sweeps of Newton solves on 270 points; run in the optimised build";
 #endif
-    const auto digits = std::get<NacaDesignation>(parseNacaDesignation("0012"));
-    const Contour c = makeNacaSection(digits, 51, false, M_PI);
-    const PanelGeometry g = *buildPanelGeometry(c.x, c.y, 0);
+    const PanelGeometry g = ownSection("0012", 51);
     const PanelSolution vortex = *solvePanels(g, PanelMethod::VortexPanel);
     const std::optional<PanelSolution> layer = layerPanels(vortex, 1e6);
     ASSERT_TRUE(layer);
@@ -318,16 +320,13 @@ TEST(CoupledPolar, TheCouplingsOnControlPointsGoAsFarAsTheSoinneLaineCoupling)
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "two sweeps and a walk of Newton solves; run in the optimised build";
 #endif
-    const auto digits = std::get<NacaDesignation>(parseNacaDesignation("0012"));
-    const Contour c = makeNacaSection(digits, 161, false, M_PI);
-    const PanelGeometry g = *buildPanelGeometry(c.x, c.y, 0);
+    const PanelGeometry g = ownSection("0012", 161);
     expectTheVortexPanelCouplingsPolar(g, {0, 2, 4, 6, 8, 10, 12, 14, 16}, 0.005, false);
     // A press of 51 points at 8 degrees and Re 1e6, reached as a press
     // reaches it.
     coupled::CoupledOptions re1e6 = re3e6();
     re1e6.re = 1e6;
-    const Contour press = makeNacaSection(digits, 51, false, M_PI);
-    const PanelGeometry p = *buildPanelGeometry(press.x, press.y, 0);
+    const PanelGeometry p = ownSection("0012", 51);
     const CoupledPoint sl8 = coupledPointAt(*solvePanels(p, PanelMethod::SoinneLaine), 8, re1e6);
     ASSERT_TRUE(sl8.converged) << sl8.reason;
     for (PanelMethod m : {PanelMethod::VortexPanel, PanelMethod::Hess}) {
@@ -496,9 +495,7 @@ TEST(CoupledPolar, AThinEdgeOnLongPanelsIsGradedForTheLayerAndConverges)
     EXPECT_LE(f.DS[f.NPanel], 0.0005 * 1.01);
 
     // The cosine-spaced NACA 0006 of 161 points: its edge panels stay.
-    const auto digits = parseNacaDesignation("0006");
-    const Contour c = makeNacaSection(std::get<NacaDesignation>(digits), 161, false, M_PI);
-    const PanelSolution cosine = *solvePanels(*buildPanelGeometry(c.x, c.y, 0), PanelMethod::SoinneLaine);
+    const PanelSolution cosine = *solvePanels(ownSection("0006", 161), PanelMethod::SoinneLaine);
     const std::optional<PanelSolution> nose = layerPanels(cosine, 3e6);
     ASSERT_TRUE(nose);  // (its nose is split)
     EXPECT_EQ(nose->geometry().DS[1], cosine.geometry().DS[1]);
