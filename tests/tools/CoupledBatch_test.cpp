@@ -172,7 +172,8 @@ TEST(CoupledBatch, aPointThatDoesNotConvergeSaysWhyAndExitsFour)
 // walked to and fro without end. Each point converges on its own, with the
 // transition in the last hundredth of the chord and the lift of xfoil's
 // polar on its own 161 nodes of the section (0.9922 and 1.1160; lower
-// transition 0.9937 and 0.9977).
+// transition 0.9937 and 0.9977). No laminar station of the converged layer
+// lies past Ncrit by more than the band of hysteresis (0.3).
 TEST(CoupledBatch, theDefaultPressConvergesWithItsLowerTransitionAtTheTrailingEdge)
 {
 #if defined(__SANITIZE_ADDRESS__)
@@ -183,10 +184,21 @@ TEST(CoupledBatch, theDefaultPressConvergesWithItsLowerTransitionAtTheTrailingEd
         for (const auto& [alpha, cl] : xfoilCl) {
             SCOPED_TRACE(std::string(method) + " " + alpha);
             testing::TempDir dir;
-            const BatchResult r = batch({"--method", method, "--alpha", alpha, "--re", "3e6"}, dir);
+            const std::string table = (dir.path() / "layer.csv").string();
+            const BatchResult r =
+                batch({"--method", method, "--alpha", alpha, "--re", "3e6", "--bl-csv", table}, dir);
             ASSERT_EQ(r.status, 0) << r.out;
             const std::vector<std::string> lines = linesOf(r.out);
             ASSERT_EQ(lines.size(), 12u) << r.out;
+            const std::vector<std::string> rows = linesOf(testing::readFile(table));
+            int laminar = 0;
+            for (std::size_t k = 1; k < rows.size(); ++k) {
+                const std::vector<std::string> f = fieldsOf(rows[k]);
+                if (f.at(13) != "0") continue;
+                ++laminar;
+                EXPECT_LT(std::stod(f.at(11)), 9.3) << rows[k];
+            }
+            EXPECT_GT(laminar, 0);
             EXPECT_EQ(lines[11], "converged = yes");
             EXPECT_NEAR(numberAfter(lines[2], "viscous CL = "), cl, 0.015 * cl);
             const double lowerTransition = numberAfter(lines[8], "transition lower x/c = ");
