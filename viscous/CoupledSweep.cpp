@@ -740,6 +740,30 @@ std::vector<SweepPoint> sweepCoupledOnce(
             }
         }
     }
+    // A point that still fails between two converged ones is solved as a
+    // single point is (solveWithContinuation: a fresh start, then from a
+    // fresh start a degree nearer 0 or by whole degrees from 0), so that a
+    // sweep converges wherever a press of the same angle does (NACA 4415 of
+    // 101 points, Hess, Re 9e6, Ncrit 6, swept by 2 degrees: 0 and 8 failed
+    // between converged neighbours, reached back from them through the
+    // transition's fast move along the lower surface; pressed alone, each
+    // converges).
+    for (std::size_t i = 0; i < points.size() && !cancelled.load(); ++i) {
+        SweepPoint& p = points[i];
+        if (p.result.converged || p.result.iterations == 0) continue;
+        bool below = false, above = false;
+        for (std::size_t k = 0; k < points.size(); ++k) {
+            if (!points[k].result.converged) continue;
+            below = below || alphas[k] < alphas[i];
+            above = above || alphas[k] > alphas[i];
+        }
+        if (!below || !above || !goOn()) continue;
+        SweepPoint single = solveWithContinuationOnce(alphas[i], stopping, options, 0);
+        if (single.result.converged) {
+            p.result = std::move(single.result);
+            p.route = single.route;
+        }
+    }
     // What still fails, through half the Reynolds number.
     if (halvings > 0 && !cancelled.load())
         reachThroughLowerReynolds(alphas, points, stopping, stationsOrStop(), options, goOn,
