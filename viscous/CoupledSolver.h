@@ -192,7 +192,10 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
 // Then a point still not converged is reached back
 // from the nearest converged angle on either side of it (in two steps, four
 // from more than a degree away), for as long as that brings more points in;
-// what still fails beyond the maximum lift of its side (the converged lift
+// one that still fails between two converged angles is solved as a single
+// point is (solveWithContinuation), so that a sweep converges wherever a
+// single point of the same angle does; what still fails beyond the maximum
+// lift of its side (the converged lift
 // there below a larger one nearer 0) is swept at half the Reynolds number
 // (with the converged angle next to each run of failures, on the side of
 // 0) and, where that
