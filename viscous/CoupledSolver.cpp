@@ -459,17 +459,23 @@ double sqrtTransitionCtau(const LayerVars<double>& v, double re)
 // a station near Ncrit from flipping between the two kinds at every step.
 // With laminarShape, a station made laminar again takes the shape factor of
 // the laminar station before it. Returns whether anything changed.
+// The place in its marching order of a surface's first turbulent station
+// (the first is the laminar similarity start); the surface's length where
+// it is laminar throughout.
+int firstTurbulent(const std::vector<int>& order, const std::vector<char>& turbulent)
+{
+    const int m = static_cast<int>(order.size());
+    for (int k = 1; k < m; ++k)
+        if (turbulent[order[k]]) return k;
+    return m;
+}
+
 bool classifyTransition(const Layout& L, const std::vector<int>& order, double tripXi,
                         std::vector<LayerVars<double>>& v, std::vector<char>& turbulent,
                         const CoupledOptions& o, double margin, bool laminarShape)
 {
     const int m = static_cast<int>(order.size());
-    int t0 = m;
-    for (int k = 1; k < m; ++k)
-        if (turbulent[order[k]]) {
-            t0 = k;
-            break;
-        }
+    const int t0 = firstTurbulent(order, turbulent);
     int t1 = t0;
     // Upstream: a laminar station already past Ncrit or the trip.
     // (The first station is the laminar similarity start.)
@@ -845,12 +851,6 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
     };
     std::array<TransitionWalk, 2> walks{};
     bool transitionHeld = false;
-    const auto firstTurbulent = [&turbulent](const std::vector<int>& order) {
-        const int m = static_cast<int>(order.size());
-        for (int j = 1; j < m; ++j)
-            if (turbulent[order[j]]) return j;
-        return m;
-    };
     std::vector<double> relaxations;  // each step's factor
     // The coupling's speed of the state when the line search has it.
     std::vector<double> trialSpeed;
@@ -928,7 +928,7 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
         if (moved) ++transitionMoves;
         for (int side = 0; side < 2; ++side) {
             TransitionWalk& w = walks[static_cast<std::size_t>(side)];
-            const int place = firstTurbulent(side == 0 ? L.lower : L.upper);
+            const int place = firstTurbulent(side == 0 ? L.lower : L.upper, turbulent);
             // (a relocated stagnation point shifts the places: not a move)
             if (w.place >= 0 && place != w.place && !relocated) {
                 const int direction = place > w.place ? 1 : -1;

@@ -13,6 +13,19 @@ namespace {
 
 using testing::Session;
 
+// The session's airfoil is the generator's contour, point for point, under
+// its name and source.
+void expectTheSessionHolds(const Session& s, const Contour& c, const char* name, ContourSource source)
+{
+    ASSERT_EQ(static_cast<std::size_t>(s.c.NP), c.x.size());
+    for (int i = 1; i <= s.c.NP; ++i) {
+        EXPECT_EQ(s.c.XCoord[i], c.x[static_cast<std::size_t>(i - 1)]) << i;
+        EXPECT_EQ(s.c.YCoord[i], c.y[static_cast<std::size_t>(i - 1)]) << i;
+    }
+    EXPECT_EQ(s.c.AirfoilName, name);
+    EXPECT_EQ(s.c.AirfoilSource, source);
+}
+
 TEST(Circle, DefaultPointsRunClockwiseFromTheTrailingEdgeAndAreTheCircleContour)
 {
     Session s;
@@ -27,13 +40,7 @@ TEST(Circle, DefaultPointsRunClockwiseFromTheTrailingEdgeAndAreTheCircleContour)
         EXPECT_NEAR(s.c.YCoord[i], 0.5 * std::sin(theta), 1e-15) << i;
     }
     EXPECT_TRUE(s.c.AirfoilReady);
-    const Contour c = circleContour(51);
-    for (int i = 1; i <= 51; ++i) {
-        EXPECT_EQ(s.c.XCoord[i], c.x[static_cast<std::size_t>(i - 1)]) << i;
-        EXPECT_EQ(s.c.YCoord[i], c.y[static_cast<std::size_t>(i - 1)]) << i;
-    }
-    EXPECT_EQ(s.c.AirfoilName, "Circle");
-    EXPECT_EQ(s.c.AirfoilSource, ContourSource::Circle);
+    expectTheSessionHolds(s, circleContour(51), "Circle", ContourSource::Circle);
 }
 
 TEST(Circle, FivePointsMakeTheSquare)
@@ -86,13 +93,7 @@ TEST(Naca0012, OddPanelCountLeavesTheLeadingEdgeBetweenTwoMirrorPointsOfTheNacaC
     EXPECT_NEAR(s.c.YCoord[26], -0.0054, 0.0001);
     for (int i = 1; i <= 52; ++i) EXPECT_GT(s.c.XCoord[i], 0) << i;
     EXPECT_EQ(s.c.XCoord[52], 1);
-    const Contour c = naca0012Contour(52);
-    for (int i = 1; i <= 52; ++i) {
-        EXPECT_EQ(s.c.XCoord[i], c.x[static_cast<std::size_t>(i - 1)]) << i;
-        EXPECT_EQ(s.c.YCoord[i], c.y[static_cast<std::size_t>(i - 1)]) << i;
-    }
-    EXPECT_EQ(s.c.AirfoilName, "NACA 0012");
-    EXPECT_EQ(s.c.AirfoilSource, ContourSource::Naca0012);
+    expectTheSessionHolds(s, naca0012Contour(52), "NACA 0012", ContourSource::Naca0012);
 }
 
 TEST(Naca0012, TwelvePercentThickNearThirtyPercentChord)
