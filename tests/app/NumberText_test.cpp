@@ -3,10 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <initializer_list>
 #include <limits>
 #include <random>
@@ -64,17 +64,14 @@ TEST(LeadingNumber, OverflowIsReportedUnderflowIsZero)
 
 TEST(RoundHalfEven, DecidesOnTheExactBinaryValue)
 {
-    struct {
-        double v;
-        int places;
-        double rounded;
-    } const cases[] = {{0.5, 0, 0}, {1.5, 0, 2}, {2.5, 0, 2}, {-2.5, 0, -2},
-                       {1.25, 1, 1.2},     // 1.25 is exact: a tie, to even
-                       {1.35, 1, 1.4},     // 1.35 is stored above the half
-                       {0.125, 2, 0.12},   // exact tie
-                       {2.675, 2, 2.67},   // stored below the half
-                       {0.43715, 4, 0.4371},  // stored just below
-                       {-0.026549, 4, -0.0265}};
+    struct { double v; int places; double rounded; } const cases[] = {
+        {0.5, 0, 0}, {1.5, 0, 2}, {2.5, 0, 2}, {-2.5, 0, -2},
+        {1.25, 1, 1.2},        // 1.25 is exact: a tie, to even
+        {1.35, 1, 1.4},        // 1.35 is stored above the half
+        {0.125, 2, 0.12},      // exact tie
+        {2.675, 2, 2.67},      // stored below the half
+        {0.43715, 4, 0.4371},  // stored just below
+        {-0.026549, 4, -0.0265}};
     for (const auto& k : cases) EXPECT_EQ(roundHalfEven(k.v, k.places), k.rounded) << k.v;
     EXPECT_TRUE(std::signbit(roundHalfEven(-0.00001, 4)));
 }
@@ -100,11 +97,7 @@ TEST(GeneralForm, FifteenSignificantDigitsWithoutTrailingZerosAndPrintfsInfiniti
 
 TEST(Patterns, KeepSignificantPlacesTheLastOneAndAMinusExactlyBelowZero)
 {
-    struct {
-        double v;
-        Pattern p;
-        const char* text;
-    } const cases[] = {
+    struct { double v; Pattern p; const char* text; } const cases[] = {
         {0.5, Pattern::FourDecimals, "0.50"}, {1.25, Pattern::FourDecimals, "1.250"},
         {0.502, Pattern::FourDecimals, "0.5020"}, {0.12346, Pattern::FourDecimals, "0.1235"},
         {0, Pattern::FourDecimals, "0.0"}, {-1.5, Pattern::FourDecimals, "-1.50"},
@@ -152,8 +145,7 @@ std::string pattern(double v, Pattern p, char separator)
     const double magnitude = std::fabs(v);
     if (p == Pattern::Index) {
         const std::string digits = printed("%.*f", 0, magnitude);
-        if (digits == "0") return "";
-        return std::string(sign).append(digits);
+        return digits == "0" ? "" : sign + digits;
     }
     if (!std::isfinite(magnitude)) return std::string(sign).append(general(magnitude, '.'));
     const int places = p == Pattern::FiveDecimals ? 5 : 4;
@@ -162,9 +154,7 @@ std::string pattern(double v, Pattern p, char separator)
     std::string fraction = fixed.substr(point + 1);
     const char last = fraction.back();
     fraction.pop_back();
-    if (last == '0') {
-        while (!fraction.empty() && fraction.back() == '0') fraction.pop_back();
-    }
+    while (last == '0' && !fraction.empty() && fraction.back() == '0') fraction.pop_back();
     std::string out(sign);
     out.append(fixed, 0, point).append(1, separator).append(fraction).append(1, last);
     return out;
@@ -197,13 +187,9 @@ TEST(NumberTextAgainstPrintf, DecidingValues)
                                   std::numeric_limits<double>::quiet_NaN(),
                                   -std::numeric_limits<double>::quiet_NaN()};
     // Exact binary halves between neighbours of 0, 4 and 5 places: k/2, k/32, k/64.
-    for (int k = -2000; k <= 2000; ++k) {
-        values.push_back(k / 2.0);
-        values.push_back(k / 32.0);
-        values.push_back(k / 64.0);
-        values.push_back(std::nextafter(k / 32.0, inf));
-        values.push_back(std::nextafter(k / 64.0, -inf));
-    }
+    for (int k = -2000; k <= 2000; ++k)
+        values.insert(values.end(), {k / 2.0, k / 32.0, k / 64.0, std::nextafter(k / 32.0, inf),
+                                     std::nextafter(k / 64.0, -inf)});
     for (double v : values) expectAsPrintf(v);
 }
 
@@ -218,21 +204,12 @@ TEST(NumberTextAgainstPrintf, SeededRandomDoubles)
     std::uniform_real_distribution<double> ordinary(-20, 20);
     std::uniform_int_distribution<int> places(0, 7);
     for (int i = 0; i < kCount; ++i) {
-        double v = 0;
-        switch (i % 16 == 0 ? 0 : 1 + i % 2) {
-        case 0: {  // any bit pattern: every magnitude, denormals, NaNs (slow to print whole)
-            const std::uint64_t bits = random();
-            std::memcpy(&v, &bits, sizeof v);
-            break;
-        }
-        case 1:  // the values of the tables: coordinates, strengths, pressures
-            v = ordinary(random);
-            break;
-        default:  // short decimals, whose nearest doubles sit beside a half
-            v = std::round(ordinary(random) * 1e5) / std::pow(10.0, places(random));
-            break;
-        }
-        expectAsPrintf(v);
+        if (i % 16 == 0)  // any bit pattern: every magnitude, denormals, NaNs (slow to print whole)
+            expectAsPrintf(std::bit_cast<double>(static_cast<std::uint64_t>(random())));
+        else if (i % 2 == 0)  // the values of the tables: coordinates, strengths, pressures
+            expectAsPrintf(ordinary(random));
+        else  // short decimals, whose nearest doubles sit beside a half
+            expectAsPrintf(std::round(ordinary(random) * 1e5) / std::pow(10.0, places(random)));
     }
 }
 

@@ -135,23 +135,6 @@ std::string refusal(std::string_view text, bool wholeFile = true)
     return {};
 }
 
-TEST_F(AirfoilFileTest, readsTheSpecimenTakesItsCountAndDrawsIt)
-{
-    ui_.type("Text_NP", "101");
-    common_.AirfoilReady = false;
-    ui_.clear(kAirfoilPicture);
-    ASSERT_TRUE(read(kSpecimen));
-    EXPECT_TRUE(ui_.messages().empty());
-    expectContour(kSpecimenX, kSpecimenY, 5);
-    EXPECT_EQ(common_.NPanel, 4);
-    EXPECT_TRUE(common_.AirfoilReady);
-    EXPECT_EQ(ui_.text("Text_NP"), "5");
-    // Points above the new count keep the earlier contour.
-    EXPECT_EQ(common_.XCoord[6], 1.0);
-    EXPECT_EQ(common_.YCoord[5], 0.0);
-    EXPECT_EQ(common_.YCoord[6], 0.0);
-    EXPECT_FALSE(ui_.drawing(kAirfoilPicture).items.empty());
-}
 
 TEST(AirfoilFileParse, blanksTabsCommasAndLineBreaksAllSeparateAndARunCountsOnce)
 {
@@ -192,18 +175,31 @@ TEST(AirfoilFileParse, theNameEndsAtACommaOrLineBreakAndMayBeQuoted)
     EXPECT_EQ(parsed(",2,1,1,0,2,0,0").name, "");
 }
 
-TEST_F(AirfoilFileTest, pointNumbersRecordsBeyondTheCountAndTrailingTextAreIgnored)
+// Point numbers, records beyond the count and text after them are ignored.
+TEST_F(AirfoilFileTest, readsTheSpecimenTakesItsCountAndDrawsIt)
 {
     for (const std::string& text : {
+             std::string(kSpecimen),
              std::string(kSpecimen) + "6, 7.0, 8.0\n7, 9, 9\nend of file; not a number\n",
              std::string("From zero\n5\n0, 1.0, 0.0\n1, 0.5, -0.06\n2, 0.0, 0.0\n3, 0.5, 0.06\n"
                          "4, 1.0, 0.0\n"),
              std::string("Shuffled\n5\n17, 1.0, 0.0\n-3, 0.5, -0.06\n2.5, 0.0, 0.0\n3, 0.5, 0.06\n"
                          "3, 1.0, 0.0\n")}) {
         SCOPED_TRACE(text);
+        ui_.type("Text_NP", "101");
+        common_.AirfoilReady = false;
+        ui_.clear(kAirfoilPicture);
+        ui_.clearMessages();
         ASSERT_TRUE(read(text));
+        EXPECT_TRUE(ui_.messages().empty());
         expectContour(kSpecimenX, kSpecimenY, 5);
-        EXPECT_EQ(common_.XCoord[6], 1.0);  // the earlier contour, not record 6
+        EXPECT_EQ(common_.NPanel, 4);
+        EXPECT_TRUE(common_.AirfoilReady);
+        EXPECT_EQ(ui_.text("Text_NP"), "5");
+        // Points above the new count keep the earlier contour, not record 6.
+        EXPECT_EQ(common_.XCoord[6], 1.0);
+        EXPECT_EQ(common_.YCoord[6], 0.0);
+        EXPECT_FALSE(ui_.drawing(kAirfoilPicture).items.empty());
     }
 }
 
@@ -286,10 +282,7 @@ TEST_F(AirfoilFileTest, refusesAFileThatCannotBeUsedAndKeepsTheEarlierAirfoil)
          "the y of point record 3, \"1e400\" on line 5, is too large"},
     };
     for (const Case& c : cases) expectRefusedContent(c.content, c.reason);
-}
-
-TEST_F(AirfoilFileTest, refusesAMissingFileOrAFolder)
-{
+    // No file under the name, no name at all, a folder.
     expectRefused((folder_ / "missing.arf").string(), "does not exist");
     expectRefused("", "does not exist");
     fs::create_directories(folder_ / "folder.arf");

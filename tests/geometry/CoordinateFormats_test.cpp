@@ -63,25 +63,39 @@ std::string write(Session& s, const std::string& name, const std::string& text)
     return path.string();
 }
 
+// Writes `text` to the file `name` and opens it in the session.
+bool openText(Session& s, const std::string& name, const std::string& text)
+{
+    return s.form.airfoilMenu().openFile(write(s, name, text));
+}
+
+// The vortex-panel solution at 4 degrees, as the main window shows it.
+void pressVortexPanelAt4(Session& s)
+{
+    s.tk.type("Text_AlfaD", "4");
+    s.chooseMethod("Option_VORPAN");
+    s.press();
+}
+
 TEST(CoordinateFormats, theLayoutIsToldFromTheContent)
 {
-    EXPECT_EQ(detectCoordinateFormat("NACA 2412\n1.0 0.0\n0.5 0.05\n"), CoordinateFormat::Selig);
-    EXPECT_EQ(detectCoordinateFormat("# made by hand\n1.0, 0.0\n0.5, 0.05\n"),
-              CoordinateFormat::Plain);
-    EXPECT_EQ(detectCoordinateFormat("NACA 2412\n 61.  61.\n\n0 0\n"), CoordinateFormat::Lednicer);
-    EXPECT_EQ(detectCoordinateFormat("Sample section\n5\n1, 1.0, 0.0\n"), CoordinateFormat::Arf);
-    EXPECT_EQ(detectCoordinateFormat("\"Quoted, name\"\n3\n"), CoordinateFormat::Arf);
-    EXPECT_EQ(detectCoordinateFormat("Sample\n1 1.0 0.0\n"), CoordinateFormat::Arf);
-    EXPECT_EQ(detectCoordinateFormat("4415\n1.0 0.0\n0.5 0.05\n"), CoordinateFormat::Selig);
-    EXPECT_EQ(detectCoordinateFormat("4415\n3\n1 1 0\n"), CoordinateFormat::Arf);
+    using enum CoordinateFormat;
+    const std::pair<const char*, CoordinateFormat> cases[] = {
+        {"# made by hand\n1.0, 0.0\n0.5, 0.05\n", Plain},
+        {"NACA 2412\n1.0 0.0\n0.5 0.05\n", Selig},   {"Sample section\n5\n1, 1.0, 0.0\n", Arf},
+        {"NACA 2412\n 61.  61.\n\n0 0\n", Lednicer}, {"\"Quoted, name\"\n3\n", Arf},
+        {"4415\n1.0 0.0\n0.5 0.05\n", Selig},        {"Sample\n1 1.0 0.0\n", Arf},
+        {"4415\n3\n1 1 0\n", Arf},
+        // A quote in the name keeps the Selig reading; a quoted name and a count the .arf one.
+        {"NACA 0012 \"smoothed\"\n1 0\n0 0\n1 0.1\n", Selig},
+        {"\"Quoted, name\",3,1,1,0,2,0,0,3,1,0.1\n", Arf},
+    };
+    for (const auto& [text, format] : cases)
+        EXPECT_EQ(detectCoordinateFormat(text), format) << text;
 }
 
 TEST(CoordinateFormats, aQuoteInTheNameOrWholeNumbersInTheFirstPointKeepTheSeligReading)
 {
-    EXPECT_EQ(detectCoordinateFormat("NACA 0012 \"smoothed\"\n1 0\n0 0\n1 0.1\n"),
-              CoordinateFormat::Selig);
-    EXPECT_EQ(detectCoordinateFormat("\"Quoted, name\",3,1,1,0,2,0,0,3,1,0.1\n"),
-              CoordinateFormat::Arf);
     // Counts that match the blocks below are Lednicer's, others a first point.
     const std::string lednicer = "L\n3 3\n0 0\n0.5 0.06\n1 0\n0 0\n0.5 -0.06\n1 0\n";
     const std::string selig = "S\n3 2\n1.5 2.18\n0 2\n1.5 1.82\n3 2\n";
@@ -108,7 +122,7 @@ TEST(CoordinateFormats, aQuoteInTheNameOrWholeNumbersInTheFirstPointKeepTheSelig
         mm.y[i] = 300 * c.y[i] + 20;
     }
     Session s;
-    ASSERT_TRUE(s.form.airfoilMenu().openFile(write(s, "rib.dat", writeSelig(mm))))
+    ASSERT_TRUE(openText(s, "rib.dat", writeSelig(mm)))
         << s.tk.messages().front();
     EXPECT_EQ(s.c.AirfoilName, "Model rib A");
     EXPECT_EQ(s.c.NP, 41);
@@ -121,7 +135,7 @@ TEST(CoordinateFormats, everyLayoutWithLfCrLfOrCrLineEndsGivesTheSamePointsAndRe
         const std::string cr = "Sample\r5\r1 1 0\r2 0.5 -0.06\r3 0 0\r4 0.5 0.06\r5 1 0\r";
         EXPECT_EQ(detectCoordinateFormat(cr), CoordinateFormat::Arf);
         Session s;
-        ASSERT_TRUE(s.form.airfoilMenu().openFile(write(s, "cr.arf", cr)));
+        ASSERT_TRUE(openText(s, "cr.arf", cr));
         EXPECT_EQ(s.c.NP, 5);
         EXPECT_EQ(s.c.YCoord[2], -0.06);
     }
@@ -138,7 +152,7 @@ TEST(CoordinateFormats, everyLayoutWithLfCrLfOrCrLineEndsGivesTheSamePointsAndRe
             SCOPED_TRACE(name + std::string(text == lf ? " LF" : text == cr ? " CR" : " CRLF"));
             EXPECT_EQ(detectCoordinateFormat(text), detectCoordinateFormat(lf));
             Session s;
-            ASSERT_TRUE(s.form.airfoilMenu().openFile(write(s, name, text)))
+            ASSERT_TRUE(openText(s, name, text))
                 << s.tk.messages().front();
             EXPECT_TRUE(s.tk.messages().empty());
             EXPECT_EQ(s.c.AirfoilName, "NACA 2412");
@@ -147,9 +161,7 @@ TEST(CoordinateFormats, everyLayoutWithLfCrLfOrCrLineEndsGivesTheSamePointsAndRe
                 ASSERT_EQ(s.c.XCoord[i], c.x[i - 1]) << "point " << i;
                 ASSERT_EQ(s.c.YCoord[i], c.y[i - 1]) << "point " << i;
             }
-            s.tk.type("Text_AlfaD", "4");
-            s.chooseMethod("Option_VORPAN");
-            s.press();
+            pressVortexPanelAt4(s);
             if (report.empty()) {
                 report = s.report();
                 columns = s.columns();
@@ -179,7 +191,7 @@ TEST(CoordinateFormats, anOpenTrailingEdgeIsClosedAtTheMidPointOfTheGap)
 {
     const Contour open = section("4415", 81, true);
     Session s;
-    ASSERT_TRUE(s.form.airfoilMenu().openFile(write(s, "open.dat", writeSelig(open))));
+    ASSERT_TRUE(openText(s, "open.dat", writeSelig(open)));
     // The gap of the classic coefficients: twice 5 t (0.2969 - 0.1260 - 0.3516
     // + 0.2843 - 0.1015) = 0.00315 across the mean line at the edge.
     ASSERT_EQ(s.tk.messages().size(), 1u);
@@ -209,13 +221,11 @@ TEST(CoordinateFormats, pointsOffTheUnitChordAreBroughtToItAndThatIsSaid)
 {
     const Contour c = section("2412", 61);
     auto pressed = [](Session& s) {
-        s.tk.type("Text_AlfaD", "4");
-        s.chooseMethod("Option_VORPAN");
-        s.press();
+        pressVortexPanelAt4(s);
         return std::pair{std::stod(s.tk.text("Text_CL")), std::stod(s.tk.text("Text_CM"))};
     };
     Session unit;
-    ASSERT_TRUE(unit.form.airfoilMenu().openFile(write(unit, "unit.dat", writeSelig(c))));
+    ASSERT_TRUE(openText(unit, "unit.dat", writeSelig(c)));
     EXPECT_TRUE(unit.tk.messages().empty());
     const auto [cl, cm] = pressed(unit);
     ASSERT_NEAR(cl, 0.75, 0.05);  // about 2 pi (4 + 2) degrees
@@ -236,7 +246,7 @@ TEST(CoordinateFormats, pointsOffTheUnitChordAreBroughtToItAndThatIsSaid)
             moved.y[i] = k.scale * c.y[i] + k.dy;
         }
         Session s;
-        ASSERT_TRUE(s.form.airfoilMenu().openFile(write(s, "moved.dat", writeSelig(moved))));
+        ASSERT_TRUE(openText(s, "moved.dat", writeSelig(moved)));
         ASSERT_EQ(s.tk.messages().size(), 1u) << k.name;
         EXPECT_EQ(s.tk.messages()[0], "The coordinates of NACA 2412 " + std::string(k.said) +
                                           "; they have been brought to a unit chord with the "
@@ -261,7 +271,7 @@ TEST(CoordinateFormats, aGapInTheLastDigitsIsClosedWithoutAWord)
     c.y.front() = -1e-13;
     c.y.back() = 1e-13;
     Session s;
-    ASSERT_TRUE(s.form.airfoilMenu().openFile(write(s, "tgap0.dat", writeSelig(c))));
+    ASSERT_TRUE(openText(s, "tgap0.dat", writeSelig(c)));
     EXPECT_TRUE(s.tk.messages().empty()) << s.tk.messages().front();
     EXPECT_EQ(s.c.NP, 61);
     EXPECT_EQ(s.c.XCoord[1], s.c.XCoord[61]);
@@ -271,7 +281,7 @@ TEST(CoordinateFormats, aGapInTheLastDigitsIsClosedWithoutAWord)
     c.y.front() = -1.5e-6;
     c.y.back() = 1.5e-6;
     Session t;
-    ASSERT_TRUE(t.form.airfoilMenu().openFile(write(t, "tiny.dat", writeSelig(c))));
+    ASSERT_TRUE(openText(t, "tiny.dat", writeSelig(c)));
     ASSERT_EQ(t.tk.messages().size(), 1u);
     EXPECT_NE(t.tk.messages()[0].find("was open, 3E-06 chord wide"), std::string::npos)
         << t.tk.messages()[0];
@@ -286,15 +296,10 @@ TEST(CoordinateFormats, theThicknessIsTheGreatestDistanceBetweenTheSurfaces)
     EXPECT_LE(sectionThickness(c), 0.12);
     // A lens: two arcs meeting at both ends, thickness 2 h at mid-chord.
     Contour lens{"lens", {}, {}};
-    for (int i = 0; i <= 20; ++i) {
-        const double x = 1 - i / 20.0;
+    for (int i = -20; i <= 20; ++i) {  // lower surface from the trailing edge, then upper
+        const double x = std::abs(i) / 20.0;
         lens.x.push_back(x);
-        lens.y.push_back(-0.2 * x * (1 - x));
-    }
-    for (int i = 1; i <= 20; ++i) {
-        const double x = i / 20.0;
-        lens.x.push_back(x);
-        lens.y.push_back(0.2 * x * (1 - x));
+        lens.y.push_back((i < 0 ? -0.2 : 0.2) * x * (1 - x));
     }
     EXPECT_NEAR(sectionThickness(lens), 0.1, 1e-12);
     // One surface alone has no thickness.
@@ -305,6 +310,7 @@ TEST(CoordinateFormats, theThicknessIsTheGreatestDistanceBetweenTheSurfaces)
 TEST(CoordinateFormats, filesThatCannotBeUsedAreRefusedAndTheContourStays)
 {
     const Contour c = section("0012", 61);
+    const std::string dense = writeSelig(section("0012", 1201));
     // The lower surface alone, trailing edge to nose: its ends are the whole
     // chord apart, the mid point between them half a chord from the nose.
     std::string lower = "Lower surface\n";
@@ -328,6 +334,9 @@ TEST(CoordinateFormats, filesThatCannotBeUsedAreRefusedAndTheContourStays)
         {lower, "its trailing edge is open 2 chord wide, too wide to be closed (more than a tenth"},
         {thin, "its trailing edge is open 0.05 chord wide, too wide to be closed (wider than the "
                "section's thickness of 0.0"},
+        // More points than the tables hold: the count is said, and repanelling asked for.
+        {dense, "it holds 1201 points"},
+        {dense, "; repanel it to fewer points"},
     };
     for (const auto& [text, reason] : cases) {
         Session s;
@@ -342,24 +351,12 @@ TEST(CoordinateFormats, filesThatCannotBeUsedAreRefusedAndTheContourStays)
         EXPECT_EQ(s.c.NP, 31);
         EXPECT_EQ(s.c.XCoord, before);
         EXPECT_EQ(s.tk.text("Text_NP"), "31");
+        if (text == dense) {  // repanelling takes the file that was refused
+            EXPECT_TRUE(s.form.airfoilMenu().repanelCurrent("161"));
+            EXPECT_EQ(s.c.NP, 161);
+            EXPECT_EQ(s.tk.text("Text_NP"), "161");
+        }
     }
-}
-
-TEST(CoordinateFormats, aFileOfMorePointsThanTheTablesHoldAsksForRepanelling)
-{
-    const Contour c = section("0012", 1201);
-    Session s;
-    s.chooseNaca("31");
-    const std::string path = write(s, "dense.dat", writeSelig(c));
-    EXPECT_FALSE(s.form.airfoilMenu().openFile(path));
-    ASSERT_EQ(s.tk.messages().size(), 1u);
-    EXPECT_NE(s.tk.messages()[0].find("1201 points"), std::string::npos);
-    EXPECT_NE(s.tk.messages()[0].find("repanel"), std::string::npos);
-    EXPECT_EQ(s.c.NP, 31);
-    // Repanelling takes the file that was refused.
-    EXPECT_TRUE(s.form.airfoilMenu().repanelCurrent("161"));
-    EXPECT_EQ(s.c.NP, 161);
-    EXPECT_EQ(s.tk.text("Text_NP"), "161");
 }
 
 TEST(CoordinateFormats, theSavedSeligFileReadsBackToTheSamePoints)

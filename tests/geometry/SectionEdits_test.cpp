@@ -194,12 +194,9 @@ TEST(ScaleSection, thicknessAndCamberScaleAsTheirFactors)
     // Doubling the camber of a 2412 moves each surface point by the mean
     // line's height there (linear interpolation aside).
     const Contour twice = edited(scaleThicknessCamber(c, 1, 2));
-    const int le = leadingEdgeIndex(c);
-    for (int i = le + 5; i < c.size(); i += 10) {
-        const double camber = nacaCamber(std::get<NacaDesignation>(parseNacaDesignation("2412")),
-                                         c.x[i]);
-        EXPECT_NEAR(twice.y[i] - c.y[i], camber, 2e-3) << "x = " << c.x[i];
-    }
+    const auto designation = std::get<NacaDesignation>(parseNacaDesignation("2412"));
+    for (int i = leadingEdgeIndex(c) + 5; i < c.size(); i += 10)
+        EXPECT_NEAR(twice.y[i] - c.y[i], nacaCamber(designation, c.x[i]), 2e-3) << "x = " << c.x[i];
     // Factors of one give the contour back.
     for (const char* digits : {"0012", "4415", "23012"}) {
         const Contour k = naca(digits, 121);
@@ -210,9 +207,8 @@ TEST(ScaleSection, thicknessAndCamberScaleAsTheirFactors)
             EXPECT_NEAR(same.y[i], k.y[i], 1e-16) << digits << " point " << i;
         }
     }
-    EXPECT_TRUE(std::holds_alternative<std::string>(scaleThicknessCamber(c, 0, 1)));
-    EXPECT_TRUE(std::holds_alternative<std::string>(scaleThicknessCamber(c, kNaN, 1)));
-    EXPECT_TRUE(std::holds_alternative<std::string>(scaleThicknessCamber(c, 1, kInf)));
+    for (auto [t, k] : {std::pair{0.0, 1.0}, {kNaN, 1.0}, {1.0, kInf}})
+        EXPECT_TRUE(std::holds_alternative<std::string>(scaleThicknessCamber(c, t, k))) << t << k;
 }
 
 TEST(TrailingEdgeGap, zeroGapKeepsAClosedContourAndAGapOpensToItsWidth)
@@ -266,10 +262,7 @@ double thinAirfoilHingeMoment(double xh, double alphaRad, double deltaRad)
 
 double panelHingeMoment(const Contour& c, double xh, double alphaDeg, double deltaDeg)
 {
-    FlapSettings settings;
-    settings.hingeXc = xh;
-    settings.deflectionDeg = deltaDeg;
-    const FlappedSection f = std::get<FlappedSection>(deflectFlap(c, settings));
+    const FlappedSection f = flapped(c, xh, 0.5, deltaDeg);
     const auto panels = buildPanelGeometry(f.contour.x, f.contour.y, 0);
     const auto solution = solvePanels(*panels, PanelMethod::VortexPanel);
     const auto point = solution->at(alphaDeg);
@@ -304,9 +297,7 @@ TEST(HingeMoment, flapPanelsOnlyAndTheSignFollowsTheLoad)
     // alone feels the part of it on the flap's surface: with Cp = 1 - cu the
     // same everywhere, CH is the moment of that pressure about the hinge.
     const Contour c = naca("0012", 101);
-    FlapSettings settings;
-    settings.deflectionDeg = 0;
-    const FlappedSection f = std::get<FlappedSection>(deflectFlap(c, settings));
+    const FlappedSection f = flapped(c, 0.75, 0.5, 0);
     std::vector<double> cu(static_cast<std::size_t>(c.size() - 1), 1.0);  // Cp = 0
     EXPECT_EQ(hingeMomentCoefficient(f.contour, cu, f.hinge), 0);
     // Suction (Cp < 0) on the upper flap panels only lifts the flap: trailing

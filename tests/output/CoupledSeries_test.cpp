@@ -11,6 +11,7 @@
 #include <cmath>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -33,6 +34,19 @@ const Series* find(const PlotData& plot, const std::string& name)
     return nullptr;
 }
 
+// The series of that name; a missing one fails the test and reads as empty.
+const Series& named(const PlotData& plot, const std::string& name)
+{
+    if (const Series* s = find(plot, name)) return *s;
+    ADD_FAILURE() << "no series " << name;
+    static const Series none;
+    return none;
+}
+
+// A curve's points as one value: its abscissae and its ordinates.
+using Points = std::pair<std::vector<double>, std::vector<double>>;
+Points xy(const Series& s) { return {s.x, s.y}; }
+
 std::vector<std::string> lines(const std::string& text)
 {
     std::vector<std::string> out;
@@ -48,8 +62,7 @@ CoupledPoint converged(double alpha, double cl, double cd)
     p.converged = true;
     p.CL = cl;
     p.CD = cd;
-    p.CDp = 0.5 * cd;
-    p.CDf = 0.5 * cd;
+    p.CDp = p.CDf = 0.5 * cd;
     p.CM = -alpha / 64;
     p.transitionUpper = 0.5 - alpha / 32;
     return p;  // laminar to the trailing edge below
@@ -74,15 +87,9 @@ PolarResult handMadePolar()
 {
     PolarResult polar;
     polar.methods = {PanelMethod::VortexPanel, PanelMethod::Hess, PanelMethod::SoinneLaine};
-    const std::vector<double> alphas = {0, 5, 10, 12, 14, 16, 18};
-    polar.points.resize(3);
-    for (std::size_t k = 0; k < 3; ++k)
-        for (double a : alphas) {
-            OperatingPoint p;
-            p.alphaDeg = a;
-            p.CL = a / 8;  // the inviscid reference
-            polar.points[k].push_back(p);
-        }
+    std::vector<OperatingPoint> inviscid;  // the reference, CL = alpha / 8
+    for (double a : {0, 5, 10, 12, 14, 16, 18}) inviscid.push_back({a, a / 8, 0, 0, {}, {}, {}, {}, {}});
+    polar.points.assign(3, inviscid);
     polar.coupled = {{converged(0, 0, 0.005), converged(5, 0.55, 0.006), converged(10, 1.05, 0.009),
                       converged(12, 1.2, 0.012), converged(14, 1.1, 0.02),
                       stalled(16, kStalled, 1.0, 0.05), stalled(18, "no finite iterate", {}, {})},
@@ -102,32 +109,27 @@ TEST(CoupledPolarPlots, curvesJoinConvergedPointsAndMarkTheOthersHollowWithTheir
     EXPECT_EQ(lift.xLabel, "\u03b1 (deg)");
     EXPECT_EQ(lift.yLabel, "CL");
 
-    const Series* curve = find(lift, "Vortex panel");
-    ASSERT_NE(curve, nullptr);
-    EXPECT_TRUE(curve->joined);
-    EXPECT_FALSE(curve->hollow);
-    EXPECT_EQ(curve->x, (std::vector<double>{0, 5, 10, 12, 14}));
-    EXPECT_EQ(curve->y, (std::vector<double>{0, 0.55, 1.05, 1.2, 1.1}));
-    EXPECT_EQ(curve->colour, static_cast<int>(PanelMethod::VortexPanel));
+    const Series& curve = named(lift, "Vortex panel");
+    EXPECT_TRUE(curve.joined);
+    EXPECT_FALSE(curve.hollow);
+    EXPECT_EQ(xy(curve), (Points{{0, 5, 10, 12, 14}, {0, 0.55, 1.05, 1.2, 1.1}}));
+    EXPECT_EQ(curve.colour, static_cast<int>(PanelMethod::VortexPanel));
 
     // Only the point with a finite last iterate, at that iterate, with its reason.
-    const Series* hollow = find(lift, "Vortex panel not converged");
-    ASSERT_NE(hollow, nullptr);
-    EXPECT_FALSE(hollow->joined);
-    EXPECT_TRUE(hollow->hollow);
-    EXPECT_TRUE(drawsMarkers(*hollow));
-    EXPECT_EQ(hollow->x, (std::vector<double>{16}));
-    EXPECT_EQ(hollow->y, (std::vector<double>{1.0}));
-    EXPECT_EQ(hollow->notes, (std::vector<std::string>{kStalled}));
-    EXPECT_EQ(hollow->colour, curve->colour);
+    const Series& hollow = named(lift, "Vortex panel not converged");
+    EXPECT_FALSE(hollow.joined);
+    EXPECT_TRUE(hollow.hollow);
+    EXPECT_TRUE(drawsMarkers(hollow));
+    EXPECT_EQ(xy(hollow), (Points{{16}, {1.0}}));
+    EXPECT_EQ(hollow.notes, (std::vector<std::string>{kStalled}));
+    EXPECT_EQ(hollow.colour, curve.colour);
     // Soinne-Laine's unconverged point has no iterate: nothing to mark.
     EXPECT_EQ(find(lift, "Soinne-Laine not converged"), nullptr);
 
-    const Series* reference = find(lift, "Vortex panel inviscid");
-    ASSERT_NE(reference, nullptr);
-    EXPECT_EQ(reference->role, Series::Role::Reference);
-    EXPECT_EQ(reference->x.size(), 7u);
-    EXPECT_EQ(reference->y[6], 2.25);
+    const Series& reference = named(lift, "Vortex panel inviscid");
+    EXPECT_EQ(reference.role, Series::Role::Reference);
+    EXPECT_EQ(reference.x.size(), 7u);
+    EXPECT_EQ(reference.y.at(6), 2.25);
 
     // The refused method draws nothing.
     for (const Series& s : lift.series) EXPECT_EQ(s.name.find("Hess"), std::string::npos) << s.name;
@@ -137,16 +139,12 @@ TEST(CoupledPolarPlots, curvesJoinConvergedPointsAndMarkTheOthersHollowWithTheir
     ASSERT_TRUE(m);
     EXPECT_EQ(m->cl, 1.2);
     EXPECT_EQ(m->alphaDeg, 12);
-    EXPECT_FALSE(polarLiftMaximum(polar, 1));
-    EXPECT_FALSE(polarLiftMaximum(polar, 2));
-    EXPECT_FALSE(polarLiftMaximum(polar, 7));
+    for (std::size_t k : {1, 2, 7}) EXPECT_FALSE(polarLiftMaximum(polar, k)) << k;
     // Two methods with points: the marker names its method.
-    const Series* clmax = find(lift, "Vortex panel CLmax = 1.20 at \u03b1 = 12\u00b0");
-    ASSERT_NE(clmax, nullptr);
-    EXPECT_FALSE(clmax->joined);
-    EXPECT_TRUE(clmax->highlighted);
-    EXPECT_EQ(clmax->x, (std::vector<double>{12}));
-    EXPECT_EQ(clmax->y, (std::vector<double>{1.2}));
+    const Series& clmax = named(lift, "Vortex panel CLmax = 1.20 at \u03b1 = 12\u00b0");
+    EXPECT_FALSE(clmax.joined);
+    EXPECT_TRUE(clmax.highlighted);
+    EXPECT_EQ(xy(clmax), (Points{{12}, {1.2}}));
 
     // One coupled method: the marker is the maximum's alone.
     PolarResult single = polar;
@@ -157,33 +155,28 @@ TEST(CoupledPolarPlots, curvesJoinConvergedPointsAndMarkTheOthersHollowWithTheir
 
     // What is drawn is what is exported: the hollow points and the maximum too.
     const std::vector<std::string> csv = lines(csvText(lift));
-    EXPECT_NE(std::find(csv.begin(), csv.end(), "Vortex panel not converged,16,1"), csv.end());
-    EXPECT_NE(std::find(csv.begin(), csv.end(),
-                        "Vortex panel CLmax = 1.20 at α = 12°,12,1.2"),
-              csv.end());
+    EXPECT_EQ(std::ranges::count(csv, "Vortex panel not converged,16,1"), 1);
+    EXPECT_EQ(std::ranges::count(csv, "Vortex panel CLmax = 1.20 at α = 12°,12,1.2"), 1);
 
     // Drag: hollow at the last iterate's drag.
     const PlotData drag = coupledDragPlot(polar);
-    EXPECT_EQ(find(drag, "Vortex panel")->x, (std::vector<double>{0, 5, 10, 12, 14}));
-    const Series* dragHollow = find(drag, "Vortex panel not converged");
-    ASSERT_NE(dragHollow, nullptr);
-    EXPECT_EQ(dragHollow->y, (std::vector<double>{0.05}));
-    EXPECT_EQ(dragHollow->notes, (std::vector<std::string>{kStalled}));
+    EXPECT_EQ(named(drag, "Vortex panel").x, (std::vector<double>{0, 5, 10, 12, 14}));
+    EXPECT_EQ(named(drag, "Vortex panel not converged").y, (std::vector<double>{0.05}));
+    EXPECT_EQ(named(drag, "Vortex panel not converged").notes, (std::vector<std::string>{kStalled}));
 
     // Drag polar, moment and transition: converged points only, nothing hollow.
     const PlotData polarPlot = coupledDragPolarPlot(polar);
-    EXPECT_EQ(find(polarPlot, "Soinne-Laine")->x, (std::vector<double>{0.0051, 0.0062}));
-    EXPECT_EQ(find(polarPlot, "Soinne-Laine")->y, (std::vector<double>{0, 0.54}));
+    EXPECT_EQ(xy(named(polarPlot, "Soinne-Laine")), (Points{{0.0051, 0.0062}, {0, 0.54}}));
     EXPECT_EQ(find(coupledMomentPlot(polar), "Vortex panel not converged"), nullptr);
     const PlotData transition = coupledTransitionPlot(polar);
-    EXPECT_EQ(find(transition, "Vortex panel upper")->y,
+    EXPECT_EQ(named(transition, "Vortex panel upper").y,
               (std::vector<double>{0.5, 0.34375, 0.1875, 0.125, 0.0625}));
     // Laminar to the trailing edge reads 1.
-    EXPECT_EQ(find(transition, "Vortex panel lower")->y, (std::vector<double>(5, 1.0)));
-    EXPECT_EQ(find(transition, "Vortex panel lower")->role, Series::Role::LowerSurface);
+    EXPECT_EQ(named(transition, "Vortex panel lower").y, (std::vector<double>(5, 1.0)));
+    EXPECT_EQ(named(transition, "Vortex panel lower").role, Series::Role::LowerSurface);
 }
 
-TEST(CoupledPolarPlots, csvHasARowPerAngleWithEmptyNumbersAndTheReasonQuoted)
+TEST(CoupledPolarPlots, csvHasARowPerAngleWithEmptyNumbersAndTheReasonQuotedUnderItsCase)
 {
     PressCase press;
     press.common.AirfoilName = "Test section";
@@ -207,11 +200,9 @@ TEST(CoupledPolarPlots, csvHasARowPerAngleWithEmptyNumbersAndTheReasonQuoted)
               "Vortex panel,16,no,,,,,,,,,,2,\"the Newton steps stalled, \"\"residual\"\" 0.003\"");
     EXPECT_EQ(table[6], "Vortex panel,18,no,,,,,,,,,,2.25,\"no finite iterate\"");
     EXPECT_EQ(table[9].substr(0, 16), "Soinne-Laine,10,");
-}
 
-TEST(CoupledPolarPlots, caseTextNamesSectionMethodModelReynoldsNumberNcritAndAngles)
-{
-    PressCase press;
+    // The case the plots are titled with: section, method, model, Reynolds
+    // number, Ncrit, trips and angles.
     press.common.AirfoilName = "NACA 4415";
     coupled::CoupledOptions o;
     o.re = 3e6;
@@ -257,124 +248,103 @@ CoupledPoint wedge()
     return p;
 }
 
-TEST(CoupledPointPlots, pressureIsQSquaredMinusOneOnTheChordOfTheStations)
+TEST(CoupledPointPlots, pressureIsQSquaredMinusOneOnTheChordOfTheStationsAloneAndSideBySide)
 {
     PlotData inviscid{"Pressure distribution", "x/c", "\u2212Cp", false, false, {}};
     inviscid.series.push_back({"Vortex panel, upper", Series::Role::Computed, 1, false, {0, 1}, {1, 0}});
     inviscid.series.push_back({"Vortex panel, lower", Series::Role::LowerSurface, 1, false, {0, 1}, {0, 0}});
     const PlotData plot = coupledPressurePlot(wedge(), inviscid, PanelMethod::VortexPanel);
-    const Series* refUpper = find(plot, "Vortex panel inviscid, upper");
-    ASSERT_NE(refUpper, nullptr);
-    EXPECT_EQ(refUpper->role, Series::Role::Reference);
-    EXPECT_EQ(refUpper->y, (std::vector<double>{1, 0}));
+    const Series& refUpper = named(plot, "Vortex panel inviscid, upper");
+    EXPECT_EQ(refUpper.role, Series::Role::Reference);
+    EXPECT_EQ(refUpper.y, (std::vector<double>{1, 0}));
     ASSERT_NE(find(plot, "Vortex panel inviscid, lower"), nullptr);
 
-    const Series* upper = find(plot, "Vortex panel, upper");
-    ASSERT_NE(upper, nullptr);
-    EXPECT_EQ(upper->role, Series::Role::Computed);
-    EXPECT_EQ(upper->colour, static_cast<int>(PanelMethod::VortexPanel));
+    const Series& upper = named(plot, "Vortex panel, upper");
+    EXPECT_EQ(upper.role, Series::Role::Computed);
+    EXPECT_EQ(upper.colour, static_cast<int>(PanelMethod::VortexPanel));
     // Chord 2 from x = 0 (the nose station) to 2.
-    EXPECT_EQ(upper->x, (std::vector<double>{0, 0.25, 0.5, 0.75, 1}));
-    EXPECT_EQ(upper->y, (std::vector<double>{-0.9375, 0.5625, 0.265625, 0, -0.234375}));
-    const Series* lower = find(plot, "Vortex panel, lower");
-    ASSERT_NE(lower, nullptr);
-    EXPECT_EQ(lower->role, Series::Role::LowerSurface);
-    EXPECT_EQ(lower->x, (std::vector<double>{0.25, 0.5, 0.75, 1}));
-    EXPECT_EQ(lower->y, (std::vector<double>(4, -0.4375)));
+    EXPECT_EQ(xy(upper),
+              (Points{{0, 0.25, 0.5, 0.75, 1}, {-0.9375, 0.5625, 0.265625, 0, -0.234375}}));
+    const Series& lower = named(plot, "Vortex panel, lower");
+    EXPECT_EQ(lower.role, Series::Role::LowerSurface);
+    EXPECT_EQ(xy(lower), (Points{{0.25, 0.5, 0.75, 1}, std::vector<double>(4, -0.4375)}));
 
     // Transition at x = 1.25: x/c 0.625, -Cp midway between 1.125² - 1 and 1² - 1.
-    const Series* transition = find(plot, "Transition upper");
-    ASSERT_NE(transition, nullptr);
-    EXPECT_FALSE(transition->joined);
-    EXPECT_DOUBLE_EQ(transition->x.at(0), 0.625);
-    EXPECT_EQ(transition->y.at(0), 0.1328125);
+    const Series& transition = named(plot, "Transition upper");
+    EXPECT_FALSE(transition.joined);
+    EXPECT_DOUBLE_EQ(transition.x.at(0), 0.625);
+    EXPECT_EQ(transition.y.at(0), 0.1328125);
     // Separation behind the transition: of the turbulent layer.
-    const Series* separation = find(plot, "Turbulent separation upper");
-    ASSERT_NE(separation, nullptr);
-    EXPECT_EQ(separation->x.at(0), 0.9375);
-    EXPECT_EQ(separation->y.at(0), 0.75 * -0.234375);
+    const Series& separation = named(plot, "Turbulent separation upper");
+    EXPECT_EQ(separation.x.at(0), 0.9375);
+    EXPECT_EQ(separation.y.at(0), 0.75 * -0.234375);
     EXPECT_EQ(find(plot, "Transition lower"), nullptr);
 
     // A point that did not converge: the inviscid curves alone.
     const PlotData none = coupledPressurePlot(notConvergedPoint(3, "x"), inviscid, PanelMethod::VortexPanel);
     EXPECT_EQ(none.series.size(), 2u);
-}
 
-// The coupled methods side by side: each converged one's two surfaces in its
-// own colour, nothing of one that did not converge, no markers.
-TEST(CoupledPointPlots, comparisonHoldsTheSurfacesOfTheConvergedMethods)
-{
+    // The coupled methods side by side: each converged one's two surfaces in
+    // its own colour, nothing of one that did not converge, no markers.
     const std::vector<CoupledPoint> points = {wedge(), notConvergedPoint(3, "x"), wedge()};
     const std::vector<PanelMethod> methods = {PanelMethod::VortexPanel, PanelMethod::Hess,
                                               PanelMethod::SoinneLaine};
-    const PlotData plot = coupledPressureComparison(points, methods);
+    const PlotData compared = coupledPressureComparison(points, methods);
     std::vector<std::string> names;
-    for (const Series& s : plot.series) names.push_back(s.name);
+    for (const Series& s : compared.series) names.push_back(s.name);
     EXPECT_EQ(names, (std::vector<std::string>{"Vortex panel, upper", "Vortex panel, lower",
                                                "Soinne-Laine, upper", "Soinne-Laine, lower"}));
-    EXPECT_EQ(plot.series[0].colour, methodColour(PanelMethod::VortexPanel));
-    EXPECT_EQ(plot.series[2].colour, methodColour(PanelMethod::SoinneLaine));
-    EXPECT_EQ(plot.series[2].y, find(coupledPressurePlot(wedge(), {}, PanelMethod::SoinneLaine),
-                                     "Soinne-Laine, upper")->y);
+    EXPECT_EQ(compared.series[0].colour, methodColour(PanelMethod::VortexPanel));
+    EXPECT_EQ(compared.series[2].colour, methodColour(PanelMethod::SoinneLaine));
+    const PlotData alone = coupledPressurePlot(wedge(), {}, PanelMethod::SoinneLaine);
+    EXPECT_EQ(compared.series[2].y, named(alone, "Soinne-Laine, upper").y);
 }
 
-TEST(CoupledPointPlots, displacementBodyLiesOutsideEachFaceByDeltaStarAlongItsNormal)
+TEST(CoupledPointPlots, displacementBodyLiesOutsideEachFaceByDeltaStarAndTheLayerOnItsStations)
 {
     const PlotData plot = displacementBodyPlot(wedge());
     EXPECT_EQ(plot.xLabel, "x/c");
-    const Series* body = find(plot, "Displacement body");
-    ASSERT_NE(body, nullptr);
+    const Series& body = named(plot, "Displacement body");
     // Lower face from the trailing edge forward, then the upper face aft.
-    ASSERT_EQ(body->x.size(), 9u);
+    ASSERT_EQ(body.x.size(), 9u);
     // The faces' outward normals: (-0.1, 1) / sqrt(1.01) above, (-0.1, -1) /
     // sqrt(1.01) below; in chords of 2.
     const double r = std::sqrt(1.01);
     // Upper station at x = 1 (j = 1): delta* = 0.04.
-    EXPECT_NEAR(body->x[6], (1 - 0.04 * 0.1 / r) / 2, 1e-15);
-    EXPECT_NEAR(body->y[6], (0.1 + 0.04 / r) / 2, 1e-15);
+    EXPECT_NEAR(body.x[6], (1 - 0.04 * 0.1 / r) / 2, 1e-15);
+    EXPECT_NEAR(body.y[6], (0.1 + 0.04 / r) / 2, 1e-15);
     // Lower station at x = 1.5 (j = 2): delta* = 0.03, below the face.
-    EXPECT_NEAR(body->x[1], (1.5 - 0.03 * 0.1 / r) / 2, 1e-15);
-    EXPECT_NEAR(body->y[1], (-0.15 - 0.03 / r) / 2, 1e-15);
+    EXPECT_NEAR(body.x[1], (1.5 - 0.03 * 0.1 / r) / 2, 1e-15);
+    EXPECT_NEAR(body.y[1], (-0.15 - 0.03 / r) / 2, 1e-15);
     // The first lower station (x = 0.5, delta* 0.01), its normal one-sided.
-    EXPECT_NEAR(body->y[3], (-0.05 - 0.01 / r) / 2, 1e-15);
+    EXPECT_NEAR(body.y[3], (-0.05 - 0.01 / r) / 2, 1e-15);
 
     // The wake beyond the trailing edge, half its delta* to either side.
-    const Series* centre = find(plot, "Wake centre line");
-    const Series* above = find(plot, "Wake \u03b4*/2 above");
-    const Series* below = find(plot, "Wake \u03b4*/2 below");
-    ASSERT_TRUE(centre && above && below);
-    EXPECT_EQ(centre->x, (std::vector<double>{1.1, 1.3, 1.5}));
-    for (double y : above->y) EXPECT_DOUBLE_EQ(y, 0.025);
-    for (double y : below->y) EXPECT_DOUBLE_EQ(y, -0.025);
+    EXPECT_EQ(named(plot, "Wake centre line").x, (std::vector<double>{1.1, 1.3, 1.5}));
+    for (double y : named(plot, "Wake \u03b4*/2 above").y) EXPECT_DOUBLE_EQ(y, 0.025);
+    for (double y : named(plot, "Wake \u03b4*/2 below").y) EXPECT_DOUBLE_EQ(y, -0.025);
 
     // Transition on the upper face at x = 1.25, y = 0.125 (in chords: 0.0625).
-    const Series* transition = find(plot, "Transition upper");
-    ASSERT_NE(transition, nullptr);
-    EXPECT_DOUBLE_EQ(transition->y.at(0), 0.0625);
-}
+    EXPECT_DOUBLE_EQ(named(plot, "Transition upper").y.at(0), 0.0625);
 
-TEST(CoupledPointPlots, layerQuantitiesOnTheirStationsWithTheWakeBeyondTheTrailingEdge)
-{
+    // The layer's quantities on their stations, the wake beyond the trailing edge.
     const CoupledPoint p = wedge();
     const PlotData dstar = coupledLayerPlot(p, CoupledLayerQuantity::DisplacementThickness);
     EXPECT_EQ(dstar.yLabel, "\u03b4* / c");
-    const Series* wake = find(dstar, "Wake");
-    ASSERT_NE(wake, nullptr);
-    EXPECT_EQ(wake->x, (std::vector<double>{1.1, 1.3, 1.5}));
-    for (double y : wake->y) EXPECT_DOUBLE_EQ(y, 0.05);  // 0.1 of a chord of 2
-    EXPECT_EQ(find(dstar, "Upper surface")->x, (std::vector<double>{0, 0.25, 0.5, 0.75, 1}));
+    EXPECT_EQ(named(dstar, "Wake").x, (std::vector<double>{1.1, 1.3, 1.5}));
+    for (double y : named(dstar, "Wake").y) EXPECT_DOUBLE_EQ(y, 0.05);  // 0.1 of a chord of 2
+    EXPECT_EQ(named(dstar, "Upper surface").x, (std::vector<double>{0, 0.25, 0.5, 0.75, 1}));
 
     // The amplification on laminar airfoil stations only: upper up to x = 1.
     const PlotData n = coupledLayerPlot(p, CoupledLayerQuantity::Amplification);
-    EXPECT_EQ(find(n, "Upper surface")->x, (std::vector<double>{0, 0.25, 0.5}));
-    EXPECT_EQ(find(n, "Upper surface")->y, (std::vector<double>{0, 0, 2}));
-    EXPECT_EQ(find(n, "Lower surface")->y, (std::vector<double>{1, 2, 3, 4}));
+    EXPECT_EQ(xy(named(n, "Upper surface")), (Points{{0, 0.25, 0.5}, {0, 0, 2}}));
+    EXPECT_EQ(named(n, "Lower surface").y, (std::vector<double>{1, 2, 3, 4}));
     EXPECT_EQ(find(n, "Wake"), nullptr);
     // The shear stress on the turbulent ones and the wake.
     const PlotData ctau = coupledLayerPlot(p, CoupledLayerQuantity::ShearStress);
-    EXPECT_EQ(find(ctau, "Upper surface")->x, (std::vector<double>{0.75, 1}));
-    EXPECT_TRUE(find(ctau, "Lower surface")->x.empty());
-    EXPECT_EQ(find(ctau, "Wake")->y, (std::vector<double>{0.02, 0.02, 0.02}));
+    EXPECT_EQ(named(ctau, "Upper surface").x, (std::vector<double>{0.75, 1}));
+    EXPECT_TRUE(named(ctau, "Lower surface").x.empty());
+    EXPECT_EQ(named(ctau, "Wake").y, (std::vector<double>{0.02, 0.02, 0.02}));
     // No wall in the wake: no friction there.
     EXPECT_EQ(find(coupledLayerPlot(p, CoupledLayerQuantity::SkinFriction), "Wake"), nullptr);
     EXPECT_TRUE(coupledLayerPlot(notConvergedPoint(1, "x"), CoupledLayerQuantity::Theta)
@@ -442,7 +412,7 @@ TEST(CoupledPolarRun, naca0012AtRe3e6AgreesWithXfoilAndCountsItsAngles)
     }
     // The plots of this polar: three joined points, nothing hollow.
     const PlotData lift = coupledLiftPlot(polar);
-    EXPECT_EQ(find(lift, "Soinne-Laine")->x, alphas);
+    EXPECT_EQ(named(lift, "Soinne-Laine").x, alphas);
     EXPECT_EQ(find(lift, "Soinne-Laine not converged"), nullptr);
     EXPECT_NE(find(lift, "Soinne-Laine inviscid"), nullptr);
 }

@@ -100,11 +100,9 @@ TEST(KeptRuns, aCoupledRunKeepsTheConvergedPointsWithTheirViscousCoefficients)
     EXPECT_EQ(run.runCase.model, "viscous (coupled)");
     EXPECT_EQ(run.alpha, (std::vector<double>{-2, 0, 2, 4}));
     EXPECT_EQ(run.CL, (std::vector<double>{-0.25, 0, 0.25, 0.5}));
-    EXPECT_EQ(run.CD, std::vector<double>(4, 0.0125));
-    EXPECT_EQ(run.CDp, std::vector<double>(4, 0.0025));
-    EXPECT_EQ(run.CM, std::vector<double>(4, -0.0625));
-    EXPECT_EQ(run.topXtr, std::vector<double>(4, 0.25));
-    EXPECT_EQ(run.botXtr, std::vector<double>(4, 1.0));
+    for (const auto& [column, value] : {std::pair{&run.CD, 0.0125}, {&run.CDp, 0.0025},
+                                        {&run.CM, -0.0625}, {&run.topXtr, 0.25}, {&run.botXtr, 1.0}})
+        EXPECT_EQ(*column, std::vector<double>(4, value)) << value;
     const std::vector<std::string> text = lines(keptRunCsvText(run));
     EXPECT_EQ(std::vector<std::string>(text.begin() + 3, text.begin() + 6),
               (std::vector<std::string>{"# model: viscous (coupled)", "# Re: 2e5", "# Ncrit: 7"}));
@@ -161,7 +159,7 @@ TEST(KeptRuns, theCsvOfARunNamesItsCaseAboveRowsThatReadBackExactly)
                                            "# from: 61 points, \u03b7 = 0\u00b0, Prandtl-Glauert",
                                            "alpha,CL,CDp_inviscid,CM"};
     ASSERT_GE(text.size(), head.size());
-    for (std::size_t i = 0; i < head.size(); ++i) EXPECT_EQ(text[i], head[i]);
+    EXPECT_EQ(std::vector<std::string>(text.begin(), text.begin() + head.size()), head);
     // The angles where the correction holds at M = 0.3: at 14 degrees the
     // flow is past the critical Mach number, so the range ends at 4.
     ASSERT_EQ(run.rows(), 4u);

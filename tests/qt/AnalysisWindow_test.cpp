@@ -49,9 +49,7 @@ private:
     }
     void openAnalysis()
     {
-        auto* action = windows->mainWindow()->findChild<QAction*>("Mn_Analysis");
-        QVERIFY(action != nullptr);
-        action->trigger();
+        windows->mainWindow()->findChild<QAction*>("Mn_Analysis")->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(analysis()));
     }
     void pressNaca(const char* points, const char* alpha, const char* mach = "0")
@@ -99,14 +97,6 @@ private:
         click("Command_RunPolar");
         waitForRun();
     }
-    // NACA 0012, 101 points, 2 degrees, with the one-way layer at Re 3e6.
-    void oneWayLayerAt3e6()
-    {
-        openAnalysis();
-        chooseOneWay();
-        pressNaca("101", "2");
-        enter("Text_Reynolds", "3e6");
-    }
     // The layer of the press's own Hess speeds.
     tavrix::ViscousResult layerOfThePress(tavrix::BoundaryLayerSetup setup)
     {
@@ -121,7 +111,7 @@ private slots:
     void init() { QVERIFY(start()); }
     void cleanup() { stop(); }
 
-    void opensFromItsMenuWithoutAPress()
+    void opensFromItsMenuWithoutAPressThenItsPolarMethodFollowsThePress()
     {
         auto* menu = windows->mainWindow()->findChild<QMenu*>("Mn_AnalysisMenu");
         QVERIFY(menu != nullptr);
@@ -149,6 +139,22 @@ private slots:
         QVERIFY(shown.startsWith("Calculate velocities first"));
         QCOMPARE(owner, static_cast<QWidget*>(analysis()));
         QVERIFY(!analysis()->running());
+        windows->setMessageHandler([this](const std::string& m) { messages.push_back(m); });
+
+        // The polar's method follows the press until the user picks one.
+        auto* method = find<QComboBox>("Combo_PolarMethod");
+        click("Option_VORPAN");
+        pressNaca("51", "2");
+        QCOMPARE(method->currentText(), QString("Vortex panel"));
+        click("Option_KENN");
+        pressNaca("51", "2");
+        QCOMPARE(method->currentText(), QString("Kennedy-Marsden"));
+        // A choice of the user's stays over further presses.
+        method->setCurrentIndex(4);
+        emit method->activated(4);
+        click("Option_HESS");
+        pressNaca("51", "2");
+        QCOMPARE(method->currentIndex(), 4);
     }
 
     // The pressure plot follows every press, and its export writes a picture,
@@ -193,38 +199,6 @@ private slots:
         QVERIFY(names(p).contains(QString::fromUtf8("Cp* at M\u221e = 0.50")));
         find<QComboBox>("Combo_Correction")->setCurrentIndex(1);
         QVERIFY(names(p).contains(QString::fromUtf8("Hess, Karman-Tsien M\u221e = 0.50, upper")));
-    }
-
-    void compareMethodsOverlaysTheFourMethodsAndTheExactFlow()
-    {
-        openAnalysis();
-        pressKarmanTrefftz("61", "4", true);
-        ui::PlotView* p = plot("Plot_Pressure");
-        QVERIFY(names(p).contains("Exact (incompressible)"));
-        click("Check_CompareMethods");
-        QCOMPARE(names(p), (QStringList{"Hess", "Vortex panel", "Kennedy-Marsden", "Soinne-Laine",
-                                        "Exact (incompressible)"}));
-        QCOMPARE(points(p, "Hess").size(), common.NPanel);
-        click("Check_ExactCp");
-        QCOMPARE(p->seriesCount(), 4);
-    }
-
-    void polarMethodFollowsThePressUntilTheUserPicksOne()
-    {
-        openAnalysis();
-        auto* method = find<QComboBox>("Combo_PolarMethod");
-        click("Option_VORPAN");
-        pressNaca("51", "2");
-        QCOMPARE(method->currentText(), QString("Vortex panel"));
-        click("Option_KENN");
-        pressNaca("51", "2");
-        QCOMPARE(method->currentText(), QString("Kennedy-Marsden"));
-        // A choice of the user's stays over further presses.
-        method->setCurrentIndex(4);
-        emit method->activated(4);
-        click("Option_HESS");
-        pressNaca("51", "2");
-        QCOMPARE(method->currentIndex(), 4);
     }
 
     void polarRunsInTheBackgroundAndFillsPlotsAndTableThenTheDragSide()
@@ -289,6 +263,8 @@ private slots:
         QCOMPARE(fileText(dir.filePath("TavrixS.xls")), columns);
     }
 
+    // The one-way layer of the press: its plots, the transition criterion and
+    // Ncrit, the boxes' refusals, a separated layer, and 0 for inviscid flow.
     void boundaryLayerPlotsFillAfterAPressWithAReynoldsNumber()
     {
         openAnalysis();
@@ -318,36 +294,18 @@ private slots:
         QVERIFY(info.contains(QString::fromUtf8(tavrix::kInviscidLiftNote)));
         QVERIFY(!info.contains("NOT RELIABLE"));
 
-        // A separated layer says plainly that its drag is not reliable.
-        type("Text_Reynolds", "1e6");
-        click("Option_VORPAN");
-        pressNaca("121", "16");
-        QVERIFY(!analysis()->layer().reliable);
-        QVERIFY(find<QLabel>("Label_LayerInfo")->text().contains("NOT RELIABLE"));
-        QVERIFY(names(plot("Plot_LayerAirfoil")).contains("Turbulent separation upper"));
-
-        // 0 is the inviscid flow again.
-        enter("Text_Reynolds", "0");
-        QCOMPARE(plot("Plot_LayerCf")->seriesCount(), 0);
-    }
-
-    void transitionCriterionAndNcritChooseTheEnvelopeMethod()
-    {
-        oneWayLayerAt3e6();
+        // Michel's criterion by default; the e^n envelope with its Ncrit box.
         const double michelCD = analysis()->layer().CD;
         QCOMPARE(analysis()->layer().upper.transitionCause, tavrix::TransitionCause::Michel);
         QVERIFY(!find<QLineEdit>("Text_Ncrit")->isEnabled());
-
         find<QComboBox>("Combo_Transition")->setCurrentIndex(1);
         QVERIFY(find<QLineEdit>("Text_Ncrit")->isEnabled());
         tavrix::BoundaryLayerSetup envelope;
         envelope.transition = {tavrix::TransitionCriterion::Envelope, 9};
-        const tavrix::ViscousResult expected = layerOfThePress(envelope);
         QCOMPARE(analysis()->layer().upper.transitionCause, tavrix::TransitionCause::Envelope);
-        QCOMPARE(analysis()->layer().CD, expected.CD);
+        QCOMPARE(analysis()->layer().CD, layerOfThePress(envelope).CD);
         QVERIFY(analysis()->layer().CD != michelCD);
         QVERIFY(find<QLabel>("Label_LayerInfo")->text().contains("e^n"));
-
         // A disturbed stream moves transition forward; a refused Ncrit keeps
         // the layer that was shown.
         const double quietXc = analysis()->layer().upper.transition.xc;
@@ -363,12 +321,7 @@ private slots:
         }
         find<QComboBox>("Combo_Transition")->setCurrentIndex(0);
         QCOMPARE(analysis()->layer().CD, michelCD);
-    }
 
-    void boxesRefuseATextThatIsNotANumber()
-    {
-        oneWayLayerAt3e6();
-        const double CD = analysis()->layer().CD;
         // Not a number, a comma for the point, a number beyond the layer's
         // range: each refused with its message, the layer kept.
         const std::pair<const char*, const char*> refused[] = {
@@ -382,7 +335,7 @@ private slots:
             enter("Text_Reynolds", text);
             QCOMPARE(messages, std::vector<std::string>{message});
             QVERIFY(analysis()->layer().ok);
-            QCOMPARE(analysis()->layer().CD, CD);
+            QCOMPARE(analysis()->layer().CD, michelCD);
             QCOMPARE(plot("Plot_LayerCf")->seriesCount(), 2);
         }
         // A new press with the box still refused says why it has no layer.
@@ -395,7 +348,6 @@ private slots:
         click("Command_RunPolar");
         QCOMPARE(messages.size(), std::size_t(1));
         QVERIFY(!analysis()->running());
-
         // The angles of the sweep: a text that is not a number is refused, the
         // polar not run.
         enter("Text_Reynolds", "3e6");
@@ -410,6 +362,18 @@ private slots:
             QVERIFY(!analysis()->running());
             QCOMPARE(analysis()->polar().points.size(), std::size_t(0));
         }
+
+        // A separated layer says plainly that its drag is not reliable.
+        type("Text_Reynolds", "1e6");
+        click("Option_VORPAN");
+        pressNaca("121", "16");
+        QVERIFY(!analysis()->layer().reliable);
+        QVERIFY(find<QLabel>("Label_LayerInfo")->text().contains("NOT RELIABLE"));
+        QVERIFY(names(plot("Plot_LayerAirfoil")).contains("Turbulent separation upper"));
+
+        // 0 is the inviscid flow again.
+        enter("Text_Reynolds", "0");
+        QCOMPARE(plot("Plot_LayerCf")->seriesCount(), 0);
     }
 
     void polarAndConvergenceSayWhenTheyBelongToAnotherCase()
@@ -465,7 +429,9 @@ private slots:
         QVERIFY(find<QLabel>("Label_ConvergenceCase")->text().contains("OUT OF DATE"));
     }
 
-    void convergenceFillsBothPlotsForAKarmanTrefftzSection()
+    // Karman-Trefftz sections, with their exact flow: the convergence study
+    // of the four methods, and "Compare methods" over the exact Cp.
+    void convergenceAndCompareMethodsForKarmanTrefftzSections()
     {
         openAnalysis();
         pressKarmanTrefftz("51", "5", false);
@@ -483,6 +449,16 @@ private slots:
         for (const QPointF& e : points(plot("Plot_ConvergenceError"), "Soinne-Laine"))
             QVERIFY(e.y() > 0 && e.y() < 0.05);
         QCOMPARE(find<QLineEdit>("Text_CL")->text(), cl);
+
+        pressKarmanTrefftz("61", "4", true);
+        ui::PlotView* p = plot("Plot_Pressure");
+        QVERIFY(names(p).contains("Exact (incompressible)"));
+        click("Check_CompareMethods");
+        QCOMPARE(names(p), (QStringList{"Hess", "Vortex panel", "Kennedy-Marsden", "Soinne-Laine",
+                                        "Exact (incompressible)"}));
+        QCOMPARE(points(p, "Hess").size(), common.NPanel);
+        click("Check_ExactCp");
+        QCOMPARE(p->seriesCount(), 4);
     }
 
     // Axis labels are round numbers, zero reads "0.0", a zoom labels its new
@@ -556,7 +532,7 @@ private slots:
 
     // The bar starts empty, and after Cancel shows the share of the points
     // that were computed, not a full bar; the window is usable again.
-    void progressStartsAtZeroAndACancelShowsWhatWasDone()
+    void progressStartsAtZeroAndACancelOrClosingEndsTheRun()
     {
         openAnalysis();
         pressNaca("199", "3");
@@ -578,6 +554,15 @@ private slots:
             QVERIFY(find<QPushButton>("Command_RunPolar")->isEnabled());
             QVERIFY(!find<QPushButton>("Command_CancelPolar")->isEnabled());
         }
+        // Closing the main window during a run ends the program and the run:
+        // no window is left on screen to keep the program alive.
+        click("Command_RunPolar");
+        QVERIFY(analysis()->running());
+        windows->mainWindow()->close();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+        waitForRun();
+        QVERIFY(analysis()->polar().cancelled);
     }
 
     // The least size fits a 1366x768 screen with room for the frame and a
@@ -642,25 +627,31 @@ private slots:
     {
         const QRect room(0, 0, 1366, 738);
         const QSize wanted(1180, 750), least(820, 510);
-        // Room on the right: beside it, as wide as that room, as high as the screen.
-        QCOMPARE(ui::besideWindow(QRect(0, 0, 500, 700), wanted, least, room),
-                 QRect(500, 0, 866, 738));
-        // A centred main window leaves 283 pixels each side: the least width,
-        // pushed back onto the screen from the right.
-        QCOMPARE(ui::besideWindow(QRect(283, 20, 800, 700), wanted, least, room),
-                 QRect(546, 0, 820, 738));
-        // A centred main window on a 1920-pixel screen: half the screen, at its edge.
-        QCOMPARE(ui::besideWindow(QRect(489, 100, 941, 600), wanted, least, QRect(0, 0, 1920, 1050)),
-                 QRect(960, 100, 960, 750));
-        // More room on the left.
-        QCOMPARE(ui::besideWindow(QRect(800, 10, 566, 700), wanted, least, room),
-                 QRect(0, 0, 820, 738));
-        QCOMPARE(ui::withinScreen(QRect(1000, 600, 400, 300), least.boundedTo({100, 100}), room),
-                 QRect(966, 438, 400, 300));
-        QCOMPARE(ui::withinScreen(QRect(-50, -40, 1500, 900), QSize(100, 100), room), room);
-        // Larger at least than the screen: the title bar stays on it.
-        QCOMPARE(ui::withinScreen(QRect(200, 100, 1400, 800), QSize(1400, 800), room),
-                 QRect(0, 0, 1400, 800));
+        const struct {
+            QRect main, screen, beside;
+        } beside[] = {
+            // Room on the right: beside it, as wide as that room, as high as the screen.
+            {{0, 0, 500, 700}, room, {500, 0, 866, 738}},
+            // A centred main window leaves 283 pixels each side: the least
+            // width, pushed back onto the screen from the right.
+            {{283, 20, 800, 700}, room, {546, 0, 820, 738}},
+            // A centred main window on a 1920-pixel screen: half the screen, at its edge.
+            {{489, 100, 941, 600}, {0, 0, 1920, 1050}, {960, 100, 960, 750}},
+            // More room on the left.
+            {{800, 10, 566, 700}, room, {0, 0, 820, 738}}};
+        for (const auto& c : beside)
+            QCOMPARE(ui::besideWindow(c.main, wanted, least, c.screen), c.beside);
+        // A window pushed back onto the screen; larger at least than the
+        // screen, its title bar stays on it.
+        const struct {
+            QRect window;
+            QSize least;
+            QRect within;
+        } within[] = {{{1000, 600, 400, 300}, {100, 100}, {966, 438, 400, 300}},
+                      {{-50, -40, 1500, 900}, {100, 100}, room},
+                      {{200, 100, 1400, 800}, {1400, 800}, {0, 0, 1400, 800}}};
+        for (const auto& c : within)
+            QCOMPARE(ui::withinScreen(c.window, c.least, room), c.within);
 
         // The real windows: About opened from a main window at the screen's
         // corner lies on the screen.
@@ -679,21 +670,6 @@ private slots:
         QVERIFY(screen.contains(analysis()->frameGeometry().topLeft()));
         // The side with the more room: here the left, away from the main window.
         QVERIFY(analysis()->frameGeometry().left() < main->frameGeometry().left());
-    }
-
-    void closingTheMainWindowEndsTheProgramAndItsRun()
-    {
-        openAnalysis();
-        pressNaca("199", "3");
-        setSweep("-10", "10", "0.05", 4);
-        click("Command_RunPolar");
-        QVERIFY(analysis()->running());
-        windows->mainWindow()->close();
-        // No window is left on screen to keep the program alive.
-        for (QWidget* w : QApplication::topLevelWidgets())
-            QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
-        waitForRun();
-        QVERIFY(analysis()->polar().cancelled);
     }
 };
 

@@ -50,6 +50,7 @@ private:
         return static_cast<ui::AnalysisWindow*>(windows->window(ui::kAnalysisForm));
     }
     ui::PlotView* plot(const char* name) { return find<ui::PlotView>(name); }
+    QString label(const char* name) { return find<QLabel>(name)->text(); }
     static QAbstractSeries* series(ui::PlotView* view, const QString& name)
     {
         for (QAbstractSeries* s : view->chart()->series())
@@ -118,10 +119,6 @@ private:
         click("Command_RunPolar");
         QTRY_VERIFY_WITH_TIMEOUT(!analysis()->running(), 600000);
     }
-    static std::string fileText(const QString& path)
-    {
-        return tavrix::testing::readFile(path.toStdString());
-    }
 
 private slots:
     void init() { QVERIFY(start()); }
@@ -157,7 +154,7 @@ private slots:
         QVERIFY2(pressure.size() >= 4, qPrintable(pressure.join("|")));
         QVERIFY(plot("Plot_DisplacementBody")->isVisible());
         QVERIFY(plot("Plot_DisplacementBody")->seriesCount() >= 3);
-        QVERIFY(find<QLabel>("Label_PressureInfo")->text().contains("viscous"));
+        QVERIFY(label("Label_PressureInfo").contains("viscous"));
         // The layer tab: every quantity along the surfaces and the wake.
         for (const char* name : {"Plot_CoupledUe", "Plot_CoupledTheta", "Plot_CoupledDstar",
                                  "Plot_CoupledH", "Plot_CoupledCf"}) {
@@ -166,7 +163,7 @@ private slots:
             QVERIFY2(plot(name)->seriesCount() >= least, name);
             QVERIFY2(plot(name)->titleText().contains("Re 3e6"), name);
         }
-        const QString info = find<QLabel>("Label_CoupledInfo")->text();
+        const QString info = label("Label_CoupledInfo");
         QVERIFY(info.contains("viscous CL = " + QString::number(p.CL, 'f', 4)));
         QVERIFY(info.contains("Ncrit 9"));
         QVERIFY(!info.contains("subdivided"));  // (161 points: the layer on the press's)
@@ -196,23 +193,25 @@ private slots:
         QCOMPARE(p.layerPoints, 265);
         QVERIFY(std::fabs(p.CL / 0.9245 - 1) < 0.05);
         QVERIFY(std::fabs(p.CD / 0.00920 - 1) < 0.05);
-        QVERIFY(find<QLabel>("Label_CoupledInfo")
-                    ->text()
+        QVERIFY(label("Label_CoupledInfo")
                     .contains("the layer on 265 points, the contour's 51 subdivided"));
     }
 
     // "Compare methods" in the coupled model: the coupled formulations at
     // the press's point, each one's viscous pressure and its lift and drag.
-    void compareMethodsRunsEveryCoupledFormulation()
+    // Then a viscous polar of the four formulations over 81 angles runs
+    // behind a window that keeps answering: the bar moves, Cancel ends the
+    // run and keeps the angles solved before it.
+    void compareMethodsAndALongFourMethodPolarThatCancelKeepsWhatIsDone()
     {
-        if (!kHeavyRuns) QSKIP("four coupled points in the optimised build only");
+        if (!kHeavyRuns) QSKIP("coupled points and polars in the optimised build only");
         openAnalysis();
         pressFile("naca0012_161.dat", tavrix::PanelMethod::SoinneLaine, "2");
         enterReynolds("3e6");
         find<QCheckBox>("Check_CompareMethods")->setChecked(true);
         QTRY_VERIFY_WITH_TIMEOUT(!analysis()->coupledPointRunning(), 300000);
         const QStringList curves = names(plot("Plot_Pressure"));
-        const QString info = find<QLabel>("Label_PressureInfo")->text();
+        const QString info = label("Label_PressureInfo");
         for (tavrix::PanelMethod m : tavrix::kAllMethods) {
             const QString name = QString::fromUtf8(tavrix::methodName(m).data());
             QVERIFY2(info.contains(name + " viscous: CL = ") || info.contains(name + ": not converged"),
@@ -223,56 +222,7 @@ private slots:
         // The press's own method as the single point gives it.
         QVERIFY(info.contains("Soinne-Laine viscous: CL = " +
                               QString::number(analysis()->coupledPoint()->CL, 'f', 4)));
-    }
 
-    void aMethodThatFailsIsHollowNeverJoinedAndSaysWhy()
-    {
-        if (!kHeavyRuns) QSKIP("a coupled polar in the optimised build only");
-        openAnalysis();
-        // The vortex panel coupling does not converge on this cambered
-        // section: the point is a failure, with its reason.
-        pressFile("naca4415_161.dat", tavrix::PanelMethod::VortexPanel, "2");
-        enter("Text_Reynolds", "3e6");
-        chooseMethod(tavrix::PanelMethod::VortexPanel);
-        runPolar("2", "2", "1");
-        const tavrix::PolarResult& polar = analysis()->polar();
-        QCOMPARE(polar.coupled.size(), std::size_t(1));
-        const tavrix::CoupledPoint& p = polar.coupled[0][0];
-        if (p.converged) QSKIP("the point converged: nothing to mark");
-        auto* table = find<QTableWidget>("Table_Polar");
-        QVERIFY(table->item(0, 7)->text().startsWith("no: "));
-        QVERIFY(table->item(0, 1) == nullptr || table->item(0, 1)->text().isEmpty());
-        // No converged curve holds it; where it stopped it is hollow, alone.
-        QVERIFY(points(plot("Plot_PolarCL"), "Vortex panel").isEmpty());
-        if (p.lastIterateCL) {
-            auto* hollow = qobject_cast<QScatterSeries*>(
-                series(plot("Plot_PolarCL"), "Vortex panel not converged"));
-            QVERIFY2(hollow != nullptr, qPrintable(names(plot("Plot_PolarCL")).join("|")));
-            QCOMPARE(hollow->points().size(), 1);
-            QCOMPARE(hollow->brush().style(), Qt::NoBrush);
-        }
-        QVERIFY(find<QLabel>("Label_PolarInfo")->text().contains("did not converge"));
-        QVERIFY(find<QLabel>("Label_PolarInfo")
-                    ->text()
-                    .contains("The Soinne-Laine method's coupling converges at more angles"));
-        // The press's own point fails as well, and the layer's line points
-        // to the coupling that converges.
-        QTRY_VERIFY_WITH_TIMEOUT(!analysis()->coupledPointRunning(), 120000);
-        QVERIFY(analysis()->coupledPoint() && !analysis()->coupledPoint()->converged);
-        QVERIFY(find<QLabel>("Label_CoupledInfo")
-                    ->text()
-                    .contains("The Soinne-Laine method's coupling converges at more angles"));
-    }
-
-    // A viscous polar of the four formulations over 81 angles runs behind a
-    // window that keeps answering: the bar moves, the table can be scrolled,
-    // Cancel ends the run and keeps the angles solved before it.
-    void aLongFourMethodPolarKeepsTheWindowAnsweringAndCancelKeepsWhatIsDone()
-    {
-        if (!kHeavyRuns) QSKIP("a coupled polar in the optimised build only");
-        openAnalysis();
-        pressFile("naca0012_161.dat", tavrix::PanelMethod::SoinneLaine, "0");
-        enter("Text_Reynolds", "3e6");
         find<QComboBox>("Combo_PolarMethod")->setCurrentIndex(4);  // all four
         setSweep("-10", "10", "0.25");
         click("Command_RunPolar");
@@ -299,16 +249,48 @@ private slots:
         for (const auto& points : polar.coupled)
             for (const tavrix::CoupledPoint& p : points) solved += p.iterations > 0;
         QVERIFY(solved > 0);
-        QVERIFY(find<QLabel>("Label_PolarInfo")->text().contains("Cancelled"));
+        QVERIFY(label("Label_PolarInfo").contains("Cancelled"));
         QVERIFY(find<QPushButton>("Command_RunPolar")->isEnabled());
     }
 
-    void viscousPolarMarksCLmaxAsTheBatchAndKeepsRunsWithAnXfoilPolar()
+    // On NACA 4415 at Re 3e6: the vortex panel coupling does not converge,
+    // and its point is a failure with its reason, hollow, never joined; the
+    // Soinne-Laine polar marks CLmax as the batch does, and its runs are
+    // kept beside an xfoil polar.
+    void viscousPolarMarksFailuresAndCLmaxAsTheBatchAndKeepsRunsWithAnXfoilPolar()
     {
-        if (!kHeavyRuns) QSKIP("a coupled polar in the optimised build only");
+        if (!kHeavyRuns) QSKIP("coupled polars in the optimised build only");
         openAnalysis();
-        pressFile("naca4415_161.dat", tavrix::PanelMethod::SoinneLaine, "0");
+        pressFile("naca4415_161.dat", tavrix::PanelMethod::VortexPanel, "2");
         enter("Text_Reynolds", "3e6");
+        chooseMethod(tavrix::PanelMethod::VortexPanel);
+        runPolar("2", "2", "1");
+        QCOMPARE(analysis()->polar().coupled.size(), std::size_t(1));
+        const tavrix::CoupledPoint& failed = analysis()->polar().coupled[0][0];
+        if (!failed.converged) {  // (when it does converge there is nothing to mark)
+            auto* table = find<QTableWidget>("Table_Polar");
+            QVERIFY(table->item(0, 7)->text().startsWith("no: "));
+            QVERIFY(table->item(0, 1) == nullptr || table->item(0, 1)->text().isEmpty());
+            // No converged curve holds it; where it stopped it is hollow, alone.
+            QVERIFY(points(plot("Plot_PolarCL"), "Vortex panel").isEmpty());
+            if (failed.lastIterateCL) {
+                auto* hollow = qobject_cast<QScatterSeries*>(
+                    series(plot("Plot_PolarCL"), "Vortex panel not converged"));
+                QVERIFY2(hollow != nullptr, qPrintable(names(plot("Plot_PolarCL")).join("|")));
+                QCOMPARE(hollow->points().size(), 1);
+                QCOMPARE(hollow->brush().style(), Qt::NoBrush);
+            }
+            const QString converges = "The Soinne-Laine method's coupling converges at more angles";
+            QVERIFY(label("Label_PolarInfo").contains("did not converge"));
+            QVERIFY(label("Label_PolarInfo").contains(converges));
+            // The press's own point fails as well, and the layer's line points
+            // to the coupling that converges.
+            QTRY_VERIFY_WITH_TIMEOUT(!analysis()->coupledPointRunning(), 120000);
+            QVERIFY(analysis()->coupledPoint() && !analysis()->coupledPoint()->converged);
+            QVERIFY(label("Label_CoupledInfo").contains(converges));
+        }
+
+        press(tavrix::PanelMethod::SoinneLaine, "0");
         chooseMethod(tavrix::PanelMethod::SoinneLaine);
         runPolar("0", "18", "3");
         const tavrix::PolarResult& polar = analysis()->polar();
@@ -341,12 +323,11 @@ private slots:
         QCOMPARE(marker.size(), 1);
         QCOMPARE(marker[0].x(), maximum->alphaDeg);
         QCOMPARE(marker[0].y(), maximum->cl);
-        QVERIFY(find<QLabel>("Label_PolarInfo")->text().contains(
-            "CLmax = " + QString::number(maximum->cl, 'f', 4)));
+        QVERIFY(label("Label_PolarInfo").contains("CLmax = " + QString::number(maximum->cl, 'f', 4)));
 
         // The exports carry the case: the table's header and the plot's title.
         QVERIFY(plot("Plot_PolarCL")->exportCsv(dir.filePath("cl.csv")).isEmpty());
-        const std::string csv = fileText(dir.filePath("cl.csv"));
+        const std::string csv = tavrix::testing::readFile(dir.filePath("cl.csv").toStdString());
         for (const char* part : {"Re 3e6", "Ncrit 9", "viscous"})
             QVERIFY2(csv.find(part) != std::string::npos, csv.substr(0, 300).c_str());
         QVERIFY(plot("Plot_PolarCL")->titleText().contains("Re 3e6"));

@@ -39,6 +39,19 @@ private:
         click("Command_Calculate");
         QVERIFY(windows->logic().lastPressCompleted());
     }
+    // A section of so many points, pressed with a method at an angle.
+    void press(const char* points, const char* section, const char* alpha, const char* method)
+    {
+        type("Text_NP", points);
+        click(section);
+        press(alpha, method);
+    }
+    // A session opened without a word of complaint.
+    void opens(const char* name)
+    {
+        QVERIFY(sessions()->openPath(dir.filePath(name)));
+        QVERIFY(messages.empty());
+    }
     // The contour in use as bytes, to be compared bit for bit.
     QByteArray contourBytes()
     {
@@ -49,7 +62,6 @@ private:
         b.append(reinterpret_cast<const char*>(c.YCoord.data() + 1), c.NP * sizeof(double));
         return b;
     }
-    QString sessionPath(const char* name) { return dir.filePath(name); }
     ui::KeptRunsPanel* keptRuns() { return find<ui::KeptRunsPanel>("Panel_KeptRuns"); }
     // Two lists of kept polars alike to the last bit of every number.
     static bool sameRuns(const std::vector<tavrix::KeptRun>& a,
@@ -59,15 +71,14 @@ private:
             return x.size() == y.size() &&
                    (x.empty() || std::memcmp(x.data(), y.data(), x.size() * sizeof(double)) == 0);
         };
-        return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                          [&](const tavrix::KeptRun& p, const tavrix::KeptRun& q) {
+        using R = tavrix::KeptRun;
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(), [&](const R& p, const R& q) {
             const tavrix::RunCase &c = p.runCase, &d = q.runCase;
+            for (auto column : {&R::alpha, &R::CL, &R::CD, &R::CDp, &R::CM, &R::topXtr, &R::botXtr})
+                if (!bits(p.*column, q.*column)) return false;
             return p.name == q.name && p.shown == q.shown && c.airfoil == d.airfoil &&
                    c.method == d.method && c.model == d.model && c.origin == d.origin &&
-                   bits({c.Re, c.Ncrit, c.mach}, {d.Re, d.Ncrit, d.mach}) &&
-                   bits(p.alpha, q.alpha) && bits(p.CL, q.CL) && bits(p.CD, q.CD) &&
-                   bits(p.CDp, q.CDp) && bits(p.CM, q.CM) && bits(p.topXtr, q.topXtr) &&
-                   bits(p.botXtr, q.botXtr);
+                   bits({c.Re, c.Ncrit, c.mach}, {d.Re, d.Ncrit, d.mach});
         });
     }
     static QJsonObject readJson(const QString& path)
@@ -82,10 +93,6 @@ private:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(bytes);
     }
-    static void writeJson(const QString& path, const QJsonObject& root)
-    {
-        writeFile(path, QJsonDocument(root).toJson());
-    }
 
 private slots:
     void init() { QVERIFY(start()); }
@@ -94,9 +101,7 @@ private slots:
     void flowFieldTabFollowsThePressAndZooms()
     {
         windows->mainWindow()->findChild<QAction*>("Mn_Analysis")->trigger();
-        type("Text_NP", "61");
-        click("Option_N0012");
-        press("4", "Option_VORPAN");
+        press("61", "Option_N0012", "4", "Option_VORPAN");
         auto* tabs = find<QTabWidget>("Tab_Analysis");
         // The existing tabs keep their places; the field comes last.
         QCOMPARE(tabs->count(), 5);
@@ -153,19 +158,16 @@ private slots:
         const QByteArray points = contourBytes();
         const double CL = windows->logic().common().LastPoint->CL;
         const QString shownCL = text("Text_CL");
-        QVERIFY(sessions()->savePath(sessionPath("a.json")));
+        QVERIFY(sessions()->savePath(dir.filePath("a.json")));
         QVERIFY(messages.empty());
 
         // Something else in the meantime.
-        type("Text_NP", "31");
-        click("Option_CIRCLE");
         type("Text_ItaD", "0");
         click("Check_WritePanel");
-        press("0", "Option_HESS");
+        press("31", "Option_CIRCLE", "0", "Option_HESS");
         QVERIFY(contourBytes() != points);
 
-        QVERIFY(sessions()->openPath(sessionPath("a.json")));
-        QVERIFY(messages.empty());
+        opens("a.json");
         QCOMPARE(contourBytes(), points);
         QCOMPARE(text("Text_AlfaD"), QString("3.25"));
         QCOMPARE(text("Text_ItaD"), QString("1.5"));
@@ -181,33 +183,63 @@ private slots:
 
     // The boundary layer's model is an input of the session; a session
     // written before the coupled analysis existed reads with the one-way
-    // layer it was made with.
-    void sessionKeepsTheLayerModelAndOlderSessionsTheOneWayLayer()
+    // layer it was made with. A damaged or foreign file is refused and
+    // changes nothing.
+    void sessionKeepsTheLayerModelAndADamagedOrForeignOneChangesNothing()
     {
-        type("Text_NP", "41");
-        click("Option_N0012");
-        press("0", "Option_HESS");
+        press("41", "Option_N0012", "0", "Option_HESS");
         windows->mainWindow()->findChild<QAction*>("Mn_Analysis")->trigger();
         auto* model = find<QComboBox>("Combo_ViscousModel");
         QCOMPARE(model->currentIndex(), 0);  // coupled, by default
         type("Text_ReynoldsSweep", "1e6 3e6");
-        QVERIFY(sessions()->savePath(sessionPath("coupled.json")));
+        QVERIFY(sessions()->savePath(dir.filePath("coupled.json")));
         model->setCurrentIndex(1);
         type("Text_ReynoldsSweep", "");
-        QVERIFY(sessions()->openPath(sessionPath("coupled.json")));
-        QVERIFY(messages.empty());
+        opens("coupled.json");
         QCOMPARE(model->currentIndex(), 0);
         QCOMPARE(text("Text_ReynoldsSweep"), QString("1e6 3e6"));
 
-        QJsonObject root = readJson(sessionPath("coupled.json"));
+        QJsonObject root = readJson(dir.filePath("coupled.json"));
         QJsonObject inputs = root.value("inputs").toObject();
         QVERIFY(inputs.contains("Combo_ViscousModel"));
         inputs.remove("Combo_ViscousModel");
         root.insert("inputs", inputs);
-        writeJson(sessionPath("older.json"), root);
-        QVERIFY(sessions()->openPath(sessionPath("older.json")));
-        QVERIFY(messages.empty());
+        writeFile(dir.filePath("older.json"), QJsonDocument(root).toJson());
+        opens("older.json");
         QCOMPARE(model->currentText(), QString("One-way (teaching)"));
+
+        const QByteArray bytes = QByteArray::fromStdString(
+            tavrix::testing::readFile(dir.filePath("coupled.json").toStdString()));
+        press("21", "Option_CIRCLE", "5", "Option_VORPAN");
+        const QByteArray points = contourBytes();
+        QByteArray badPoint = bytes;
+        const qsizetype at = badPoint.indexOf("\"0x");
+        QVERIFY(at > 0);
+        badPoint.replace(at + 1, 3, "0xZ");
+        QByteArray otherVersion = bytes;
+        otherVersion.replace("\"version\": 1", "\"version\": 7");
+        QVERIFY(otherVersion != bytes);
+        const QByteArray cases[] = {bytes.left(bytes.size() / 2), QByteArray("{}"),
+                                    QByteArray("[1, 2, 3]"), QByteArray("\x89PNG\r\n\x1a\n", 8),
+                                    badPoint, otherVersion};
+        int n = 0;
+        for (const QByteArray& content : cases) {
+            const QString path = dir.filePath(QString("bad%1.json").arg(++n));
+            writeFile(path, content);
+            messages.clear();
+            QVERIFY(!sessions()->openPath(path));
+            QCOMPARE(messages.size(), std::size_t{1});
+            QVERIFY2(QString::fromStdString(messages[0]).startsWith("Cannot open the session"),
+                     messages[0].c_str());
+            QVERIFY(QString::fromStdString(messages[0]).contains("Nothing has been changed"));
+            QCOMPARE(contourBytes(), points);
+            QCOMPARE(text("Text_AlfaD"), QString("5"));
+            QCOMPARE(text("Text_NP"), QString("21"));
+            QVERIFY(find<QRadioButton>("Option_VORPAN")->isChecked());
+        }
+        messages.clear();
+        QVERIFY(!sessions()->openPath(dir.filePath("missing.json")));
+        QCOMPARE(messages.size(), std::size_t{1});
     }
 
     void sessionKeepsTheKeptPolarsAndTheFlap()
@@ -240,18 +272,15 @@ private slots:
         const std::vector<tavrix::KeptRun> runs = keptRuns()->runs();
         QCOMPARE(runs.size(), std::size_t{2});
         QVERIFY(runs[1].hasDrag() && !runs[0].hasDrag());
-        QVERIFY(sessions()->savePath(sessionPath("kept.json")));
+        QVERIFY(sessions()->savePath(dir.filePath("kept.json")));
         QVERIFY(messages.empty());
 
         // Another section without a flap, and no kept polars.
-        type("Text_NP", "41");
-        click("Option_N0012");
-        press("0", "Option_HESS");
+        press("41", "Option_N0012", "0", "Option_HESS");
         keptRuns()->setRuns({});
         QVERIFY(!tavrix::pressHingeMoment(windows->logic().common()));
 
-        QVERIFY(sessions()->openPath(sessionPath("kept.json")));
-        QVERIFY(messages.empty());
+        opens("kept.json");
         QCOMPARE(contourBytes(), points);
         QVERIFY(sameRuns(keptRuns()->runs(), runs));
         const std::optional<double> reopened = tavrix::pressHingeMoment(windows->logic().common());
@@ -260,7 +289,7 @@ private slots:
         QVERIFY(find<QLabel>("Label_PressureInfo")->text().contains("CH = "));
 
         // A damaged kept polar refuses the whole file: nothing changes.
-        QJsonObject root = readJson(sessionPath("kept.json"));
+        QJsonObject root = readJson(dir.filePath("kept.json"));
         QJsonArray kept = root.value("keptRuns").toArray();
         QCOMPARE(kept.size(), 2);
         QJsonObject second = kept[1].toObject();
@@ -271,11 +300,11 @@ private slots:
         second["columns"] = columns;
         kept[1] = second;
         root["keptRuns"] = kept;
-        writeJson(sessionPath("damaged.json"), root);
+        writeFile(dir.filePath("damaged.json"), QJsonDocument(root).toJson());
         type("Text_AlfaD", "7");
         keptRuns()->remove(0);
         const std::vector<tavrix::KeptRun> before = keptRuns()->runs();
-        QVERIFY(!sessions()->openPath(sessionPath("damaged.json")));
+        QVERIFY(!sessions()->openPath(dir.filePath("damaged.json")));
         QCOMPARE(messages.size(), std::size_t{1});
         QVERIFY2(QString::fromStdString(messages[0]).contains("kept polar 2"), messages[0].c_str());
         QVERIFY(sameRuns(keptRuns()->runs(), before));
@@ -284,60 +313,16 @@ private slots:
 
         // A session written before the kept polars and the flap were kept
         // opens with neither.
-        root = readJson(sessionPath("kept.json"));
+        root = readJson(dir.filePath("kept.json"));
         root.remove("keptRuns");
         QJsonObject airfoil = root.value("airfoil").toObject();
         airfoil.remove("flap");
         root["airfoil"] = airfoil;
-        writeJson(sessionPath("older.json"), root);
-        QVERIFY(sessions()->openPath(sessionPath("older.json")));
-        QVERIFY(messages.empty());
+        writeFile(dir.filePath("older.json"), QJsonDocument(root).toJson());
+        opens("older.json");
         QCOMPARE(contourBytes(), points);
         QVERIFY(keptRuns()->runs().empty());
         QVERIFY(!tavrix::pressHingeMoment(windows->logic().common()));
-    }
-
-    void damagedOrForeignSessionIsRefusedAndChangesNothing()
-    {
-        type("Text_NP", "41");
-        click("Option_N0012");
-        press("2", "Option_KENN");
-        QVERIFY(sessions()->savePath(sessionPath("good.json")));
-        const QByteArray bytes =
-            QByteArray::fromStdString(tavrix::testing::readFile(sessionPath("good.json").toStdString()));
-
-        type("Text_NP", "21");
-        click("Option_CIRCLE");
-        press("5", "Option_VORPAN");
-        const QByteArray points = contourBytes();
-
-        QByteArray badPoint = bytes;
-        const qsizetype at = badPoint.indexOf("\"0x");
-        QVERIFY(at > 0);
-        badPoint.replace(at + 1, 3, "0xZ");
-        QByteArray otherVersion = bytes;
-        otherVersion.replace("\"version\": 1", "\"version\": 7");
-        const QByteArray cases[] = {bytes.left(bytes.size() / 2), QByteArray("{}"),
-                                    QByteArray("[1, 2, 3]"), QByteArray("\x89PNG\r\n\x1a\n", 8),
-                                    badPoint, otherVersion};
-        int n = 0;
-        for (const QByteArray& content : cases) {
-            const QString path = sessionPath(qPrintable(QString("bad%1.json").arg(++n)));
-            writeFile(path, content);
-            messages.clear();
-            QVERIFY(!sessions()->openPath(path));
-            QCOMPARE(messages.size(), std::size_t{1});
-            QVERIFY2(QString::fromStdString(messages[0]).startsWith("Cannot open the session"),
-                     messages[0].c_str());
-            QVERIFY(QString::fromStdString(messages[0]).contains("Nothing has been changed"));
-            QCOMPARE(contourBytes(), points);
-            QCOMPARE(text("Text_AlfaD"), QString("5"));
-            QCOMPARE(text("Text_NP"), QString("21"));
-            QVERIFY(find<QRadioButton>("Option_VORPAN")->isChecked());
-        }
-        messages.clear();
-        QVERIFY(!sessions()->openPath(sessionPath("missing.json")));
-        QCOMPARE(messages.size(), std::size_t{1});
     }
 };
 

@@ -127,7 +127,7 @@ private slots:
         QVERIFY(messages.empty());
     }
 
-    void anImportedXfoilPolarOverlaysLiftMomentAndDragUnderItsOwnName()
+    void anImportedXfoilPolarOverlaysUnderItsOwnNameAndADamagedOneIsRefused()
     {
         openAnalysis();
         // Before any press or polar: the plots show the file alone.
@@ -151,19 +151,7 @@ private slots:
         for (const char* side : {" upper", " lower"})
             QCOMPARE(points(plot("Plot_PolarTransition"), name + side).size(), cl.size());
 
-        // Over a computed polar it joins the curves of the method.
-        pressNaca("61", "2");
-        runPolar("0", "8", "2", 1);
-        QCOMPARE(names(plot("Plot_PolarCL")).filter(name).size(), 1);
-        QVERIFY(names(plot("Plot_PolarCL")).contains("Vortex panel"));
-        QVERIFY(plot("Plot_PolarCL")->titleText().contains("NACA 0012"));
-        QVERIFY(messages.empty());
-    }
-
-    void aDamagedPolarFileIsRefusedWithAMessageAndChangesNothing()
-    {
-        openAnalysis();
-        QVERIFY(panel()->importXfoilPolar(reference));
+        // A damaged or missing file is refused with a message and changes nothing.
         const QStringList before = names(plot("Plot_PolarCL"));
         const std::string text = fileText(reference);
         // (The reader's own test covers each kind of damage.)
@@ -182,12 +170,23 @@ private slots:
             QCOMPARE(names(plot("Plot_PolarCL")), before);
         }
         QVERIFY(messages[0].find("no such file") != std::string::npos);
+        messages.clear();
+
+        // Over a computed polar it joins the curves of the method.
+        pressNaca("61", "2");
+        runPolar("0", "8", "2", 1);
+        QCOMPARE(names(plot("Plot_PolarCL")).filter(name).size(), 1);
+        QVERIFY(names(plot("Plot_PolarCL")).contains("Vortex panel"));
+        QVERIFY(plot("Plot_PolarCL")->titleText().contains("NACA 0012"));
+        QVERIFY(messages.empty());
     }
 
-    void theExportOfAKeptRunNamesItsCase()
+    // The export of a kept run names its case; the angle for a target CL of
+    // the same press matches thin-airfoil theory.
+    void theExportOfAKeptRunNamesItsCaseAndATargetCLFindsItsAngle()
     {
         openAnalysis();
-        pressNaca("61", "2");
+        pressNaca("101", "2");
         runPolar("-2", "4", "2", 0);
         click("Command_KeepRun");
         QVERIFY(panel()->importXfoilPolar(reference));
@@ -209,12 +208,8 @@ private slots:
         // A folder that does not exist: a message, nothing written.
         QVERIFY(!panel()->exportRun(0, dir.filePath("no/such/hess.csv")));
         QCOMPARE(messages.size(), std::size_t(1));
-    }
+        messages.clear();
 
-    void theAngleForATargetCLMatchesThinAirfoilTheoryAndThePolar()
-    {
-        openAnalysis();
-        pressNaca("101", "2");
         type("Text_LiftTarget", "0.5");
         click("Command_FindAlpha");
         QVERIFY(analysis()->liftTarget().has_value());

@@ -11,18 +11,24 @@
 namespace tavrix {
 namespace {
 
+// A contour solved by a method at one angle of attack: its panels, the
+// operating point and the flow field of the strengths.
 struct Solved {
     PanelGeometry panels;
-    PanelSolution solution;
+    OperatingPoint point;
+    FlowField field;
 };
 
-Solved solve(const Contour& contour, PanelMethod method, bool noCirculation = false)
+Solved solve(const Contour& contour, PanelMethod method, double alphaDeg,
+             bool noCirculation = false)
 {
     auto panels = buildPanelGeometry(contour.x, contour.y, 0);
     EXPECT_TRUE(panels.ok());
     auto solution = solvePanels(*panels, method, {.noCirculation = noCirculation});
     EXPECT_TRUE(solution.ok());
-    return {*panels, *solution};
+    auto point = solution->at(alphaDeg);
+    EXPECT_TRUE(point.ok());
+    return {*panels, *point, FlowField(*solution, alphaDeg)};
 }
 
 // The exact potential flow about a circle of radius R centred at (xc, 0):
@@ -54,19 +60,16 @@ TEST_P(CircleField, speedAtTwoRadiiIsThatOfTheExactFlow)
     // itself is pinned in VortexMethods_test): within 1 % of the free-stream
     // speed at every point of the circle r = 2R, and the speed itself within 1 %.
     const CircleCase k = GetParam();
-    const Solved s = solve(circleContour(161), k.method, k.noCirculation);
-    const auto point = s.solution.at(k.alphaDeg);
-    ASSERT_TRUE(point.ok());
-    const double gamma = point->CL / 2;
-    const FlowField field(s.solution, k.alphaDeg);
+    const Solved s = solve(circleContour(161), k.method, k.alphaDeg, k.noCirculation);
+    const double gamma = s.point.CL / 2;
     // The sheets' circulation against the pressure's lift: the same up to the
     // discretisation.
-    EXPECT_NEAR(field.circulation(), gamma, 5e-3 * std::max(1.0, std::fabs(gamma)));
+    EXPECT_NEAR(s.field.circulation(), gamma, 5e-3 * std::max(1.0, std::fabs(gamma)));
     double worst = 0;
     for (int n = 0; n < 36; ++n) {
         const double t = 2 * M_PI * n / 36;
         const double x = 0.5 + std::cos(t), y = std::sin(t);
-        const FlowVelocity got = field.velocity(x, y);
+        const FlowVelocity got = s.field.velocity(x, y);
         const FlowVelocity want = exactCircle(0.5, 0.5, k.alphaDeg, gamma, x, y);
         const double err = std::hypot(got.u - want.u, got.v - want.v);
         worst = std::max(worst, err);
@@ -90,18 +93,15 @@ TEST_P(SectionField, farFromTheSectionTheFlowIsTheFreeStreamAndTheLiftingVortex)
     // NACA 0012 at 4 degrees: at 100 and 1000 chords the disturbance of the
     // free stream falls as 1/r and is the vortex Gamma / (2 pi r) with
     // Gamma = CL / 2.
-    const Solved s = solve(naca0012Contour(121), GetParam());
-    const auto point = s.solution.at(4);
-    ASSERT_TRUE(point.ok());
-    const FlowField field(s.solution, 4);
+    const Solved s = solve(naca0012Contour(121), GetParam(), 4);
     const double a = 4 * M_PI / 180;
     for (double r : {100.0, 1000.0}) {
         for (double t : {0.3, 1.9, 3.5, 5.0}) {
             const double x = 0.25 + r * std::cos(t), y = r * std::sin(t);
-            const FlowVelocity w = field.velocity(x, y);
+            const FlowVelocity w = s.field.velocity(x, y);
             const double du = w.u - std::cos(a), dv = w.v - std::sin(a);
             // The clockwise vortex's velocity at angle t: (sin t, -cos t) G/(2 pi r).
-            const double g = point->CL / 2 / (2 * M_PI * r);
+            const double g = s.point.CL / 2 / (2 * M_PI * r);
             EXPECT_NEAR(du, g * std::sin(t), 0.05 * g);
             EXPECT_NEAR(dv, -g * std::cos(t), 0.05 * g);
         }
@@ -113,21 +113,18 @@ TEST_P(SectionField, flowLeavesTheTrailingEdgeAlongItsBisector)
     // Kutta condition: just behind the trailing edge of NACA 0012 at 6
     // degrees the flow runs downstream along the bisector of the edge (the
     // x axis), on it and just above and below it.
-    const Solved s = solve(naca0012Contour(161), GetParam());
-    const FlowField field(s.solution, 6);
+    const Solved s = solve(naca0012Contour(161), GetParam(), 6);
     for (double dy : {-0.002, 0.0, 0.002}) {
-        const FlowVelocity w = field.velocity(1.01, dy);
+        const FlowVelocity w = s.field.velocity(1.01, dy);
         EXPECT_GT(w.u, 0.5);
         EXPECT_LT(std::fabs(std::atan2(w.v, w.u)) * 180 / M_PI, 8) << "dy = " << dy;
     }
     // The dividing streamline leaves from the edge and goes downstream.
-    const auto point = s.solution.at(6);
-    ASSERT_TRUE(point.ok());
-    const DividingPoints d = dividingPoints(s.panels, point->signedSpeed);
+    const DividingPoints d = dividingPoints(s.panels, s.point.signedSpeed);
     EXPECT_TRUE(d.rearAtTrailingEdge);
     EXPECT_NEAR(d.rearX, 1, 1e-12);
     EXPECT_GT(d.rearNx, 0.99);
-    const DividingStreamlines lines = traceDividingStreamlines(field, d, -2, 3, -2, 2, 0.02);
+    const DividingStreamlines lines = traceDividingStreamlines(s.field, d, -2, 3, -2, 2, 0.02);
     EXPECT_EQ(lines.rear.end, Streamline::End::LeftBox);
     EXPECT_GT(lines.rear.x.back(), 2.9);
     // Upstream the front one comes from the left edge, below the section at
@@ -150,18 +147,15 @@ TEST(FieldAtTheControlPoints, holdsEachMethodsOwnBoundaryCondition)
     // the assembled coefficients.
     const Contour naca = naca0012Contour(121);
     for (PanelMethod method : {PanelMethod::Hess, PanelMethod::VortexPanel}) {
-        const Solved s = solve(naca, method);
-        const auto point = s.solution.at(5);
-        ASSERT_TRUE(point.ok());
-        const FlowField field(s.solution, 5);
+        const Solved s = solve(naca, method, 5);
         const PanelGeometry& g = s.panels;
         for (int i = 1; i <= g.NPanel; ++i) {
             const double nx = -g.SinDelta[i], ny = g.CosDelta[i];
-            const FlowVelocity w = field.velocity(g.XM[i] + 1e-9 * nx, g.YM[i] + 1e-9 * ny);
+            const FlowVelocity w = s.field.velocity(g.XM[i] + 1e-9 * nx, g.YM[i] + 1e-9 * ny);
             EXPECT_NEAR(w.u * nx + w.v * ny, 0, 1e-6) << "panel " << i;
             if (method == PanelMethod::Hess) {
                 EXPECT_NEAR(w.u * g.CosDelta[i] + w.v * g.SinDelta[i],
-                            point->signedSpeed[static_cast<std::size_t>(i - 1)], 1e-6);
+                            s.point.signedSpeed[static_cast<std::size_t>(i - 1)], 1e-6);
             }
         }
     }
@@ -171,23 +165,19 @@ TEST(SectionFieldWithoutCirculation, flowTurnsRoundTheTrailingEdge)
 {
     // Without the Kutta condition the rear stagnation point moves onto the
     // upper surface and the flow goes round the edge: far from the bisector.
-    const Solved s = solve(naca0012Contour(161), PanelMethod::Hess, true);
-    const FlowField field(s.solution, 6);
-    const FlowVelocity w = field.velocity(1.01, 0);
+    const Solved s = solve(naca0012Contour(161), PanelMethod::Hess, 6, true);
+    const FlowVelocity w = s.field.velocity(1.01, 0);
     EXPECT_GT(std::fabs(std::atan2(w.v, w.u)) * 180 / M_PI, 30);
-    const auto point = s.solution.at(6);
-    ASSERT_TRUE(point.ok());
-    const DividingPoints d = dividingPoints(s.panels, point->signedSpeed);
+    const DividingPoints d = dividingPoints(s.panels, s.point.signedSpeed);
     EXPECT_FALSE(d.rearAtTrailingEdge);
     EXPECT_GT(d.rearY, 0);
 }
 
 TEST(FieldGrid, flagsTheBodyAndHoldsTheFlowOutside)
 {
-    const Solved s = solve(circleContour(81), PanelMethod::VortexPanel);
-    const FlowField field(s.solution, 0);
+    const Solved s = solve(circleContour(81), PanelMethod::VortexPanel, 0);
     FieldBox box{-0.5, 1.5, -1, 1, 21, 21};
-    const FieldGrid g = evaluateGrid(field, box);
+    const FieldGrid g = evaluateGrid(s.field, box);
     ASSERT_EQ(g.u.size(), 441u);
     int inside = 0;
     for (int j = 0; j < box.ny; ++j) {
@@ -214,9 +204,8 @@ TEST(Streamlines, followTheStreamFunctionOfTheCircle)
     // psi = y (1 - R^2 / r^2) at alpha = 0: traced through the computed field
     // from far upstream at y = 0.3, it passes over the circle at the height
     // where psi is 0.3 and leaves at y = 0.3 again.
-    const Solved s = solve(circleContour(161), PanelMethod::SoinneLaine);
-    const FlowField field(s.solution, 0);
-    const Streamline line = traceStreamline(field, -3, 0.3, -3.5, 4, -3, 3, 0.02);
+    const Solved s = solve(circleContour(161), PanelMethod::SoinneLaine, 0);
+    const Streamline line = traceStreamline(s.field, -3, 0.3, -3.5, 4, -3, 3, 0.02);
     ASSERT_EQ(line.end, Streamline::End::LeftBox);
     double top = 0;
     for (std::size_t k = 0; k < line.x.size(); ++k) {
@@ -229,7 +218,7 @@ TEST(Streamlines, followTheStreamFunctionOfTheCircle)
     }
     EXPECT_GT(top, 0.5);
     EXPECT_NEAR(line.y.back(), 0.3, 0.01);
-    const Streamline back = traceStreamline(field, 4, 0.3, -3.5, 4.5, -3, 3, 0.02, true);
+    const Streamline back = traceStreamline(s.field, 4, 0.3, -3.5, 4.5, -3, 3, 0.02, true);
     EXPECT_NEAR(back.y.back(), 0.3, 0.01);
 }
 

@@ -38,27 +38,39 @@ void press(Session& s, const FlowSetup& setup, double alpha)
     s.press();
 }
 
-// Everything a press derives, bit for bit.
-void expectSameAsPress(const Session& s, const OperatingPoint& p)
+// The sweep over the angles holds everything a press at each angle derives,
+// bit for bit: the coefficients, the surface speeds and pressures, the
+// incompressible pressures and the control points.
+void expectSweepIsThePresses(Session& s, const FlowSetup& setup, const std::vector<double>& alphas)
 {
-    const Common& c = s.c;
-    const Coefficients k = IntegrateForces(c);
-    EXPECT_EQ(bits(p.CL), bits(k.CL));
-    EXPECT_EQ(bits(p.CD), bits(k.CD));
-    EXPECT_EQ(bits(p.CM), bits(k.CM));
-    EXPECT_EQ(p.alphaDeg, c.AlfaD);
-    ASSERT_EQ(p.Vt.size(), static_cast<std::size_t>(c.NPanel));
-    ASSERT_EQ(p.Cu.size(), p.Vt.size());
-    ASSERT_EQ(p.CuIncompressible.size(), p.Vt.size());
-    int differing = 0;
-    for (int i = 1; i <= c.NPanel; ++i) {
-        const auto j = static_cast<std::size_t>(i - 1);
-        if (bits(p.Vt[j]) != bits(c.Vt[i]) || bits(p.Cu[j]) != bits(c.Cu[i]) ||
-            bits(p.CuIncompressible[j]) != bits(c.Vt[i] * c.Vt[i]) ||
-            bits(p.XM[j]) != bits(c.XM[i]) || bits(p.YM[j]) != bits(c.YM[i]))
-            ++differing;
+    const SweepOutcome sweep = Sweep(s.c, setup, alphas);
+    ASSERT_EQ(sweep.message, "");
+    ASSERT_FALSE(sweep.cancelled);
+    ASSERT_EQ(sweep.points.size(), alphas.size());
+    for (std::size_t a = 0; a < alphas.size(); ++a) {
+        SCOPED_TRACE(::testing::Message() << "alpha " << alphas[a]);
+        press(s, setup, alphas[a]);
+        ASSERT_TRUE(s.form.lastPressCompleted());
+        const Common& c = s.c;
+        const OperatingPoint& p = sweep.points[a];
+        const Coefficients k = IntegrateForces(c);
+        EXPECT_EQ(bits(p.CL), bits(k.CL));
+        EXPECT_EQ(bits(p.CD), bits(k.CD));
+        EXPECT_EQ(bits(p.CM), bits(k.CM));
+        EXPECT_EQ(p.alphaDeg, c.AlfaD);
+        ASSERT_EQ(p.Vt.size(), static_cast<std::size_t>(c.NPanel));
+        ASSERT_EQ(p.Cu.size(), p.Vt.size());
+        ASSERT_EQ(p.CuIncompressible.size(), p.Vt.size());
+        int differing = 0;
+        for (int i = 1; i <= c.NPanel; ++i) {
+            const auto j = static_cast<std::size_t>(i - 1);
+            if (bits(p.Vt[j]) != bits(c.Vt[i]) || bits(p.Cu[j]) != bits(c.Cu[i]) ||
+                bits(p.CuIncompressible[j]) != bits(c.Vt[i] * c.Vt[i]) ||
+                bits(p.XM[j]) != bits(c.XM[i]) || bits(p.YM[j]) != bits(c.YM[i]))
+                ++differing;
+        }
+        EXPECT_EQ(differing, 0);
     }
-    EXPECT_EQ(differing, 0);
 }
 
 TEST(SweepAgainstPresses, everyMethodGivesThePressBitForBitAtEveryAngle)
@@ -67,10 +79,7 @@ TEST(SweepAgainstPresses, everyMethodGivesThePressBitForBitAtEveryAngle)
     const double conditions[][2] = {{0, 0}, {3, 0.5}, {-2.5, -0.3}};  // eta, Mach
     for (bool cambered : {false, true}) {
         Session s;
-        if (cambered)
-            testing::chooseKarmanTrefftz(s, 41);
-        else
-            s.chooseNaca("41");
+        cambered ? testing::chooseKarmanTrefftz(s, 41) : s.chooseNaca("41");
         for (PanelMethod method : kAllMethods) {
             for (bool noCirculation : {false, true}) {
                 if (noCirculation && method != PanelMethod::Hess) continue;
@@ -79,18 +88,9 @@ TEST(SweepAgainstPresses, everyMethodGivesThePressBitForBitAtEveryAngle)
                                  << methodName(method) << (noCirculation ? " no circulation" : "")
                                  << (cambered ? " Karman-Trefftz" : " NACA") << " eta " << eta
                                  << " Moo " << mach);
-                    const FlowSetup setup{.method = method, .etaDeg = eta, .mach = mach,
-                                          .noCirculation = noCirculation};
-                    const SweepOutcome sweep = Sweep(s.c, setup, alphas);
-                    ASSERT_EQ(sweep.message, "");
-                    ASSERT_FALSE(sweep.cancelled);
-                    ASSERT_EQ(sweep.points.size(), alphas.size());
-                    for (std::size_t a = 0; a < alphas.size(); ++a) {
-                        SCOPED_TRACE(::testing::Message() << "alpha " << alphas[a]);
-                        press(s, setup, alphas[a]);
-                        ASSERT_TRUE(s.form.lastPressCompleted());
-                        expectSameAsPress(s, sweep.points[a]);
-                    }
+                    expectSweepIsThePresses(s, {.method = method, .etaDeg = eta, .mach = mach,
+                                                .noCirculation = noCirculation},
+                                            alphas);
                 }
             }
         }
@@ -101,16 +101,9 @@ TEST(SweepAgainstPresses, largestSystemsOfEachMethodAgreeToo)
 {
     Session s;
     s.chooseNaca("199");
-    const std::vector<double> alphas = {1, 6};
     for (PanelMethod method : kAllMethods) {
         SCOPED_TRACE(methodName(method));
-        const FlowSetup setup{.method = method};
-        const SweepOutcome sweep = Sweep(s.c, setup, alphas);
-        ASSERT_EQ(sweep.points.size(), 2u) << sweep.message;
-        for (std::size_t a = 0; a < alphas.size(); ++a) {
-            press(s, setup, alphas[a]);
-            expectSameAsPress(s, sweep.points[a]);
-        }
+        expectSweepIsThePresses(s, {.method = method}, {1, 6});
     }
 }
 
@@ -119,8 +112,7 @@ TEST(SweepState, leavesTheCallersStateAndTheResultFilesAlone)
     Session s;
     s.chooseNaca("51");
     press(s, FlowSetup{}, 3);
-    const std::string report = s.report();
-    const std::string columns = s.columns();
+    const std::string report = s.report(), columns = s.columns();
     const Common before = s.c;
     const std::vector<double> alphas = {-2, 8};
     for (PanelMethod method : kAllMethods)
@@ -168,41 +160,34 @@ TEST(SweepCorrections, karmanTsienCorrectsTheIncompressiblePressure)
 TEST(SweepEnd, refusalsAndAZeroPivotAreThoseOfAPress)
 {
     Session s;
+    // The message of a sweep that solved no angle.
     const std::vector<double> alphas = {0, 5};
-    EXPECT_EQ(Sweep(s.c, FlowSetup{}, alphas).message, "Calculate airfoil coordinates");
+    const auto refusal = [&](const FlowSetup& setup) {
+        const SweepOutcome r = Sweep(s.c, setup, alphas);
+        EXPECT_TRUE(r.points.empty()) << r.message;
+        return r.message;
+    };
+    EXPECT_EQ(refusal({}), "Calculate airfoil coordinates");
 
     s.chooseNaca("1000");
-    FlowSetup setup{.method = PanelMethod::SoinneLaine};
-    SweepOutcome r = Sweep(s.c, setup, alphas);
-    EXPECT_TRUE(r.points.empty());
-    press(s, setup, 0);
-    ASSERT_EQ(s.tk.messages().size(), 1u);
-    EXPECT_EQ(r.message, s.tk.messages()[0]);
-    EXPECT_EQ(r.message, "This panel method allows at most 999 panel end points");
+    const std::string capacity = refusal({.method = PanelMethod::SoinneLaine});
+    EXPECT_EQ(capacity, "This panel method allows at most 999 panel end points");
+    press(s, {.method = PanelMethod::SoinneLaine}, 0);
+    EXPECT_EQ(s.tk.messages(), std::vector<std::string>{capacity});
     s.tk.clearMessages();
-
-    setup.method = PanelMethod::Hess;
-    setup.mach = -1;
-    r = Sweep(s.c, setup, alphas);
-    EXPECT_EQ(r.message, "The free-stream Mach number must be less than 1");
-    EXPECT_TRUE(r.points.empty());
+    EXPECT_EQ(refusal({.mach = -1}), "The free-stream Mach number must be less than 1");
 
     // Two coincident end points.
     s.c.XCoord[7] = s.c.XCoord[6];
     s.c.YCoord[7] = s.c.YCoord[6];
-    setup.mach = 0;
-    r = Sweep(s.c, setup, alphas);
-    EXPECT_EQ(r.message, "Panel end points 6 and 7 coincide");
-    EXPECT_TRUE(r.points.empty());
+    EXPECT_EQ(refusal({}), "Panel end points 6 and 7 coincide");
 
     // A single panel: the Hess trailing-edge row compares the panel with
     // itself and is all zero. The sweep shows no message of its own.
     s.chooseCircle("2");
     s.c.XCoord[1] = 1;
     s.c.YCoord[1] = s.c.XCoord[2] = s.c.YCoord[2] = 0;
-    r = Sweep(s.c, FlowSetup{}, alphas);
-    EXPECT_EQ(r.message, " sıfır diyagonal elemanı");
-    EXPECT_TRUE(r.points.empty());
+    EXPECT_EQ(refusal({}), " sıfır diyagonal elemanı");
     EXPECT_TRUE(s.tk.messages().empty());
 }
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <fstream>
 #include <map>
+#include <tuple>
 #include <sstream>
 
 #include "support/Batch.h"
@@ -58,17 +59,14 @@ TEST(CaseList, HeaderNamesTheColumnsInAnyOrderAndRowsMayBeQuoted)
         "soinne,0012,2\n");
     ASSERT_EQ(list.error, "");
     ASSERT_EQ(list.rows.size(), 3u);
-    EXPECT_EQ(list.rows[0].line, 4u);
-    EXPECT_EQ(list.rows[0].fields[0], "NACA 2412");
-    EXPECT_EQ(list.rows[0].fields[2], "vortex");
-    EXPECT_EQ(list.rows[0].fields[4], "4");
-    EXPECT_EQ(list.rows[1].line, 6u);
-    EXPECT_EQ(list.rows[1].fields[0], "my, \"odd\" file.dat");
-    EXPECT_EQ(list.rows[1].fields[2], "hess");
-    EXPECT_EQ(list.rows[1].fields[4], "");
-    EXPECT_EQ(list.rows[2].line, 7u);  // a lone CR ends a line too
-    EXPECT_EQ(list.rows[2].fields[0], "0012");
-    for (const CaseRow& row : list.rows) EXPECT_EQ(row.malformed, "");
+    // Line, airfoil, method, alpha_to and no reason; a lone CR ends a line too.
+    const std::tuple<std::size_t, std::string, std::string, std::string, std::string> want[] = {
+        {4, "NACA 2412", "vortex", "4", ""}, {6, "my, \"odd\" file.dat", "hess", "", ""},
+        {7, "0012", "soinne", "2", ""}};
+    for (std::size_t k = 0; k < 3; ++k) {
+        const CaseRow& r = list.rows[k];
+        EXPECT_EQ(std::tie(r.line, r.fields[0], r.fields[2], r.fields[4], r.malformed), want[k]);
+    }
 }
 
 TEST(CaseList, AListThatCannotBeUsedSaysWhy)
@@ -109,10 +107,12 @@ TEST(CaseList, AMalformedRowIsACaseWithItsReasonNotTheEndOfTheList)
     EXPECT_EQ(list.rows[5].malformed, "");
 }
 
-// A results file of the list, run with this many threads.
-std::string runList(const fs::path& list, const fs::path& results, int jobs)
+// The results file of this case list, run from the folder with this many threads.
+std::string runList(const testing::TempDir& dir, const std::string& list, int jobs = 2)
 {
-    const BatchResult r = batch({"--cases", list.string(), "--jobs", std::to_string(jobs), "--out",
+    const fs::path file = dir.path() / "list.csv", results = dir.path() / "results.csv";
+    writeText(file, list);
+    const BatchResult r = batch({"--cases", file.string(), "--jobs", std::to_string(jobs), "--out",
                                  results.string()});
     EXPECT_EQ(r.status, 0) << r.err;
     return testing::readFile(results);
@@ -130,10 +130,9 @@ TEST(Cases, TheResultsHoldTheSameBytesWhateverTheNumberOfThreads)
         list += std::string(sections[k % 6]) + "," + std::to_string(61 + 10 * k) + "," +
                 methods[k % 4] + ",-2,6,2," + (k % 3 == 0 ? "2e6,9" : ",") + "\n";
     list += "2419x,,,,,,,\n";
-    writeText(dir.path() / "list.csv", list);
-    const std::string one = runList(dir.path() / "list.csv", dir.path() / "r1.csv", 1);
-    EXPECT_EQ(runList(dir.path() / "list.csv", dir.path() / "r2.csv", 2), one);
-    EXPECT_EQ(runList(dir.path() / "list.csv", dir.path() / "r7.csv", 7), one);
+    const std::string one = runList(dir, list, 1);
+    EXPECT_EQ(runList(dir, list, 2), one);
+    EXPECT_EQ(runList(dir, list, 7), one);
     const auto lines = splitLines(one);
     ASSERT_EQ(lines.size(), 1u + 41 + 12 * 5 + 1);
     EXPECT_EQ(lines.front() + "\n", kCaseResultHeader);
@@ -147,23 +146,26 @@ TEST(Cases, TheResultsHoldTheSameBytesWhateverTheNumberOfThreads)
     EXPECT_EQ(previous, 14u);
 }
 
+// The lines of the CSV table of --sweep with these options, run in the folder.
+std::vector<std::string> sweptTable(const testing::TempDir& dir, std::vector<std::string> args)
+{
+    args.insert(args.end(), {"--csv", (dir.path() / "s.csv").string()});
+    const BatchResult sweep = testing::batch(args, dir);
+    EXPECT_EQ(sweep.status, 0) << sweep.err;
+    return splitLines(testing::readFile(dir.path() / "s.csv"));
+}
+
 // The inviscid polar of a case is the sweep of --sweep on the same section,
 // bit for bit (the sweep's CSV prints the same shortest forms).
 TEST(Cases, AnInviscidCaseIsTheSweepOfTheSameSection)
 {
     testing::TempDir dir;
-    writeText(dir.path() / "list.csv",
-              "alpha_step,alpha_to,airfoil,mach,correction\n"
-              "0.1,0.3,NACA 4412,0.4,karman-tsien\n"
-              ",,2412,,\n");
-    const auto rows = splitLines(runList(dir.path() / "list.csv", dir.path() / "r.csv", 2));
+    const auto rows = splitLines(runList(dir, "alpha_step,alpha_to,airfoil,mach,correction\n"
+                                              "0.1,0.3,NACA 4412,0.4,karman-tsien\n"
+                                              ",,2412,,\n"));
     ASSERT_EQ(rows.size(), 1u + 4 + 1);
-    const BatchResult sweep = testing::batch({"--naca", "4412", "--points", "51", "--sweep", "0:0.3:0.1",
-                                              "--mach", "0.4", "--correction", "karman-tsien", "--csv",
-                                              (dir.path() / "s.csv").string()},
-                                             dir);
-    ASSERT_EQ(sweep.status, 0) << sweep.err;
-    const auto swept = splitLines(testing::readFile(dir.path() / "s.csv"));
+    const auto swept = sweptTable(dir, {"--naca", "4412", "--points", "51", "--sweep", "0:0.3:0.1",
+                                        "--mach", "0.4", "--correction", "karman-tsien"});
     ASSERT_EQ(swept.size(), 5u);
     for (std::size_t k = 0; k < 4; ++k) {
         const auto ours = splitFields(rows[k + 1]);
@@ -190,21 +192,16 @@ TEST(Cases, AnInviscidCaseIsTheSweepOfTheSameSection)
 TEST(Cases, ACoupledCaseIsTheCoupledSweepOfTheSameSection)
 {
     testing::TempDir dir;
-    writeText(dir.path() / "list.csv",
-              "airfoil,points,method,alpha_from,alpha_to,alpha_step,re,viscous,mach\n"
-              "2412,161,soinne,0,4,2,3e6,coupled,\n"
-              "0012,161,soinne,2,24,22,1e5,coupled,\n"
-              "0012,61,hess,0,0,1,1e6,two-way,\n"
-              "0012,61,hess,0,0,1,,coupled,\n"
-              "0012,61,hess,0,0,1,1e6,coupled,0.3\n");
-    const auto rows = splitLines(runList(dir.path() / "list.csv", dir.path() / "r.csv", 2));
+    const auto rows = splitLines(
+        runList(dir, "airfoil,points,method,alpha_from,alpha_to,alpha_step,re,viscous,mach\n"
+                     "2412,161,soinne,0,4,2,3e6,coupled,\n"
+                     "0012,161,soinne,2,24,22,1e5,coupled,\n"
+                     "0012,61,hess,0,0,1,1e6,two-way,\n"
+                     "0012,61,hess,0,0,1,,coupled,\n"
+                     "0012,61,hess,0,0,1,1e6,coupled,0.3\n"));
     ASSERT_EQ(rows.size(), 1u + 3 + 2 + 3);
-    const BatchResult sweep = testing::batch({"--naca", "2412", "--points", "161", "--method", "soinne",
-                                              "--sweep", "0:4:2", "--re", "3e6", "--csv",
-                                              (dir.path() / "s.csv").string()},
-                                             dir);
-    ASSERT_EQ(sweep.status, 0) << sweep.err;
-    const auto swept = splitLines(testing::readFile(dir.path() / "s.csv"));
+    const auto swept = sweptTable(dir, {"--naca", "2412", "--points", "161", "--method", "soinne",
+                                        "--sweep", "0:4:2", "--re", "3e6"});
     ASSERT_EQ(swept.size(), 4u);
     // method,alpha,CL,CDp_inviscid,CM,Cp_min,M_crit,CL_viscous,CM_viscous,CD,CDp,CDf,
     // Top_Xtr,Bot_Xtr,Top_Xsep,Bot_Xsep,converged,reason
@@ -273,8 +270,7 @@ TEST(Cases, BadCasesGiveRowsWithTheirReasonNeverACrashOrANumberThatIsNone)
     };
     std::string list = "airfoil,points,method,alpha_from,alpha_to,alpha_step,re,mach,ncrit,xtr_upper\n";
     for (const auto& c : cases) list += c.first + "\n";
-    writeText(dir.path() / "list.csv", list);
-    const auto rows = splitLines(runList(dir.path() / "list.csv", dir.path() / "r.csv", 2));
+    const auto rows = splitLines(runList(dir, list));
     for (const std::string& line : rows)
         for (const std::string& field : splitFields(line))
             for (const char* none : {"nan", "inf", "NaN", "Inf"}) EXPECT_NE(field, none) << line;

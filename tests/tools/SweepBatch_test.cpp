@@ -66,9 +66,8 @@ TEST(SweepBatch, printsTheWindowsFiguresOfAPressAtEveryAngle)
 TEST(SweepBatch, compareWritesAPolarPerMethodAndBothTables)
 {
     testing::TempDir dir;
-    const auto polar = dir.path() / "naca.pol";
-    const auto csv = dir.path() / "naca.csv";
-    const auto cp = dir.path() / "cp.csv";
+    const auto polar = dir.path() / "naca.pol", csv = dir.path() / "naca.csv",
+               cp = dir.path() / "cp.csv";
     const BatchResult r =
         batch({"--points", "41", "--sweep", "0:8:4", "--compare", "--mach", "0.5",
                "--correction=karman-tsien", "--polar", polar.string(), "--csv", csv.string(),
@@ -158,8 +157,7 @@ std::string valueAfter(const std::string& text, const std::string& name)
 TEST(SweepBatch, aReynoldsNumberGivesEveryAngleTheLayerOfItsPress)
 {
     testing::TempDir dir;
-    const std::string polar = (dir.path() / "p.pol").string();
-    const std::string csv = (dir.path() / "c.csv").string();
+    const std::string polar = (dir.path() / "p.pol").string(), csv = (dir.path() / "c.csv").string();
     const BatchResult sweep = batch({"--points", "101", "--sweep", "0:4:2", "--re", "3e6", "--one-way",
                                      "--transition-lower", "0.2", "--polar", polar, "--csv", csv},
                                     dir);
@@ -208,9 +206,8 @@ TEST(SweepBatch, aContourWithoutFiniteResultIsRefusedAsThePressRefusesIt)
     const std::string refusal = "message: The calculation gave no finite result for this contour\n";
     ASSERT_EQ(press.err, refusal);
 
-    const std::string polar = (dir.path() / "p.pol").string();
-    const std::string csv = (dir.path() / "c.csv").string();
-    const std::string cp = (dir.path() / "cp.csv").string();
+    const std::string polar = (dir.path() / "p.pol").string(), csv = (dir.path() / "c.csv").string(),
+                      cp = (dir.path() / "cp.csv").string();
     const BatchResult sweep = batch({"--file", file, "--sweep", "0:2:1", "--compare", "--polar",
                                      polar, "--csv", csv, "--cp-csv", cp},
                                     dir);
