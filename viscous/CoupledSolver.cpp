@@ -135,12 +135,12 @@ double stagnationArc(const CouplingStations& st, int k, double qk, double qk1)
     return st.s[k] + w * (st.s[k + 1] - st.s[k]);
 }
 
-// The stations about the stagnation point and the layout around it. With
-// holdCopies, a station of `previous` (the same stagnation interval) that
-// copies its neighbour's layer goes on copying up to kCopyLeave of the
-// interval (see kCopyFlips).
+// The stations about the stagnation point and the layout around it. A
+// station that copies its neighbour's layer in `held` (a layout of the same
+// stagnation interval) goes on copying up to kCopyLeave of the interval
+// (see kCopyFlips).
 Layout makeLayout(const CouplingStations& st, int k, double sStag, const CoupledOptions& o,
-                  const Layout* previous = nullptr, bool holdCopies = false)
+                  const Layout* held = nullptr)
 {
     Layout L;
     L.nA = st.nAirfoil;
@@ -157,9 +157,9 @@ Layout makeLayout(const CouplingStations& st, int k, double sStag, const Coupled
     // state of the next station of its surface, where the layer starts, so
     // that no interval starts at a vanishing xi and ue.
     const double interval = st.s[k + 1] - st.s[k];
-    const bool same = holdCopies && previous && previous->stag == k;
-    const bool lowerCopied = same && previous->copyOf[static_cast<std::size_t>(k)] >= 0;
-    const bool upperCopied = same && previous->copyOf[static_cast<std::size_t>(k + 1)] >= 0;
+    const bool same = held && held->stag == k;
+    const bool lowerCopied = same && held->copyOf[static_cast<std::size_t>(k)] >= 0;
+    const bool upperCopied = same && held->copyOf[static_cast<std::size_t>(k + 1)] >= 0;
     const bool lowerAtStag =
         sStag - st.s[k] < (lowerCopied ? kCopyLeave : kCopyNear) * interval && k >= 3;
     const bool upperAtStag =
@@ -472,16 +472,6 @@ double sqrtTransitionCtau(const LayerVars<double>& v, double re)
     return std::sqrt(std::max(transitionCtau(c.hk, c.ctauEq), 1e-8));
 }
 
-// Moves the transition interval of one surface to where n reaches Ncrit (or
-// the trip). A laminar station is made turbulent once its n is `margin`
-// beyond Ncrit, and the first turbulent station laminar again once the
-// amplification there falls 0.1 + margin short of it: with margin 0 the
-// interval follows n = Ncrit to the station; a margin lets the transition
-// interval itself carry a transition point that sits on one of its ends
-// (n of the laminar end a little past Ncrit puts it at that end), which stops
-// a station near Ncrit from flipping between the two kinds at every step.
-// With laminarShape, a station made laminar again takes the shape factor of
-// the laminar station before it. Returns whether anything changed.
 // The place in its marching order of a surface's first turbulent station
 // (the first is the laminar similarity start); the surface's length where
 // it is laminar throughout.
@@ -493,6 +483,16 @@ int firstTurbulent(const std::vector<int>& order, const std::vector<char>& turbu
     return m;
 }
 
+// Moves the transition interval of one surface to where n reaches Ncrit (or
+// the trip). A laminar station is made turbulent once its n is `margin`
+// beyond Ncrit, and the first turbulent station laminar again once the
+// amplification there falls 0.1 + margin short of it: with margin 0 the
+// interval follows n = Ncrit to the station; a margin lets the transition
+// interval itself carry a transition point that sits on one of its ends
+// (n of the laminar end a little past Ncrit puts it at that end), which stops
+// a station near Ncrit from flipping between the two kinds at every step.
+// With laminarShape, a station made laminar again takes the shape factor of
+// the laminar station before it. Returns whether anything changed.
 bool classifyTransition(const Layout& L, const std::vector<int>& order, double tripXi,
                         std::vector<LayerVars<double>>& v, std::vector<char>& turbulent,
                         const CoupledOptions& o, double margin, bool laminarShape)
@@ -933,8 +933,8 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
             // Within the stagnation interval the edge speeds of the state
             // (not the coupling's speeds, which lag behind until convergence)
             // place the point: ue grows linearly from it on both sides.
-            Layout next = makeLayout(st, k1, stagnationArc(st, k1, -v[k1].ue, v[k1 + 1].ue), o, &L,
-                                     copyFlips >= kCopyFlips);
+            Layout next = makeLayout(st, k1, stagnationArc(st, k1, -v[k1].ue, v[k1 + 1].ue), o,
+                                     copyFlips >= kCopyFlips ? &L : nullptr);
             if (next.stag == L.stag && next.copyOf != L.copyOf) ++copyFlips;
             L = std::move(next);
         }

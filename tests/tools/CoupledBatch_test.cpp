@@ -173,60 +173,44 @@ TEST(CoupledBatch, aPointThatDoesNotConvergeSaysWhyAndExitsFour)
 // transition in the last hundredth of the chord and the lift of xfoil's
 // polar on its own 161 nodes of the section (0.9922 and 1.1160; lower
 // transition 0.9937 and 0.9977). No laminar station of the converged layer
-// lies past Ncrit by more than the band of hysteresis (0.3).
+// lies past Ncrit by more than the band of hysteresis (0.3). The
+// Kennedy-Marsden coupling at 10 degrees then went round a cycle at the
+// stagnation point, which settles there about a quarter of its interval from
+// a station: the Newton step with that station copying its neighbour's layer
+// put the point at a third, the one without the copy at an eighth.
 TEST(CoupledBatch, theDefaultPressConvergesWithItsLowerTransitionAtTheTrailingEdge)
 {
 #if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "four single points of Newton solves on 300 stations; run in the optimised build";
+    GTEST_SKIP() << "five single points of Newton solves on 300 stations; run in the optimised build";
 #endif
     const std::map<std::string, double> xfoilCl{{"9", 0.9922}, {"10", 1.1160}};
-    for (const char* method : {"soinne", "vortex"})
-        for (const auto& [alpha, cl] : xfoilCl) {
-            SCOPED_TRACE(std::string(method) + " " + alpha);
-            testing::TempDir dir;
-            const std::string table = (dir.path() / "layer.csv").string();
-            const BatchResult r =
-                batch({"--method", method, "--alpha", alpha, "--re", "3e6", "--bl-csv", table}, dir);
-            ASSERT_EQ(r.status, 0) << r.out;
-            const std::vector<std::string> lines = linesOf(r.out);
-            ASSERT_EQ(lines.size(), 12u) << r.out;
-            const std::vector<std::string> rows = linesOf(testing::readFile(table));
-            int laminar = 0;
-            for (std::size_t k = 1; k < rows.size(); ++k) {
-                const std::vector<std::string> f = fieldsOf(rows[k]);
-                if (f.at(13) != "0") continue;
-                ++laminar;
-                EXPECT_LT(std::stod(f.at(11)), 9.3) << rows[k];
-            }
-            EXPECT_GT(laminar, 0);
-            EXPECT_EQ(lines[11], "converged = yes");
-            EXPECT_NEAR(numberAfter(lines[2], "viscous CL = "), cl, 0.015 * cl);
-            const double lowerTransition = numberAfter(lines[8], "transition lower x/c = ");
-            EXPECT_GT(lowerTransition, 0.99);
-            EXPECT_LT(lowerTransition, 1.0);
+    const std::pair<const char*, const char*> presses[] = {
+        {"soinne", "9"}, {"soinne", "10"}, {"vortex", "9"}, {"vortex", "10"}, {"kennedy", "10"}};
+    for (const auto& [method, alpha] : presses) {
+        const double cl = xfoilCl.at(alpha);
+        SCOPED_TRACE(std::string(method) + " " + alpha);
+        testing::TempDir dir;
+        const std::string table = (dir.path() / "layer.csv").string();
+        const BatchResult r =
+            batch({"--method", method, "--alpha", alpha, "--re", "3e6", "--bl-csv", table}, dir);
+        ASSERT_EQ(r.status, 0) << r.out;
+        const std::vector<std::string> lines = linesOf(r.out);
+        ASSERT_EQ(lines.size(), 12u) << r.out;
+        const std::vector<std::string> rows = linesOf(testing::readFile(table));
+        int laminar = 0;
+        for (std::size_t k = 1; k < rows.size(); ++k) {
+            const std::vector<std::string> f = fieldsOf(rows[k]);
+            if (f.at(13) != "0") continue;
+            ++laminar;
+            EXPECT_LT(std::stod(f.at(11)), 9.3) << rows[k];
         }
-}
-
-// The Kennedy-Marsden coupling of the default press at 10 degrees: the
-// stagnation point settles about a quarter of its interval from the station
-// below it, where that station starts copying its neighbour's layer. The
-// Newton step taken with the copy put the point at a third of the interval,
-// the step without it at an eighth, and the iteration went round that cycle
-// until its steps ran out (residual 0.2).
-TEST(CoupledBatch, aStagnationPointAtTheCopyingStationsReachLetsThePointConverge)
-{
-#if defined(__SANITIZE_ADDRESS__)
-    GTEST_SKIP() << "a single point of Newton solves on 300 stations; run in the optimised build";
-#endif
-    testing::TempDir dir;
-    const BatchResult r = batch({"--method", "kennedy", "--alpha", "10", "--re", "3e6"}, dir);
-    ASSERT_EQ(r.status, 0) << r.out;
-    const std::vector<std::string> lines = linesOf(r.out);
-    ASSERT_EQ(lines.size(), 12u) << r.out;
-    EXPECT_EQ(lines[11], "converged = yes");
-    // xfoil on its 161 nodes of the section: 1.1160.
-    EXPECT_NEAR(numberAfter(lines[2], "viscous CL = "), 1.1160, 0.015 * 1.1160);
-    EXPECT_GT(numberAfter(lines[8], "transition lower x/c = "), 0.99);
+        EXPECT_GT(laminar, 0);
+        EXPECT_EQ(lines[11], "converged = yes");
+        EXPECT_NEAR(numberAfter(lines[2], "viscous CL = "), cl, 0.015 * cl);
+        const double lowerTransition = numberAfter(lines[8], "transition lower x/c = ");
+        EXPECT_GT(lowerTransition, 0.99);
+        EXPECT_LT(lowerTransition, 1.0);
+    }
 }
 
 TEST(CoupledBatch, aPrescribedLiftFindsItsAngle)
