@@ -1,19 +1,24 @@
 // xfoil's converged boundary layer of one operating point (its DUMP file,
 // written by tools/xfoil_layer_dump.sh), carried onto the stations of this
-// program's coupling: a peer state to feed the coupling with. Header only,
-// shared by tools/coupling_from_xfoil.cpp and the tests.
+// program's coupling: a peer state to feed the coupling with; and one
+// surface's converged states (tools/xfoil_layer_states.sh) put into this
+// program's layer equations, interval by interval. Header only, shared by
+// tools/coupling_from_xfoil.cpp, tools/layer_residuals.cpp and the tests.
 //
 // The dump lists the airfoil's nodes from the upper trailing edge over the
 // nose to the lower trailing edge (s from 0, the edge speed signed: positive
 // on the upper surface), then the wake from the trailing edge (x > 1).
 #pragma once
 
+#include <array>
 #include <cmath>
 #include <fstream>
+#include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "viscous/IntegralLayer.h"
 #include "viscous/InviscidCoupling.h"
 
 namespace tavrix::xfoilpeer {
@@ -94,6 +99,85 @@ inline PeerState peerState(const coupled::CouplingStations& st, const LayerTable
         out.mTilde[i] = r.ue * r.dstar;
     }
     return out;
+}
+
+// One surface's converged layer, station by station from the stagnation
+// point (tools/xfoil_layer_states.sh): x/c, the arc length xi from the
+// stagnation point, ue, theta, delta*, the kind, n or sqrt(C_tau), and the
+// peer's own sqrt(C_tau,EQ).
+struct LayerState {
+    double x = 0, xi = 0, ue = 0, theta = 0, dstar = 0, c = 0, ctauEqRoot = 0;
+    bool turbulent = false;
+};
+
+// The table's rows; empty where a row cannot be read or holds a state no
+// layer has (a thickness or speed not positive).
+inline std::vector<LayerState> readLayerStates(const std::string& path)
+{
+    std::vector<LayerState> out;
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        std::istringstream is(line);
+        LayerState s;
+        std::string kind;
+        if (!(is >> s.x >> s.xi >> s.ue >> s.theta >> s.dstar >> kind >> s.c >> s.ctauEqRoot) ||
+            (kind != "L" && kind != "T") || !(s.theta > 0) || !(s.dstar > 0) || !(s.ue > 0))
+            return {};
+        s.turbulent = kind == "T";
+        out.push_back(s);
+    }
+    return out;
+}
+
+// The residuals this program's discrete layer leaves on the interval from
+// station a to the next (momentum, shape, amplification or shear lag), and
+// for a transition interval the x/c of the transition point it puts there.
+struct IntervalCheck {
+    const LayerState* a = nullptr;
+    const LayerState* b = nullptr;
+    std::array<double, 3> residual{};
+    double transitionX = std::numeric_limits<double>::quiet_NaN();
+};
+
+// Every interval from the fifth station on (the first lie about the
+// stagnation point, where the two similarity starts differ in detail), but
+// one that goes from turbulent back to laminar, which no layer here forms.
+inline std::vector<IntervalCheck> layerResiduals(const std::vector<LayerState>& st, double re,
+                                                 double ncrit)
+{
+    using namespace coupled;
+    std::vector<IntervalCheck> out;
+    for (std::size_t j = 4; j + 1 < st.size(); ++j) {
+        const LayerState &a = st[j], &b = st[j + 1];
+        if (a.turbulent && !b.turbulent) continue;
+        IntervalSetup setup;
+        setup.kindA = a.turbulent ? LayerKind::Turbulent : LayerKind::Laminar;
+        setup.kindB = b.turbulent ? LayerKind::Turbulent : LayerKind::Laminar;
+        setup.xiA = a.xi;
+        setup.xiB = b.xi;
+        setup.re = re;
+        setup.ncrit = ncrit;
+        const LayerVars<double> va{a.theta, a.dstar, a.c, a.ue}, vb{b.theta, b.dstar, b.c, b.ue};
+        double xt = std::numeric_limits<double>::quiet_NaN();
+        IntervalCheck c;
+        c.a = &a;
+        c.b = &b;
+        c.residual = intervalResidual(va, vb, setup, &xt);
+        if (!a.turbulent && b.turbulent && std::isfinite(xt))
+            c.transitionX = a.x + (xt - a.xi) / (b.xi - a.xi) * (b.x - a.x);
+        out.push_back(c);
+    }
+    return out;
+}
+
+// This program's sqrt(C_tau,EQ) of a turbulent station's state.
+inline double equilibriumShearRoot(const LayerState& s, double re)
+{
+    const coupled::ClosureValues<double> c = coupled::evaluateClosures(
+        coupled::LayerKind::Turbulent, s.theta, s.dstar, s.ue, s.c * s.c, re);
+    return std::sqrt(c.ctauEq);
 }
 
 }  // namespace tavrix::xfoilpeer

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/XfoilLayerTable.h"
 #include "viscous/IntegralLayer.h"
 
 namespace tavrix::coupled {
@@ -139,6 +140,41 @@ INSTANTIATE_TEST_SUITE_P(
         name = name.substr(0, name.find('.'));
         return name + (info.param.upper ? "_upper" : "_lower");
     });
+
+// xfoil's converged layer put into this program's discrete equations
+// (tests/data/xfoil_viscous/naca0006_re3e6_a7.states, written by
+// tools/xfoil_layer_states.sh: NACA 0006 at 7 degrees, Re 3e6, the upper
+// surface, transition in the nose's bubble at x/c 0.0037). Clear of the
+// bubble the two programs' turbulent layers are one: every interval from x/c
+// 0.02 on meets the momentum and shape equations to the table's rounding,
+// the shear lag from 0.1 on, and the equilibrium shear stress of each
+// station is xfoil's. (In and just behind the bubble they part, by the
+// amplification of the reversed-flow profiles and the shape equation's
+// average over the interval where Hk falls from 4 to 2: docs/validation.md,
+// "Thin sections on long trailing-edge panels".)
+TEST(XfoilLayerStates, xfoilsTurbulentLayerMeetsTheseEquationsClearOfTheBubble)
+{
+    namespace peer = tavrix::xfoilpeer;
+    const std::vector<peer::LayerState> states =
+        peer::readLayerStates((kReference / "naca0006_re3e6_a7.states").string());
+    ASSERT_GT(states.size(), 80u);
+    int attached = 0;
+    for (const peer::IntervalCheck& c : peer::layerResiduals(states, 3e6, 9)) {
+        if (!c.a->turbulent || c.a->x < 0.02) continue;
+        EXPECT_LT(std::abs(c.residual[0]), 1e-3) << "x/c " << c.a->x;
+        EXPECT_LT(std::abs(c.residual[1]), 1e-3) << "x/c " << c.a->x;
+        if (c.a->x >= 0.1) {
+            EXPECT_LT(std::abs(c.residual[2]), 5e-3) << "x/c " << c.a->x;
+        }
+        ++attached;
+    }
+    EXPECT_GT(attached, 60);
+    for (const peer::LayerState& s : states) {
+        if (s.turbulent) {
+            EXPECT_NEAR(peer::equilibriumShearRoot(s, 3e6), s.ctauEqRoot, 2e-3 * s.ctauEqRoot) << "x/c " << s.x;
+        }
+    }
+}
 
 }  // namespace
 }  // namespace tavrix::coupled
