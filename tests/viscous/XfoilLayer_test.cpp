@@ -171,7 +171,8 @@ TEST(XfoilLayerStates, xfoilsTurbulentLayerMeetsTheseEquationsClearOfTheBubble)
     EXPECT_GT(attached, 60);
     for (const peer::LayerState& s : states) {
         if (s.turbulent) {
-            EXPECT_NEAR(peer::equilibriumShearRoot(s, 3e6), s.ctauEqRoot, 2e-3 * s.ctauEqRoot) << "x/c " << s.x;
+            EXPECT_NEAR(peer::equilibriumShearRoot(s, 3e6), s.ctauEqRoot, 2e-3 * s.ctauEqRoot)
+                << "x/c " << s.x;
         }
     }
 }
