@@ -199,6 +199,34 @@ TEST(CoupledAirfoil, theProgramsOwnCosineSpacedSectionConvergesFromAFreshStart)
     }
 }
 
+// Above Re 2e7 the turbulent intervals behind the transition span hundreds
+// of momentum thicknesses, and the layer's shape equation must not overshoot
+// there (before, from 4e7 on most points failed). xfoil 6.99's point on the
+// same nodes at 4 degrees (Ncrit 9): CL, CD, CMc/4, upper and lower
+// transition.
+TEST(CoupledAirfoil, aHighReynoldsNumberConvergesWhereXfoilDoes)
+{
+    struct XfoilPoint {
+        double re, cl, cd, cm, top, bottom;
+    };
+    for (const PanelMethod method : {PanelMethod::SoinneLaine, PanelMethod::VortexPanel}) {
+        const PanelSolution solution = testing::xfoilNodesSolved("naca0012", method);
+        for (const XfoilPoint& x : {XfoilPoint{1e8, 0.4452, 0.00505, 0.0021, 0.0329, 0.2752},
+                                    XfoilPoint{1e9, 0.4555, 0.00415, 0.0002, 0.0125, 0.0799}}) {
+            const CoupledResult r = solveCoupled(*buildCoupling(solution, 4), atRe(x.re));
+            ASSERT_TRUE(r.converged) << r.reason;
+            expectFinite(r);
+            const Coefficients forces = viscousForces(solution.geometry(), r.qPanels, 4);
+            EXPECT_NEAR(forces.CL, x.cl, 0.02 * x.cl) << x.re;
+            EXPECT_NEAR(forces.CM, x.cm, 0.005) << x.re;
+            EXPECT_NEAR(r.cd, x.cd, 0.05 * x.cd) << x.re;
+            ASSERT_TRUE(r.transitionUpper && r.transitionLower);
+            EXPECT_NEAR(*r.transitionUpper, x.top, 0.03) << x.re;
+            EXPECT_NEAR(*r.transitionLower, x.bottom, 0.03) << x.re;
+        }
+    }
+}
+
 TEST(CoupledAirfoil, naca0012AtSixDegreesConvergesFromTheMarch)
 {
     // The lower layer stays laminar almost to the edge; the march that starts
