@@ -225,6 +225,14 @@ TEST(CoupledAirfoil, aHighReynoldsNumberConvergesWhereXfoilDoes)
             EXPECT_NEAR(*r.transitionLower, x.bottom, 0.03) << x.re;
         }
     }
+    // The weighting fades in with the Reynolds number: no step in the drag
+    // about Re 2e7, where it reaches its full reach.
+    const PanelSolution solution = testing::xfoilNodesSolved("naca0012", PanelMethod::SoinneLaine);
+    const CoupledResult below = solveCoupled(*buildCoupling(solution, 4), atRe(1.98e7));
+    const CoupledResult above = solveCoupled(*buildCoupling(solution, 4), atRe(2.02e7));
+    ASSERT_TRUE(below.converged && above.converged);
+    EXPECT_NEAR(above.cd, below.cd, 0.002 * below.cd);
+    EXPECT_LE(above.cd, below.cd);
 }
 
 TEST(CoupledAirfoil, naca0012AtSixDegreesConvergesFromTheMarch)
