@@ -84,23 +84,23 @@ std::array<T, 3> segmentResidual(LayerKind kind, const LayerVars<T>& v1, double 
     std::array<T, 3> r;
     r[0] = log(v2.theta / v1.theta) + (hAvg + 2.0) * dLnUe -
            0.5 * (c1.cfHalf * xi1 / v1.theta + c2.cfHalf * xi2 / v2.theta) * dLnXi;
-    r[1] = log(c2.hstar / c1.hstar) + (1.0 - hAvg) * dLnUe -
-           0.5 * ((c1.dissipation - c1.cfHalf) * xi1 / v1.theta +
-                  (c2.dissipation - c2.cfHalf) * xi2 / v2.theta) * dLnXi;
+    // The shape equation's source at the two ends, weighted evenly (the
+    // trapezoidal rule) but over a turbulent interval long against theta,
+    // where the weight leans downstream (see kStiffShapeSpan).
+    const T source1 = (c1.dissipation - c1.cfHalf) * xi1 / v1.theta;
+    const T source2 = (c2.dissipation - c2.cfHalf) * xi2 / v2.theta;
+    T shapeSource = 0.5 * (source1 + source2);
     if (kind != LayerKind::Laminar) {
-        // A turbulent interval long against theta: the shape equation's
-        // weight leans downstream (see kStiffShapeSpan).
         const double ratio = std::min(re / kStiffShapeReynolds, 1.0);
         const double threshold = kStiffShapeSpan / (ratio * ratio * ratio);
         const T span = (xi2 - xi1) / (0.5 * (v1.theta + v2.theta));
         const T beyond = (value(span) < 0 ? -span : span) / threshold - 1.0;
         if (value(beyond) > 0) {
             const T w2 = 0.5 + 0.5 * beyond * beyond / (1.0 + beyond * beyond);
-            r[1] = log(c2.hstar / c1.hstar) + (1.0 - hAvg) * dLnUe -
-                   ((1.0 - w2) * (c1.dissipation - c1.cfHalf) * xi1 / v1.theta +
-                    w2 * (c2.dissipation - c2.cfHalf) * xi2 / v2.theta) * dLnXi;
+            shapeSource = (1.0 - w2) * source1 + w2 * source2;
         }
     }
+    r[1] = log(c2.hstar / c1.hstar) + (1.0 - hAvg) * dLnUe - shapeSource * dLnXi;
     const T dXi = xi2 - xi1;
     if (kind == LayerKind::Laminar) {
         const T rate1 = envelopeRateTheta(c1.hk, atLeast(re * v1.ue * v1.theta, 1e-6)) / v1.theta;
