@@ -483,6 +483,18 @@ int firstTurbulent(const std::vector<int>& order, const std::vector<char>& turbu
     return m;
 }
 
+// Where the stagnation point and the two transition intervals sit: the
+// first turbulent station of each surface in its marching order.
+struct Placement {
+    int stag, lower, upper;
+    bool operator==(const Placement&) const = default;
+};
+
+Placement placementOf(const Layout& L, const std::vector<char>& turbulent)
+{
+    return {L.stag, firstTurbulent(L.lower, turbulent), firstTurbulent(L.upper, turbulent)};
+}
+
 // Moves the transition interval of one surface to where n reaches Ncrit (or
 // the trip). A laminar station is made turbulent once its n is `margin`
 // beyond Ncrit, and the first turbulent station laminar again once the
@@ -874,6 +886,9 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
     };
     std::array<TransitionWalk, 2> walks{};
     bool transitionHeld = false;
+    // The placements of the intervals at which a layer of this try
+    // converged and was then reclassified.
+    std::vector<Placement> convergedPlacements;
     std::vector<double> relaxations;  // each step's factor
     // The coupling's speed of the state when the line search has it.
     std::vector<double> trialSpeed;
@@ -949,8 +964,39 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
         bool moved = false;
         const bool classify = !transitionHeld || rmax < o.tolerance;
         if (classify) {
+            // A converged layer is kept as it is once its classification
+            // would send it back to a placement of the intervals at which an
+            // earlier layer of this try converged: the two converged layers
+            // then send each other to and fro. Their transition points lie
+            // within a station of each other, where the laminar and the
+            // turbulent estimates of n at the station between them disagree
+            // (a bubble at the nose: the laminar layer's n there is past
+            // Ncrit and the margin, the turbulent layer's short of it by as
+            // much); either is a solution of its equations. The iteration
+            // went round that cycle until its steps ran out (NACA 0006 of
+            // 101 points at Re 1e6 and 8 degrees, Hess: every layer
+            // converged to 3e-12, upper transition at station 158, 159,
+            // 158, ...).
+            const bool atConvergence = rmax < o.tolerance && !changed;
+            std::vector<LayerVars<double>> before;
+            std::vector<char> turbulentBefore;
+            if (atConvergence) {
+                before = v;
+                turbulentBefore = turbulent;
+            }
             moved = classifyTransition(L, L.lower, L.tripXiLower, v, turbulent, o, margin, laminarShape);
             moved = classifyTransition(L, L.upper, L.tripXiUpper, v, turbulent, o, margin, laminarShape) || moved;
+            if (atConvergence && moved) {
+                const Placement to = placementOf(L, turbulent);
+                if (std::find(convergedPlacements.begin(), convergedPlacements.end(), to) !=
+                    convergedPlacements.end()) {
+                    v = std::move(before);
+                    turbulent = std::move(turbulentBefore);
+                    moved = false;
+                } else {
+                    convergedPlacements.push_back(placementOf(L, turbulentBefore));
+                }
+            }
         }
         if (moved) ++transitionMoves;
         for (int side = 0; side < 2; ++side) {
@@ -1182,8 +1228,13 @@ CoupledResult solveFrom(const CouplingStations& st, const CoupledOptions& o,
     if (!res.converged && res.reason.empty()) {
         std::ostringstream os;
         os.precision(2);
-        os << o.maxIterations << " iterations, residual " << std::scientific << rmax
-           << ", largest on the " << whereText(L, st, worst);
+        if (rmax < o.tolerance)
+            // (every layer converged; its classification moved it on again)
+            os << "the transition intervals kept moving between converged layers for " << o.maxIterations
+               << " iterations";
+        else
+            os << o.maxIterations << " iterations, residual " << std::scientific << rmax
+               << ", largest on the " << whereText(L, st, worst);
         res.reason = os.str();
     }
     res.alphaDeg = angle ? angle->alphaDeg : st.alphaDeg;
