@@ -549,6 +549,29 @@ TEST(CoupledPolar, ASweepByWholeStepsPassesTheFoldOfAThinSectionsStall)
     }
 }
 
+// The Kennedy-Marsden Kutta point lies a hundredth of a panel behind the
+// trailing edge, beside the wake's first panel. The stream function of the
+// wake's sources there is the mean of the sheet's two sides, so that the
+// viscous lift of a symmetric section vanishes at 0 degrees and passes
+// through it continuously. (It took one side's value or the other's as the
+// wake passed below or above the point: CL 0.0025 at 0 degrees and -0.0025
+// just below, on xfoil's nodes of NACA 0012 at Re 3e6 with the transition
+// tripped at 5 % on both surfaces.)
+TEST(CoupledPolar, TheKennedyMarsdenLiftOfASymmetricSectionPassesThroughZeroAtZero)
+{
+    const PanelSolution solution = testing::xfoilNodesSolved("naca0012", PanelMethod::KennedyMarsden);
+    coupled::CoupledOptions o = re3e6();
+    o.tripUpperX = o.tripLowerX = 0.05;
+    const CoupledPoint at0 = coupledPointAt(solution, 0, o);
+    const CoupledPoint above = coupledPointAt(solution, 1e-4, o);
+    const CoupledPoint below = coupledPointAt(solution, -1e-4, o);
+    for (const CoupledPoint* p : {&at0, &above, &below}) ASSERT_TRUE(p->converged) << p->reason;
+    EXPECT_NEAR(at0.CL, 0, 1e-6);
+    // A ten-thousandth of a degree: 1.2e-5 of lift, either way.
+    EXPECT_NEAR(above.CL, 1.2e-5, 0.3e-5);
+    EXPECT_NEAR(below.CL, -above.CL, 1e-7);
+}
+
 // Behind the bubble at the nose of a thin section at a high Reynolds number
 // the layer can converge on another branch of the equations: a turbulent
 // layer at H near 1.1 in an adverse gradient, whose friction steps up at one
