@@ -217,9 +217,9 @@ std::vector<BranchJump> liftAheadOfTheCurve(const std::vector<double>& alphas,
 // angle nor a fresh start finds; the sweep there, or the walk to its start,
 // may halve the Reynolds number once more); what remains is reported as not
 // converged. Then a converged point whose friction drag stands out above
-// both its converged neighbours' is reported as not converged: solved again
-// warm from either of them it comes back to the same layer, another branch
-// of the equations (frictionStandsOut). Last, beyond an angle that
+// both its converged neighbours' is reported as not converged: another
+// branch of the equations, to which every such point checked came back when
+// solved again warm from either neighbour (frictionStandsOut). Last, beyond an angle that
 // failed, a point whose lift runs ahead of the lift curve before the
 // failure is reported as not converged: past the stall it is another,
 // attached branch of the equations (liftAheadOfTheCurve). Returns the

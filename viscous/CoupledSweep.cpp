@@ -827,9 +827,9 @@ std::vector<SweepPoint> sweepCoupledOnce(
         reachThroughLowerReynolds(alphas, points, stopping, stationsOrStop(), options, goOn,
                                   cancelledReason, halvings);
     // A converged layer can sit on another branch of the equations behind
-    // a bubble near the nose (see frictionStandsOut); solved again warm from
-    // either neighbour it returns to the same layer, so it is reported, not
-    // replaced. The flags come from the converged points as they stand, all
+    // a bubble near the nose (see frictionStandsOut); every such point
+    // checked came back to the same layer when solved again warm from either
+    // neighbour, so it is reported, not replaced. The flags come from the converged points as they stand, all
     // at once.
     {
         std::vector<std::string> spikes(points.size());
