@@ -829,8 +829,8 @@ std::vector<SweepPoint> sweepCoupledOnce(
     // A converged layer can sit on another branch of the equations behind
     // a bubble near the nose (see frictionStandsOut); every such point
     // checked came back to the same layer when solved again warm from either
-    // neighbour, so it is reported, not replaced. The flags come from the converged points as they stand, all
-    // at once.
+    // neighbour, so it is reported, not replaced. The flags come from the
+    // converged points as they stand, all at once.
     {
         std::vector<std::string> spikes(points.size());
         for (std::size_t i = 0; i < points.size(); ++i) {

@@ -23,12 +23,17 @@ PanelSolution naca0012(PanelMethod method)
     return testing::xfoilNodesSolved("naca0012", method);
 }
 
-coupled::CoupledOptions re3e6()
+coupled::CoupledOptions atRe(double re, double ncrit)
 {
     coupled::CoupledOptions o;
-    o.re = 3e6;
-    o.ncrit = 9;
+    o.re = re;
+    o.ncrit = ncrit;
     return o;
+}
+
+coupled::CoupledOptions re3e6()
+{
+    return atRe(3e6, 9);
 }
 
 TEST(CoupledPolar, CancelKeepsTheAnglesSolvedAndFlagsTheRest)
@@ -164,6 +169,14 @@ PanelGeometry ownSection(const char* digits, int points, double etaDeg = 0)
     const auto designation = std::get<NacaDesignation>(parseNacaDesignation(digits));
     const Contour c = makeNacaSection(designation, points, false, M_PI);
     return *buildPanelGeometry(c.x, c.y, etaDeg);
+}
+
+// A sweep of the Soinne-Laine coupling on the program's own NACA section.
+std::vector<CoupledPoint> ownSectionSwept(const char* digits, int points,
+                                          const std::vector<double>& angles, double re, double ncrit)
+{
+    return coupledSweep(*solvePanels(ownSection(digits, points), PanelMethod::SoinneLaine), angles,
+                        atRe(re, ncrit));
 }
 
 PanelSolution ownNaca0012(int points, double etaDeg = 0)
@@ -495,9 +508,7 @@ TEST(CoupledPolar, TwoConvergedLayersThatSendEachOtherToAndFroEndThePoint)
     GTEST_SKIP() << "two sweeps of Newton solves on 101 points; run in the optimised build";
 #endif
     const PanelGeometry g = ownSection("0006", 101);
-    coupled::CoupledOptions o;
-    o.re = 1e6;
-    o.ncrit = 11;
+    const coupled::CoupledOptions o = atRe(1e6, 11);
     const std::vector<double> angles{6, 8};
     const auto hess = coupledSweep(*solvePanels(g, PanelMethod::Hess), angles, o);
     const auto soinne = coupledSweep(*solvePanels(g, PanelMethod::SoinneLaine), angles, o);
@@ -530,11 +541,8 @@ TEST(CoupledPolar, ASweepByWholeStepsPassesTheFoldOfAThinSectionsStall)
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "a sweep of Newton solves through the stall; run in the optimised build";
 #endif
-    coupled::CoupledOptions o;
-    o.re = 1e6;
-    o.ncrit = 9;
     const std::vector<double> angles{8, 10, 12};
-    const auto points = coupledSweep(*solvePanels(ownSection("0006", 161), PanelMethod::SoinneLaine), angles, o);
+    const auto points = ownSectionSwept("0006", 161, angles, 1e6, 9);
     for (const CoupledPoint& p : points) ASSERT_TRUE(p.converged) << p.alphaDeg << ": " << p.reason;
     // Stalled past the fold: the lift falls below the 8-degree point's and
     // the drag is an order of magnitude larger. (Past the stall the two
@@ -585,11 +593,7 @@ TEST(CoupledPolar, APointWhoseFrictionStandsOutAboveBothNeighboursIsNotReported)
 #if defined(__SANITIZE_ADDRESS__)
     GTEST_SKIP() << "a sweep of Newton solves near the stall; run in the optimised build";
 #endif
-    coupled::CoupledOptions o;
-    o.re = 6e6;
-    o.ncrit = 5;
-    const std::vector<double> angles{11.5, 13.5, 14};
-    const auto points = coupledSweep(*solvePanels(ownSection("0009", 201), PanelMethod::SoinneLaine), angles, o);
+    const auto points = ownSectionSwept("0009", 201, {11.5, 13.5, 14}, 6e6, 5);
     ASSERT_EQ(points.size(), 3u);
     ASSERT_TRUE(points[0].converged) << points[0].reason;
     ASSERT_TRUE(points[2].converged) << points[2].reason;
