@@ -9,8 +9,13 @@
 # and in xfoil's polar, the median and worst CD difference over the points
 # both converged.
 #
-#   tools/coupled_vs_xfoil.sh [BUILD] [SECTIONS] [RE] [METHOD]
+#   [REFERENCE=split] tools/coupled_vs_xfoil.sh [BUILD] [SECTIONS] [RE] [METHOD]
 #   defaults: build/release  "0012 4415"  3e6  vortex
+#
+# With REFERENCE=split xfoil's numbers are those of its polar on the same
+# polygon with the panels next to the trailing edge split
+# (nacaXXXX_split_reRE.pol of tools/xfoil_viscous_reference.sh with
+# SPLIT=1), this program's still those on xfoil's nodes.
 #
 # The angles: every whole degree from -4 up to xfoil's last converged angle.
 set -euo pipefail
@@ -30,7 +35,7 @@ trap 'rm -rf "$work"' EXIT
 
 for s in $sections; do
   dat="$ref/naca${s}_161.dat"
-  pol="$ref/naca${s}_re${re}.pol"
+  pol="$ref/naca${s}${REFERENCE:+_$REFERENCE}_re${re}.pol"
   [ -f "$dat" ] && [ -f "$pol" ] || { echo "coupled_vs_xfoil: no reference $dat or $pol" >&2; exit 1; }
   # xfoil's rows after the dashed line: alpha CL CD CDp CM Top_Xtr Bot_Xtr.
   sed -n '/^ *------/,$p' "$pol" | tail -n +2 | awk 'NF >= 7' >"$work/xfoil.txt"

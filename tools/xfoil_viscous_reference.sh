@@ -13,7 +13,10 @@
 #   (NACA 0006 at 3e6, for the thin edge: SECTIONS=0006 ... 3e6)
 # Writes OUT_DIR/nacaXXXX_161.dat (the nodes, Selig order, as xfoil saved them)
 # and OUT_DIR/nacaXXXX_reRE.pol (xfoil's polar file: alpha CL CD CDp CM
-# Top_Xtr Bot_Xtr ...).
+# Top_Xtr Bot_Xtr ...). With SPLIT=1 also the same polygon with the panels
+# next to the trailing edge split (tools/split_edge_panels.py),
+# OUT_DIR/nacaXXXX_161_split.dat, and xfoil's polar on it (loaded as it is,
+# no PANE), OUT_DIR/nacaXXXX_split_reRE.pol.
 #
 # xfoil needs an X display (xvfb-run) and dies with SIGFPE unless the trap
 # set-up of its Fortran run-time is undone by a preloaded shim (see
@@ -48,5 +51,19 @@ for naca in ${SECTIONS:-0012 2412 4415}; do
     cp "$work/section.dat" "$coords"
     cp "$polar" "$out/naca${naca}_re${re}.pol"
     echo "NACA $naca Re $re: $(sed -n '/^ *------/,$p' "$polar" | tail -n +2 | wc -l) converged angles"
+    [ "${SPLIT:-0}" = 1 ] || continue
+    split="$out/naca${naca}_161_split.dat"
+    python3 tools/split_edge_panels.py "$coords" "$split"
+    cp "$split" "$work/split.dat"
+    rm -f "$polar"
+    {
+      printf 'PLOP\nG\n\nLOAD split.dat\n'
+      printf 'OPER\nVISC %s\nVPAR\nN 9\n\nITER 200\nPACC\n%s\n\n' "$re" "$polar"
+      printf 'ASEQ 0 -4 -0.5\nINIT\nASEQ 0.5 20 0.5\nPACC\n\nQUIT\n'
+    } | xfoil_run 900 \
+        >"$work/log.txt" 2>&1 || { echo "xfoil failed on NACA $naca split, Re $re:" >&2;
+                                  tail -20 "$work/log.txt" >&2; exit 1; }
+    cp "$polar" "$out/naca${naca}_split_re${re}.pol"
+    echo "NACA $naca split, Re $re: $(sed -n '/^ *------/,$p' "$polar" | tail -n +2 | wc -l) converged angles"
   done
 done
