@@ -111,7 +111,9 @@ std::optional<PanelSolution> layerPanels(const PanelSolution& press, double re);
 // re (the press's own where layerPanels leaves them), the vortex panel
 // coupling with its edge row on every contour subdivided throughout (fewer
 // than kLayerLeastPoints points), elsewhere where the method's conditions
-// leave the edge vorticity ill-determined (coupled::VortexEdgeRow).
+// leave the edge vorticity ill-determined, and with the condition of a
+// fluid at rest inside the contour where they fix it
+// (coupled::VortexEdgeRow).
 Outcome<coupled::CouplingBasis> layerBasis(const PanelSolution& press, double re);
 // The longest panel, in chords, whose mid point lies within kLayerNoseReach
 // of the chord from the nose (the point farthest from the trailing edge's

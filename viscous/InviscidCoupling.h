@@ -71,13 +71,16 @@
 //   gamma(NP) = 0, and no flow through the contour at the control points of
 //   the two trailing-edge panels on average (the vortex panel method's
 //   rows there). Its qInviscid thus differs from the press's speed near the
-//   edge. The vortex panel method keeps its own system where that fixes the
-//   edge vorticity; where its edge panels are short against the next
-//   (cosine spacing) the edge vorticity is ill-determined (its conditions
-//   are nearly dependent: a vortex sheet carries no net flux through a
-//   closed contour) and one condition is replaced by an edge row
-//   (CouplingBasis::replacedRow). The vortex panel condition holds strengths
-//   alone; the Hess condition on
+//   edge. The vortex panel method's conditions are nearly dependent (a
+//   vortex sheet carries no net flux through a closed contour), which leaves
+//   a pattern of the strengths at the edge to the remainder of that
+//   near-dependence; one condition is replaced by a row that fixes it
+//   (CouplingBasis::replacedRow): the fluid at rest at a point inside the
+//   contour near the edge, or, where the edge panels are short against the
+//   next (cosine spacing) and the method's own edge vorticity ill-determined,
+//   equal departures of the two edge strengths from the extrapolation of
+//   their surfaces (CouplingBasis::atRest, VortexEdgeRow). The Hess
+//   condition on
 //   the tangential speeds of the first and last panel includes the sources'
 //   speed there; the Kennedy-Marsden stream function at its point behind the
 //   edge includes theirs. With the normal-velocity conditions the sources'
@@ -109,6 +112,7 @@
 //   field is solvers/FieldVelocity.h.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "solvers/GaussFactors.h"
@@ -189,8 +193,9 @@ Refusal couplingRefusal(PanelMethod method);
 struct CouplingBasis {
     PanelSolution solution;
     // The Soinne-Laine system with the coupling's trailing-edge closure, or
-    // the vortex panel system with its edge row (see replacedRow); empty
-    // for the others, which use the solution's own factors.
+    // the vortex panel system with one condition replaced (see
+    // replacedRow); empty for the others, which use the solution's own
+    // factors.
     GaussFactors closure;
     // Row-major NPanel x (unknowns + 1): the strengths (index 0 unused) per
     // airfoil source panel.
@@ -198,11 +203,19 @@ struct CouplingBasis {
     // Row-major nAirfoil x NPanel: dq at each airfoil station per unit sigma
     // on each airfoil source panel.
     std::vector<double> airfoilSpeed;
-    // The vortex panel method's condition replaced by the coupling's edge
-    // row where the method's conditions leave the edge vorticity
-    // ill-determined (short edge panels against the next), its factors in
-    // closure; 0 where the method's own system holds.
+    // The vortex panel method's condition replaced by the coupling's own row
+    // (one of its nearly dependent conditions of no flow through the
+    // panels), its factors in closure; 0 where the method's own system
+    // holds (contours of fewer than six panels).
     int replacedRow = 0;
+    // The row's condition: the fluid inside the contour at rest at (x, y)
+    // (the frame of the rotated contour) along (dx, dy), a unit vector
+    // pointing to the trailing edge; none where the row is the edge
+    // extrapolation (VortexEdgeRow).
+    struct InteriorRest {
+        double x = 0, y = 0, dx = 0, dy = 0;
+    };
+    std::optional<InteriorRest> atRest;
     const GaussFactors& factors() const
     {
         return solution.method() == PanelMethod::SoinneLaine || replacedRow > 0 ? closure
@@ -210,10 +223,9 @@ struct CouplingBasis {
     }
 };
 
-// The couplings on control points (Hess, Kennedy-Marsden; the vortex panel
-// method's only with its edge row, CouplingBasis::replacedRow) add to D, at
-// every station of the airfoil and the wake with a neighbour on either
-// side, the local interaction law
+// The couplings on control points (Hess, Kennedy-Marsden, vortex panel) add
+// to D, at every station of the airfoil and the wake with a neighbour on
+// either side, the local interaction law
 //     dq_i = kappa ((mTilde_i - mTilde_i-1) / h- - (mTilde_i+1 - mTilde_i) / h+)
 // with kappa = kAlternatingDefectLaw: the answer to a defect alternating
 // from station to station that their stations lack (their outer flow answers
@@ -221,19 +233,17 @@ struct CouplingBasis {
 // coupling's end points at 1.1; the law adds 4 kappa / h, 0.13 of it).
 // Without it the laminar stretches of the layer (the nose's bubble, a lower
 // surface laminar to the edge) zigzag and the iteration stalls there; with
-// it these couplings converge, on the program's own sections, about as
-// often as the Soinne-Laine coupling and close to its lift (the figures in
-// docs/validation.md). A defect smooth over many stations gets
-// -kappa h mTilde'' from it, of first order in the spacing h. With the
-// vortex panel method's own edge conditions (long edge panels such as
-// xfoil's nodes, 0.009 chord) that part moved the layer at the edge onto a
-// separated branch above 6 degrees; hence the law stays there with the edge
-// row, whose contours have short edge panels (cosine spacing: 0.0004 chord
-// at 161 points) or are subdivided for the layer throughout
-// (VortexEdgeRow).
+// it these couplings converge about as often as the Soinne-Laine coupling
+// and close to its lift (the figures in docs/validation.md). A defect
+// smooth over many stations gets -kappa h mTilde'' from it, of first order
+// in the spacing h. (With the vortex panel method's own conditions on long
+// edge panels, before the coupling replaced one of them on every contour,
+// that part moved the layer at the edge onto a separated branch above 6
+// degrees.)
 inline constexpr double kAlternatingDefectLaw = 0.1;
 
-// Where the vortex panel coupling replaces a condition by its edge row.
+// Where the vortex panel coupling replaces a condition by its edge row
+// (elsewhere by the condition of a fluid at rest inside the contour).
 enum class VortexEdgeRow {
     // Where the method's own conditions leave the edge vorticity
     // ill-determined: the speed on an edge panel more than a quarter from
@@ -272,7 +282,7 @@ Outcome<CouplingStations> buildCoupling(const CouplingBasis& basis, double alpha
 // coefficients are NaN. With q = qInviscid they are the
 // press's CL and CM to the bit (but for the Soinne-Laine method, whose
 // coupling closes the trailing edge in its own way, and for the vortex panel
-// method where its edge row replaces a condition).
+// method, whose coupling replaces one of its conditions).
 Coefficients viscousForces(const PanelGeometry& geometry, const std::vector<double>& q,
                            double alphaDeg);
 

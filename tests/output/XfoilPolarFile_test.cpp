@@ -72,7 +72,9 @@ TEST(XfoilPolarFile, readsEveryReferencePolarOfXfoilWithItsNameReynoldsNumberAnd
             EXPECT_EQ(std::vector<double>(rows[i].begin(), rows[i].begin() + 7), read) << stem << " row " << i;
         }
     }
-    EXPECT_EQ(files, 10);  // three sections at three Reynolds numbers, and NACA 0006 at 3e6
+    // three sections at three Reynolds numbers, NACA 0006 at 3e6, and the
+    // three sections' polygons with their edge panels split at 1e6 and 3e6
+    EXPECT_EQ(files, 16);
 
     // The first and the last row of NACA 4415 at Re 3e6, read off the file.
     const Outcome<KeptRun> naca = readXfoilPolarFile(kReference / "naca4415_re3e6.pol");

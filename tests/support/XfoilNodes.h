@@ -20,10 +20,13 @@ namespace tavrix::testing {
 inline const std::filesystem::path kXfoilViscous =
     std::filesystem::path(TAVRIX_SOURCE_DIR) / "tests/data/xfoil_viscous";
 
-// name: "naca0012", "naca2412" or "naca4415".
-inline PanelSolution xfoilNodesSolved(const std::string& name, PanelMethod method)
+// name: "naca0012", "naca2412" or "naca4415"; with wholeName the file's
+// name without ".dat" ("naca0012_161_split": the same polygon with the
+// panels next to the trailing edge split).
+inline PanelSolution xfoilNodesSolved(const std::string& name, PanelMethod method,
+                                      bool wholeName = false)
 {
-    std::ifstream in(kXfoilViscous / (name + "_161.dat"));
+    std::ifstream in(kXfoilViscous / (name + (wholeName ? ".dat" : "_161.dat")));
     std::stringstream text;
     text << in.rdbuf();
     auto read = readCoordinateContour(text.str(), detectCoordinateFormat(text.str()), name);

@@ -131,8 +131,11 @@ std::vector<SweepPoint> sweptSection(const std::string& name, const std::vector<
 // CD within 10 % at any point (5 % in the median over a polar), the
 // transition points within 0.03 chord. 2 degrees: transition at mid chord on
 // both surfaces; 5 degrees: upper transition at a tenth of the chord, the
-// lower one at 0.93.
-TEST(CoupledAirfoil, naca0012AgreesWithXfoilOnItsOwnNodes)
+// lower one at 0.93. The vortex panel coupling's lift does not depend on how
+// finely the trailing edge is panelled, xfoil's does (it rises by 3 to 4 %
+// from its own nodes to the same polygon with the panels next to the edge
+// split): the reference is xfoil on the split polygon.
+TEST(CoupledAirfoil, naca0012AgreesWithXfoilOnTheSamePolygonWithItsEdgeResolved)
 {
     const PanelSolution solution = naca0012Vortex();
     for (const double alpha : {2.0, 5.0}) {
@@ -140,7 +143,41 @@ TEST(CoupledAirfoil, naca0012AgreesWithXfoilOnItsOwnNodes)
         const CoupledResult r = solveAt(solution, alpha);
         ASSERT_TRUE(r.converged) << r.reason;
         expectFinite(r);
-        expectXfoilsPoint(solution, r, "naca0012", alpha, 0.02, 0.1);
+        expectXfoilsPoint(solution, r, "naca0012_split", alpha, 0.02, 0.1);
+    }
+}
+
+// The same polygon on xfoil's nodes and with the panels next to its edge
+// split: this program's lift (vortex panel coupling, Re 3e6) within 0.7 %
+// from 0 to 6 degrees, where xfoil's own lift moves by 2 to 6 % (both sets
+// of nodes in tests/data/xfoil_viscous, made by
+// tools/xfoil_viscous_reference.sh). On xfoil's nodes the coupling holds
+// the fluid at rest inside; on the split edge, short against the next
+// panel, it takes its edge row.
+TEST(CoupledAirfoil, theVortexPanelCouplingsLiftDoesNotDependOnTheEdgesPanelling)
+{
+    if (kSanitized) GTEST_SKIP() << kSlow;
+    for (const std::string name : {"naca0012", "naca4415"}) {
+        SCOPED_TRACE(name);
+        const PanelSolution nodes = testing::xfoilNodesSolved(name, PanelMethod::VortexPanel);
+        const PanelSolution split =
+            testing::xfoilNodesSolved(name + "_161_split", PanelMethod::VortexPanel, true);
+        ASSERT_GT(split.geometry().NP, nodes.geometry().NP + 10);
+        const std::vector<double> alphas{0, 2, 4, 6};
+        const auto polar = [&](const PanelSolution& s) {
+            const CouplingBasis basis = *couplingBasis(s);
+            return sweepCoupled(alphas, [&](double a) { return buildCoupling(basis, a); }, atRe(3e6));
+        };
+        EXPECT_TRUE(couplingBasis(nodes)->atRest);
+        EXPECT_FALSE(couplingBasis(split)->atRest);
+        const std::vector<SweepPoint> a = polar(nodes), b = polar(split);
+        for (std::size_t k = 0; k < alphas.size(); ++k) {
+            SCOPED_TRACE(alphas[k]);
+            ASSERT_TRUE(a[k].result.converged && b[k].result.converged);
+            const double clA = viscousForces(nodes.geometry(), a[k].result.qPanels, alphas[k]).CL;
+            const double clB = viscousForces(split.geometry(), b[k].result.qPanels, alphas[k]).CL;
+            EXPECT_NEAR(clA, clB, 0.007 * std::max(std::fabs(clB), 0.2));
+        }
     }
 }
 
@@ -209,10 +246,19 @@ TEST(CoupledAirfoil, aHighReynoldsNumberConvergesWhereXfoilDoes)
     struct XfoilPoint {
         double re, cl, cd, cm, top, bottom;
     };
+    // (the vortex panel coupling against xfoil on the same polygon with the
+    // panels next to the edge split, as naca0012AgreesWithXfoilOnTheSame-
+    // PolygonWithItsEdgeResolved; its lift is 0.8 % above that, 2.2 %
+    // above xfoil's on its own nodes at 1e8)
     for (const PanelMethod method : {PanelMethod::SoinneLaine, PanelMethod::VortexPanel}) {
         const PanelSolution solution = testing::xfoilNodesSolved("naca0012", method);
-        for (const XfoilPoint& x : {XfoilPoint{1e8, 0.4452, 0.00505, 0.0021, 0.0329, 0.2752},
-                                    XfoilPoint{1e9, 0.4555, 0.00415, 0.0002, 0.0125, 0.0799}}) {
+        const std::vector<XfoilPoint> points =
+            method == PanelMethod::SoinneLaine
+                ? std::vector<XfoilPoint>{{1e8, 0.4452, 0.00505, 0.0021, 0.0329, 0.2752},
+                                          {1e9, 0.4555, 0.00415, 0.0002, 0.0125, 0.0799}}
+                : std::vector<XfoilPoint>{{1e8, 0.4512, 0.00505, 0.0008, 0.0325, 0.2766},
+                                          {1e9, 0.4589, 0.00416, -0.0006, 0.0125, 0.0801}};
+        for (const XfoilPoint& x : points) {
             const CoupledResult r = solveCoupled(*buildCoupling(solution, 4), atRe(x.re));
             ASSERT_TRUE(r.converged) << r.reason;
             expectFinite(r);
@@ -240,8 +286,9 @@ TEST(CoupledAirfoil, naca0012AtSixDegreesConvergesFromTheMarch)
     // The lower layer stays laminar almost to the edge; the march that starts
     // the iteration fails in the last interval, and the station it carries on
     // must hold a shear stress, not the amplification (which once started the
-    // wake at C_tau = 78 and the iteration nowhere). CL is 3.5 % below
-    // xfoil's here (docs/validation.md): the bound is the state, not the aim.
+    // wake at C_tau = 78 and the iteration nowhere). CL is 3.4 % above
+    // xfoil's on these nodes, 1.3 % above xfoil's on the same polygon with
+    // its edge panels split (docs/validation.md).
     const PanelSolution solution = naca0012Vortex();
     const CoupledResult r = solveAt(solution, 6);
     ASSERT_TRUE(r.converged) << r.reason;
@@ -259,8 +306,10 @@ TEST(CoupledAirfoil, naca0012AtSixDegreesConvergesFromTheMarch)
 TEST(CoupledAirfoil, aPointTheIterationCannotReachIsReportedWithItsReasonAndFiniteValues)
 {
     const PanelSolution solution = naca0012Vortex();
-    // A dozen steps show the failure as well as sixty, at a fifth of the cost.
-    const CoupledResult r = solveAt(solution, 12, 12);
+    // 25 degrees, past the stall, from a fresh start (xfoil's polar on these
+    // nodes ends at 20). A dozen steps show the failure as well as sixty, at
+    // a fifth of the cost.
+    const CoupledResult r = solveAt(solution, 25, 12);
     EXPECT_FALSE(r.converged);
     EXPECT_FALSE(r.reason.empty());
     EXPECT_GT(r.iterations, 0);
