@@ -42,8 +42,9 @@ namespace ui {
 namespace {
 
 // Below a coupled point or polar that did not converge with a coupling on the
-// panels' control points: those stop where the nose's bubble begins (NACA
-// 0012 near 6 degrees), the Soinne-Laine coupling converges through the stall.
+// panels' control points: those stop more often towards the stall, where the
+// nose's bubble decides the layer; the Soinne-Laine coupling converges through
+// the stall.
 constexpr const char* kSoinneLaineAdvice =
     "The Soinne-Laine method's coupling converges at more angles: choose it for viscous work.";
 
