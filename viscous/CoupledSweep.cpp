@@ -21,6 +21,7 @@
 
 #include "viscous/CoupledNewtonSystem.h"
 #include "viscous/CoupledSolver.h"
+#include "viscous/DragClosures.h"
 
 namespace tavrix::coupled {
 
@@ -882,14 +883,58 @@ std::vector<SweepPoint> sweepCoupledOnce(
 
 }  // namespace
 
+double flatPlateShapeFactor(double reTheta)
+{
+    // (Hk - 1)/Hk rises with Hk and Cf falls: one root, by bisection
+    double low = 1.01, high = 3.0;
+    for (int k = 0; k < 60; ++k) {
+        const double hk = 0.5 * (low + high);
+        const double cf = std::max(turbulentCf(hk, reTheta), 0.0);
+        if ((hk - 1.0) / hk > kLocusA * std::sqrt(0.5 * cf))
+            high = hk;
+        else
+            low = hk;
+    }
+    return 0.5 * (low + high);
+}
+
+ShapeShortfall turbulentShapeShortfall(const CoupledResult& result, double re)
+{
+    ShapeShortfall worst;
+    for (const StationResult& s : result.stations) {
+        if (s.side == Side::Wake || !s.turbulent || !(s.theta > 0) || !(s.ue > 0)) continue;
+        const double flat = flatPlateShapeFactor(re * s.ue * s.theta);
+        if (flat - s.H > worst.shortfall) worst = {flat - s.H, s.side, s.x, s.H, flat};
+    }
+    return worst;
+}
+
+void reportShapeBelowTurbulent(SweepPoint& point, double re)
+{
+    if (!point.result.converged) return;
+    const ShapeShortfall w = turbulentShapeShortfall(point.result, re);
+    if (!(w.shortfall > kShapeShortfallOfAnotherBranch)) return;
+    std::ostringstream os;
+    os << std::fixed << std::setprecision(2) << "the turbulent layer on the "
+       << (w.side == Side::Upper ? "upper" : "lower") << " surface at x/c = "
+       << std::setprecision(3) << w.x << " runs at H " << std::setprecision(2) << w.H
+       << ", below the " << w.flatPlate
+       << " of a turbulent layer in equilibrium on a flat plate: a layer on another branch of "
+          "the equations";
+    point.result.converged = false;
+    point.result.reason = os.str();
+}
+
 std::vector<SweepPoint> sweepCoupled(
     const std::vector<double>& alphas, const StationsOfAngle& stationsOf,
     const CoupledOptions& options,
     const std::function<bool(std::size_t done, std::size_t total)>& keepGoing,
     const std::string& cancelledReason)
 {
-    return sweepCoupledOnce(alphas, stationsOf, options, keepGoing, cancelledReason,
-                            kReynoldsHalvings);
+    std::vector<SweepPoint> points = sweepCoupledOnce(alphas, stationsOf, options, keepGoing,
+                                                      cancelledReason, kReynoldsHalvings);
+    for (SweepPoint& p : points) reportShapeBelowTurbulent(p, options.re);
+    return points;
 }
 
 // Beyond this angle (degrees) a point that fails from a fresh start is not
@@ -901,7 +946,9 @@ constexpr double kTrustedFreshAngle = 8;
 SweepPoint solveWithContinuation(double alphaDeg, const StationsOfAngle& stationsOfAngle,
                                  const CoupledOptions& options)
 {
-    return solveWithContinuationOnce(alphaDeg, stationsOfAngle, options, kReynoldsHalvings);
+    SweepPoint point = solveWithContinuationOnce(alphaDeg, stationsOfAngle, options, kReynoldsHalvings);
+    reportShapeBelowTurbulent(point, options.re);
+    return point;
 }
 
 namespace {
@@ -1045,8 +1092,10 @@ std::string liftText(double v)
 
 }  // namespace
 
-SweepPoint solveForLift(double startDeg, double targetCl, const StationsOfAngle& stationsOfAngle,
-                        const CoupledOptions& options, const LiftOfStations& liftOf)
+namespace {
+
+SweepPoint solveForLiftOnce(double startDeg, double targetCl, const StationsOfAngle& stationsOfAngle,
+                            const CoupledOptions& options, const LiftOfStations& liftOf)
 {
     const StationsOfAngle stationsOf = remembered(stationsOfAngle);
     CoupledOptions plain = options;
@@ -1179,6 +1228,16 @@ SweepPoint solveForLift(double startDeg, double targetCl, const StationsOfAngle&
     return stopped("no angle of CL = " + liftText(targetCl) + " within " +
                    std::to_string(kLiftWalkSteps) + " steps of the walk from " +
                    liftText(startDeg) + " degrees");
+}
+
+}  // namespace
+
+SweepPoint solveForLift(double startDeg, double targetCl, const StationsOfAngle& stationsOfAngle,
+                        const CoupledOptions& options, const LiftOfStations& liftOf)
+{
+    SweepPoint point = solveForLiftOnce(startDeg, targetCl, stationsOfAngle, options, liftOf);
+    reportShapeBelowTurbulent(point, options.re);
+    return point;
 }
 
 }  // namespace tavrix::coupled

@@ -303,6 +303,41 @@ TEST(CoupledAirfoil, naca0012AtSixDegreesConvergesFromTheMarch)
     }
 }
 
+// Behind the nose's bubble a layer can converge on a branch whose turbulent
+// part runs at H 1.1 to 1.25 in an adverse gradient. A turbulent layer's
+// shape factor lies above its equilibrium on a flat plate, which the
+// closures give (the classical flat-plate values: about 1.43 at Re_theta
+// 1e3, 1.32 at 1e4, falling with it). A single press on such a branch is
+// reported, with where and how far its layer falls short: the vortex panel
+// coupling on xfoil's NACA 0012 at 12 degrees, Re 3e6 (CD 0.0150 against
+// xfoil's 0.0137), where 4 degrees falls short nowhere.
+TEST(CoupledAirfoil, aPressWhoseTurbulentLayerRunsBelowAFlatPlatesShapeIsReported)
+{
+    EXPECT_NEAR(flatPlateShapeFactor(1e3), 1.43, 0.02);
+    EXPECT_NEAR(flatPlateShapeFactor(1e4), 1.32, 0.02);
+    EXPECT_GT(flatPlateShapeFactor(300), flatPlateShapeFactor(1e3));
+    EXPECT_GT(flatPlateShapeFactor(1e4), flatPlateShapeFactor(1e6));
+
+    if (kSanitized) GTEST_SKIP() << kSlow;
+    const PanelSolution solution = naca0012Vortex();
+    const CouplingBasis basis = *couplingBasis(solution);
+    const StationsOfAngle stationsOf = [&](double a) { return buildCoupling(basis, a); };
+    const SweepPoint wrong = solveWithContinuation(12, stationsOf, atRe(3e6));
+    EXPECT_FALSE(wrong.result.converged);
+    EXPECT_EQ(wrong.result.reason.rfind("the turbulent layer on the upper surface at x/c = 0.0", 0), 0u)
+        << wrong.result.reason;
+    EXPECT_NE(wrong.result.reason.find("a layer on another branch of the equations"),
+              std::string::npos);
+    const ShapeShortfall w = turbulentShapeShortfall(wrong.result, 3e6);
+    EXPECT_GT(w.shortfall, kShapeShortfallOfAnotherBranch);
+    EXPECT_LT(w.H, 1.25);
+    EXPECT_GT(wrong.result.cd, 1.05 * 0.01371);
+
+    const SweepPoint good = solveWithContinuation(4, stationsOf, atRe(3e6));
+    ASSERT_TRUE(good.result.converged) << good.result.reason;
+    EXPECT_LT(turbulentShapeShortfall(good.result, 3e6).shortfall, 0.05);
+}
+
 TEST(CoupledAirfoil, aPointTheIterationCannotReachIsReportedWithItsReasonAndFiniteValues)
 {
     const PanelSolution solution = naca0012Vortex();
@@ -414,7 +449,9 @@ TEST(CoupledSweep, theStalledFlowConvergesWithTheStagnationPointJustPastAStation
 // Through the maximum lift of NACA 2412 at Re 3e6, walked from 10 degrees:
 // past the maximum whether a point converges depends on the iteration's
 // path (Newton steps solved to a backward error of 1e-6 rather than 1e-8
-// lost every angle from 17 to 20 degrees here).
+// lost every angle from 17 to 20 degrees here). Every angle converges but
+// 16, whose layer stands on another branch behind the nose's bubble (H 1.21
+// at x/c 0.015, CD 0.0283 against xfoil's 0.0256) and is reported so.
 TEST(CoupledSweep, theSweepWalksThroughTheMaximumLift)
 {
     if (kSanitized) GTEST_SKIP() << kSlow;
@@ -425,6 +462,12 @@ TEST(CoupledSweep, theSweepWalksThroughTheMaximumLift)
     double clMax = 0, alphaMax = 0;
     for (const SweepPoint& p : points) {
         SCOPED_TRACE(p.alphaDeg);
+        if (p.alphaDeg == 16) {
+            EXPECT_FALSE(p.result.converged);
+            EXPECT_EQ(p.result.reason.rfind("the turbulent layer on the upper surface", 0), 0u)
+                << p.result.reason;
+            continue;
+        }
         ASSERT_TRUE(p.result.converged) << p.result.reason;
         expectFinite(p.result);
         if (p.result.circulationLift > clMax) {
@@ -604,7 +647,9 @@ TEST(CoupledSweep, aPointsTransitionDoesNotHangOnThePathToIt)
 // lift curve (NACA 2412 at Re 3e6: 1.593 at 16.5 degrees after 1.646 at 16),
 // from which the next angle is not reached; the secant of the two angles
 // before it leads on, to the lift a sweep by whole degrees finds at 17
-// (1.695; xfoil 1.651), and the sweep converges at every angle to 18.
+// (1.695; xfoil 1.651), and the sweep converges at every angle to 18. The
+// points at 16 and 16.5 stand on the branch whose turbulent layer starts at
+// H 1.15 to 1.21 behind the nose's bubble, and are reported so.
 TEST(CoupledSweep, aPointOnALowerBranchDoesNotEndTheSweep)
 {
     if (kSanitized) GTEST_SKIP() << kSlow;
@@ -616,12 +661,16 @@ TEST(CoupledSweep, aPointOnALowerBranchDoesNotEndTheSweep)
     ASSERT_EQ(points.size(), alphas.size());
     for (const SweepPoint& p : points) {
         SCOPED_TRACE(p.alphaDeg);
+        if (p.alphaDeg == 16 || p.alphaDeg == 16.5) {
+            EXPECT_FALSE(p.result.converged);
+            EXPECT_NE(p.result.reason.find("a layer on another branch"), std::string::npos);
+            continue;
+        }
         ASSERT_TRUE(p.result.converged) << p.result.reason;
     }
     auto liftAt = [&](std::size_t k) {
         return viscousForces(section->solution.geometry(), points[k].result.qPanels, alphas[k]).CL;
     };
-    EXPECT_LT(liftAt(33), liftAt(32) - 0.03);  // (the lower branch at 16.5)
     EXPECT_NEAR(liftAt(34), 1.695, 0.002);
     EXPECT_EQ(points[34].route, 2);
 }
