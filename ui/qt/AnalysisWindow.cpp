@@ -1247,8 +1247,9 @@ void AnalysisWindow::showCoupledPolar()
     }
     QString info = lines.join(" &nbsp;&nbsp; ");
     if (failed > 0)
-        info += QString("<br>%1 point%2 did not converge: hollow on the plots where the iteration "
-                        "stopped, never joined into the curves; the reasons are in the table.")
+        info += QString("<br>%1 point%2 did not converge (or converged on another branch of "
+                        "the equations): hollow on the plots at the last iterate, never joined "
+                        "into the curves; the reasons are in the table.")
                     .arg(failed)
                     .arg(failed == 1 ? "" : "s");
     if (failedOnControlPoints)
