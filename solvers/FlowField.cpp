@@ -145,22 +145,7 @@ FlowVelocity FlowField::velocity(double x, double y) const
     return {u, v};
 }
 
-bool FlowField::inside(double x, double y) const
-{
-    const PanelGeometry& c = geometry_;
-    bool in = false;
-    // Every panel, and the closing edge from the last end point back to the
-    // first, which may differ from it by rounding.
-    for (int J = 1; J <= c.NP; ++J) {
-        const int K = J < c.NP ? J + 1 : 1;
-        const double ax = c.X[J], ay = c.Y[J], bx = c.X[K], by = c.Y[K];
-        if ((ay > y) != (by > y)) {
-            const double xCross = ax + (y - ay) * (bx - ax) / (by - ay);
-            if (x < xCross) in = !in;
-        }
-    }
-    return in;
-}
+bool FlowField::inside(double x, double y) const { return insideContour(geometry_, x, y); }
 
 double FlowField::distanceToSurface(double x, double y) const
 {

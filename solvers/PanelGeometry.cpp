@@ -19,6 +19,20 @@ void rotated(std::span<const double> x, std::span<const double> y, std::size_t i
 
 }  // namespace
 
+bool insideContour(const PanelGeometry& g, double x, double y)
+{
+    bool in = false;
+    for (int J = 1; J <= g.NP; ++J) {
+        const int K = J < g.NP ? J + 1 : 1;
+        const double ax = g.X[J], ay = g.Y[J], bx = g.X[K], by = g.Y[K];
+        if ((ay > y) != (by > y)) {
+            const double xCross = ax + (y - ay) * (bx - ax) / (by - ay);
+            if (x < xCross) in = !in;
+        }
+    }
+    return in;
+}
+
 int firstDegeneratePanel(std::span<const double> x, std::span<const double> y, double etaDeg)
 {
     const double e = kDegToRad * etaDeg;

@@ -40,6 +40,11 @@ PanelGeometry panelGeometry(std::span<const double> x, std::span<const double> y
 // The first panel (1-based) whose end points coincide after the rotation, or 0.
 int firstDegeneratePanel(std::span<const double> x, std::span<const double> y, double etaDeg);
 
+// Whether (x, y) lies inside the closed polygon of the panels' end points
+// (even-odd rule; the edge from the last end point back to the first closes
+// it, the gap of an open trailing edge or a difference of rounding).
+bool insideContour(const PanelGeometry& g, double x, double y);
+
 // The refusal of a Mach number of 1 or more (either sign).
 inline bool machAllowed(double mach) { return !(mach >= 1 || mach <= -1); }
 

@@ -35,35 +35,34 @@ mkdir -p "$out"
 out=$(readlink -f "$out")
 xfoil_setup xfoil_viscous_reference xfoil xvfb-run
 
+# xfoil's viscous polar of the section that the commands SETUP (after PLOP,
+# G) give it, from 0 down to -4 degrees and, after a fresh start, from 0.5 up
+# to 20 by 0.5, to TARGET; LABEL names it in the messages.
+polar_of() {
+  local setup=$1 label=$2 target=$3 polar="$work/polar.txt"
+  rm -f "$polar"
+  {
+    printf 'PLOP\nG\n\n%b' "$setup"
+    printf 'OPER\nVISC %s\nVPAR\nN 9\n\nITER 200\nPACC\n%s\n\n' "$re" "$polar"
+    printf 'ASEQ 0 -4 -0.5\nINIT\nASEQ 0.5 20 0.5\nPACC\n\nQUIT\n'
+  } | xfoil_run 900 \
+      >"$work/log.txt" 2>&1 || { echo "xfoil failed on $label, Re $re:" >&2;
+                                tail -20 "$work/log.txt" >&2; exit 1; }
+  cp "$polar" "$target"
+  echo "$label, Re $re: $(sed -n '/^ *------/,$p' "$polar" | tail -n +2 | wc -l) converged angles"
+}
+
 for naca in ${SECTIONS:-0012 2412 4415}; do
   for re in "${res[@]}"; do
     coords="$out/naca${naca}_161.dat"
-    polar="$work/polar.txt"
-    rm -f "$polar" "$work/section.dat"
-    {
-      printf 'PLOP\nG\n\nNACA %s\nPPAR\nN 161\n\n\nGDES\nTGAP 0 1\nX\n\nPANE\n' "$naca"
-      printf 'SAVE %s\n' "$work/section.dat"
-      printf 'OPER\nVISC %s\nVPAR\nN 9\n\nITER 200\nPACC\n%s\n\n' "$re" "$polar"
-      printf 'ASEQ 0 -4 -0.5\nINIT\nASEQ 0.5 20 0.5\nPACC\n\nQUIT\n'
-    } | xfoil_run 900 \
-        >"$work/log.txt" 2>&1 || { echo "xfoil failed on NACA $naca, Re $re:" >&2;
-                                  tail -20 "$work/log.txt" >&2; exit 1; }
+    rm -f "$work/section.dat"
+    polar_of "NACA $naca\nPPAR\nN 161\n\n\nGDES\nTGAP 0 1\nX\n\nPANE\nSAVE $work/section.dat\n" \
+      "NACA $naca" "$out/naca${naca}_re${re}.pol"
     cp "$work/section.dat" "$coords"
-    cp "$polar" "$out/naca${naca}_re${re}.pol"
-    echo "NACA $naca Re $re: $(sed -n '/^ *------/,$p' "$polar" | tail -n +2 | wc -l) converged angles"
     [ "${SPLIT:-0}" = 1 ] || continue
     split="$out/naca${naca}_161_split.dat"
     python3 tools/split_edge_panels.py "$coords" "$split"
     cp "$split" "$work/split.dat"
-    rm -f "$polar"
-    {
-      printf 'PLOP\nG\n\nLOAD split.dat\n'
-      printf 'OPER\nVISC %s\nVPAR\nN 9\n\nITER 200\nPACC\n%s\n\n' "$re" "$polar"
-      printf 'ASEQ 0 -4 -0.5\nINIT\nASEQ 0.5 20 0.5\nPACC\n\nQUIT\n'
-    } | xfoil_run 900 \
-        >"$work/log.txt" 2>&1 || { echo "xfoil failed on NACA $naca split, Re $re:" >&2;
-                                  tail -20 "$work/log.txt" >&2; exit 1; }
-    cp "$polar" "$out/naca${naca}_split_re${re}.pol"
-    echo "NACA $naca split, Re $re: $(sed -n '/^ *------/,$p' "$polar" | tail -n +2 | wc -l) converged angles"
+    polar_of "LOAD split.dat\n" "NACA $naca split" "$out/naca${naca}_split_re${re}.pol"
   done
 done

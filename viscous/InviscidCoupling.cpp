@@ -355,19 +355,6 @@ int vortexReplacedRow(const PanelSolution& solution)
     return longest;
 }
 
-// Whether (x, y) lies inside the closed polygon of the contour's end points
-// (the gap of an open trailing edge closing it): the crossing number.
-bool insideContour(const PanelGeometry& g, double x, double y)
-{
-    bool inside = false;
-    for (int I = 1; I <= g.NP; ++I) {
-        const int J = I == g.NP ? 1 : I + 1;
-        const double xi = g.X[at(I)], yi = g.Y[at(I)], xj = g.X[at(J)], yj = g.Y[at(J)];
-        if ((yi > y) != (yj > y) && x < xi + (y - yi) * (xj - xi) / (yj - yi)) inside = !inside;
-    }
-    return inside;
-}
-
 // The point where the coupling of the vortex panel method holds the fluid
 // inside the contour at rest: midway between the control points of the
 // panels m and NPanel + 1 - m, the first pair from the edge (m >= 2) that
